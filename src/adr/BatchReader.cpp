@@ -1,0 +1,99 @@
+#include "adr/BatchReader.h"
+
+#include <limits>
+#include <memory>
+
+#include "adr/AddressFiles.h"
+#include "adr/ConversionEvents.h"
+#include "adr/LineReader.h"
+#include "db/Connection.h"
+
+namespace adr {
+
+namespace {
+
+std::string nulByteMessage(const Line& line) {
+    return line.nulBytes == 1 ? "Ein Nullbyte in Spalte " + std::to_string(line.firstNulColumn) + " ergibt kein Zeichen"
+                              : std::to_string(line.nulBytes) + " Nullbytes ab Spalte " +
+                                    std::to_string(line.firstNulColumn) + " ergeben kein Zeichen";
+}
+
+}  // namespace
+
+BatchReader::BatchReader(db::Connection& connection, FieldMapper& mapper, ConversionEvents& events, FileOpener opener)
+    : connection_(connection), mapper_(mapper), events_(events), opener_(std::move(opener)) {}
+
+void BatchReader::report(const std::string& description) {
+    events_.showMessage(position_.line == 0 ? description : description + " (" + position_.describe() + ")");
+}
+
+std::int32_t BatchReader::run(const std::string& directory) {
+    lineCounter_ = 0;
+    recordsStarted_ = 0;
+    position_ = {};
+
+    db::goOn(report_, [&] { connection_.execute("truncate table AdressenImport"); });
+    events_.listCleared();
+
+    std::unique_ptr<db::EditableRowSet> rows;
+    // Without the row set nothing could be written: one message, not one per record.
+    if (!db::goOn(report_, [&] { rows = connection_.openForWriting("AdressenImport"); })) return 0;
+
+    mapper_.setSource(&position_);
+    bool cancelled = false;
+    for (int number = 1; number <= 99 && !cancelled; ++number) {
+        events_.fileStarted(number);
+        cancelled = !readFile(directory, number, *rows);
+    }
+    position_ = {};
+    mapper_.setSource(nullptr);
+
+    // The row still being filled: the last record of a complete run is saved, the record
+    // a cancel interrupted is dropped.
+    if (cancelled) {
+        db::goOn(report_, [&] { rows->cancelUpdate(); });
+    } else {
+        db::goOn(report_, [&] { rows->update(); });
+    }
+    db::goOn(report_, [&] { rows->close(); });
+    return recordsStarted_;
+}
+
+bool BatchReader::readFile(const std::string& directory, int number, db::EditableRowSet& rows) {
+    position_ = {addressFileName(number), 0};
+    std::unique_ptr<ByteSource> file;
+    if (db::goOn(report_, [&] { file = opener_(addressFilePath(directory, position_.file)); })) {
+        LineReader reader(*file);
+        Line line;
+        bool more = true;
+        // A read failure ends the file; what was read of it stays.
+        while (db::goOn(report_, [&] { more = reader.next(line); }) && more) {
+            position_.line = reader.lineNumber();
+            if (line.nulBytes > 0) report(nulByteMessage(line));
+
+            if (line.isHeader) {
+                if (!rows.atEnd()) db::goOn(report_, [&] { rows.update(); });
+                lineCounter_ = 0;
+            }
+            ++lineCounter_;
+            if (lineCounter_ == 1) startRecord(line, rows);
+
+            mapper_.Auslesen(line.text, lineCounter_, rows);
+            if (events_.cancelRequested()) return false;
+        }
+    }
+    return !events_.cancelRequested();
+}
+
+void BatchReader::startRecord(const Line& line, db::EditableRowSet& rows) {
+    db::goOn(report_, [&] { rows.addNew(); });
+    db::goOn(report_, [&] { rows.set("fremdid", line.number.value()); });
+    if (recordsStarted_ == std::numeric_limits<std::int32_t>::max()) {
+        report("Überlauf: mehr als " + std::to_string(recordsStarted_) + " Adressen");
+    } else {
+        ++recordsStarted_;
+    }
+    events_.recordsCounted(recordsStarted_);
+}
+
+}  // namespace adr

@@ -1,0 +1,51 @@
+#pragma once
+// RAMicroAdressenEinlesen: empties the staging table and reads the address files "01A" to
+// "99A" of an ADR directory into it, one staging row per address record. A line ending in
+// "*" opens a record; every line goes to the field mapper with its number in the record.
+// Failures are reported (the two silent database codes aside) and reading goes on.
+
+#include <cstdint>
+#include <string>
+
+#include "adr/ByteSource.h"
+#include "adr/FieldMapper.h"
+#include "db/GoOn.h"
+
+namespace db {
+class Connection;
+class EditableRowSet;
+}  // namespace db
+
+namespace adr {
+
+class ConversionEvents;
+struct Line;
+
+class BatchReader {
+public:
+    BatchReader(db::Connection& connection, FieldMapper& mapper, ConversionEvents& events,
+                FileOpener opener = openFile);
+    BatchReader(const BatchReader&) = delete;
+    BatchReader& operator=(const BatchReader&) = delete;
+
+    // Reads the directory; answers the number of records started (AdressZaehler).
+    std::int32_t run(const std::string& directory);
+
+private:
+    // Reads one file; false when the user cancelled.
+    bool readFile(const std::string& directory, int number, db::EditableRowSet& rows);
+    void startRecord(const Line& line, db::EditableRowSet& rows);
+    // Shows a failure with the file and line being read.
+    void report(const std::string& description);
+
+    db::Connection& connection_;
+    FieldMapper& mapper_;
+    ConversionEvents& events_;
+    FileOpener opener_;
+    std::uint64_t lineCounter_ = 0;
+    std::int32_t recordsStarted_ = 0;
+    SourcePosition position_;
+    db::Report report_ = [this](const std::string& description) { report(description); };
+};
+
+}  // namespace adr

@@ -1,0 +1,23 @@
+#pragma once
+// The bytes of one address file, read in blocks.
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace adr {
+
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Fills buffer with up to size bytes; 0 at the end. Throws when reading fails.
+    virtual std::size_t read(char* buffer, std::size_t size) = 0;
+};
+
+// Opens a file for reading; throws with a message that names the file when it cannot.
+using FileOpener = std::function<std::unique_ptr<ByteSource>(const std::string& path)>;
+
+std::unique_ptr<ByteSource> openFile(const std::string& path);
+
+}  // namespace adr

@@ -1,0 +1,63 @@
+#pragma once
+// Auslesen: maps one line of an ADR address record onto columns of the current staging row.
+// Lines 2 to 4 carry salutation, names, register and person data, lines 5 to 8 the postal
+// address, communication and bank; at line 8 the row is saved, or discarded without surname.
+// Every statement is guarded: a failure is reported (the two silent database codes aside) and
+// the next statement runs. At the end of every call pending window events are handled.
+
+#include <cstdint>
+#include <string>
+
+#include "db/EditableRowSet.h"
+#include "db/GoOn.h"
+
+namespace adr {
+
+class ConversionEvents;
+
+// Where the line being mapped comes from, for the messages that name it.
+struct SourcePosition {
+    std::string file;
+    std::uint64_t line = 0;
+    std::string describe() const;
+};
+
+class FieldMapper {
+public:
+    explicit FieldMapper(ConversionEvents& events) : events_(events) {}
+    FieldMapper(const FieldMapper&) = delete;
+    FieldMapper& operator=(const FieldMapper&) = delete;
+
+    // The line's position is named in failure messages while set (the reader's own position).
+    void setSource(const SourcePosition* source) { source_ = source; }
+    void Auslesen(std::string& zl, std::uint64_t fld, db::EditableRowSet& rst);
+    int anredeNr() const { return anredeNr_; }
+
+private:
+    void field2(std::string& zl, db::EditableRowSet& rst);
+    void field3(std::string& zl, db::EditableRowSet& rst);
+    void field4(std::string& zl, db::EditableRowSet& rst);
+    void field5(std::string& zl, db::EditableRowSet& rst);
+    void field6(std::string& zl, db::EditableRowSet& rst);
+    void field7(std::string& zl, db::EditableRowSet& rst);
+    void field8(std::string& zl, db::EditableRowSet& rst);
+
+    // Runs one statement under the failure rule.
+    template <class Statement>
+    void step(Statement&& statement) {
+        db::goOn(report_, statement);
+    }
+    template <class Condition>
+    bool when(Condition&& condition) {
+        return db::conditionOrFailure(report_, condition);
+    }
+    void assign(db::EditableRowSet& rst, const char* column, const db::Value& value);
+
+    ConversionEvents& events_;
+    const SourcePosition* source_ = nullptr;
+    int anredeNr_ = 0;  // kept across records for the whole session
+    db::Report report_ = [this](const std::string& description) { reportFailure(description); };
+    void reportFailure(const std::string& description);
+};
+
+}  // namespace adr

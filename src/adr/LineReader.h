@@ -1,0 +1,45 @@
+#pragma once
+// Frames the lines of an address file: every byte is translated through Zeichentabelle, a
+// carriage return ends the line and the one byte after it is dropped, the end of the file
+// ends the last line. Only what the reader needs of a line is kept, so a line of any length
+// takes bounded memory: its first 200 characters, whether its last character is "*", and
+// its leading number.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "adr/ByteSource.h"
+#include "text/LeadingNumber.h"
+
+namespace adr {
+
+inline constexpr std::size_t kLineTextLimit = 200;
+
+struct Line {
+    std::string text;  // the first 200 characters
+    bool isHeader = false;
+    text::LeadingNumber number;
+    std::uint64_t nulBytes = 0;        // bytes 0, which stand for no character
+    std::uint64_t firstNulColumn = 0;  // 1-based byte column of the first one
+};
+
+class LineReader {
+public:
+    explicit LineReader(ByteSource& source) : source_(source) {}
+    // Reads the next line; false at the end of the file.
+    bool next(Line& line);
+    std::uint64_t lineNumber() const { return lineNumber_; }
+
+private:
+    bool fill();
+
+    ByteSource& source_;
+    std::array<char, 64 * 1024> buffer_{};
+    std::size_t position_ = 0;
+    std::size_t size_ = 0;
+    bool ended_ = false;
+    std::uint64_t lineNumber_ = 0;
+};
+
+}  // namespace adr

@@ -1,0 +1,59 @@
+#include "adr/SingleAddressReader.h"
+
+#include "adr/AddressFiles.h"
+#include "adr/ConversionEvents.h"
+#include "adr/FieldMapper.h"
+#include "adr/LineReader.h"
+#include "db/Connection.h"
+
+namespace adr {
+
+namespace {
+
+// Moves reader behind the header line of the address; false when there is none.
+bool findRecord(LineReader& reader, Line& line, std::int32_t addressNumber) {
+    while (reader.next(line)) {
+        if (!line.isHeader) continue;
+        try {
+            if (line.number.value() == static_cast<double>(addressNumber)) return true;
+        } catch (const text::NumberOverflow&) {
+            // A header whose number does not fit names no address that could be asked for.
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, ConversionEvents& events,
+                       const std::string& directory, std::int32_t addressNumber, const FileOpener& opener) {
+    SourcePosition position{addressFileNameFor(addressNumber), 0};
+    const auto file = opener(addressFilePath(directory, position.file));
+    LineReader reader(*file);
+    Line line;
+    if (!findRecord(reader, line, addressNumber)) {
+        events.showMessage("Adressnummer " + std::to_string(addressNumber) + " nicht gefunden");
+        return false;
+    }
+
+    const auto rows = connection.openForWriting("AdressenImport WHERE fremdid=" + std::to_string(addressNumber));
+    if (rows->atEnd()) {
+        rows->addNew();
+        rows->set("fremdid", static_cast<double>(addressNumber));
+    }
+
+    mapper.setSource(&position);
+    struct Detach {
+        FieldMapper& mapper;
+        ~Detach() { mapper.setSource(nullptr); }
+    } detach{mapper};
+    for (std::uint64_t lineCounter = 2; lineCounter <= 8 && reader.next(line) && !line.isHeader; ++lineCounter) {
+        position.line = reader.lineNumber();
+        mapper.Auslesen(line.text, lineCounter, *rows);
+    }
+    rows->update();
+    rows->close();
+    return true;
+}
+
+}  // namespace adr

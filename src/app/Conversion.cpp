@@ -1,0 +1,42 @@
+#include "app/Conversion.h"
+
+#include "adr/BatchReader.h"
+#include "adr/ConversionEvents.h"
+#include "app/ListLine.h"
+#include "app/NumberText.h"
+#include "db/Connection.h"
+#include "db/GoOn.h"
+
+namespace app {
+
+ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper& mapper, adr::ConversionEvents& events,
+                                   const std::string& directory, const std::function<void(const std::string&)>& addListLine) {
+    const db::Report report = [&](const std::string& description) { events.showMessage(description); };
+    ConversionOutcome outcome;
+    connection.beginTransaction();
+    adr::BatchReader reader(connection, mapper, events);
+    outcome.recordsStarted = reader.run(directory);
+    if (!db::goOn(report, [&] { connection.commit(); })) {
+        db::goOn(report, [&] { connection.rollback(); });
+    }
+
+    // The listing has no failure handling of its own in the window; here its failure is
+    // reported like any other, and what was listed stays.
+    db::goOn(report, [&] {
+        for (auto rows = connection.execute("Adressenimport"); !rows->atEnd(); rows->moveNext()) {
+            addListLine(listLine(*rows));
+            ++outcome.listed;
+        }
+    });
+    return outcome;
+}
+
+std::string datenpoolCaption(const db::Connection& connection) {
+    return connection.property("Data Source") + "/" + connection.property("Initial Catalog") + " / AdressenImport";
+}
+
+std::string conversionSummary(std::int64_t listed, std::string_view groupSeparator, const std::string& caption) {
+    return groupDigits(listed, groupSeparator) + " Adressen konvertiert nach " + caption + ":";
+}
+
+}  // namespace app

@@ -1,0 +1,165 @@
+#include "app/cli/Commands.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "adr/FieldMapper.h"
+#include "adr/SingleAddressReader.h"
+#include "app/Conversion.h"
+#include "app/cli/Arguments.h"
+#include "app/cli/CliEvents.h"
+#include "app/cli/Datenpool.h"
+#include "app/cli/Platform.h"
+#include "db/Error.h"
+#include "db/sqlite/SqliteConnection.h"
+#include "text/Characters.h"
+
+namespace cli {
+
+namespace {
+
+std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
+
+bool fileExists(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(pathOf(path), ignored);
+}
+
+void say(const std::string& text) { std::fprintf(stderr, "%s\n", oneLine(text).c_str()); }
+
+constexpr const char* kInitDbHelp =
+    "Aufruf: anschriftenwandler-cli init-db FILE [--force]\n"
+    "Legt einen eingebetteten Datenpool (SQLite) aus dem Datenbankskript an.\n"
+    "  --force   eine vorhandene Datei ersetzen\n";
+
+constexpr const char* kConvertHelp =
+    "Aufruf: anschriftenwandler-cli convert --adr DIR --db FILE\n"
+    "Liest die Adressdateien 01A bis 99A des ADR-Verzeichnisses DIR in die Tabelle AdressenImport\n"
+    "des Datenpools FILE (angelegt, wenn es ihn nicht gibt). Die konvertierten Adressen stehen auf\n"
+    "stdout, Meldungen und die Zusammenfassung auf stderr. Strg+C bricht nach der laufenden Zeile ab.\n";
+
+constexpr const char* kConvertOneHelp =
+    "Aufruf: anschriftenwandler-cli convert-one NUMBER --adr DIR --db FILE\n"
+    "Liest die Adresse mit der RA-MICRO-Adressnummer NUMBER in die Tabelle AdressenImport;\n"
+    "eine Zeile mit derselben fremdid wird ersetzt, sonst wird eine angefügt.\n";
+
+// Runs a command body with the shared handling of usage errors and --help.
+template <class Body>
+int withUsage(const char* help, Body&& body) {
+    try {
+        return body();
+    } catch (const UsageError& error) {
+        say(error.what());
+        std::fputs(help, stderr);
+        return 2;
+    }
+}
+
+// The ADR directory checks of the "Konvertieren" button; empty when they pass.
+std::string directoryProblem(const std::string& directory) {
+    if (directory.empty()) return "ADR-Verzeichnis angeben!";
+    if (!fileExists(directory + "/01A")) return "Das ausgewählte Dateiverzeichnis enthält keine Adressdaten";
+    return {};
+}
+
+}  // namespace
+
+int initDb(const std::vector<std::string>& words) {
+    return withUsage(kInitDbHelp, [&] {
+        const Arguments args(words, {}, {"--force"});
+        if (args.wantsHelp()) return std::fputs(kInitDbHelp, stdout), 0;
+        if (args.positional().size() != 1) throw UsageError("init-db erwartet genau eine Datei.");
+        const std::string file = args.positional().front();
+        std::error_code error;
+        if (std::filesystem::exists(pathOf(file), error)) {
+            if (!args.has("--force")) {
+                say("Die Datei " + file + " gibt es schon; mit --force wird sie ersetzt.");
+                return 1;
+            }
+            if (!std::filesystem::remove(pathOf(file), error)) {
+                say("Die Datei " + file + " lässt sich nicht ersetzen: " + error.message());
+                return 1;
+            }
+        }
+        try {
+            db::SqliteConnection::create(file);
+        } catch (const db::Error& failure) {
+            say(failure.description());
+            return 1;
+        }
+        say("Datenpool angelegt: " + file);
+        return 0;
+    });
+}
+
+int convert(const std::vector<std::string>& words) {
+    return withUsage(kConvertHelp, [&] {
+        const Arguments args(words, {"--adr", "--db"}, {});
+        if (args.wantsHelp()) return std::fputs(kConvertHelp, stdout), 0;
+        if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
+        const std::string directory = text::trimSpaces(args.required("--adr"));
+        const std::string file = args.required("--db");
+        if (const std::string problem = directoryProblem(directory); !problem.empty()) {
+            say(problem);
+            return 1;
+        }
+
+        CliEvents events(stderr, isTerminal(stderr));
+        try {
+            const auto connection = openDatenpool(file);
+            adr::FieldMapper mapper(events);
+            CliEvents::catchInterrupt();
+            const auto outcome = app::convertDirectory(*connection, mapper, events, directory, [](const std::string& line) {
+                std::fwrite(line.data(), 1, line.size(), stdout);
+                std::fputc('\n', stdout);
+            });
+            std::fflush(stdout);
+            events.finishProgress();
+            say(app::conversionSummary(outcome.listed, groupSeparator(), app::datenpoolCaption(*connection)));
+            if (events.cancelRequested()) {
+                say("Die Konvertierung wurde abgebrochen; die Liste zeigt, was bis dahin übernommen wurde.");
+                return 1;
+            }
+            return 0;
+        } catch (const db::Error& failure) {
+            events.finishProgress();
+            say(failure.description());
+            return 1;
+        }
+    });
+}
+
+int convertOne(const std::vector<std::string>& words) {
+    return withUsage(kConvertOneHelp, [&] {
+        const Arguments args(words, {"--adr", "--db"}, {});
+        if (args.wantsHelp()) return std::fputs(kConvertOneHelp, stdout), 0;
+        if (args.positional().size() != 1) throw UsageError("convert-one erwartet genau eine Adressnummer.");
+        const std::string number = text::trimSpaces(args.positional().front());
+        std::int32_t addressNumber = 0;
+        try {
+            std::size_t used = 0;
+            const long long parsed = std::stoll(number, &used);
+            if (used != number.size() || parsed < INT32_MIN || parsed > INT32_MAX) throw std::out_of_range(number);
+            addressNumber = static_cast<std::int32_t>(parsed);
+        } catch (const std::logic_error&) {
+            throw UsageError("Keine ganze Zahl als Adressnummer: " + number);
+        }
+        const std::string directory = text::trimSpaces(args.required("--adr"));
+        const std::string file = args.required("--db");
+
+        CliEvents events(stderr, false);
+        try {
+            const auto connection = openDatenpool(file);
+            adr::FieldMapper mapper(events);
+            return adr::readSingleAddress(*connection, mapper, events, directory, addressNumber) ? 0 : 1;
+        } catch (const db::Error& failure) {
+            say(failure.description());
+        } catch (const std::exception& failure) {
+            say(failure.what());
+        }
+        return 1;
+    });
+}
+
+}  // namespace cli

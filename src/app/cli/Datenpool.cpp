@@ -1,0 +1,24 @@
+#include "app/cli/Datenpool.h"
+
+#include <filesystem>
+
+#include "db/Error.h"
+#include "db/sqlite/SqliteConnection.h"
+
+namespace cli {
+
+std::unique_ptr<db::Connection> openDatenpool(const std::string& file) {
+    const std::filesystem::path path(std::u8string(file.begin(), file.end()));
+    std::error_code ignored;
+    std::unique_ptr<db::Connection> connection = std::filesystem::exists(path, ignored)
+                                                     ? std::unique_ptr<db::Connection>(db::SqliteConnection::open(file))
+                                                     : db::SqliteConnection::create(file);
+    try {
+        connection->execute("AdressenImport");
+    } catch (const db::Error& error) {
+        throw db::Error(error.code(), std::string(error.description()) + "\r\n\r\nFühren Sie das aktuelle Datenbankskript aus.");
+    }
+    return connection;
+}
+
+}  // namespace cli

@@ -1,0 +1,49 @@
+#include "app/cli/Platform.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <langinfo.h>
+#include <locale.h>
+#include <unistd.h>
+#endif
+
+namespace cli {
+
+#ifdef _WIN32
+
+void prepareConsole() {
+    SetConsoleOutputCP(CP_UTF8);
+}
+
+bool isTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+
+std::string groupSeparator() {
+    wchar_t separator[8] = {};
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8) <= 0) return {};
+    char utf8[32] = {};
+    const int length = WideCharToMultiByte(CP_UTF8, 0, separator, -1, utf8, sizeof utf8, nullptr, nullptr);
+    return length > 1 ? std::string(utf8, static_cast<std::size_t>(length - 1)) : std::string();
+}
+
+#else
+
+void prepareConsole() {}
+
+bool isTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
+
+std::string groupSeparator() {
+    // Read from the user's locale without making it the process's own: number parsing and
+    // printing elsewhere stay locale-independent.
+    const locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+    if (user == static_cast<locale_t>(nullptr)) return {};
+    const char* separator = nl_langinfo_l(THOUSEP, user);
+    std::string result = separator ? separator : "";
+    freelocale(user);
+    return result;
+}
+
+#endif
+
+}  // namespace cli

@@ -1,0 +1,16 @@
+#pragma once
+// What the command-line tool asks of the operating system.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// UTF-8 console output, the user's locale for number formats.
+void prepareConsole();
+bool isTerminal(std::FILE* stream);
+// The user's digit-grouping separator ("." in a German locale; empty when the locale has none).
+std::string groupSeparator();
+
+}  // namespace cli

@@ -1,0 +1,61 @@
+// anschriftenwandler-cli: the conversion without a window, for scripted migrations.
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/cli/Commands.h"
+#include "app/cli/Platform.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+constexpr const char* kHelp =
+    "Aufruf: anschriftenwandler-cli BEFEHL [OPTIONEN]\n"
+    "Übernimmt die Adressen eines RA-MICRO-ADR-Verzeichnisses in die Adressverwaltung der\n"
+    "Norvel-Kanzleisoftware.\n\n"
+    "Befehle:\n"
+    "  init-db FILE                         eingebetteten Datenpool anlegen\n"
+    "  convert --adr DIR --db FILE          ADR-Verzeichnis nach AdressenImport konvertieren\n"
+    "  convert-one NUMBER --adr DIR --db FILE  eine Adresse konvertieren\n\n"
+    "BEFEHL --help zeigt die Optionen eines Befehls.\n"
+    "Exit-Code: 0 ausgeführt, 1 nicht ausführbar, 2 falscher Aufruf.\n";
+
+int run(const std::vector<std::string>& args) {
+    cli::prepareConsole();
+    if (args.empty()) {
+        std::fputs(kHelp, stderr);
+        return 2;
+    }
+    const std::string& command = args.front();
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h" || command == "help") return std::fputs(kHelp, stdout), 0;
+    if (command == "init-db") return cli::initDb(rest);
+    if (command == "convert") return cli::convert(rest);
+    if (command == "convert-one") return cli::convertOne(rest);
+    std::fprintf(stderr, "Unbekannter Befehl: %s\n", command.c_str());
+    std::fputs(kHelp, stderr);
+    return 2;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+// The words arrive as UTF-16 so that paths with umlauts survive; inside they are UTF-8.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        const int size = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string word(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+        if (size > 1) WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, word.data(), size, nullptr, nullptr);
+        args.push_back(word);
+    }
+    return run(args);
+}
+#else
+int main(int argc, char** argv) { return run(std::vector<std::string>(argv + 1, argv + argc)); }
+#endif

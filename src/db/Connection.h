@@ -1,0 +1,28 @@
+#pragma once
+// The one connection to the Datenpool. Command texts are read three ways: a table name
+// (optionally with a WHERE condition) selects that table's rows, a routine name runs the
+// routine, anything else runs as an SQL statement.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "db/EditableRowSet.h"
+#include "db/RowSet.h"
+
+namespace db {
+
+class Connection {
+public:
+    virtual ~Connection() = default;
+    virtual std::unique_ptr<RowSet> execute(std::string_view commandText) = 0;
+    // Opens a table ("AdressenImport") or a selection of it ("AdressenImport WHERE id=7") for writing.
+    virtual std::unique_ptr<EditableRowSet> openForWriting(std::string_view source) = 0;
+    // "Data Source" (the server or file) and "Initial Catalog" (the database).
+    virtual std::string property(std::string_view name) const = 0;
+    virtual void beginTransaction() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+};
+
+}  // namespace db

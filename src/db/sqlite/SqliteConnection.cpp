@@ -1,0 +1,179 @@
+#include "db/sqlite/SqliteConnection.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+
+#include "db/CommandText.h"
+#include "db/Error.h"
+#include "db/Names.h"
+#include "db/sqlite/DatenpoolScript.h"
+#include "db/sqlite/SqliteRowSet.h"
+#include "db/sqlite/SqliteTable.h"
+#include "db/sqlite/TsqlTranslation.h"
+
+namespace db {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+std::int32_t mappedCode(int rc) {
+    switch (rc & 0xFF) {
+        case SQLITE_ERROR: return kErrorsInCommand;
+        case SQLITE_CONSTRAINT: return kIntegrityViolation;
+        default: return rc;
+    }
+}
+
+// A row set that holds nothing: what a statement without result rows answers.
+class EmptyRowSet : public RowSet {
+public:
+    bool atEnd() const override { return true; }
+    void moveNext() override {}
+    int columnCount() const override { return 0; }
+    const std::string& columnName(int) const override { throw Error(kItemNotFound, "Keine Spalten."); }
+    Value value(int) const override { throw Error(kItemNotFound, "Keine Spalten."); }
+};
+
+sqlite3* openHandle(const std::string& path, int flags) {
+    sqlite3* handle = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &handle, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string message = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
+        sqlite3_close(handle);
+        throw Error(mappedCode(rc) == kErrorsInCommand ? rc : mappedCode(rc),
+                    "Der Datenpool '" + path + "' lässt sich nicht öffnen: " + message);
+    }
+    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    sqlite3_extended_result_codes(handle, 0);
+    return handle;
+}
+
+}  // namespace
+
+void throwSqliteError(sqlite3* handle, int rc) {
+    const std::string message = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
+    throw Error(mappedCode(rc), message);
+}
+
+SqliteConnection::SqliteConnection(sqlite3* handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+
+SqliteConnection::~SqliteConnection() { sqlite3_close_v2(handle_); }
+
+std::unique_ptr<SqliteConnection> SqliteConnection::open(const std::string& path) {
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(path, ignored)) {
+        throw Error(SQLITE_CANTOPEN, "Der Datenpool '" + path + "' existiert nicht.");
+    }
+    return std::unique_ptr<SqliteConnection>(new SqliteConnection(openHandle(path, SQLITE_OPEN_READWRITE), path));
+}
+
+std::unique_ptr<SqliteConnection> SqliteConnection::create(const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::exists(path, ignored)) {
+        throw Error(SQLITE_CANTOPEN, "Die Datei '" + path + "' gibt es schon.");
+    }
+    std::unique_ptr<SqliteConnection> connection(
+        new SqliteConnection(openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path));
+    connection->runScript(datenpoolScript());
+    return connection;
+}
+
+void SqliteConnection::runScript(const std::string& sql) {
+    char* message = nullptr;
+    const int rc = sqlite3_exec(handle_, sql.c_str(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        const std::string text = message ? message : sqlite3_errstr(rc);
+        sqlite3_free(message);
+        throw Error(mappedCode(rc), text);
+    }
+}
+
+std::optional<std::string> SqliteConnection::lookUp(const char* sql, std::string_view name) {
+    sqlite3_stmt* statement = nullptr;
+    int rc = sqlite3_prepare_v2(handle_, sql, -1, &statement, nullptr);
+    if (rc != SQLITE_OK) throwSqliteError(handle_, rc);
+    sqlite3_bind_text(statement, 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    rc = sqlite3_step(statement);
+    std::optional<std::string> found;
+    if (rc == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        found = text ? text : "";
+    }
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqliteError(handle_, rc);
+    return found;
+}
+
+bool SqliteConnection::isTable(std::string_view name) {
+    return lookUp("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE", name)
+        .has_value();
+}
+
+std::optional<std::string> SqliteConnection::routineBody(std::string_view name) {
+    if (!isTable("Routinen")) return std::nullopt;
+    return lookUp("SELECT Rumpf FROM Routinen WHERE Name = ? COLLATE NOCASE", name);
+}
+
+std::unique_ptr<RowSet> SqliteConnection::execute(std::string_view commandText) {
+    const CommandText reading = readCommandText(commandText);
+    std::string sql;
+    if (reading.kind == CommandText::Kind::BareName && isTable(reading.name)) {
+        sql = "SELECT * FROM \"" + reading.name + "\"";
+    } else if (auto body = reading.kind == CommandText::Kind::BareName ? routineBody(reading.name) : std::nullopt) {
+        runScript(*body);
+        return std::make_unique<EmptyRowSet>();
+    } else if (reading.kind == CommandText::Kind::NameWithCondition && isTable(reading.name)) {
+        sql = "SELECT * FROM \"" + reading.name + "\" WHERE " + reading.condition;
+    } else if (auto translated = translateTsql(commandText)) {
+        runScript(*translated);
+        return std::make_unique<EmptyRowSet>();
+    } else {
+        sql = std::string(commandText);
+    }
+
+    // Every statement but the last runs to its end; the last one's rows are the result.
+    const char* rest = sql.c_str();
+    const char* end = rest + sql.size();
+    std::unique_ptr<RowSet> result = std::make_unique<EmptyRowSet>();
+    while (rest < end) {
+        sqlite3_stmt* statement = nullptr;
+        const char* tail = nullptr;
+        const int rc = sqlite3_prepare_v2(handle_, rest, static_cast<int>(end - rest), &statement, &tail);
+        if (rc != SQLITE_OK) throwSqliteError(handle_, rc);
+        rest = tail;
+        if (!statement) continue;  // only blanks or a comment
+        result = std::make_unique<SqliteRowSet>(handle_, statement);
+    }
+    return result;
+}
+
+std::unique_ptr<EditableRowSet> SqliteConnection::openForWriting(std::string_view source) {
+    const CommandText reading = readCommandText(source);
+    if (reading.kind == CommandText::Kind::Statement) {
+        throw Error(kErrorsInCommand, "'" + std::string(source) + "' nennt keine Tabelle, die sich bearbeiten lässt.");
+    }
+    return std::make_unique<SqliteTable>(handle_, reading.name, reading.condition);
+}
+
+std::string SqliteConnection::property(std::string_view name) const {
+    if (sameName(name, "Data Source")) return path_;
+    if (sameName(name, "Initial Catalog")) return "main";
+    throw Error(kItemNotFound, "Die Verbindung hat keine Eigenschaft '" + std::string(name) + "'.");
+}
+
+void SqliteConnection::beginTransaction() {
+    if (sqlite3_db_readonly(handle_, "main") == 1) {
+        throw Error(SQLITE_READONLY, "Der Datenpool '" + path_ + "' ist schreibgeschützt.");
+    }
+    runScript("BEGIN IMMEDIATE");
+}
+
+void SqliteConnection::commit() { runScript("COMMIT"); }
+
+void SqliteConnection::rollback() {
+    if (!sqlite3_get_autocommit(handle_)) runScript("ROLLBACK");
+}
+
+}  // namespace db

@@ -1,0 +1,48 @@
+#pragma once
+// The embedded Datenpool: a SQLite file. Besides the three readings of command texts it
+// translates the two T-SQL statements the tool sends ("truncate table", "DBCC CHECKIDENT")
+// and runs the routines that the database keeps in its table "Routinen".
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "db/Connection.h"
+
+struct sqlite3;
+
+namespace db {
+
+class SqliteConnection : public Connection {
+public:
+    // Opens an existing Datenpool file; fails when there is none.
+    static std::unique_ptr<SqliteConnection> open(const std::string& path);
+    // Creates a new Datenpool file from the database script; fails when the file exists.
+    static std::unique_ptr<SqliteConnection> create(const std::string& path);
+    ~SqliteConnection() override;
+
+    std::unique_ptr<RowSet> execute(std::string_view commandText) override;
+    std::unique_ptr<EditableRowSet> openForWriting(std::string_view source) override;
+    std::string property(std::string_view name) const override;
+    void beginTransaction() override;
+    void commit() override;
+    void rollback() override;
+
+    // Runs SQL text that may hold several statements; used for scripts and routines.
+    void runScript(const std::string& sql);
+
+private:
+    SqliteConnection(sqlite3* handle, std::string path);
+    // The first column of the first row of sql, with name bound to its one parameter.
+    std::optional<std::string> lookUp(const char* sql, std::string_view name);
+    bool isTable(std::string_view name);
+    std::optional<std::string> routineBody(std::string_view name);
+
+    sqlite3* handle_;
+    std::string path_;
+};
+
+// Throws the db::Error for SQLite's last failure on handle (or for result code rc).
+[[noreturn]] void throwSqliteError(sqlite3* handle, int rc);
+
+}  // namespace db

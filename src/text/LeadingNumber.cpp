@@ -1,0 +1,118 @@
+#include "text/LeadingNumber.h"
+
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+namespace text {
+
+namespace {
+constexpr long long kExponentLimit = 1'000'000'000;
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
+void LeadingNumber::feed(std::string_view character) {
+    if (state_ == State::Done) return;
+    if (character.size() != 1) {
+        state_ = State::Done;
+        return;
+    }
+    const char c = character.front();
+    if (c == ' ' || c == '\t' || c == '\n') return;
+    take(c);
+}
+
+void LeadingNumber::take(char c) {
+    const bool exponentMark = c == 'e' || c == 'E' || c == 'd' || c == 'D';
+    switch (state_) {
+        case State::Start:
+            if (c == '-' || c == '+') {
+                negative_ = c == '-';
+                state_ = State::Integer;
+                return;
+            }
+            state_ = State::Integer;
+            [[fallthrough]];
+        case State::Integer:
+            if (isDigit(c)) {
+                ++digits_;
+                if (mantissa_.empty() && c == '0') return;
+                if (mantissa_.size() < kMaxMantissa) {
+                    mantissa_ += c;
+                } else {
+                    ++shift_;
+                }
+                return;
+            }
+            if (c == '.') {
+                state_ = State::Fraction;
+                return;
+            }
+            state_ = exponentMark && digits_ > 0 ? State::ExponentStart : State::Done;
+            return;
+        case State::Fraction:
+            if (isDigit(c)) {
+                ++digits_;
+                if (mantissa_.empty() && c == '0') {
+                    --shift_;
+                } else if (mantissa_.size() < kMaxMantissa) {
+                    mantissa_ += c;
+                    --shift_;
+                }
+                return;
+            }
+            state_ = exponentMark && digits_ > 0 ? State::ExponentStart : State::Done;
+            return;
+        case State::ExponentStart:
+            if (c == '-' || c == '+') {
+                exponentNegative_ = c == '-';
+                state_ = State::ExponentSign;
+                return;
+            }
+            [[fallthrough]];
+        case State::ExponentSign:
+        case State::Exponent:
+            if (isDigit(c)) {
+                state_ = State::Exponent;
+                if (exponent_ < kExponentLimit) exponent_ = exponent_ * 10 + (c - '0');
+                return;
+            }
+            state_ = State::Done;
+            return;
+        case State::Done:
+            return;
+    }
+}
+
+double LeadingNumber::value() const {
+    if (mantissa_.empty()) return 0.0;
+    const long long power = shift_ + (exponentNegative_ ? -exponent_ : exponent_);
+    const std::string literal = mantissa_ + "e" + std::to_string(power);
+    double result = 0.0;
+    const auto [end, error] = std::from_chars(literal.data(), literal.data() + literal.size(), result);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        // Too small rounds to zero; too large does not fit.
+        if (power < 0) return negative_ ? -0.0 : 0.0;
+        throw NumberOverflow();
+    }
+    if (std::isinf(result)) throw NumberOverflow();
+    return negative_ ? -result : result;
+}
+
+double leadingNumber(std::string_view text) {
+    LeadingNumber number;
+    std::size_t i = 0;
+    while (i < text.size() && !number.finished()) {
+        std::size_t length = 1;
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead >= 0xF0) length = 4;
+        else if (lead >= 0xE0) length = 3;
+        else if (lead >= 0xC0) length = 2;
+        number.feed(text.substr(i, length));
+        i += length;
+    }
+    return number.value();
+}
+
+}  // namespace text
