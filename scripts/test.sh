@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Every test: the native suite (debug), the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the Windows build under Wine, and a bounded fuzzing run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh all
+export LC_ALL=C.UTF-8
+
+step() { printf '\n== %s\n' "$*"; }
+
+step "native suite"
+cmake --preset debug >/dev/null
+cmake --build --preset debug -j2
+ctest --preset debug -j2
+
+step "sanitizers"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j2
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j2
+
+step "Windows build under Wine"
+scripts/test-windows.sh
+
+step "fuzzing"
+scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
