@@ -1,5 +1,7 @@
 #include "app/cli/Datenpool.h"
 
+#include <sqlite3.h>
+
 #include <filesystem>
 
 #include "db/Error.h"
@@ -16,6 +18,8 @@ std::unique_ptr<db::Connection> openDatenpool(const std::string& file) {
     try {
         connection->execute("AdressenImport");
     } catch (const db::Error& error) {
+        // A lock says nothing about the staging table: the script would not help.
+        if (error.code() == SQLITE_BUSY || error.code() == SQLITE_LOCKED) throw;
         throw db::Error(error.code(), std::string(error.description()) + "\r\n\r\nFühren Sie das aktuelle Datenbankskript aus.");
     }
     return connection;

@@ -36,6 +36,16 @@ public:
     Value value(int) const override { throw Error(kItemNotFound, "Keine Spalten."); }
 };
 
+// SQLite's own text, except for a lock held by another program: the busy timeout has run
+// out, and the user is told so in words of the tool.
+std::string describedFailure(sqlite3* handle, int rc, const std::string& message) {
+    if ((rc & 0xFF) != SQLITE_BUSY && (rc & 0xFF) != SQLITE_LOCKED) return message;
+    const char* file = handle ? sqlite3_db_filename(handle, "main") : nullptr;
+    return "Der Datenpool '" + std::string(file ? file : "") +
+           "' ist gesperrt, weil ein anderes Programm gerade darin arbeitet. Bitte später erneut versuchen. (" +
+           message + ")";
+}
+
 sqlite3* openHandle(const std::string& path, int flags) {
     sqlite3* handle = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &handle, flags, nullptr);
@@ -54,7 +64,7 @@ sqlite3* openHandle(const std::string& path, int flags) {
 
 void throwSqliteError(sqlite3* handle, int rc) {
     const std::string message = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
-    throw Error(mappedCode(rc), message);
+    throw Error(mappedCode(rc), describedFailure(handle, rc, message));
 }
 
 SqliteConnection::SqliteConnection(sqlite3* handle, std::string path) : handle_(handle), path_(std::move(path)) {}
@@ -86,7 +96,7 @@ void SqliteConnection::runScript(const std::string& sql) {
     if (rc != SQLITE_OK) {
         const std::string text = message ? message : sqlite3_errstr(rc);
         sqlite3_free(message);
-        throw Error(mappedCode(rc), text);
+        throw Error(mappedCode(rc), describedFailure(handle_, rc, text));
     }
 }
 
