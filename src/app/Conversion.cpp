@@ -5,6 +5,7 @@
 #include "app/ListLine.h"
 #include "app/NumberText.h"
 #include "db/Connection.h"
+#include "db/Error.h"
 #include "db/GoOn.h"
 
 namespace app {
@@ -16,8 +17,13 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
     connection.beginTransaction();
     adr::BatchReader reader(connection, mapper, events);
     outcome.recordsStarted = reader.run(directory);
-    if (!db::goOn(report, [&] { connection.commit(); })) {
+    try {
+        connection.commit();
+    } catch (const db::Error& failure) {
+        // Nothing of the run was kept; listing the old rows as the result would pass for success.
         db::goOn(report, [&] { connection.rollback(); });
+        throw db::Error(failure.code(), "Die konvertierten Adressen ließen sich nicht speichern; der Datenpool bleibt, "
+                                        "wie er vor der Konvertierung war. " + std::string(failure.description()));
     }
 
     // The listing has no failure handling of its own in the window; here its failure is

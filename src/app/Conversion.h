@@ -21,7 +21,8 @@ struct ConversionOutcome {
     std::int64_t listed = 0;          // the count the summary names
 };
 
-// Throws db::Error when the Datenpool cannot take the run (locked, read-only): nothing was read.
+// Throws db::Error when the Datenpool cannot take the run (locked, read-only) or cannot keep
+// it (the commit failed): the staging table is then as it was before.
 ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper& mapper, adr::ConversionEvents& events,
                                    const std::string& directory, const std::function<void(const std::string&)>& addListLine);
 
