@@ -1,0 +1,21 @@
+#include "db/CnnString.h"
+
+#include "settings/RegistryOperations.h"
+
+namespace db {
+
+std::string cnnString(settings::RegistryApi& registry, std::string& datenbank,
+                      const std::function<void(const std::string&)>& warn) {
+    const std::string profiles = std::string(settings::kSettingsRoot) + "\\datenbanken";
+    datenbank = settings::RegValueRead(registry, settings::kCurrentUser, profiles, "", "");
+    const auto parameters = settings::RegValuesList(registry, settings::kCurrentUser, profiles + "\\" + datenbank + "\\verbindung");
+    if (!parameters) {
+        warn("Es sind keine Verbindungsparamter gespeichert.");
+        return {};
+    }
+    std::string connection;
+    for (const auto& [name, text] : *parameters) connection += name + "=" + text + "; ";
+    return connection;
+}
+
+}  // namespace db

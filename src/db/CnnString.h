@@ -1,0 +1,21 @@
+#pragma once
+// cnnString: the connection string of the current database profile, from the keywords the
+// law-office system stored for it ("keyword=setting; " for every value, in the registry's
+// order, nothing trimmed, decoded or quoted).
+
+#include <functional>
+#include <string>
+
+namespace settings {
+class RegistryApi;
+}
+
+namespace db {
+
+// Sets datenbank to the current profile's name. Without stored parameters, warn receives
+// "Es sind keine Verbindungsparamter gespeichert." (exclamation icon, titled
+// "Norvel-Kanzleisoftware") and the answer is the empty text.
+std::string cnnString(settings::RegistryApi& registry, std::string& datenbank,
+                      const std::function<void(const std::string&)>& warn);
+
+}  // namespace db

@@ -1,0 +1,33 @@
+#include "transfer/AddressTable.h"
+
+#include <cmath>
+
+#include "db/Connection.h"
+#include "db/Error.h"
+
+namespace transfer {
+
+std::int32_t highestId(db::Connection& connection) {
+    const auto rows = connection.execute("SELECT MAX (id) FROM Adressen");
+    if (rows->atEnd()) return 0;
+    const db::Value value = rows->value(0);
+    if (value.isNull()) return 0;
+    const double id = value.isInteger() ? static_cast<double>(value.integer()) : value.isDouble() ? value.number() : -1;
+    if (id < 0 || id > 2147483647.0 || std::floor(id) != id) {
+        throw db::Error(db::kErrorsOccurred, "Die höchste ID der Adressen ist keine ganze Zahl im Bereich bis 2147483647: " + value.toText());
+    }
+    return static_cast<std::int32_t>(id);
+}
+
+void runAddressImport(db::Connection& connection) { connection.execute("AdressImport"); }
+
+void runMaintenance(db::Connection& connection) { connection.execute("Datenpflege"); }
+
+std::int32_t deleteRange(db::Connection& connection, std::int32_t after, std::int32_t last) {
+    connection.execute("DELETE FROM Adressen WHERE id>" + std::to_string(after) + " AND id<=" + std::to_string(last));
+    const std::int32_t remaining = highestId(connection);
+    connection.execute("DBCC CHECKIDENT('Adressen', RESEED, " + std::to_string(remaining) + ")");
+    return remaining;
+}
+
+}  // namespace transfer

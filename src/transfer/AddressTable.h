@@ -1,0 +1,28 @@
+#pragma once
+// The database side of import and undo on the address table Adressen: its highest id, the
+// transfer routine, and the deletion of an id range with the identity counter reset. The
+// statements are built from whole numbers only.
+
+#include <cstdint>
+#include <string>
+
+namespace db {
+class Connection;
+}
+
+namespace transfer {
+
+// The protected database profile: import and undo refuse to work on it.
+inline constexpr const char* kProtectedDatabase = "NORVEL-SERVER/Norvel";
+
+// "MAX (id) FROM Adressen": 0 for an empty table. Throws db::Error when the lookup fails.
+std::int32_t highestId(db::Connection& connection);
+// Runs the database routine that copies the staged addresses into Adressen.
+void runAddressImport(db::Connection& connection);
+// Runs the maintenance routine that follows an import.
+void runMaintenance(db::Connection& connection);
+// Deletes the ids above `after` up to `last` and sets the identity counter to the highest id
+// left; answers that id.
+std::int32_t deleteRange(db::Connection& connection, std::int32_t after, std::int32_t last);
+
+}  // namespace transfer

@@ -1,0 +1,212 @@
+// The folder button and "Konvertieren" of the window's logic, end to end into a real Datenpool.
+
+#include <gtest/gtest.h>
+
+#include "app/MainWindow.h"
+#include "db/Error.h"
+#include "db/sqlite/SqliteConnection.h"
+#include "settings/FileRegistry.h"
+#include "settings/RegistryOperations.h"
+#include "support/ScriptedView.h"
+#include "support/StagingTable.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using app::Control;
+
+constexpr const char* kProfiles = "SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken";
+const std::string kImportKey = std::string(kProfiles) + "\\Kanzlei\\Import";
+
+// Two records in "01A", one in "02A" (its last, with fewer than eight lines).
+const std::map<std::string, std::string> kAddresses = {
+    {"01A", "101*\r\n1\r\nHans\r\nMeier\r\nWeg 1\r\n12345 Ort\r\n030 1\r\n\r\n"
+            "201*\r\n2\r\nEva\r\nSchulz\r\nGasse 2\r\n54321 Stadt\r\n\r\n\r\n"},
+    {"02A", "302*\r\n4\r\n\r\nFirma X\r\n"},
+};
+
+class ConversionCommand : public ::testing::Test {
+protected:
+    ConversionCommand() : registry(dir.path() / "registry.reg") {
+        pool = dir.file("pool.db");
+        db::SqliteConnection::create(pool);
+        write(kProfiles, "", "Kanzlei");
+        write(std::string(kProfiles) + "\\Kanzlei\\verbindung", "Data Source", pool);
+        adr = (dir.path() / "ADR").string();
+        std::filesystem::create_directories(adr);
+        for (const auto& [name, bytes] : kAddresses) dir.write("ADR/" + name, bytes);
+        view.checkDisk = [](const std::string& path) { return std::filesystem::is_regular_file(path); };
+    }
+    void write(const std::string& key, const std::string& name, const std::string& value) {
+        settings::RegValueWrite(registry, settings::kCurrentUser, key, name, value, settings::kRegSz);
+    }
+    std::string stored(const std::string& name) {
+        return settings::RegValueRead(registry, settings::kCurrentUser, kImportKey, name, "<fehlt>");
+    }
+    std::unique_ptr<app::MainWindow> start() {
+        auto window = std::make_unique<app::MainWindow>(
+            view, registry,
+            [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
+            app::Version{1, 0, 0});
+        window->Form_Load("");
+        view.messages.clear();
+        return window;
+    }
+
+    testing_support::TempDir dir;
+    settings::FileRegistry registry;
+    testing_support::ScriptedView view;
+    std::string pool;
+    std::string adr;
+};
+
+TEST_F(ConversionCommand, ConvertsListsSummarisesAndOffersTheImport) {
+    auto window = start();
+    view.setText(Control::txtADR, "  " + adr + " ");
+    window->cmdStart_Click();
+
+    EXPECT_EQ(view.text(Control::txtADR), adr) << "trimmed in the field";
+    EXPECT_EQ(stored("ADR-Pfad"), adr) << "and stored trimmed";
+    EXPECT_EQ(view.list, (std::vector<std::string>{"Meier, Herrn, 12345 Ort, Weg 1, Tel. : 030 1",
+                                                   "Schulz, Frau, 54321 Stadt, Gasse 2", "Firma X, Firma"}));
+    EXPECT_EQ(view.text(Control::lblListenkommentar), "3 Adressen konvertiert nach " + pool + "/main / AdressenImport:");
+    EXPECT_TRUE(view.isEnabled(Control::cmdImport));
+    EXPECT_EQ(view.text(Control::cmdStart), "konvertieren");
+    EXPECT_EQ(view.progress, 99);
+    EXPECT_EQ(view.messages.size(), 97u) << "one message per missing address file";
+}
+
+TEST_F(ConversionCommand, EmptyDirectoryIsStoredBeforeTheWarning) {
+    auto window = start();
+    write(kImportKey, "ADR-Pfad", "alt");
+    view.setText(Control::txtADR, "   ");
+    window->cmdStart_Click();
+    EXPECT_EQ(stored("ADR-Pfad"), "");
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "ADR-Verzeichnis angeben!");
+    EXPECT_EQ(view.messages[0].style, 48);
+    EXPECT_EQ(view.messages[0].title, view.caption());
+    EXPECT_EQ(view.text(Control::cmdStart), "") << "never started";
+}
+
+TEST_F(ConversionCommand, DirectoryWithoutAddressDataTouchesNothing) {
+    auto window = start();
+    view.setText(Control::txtADR, adr);
+    window->cmdStart_Click();
+    const auto rowsBefore = testing_support::stagingColumn(pool, "nachname").size();
+
+    view.list = {"bleibt"};
+    view.messages.clear();
+    view.setText(Control::txtADR, dir.path().string());
+    window->cmdStart_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Das ausgewählte Dateiverzeichnis enthält keine Adressdaten");
+    EXPECT_EQ(view.list, std::vector<std::string>{"bleibt"});
+    EXPECT_EQ(testing_support::stagingColumn(pool, "nachname").size(), rowsBefore);
+}
+
+TEST_F(ConversionCommand, CancelClickedDuringTheRunListsWhatWasSaved) {
+    auto window = start();
+    view.setText(Control::txtADR, adr);
+    int pumps = 0;
+    // The click arrives while the second record is read (in the mapper's event handling).
+    view.onPump = [&] {
+        if (++pumps == 10) window->cmdStart_Click();
+    };
+    window->cmdStart_Click();
+    EXPECT_EQ(view.text(Control::cmdStart), "konvertieren");
+    EXPECT_EQ(view.list, std::vector<std::string>{"Meier, Herrn, 12345 Ort, Weg 1, Tel. : 030 1"})
+        << "the record being read when the cancel came is dropped";
+    EXPECT_TRUE(view.isEnabled(Control::cmdImport)) << "records had been started";
+    EXPECT_EQ(view.progress, 1) << "no further file was read";
+}
+
+TEST_F(ConversionCommand, NoRecordStartedKeepsTheImportDisabled) {
+    auto window = start();
+    dir.write("ADR/01A", "");
+    dir.write("ADR/02A", "");
+    view.setText(Control::txtADR, adr);
+    window->cmdStart_Click();
+    EXPECT_TRUE(view.list.empty());
+    EXPECT_FALSE(view.isEnabled(Control::cmdImport));
+    EXPECT_EQ(view.text(Control::lblListenkommentar), "0 Adressen konvertiert nach " + pool + "/main / AdressenImport:");
+}
+
+TEST_F(ConversionCommand, FolderButtonStoresTheChoiceAndWarnsWithoutAddressData) {
+    auto window = start();
+    view.setText(Control::txtADR, "C:\\alt");
+    view.folderChoice = "";
+    window->cmdOpen_Click();
+    EXPECT_EQ(view.text(Control::txtADR), "C:\\alt") << "cancelled: nothing changes";
+    ASSERT_EQ(view.browsed.size(), 1u);
+    EXPECT_EQ(view.browsed[0], (std::pair<std::string, std::string>{"ADR-Verzeichnis", "C:\\alt"}));
+
+    view.folderChoice = "D:\\Leer";
+    window->cmdOpen_Click();
+    EXPECT_EQ(view.text(Control::txtADR), "D:\\Leer");
+    EXPECT_EQ(stored("ADR-Pfad"), "D:\\Leer");
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Das ausgewählte Dateiverzeichnis enthält keine Adressdaten");
+
+    view.messages.clear();
+    view.existingFiles.insert("E:\\RA\\ADR\\01A");
+    view.folderChoice = "E:\\RA\\ADR";
+    window->cmdOpen_Click();
+    EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(ConversionCommand, LockedDatenpoolGivesAMessageAndNoSummary) {
+    auto window = std::make_unique<app::MainWindow>(
+        view, registry,
+        [this](const std::string&) -> std::unique_ptr<db::Connection> {
+            auto connection = db::SqliteConnection::open(pool);
+            connection->runScript("PRAGMA busy_timeout = 0");
+            return connection;
+        },
+        app::Version{1, 0, 0});
+    window->Form_Load("");
+    view.messages.clear();
+    auto other = db::SqliteConnection::open(pool);
+    other->beginTransaction();
+
+    view.setText(Control::txtADR, adr);
+    window->cmdStart_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].text.find("gesperrt"), std::string::npos) << view.messages[0].text;
+    EXPECT_EQ(view.text(Control::lblListenkommentar), "");
+    EXPECT_FALSE(view.isEnabled(Control::cmdImport));
+    EXPECT_EQ(view.text(Control::cmdStart), "konvertieren");
+    other->rollback();
+}
+
+TEST_F(ConversionCommand, WithoutTheSettingsKeyNothingIsWrittenToTheRoot) {
+    // Start-up that ends before the key is formed (no connection).
+    auto window = std::make_unique<app::MainWindow>(
+        view, registry, [](const std::string&) -> std::unique_ptr<db::Connection> { throw db::Error(1, "keine Verbindung"); },
+        app::Version{1, 0, 0});
+    window->Form_Load("");
+    EXPECT_TRUE(window->importSchluessel().empty());
+    view.setText(Control::txtADR, "");
+    window->cmdStart_Click();
+    EXPECT_EQ(settings::RegValueRead(registry, settings::kCurrentUser, "", "ADR-Pfad", "<fehlt>"), "<fehlt>");
+}
+
+TEST_F(ConversionCommand, SingleAddressModeConvertsOneAndEnds) {
+    write(kImportKey, "ADR-Pfad", adr);
+    {
+        auto window = std::make_unique<app::MainWindow>(
+            view, registry, [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
+            app::Version{1, 0, 0});
+        EXPECT_FALSE(window->Form_Load("201"));
+    }
+    EXPECT_EQ(testing_support::stagingColumn(pool, "nachname"), std::vector<db::Value>{db::Value("Schulz")});
+    {
+        auto window = std::make_unique<app::MainWindow>(
+            view, registry, [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
+            app::Version{1, 0, 0});
+        EXPECT_FALSE(window->Form_Load("abc"));
+    }
+    EXPECT_EQ(testing_support::stagingColumn(pool, "nachname").size(), 1u) << "letters convert nothing";
+}
+
+}  // namespace

@@ -1,0 +1,272 @@
+// "importieren" and "importierte Adressen wieder löschen" against a real Datenpool.
+
+#include <gtest/gtest.h>
+
+#include "app/MainWindow.h"
+#include "db/sqlite/SqliteConnection.h"
+#include "settings/FileRegistry.h"
+#include "settings/RegistryOperations.h"
+#include "support/ScriptedView.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using app::Control;
+
+constexpr const char* kProfiles = "SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken";
+constexpr const char* kUndoCaption = "importierte Adressen wieder löschen";
+
+class ImportUndo : public ::testing::Test {
+protected:
+    ImportUndo() : registry(dir.path() / "registry.reg") {
+        pool = dir.file("pool.db");
+        cnn = db::SqliteConnection::create(pool);
+        useProfile("Kanzlei");
+    }
+    void useProfile(const std::string& name) {
+        write(kProfiles, "", name);
+        write(std::string(kProfiles) + "\\" + name + "\\verbindung", "Data Source", pool);
+        importKey = std::string(kProfiles) + "\\" + name + "\\Import";
+    }
+    void write(const std::string& key, const std::string& name, const std::string& value) {
+        settings::RegValueWrite(registry, settings::kCurrentUser, key, name, value, settings::kRegSz);
+    }
+    std::string stored(const std::string& name) {
+        return settings::RegValueRead(registry, settings::kCurrentUser, importKey, name, "<fehlt>");
+    }
+    void stage(int count) {
+        auto rows = cnn->openForWriting("AdressenImport");
+        for (int i = 1; i <= count; ++i) {
+            rows->addNew();
+            rows->set("fremdid", static_cast<double>(i));
+            rows->set("nachname", "Name " + std::to_string(i));
+            rows->update();
+        }
+    }
+    // Addresses already in Adressen before the import, with ids 1 to count.
+    void existing(int count) {
+        for (int i = 1; i <= count; ++i) cnn->execute("INSERT INTO Adressen (nachname) VALUES ('alt " + std::to_string(i) + "')");
+    }
+    std::vector<std::int64_t> ids() {
+        std::vector<std::int64_t> result;
+        for (auto rows = cnn->execute("SELECT id FROM Adressen ORDER BY id"); !rows->atEnd(); rows->moveNext()) {
+            result.push_back(rows->value(0).integer());
+        }
+        return result;
+    }
+    std::unique_ptr<app::MainWindow> start() {
+        auto window = std::make_unique<app::MainWindow>(
+            view, registry, [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
+            app::Version{1, 0, 0});
+        view.onTextChanged = [w = window.get()](Control control) {
+            if (control == Control::txtIDVon) w->txtIDVon_Change();
+            if (control == Control::txtIdBis) w->txtIdBis_Change();
+        };
+        window->Form_Load("");
+        view.setText(Control::cmdUndo, kUndoCaption);
+        view.setEnabled(Control::cmdImport, true);
+        view.messages.clear();
+        return window;
+    }
+    // The list box as a conversion leaves it.
+    void listed(int count) {
+        for (int i = 0; i < count; ++i) view.addListLine("Name");
+    }
+
+    testing_support::TempDir dir;
+    settings::FileRegistry registry;
+    testing_support::ScriptedView view;
+    std::string pool;
+    std::string importKey;
+    std::unique_ptr<db::SqliteConnection> cnn;
+};
+
+TEST_F(ImportUndo, FirstImportAsksOnlyForConfirmationAndRecordsTheRange) {
+    existing(4);
+    stage(3);
+    auto window = start();
+    listed(3);
+    window->cmdImport_Click();
+
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[0].text,
+              "Hierdurch werden 3 konvertierte Adressen in die Adressverwaltung der Datenbank \"Kanzlei\"eingespielt.\r\n\r\n"
+              "Da dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst geschehen, wenn die "
+              "Daten zweifelsfrei so wie sie sind importiert werden sollen.");
+    EXPECT_EQ(view.messages[0].style, 273);
+    EXPECT_EQ(view.messages[0].title, view.caption());
+    EXPECT_EQ(view.messages[1].text, "3 Adressen mit IDs 5 bis 7 wurden in die Adressverwaltung importiert.");
+    EXPECT_EQ(view.messages[1].style, 64);
+    EXPECT_EQ(view.messages[1].title, "Norvel-Kanzleisoftware");
+
+    EXPECT_EQ(ids(), (std::vector<std::int64_t>{1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(view.text(Control::txtIDVon), "4");
+    EXPECT_EQ(view.text(Control::txtIdBis), "7");
+    EXPECT_EQ(stored("AdressNr0"), "4");
+    EXPECT_EQ(stored("AdressNr1"), "7");
+    EXPECT_FALSE(view.isEnabled(Control::cmdImport));
+    EXPECT_TRUE(view.isEnabled(Control::cmdUndo));
+    EXPECT_EQ(view.busyChanges, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ImportUndo, CancelledConfirmationChangesNothing) {
+    stage(2);
+    auto window = start();
+    view.answers = {app::answer::kCancel};
+    window->cmdImport_Click();
+    EXPECT_EQ(view.messages.size(), 1u);
+    EXPECT_TRUE(ids().empty());
+    EXPECT_EQ(stored("AdressNr0"), "<fehlt>");
+    EXPECT_TRUE(view.isEnabled(Control::cmdImport));
+}
+
+TEST_F(ImportUndo, PreviousImportIsRemovedFirstOnYes) {
+    existing(100);
+    cnn->execute("INSERT INTO Adressen (nachname) SELECT nachname FROM Adressen WHERE id <= 50");  // 101..150
+    stage(2);
+    write(importKey, "AdressNr0", "100");
+    write(importKey, "AdressNr1", "150");
+    auto window = start();
+    view.answers = {app::answer::kOk, app::answer::kYes};
+    window->cmdImport_Click();
+
+    ASSERT_GE(view.messages.size(), 3u);
+    EXPECT_EQ(view.messages[1].text,
+              "Zuletzt importierte Adressen 101 bis 150 zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung kommen.");
+    EXPECT_EQ(view.messages[1].style, 35);
+    EXPECT_EQ(view.messages[1].title, "Norvel-Kanzleisoftware");
+    EXPECT_EQ(view.messages[2].text, "Die importierten Adressen 100 bis 150 wurden wieder wieder gelöscht.");
+    EXPECT_EQ(view.messages[2].title, kUndoCaption);
+    // The new import starts right after the shortened table.
+    const auto now = ids();
+    ASSERT_EQ(now.size(), 102u);
+    EXPECT_EQ(now[100], 101);
+    EXPECT_EQ(now[101], 102);
+    EXPECT_EQ(stored("AdressNr0"), "100");
+    EXPECT_EQ(stored("AdressNr1"), "102");
+}
+
+TEST_F(ImportUndo, NoQuestionWhenThePreviousImportAddedNothing) {
+    stage(2);
+    write(importKey, "AdressNr0", "150");
+    write(importKey, "AdressNr1", "150");
+    auto window = start();
+    window->cmdImport_Click();
+    for (const auto& message : view.messages) EXPECT_NE(message.style, 35) << message.text;
+}
+
+TEST_F(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
+    cnn->runScript("CREATE TABLE Protokoll (eintrag TEXT);"
+                   "UPDATE Routinen SET Rumpf = 'INSERT INTO Protokoll VALUES (''gepflegt'');' WHERE Name = 'Datenpflege';");
+    stage(1);
+    auto window = start();
+    listed(1);
+    window->cmdImport_Click();
+    EXPECT_EQ(view.messages.size(), 1u) << "only the confirmation";
+    EXPECT_EQ(stored("AdressNr0"), "0");
+    EXPECT_EQ(stored("AdressNr1"), "1");
+    EXPECT_FALSE(view.isEnabled(Control::cmdImport));
+    EXPECT_TRUE(cnn->execute("Protokoll")->atEnd()) << "Datenpflege ran";
+
+    stage(2);
+    view.setEnabled(Control::cmdImport, true);
+    window->cmdImport_Click();
+    EXPECT_FALSE(cnn->execute("Protokoll")->atEnd()) << "Datenpflege did not run after two new addresses";
+}
+
+TEST_F(ImportUndo, FailingTransferIsReportedAndRecordedAsAnEmptyRange) {
+    existing(3);
+    stage(2);
+    cnn->runScript("UPDATE Routinen SET Rumpf = 'INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
+    auto window = start();
+    window->cmdImport_Click();
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_NE(view.messages[1].text.find("GibtsNicht"), std::string::npos) << view.messages[1].text;
+    EXPECT_EQ(view.messages[1].style, 48);
+    EXPECT_EQ(stored("AdressNr0"), "3");
+    EXPECT_EQ(stored("AdressNr1"), "3");
+    EXPECT_TRUE(view.isEnabled(Control::cmdImport)) << "a failed import leaves the button enabled";
+    EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
+}
+
+TEST_F(ImportUndo, FailingLookupBeforeTheTransferStopsWithoutRange) {
+    stage(2);
+    write(importKey, "AdressNr0", "7");
+    write(importKey, "AdressNr1", "9");
+    auto window = start();
+    cnn->runScript("ALTER TABLE Adressen RENAME TO AdressenWeg");
+    view.answers = {app::answer::kOk, app::answer::kNo};
+    window->cmdImport_Click();
+    ASSERT_EQ(view.messages.size(), 3u);
+    EXPECT_NE(view.messages[2].text.find("Adressen"), std::string::npos);
+    EXPECT_EQ(view.messages[2].style, 48);
+    EXPECT_EQ(stored("AdressNr0"), "7") << "no range starting at 0 recorded";
+    EXPECT_EQ(stored("AdressNr1"), "9");
+    EXPECT_EQ(view.text(Control::txtIDVon), "7");
+}
+
+TEST_F(ImportUndo, UndoDeletesExactlyTheRangeAndReseeds) {
+    existing(150);
+    write(importKey, "AdressNr0", "100");
+    write(importKey, "AdressNr1", "150");
+    auto window = start();
+    window->cmdUndo_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Die importierten Adressen 100 bis 150 wurden wieder wieder gelöscht.");
+    EXPECT_EQ(view.messages[0].style, 64);
+    EXPECT_EQ(view.messages[0].title, kUndoCaption);
+    EXPECT_EQ(ids().size(), 100u);
+    EXPECT_EQ(ids().back(), 100);
+    cnn->execute("INSERT INTO Adressen (nachname) VALUES ('neu')");
+    EXPECT_EQ(ids().back(), 101) << "the next address follows the highest one left";
+    EXPECT_EQ(stored("AdressNr0"), "");
+    EXPECT_EQ(stored("AdressNr1"), "");
+    EXPECT_EQ(view.text(Control::txtIDVon), "");
+    EXPECT_EQ(view.text(Control::txtIdBis), "");
+    EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
+}
+
+TEST_F(ImportUndo, UndoOfEverythingReseedsToZero) {
+    existing(5);
+    write(importKey, "AdressNr0", "0");
+    write(importKey, "AdressNr1", "5");
+    auto window = start();
+    window->cmdUndo_Click();
+    EXPECT_TRUE(ids().empty());
+    cnn->execute("INSERT INTO Adressen (nachname) VALUES ('neu')");
+    EXPECT_EQ(ids(), std::vector<std::int64_t>{1});
+}
+
+TEST_F(ImportUndo, UndoRefusesRangesThatAreNoWholeNumbers) {
+    existing(5);
+    auto window = start();
+    for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{{"1.5", "5"}, {"1", "5 OR 1=1"}, {"1e400", "5"}}) {
+        view.messages.clear();
+        view.setText(Control::txtIDVon, from);
+        view.setText(Control::txtIdBis, to);
+        window->cmdUndo_Click();
+        ASSERT_EQ(view.messages.size(), 1u) << from << " / " << to;
+        EXPECT_EQ(view.messages[0].style, 48);
+        EXPECT_NE(view.messages[0].text.find("keine ganzen Zahlen"), std::string::npos);
+        EXPECT_EQ(ids().size(), 5u) << "nothing deleted for " << from << " / " << to;
+    }
+}
+
+TEST_F(ImportUndo, ProtectedDatabaseIsRefusedByBoth) {
+    useProfile("NORVEL-SERVER/Norvel");
+    stage(1);
+    existing(2);
+    write(importKey, "AdressNr0", "0");
+    write(importKey, "AdressNr1", "2");
+    auto window = start();
+    window->cmdImport_Click();
+    window->cmdUndo_Click();
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[0].text, "In die Datenbank \"NORVEL-SERVER/Norvel\" kann nicht exportiert werden.");
+    EXPECT_EQ(view.messages[0].title, "Anschriftenwandler");
+    EXPECT_EQ(view.messages[1].text, "In der Datenbank \"NORVEL-SERVER/Norvel\" kann diese Funktion nicht ausgeführt werden.");
+    EXPECT_EQ(view.messages[1].title, kUndoCaption);
+    EXPECT_EQ(ids().size(), 2u);
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// The window's logic against a scripted window, the real embedded Datenpool and the file registry.
+
+#include <gtest/gtest.h>
+
+#include "app/MainWindow.h"
+#include "db/Error.h"
+#include "db/sqlite/SqliteConnection.h"
+#include "settings/FileRegistry.h"
+#include "settings/RegistryOperations.h"
+#include "support/ScriptedView.h"
+#include "support/StagingTable.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using app::Control;
+using testing_support::ScriptedView;
+
+constexpr const char* kProfiles = "SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken";
+const std::string kImportKey = std::string(kProfiles) + "\\Kanzlei\\Import";
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() : registry(dir.path() / "registry.reg") {}
+
+    void storeProfile(const std::string& datenpool) {
+        write(kProfiles, "", "Kanzlei");
+        write(std::string(kProfiles) + "\\Kanzlei\\verbindung", "Provider", "SQLite");
+        write(std::string(kProfiles) + "\\Kanzlei\\verbindung", "Data Source", datenpool);
+    }
+    void write(const std::string& key, const std::string& name, const std::string& value) {
+        settings::RegValueWrite(registry, settings::kCurrentUser, key, name, value, settings::kRegSz);
+    }
+    std::string read(const std::string& key, const std::string& name) {
+        return settings::RegValueRead(registry, settings::kCurrentUser, key, name, "<fehlt>");
+    }
+    std::string newDatenpool() {
+        const std::string path = dir.file("pool.db");
+        db::SqliteConnection::create(path);
+        return path;
+    }
+    // A directory of address files: name -> ADR bytes.
+    std::string adrDirectory(const std::map<std::string, std::string>& files) {
+        const auto adr = dir.path() / "ADR";
+        std::filesystem::create_directories(adr);
+        for (const auto& [name, bytes] : files) dir.write("ADR/" + name, bytes);
+        return adr.string();
+    }
+    std::unique_ptr<app::MainWindow> start(const std::string& commandLine = "", app::Version version = {1, 0, 40}) {
+        auto window = std::make_unique<app::MainWindow>(view, registry, opener, version);
+        view.onTextChanged = [w = window.get()](Control control) {
+            if (control == Control::txtIDVon) w->txtIDVon_Change();
+            if (control == Control::txtIdBis) w->txtIdBis_Change();
+        };
+        shown = window->Form_Load(commandLine);
+        return window;
+    }
+
+    // Opens "Provider=SQLite; Data Source=…; " strings; everything else fails as a provider would.
+    app::ConnectionOpener opener = [](const std::string& connection) -> std::unique_ptr<db::Connection> {
+        const std::string key = "Data Source=";
+        const auto at = connection.find(key);
+        if (connection.find("Provider=SQLite") == std::string::npos || at == std::string::npos) {
+            throw db::Error(static_cast<std::int32_t>(0x80004005u),
+                            "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.");
+        }
+        const auto end = connection.find(';', at);
+        return db::SqliteConnection::open(connection.substr(at + key.size(), end - at - key.size()));
+    };
+
+    testing_support::TempDir dir;
+    settings::FileRegistry registry;
+    ScriptedView view;
+    bool shown = false;
+};
+
+TEST_F(MainWindowTest, CaptionCarriesTheVersionWithTrailingBlank) {
+    storeProfile(newDatenpool());
+    start("", {1, 0, 40});
+    EXPECT_EQ(view.caption(), "Norvel-Kanzleisoftware - Adressimport (1.0.40) ");
+}
+
+TEST_F(MainWindowTest, WithoutAnySettingsTheWindowOpensUnconnected) {
+    start();
+    EXPECT_TRUE(shown);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Es sind keine Verbindungsparamter gespeichert.");
+    EXPECT_EQ(view.messages[0].style, 48);
+    EXPECT_EQ(view.messages[0].title, "Norvel-Kanzleisoftware");
+    EXPECT_EQ(view.text(Control::lblDatenpool),
+              "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.");
+    EXPECT_FALSE(view.isEnabled(Control::cmdStart));
+    EXPECT_FALSE(view.isEnabled(Control::cmdAdressen));
+    EXPECT_EQ(view.text(Control::txtADR), "");
+    EXPECT_EQ(view.text(Control::txtIDVon), "");
+    EXPECT_EQ(view.text(Control::txtIdBis), "");
+}
+
+TEST_F(MainWindowTest, DatenpoolWithoutStagingTableAsksForTheDatabaseScript) {
+    const std::string path = dir.file("leer.db");
+    db::SqliteConnection::create(path)->runScript("DROP TABLE AdressenImport");
+    storeProfile(path);
+    write(kImportKey, "ADR-Pfad", "C:\\ADR");
+    start();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].style, 48);
+    EXPECT_EQ(view.messages[0].title, "Anschriftenwandler");
+    const std::string& text = view.messages[0].text;
+    EXPECT_NE(text.find("AdressenImport"), std::string::npos) << "the provider's description comes first";
+    EXPECT_TRUE(text.ends_with("\r\n\r\nFühren Sie das aktuelle Datenbankskript aus.")) << text;
+    EXPECT_EQ(view.text(Control::lblDatenpool), "");
+    EXPECT_TRUE(view.isEnabled(Control::cmdStart));
+    EXPECT_EQ(view.text(Control::txtADR), "") << "settings are not read without the staging table";
+}
+
+TEST_F(MainWindowTest, FullStartShowsTheTargetAndRestoresTheStoredValues) {
+    const std::string pool = newDatenpool();
+    storeProfile(pool);
+    write(kImportKey, "ADR-Pfad", "/daten/ADR");
+    write(kImportKey, "AdressNr0", "100");
+    write(kImportKey, "AdressNr1", "150");
+    start();
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(view.text(Control::lblDatenpool), pool + "/main / AdressenImport");
+    EXPECT_EQ(view.text(Control::txtADR), "/daten/ADR");
+    EXPECT_EQ(view.text(Control::txtIDVon), "100");
+    EXPECT_EQ(view.text(Control::txtIdBis), "150");
+    EXPECT_TRUE(view.isEnabled(Control::cmdUndo)) << "the change handlers ran";
+    EXPECT_FALSE(view.isEnabled(Control::cmdImport));
+}
+
+TEST_F(MainWindowTest, AddressListButtonFollowsTheMainApplicationsProgram) {
+    storeProfile(newDatenpool());
+    write("SOFTWARE\\Norvel-Kanzleisoftware", "Stammverzeichnis", "C:\\Program Files\\Norvel");
+    view.existingFiles.insert("C:\\Program Files\\Norvel/kov.exe");
+    auto window = start();
+    EXPECT_TRUE(view.isEnabled(Control::cmdAdressen));
+
+    window->cmdAdressen_Click();
+    ASSERT_EQ(view.started.size(), 1u);
+    EXPECT_EQ(view.started[0], "\"C:\\Program Files\\Norvel/kov.exe\" Adressliste gesamt");
+    EXPECT_TRUE(view.messages.empty());
+
+    view.startError = "Das System kann die angegebene Datei nicht finden.";
+    window->cmdAdressen_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Das System kann die angegebene Datei nicht finden.");
+    EXPECT_EQ(view.messages[0].style, 48);
+}
+
+TEST_F(MainWindowTest, UndoButtonNeedsTwoOrderedNumbers) {
+    storeProfile(newDatenpool());
+    auto window = start();
+    const auto undoWith = [&](const std::string& from, const std::string& to) {
+        view.setText(Control::txtIDVon, from);
+        view.setText(Control::txtIdBis, to);
+        return view.isEnabled(Control::cmdUndo);
+    };
+    EXPECT_TRUE(undoWith("100", "150"));
+    EXPECT_FALSE(undoWith("150", "150"));
+    EXPECT_FALSE(undoWith("", "150"));
+    EXPECT_FALSE(undoWith("abc", "150"));
+    EXPECT_TRUE(undoWith(" 99.5 ", "1e3"));
+    EXPECT_FALSE(undoWith("200", "150"));
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#pragma once
+// The window as a test scripts it: controls held in memory, every message box recorded and
+// answered from a queue (OK when the queue is empty), clicks during a run injected on pumping.
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/View.h"
+
+namespace testing_support {
+
+struct ShownMessage {
+    std::string text;
+    int style = 0;
+    std::string title;
+};
+
+class ScriptedView : public app::View {
+public:
+    // Change handlers of the id fields, run when their text is set (as the window does).
+    std::function<void(app::Control)> onTextChanged;
+    // Runs on every pumping of events (a click arriving during a conversion).
+    std::function<void()> onPump;
+
+    void setCaption(const std::string& caption) override { caption_ = caption; }
+    std::string caption() const override { return caption_; }
+    void setText(app::Control control, const std::string& text) override {
+        texts_[control] = text;
+        if (onTextChanged && (control == app::Control::txtIDVon || control == app::Control::txtIdBis)) onTextChanged(control);
+    }
+    std::string text(app::Control control) const override {
+        const auto found = texts_.find(control);
+        return found == texts_.end() ? std::string() : found->second;
+    }
+    void setEnabled(app::Control control, bool enabled) override {
+        if (enabled) {
+            disabled_.erase(control);
+        } else {
+            disabled_.insert(control);
+        }
+    }
+    bool isEnabled(app::Control control) const override { return disabled_.count(control) == 0; }
+    void repaint(app::Control control) override { repaints.push_back(control); }
+
+    void clearList() override { list.clear(); }
+    void addListLine(const std::string& line) override { list.push_back(line); }
+    long long listCount() const override { return static_cast<long long>(list.size()); }
+    void setProgress(int value) override { progress = value; }
+
+    int messageBox(const std::string& text, int style, const std::string& title) override {
+        messages.push_back({text, style, title});
+        if (answers.empty()) return app::answer::kOk;
+        const int next = answers.front();
+        answers.pop_front();
+        return next;
+    }
+    std::string browseForFolder(const std::string& title, const std::string& startFolder) override {
+        browsed.push_back({title, startFolder});
+        return folderChoice;
+    }
+    void pumpEvents() override {
+        ++pumps;
+        if (onPump) onPump();
+    }
+    void setBusyPointer(bool busy) override { busyChanges.push_back(busy); }
+    bool fileExists(const std::string& path) const override { return existingFiles.count(path) > 0 || checkDisk(path); }
+    std::string startProgram(const std::string& commandLine) override {
+        started.push_back(commandLine);
+        return startError;
+    }
+    std::string groupSeparator() const override { return separator; }
+
+    std::vector<ShownMessage> messages;
+    std::deque<int> answers;
+    std::vector<std::string> list;
+    std::vector<app::Control> repaints;
+    std::vector<std::pair<std::string, std::string>> browsed;
+    std::vector<std::string> started;
+    std::vector<bool> busyChanges;
+    std::set<std::string> existingFiles;
+    std::function<bool(const std::string&)> checkDisk = [](const std::string&) { return false; };
+    std::string folderChoice;
+    std::string startError;
+    std::string separator = ".";
+    int progress = 0;
+    int pumps = 0;
+
+private:
+    std::string caption_;
+    std::map<app::Control, std::string> texts_;
+    std::set<app::Control> disabled_{app::Control::cmdImport, app::Control::cmdUndo};
+};
+
+}  // namespace testing_support
