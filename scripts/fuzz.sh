@@ -16,4 +16,5 @@ cmake --build "$build" -j2 --target conversion_fuzzer
 mkdir -p "$build/corpus" "$build/artifacts"
 cd "$build"
 exec ./conversion_fuzzer -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=65536 -timeout=30 \
-  -print_final_stats=1 -artifact_prefix="$build/artifacts/" "$build/corpus" "$root/tests/fuzz/corpus"
+  -dict="$root/tests/fuzz/adr.dict" -print_final_stats=1 -artifact_prefix="$build/artifacts/" \
+  "$build/corpus" "$root/tests/fuzz/corpus"
