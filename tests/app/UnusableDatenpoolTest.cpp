@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #ifdef __linux__
@@ -37,7 +38,8 @@ public:
         }
 #endif
         std::filesystem::permissions(path_, kWrite, std::filesystem::perm_options::remove);
-        made_ = true;
+        // Wine maps the read-only attribute onto the file modes, and those do not stop root.
+        made_ = !std::fstream(path_, std::ios::in | std::ios::out | std::ios::binary).is_open();
     }
     ~ReadOnlyFile() {
 #ifdef __linux__
