@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The Windows build, cross-compiled with mingw-w64 and tested under Wine: every test executable
+# through ctest, then the acceptance sample converted by anschriftenwandler-cli.exe.
+# Wine runs in its own prefix (WINEPREFIX, an absolute path; default below), whose wineserver
+# is shut down at the end. Needs what `scripts/install-deps.sh all` installs.
+set -Eeuo pipefail
+trap 'echo "${0##*/}: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
+cd "$(dirname "$0")/.."
+
+export PATH=/usr/lib/wine:$PATH
+export WINEPREFIX=${WINEPREFIX:-/tmp/anschriftenwandler-wine}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"  # no Mono/Gecko installer, no crash dialog
+export LC_ALL=C.UTF-8
+case $WINEPREFIX in
+  /*) ;;
+  *) echo "WINEPREFIX must be an absolute path: $WINEPREFIX" >&2; exit 2 ;;
+esac
+
+work=$(mktemp -d)
+cleanup() {
+  if wineserver -k 2>/dev/null; then wineserver -w; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Wine's server and service processes, started apart from any caught output (they would
+# hold its pipe open) before the first program runs.
+start_wine() {
+  mkdir -p "$WINEPREFIX"  # the server needs the directory; wineboot fills it on first use
+  wineserver -p </dev/null >/dev/null 2>&1 || [ $? -eq 2 ]  # 2: it runs already
+  wine64 wineboot </dev/null >/dev/null 2>&1
+}
+
+scripts/fetch-sqlite-amalgamation.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j2
+start_wine
+ctest --preset windows
+
+# The programs are single executables: every DLL they import is one of Windows' own,
+# which Wine keeps in the prefix's system32.
+for exe in build/windows/*.exe; do
+  dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+  for dll in $dlls; do
+    [ -e "$WINEPREFIX/drive_c/windows/system32/${dll,,}" ] ||
+      { echo "$exe imports $dll, which is no system DLL" >&2; exit 1; }
+  done
+done
+
+sample=$(pwd)/../shared/acceptance/random500
+if [ ! -d "$sample/ADR" ]; then
+  echo "No acceptance sample at $sample: its check is skipped." >&2
+  exit 0
+fi
+start_wine
+status=0
+cli=build/windows/anschriftenwandler-cli.exe
+wine64 "$cli" convert --adr "$sample/ADR" --db "$work/w.db" >"$work/list.txt" 2>"$work/messages.txt" || status=$?
+if [ "$status" -ne 0 ]; then
+  cat "$work/messages.txt" >&2
+  echo "$cli convert ended with exit code $status" >&2
+  exit 1
+fi
+tr -d '\r' <"$work/list.txt" | diff -u "$sample/expected_list.txt" - >&2 ||
+  { echo "The list of $cli differs from expected_list.txt (above)." >&2; exit 1; }
+rows=$(sqlite3 "$work/w.db" 'SELECT count(*) FROM AdressenImport')
+expected_rows=$(wc -l <"$sample/expected.jsonl")
+[ "$rows" -eq "$expected_rows" ] ||
+  { echo "$work/w.db holds $rows staging rows, expected $expected_rows" >&2; exit 1; }
+echo "Acceptance sample through $cli: $rows rows, every list line as expected." >&2
