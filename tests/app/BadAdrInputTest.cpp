@@ -139,8 +139,6 @@ TEST_F(RefusedRun, BadUsageEndsWithCode2AndTheHelp) {
     const std::vector<std::vector<std::string>> calls = {
         {},
         {"umwandeln"},
-        {"convert"},
-        {"convert", "--adr", adrDir()},
         {"convert", "--adr"},
         {"convert", "--adr", adrDir(), "--db", datenpool(), "--schnell"},
         {"convert", "--adr", adrDir(), "--db", datenpool(), "überzählig"},
