@@ -21,7 +21,18 @@
 namespace {
 
 using namespace app_tests;
-using UnusableDatenpool = RefusedRun;
+
+class UnusableDatenpool : public RefusedRun {
+protected:
+    // Converts while another connection of this process holds the Datenpool as sql left it.
+    CliRun convertWhileAnotherHolds(const std::string& sql) const {
+        const auto other = db::SqliteConnection::open(datenpool());
+        other->runScript(sql);
+        const CliRun result = convert();
+        other->rollback();
+        return result;
+    }
+};
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -76,23 +87,15 @@ private:
 };
 
 TEST_F(UnusableDatenpool, WriteTransactionOfAnotherProgramRefusesTheRun) {
-    const auto other = db::SqliteConnection::open(datenpool());
-    other->runScript("BEGIN IMMEDIATE; INSERT INTO AdressenImport (nachname) VALUES ('fremd');");
+    const CliRun result = convertWhileAnotherHolds("BEGIN IMMEDIATE; INSERT INTO AdressenImport (nachname) VALUES ('fremd');");
 
-    const CliRun result = convert();
-
-    other->rollback();
     expectRefused(result, 1);
     EXPECT_TRUE(contains(result.err, "ist gesperrt, weil ein anderes Programm gerade darin arbeitet")) << result.err;
 }
 
 TEST_F(UnusableDatenpool, ExclusiveLockOfAnotherProgramRefusesTheRunWithoutBlamingTheScript) {
-    const auto other = db::SqliteConnection::open(datenpool());
-    other->runScript("BEGIN EXCLUSIVE;");
+    const CliRun result = convertWhileAnotherHolds("BEGIN EXCLUSIVE;");
 
-    const CliRun result = convert();
-
-    other->rollback();
     expectRefused(result, 1);
     EXPECT_TRUE(contains(result.err, "ist gesperrt, weil ein anderes Programm gerade darin arbeitet")) << result.err;
     EXPECT_FALSE(contains(result.err, "Datenbankskript")) << result.err;
@@ -101,12 +104,8 @@ TEST_F(UnusableDatenpool, ExclusiveLockOfAnotherProgramRefusesTheRunWithoutBlami
 TEST_F(UnusableDatenpool, ReaderThatOutlastsTheRunMakesItFailNotSucceed) {
     // The run gets its write lock, but its commit waits for the reader in vain; the whole
     // run is rolled back, and that must not be reported as a conversion.
-    const auto other = db::SqliteConnection::open(datenpool());
-    other->runScript("BEGIN; SELECT count(*) FROM AdressenImport;");
+    const CliRun result = convertWhileAnotherHolds("BEGIN; SELECT count(*) FROM AdressenImport;");
 
-    const CliRun result = convert();
-
-    other->rollback();
     expectRefused(result, 1);
     EXPECT_TRUE(contains(result.err, "Die konvertierten Adressen ließen sich nicht speichern")) << result.err;
     EXPECT_FALSE(contains(result.err, "Adressen konvertiert nach")) << result.err;
