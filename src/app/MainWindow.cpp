@@ -76,7 +76,7 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
 
 void MainWindow::cmdAdressen_Click() {
     // The program path is quoted so that a root directory with blanks names the program.
-    const std::string error = view_.startProgram("\"" + stammverzeichnis() + "/kov.exe\" Adressliste gesamt");
+    const std::string error = view_.startProgram('"' + stammverzeichnis() + "/kov.exe\" Adressliste gesamt");
     if (!error.empty()) view_.messageBox(error, style::kExclamation, kApplicationTitle);
 }
 

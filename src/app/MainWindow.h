@@ -50,6 +50,8 @@ public:
 
     const std::string& importSchluessel() const { return importSchluessel_; }
     const std::string& datenbank() const { return datenbank_; }
+    // The open connection; none when start-up could not open it.
+    db::Connection* connection() const { return cnn_.get(); }
 
 private:
     // What the reader and the mapper tell the window.

@@ -2,17 +2,17 @@
 // The command-line tool's side of a conversion: messages as lines on stderr, a progress bar
 // on stderr when it is a terminal, Ctrl+C as the cancel button.
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 
 #include "adr/ConversionEvents.h"
+#include "app/cli/ProgressLine.h"
 
 namespace cli {
 
 class CliEvents : public adr::ConversionEvents {
 public:
-    explicit CliEvents(std::FILE* err, bool showProgress) : err_(err), showProgress_(showProgress) {}
+    explicit CliEvents(std::FILE* err, bool showProgress) : err_(err), progress_(err, showProgress) {}
 
     void showMessage(const std::string& text) override;
     void pumpEvents() override;
@@ -23,21 +23,16 @@ public:
 
     std::uint64_t messages() const { return messages_; }
     // Clears the progress line before other output follows.
-    void finishProgress();
-
-    // Ctrl+C asks the running conversion to stop after its current line.
-    static void catchInterrupt();
+    void finishProgress() { progress_.clear(); }
 
 private:
-    void drawProgress();
+    void drawProgress() { progress_.draw(file_, std::to_string(count_)); }
 
     std::FILE* err_;
-    bool showProgress_;
-    bool progressShown_ = false;
+    ProgressLine progress_;
     int file_ = 0;
     std::int32_t count_ = 0;
     std::uint64_t messages_ = 0;
-    std::chrono::steady_clock::time_point lastDrawn_{};
 };
 
 // Message texts as one line each: line breaks become blanks.

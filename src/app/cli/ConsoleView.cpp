@@ -1,0 +1,104 @@
+#include "app/cli/ConsoleView.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "app/cli/CliEvents.h"
+#include "app/cli/Interrupt.h"
+#include "app/cli/Platform.h"
+
+namespace cli {
+
+ConsoleView::ConsoleView(Answers answers) : answers_(answers), progressLine_(stderr, isTerminal(stderr)) {
+    catchInterrupt();
+    texts_[app::Control::cmdStart] = "Konvertieren";
+    texts_[app::Control::cmdUndo] = "importierte Adressen wieder löschen";
+}
+
+void ConsoleView::setText(app::Control control, const std::string& text) {
+    texts_[control] = text;
+    if (onTextChanged) onTextChanged(control);
+}
+
+std::string ConsoleView::text(app::Control control) const {
+    const auto found = texts_.find(control);
+    return found == texts_.end() ? std::string() : found->second;
+}
+
+void ConsoleView::setEnabled(app::Control control, bool enabled) {
+    if (enabled) {
+        disabled_.erase(control);
+    } else {
+        disabled_.insert(control);
+    }
+}
+
+void ConsoleView::repaint(app::Control control) {
+    if (control == app::Control::lblListenkommentar) setProgress(progress_);
+}
+
+void ConsoleView::clearList() { listed_ = 0; }
+
+void ConsoleView::addListLine(const std::string& line) {
+    progressLine_.clear();
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    ++listed_;
+}
+
+void ConsoleView::setProgress(int value) {
+    progress_ = value;
+    progressLine_.draw(value, text(app::Control::lblListenkommentar));
+}
+
+int ConsoleView::ask(const std::string& prompt, std::optional<bool> preset, int yes, int no) {
+    if (preset) return *preset ? yes : no;
+    if (!answers_.mayAsk) {
+        refused_ = true;
+        std::fprintf(stderr, "Keine Antwort möglich (kein Terminal); abgebrochen. Mit --yes bestätigen.\n");
+        return app::answer::kCancel;
+    }
+    std::fprintf(stderr, "%s ", prompt.c_str());
+    std::string reply;
+    if (!std::getline(std::cin, reply)) return app::answer::kCancel;
+    if (reply == "j" || reply == "J" || reply == "ja") return yes;
+    if (reply == "n" || reply == "N" || reply == "nein") return no;
+    return app::answer::kCancel;
+}
+
+int ConsoleView::messageBox(const std::string& text, int style, const std::string& title) {
+    (void)title;
+    progressLine_.clear();
+    std::fprintf(stderr, "%s\n", oneLine(text).c_str());
+    if (style == app::style::kStopOkCancelDefault2) {
+        return ask("Fortfahren? [j/N]", answers_.confirm, app::answer::kOk, app::answer::kCancel);
+    }
+    if (style == app::style::kQuestionYesNoCancel) {
+        return ask("[j]a, [n]ein, sonst abbrechen:", answers_.undoPrevious, app::answer::kYes, app::answer::kNo);
+    }
+    if (style == app::style::kExclamation) ++warningsShown_;
+    return app::answer::kOk;
+}
+
+std::string ConsoleView::browseForFolder(const std::string&, const std::string&) { return {}; }
+
+void ConsoleView::pumpEvents() {
+    if (takeInterrupt() && onInterrupt) {
+        cancelled_ = true;
+        onInterrupt();
+    }
+}
+
+bool ConsoleView::fileExists(const std::string& path) const {
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(std::filesystem::path(std::u8string(path.begin(), path.end())), ignored);
+}
+
+std::string ConsoleView::startProgram(const std::string&) {
+    return "Das Kommandozeilenwerkzeug startet keine anderen Programme.";
+}
+
+std::string ConsoleView::groupSeparator() const { return cli::groupSeparator(); }
+
+}  // namespace cli

@@ -1,0 +1,12 @@
+#pragma once
+// Ctrl+C as the tool's cancel button: the signal only sets a flag that the running
+// conversion looks at after each line.
+
+namespace cli {
+
+void catchInterrupt();
+bool interruptRequested();
+// Answers whether Ctrl+C came since the last call, and forgets it.
+bool takeInterrupt();
+
+}  // namespace cli

@@ -1,0 +1,26 @@
+#pragma once
+// The progress bar on stderr: the address file being read and the running count, redrawn in
+// place (when the file changes, else at most ten times a second); cleared before any other
+// line is written.
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace cli {
+
+class ProgressLine {
+public:
+    explicit ProgressLine(std::FILE* stream, bool enabled) : stream_(stream), enabled_(enabled) {}
+    void draw(int fileNumber, const std::string& count);
+    void clear();
+
+private:
+    std::FILE* stream_;
+    bool enabled_;
+    bool shown_ = false;
+    int fileNumber_ = -1;
+    std::chrono::steady_clock::time_point drawn_{};
+};
+
+}  // namespace cli

@@ -1,0 +1,127 @@
+// The commands that run the window's logic on the console: convert without --adr/--db (the
+// directory and the connection come from the settings), import and undo.
+
+#include <cstdio>
+#include <string>
+
+#include "app/cli/Arguments.h"
+#include "app/cli/CliEvents.h"
+#include "app/cli/Commands.h"
+#include "app/cli/Platform.h"
+#include "app/cli/WindowSession.h"
+#include "db/Connection.h"
+#include "db/Error.h"
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kImportHelp =
+    "Aufruf: anschriftenwandler-cli import [--yes] [--undo-previous yes|no] [--registry FILE] [--db ZIEL]\n"
+    "Übernimmt die konvertierten Adressen aus AdressenImport in die Adressverwaltung (Adressen) und\n"
+    "merkt sich die IDs für das Rückgängigmachen.\n"
+    "  --yes                   die Übernahme bestätigen, ohne zu fragen\n"
+    "  --undo-previous yes|no  den zuletzt verzeichneten Import zuvor löschen (yes) oder behalten (no)\n"
+    "  --registry FILE         Einstellungen aus der .reg-Datei FILE\n"
+    "  --db ZIEL               Datenpool-Datei oder Verbindungszeichenfolge statt des Profils\n"
+    "Ohne --yes wird auf einem Terminal gefragt; ohne Terminal wird nichts übernommen.\n";
+
+constexpr const char* kUndoHelp =
+    "Aufruf: anschriftenwandler-cli undo [--yes] [--registry FILE] [--db ZIEL]\n"
+    "Löscht die Adressen des zuletzt verzeichneten Imports wieder aus der Adressverwaltung und setzt\n"
+    "den ID-Zähler zurück.\n"
+    "  --yes   ohne Rückfrage löschen\n";
+
+void say(const std::string& text) { std::fprintf(stderr, "%s\n", oneLine(text).c_str()); }
+
+Answers answersFrom(const Arguments& args) {
+    Answers answers;
+    answers.mayAsk = isTerminal(stdin);
+    if (args.has("--yes")) answers.confirm = true;
+    if (const auto previous = args.value("--undo-previous")) {
+        if (*previous != "yes" && *previous != "no") throw UsageError("--undo-previous erwartet yes oder no.");
+        answers.undoPrevious = *previous == "yes";
+    }
+    return answers;
+}
+
+// Exit code of a command run through the window's logic: a refusal or failure shown with
+// the exclamation icon, or a question nobody could answer, means it did not run.
+int outcome(const ConsoleView& view) { return view.warningsShown() > 0 || view.refusedQuestion() ? 1 : 0; }
+
+template <class Body>
+int withUsage(const char* help, Body&& body) {
+    try {
+        return body();
+    } catch (const UsageError& error) {
+        say(error.what());
+        std::fputs(help, stderr);
+        return 2;
+    } catch (const std::exception& error) {
+        say(error.what());
+        return 1;
+    }
+}
+
+}  // namespace
+
+int convertFromSettings(const std::optional<std::string>& registryFile, const std::optional<std::string>& adr,
+                        const std::optional<std::string>& target) {
+    WindowSession session(registryFile, target, Answers{});
+    if (!session.start()) return 1;
+    ConsoleView& view = session.view();
+    if (adr) view.setText(app::Control::txtADR, *adr);
+    session.window().cmdStart_Click();
+    const std::string summary = view.text(app::Control::lblListenkommentar);
+    if (view.text(app::Control::cmdStart) != "konvertieren" || summary.empty()) return 1;
+    say(summary);
+    if (view.cancelled()) {
+        say("Die Konvertierung wurde abgebrochen; die Liste zeigt, was bis dahin übernommen wurde.");
+        return 1;
+    }
+    return 0;
+}
+
+int importCommand(const std::vector<std::string>& words) {
+    return withUsage(kImportHelp, [&] {
+        const Arguments args(words, {"--undo-previous", "--registry", "--db"}, {"--yes"});
+        if (args.wantsHelp()) return std::fputs(kImportHelp, stdout), 0;
+        if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
+        WindowSession session(args.value("--registry"), args.value("--db"), answersFrom(args));
+        if (!session.start()) return 1;
+        // The list of the window holds what the last conversion staged.
+        session.view().listedBefore =
+            session.window().connection()->execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer();
+        if (session.view().listedBefore == 0) {
+            say("AdressenImport enthält keine konvertierten Adressen; zuerst konvertieren.");
+            return 1;
+        }
+        session.window().cmdImport_Click();
+        return outcome(session.view());
+    });
+}
+
+int undoCommand(const std::vector<std::string>& words) {
+    return withUsage(kUndoHelp, [&] {
+        const Arguments args(words, {"--registry", "--db"}, {"--yes"});
+        if (args.wantsHelp()) return std::fputs(kUndoHelp, stdout), 0;
+        if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
+        Answers answers = answersFrom(args);
+        WindowSession session(args.value("--registry"), args.value("--db"), answers);
+        if (!session.start()) return 1;
+        ConsoleView& view = session.view();
+        if (!view.isEnabled(app::Control::cmdUndo)) {
+            say("Es ist kein Import verzeichnet, der sich löschen ließe (IDs \"" + view.text(app::Control::txtIDVon) + "\" bis \"" +
+                view.text(app::Control::txtIdBis) + "\").");
+            return 1;
+        }
+        const int confirmed = view.messageBox("Die Adressen mit IDs über " + view.text(app::Control::txtIDVon) + " bis " +
+                                                  view.text(app::Control::txtIdBis) + " werden aus der Adressverwaltung gelöscht.",
+                                              app::style::kStopOkCancelDefault2, view.caption());
+        if (confirmed != app::answer::kOk) return 1;
+        session.window().cmdUndo_Click();
+        return outcome(view);
+    });
+}
+
+}  // namespace cli

@@ -1,0 +1,40 @@
+#include "app/cli/WindowSession.h"
+
+#include <cstdio>
+
+#include "app/BuildVersion.h"
+#include "app/cli/CliEvents.h"
+#include "app/cli/Datenpool.h"
+#include "db/OpenConnection.h"
+#include "settings/OpenRegistry.h"
+
+namespace cli {
+
+WindowSession::WindowSession(const std::optional<std::string>& registryFile, std::optional<std::string> target, Answers answers)
+    : registry_(settings::openRegistry(registryFile)), view_(answers) {
+    window_ = std::make_unique<app::MainWindow>(
+        view_, *registry_,
+        [target = std::move(target)](const std::string& stored) {
+            return target ? openTarget(*target) : db::openConnection(stored);
+        },
+        app::kBuildVersion);
+    view_.onTextChanged = [this](app::Control control) {
+        if (control == app::Control::txtIDVon) window_->txtIDVon_Change();
+        if (control == app::Control::txtIdBis) window_->txtIdBis_Change();
+    };
+    // Ctrl+C during a conversion is the click on "abbrechen".
+    view_.onInterrupt = [this] {
+        if (view_.text(app::Control::cmdStart) == "abbrechen") window_->cmdStart_Click();
+    };
+}
+
+bool WindowSession::start() {
+    window_->Form_Load("");
+    if (!view_.isEnabled(app::Control::cmdStart)) {
+        std::fprintf(stderr, "%s\n", oneLine(view_.text(app::Control::lblDatenpool)).c_str());
+        return false;
+    }
+    return !view_.text(app::Control::lblDatenpool).empty();
+}
+
+}  // namespace cli

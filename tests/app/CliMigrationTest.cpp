@@ -1,0 +1,116 @@
+// A whole migration with the command-line tool and a settings file: convert as the window
+// does, import, import again over the previous one, undo.
+
+#include <gtest/gtest.h>
+
+#include "db/sqlite/SqliteConnection.h"
+#include "settings/FileRegistry.h"
+#include "settings/RegistryOperations.h"
+#include "support/RunCli.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using testing_support::CliRun;
+
+constexpr const char* kProfiles = "SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken";
+const std::string kImportKey = std::string(kProfiles) + "\\Kanzlei\\Import";
+
+class CliMigration : public ::testing::Test {
+protected:
+    CliMigration() {
+        pool = dir.file("pool.db");
+        db::SqliteConnection::create(pool);
+        registryFile = dir.file("registry.reg");
+        settings::FileRegistry registry(registryFile);
+        write(registry, kProfiles, "", "Kanzlei");
+        write(registry, std::string(kProfiles) + "\\Kanzlei\\verbindung", "Provider", "SQLite");
+        write(registry, std::string(kProfiles) + "\\Kanzlei\\verbindung", "Data Source", pool);
+        std::filesystem::create_directories(dir.path() / "ADR");
+        dir.write("ADR/01A", "101*\r\n1\r\nHans\r\nMeier\r\nWeg 1\r\n12345 Ort\r\n\r\n\r\n"
+                             "201*\r\n2\r\nEva\r\nSchulz\r\nGasse 2\r\n54321 Stadt\r\n\r\n\r\n");
+        write(registry, kImportKey, "ADR-Pfad", (dir.path() / "ADR").string());
+    }
+    static void write(settings::RegistryApi& registry, const std::string& key, const std::string& name, const std::string& value) {
+        settings::RegValueWrite(registry, settings::kCurrentUser, key, name, value, settings::kRegSz);
+    }
+    std::string stored(const std::string& name) {
+        settings::FileRegistry registry(registryFile);
+        return settings::RegValueRead(registry, settings::kCurrentUser, kImportKey, name, "<fehlt>");
+    }
+    CliRun run(std::vector<std::string> words) {
+        words.push_back("--registry");
+        words.push_back(registryFile);
+        return testing_support::runCli(words, dir.path().string());
+    }
+    std::int64_t addresses() {
+        return db::SqliteConnection::open(pool)->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer();
+    }
+
+    testing_support::TempDir dir;
+    std::string pool;
+    std::string registryFile;
+};
+
+TEST_F(CliMigration, FromAdrDirectoryToAdressenAndBack) {
+    // The office's own addresses, which no import or undo may touch.
+    db::SqliteConnection::open(pool)->execute("INSERT INTO Adressen (nachname) VALUES ('a'), ('b'), ('c')");
+
+    CliRun converted = run({"convert"});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    EXPECT_EQ(converted.out, "Meier, Herrn, 12345 Ort, Weg 1\nSchulz, Frau, 54321 Stadt, Gasse 2\n");
+    EXPECT_NE(converted.err.find("2 Adressen konvertiert nach " + pool + "/main / AdressenImport:"), std::string::npos)
+        << converted.err;
+
+    CliRun unconfirmed = run({"import"});
+    EXPECT_EQ(unconfirmed.exitCode, 1) << "nobody could confirm";
+    EXPECT_EQ(addresses(), 3);
+
+    CliRun imported = run({"import", "--yes"});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_NE(imported.err.find("2 Adressen mit IDs 4 bis 5 wurden in die Adressverwaltung importiert."), std::string::npos)
+        << imported.err;
+    EXPECT_EQ(addresses(), 5);
+    EXPECT_EQ(stored("AdressNr0"), "3");
+    EXPECT_EQ(stored("AdressNr1"), "5");
+
+    CliRun unanswered = run({"import", "--yes"});
+    EXPECT_EQ(unanswered.exitCode, 1) << "the question about the previous import needs an answer";
+    EXPECT_NE(unanswered.err.find("Zuletzt importierte Adressen 4 bis 5 zuvor löschen?"), std::string::npos);
+    EXPECT_EQ(addresses(), 5);
+
+    CliRun replaced = run({"import", "--yes", "--undo-previous", "yes"});
+    ASSERT_EQ(replaced.exitCode, 0) << replaced.err;
+    EXPECT_NE(replaced.err.find("Die importierten Adressen 3 bis 5 wurden wieder wieder gelöscht."), std::string::npos);
+    EXPECT_EQ(addresses(), 5) << "the previous import was removed first";
+    EXPECT_EQ(stored("AdressNr0"), "3");
+    EXPECT_EQ(stored("AdressNr1"), "5");
+
+    EXPECT_EQ(run({"undo"}).exitCode, 1) << "no confirmation, nothing deleted";
+    EXPECT_EQ(addresses(), 5);
+    CliRun undone = run({"undo", "--yes"});
+    ASSERT_EQ(undone.exitCode, 0) << undone.err;
+    EXPECT_EQ(addresses(), 3);
+    EXPECT_EQ(stored("AdressNr0"), "");
+    EXPECT_EQ(stored("AdressNr1"), "");
+
+    CliRun nothingLeft = run({"undo", "--yes"});
+    EXPECT_EQ(nothingLeft.exitCode, 1);
+    EXPECT_NE(nothingLeft.err.find("kein Import verzeichnet"), std::string::npos) << nothingLeft.err;
+}
+
+TEST_F(CliMigration, ImportWithoutStagedAddressesIsRefused) {
+    CliRun result = run({"import", "--yes"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("AdressenImport enthält keine konvertierten Adressen"), std::string::npos) << result.err;
+}
+
+TEST_F(CliMigration, ConvertWithoutStoredConnectionCannotRun) {
+    settings::FileRegistry empty(dir.file("leer.reg"));
+    write(empty, kProfiles, "", "Kanzlei");
+    CliRun result = testing_support::runCli({"convert", "--registry", dir.file("leer.reg")}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("Es sind keine Verbindungsparamter gespeichert."), std::string::npos) << result.err;
+}
+
+}  // namespace
