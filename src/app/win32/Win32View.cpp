@@ -1,0 +1,366 @@
+#include "app/win32/Win32View.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+
+#include "app/MainWindow.h"
+#include "app/win32/Layout.h"
+#include "app/win32/ResourceIds.h"
+#include "app/win32/SystemServices.h"
+#include "app/win32/Utf16.h"
+#include "settings/win32/BrowseForFolder.h"
+
+namespace app::win32 {
+
+namespace {
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// Clicks are handled at once; otherwise pending events (painting) are handled at most this often.
+constexpr auto kPumpInterval = std::chrono::milliseconds(20);
+
+struct DotsPerInch {
+    int x = 96;
+    int y = 96;
+};
+
+DotsPerInch screenDotsPerInch() {
+    HDC screen = GetDC(nullptr);
+    const DotsPerInch dpi{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// "MS Sans Serif", bold, at hundredths of a point.
+HFONT createSansSerifBold(int centiPoints, int dotsPerInch) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(centiPoints, dotsPerInch, 7200);
+    font.lfWeight = FW_BOLD;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(font.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
+    return CreateFontIndirectW(&font);
+}
+
+// The standard GUI font, at the screen's DPI (the stock object is made for 96).
+HFONT createStandardFont(int dotsPerInch) {
+    LOGFONTW font{};
+    if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) return nullptr;
+    font.lfHeight = MulDiv(font.lfHeight, dotsPerInch, 96);
+    return CreateFontIndirectW(&font);
+}
+
+struct WindowKind {
+    const wchar_t* className;
+    DWORD style;
+    DWORD extendedStyle;
+};
+
+WindowKind windowKindOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Label: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+        case ControlKind::TargetLabel: return {L"STATIC", SS_LEFT | SS_NOPREFIX | WS_BORDER, 0};
+        case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        case ControlKind::PictureButton: return {L"BUTTON", BS_PUSHBUTTON | BS_BITMAP | WS_TABSTOP, 0};
+        case ControlKind::TextBox: return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::ProgressBar: return {PROGRESS_CLASSW, 0, 0};
+        case ControlKind::ListBox:
+            return {L"LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::Frame: return {L"BUTTON", BS_GROUPBOX, 0};
+    }
+    throw std::out_of_range("unknown control kind");
+}
+
+bool isButton(int id) {
+    const ControlKind kind = specOf(id).kind;
+    return kind == ControlKind::Button || kind == ControlKind::PictureButton;
+}
+
+std::string windowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, buffer.data(), length + 1);
+    buffer.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return toUtf8(buffer);
+}
+
+void registerWindowClass(HINSTANCE instance, WNDPROC windowProcedureOf) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProcedureOf;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        throw std::runtime_error(systemMessage(GetLastError()));
+    }
+}
+
+}  // namespace
+
+Win32View::Win32View(HINSTANCE instance) {
+    registerWindowClass(instance, &Win32View::windowProcedure);
+    const DotsPerInch dpi = screenDotsPerInch();
+    RECT frame{0, 0, twipsToPixels(kClientWidthTwips, dpi.x), twipsToPixels(kClientHeightTwips, dpi.y)};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    CreateWindowExW(0, kWindowClass, toUtf16(kDesignCaption).c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    if (!window_) throw std::runtime_error(systemMessage(GetLastError()));
+    // The class's icons also as the window's own: others ask a window for them (WM_GETICON).
+    SendMessageW(window_, WM_SETICON, ICON_BIG, static_cast<LPARAM>(GetClassLongPtrW(window_, GCLP_HICON)));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, static_cast<LPARAM>(GetClassLongPtrW(window_, GCLP_HICONSM)));
+    standardFont_ = createStandardFont(dpi.y);
+    headingFont_ = createSansSerifBold(1200, dpi.y);
+    listCommentFont_ = createSansSerifBold(825, dpi.y);
+    openFolderBitmap_ = static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDB_OPEN_FOLDER), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    createControls(instance);
+}
+
+Win32View::~Win32View() {
+    if (window_) DestroyWindow(window_);
+    for (HGDIOBJ object : std::array<HGDIOBJ, 4>{standardFont_, headingFont_, listCommentFont_, openFolderBitmap_}) {
+        if (object) DeleteObject(object);
+    }
+}
+
+void Win32View::createControls(HINSTANCE instance) {
+    // Created in tab order: the tab key follows the order of creation.
+    std::array<const ControlSpec*, kControls.size()> inTabOrder{};
+    std::transform(kControls.begin(), kControls.end(), inTabOrder.begin(), [](const ControlSpec& spec) { return &spec; });
+    std::sort(inTabOrder.begin(), inTabOrder.end(),
+              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+
+    const DotsPerInch dpi = screenDotsPerInch();
+    for (const ControlSpec* spec : inTabOrder) {
+        const Twips at = positionInWindow(*spec);
+        const int left = twipsToPixels(at.left, dpi.x);
+        const int top = twipsToPixels(at.top, dpi.y);
+        const int width = twipsToPixels(at.left + at.width, dpi.x) - left;
+        const int height = twipsToPixels(at.top + at.height, dpi.y) - top;
+        const WindowKind kind = windowKindOf(spec->kind);
+        const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | (spec->enabled ? 0 : WS_DISABLED);
+        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, toUtf16(spec->caption).c_str(), style, left, top,
+                                       width, height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)),
+                                       instance, nullptr);
+        if (!control) throw std::runtime_error(systemMessage(GetLastError()));
+        HFONT font = spec->font == FontKind::Heading       ? headingFont_
+                     : spec->font == FontKind::ListComment ? listCommentFont_
+                                                           : standardFont_;
+        if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (spec->kind == ControlKind::PictureButton) {
+            SendMessageW(control, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(openFolderBitmap_));
+        } else if (spec->kind == ControlKind::ProgressBar) {
+            SendMessageW(control, PBM_SETRANGE32, 0, kProgressMaximum);
+        }
+    }
+}
+
+LRESULT CALLBACK Win32View::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created = static_cast<Win32View*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        created->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    auto* self = reinterpret_cast<Win32View*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self ? self->handleMessage(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT Win32View::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            // Only notifications of the controls; Enter and Escape in the dialog manager come without one.
+            if (lParam != 0) onCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lParam) == GetDlgItem(window_, kLblDatenpool)) {
+                SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+                return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+            }
+            break;
+        case WM_SETCURSOR:
+            if (busy_) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            break;
+        case WM_ACTIVATE:
+            // Keep the focus on the control that had it, as a dialog does.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                focusBeforeDeactivation_ = GetFocus();
+            } else {
+                HWND target = focusBeforeDeactivation_ && IsChild(window_, focusBeforeDeactivation_)
+                                  ? focusBeforeDeactivation_
+                                  : GetNextDlgTabItem(window_, nullptr, FALSE);
+                if (target) SetFocus(target);
+            }
+            return 0;
+        case WM_CLOSE:
+            close();
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void Win32View::onCommand(int id, int notification) {
+    const auto control = controlOf(id);
+    if (!control) return;
+    if (notification == BN_CLICKED && isButton(id)) {
+        runEvent([&] {
+            if (onClick) onClick(*control);
+        });
+    } else if (notification == EN_CHANGE && (*control == Control::txtIDVon || *control == Control::txtIdBis)) {
+        runEvent([&] {
+            if (onTextChanged) onTextChanged(*control);
+        });
+    }
+}
+
+void Win32View::runEvent(const std::function<void()>& event) {
+    ++eventDepth_;
+    try {
+        event();
+    } catch (const std::exception& error) {
+        // The logic handles its own failures; this keeps anything else from unwinding through Windows.
+        MessageBoxW(window_, toUtf16(error.what()).c_str(), toUtf16(kApplicationTitle).c_str(), MB_ICONSTOP);
+    }
+    --eventDepth_;
+    showHeldList();
+    if (eventDepth_ == 0 && closeRequested_ && window_) DestroyWindow(window_);
+}
+
+void Win32View::close() {
+    if (eventDepth_ == 0) {
+        DestroyWindow(window_);
+        return;
+    }
+    // Closed while a command runs (its events are being pumped): the window goes when the command
+    // has ended, and a running conversion is cancelled first, as a click on its button would.
+    closeRequested_ = true;
+    if (text(Control::cmdStart) == "abbrechen") {
+        runEvent([&] {
+            if (onClick) onClick(Control::cmdStart);
+        });
+    }
+}
+
+void Win32View::dispatch(MSG& message) {
+    if (window_ && IsDialogMessageW(window_, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+int Win32View::run(int showCommand) {
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatch(message);
+    return static_cast<int>(message.wParam);
+}
+
+HWND Win32View::handleOf(Control control) const { return GetDlgItem(window_, idOf(control)); }
+
+void Win32View::setCaption(const std::string& caption) { SetWindowTextW(window_, toUtf16(caption).c_str()); }
+
+std::string Win32View::caption() const { return windowText(window_); }
+
+void Win32View::setText(Control control, const std::string& text) {
+    // An edit control reports the change (EN_CHANGE) before this returns.
+    SetWindowTextW(handleOf(control), toUtf16(text).c_str());
+}
+
+std::string Win32View::text(Control control) const { return windowText(handleOf(control)); }
+
+void Win32View::setEnabled(Control control, bool enabled) {
+    HWND handle = handleOf(control);
+    // A disabled control cannot keep the focus: hand it on to the next one, as the tab key would.
+    if (!enabled && GetFocus() == handle) SetFocus(GetNextDlgTabItem(window_, handle, FALSE));
+    EnableWindow(handle, enabled ? TRUE : FALSE);
+}
+
+bool Win32View::isEnabled(Control control) const { return IsWindowEnabled(handleOf(control)) != FALSE; }
+
+void Win32View::repaint(Control control) {
+    RedrawWindow(handleOf(control), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void Win32View::clearList() { SendMessageW(handleOf(Control::lstImport), LB_RESETCONTENT, 0, 0); }
+
+void Win32View::addListLine(const std::string& line) {
+    HWND list = handleOf(Control::lstImport);
+    // Drawing the list after every line would cost more than the listing itself.
+    if (!listDrawingHeld_) {
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        listDrawingHeld_ = true;
+    }
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toUtf16(line).c_str()));
+}
+
+void Win32View::showHeldList() {
+    if (!listDrawingHeld_) return;
+    listDrawingHeld_ = false;
+    HWND list = handleOf(Control::lstImport);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+}
+
+long long Win32View::listCount() const { return SendMessageW(handleOf(Control::lstImport), LB_GETCOUNT, 0, 0); }
+
+void Win32View::setProgress(int value) { SendMessageW(handleOf(Control::scrFortschritt), PBM_SETPOS, value, 0); }
+
+int Win32View::messageBox(const std::string& text, int style, const std::string& title) {
+    showHeldList();
+    return MessageBoxW(window_, toUtf16(text).c_str(), toUtf16(title).c_str(), static_cast<UINT>(style));
+}
+
+std::string Win32View::browseForFolder(const std::string& title, const std::string& startFolder) {
+    return settings::BrowseForFolder(title, startFolder, [this](const std::string& message, int style, const std::string& boxTitle) {
+        messageBox(message, style, boxTitle);
+    });
+}
+
+void Win32View::pumpEvents() {
+    const auto now = std::chrono::steady_clock::now();
+    const bool inputWaiting = HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) != 0;
+    if (!inputWaiting && now - lastPump_ < kPumpInterval) return;
+    lastPump_ = now;
+    showHeldList();
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Leave it to the event loop, which ends the program.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        dispatch(message);
+    }
+}
+
+void Win32View::setBusyPointer(bool busy) {
+    busy_ = busy;
+    SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+bool Win32View::fileExists(const std::string& path) const { return win32::fileExists(path); }
+
+std::string Win32View::startProgram(const std::string& commandLine) { return win32::startProgram(commandLine); }
+
+std::string Win32View::groupSeparator() const { return win32::groupSeparator(); }
+
+}  // namespace app::win32

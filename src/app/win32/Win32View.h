@@ -1,0 +1,79 @@
+#pragma once
+// The Win32 window: creates every control of the layout, renders what the logic sets, and
+// forwards the button clicks and the id fields' changes to the logic.
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "app/View.h"
+
+namespace app::win32 {
+
+class Win32View : public View {
+public:
+    // Creates the window with all its controls, hidden.
+    explicit Win32View(HINSTANCE instance);
+    Win32View(const Win32View&) = delete;
+    Win32View& operator=(const Win32View&) = delete;
+    ~Win32View() override;
+
+    // Where the events go; set before the logic's start-up fills the id fields.
+    std::function<void(Control)> onClick;
+    std::function<void(Control)> onTextChanged;
+
+    // Shows the window and runs its event loop until it is closed; answers the exit code.
+    int run(int showCommand);
+    HWND window() const { return window_; }
+
+    void setCaption(const std::string& caption) override;
+    std::string caption() const override;
+    void setText(Control control, const std::string& text) override;
+    std::string text(Control control) const override;
+    void setEnabled(Control control, bool enabled) override;
+    bool isEnabled(Control control) const override;
+    void repaint(Control control) override;
+
+    void clearList() override;
+    void addListLine(const std::string& line) override;
+    long long listCount() const override;
+    void setProgress(int value) override;
+
+    int messageBox(const std::string& text, int style, const std::string& title) override;
+    std::string browseForFolder(const std::string& title, const std::string& startFolder) override;
+    void pumpEvents() override;
+    void setBusyPointer(bool busy) override;
+
+    bool fileExists(const std::string& path) const override;
+    std::string startProgram(const std::string& commandLine) override;
+    std::string groupSeparator() const override;
+
+private:
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void createControls(HINSTANCE instance);
+    HWND handleOf(Control control) const;
+    void dispatch(MSG& message);
+    void onCommand(int id, int notification);
+    // Runs one event of the logic; a close requested meanwhile takes effect when the outermost one ends.
+    void runEvent(const std::function<void()>& event);
+    void close();
+    // Lines added to the list are drawn when the event ends, events are pumped or a message box shows.
+    void showHeldList();
+
+    HWND window_ = nullptr;
+    HFONT standardFont_ = nullptr;
+    HFONT headingFont_ = nullptr;
+    HFONT listCommentFont_ = nullptr;
+    HBITMAP openFolderBitmap_ = nullptr;
+    HWND focusBeforeDeactivation_ = nullptr;
+    int eventDepth_ = 0;
+    bool closeRequested_ = false;
+    bool busy_ = false;
+    bool listDrawingHeld_ = false;
+    std::chrono::steady_clock::time_point lastPump_{};
+};
+
+}  // namespace app::win32
