@@ -45,7 +45,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
 
@@ -53,7 +53,7 @@ for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; 
 # wineserver and its services get no stdout of ours: ctest would wait for them.
 wine64 wineboot --init </dev/null >/dev/null 2>&1
 wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f </dev/null >/dev/null 2>&1
+wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1200x960 /f </dev/null >/dev/null 2>&1
 # Temporary files (the test's Datenpool) on the host's /tmp: short paths that the host's ODBC driver opens.
 wine64 reg add 'HKCU\Environment' /v TEMP /d 'Z:\tmp' /f </dev/null >/dev/null 2>&1
 wine64 reg add 'HKCU\Environment' /v TMP /d 'Z:\tmp' /f </dev/null >/dev/null 2>&1
@@ -81,6 +81,9 @@ fi
 
 status=0
 (cd "$build" && wine64 "$driver" </dev/null) || status=$?
+# The layout once more at 144 dots per inch (150 %): every position follows the screen's DPI.
+wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f </dev/null >/dev/null 2>&1
+(cd "$build" && wine64 "$driver" --gtest_filter='WindowTest.OpensWith*' </dev/null) || status=$?
 if [ -n "$watcher" ]; then
   wait "$watcher" || true
   [ -s "$screenshot" ] && echo "screenshot: $screenshot" || { echo "no screenshot taken" >&2; status=1; }
