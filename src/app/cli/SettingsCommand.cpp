@@ -1,0 +1,93 @@
+// settings show: what the tool reads from the settings and would use, the database password
+// masked. It only reads; nothing is written.
+
+#include <cstdio>
+#include <string>
+
+#include "app/cli/Arguments.h"
+#include "app/cli/Commands.h"
+#include "settings/OpenRegistry.h"
+#include "settings/RegTree.h"
+#include "settings/RegistryOperations.h"
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kSettingsHelp =
+    "Aufruf: anschriftenwandler-cli settings show [--registry FILE]\n"
+    "Zeigt, was das Programm aus den Einstellungen liest: wo sie stehen, das Stammverzeichnis,\n"
+    "das Datenbankprofil, dessen Verbindungsparameter (Kennwörter verdeckt) und die eigenen\n"
+    "Werte des Programms (ADR-Pfad, AdressNr0, AdressNr1).\n"
+    "  --registry FILE   die Einstellungen aus der .reg-Datei FILE lesen; ohne die Option aus der\n"
+    "                    Datei, die ANSCHRIFTENWANDLER_REGISTRY nennt, sonst unter Windows aus der\n"
+    "                    Registrierung, sonst aus ~/.config/anschriftenwandler/registry.reg\n";
+
+constexpr const char* kNoConnection = "Es sind keine Verbindungsparamter gespeichert.";
+
+bool isPassword(const std::string& keyword) {
+    return settings::sameName(keyword, "PWD") || settings::sameName(keyword, "Password");
+}
+
+void printLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void printPairs(const std::vector<settings::NamedText>& pairs) {
+    if (pairs.size() == 1 && pairs.front() == settings::NamedText{}) {
+        printLine("  (keine Werte)");
+        return;
+    }
+    for (const auto& [name, text] : pairs) {
+        const std::string shown = isPassword(name) && !text.empty() ? std::string("********") : text;
+        printLine("  " + (name.empty() ? std::string("(Standard)") : name) + "=" + shown);
+    }
+}
+
+int show(settings::RegistryApi& registry) {
+    using settings::kCurrentUser;
+    const std::string databases = std::string(settings::kSettingsRoot) + "\\datenbanken";
+    const std::string profile = settings::RegValueRead(registry, kCurrentUser, databases, "", "");
+    const std::string connectionKey = databases + "\\" + profile + "\\verbindung";
+    const std::string importKey = databases + "\\" + profile + "\\Import";
+
+    printLine("Einstellungen: " + registry.location());
+    printLine("Stammverzeichnis: " + settings::Stammverzeichnis(registry));
+    printLine("Datenbankprofil: " + profile);
+    printLine("Verbindungsparameter (HKEY_CURRENT_USER\\" + connectionKey + "):");
+    if (const auto keywords = settings::RegValuesList(registry, kCurrentUser, connectionKey)) {
+        printPairs(*keywords);
+    } else {
+        printLine("  (keine)");
+        std::fprintf(stderr, "%s\n", kNoConnection);
+    }
+    printLine("Eigene Werte (HKEY_CURRENT_USER\\" + importKey + "):");
+    for (const char* name : {"ADR-Pfad", "AdressNr0", "AdressNr1"}) {
+        printLine(std::string("  ") + name + "=" + settings::RegValueRead(registry, kCurrentUser, importKey, name, ""));
+    }
+    return 0;
+}
+
+}  // namespace
+
+int settingsCommand(const std::vector<std::string>& words) {
+    try {
+        const Arguments args(words, {"--registry"}, {});
+        if (args.wantsHelp()) return std::fputs(kSettingsHelp, stdout), 0;
+        if (args.positional().size() != 1 || args.positional().front() != "show") {
+            throw UsageError("settings erwartet den Unterbefehl show.");
+        }
+        const auto registry = settings::openRegistry(args.value("--registry"));
+        return show(*registry);
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        std::fputs(kSettingsHelp, stderr);
+        return 2;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+}
+
+}  // namespace cli

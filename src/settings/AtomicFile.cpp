@@ -1,0 +1,102 @@
+#include "settings/AtomicFile.h"
+
+#include <algorithm>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace settings {
+
+std::filesystem::path temporaryFileFor(const std::filesystem::path& file) {
+    std::filesystem::path temporary = file;
+    temporary += ".tmp";
+    return temporary;
+}
+
+#ifdef _WIN32
+
+namespace {
+
+[[noreturn]] void throwLastError(const std::filesystem::path& file) {
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), file.string());
+}
+
+}  // namespace
+
+void replaceFile(const std::filesystem::path& file, std::string_view content) {
+    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
+    const std::filesystem::path temporary = temporaryFileFor(file);
+    HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) throwLastError(temporary);
+    bool written = true;
+    for (std::size_t done = 0; written && done < content.size();) {
+        DWORD count = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
+        written = WriteFile(handle, content.data() + done, chunk, &count, nullptr) != 0;
+        done += count;
+    }
+    written = written && FlushFileBuffers(handle) != 0;
+    const DWORD error = GetLastError();
+    CloseHandle(handle);
+    if (!written) {
+        DeleteFileW(temporary.c_str());
+        throw std::system_error(static_cast<int>(error), std::system_category(), temporary.string());
+    }
+    if (!MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        throwLastError(file);
+    }
+}
+
+#else
+
+namespace {
+
+[[noreturn]] void throwErrno(const std::filesystem::path& file) {
+    throw std::system_error(errno, std::generic_category(), file.string());
+}
+
+}  // namespace
+
+void replaceFile(const std::filesystem::path& file, std::string_view content) {
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    std::filesystem::create_directories(folder);
+    mode_t mode = 0600;
+    struct stat existing {};
+    if (::stat(file.c_str(), &existing) == 0) mode = existing.st_mode & 07777;
+
+    const std::filesystem::path temporary = temporaryFileFor(file);
+    const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (descriptor < 0) throwErrno(temporary);
+    bool written = ::fchmod(descriptor, mode) == 0;
+    for (std::size_t done = 0; written && done < content.size();) {
+        const ssize_t count = ::write(descriptor, content.data() + done, content.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        written = count > 0;
+        if (written) done += static_cast<std::size_t>(count);
+    }
+    written = written && ::fsync(descriptor) == 0;
+    const int error = errno;
+    ::close(descriptor);
+    if (!written) {
+        ::unlink(temporary.c_str());
+        throw std::system_error(error, std::generic_category(), temporary.string());
+    }
+    if (::rename(temporary.c_str(), file.c_str()) != 0) throwErrno(file);
+    // The rename itself is durable once the folder is flushed.
+    const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderDescriptor >= 0) {
+        ::fsync(folderDescriptor);
+        ::close(folderDescriptor);
+    }
+}
+
+#endif
+
+}  // namespace settings

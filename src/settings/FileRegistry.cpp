@@ -1,0 +1,238 @@
+#include "settings/FileRegistry.h"
+
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <iterator>
+
+#include "settings/AnsiCodePage.h"
+#include "settings/AtomicFile.h"
+#include "settings/FileLock.h"
+#include "settings/RegFile.h"
+
+namespace settings {
+
+namespace {
+
+std::string displayName(const std::filesystem::path& file) {
+    const std::u8string name = file.u8string();
+    return std::string(name.begin(), name.end());
+}
+
+std::string readFile(const std::filesystem::path& file) {
+    std::error_code error;
+    const auto status = std::filesystem::status(file, error);
+    if (status.type() == std::filesystem::file_type::not_found) return {};
+    std::ifstream in;
+    if (!error && status.type() == std::filesystem::file_type::regular) in.open(file, std::ios::binary);
+    std::string bytes;
+    if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in.is_open() || in.bad()) {
+        throw RegistryFileError("Die Registrierungsdatei " + displayName(file) + " lässt sich nicht lesen.", 0);
+    }
+    return bytes;
+}
+
+std::filesystem::path lockFileFor(const std::filesystem::path& file) {
+    std::filesystem::path lock = file;
+    lock += ".lock";
+    return lock;
+}
+
+// The data as the ANSI functions hand it out: string types converted from UTF-16LE.
+std::vector<std::uint8_t> ansiForm(const RegValue& value) {
+    if (!isStringType(value.type)) return value.data;
+    std::vector<std::uint8_t> ansi;
+    for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {
+        ansi.push_back(static_cast<std::uint8_t>(ansiByte(static_cast<char32_t>(value.data[i] | (value.data[i + 1] << 8)))));
+    }
+    return ansi;
+}
+
+// The data as the registry stores what the ANSI functions are given.
+std::vector<std::uint8_t> storedForm(std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
+    if (!isStringType(type)) return std::vector<std::uint8_t>(data, data + size);
+    std::vector<std::uint8_t> stored;
+    for (std::uint32_t i = 0; i < size; ++i) {
+        const char32_t character = ansiCharacter(data[i]);
+        stored.push_back(static_cast<std::uint8_t>(character & 0xFF));
+        stored.push_back(static_cast<std::uint8_t>(character >> 8));
+    }
+    return stored;
+}
+
+// The buffer rules of the query functions.
+Status answer(const std::vector<std::uint8_t>& bytes, std::uint8_t* data, std::uint32_t* size) {
+    const auto needed = static_cast<std::uint32_t>(bytes.size());
+    if (size == nullptr) return kErrorSuccess;
+    if (data != nullptr && *size < needed) {
+        *size = needed;
+        return kErrorMoreData;
+    }
+    if (data != nullptr && needed > 0) std::memcpy(data, bytes.data(), needed);
+    *size = needed;
+    return kErrorSuccess;
+}
+
+// The key at path; a root key is always there. Null when a key below it is missing.
+RegKey* resolve(RegTree& tree, const std::vector<std::string>& path) {
+    RegKey* key = &tree.subkey(path.front());
+    for (std::size_t i = 1; key != nullptr && i < path.size(); ++i) key = key->findSubkey(path[i]);
+    return key;
+}
+
+}  // namespace
+
+FileRegistry::FileRegistry(std::filesystem::path file) : file_(std::move(file)) { reload(); }
+
+void FileRegistry::reload() { tree_ = parseRegFile(readFile(file_), displayName(file_)); }
+
+std::string FileRegistry::location() const { return "Datei " + displayName(file_); }
+
+std::optional<FileRegistry::Handle> FileRegistry::handle(Key key) const {
+    if (const auto root = rootKeyWithHandle(key)) return Handle{{root->name}, ~0u};
+    const auto open = handles_.find(key);
+    if (open == handles_.end()) return std::nullopt;
+    return open->second;
+}
+
+Status FileRegistry::pathBelow(Key key, const char* subKey, std::vector<std::string>& path) const {
+    const auto parent = handle(key);
+    if (!parent) return kErrorInvalidHandle;
+    const std::string_view names = subKey == nullptr ? "" : subKey;
+    if (!names.empty() && names.front() == '\\') return kErrorBadPathname;
+    path = parent->path;
+    // Empty names (doubled or trailing backslashes) are passed over, as the registry does.
+    for (std::size_t start = 0; start < names.size();) {
+        const std::size_t end = std::min(names.find('\\', start), names.size());
+        if (end > start) path.push_back(ansiToUtf8(names.substr(start, end - start)));
+        start = end + 1;
+    }
+    return kErrorSuccess;
+}
+
+Key FileRegistry::addHandle(std::vector<std::string> path, std::uint32_t access) {
+    const Key key = nextHandle_;
+    nextHandle_ += 4;
+    handles_[key] = Handle{std::move(path), access};
+    return key;
+}
+
+template <class Change>
+Status FileRegistry::underLock(Change&& change) {
+    try {
+        if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path());
+        const FileLock lock(lockFileFor(file_));
+        reload();
+        RegTree updated = tree_;
+        bool changed = false;
+        const Status status = change(updated, changed);
+        if (status == kErrorSuccess && changed) replaceFile(file_, formatRegFile(updated));
+        tree_ = std::move(updated);
+        return status;
+    } catch (const RegistryFileError&) {
+        throw;
+    } catch (const std::system_error&) {
+        // The lock or the new file could not be written; the file stays as it was.
+        return kErrorRegistryIoFailed;
+    }
+}
+
+Status FileRegistry::openKeyEx(Key key, const char* subKey, std::uint32_t access, Key* result) {
+    std::vector<std::string> path;
+    if (const Status status = pathBelow(key, subKey, path); status != kErrorSuccess) return status;
+    reload();
+    if (resolve(tree_, path) == nullptr) return kErrorFileNotFound;
+    *result = addHandle(std::move(path), access);
+    return kErrorSuccess;
+}
+
+Status FileRegistry::createKeyEx(Key key, const char* subKey, std::uint32_t /*options*/, std::uint32_t access, Key* result,
+                                 std::uint32_t* disposition) {
+    std::vector<std::string> path;
+    if (const Status status = pathBelow(key, subKey, path); status != kErrorSuccess) return status;
+    for (const std::string& name : path) {
+        // A key header line of the file cannot hold a line break.
+        if (name.find_first_of("\r\n") != std::string::npos) return kErrorInvalidParameter;
+    }
+    reload();
+    bool created = false;
+    if (resolve(tree_, path) == nullptr) {
+        const Status status = underLock([&](RegTree& tree, bool& changed) {
+            RegKey* parent = &tree.subkey(path.front());
+            for (std::size_t i = 1; i < path.size(); ++i) {
+                RegKey* existing = parent->findSubkey(path[i]);
+                created = created || existing == nullptr;
+                parent = existing != nullptr ? existing : &parent->subkey(path[i]);
+            }
+            changed = created;
+            return kErrorSuccess;
+        });
+        if (status != kErrorSuccess) return status;
+    }
+    *result = addHandle(std::move(path), access);
+    if (disposition != nullptr) *disposition = created ? kRegCreatedNewKey : kRegOpenedExistingKey;
+    return kErrorSuccess;
+}
+
+Status FileRegistry::queryValueEx(Key key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                                  std::uint32_t* size) {
+    const auto open = handle(key);
+    if (!open) return kErrorInvalidHandle;
+    if ((open->access & kKeyQueryValue) == 0) return kErrorAccessDenied;
+    if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
+    const RegKey* found = resolve(tree_, open->path);
+    if (found == nullptr) return kErrorKeyDeleted;
+    const RegValue* value = found->findValue(ansiToUtf8(valueName == nullptr ? "" : valueName));
+    if (value == nullptr) return kErrorFileNotFound;
+    if (type != nullptr) *type = value->type;
+    return answer(ansiForm(*value), data, size);
+}
+
+Status FileRegistry::setValueEx(Key key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                                std::uint32_t size) {
+    const auto open = handle(key);
+    if (!open) return kErrorInvalidHandle;
+    if ((open->access & kKeySetValue) == 0) return kErrorAccessDenied;
+    if (data == nullptr && size > 0) return kErrorInvalidParameter;
+    RegValue value{ansiToUtf8(valueName == nullptr ? "" : valueName), type, storedForm(type, data, size)};
+    return underLock([&](RegTree& tree, bool& changed) {
+        RegKey* target = resolve(tree, open->path);
+        if (target == nullptr) return kErrorKeyDeleted;
+        target->setValue(std::move(value));
+        changed = true;
+        return kErrorSuccess;
+    });
+}
+
+Status FileRegistry::flushKey(Key key) {
+    // Every change is on disk when the call that made it returns.
+    return !handle(key) ? kErrorInvalidHandle : kErrorSuccess;
+}
+
+Status FileRegistry::enumValue(Key key, std::uint32_t index, char* name, std::uint32_t* nameSize, std::uint32_t* type,
+                               std::uint8_t* data, std::uint32_t* dataSize) {
+    const auto open = handle(key);
+    if (!open) return kErrorInvalidHandle;
+    if ((open->access & kKeyQueryValue) == 0) return kErrorAccessDenied;
+    if (name == nullptr || nameSize == nullptr || (data != nullptr && dataSize == nullptr)) return kErrorInvalidParameter;
+    const RegKey* found = resolve(tree_, open->path);
+    if (found == nullptr) return kErrorKeyDeleted;
+    if (index >= found->values.size()) return kErrorNoMoreItems;
+
+    const RegValue& value = found->values[index];
+    const std::string ansiName = utf8ToAnsi(value.name);
+    if (ansiName.size() >= *nameSize) return kErrorMoreData;
+    if (const Status status = answer(ansiForm(value), data, dataSize); status != kErrorSuccess) return status;
+    std::memcpy(name, ansiName.c_str(), ansiName.size() + 1);
+    *nameSize = static_cast<std::uint32_t>(ansiName.size());
+    if (type != nullptr) *type = value.type;
+    return kErrorSuccess;
+}
+
+Status FileRegistry::closeKey(Key key) {
+    if (rootKeyWithHandle(key)) return kErrorSuccess;
+    return handles_.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+}  // namespace settings

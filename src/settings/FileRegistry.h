@@ -1,0 +1,68 @@
+#pragma once
+// The registry kept in a .reg text file, for systems without the Windows registry and for
+// tests. It answers every call as the Windows registry would: missing keys and values, the
+// buffer rules, access rights of a handle, key creation of every missing level, names that
+// compare without regard to case.
+//
+// The file is read again whenever a key is opened or created, so that what other processes
+// wrote is seen. Every change takes the lock file (file + ".lock"), reads the file again
+// under it, applies the change and replaces the file atomically; two writers lose no value.
+// A file that cannot be parsed throws RegistryFileError and is never written.
+//
+// One object serves one thread; threads and processes share the file through the lock.
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/RegTree.h"
+#include "settings/RegistryApi.h"
+
+namespace settings {
+
+class FileRegistry final : public RegistryApi {
+public:
+    // Reads the file (a missing file is an empty registry). Throws RegistryFileError.
+    explicit FileRegistry(std::filesystem::path file);
+
+    Status openKeyEx(Key key, const char* subKey, std::uint32_t access, Key* result) override;
+    Status queryValueEx(Key key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                        std::uint32_t* size) override;
+    Status setValueEx(Key key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                      std::uint32_t size) override;
+    Status createKeyEx(Key key, const char* subKey, std::uint32_t options, std::uint32_t access, Key* result,
+                       std::uint32_t* disposition) override;
+    Status flushKey(Key key) override;
+    Status enumValue(Key key, std::uint32_t index, char* name, std::uint32_t* nameSize, std::uint32_t* type,
+                     std::uint8_t* data, std::uint32_t* dataSize) override;
+    Status closeKey(Key key) override;
+    std::string location() const override;
+
+    const std::filesystem::path& file() const { return file_; }
+
+private:
+    // An open key: the names from the root key down, and the rights it was opened with.
+    struct Handle {
+        std::vector<std::string> path;
+        std::uint32_t access = 0;
+    };
+
+    void reload();
+    std::optional<Handle> handle(Key key) const;
+    // The path of subKey below key; kErrorSuccess or the error to answer.
+    Status pathBelow(Key key, const char* subKey, std::vector<std::string>& path) const;
+    Key addHandle(std::vector<std::string> path, std::uint32_t access);
+    // Runs change on the tree as the file holds it under the lock and writes the file when
+    // change answers that it changed something.
+    template <class Change>
+    Status underLock(Change&& change);
+
+    std::filesystem::path file_;
+    RegTree tree_;
+    std::map<Key, Handle> handles_;
+    Key nextHandle_ = 0x100;
+};
+
+}  // namespace settings

@@ -1,0 +1,54 @@
+#pragma once
+// The keys and values of a registry held in memory, as the settings file stores them.
+// Key and value names are UTF-8; they compare without regard to case and keep their
+// spelling. Data is stored as the registry stores it: string types as UTF-16LE.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace settings {
+
+struct RegValue {
+    std::string name;  // empty: the key's default value
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+};
+
+struct RegKey {
+    std::string name;
+    std::vector<RegValue> values;  // in the order they were added
+    std::vector<RegKey> subkeys;
+
+    RegKey* findSubkey(std::string_view subkeyName);
+    // The subkey of that name, added when missing.
+    RegKey& subkey(std::string_view subkeyName);
+    const RegValue* findValue(std::string_view valueName) const;
+    // Replaces the value of the same name where it stands, or adds it at the end.
+    void setValue(RegValue value);
+};
+
+// The tree of a whole registry: an unnamed key whose subkeys are the root keys.
+using RegTree = RegKey;
+
+// The root keys a settings file may name, with their handle values.
+struct RootKey {
+    std::uint32_t handle;
+    const char* name;
+};
+inline constexpr RootKey kRootKeys[] = {
+    {0x80000000, "HKEY_CLASSES_ROOT"}, {0x80000001, "HKEY_CURRENT_USER"}, {0x80000002, "HKEY_LOCAL_MACHINE"},
+    {0x80000003, "HKEY_USERS"},        {0x80000005, "HKEY_CURRENT_CONFIG"},
+};
+std::optional<RootKey> rootKeyNamed(std::string_view name);
+std::optional<RootKey> rootKeyWithHandle(std::uint64_t handle);
+
+// Compares names as the registry does: letters of either case are equal.
+bool sameName(std::string_view a, std::string_view b);
+
+// String types hold UTF-16LE text.
+bool isStringType(std::uint32_t type);
+
+}  // namespace settings

@@ -1,0 +1,134 @@
+#include "settings/RegistryOperations.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "settings/AnsiCodePage.h"
+#include "text/Numbers.h"
+
+namespace settings {
+
+namespace {
+
+constexpr std::uint32_t kReadAccess = kKeyQueryValue | kKeyEnumerateSubKeys | kKeyNotify;  // 0x19
+constexpr std::uint32_t kWriteAccess = 0x3F;  // query, set, create sub-key, enumerate, notify, create link
+
+// The value's data as ANSI text, or none when it has none the operations understand.
+std::optional<std::string> readAnsiValue(RegistryApi& registry, Key key, const std::string& name) {
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    if (registry.queryValueEx(key, name.c_str(), &type, nullptr, &size) != kErrorSuccess) return std::nullopt;
+
+    if (type == kRegSz || type == kRegMultiSz) {
+        std::string text(size, ' ');
+        std::uint32_t read = size;
+        if (registry.queryValueEx(key, name.c_str(), nullptr, reinterpret_cast<std::uint8_t*>(text.data()), &read) !=
+            kErrorSuccess) {
+            return std::nullopt;
+        }
+        // The size asked for first may exceed what the read delivers (the ANSI form of a
+        // string can be shorter than its stored form); blanks beyond it are no part of it.
+        text.resize(std::min(read, size));
+        if (type == kRegMultiSz) {
+            std::string lines;
+            for (const char c : text) lines += c == '\0' ? std::string("\r\n") : std::string(1, c);
+            text = std::move(lines);
+        }
+        return text;
+    }
+    if (type == kRegDword) {
+        if (size == 0) return std::nullopt;
+        std::array<std::uint8_t, 4> bytes{};
+        std::uint32_t read = 4;
+        if (registry.queryValueEx(key, name.c_str(), nullptr, bytes.data(), &read) != kErrorSuccess) return std::nullopt;
+        const std::uint32_t bits = bytes[0] | (bytes[1] << 8u) | (bytes[2] << 16u) | (static_cast<std::uint32_t>(bytes[3]) << 24u);
+        return std::to_string(static_cast<std::int32_t>(bits));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string RegValueRead(RegistryApi& registry, Key root, const std::string& keyPath, const std::string& valueName,
+                         const std::string& defaultValue) {
+    Key key = 0;
+    if (registry.openKeyEx(root, utf8ToAnsi(keyPath).c_str(), kReadAccess, &key) != kErrorSuccess) return defaultValue;
+    const std::optional<std::string> ansi = readAnsiValue(registry, key, utf8ToAnsi(valueName));
+    if (registry.closeKey(key) != kErrorSuccess) return defaultValue;
+
+    std::string value = ansi && !ansi->empty() ? ansiToUtf8(*ansi) : defaultValue;
+    value.erase(std::remove(value.begin(), value.end(), '\0'), value.end());
+    return value;
+}
+
+void RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath, const std::string& valueName,
+                   const std::string& value, std::uint32_t type) {
+    if (!RegKeyExists(registry, root, keyPath)) RegKeyCreate(registry, root, keyPath);
+    Key key = 0;
+    if (registry.openKeyEx(root, utf8ToAnsi(keyPath).c_str(), kWriteAccess, &key) != kErrorSuccess) return;
+
+    const std::string name = utf8ToAnsi(valueName);
+    if (type == kRegDword || type == kRegDwordBigEndian) {
+        if (const auto number = text::toInt32(value)) {
+            const auto bits = static_cast<std::uint32_t>(*number);
+            std::array<std::uint8_t, 4> bytes{};
+            for (unsigned i = 0; i < 4; ++i) {
+                // REG_DWORD_BIG_ENDIAN holds the most significant byte first.
+                const unsigned shift = type == kRegDword ? 8 * i : 8 * (3 - i);
+                bytes[i] = static_cast<std::uint8_t>(bits >> shift);
+            }
+            registry.setValueEx(key, name.c_str(), type, bytes.data(), 4);
+        }
+    } else {
+        const std::string data = utf8ToAnsi(value);
+        registry.setValueEx(key, name.c_str(), type, reinterpret_cast<const std::uint8_t*>(data.c_str()),
+                            static_cast<std::uint32_t>(data.size() + 1));
+    }
+    registry.closeKey(key);
+}
+
+bool RegKeyExists(RegistryApi& registry, Key root, const std::string& keyPath) {
+    Key key = 0;
+    if (registry.openKeyEx(root, utf8ToAnsi(keyPath).c_str(), kReadAccess, &key) != kErrorSuccess) return false;
+    registry.closeKey(key);
+    return true;
+}
+
+std::uint32_t RegKeyCreate(RegistryApi& registry, Key root, const std::string& keyPath) {
+    Key key = 0;
+    std::uint32_t disposition = 0;
+    if (registry.createKeyEx(root, utf8ToAnsi(keyPath).c_str(), kRegOptionNonVolatile, kWriteAccess, &key, &disposition) !=
+        kErrorSuccess) {
+        return 0;
+    }
+    registry.flushKey(key);
+    registry.closeKey(key);
+    return disposition;
+}
+
+std::optional<std::vector<NamedText>> RegValuesList(RegistryApi& registry, Key root, const std::string& keyPath) {
+    Key key = 0;
+    if (registry.openKeyEx(root, utf8ToAnsi(keyPath).c_str(), kKeyQueryValue, &key) != kErrorSuccess) return std::nullopt;
+
+    std::vector<NamedText> list(1);
+    for (std::uint32_t index = 0;; ++index) {
+        std::array<char, 255> name{};
+        std::uint32_t nameSize = name.size();
+        std::array<std::uint8_t, 256> scratch{};
+        std::uint32_t dataSize = scratch.size();
+        std::uint32_t type = 0;
+        if (registry.enumValue(key, index, name.data(), &nameSize, &type, scratch.data(), &dataSize) != kErrorSuccess) break;
+        list.resize(index + 1);
+        const std::string valueName = ansiToUtf8(std::string(name.data(), strnlen(name.data(), name.size())));
+        list[index] = {valueName, RegValueRead(registry, root, keyPath, valueName, "")};
+    }
+    registry.closeKey(key);
+    return list;
+}
+
+std::string Stammverzeichnis(RegistryApi& registry) {
+    return RegValueRead(registry, kCurrentUser, kSettingsRoot, "Stammverzeichnis", "");
+}
+
+}  // namespace settings

@@ -1,0 +1,362 @@
+// The settings file's own behaviour: regedit's exports, every type written and read back,
+// several store objects and processes on one file, interrupted writes, broken files.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "settings/AnsiCodePage.h"
+#include "settings/AtomicFile.h"
+#include "settings/FileRegistry.h"
+#include "settings/RegFile.h"
+#include "settings/RegistryOperations.h"
+#include "settings/Unicode.h"
+#include "support/RunCli.h"
+#include "support/TempDir.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+using namespace settings;
+using testing_support::TempDir;
+using Bytes = std::vector<std::uint8_t>;
+
+std::string utf16File(const std::string& utf8) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : utf8ToUtf16(utf8)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+std::string fileBytes(const std::filesystem::path& file) { return testing_support::readWhole(file.string()); }
+
+std::string exactBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+struct Listed {
+    std::string name;
+    std::uint32_t type;
+    Bytes data;
+    bool operator==(const Listed&) const = default;
+};
+
+// Every value of a key as the ANSI functions enumerate it.
+std::vector<Listed> everyValue(RegistryApi& registry, const std::string& keyPath) {
+    Key key = 0;
+    EXPECT_EQ(registry.openKeyEx(kCurrentUser, utf8ToAnsi(keyPath).c_str(), kKeyQueryValue, &key), kErrorSuccess);
+    std::vector<Listed> values;
+    for (std::uint32_t index = 0;; ++index) {
+        std::vector<char> name(16384);
+        Bytes data(65536);
+        auto nameSize = static_cast<std::uint32_t>(name.size());
+        auto dataSize = static_cast<std::uint32_t>(data.size());
+        std::uint32_t type = 0;
+        const Status status = registry.enumValue(key, index, name.data(), &nameSize, &type, data.data(), &dataSize);
+        if (status == kErrorNoMoreItems) break;
+        EXPECT_EQ(status, kErrorSuccess);
+        if (status != kErrorSuccess) break;
+        data.resize(dataSize);
+        values.push_back({std::string(name.data(), nameSize), type, data});
+    }
+    registry.closeKey(key);
+    return values;
+}
+
+void store(RegistryApi& registry, const std::string& keyPath, const Listed& value) {
+    Key key = 0;
+    std::uint32_t disposition = 0;
+    ASSERT_EQ(registry.createKeyEx(kCurrentUser, keyPath.c_str(), 0, 0x3F, &key, &disposition), kErrorSuccess);
+    EXPECT_EQ(registry.setValueEx(key, value.name.c_str(), value.type, value.data.data(),
+                                  static_cast<std::uint32_t>(value.data.size())),
+              kErrorSuccess);
+    registry.closeKey(key);
+}
+
+constexpr const char* kRegeditExport =
+    "Windows Registry Editor Version 5.00\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Norvel-Kanzleisoftware]\r\n"
+    "\"Stammverzeichnis\"=\"C:\\\\Programme\\\\Norvel \\\"Kanzlei\\\"\"\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Norvel-Kanzleisoftware\\datenbanken]\r\n"
+    "@=\"Müller & Partner\"\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Norvel-Kanzleisoftware\\datenbanken\\Müller & Partner\\verbindung]\r\n"
+    "\"Provider\"=\"SQLOLEDB.1\"\r\n"
+    "\"Timeout\"=dword:0000001e\r\n"
+    "\"Pfade\"=hex(7):61,00,00,00,62,00,00,00,\\\r\n"
+    "  00,00\r\n"
+    "\"Erweitert\"=hex(2):25,00,41,00,25,00,00,00\r\n"
+    "\"Roh\"=hex:01,02,ff\r\n"
+    "\"Straße\"=\"Hauptstraße 5 – 2 €\"\r\n"
+    "\r\n";
+
+TEST(FileRegistry, ReadsARegeditExportInUtf16) {
+    const TempDir dir;
+    const std::string file = dir.write("registry.reg", utf16File(kRegeditExport));
+    FileRegistry registry(file);
+
+    EXPECT_EQ(Stammverzeichnis(registry), "C:\\Programme\\Norvel \"Kanzlei\"");
+    const std::string databases = std::string(kSettingsRoot) + "\\datenbanken";
+    const std::string profile = RegValueRead(registry, kCurrentUser, databases, "", "");
+    EXPECT_EQ(profile, "Müller & Partner");
+    const auto keywords = RegValuesList(registry, kCurrentUser, databases + "\\" + profile + "\\verbindung");
+    ASSERT_TRUE(keywords);
+    EXPECT_EQ(*keywords, (std::vector<NamedText>{{"Provider", "SQLOLEDB.1"},
+                                                 {"Timeout", "30"},
+                                                 {"Pfade", "a\r\nb\r\n\r\n"},
+                                                 {"Erweitert", ""},
+                                                 {"Roh", ""},
+                                                 {"Straße", "Hauptstraße 5 – 2 €"}}));
+    const auto raw = everyValue(registry, databases + "\\" + profile + "\\verbindung");
+    ASSERT_EQ(raw.size(), 6u);
+    EXPECT_EQ(raw[3], (Listed{"Erweitert", kRegExpandSz, {'%', 'A', '%', 0}}));
+    EXPECT_EQ(raw[4], (Listed{"Roh", kRegBinary, {1, 2, 0xFF}}));
+}
+
+TEST(FileRegistry, ReadsUtf8WithAndWithoutByteOrderMarkAndTakesAnEmptyFileAsEmpty) {
+    const TempDir dir;
+    FileRegistry plain(dir.write("plain.reg", kRegeditExport));
+    FileRegistry marked(dir.write("marked.reg", std::string("\xEF\xBB\xBF") + kRegeditExport));
+    EXPECT_EQ(Stammverzeichnis(plain), "C:\\Programme\\Norvel \"Kanzlei\"");
+    EXPECT_EQ(Stammverzeichnis(marked), "C:\\Programme\\Norvel \"Kanzlei\"");
+
+    FileRegistry empty(dir.write("empty.reg", ""));
+    EXPECT_FALSE(RegKeyExists(empty, kCurrentUser, "SOFTWARE"));
+    FileRegistry missing(dir.path() / "fehlt" / "registry.reg");
+    EXPECT_FALSE(RegKeyExists(missing, kCurrentUser, "SOFTWARE"));
+}
+
+TEST(FileRegistry, EveryTypeAndAwkwardNameReadsBackByteForByte) {
+    const TempDir dir;
+    const auto file = dir.path() / "registry.reg";
+    const std::string path = "SOFTWARE\\Typen\\Alle";
+    Bytes longBinary(300);
+    for (std::size_t i = 0; i < longBinary.size(); ++i) longBinary[i] = static_cast<std::uint8_t>(i * 7);
+    const std::vector<Listed> values = {
+        {"", kRegSz, {'S', 't', 'a', 'n', 'd', 'a', 'r', 'd', 0}},
+        {"Text", kRegSz, {'M', 0xFC, 'l', 'l', 'e', 'r', ' ', 0x80, 0}},
+        {"Zeichen \"\\ in Namen", kRegSz, {'a', '"', 'b', '\\', 'c', 0}},
+        {"Zeilen\r\nim Namen", kRegSz, {'a', '\r', '\n', 'b', 0}},
+        {"ohneDaten", kRegSz, {}},
+        {"ohneEnde", kRegSz, {'a', 'b', 'c'}},
+        {"nulInnen", kRegSz, {'a', 0, 'b', 0}},
+        {"erweitert", kRegExpandSz, {'%', 'T', 'E', 'M', 'P', '%', 0}},
+        {"binaer", kRegBinary, longBinary},
+        {"leerBinaer", kRegBinary, {}},
+        {"dword", kRegDword, {42, 0, 0, 0}},
+        {"dwordLang", kRegDword, {1, 2, 3, 4, 5}},
+        {"grossesEnde", kRegDwordBigEndian, {0, 0, 0, 42}},
+        {"liste", kRegMultiSz, {'a', 0, 'b', 0, 0}},
+        {"qword", kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}},
+        {"keiner", kRegNone, {}},
+        {"eigenerTyp", 0x12345, {9, 8}},
+    };
+    {
+        FileRegistry writer(file);
+        for (const Listed& value : values) store(writer, path, value);
+        EXPECT_EQ(everyValue(writer, path), values);
+    }
+    FileRegistry reader(file);
+    EXPECT_EQ(everyValue(reader, path), values);
+
+    const std::string text = fileBytes(file);
+    EXPECT_NE(text.find("\n\"dword\"=dword:0000002a\n"), std::string::npos);
+    EXPECT_NE(text.find("\n\"liste\"=hex(7):61,00,00,00,62,00,00,00,00,00\n"), std::string::npos);
+    EXPECT_NE(text.find("\n\"Text\"=\"Müller €\"\n"), std::string::npos) << "written as UTF-8";
+    EXPECT_NE(text.find("\n@=\"Standard\"\n"), std::string::npos);
+    for (const std::string& line : testing_support::lines(text)) EXPECT_LE(line.size(), 80u) << line;
+}
+
+TEST(FileRegistry, ChangesReachEveryStoreObjectOnTheFile) {
+    const TempDir dir;
+    const auto file = dir.path() / "einstellungen" / "registry.reg";
+    FileRegistry first(file);
+    FileRegistry second(file);
+    const std::string importKey = std::string(kSettingsRoot) + "\\datenbanken\\Demo\\Import";
+
+    RegValueWrite(first, kCurrentUser, importKey, "ADR-Pfad", "D:\\ADR", kRegSz);
+    EXPECT_EQ(RegValueRead(second, kCurrentUser, importKey, "ADR-Pfad", ""), "D:\\ADR");
+    RegValueWrite(second, kCurrentUser, importKey, "AdressNr0", "17", kRegSz);
+    EXPECT_EQ(RegValueRead(first, kCurrentUser, importKey, "AdressNr0", ""), "17");
+    EXPECT_EQ(RegValueRead(first, kCurrentUser, importKey, "ADR-Pfad", ""), "D:\\ADR");
+
+    RegValueWrite(first, kCurrentUser, kSettingsRoot, "Stammverzeichnis", "C:\\Norvel", kRegSz);
+    FileRegistry third(file);
+    EXPECT_EQ(Stammverzeichnis(third), "C:\\Norvel");
+}
+
+TEST(FileRegistry, KeepsTheOrderOfTheFilesValues) {
+    const TempDir dir;
+    FileRegistry registry(dir.write("registry.reg",
+                                    "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\V]\n"
+                                    "\"Server\"=\"s\"\n\"Database\"=\"d\"\n\"Application Name\"=\"a\"\n"));
+    const auto list = RegValuesList(registry, kCurrentUser, "V");
+    ASSERT_TRUE(list);
+    EXPECT_EQ(*list, (std::vector<NamedText>{{"Server", "s"}, {"Database", "d"}, {"Application Name", "a"}}));
+}
+
+TEST(FileRegistry, AnInterruptedWriteLeavesTheOldFile) {
+    const TempDir dir;
+    const auto file = dir.path() / "registry.reg";
+    {
+        FileRegistry earlier(file);
+        RegValueWrite(earlier, kCurrentUser, "SOFTWARE\\X", "Wert", "alt", kRegSz);
+    }
+    const std::string before = exactBytes(file);
+
+    // A writer that died between writing the new content and renaming it left this behind.
+    std::ofstream(temporaryFileFor(file), std::ios::binary) << "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURR";
+    FileRegistry registry(file);
+    EXPECT_EQ(RegValueRead(registry, kCurrentUser, "SOFTWARE\\X", "Wert", ""), "alt");
+    RegValueWrite(registry, kCurrentUser, "SOFTWARE\\X", "Wert", "neu", kRegSz);
+    FileRegistry later(file);
+    EXPECT_EQ(RegValueRead(later, kCurrentUser, "SOFTWARE\\X", "Wert", ""), "neu");
+    EXPECT_FALSE(std::filesystem::exists(temporaryFileFor(file)));
+
+    // A write that fails before the rename: the store answers the failure, the file stays.
+    std::filesystem::remove(file);
+    std::ofstream(file, std::ios::binary) << before;
+    std::filesystem::create_directory(temporaryFileFor(file));
+    Key key = 0;
+    ASSERT_EQ(registry.openKeyEx(kCurrentUser, "SOFTWARE\\X", 0x3F, &key), kErrorSuccess);
+    const std::string neu = "neu";
+    EXPECT_EQ(registry.setValueEx(key, "Wert", kRegSz, reinterpret_cast<const std::uint8_t*>(neu.c_str()), 4),
+              kErrorRegistryIoFailed);
+    registry.closeKey(key);
+    RegValueWrite(registry, kCurrentUser, "SOFTWARE\\X", "Wert", "neu", kRegSz);
+    EXPECT_EQ(exactBytes(file), before);
+    EXPECT_EQ(RegValueRead(registry, kCurrentUser, "SOFTWARE\\X", "Wert", ""), "alt");
+}
+
+TEST(FileRegistry, ABrokenFileIsReportedWithItsLineAndNeverWritten) {
+    const TempDir dir;
+    const std::string good = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"Wert\"=\"alt\"\r\n";
+    const auto file = dir.path() / "registry.reg";
+    std::ofstream(file, std::ios::binary) << good;
+    FileRegistry registry(file);
+
+    const std::string broken = good + "\"Kaputt\"=wert\r\n";
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << broken;
+    try {
+        RegValueWrite(registry, kCurrentUser, "SOFTWARE\\X", "Wert", "neu", kRegSz);
+        FAIL() << "a broken file must be reported";
+    } catch (const RegistryFileError& error) {
+        EXPECT_EQ(error.line(), 5u);
+        EXPECT_NE(std::string(error.what()).find("Zeile 5"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find(file.string()), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(exactBytes(file), broken);
+    EXPECT_THROW(FileRegistry{file}, RegistryFileError);
+}
+
+TEST(FileRegistry, ParseErrorsNameTheirLine) {
+    const std::string header = "Windows Registry Editor Version 5.00\n\n";
+    const struct {
+        std::string text;
+        std::size_t line;
+    } cases[] = {
+        {"REGEDIT4\n\n[HKEY_CURRENT_USER\\X]\n", 1},
+        {header + "\"Wert\"=\"vor dem Schlüssel\"\n", 3},
+        {header + "[HKEY_IRGENDWO\\X]\n", 3},
+        {header + "[HKEY_CURRENT_USER\\X\n", 3},
+        {header + "[HKEY_CURRENT_USER\\X]\n\"offen\"=\"ohne Ende\n", 4},
+        {header + "[HKEY_CURRENT_USER\\X]\n\"a\"=\"\\t\"\n", 4},
+        {header + "[HKEY_CURRENT_USER\\X]\n\"a\"=dword:123456789\n", 4},
+        {header + "[HKEY_CURRENT_USER\\X]\n\"a\"=hex:01,02,\\\n  03,zz\n", 5},
+        {header + "[HKEY_CURRENT_USER\\X]\n\"a\"=hex:01,\\\n", 4},
+        {header + "[HKEY_CURRENT_USER\\X]\n\"a\"\"b\"\n", 4},
+        {header + "[HKEY_CURRENT_USER\\X]\n\"a\"=\"\xC3\"\n", 4},
+    };
+    for (const auto& [text, line] : cases) {
+        try {
+            parseRegFile(text, "test.reg");
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const RegistryFileError& error) {
+            EXPECT_EQ(error.line(), line) << error.what();
+        }
+    }
+}
+
+TEST(FileRegistry, TwoWritersAtOnceLoseNoValue) {
+    const TempDir dir;
+    const auto file = dir.path() / "registry.reg";
+    constexpr int kWrites = 40;
+    auto writer = [&](const std::string& prefix) {
+        FileRegistry registry(file);
+        for (int i = 0; i < kWrites; ++i) {
+            RegValueWrite(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig", prefix + std::to_string(i), std::to_string(i), kRegSz);
+        }
+    };
+    std::thread first(writer, "erster");
+    std::thread second(writer, "zweiter");
+    first.join();
+    second.join();
+
+    FileRegistry registry(file);
+    for (const std::string prefix : {"erster", "zweiter"}) {
+        for (int i = 0; i < kWrites; ++i) {
+            EXPECT_EQ(RegValueRead(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig", prefix + std::to_string(i), "fehlt"),
+                      std::to_string(i));
+        }
+    }
+}
+
+TEST(FileRegistry, AnswersLikeTheRegistryForHandlesAndAccessRights) {
+    const TempDir dir;
+    FileRegistry registry(dir.path() / "registry.reg");
+    Key key = 0;
+    ASSERT_EQ(registry.createKeyEx(kCurrentUser, "SOFTWARE\\X", 0, 0x3F, &key, nullptr), kErrorSuccess);
+    ASSERT_EQ(registry.setValueEx(key, "a", kRegSz, reinterpret_cast<const std::uint8_t*>("\xE4\xF6\xFC"), 4), kErrorSuccess);
+    std::uint32_t size = 0;
+    std::uint32_t type = 0;
+    EXPECT_EQ(registry.queryValueEx(key, "a", &type, nullptr, &size), kErrorSuccess);
+    EXPECT_EQ(size, 4u) << "the size in the ANSI code page";
+    std::uint8_t small[2];
+    size = 2;
+    EXPECT_EQ(registry.queryValueEx(key, "a", nullptr, small, &size), kErrorMoreData);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(registry.closeKey(key), kErrorSuccess);
+    EXPECT_EQ(registry.closeKey(key), kErrorInvalidHandle);
+
+    ASSERT_EQ(registry.openKeyEx(kCurrentUser, "SOFTWARE\\X", 0x19, &key), kErrorSuccess);
+    EXPECT_EQ(registry.setValueEx(key, "b", kRegSz, reinterpret_cast<const std::uint8_t*>("b"), 2), kErrorAccessDenied);
+    registry.closeKey(key);
+    ASSERT_EQ(registry.openKeyEx(kCurrentUser, "SOFTWARE\\X", kKeyEnumerateSubKeys, &key), kErrorSuccess);
+    EXPECT_EQ(registry.queryValueEx(key, "a", nullptr, nullptr, &size), kErrorAccessDenied);
+    registry.closeKey(key);
+    EXPECT_EQ(registry.openKeyEx(kCurrentUser, "SOFTWARE\\Y", 0x19, &key), kErrorFileNotFound);
+    EXPECT_EQ(registry.openKeyEx(0x1234, "SOFTWARE", 0x19, &key), kErrorInvalidHandle);
+}
+
+#ifndef _WIN32
+TEST(FileRegistry, ANewFileIsReadableByItsOwnerOnly) {
+    const TempDir dir;
+    const auto file = dir.path() / "registry.reg";
+    FileRegistry first(file);
+    RegValueWrite(first, kCurrentUser, "SOFTWARE\\X", "PWD", "geheim", kRegSz);
+    struct stat status {};
+    ASSERT_EQ(::stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    FileRegistry second(file);
+    RegValueWrite(second, kCurrentUser, "SOFTWARE\\X", "PWD", "anders", kRegSz);
+    ASSERT_EQ(::stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u) << "a replaced file keeps its permissions";
+}
+#endif
+
+}  // namespace
