@@ -67,7 +67,14 @@ void throwSqliteError(sqlite3* handle, int rc) {
     throw Error(mappedCode(rc), describedFailure(handle, rc, message));
 }
 
-SqliteConnection::SqliteConnection(sqlite3* handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+SqliteConnection::SqliteConnection(sqlite3* handle, std::string path) : handle_(handle), path_(std::move(path)) {
+    sqlite3_commit_hook(handle_, &SqliteConnection::refuseStrayCommit, this);
+}
+
+int SqliteConnection::refuseStrayCommit(void* connection) {
+    const auto* self = static_cast<const SqliteConnection*>(connection);
+    return self->inTransaction_ && !self->committing_ ? 1 : 0;
+}
 
 SqliteConnection::~SqliteConnection() { sqlite3_close_v2(handle_); }
 
@@ -178,11 +185,23 @@ void SqliteConnection::beginTransaction() {
         throw Error(SQLITE_READONLY, "Der Datenpool '" + path_ + "' ist schreibgeschützt.");
     }
     runScript("BEGIN IMMEDIATE");
+    inTransaction_ = true;
 }
 
-void SqliteConnection::commit() { runScript("COMMIT"); }
+void SqliteConnection::commit() {
+    committing_ = true;
+    try {
+        runScript("COMMIT");
+    } catch (...) {
+        committing_ = false;
+        throw;
+    }
+    committing_ = false;
+    inTransaction_ = false;
+}
 
 void SqliteConnection::rollback() {
+    inTransaction_ = false;
     if (!sqlite3_get_autocommit(handle_)) runScript("ROLLBACK");
 }
 

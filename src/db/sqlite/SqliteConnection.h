@@ -38,8 +38,15 @@ private:
     bool isTable(std::string_view name);
     std::optional<std::string> routineBody(std::string_view name);
 
+    // While a transaction runs, a commit other than commit()'s is refused: after SQLite rolled
+    // the transaction back by itself (a full disk, an I/O error) every later statement would
+    // otherwise be committed on its own, and the run kept in part.
+    static int refuseStrayCommit(void* connection);
+
     sqlite3* handle_;
     std::string path_;
+    bool inTransaction_ = false;
+    bool committing_ = false;
 };
 
 // Throws the db::Error for SQLite's last failure on handle (or for result code rc).

@@ -1,0 +1,55 @@
+#include "db/OpenConnection.h"
+
+#include "db/ConnectionString.h"
+#include "db/Error.h"
+#include "db/Names.h"
+#include "db/odbc/OdbcConnection.h"
+#include "db/odbc/SqlServerDriver.h"
+#include "db/odbc/SqlServerKeywords.h"
+#include "db/sqlite/SqliteConnection.h"
+
+namespace db {
+
+namespace {
+
+// What ADO reports for a string that names no provider and no data source.
+constexpr std::int32_t kNoDataSourceCode = static_cast<std::int32_t>(0x80004005u);
+constexpr const char* kNoDataSource = "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.";
+// ADO's error for a provider that is not installed (adErrProviderNotFound).
+constexpr std::int32_t kProviderNotFoundCode = static_cast<std::int32_t>(0x800A0E7Au);
+
+bool startsWith(const std::string& text, std::string_view prefix) { return sameName(text.substr(0, prefix.size()), prefix); }
+
+bool isSqlServerProvider(const std::string& provider) {
+    return startsWith(provider, "SQLOLEDB") || startsWith(provider, "SQLNCLI") || startsWith(provider, "MSOLEDBSQL");
+}
+
+}  // namespace
+
+std::unique_ptr<Connection> openConnection(const std::string& connectionString) {
+    const std::vector<Keyword> keywords = readConnectionString(connectionString);
+    if (const auto provider = setting(keywords, "Provider"); provider && !startsWith(*provider, "MSDASQL")) {
+        if (startsWith(*provider, "SQLite")) {
+            const std::string file = setting(keywords, "Data Source").value_or("");
+            if (file.empty()) throw Error(kNoDataSourceCode, kNoDataSource);
+            return SqliteConnection::open(file);
+        }
+        if (isSqlServerProvider(*provider)) {
+            return OdbcConnection::open(sqlServerTarget(keywords, chooseSqlServerDriver(installedOdbcDrivers())));
+        }
+        throw Error(kProviderNotFoundCode, "Der Provider '" + *provider +
+                                               "' wurde nicht gefunden. Er ist möglicherweise nicht ordnungsgemäß installiert.");
+    }
+    // As ADO's provider for ODBC (MSDASQL) does, the keywords go to the driver manager as they
+    // are, without the blanks around them.
+    if (setting(keywords, "Driver") || setting(keywords, "DSN") || setting(keywords, "FILEDSN")) {
+        std::vector<Keyword> odbc;
+        for (const auto& keyword : keywords) {
+            if (!sameName(keyword.name, "Provider")) odbc.push_back(keyword);
+        }
+        return OdbcConnection::open({odbcConnectionString(odbc), {}, {}, std::nullopt});
+    }
+    throw Error(kNoDataSourceCode, kNoDataSource);
+}
+
+}  // namespace db

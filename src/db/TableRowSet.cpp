@@ -1,0 +1,116 @@
+#include "db/TableRowSet.h"
+
+#include "db/Error.h"
+#include "db/Names.h"
+#include "text/Characters.h"
+
+namespace db {
+
+namespace {
+
+constexpr std::int32_t kNoCurrentRow = static_cast<std::int32_t>(0x800A0BCDu);
+
+}  // namespace
+
+bool TableRowSet::Row::hasChanges() const {
+    for (const auto& value : assigned) {
+        if (value) return true;
+    }
+    return !id.has_value();
+}
+
+TableRowSet::TableRowSet(std::string table, std::vector<TableColumn> columns)
+    : table_(std::move(table)), columns_(std::move(columns)) {}
+
+void TableRowSet::select(std::int64_t id, std::vector<Value> stored) {
+    Row row;
+    row.id = id;
+    row.stored = std::move(stored);
+    row.stored.resize(columns_.size());
+    row.assigned.resize(columns_.size());
+    current_ = std::move(row);
+}
+
+bool TableRowSet::atEnd() const { return !current_.has_value(); }
+
+void TableRowSet::addNew() {
+    if (current_ && current_->hasChanges()) update();
+    beforeNew_ = std::move(current_);
+    Row row;
+    row.stored.resize(columns_.size());
+    row.assigned.resize(columns_.size());
+    current_ = std::move(row);
+}
+
+std::size_t TableRowSet::columnIndex(std::string_view column) const {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (sameName(columns_[i].name, column)) return i;
+    }
+    throw Error(kItemNotFound, "Die Spalte '" + std::string(column) + "' gibt es in der Tabelle '" + table_ + "' nicht.");
+}
+
+TableRowSet::Row& TableRowSet::currentRow() {
+    if (!current_) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
+    return *current_;
+}
+
+void TableRowSet::set(std::string_view column, const Value& value) {
+    const std::size_t index = columnIndex(column);
+    Row& row = currentRow();
+    const auto& limit = columns_[index].maxChars;
+    if (limit && value.isText()) {
+        const std::size_t length = text::charCount(value.text());
+        if (length > *limit) {
+            throw Error(kErrorsOccurred, "Der Text für die Spalte '" + columns_[index].name + "' ist " +
+                                             std::to_string(length) + " Zeichen lang; die Spalte fasst höchstens " +
+                                             std::to_string(*limit) + " Zeichen: " + value.text());
+        }
+    }
+    row.assigned[index] = value;
+}
+
+Value TableRowSet::get(std::string_view column) const {
+    const std::size_t index = columnIndex(column);
+    if (!current_) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
+    const auto& assigned = current_->assigned[index];
+    return assigned ? *assigned : current_->stored[index];
+}
+
+void TableRowSet::update() {
+    if (!current_ || !current_->hasChanges()) return;
+    Row& row = *current_;
+    // A failed save drops the row's pending changes: the failure is reported once, and the
+    // next record does not inherit it.
+    struct Settle {
+        Row& row;
+        ~Settle() {
+            for (std::size_t i = 0; i < row.assigned.size(); ++i) {
+                if (row.assigned[i]) row.stored[i] = *row.assigned[i];
+                row.assigned[i].reset();
+            }
+        }
+    } settle{row};
+    beforeNew_.reset();
+    if (row.id) {
+        modify(row);
+    } else {
+        insert(row);
+    }
+}
+
+void TableRowSet::cancelUpdate() {
+    if (!current_) return;
+    if (!current_->id) {
+        current_ = std::move(beforeNew_);
+        beforeNew_.reset();
+        return;
+    }
+    for (auto& value : current_->assigned) value.reset();
+}
+
+void TableRowSet::close() {
+    current_.reset();
+    beforeNew_.reset();
+}
+
+}  // namespace db

@@ -1,0 +1,60 @@
+#pragma once
+// What every backend's editable row set keeps: the row it stands on, with the values the
+// database holds and those assigned since, and the row stood on before addNew (cancelUpdate
+// goes back to it). Texts longer than a column's declared length, and columns the table
+// lacks, are refused with an error. Saving a row is the backend's.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/EditableRowSet.h"
+
+namespace db {
+
+struct TableColumn {
+    std::string name;
+    std::optional<std::size_t> maxChars;  // declared length of a text column, e.g. varchar(60)
+};
+
+class TableRowSet : public EditableRowSet {
+public:
+    bool atEnd() const override;
+    void addNew() override;
+    void set(std::string_view column, const Value& value) override;
+    Value get(std::string_view column) const override;
+    void update() override;
+    void cancelUpdate() override;
+    void close() override;
+
+protected:
+    struct Row {
+        std::optional<std::int64_t> id;  // the backend's mark of a saved row; none: a new row not yet saved
+        std::vector<Value> stored;       // what the database holds (selected rows)
+        std::vector<std::optional<Value>> assigned;
+        bool hasChanges() const;
+    };
+
+    TableRowSet(std::string table, std::vector<TableColumn> columns);
+    // Stands on a row selected from the table.
+    void select(std::int64_t id, std::vector<Value> stored);
+    // Saves a new row; sets its id.
+    virtual void insert(Row& row) = 0;
+    // Saves the assigned values of a row saved before.
+    virtual void modify(Row& row) = 0;
+
+    const std::string& table() const { return table_; }
+    const std::vector<TableColumn>& columns() const { return columns_; }
+
+private:
+    std::size_t columnIndex(std::string_view column) const;
+    Row& currentRow();
+
+    std::string table_;
+    std::vector<TableColumn> columns_;
+    std::optional<Row> current_;
+    std::optional<Row> beforeNew_;
+};
+
+}  // namespace db

@@ -1,0 +1,148 @@
+#include "db/odbc/OdbcCatalog.h"
+
+#include "db/Names.h"
+#include "db/odbc/OdbcText.h"
+
+namespace db {
+
+namespace {
+
+// A text of the statement's current row; catalog texts are short.
+std::optional<std::string> text(const OdbcHandle& statement, SQLUSMALLINT column) {
+    SQLWCHAR buffer[512];
+    SQLLEN indicator = 0;
+    if (!SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_WCHAR, buffer, sizeof buffer, &indicator)) ||
+        indicator == SQL_NULL_DATA) {
+        return std::nullopt;
+    }
+    const SQLLEN characters = indicator == SQL_NO_TOTAL ? 511 : indicator / static_cast<SQLLEN>(sizeof(SQLWCHAR));
+    return fromWide(buffer, static_cast<std::size_t>(characters < 511 ? characters : 511));
+}
+
+std::optional<SQLINTEGER> number(const OdbcHandle& statement, SQLUSMALLINT column) {
+    SQLINTEGER value = 0;
+    SQLLEN indicator = 0;
+    if (!SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_SLONG, &value, 0, &indicator)) || indicator == SQL_NULL_DATA) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Calls `row` for every row of a catalog result until it answers false.
+template <class Row>
+void eachRow(const OdbcSession& session, const OdbcHandle& statement, Row&& row) {
+    SQLRETURN rc = SQL_SUCCESS;
+    while ((rc = SQLFetch(statement.get())) != SQL_NO_DATA) {
+        session.check(rc, statement);
+        if (!row()) return;
+    }
+}
+
+std::optional<std::string> tableMatching(const OdbcSession& session, const std::string& name, const std::string& pattern) {
+    const OdbcHandle statement = session.statement();
+    std::u16string widePattern = toWide(pattern);
+    std::u16string types = u"TABLE,VIEW";
+    session.check(SQLTablesW(statement.get(), nullptr, 0, nullptr, 0, sqlText(widePattern), SQL_NTS, sqlText(types), SQL_NTS),
+                  statement);
+    std::optional<std::string> found;
+    eachRow(session, statement, [&] {
+        if (auto table = text(statement, 3); table && sameName(*table, name)) found = std::move(table);
+        return !found;
+    });
+    return found;
+}
+
+// A procedure name as SQL Server lists it: "AdressImport;1" (the number of its procedure group).
+std::string withoutGroupNumber(std::string name) {
+    if (const std::size_t semicolon = name.find(';'); semicolon != std::string::npos) name.erase(semicolon);
+    return name;
+}
+
+// The columns an insert may leave out, found in an empty result of the table.
+std::vector<std::string> generatedColumns(const OdbcSession& session, const std::string& table) {
+    const OdbcHandle statement = session.statement();
+    std::u16string sql = toWide("SELECT * FROM " + session.quoted(table) + " WHERE 1=0");
+    session.check(SQLExecDirectW(statement.get(), sqlText(sql), SQL_NTS), statement);
+    SQLSMALLINT columns = 0;
+    session.check(SQLNumResultCols(statement.get(), &columns), statement);
+    std::vector<std::string> generated;
+    for (SQLUSMALLINT column = 1; column <= static_cast<SQLUSMALLINT>(columns); ++column) {
+        SQLLEN automatic = SQL_FALSE;
+        SQLLEN updatable = SQL_ATTR_READWRITE_UNKNOWN;
+        SQLColAttributeW(statement.get(), column, SQL_DESC_AUTO_UNIQUE_VALUE, nullptr, 0, nullptr, &automatic);
+        SQLColAttributeW(statement.get(), column, SQL_DESC_UPDATABLE, nullptr, 0, nullptr, &updatable);
+        if (automatic != SQL_TRUE && updatable != SQL_ATTR_READONLY) continue;
+        SQLWCHAR name[256];
+        SQLSMALLINT length = 0;
+        SQLColAttributeW(statement.get(), column, SQL_DESC_NAME, name, sizeof name, &length, nullptr);
+        const auto characters = static_cast<std::size_t>(length) / sizeof(SQLWCHAR);
+        generated.push_back(fromWide(name, characters < 255 ? characters : 255));
+    }
+    return generated;
+}
+
+bool isText(SQLSMALLINT type) { return type == SQL_CHAR || type == SQL_VARCHAR || type == SQL_WCHAR || type == SQL_WVARCHAR; }
+
+}  // namespace
+
+std::optional<std::string> findTable(const OdbcSession& session, const std::string& name) {
+    // The name is its own search pattern ("_" matches any character, the comparison sorts that
+    // out); a catalog that compares with regard to case is searched through once more.
+    if (auto found = tableMatching(session, name, name)) return found;
+    return tableMatching(session, name, "%");
+}
+
+bool isProcedure(const OdbcSession& session, const std::string& name) {
+    const OdbcHandle statement = session.statement();
+    std::u16string pattern = toWide(name);
+    session.check(SQLProceduresW(statement.get(), nullptr, 0, nullptr, 0, sqlText(pattern), SQL_NTS), statement);
+    bool found = false;
+    eachRow(session, statement, [&] {
+        found = sameName(withoutGroupNumber(text(statement, 3).value_or("")), name);
+        return !found;
+    });
+    return found;
+}
+
+std::vector<CatalogColumn> tableColumns(const OdbcSession& session, const std::string& table) {
+    const OdbcHandle statement = session.statement();
+    std::u16string wideTable = toWide(table);
+    session.check(SQLColumnsW(statement.get(), nullptr, 0, nullptr, 0, sqlText(wideTable), SQL_NTS, nullptr, 0), statement);
+    std::vector<CatalogColumn> columns;
+    std::optional<std::string> schema;
+    eachRow(session, statement, [&] {
+        // Tables of the same name in other schemas, or matched by "_" in the pattern, are not this one.
+        const std::string columnSchema = text(statement, 2).value_or("");  // columns are read in their order
+        if (!sameName(text(statement, 3).value_or(""), table)) return true;
+        if (!schema) schema = columnSchema;
+        if (columnSchema != *schema) return true;
+        CatalogColumn column;
+        column.name = text(statement, 4).value_or("");
+        const auto type = number(statement, 5);
+        const auto size = number(statement, 7);
+        if (type && isText(static_cast<SQLSMALLINT>(*type)) && size && *size > 0) column.maxChars = static_cast<std::size_t>(*size);
+        column.omittable = text(statement, 13).has_value();  // COLUMN_DEF: the column has a default
+        columns.push_back(std::move(column));
+        return true;
+    });
+    for (const auto& generated : generatedColumns(session, table)) {
+        for (auto& column : columns) {
+            if (sameName(column.name, generated)) column.omittable = true;
+        }
+    }
+    return columns;
+}
+
+std::vector<std::string> primaryKey(const OdbcSession& session, const std::string& table) {
+    const OdbcHandle statement = session.statement();
+    std::u16string wideTable = toWide(table);
+    session.check(SQLPrimaryKeysW(statement.get(), nullptr, 0, nullptr, 0, sqlText(wideTable), SQL_NTS), statement);
+    std::vector<std::string> key;
+    eachRow(session, statement, [&] {
+        key.push_back(text(statement, 4).value_or(""));
+        return true;
+    });
+    return key;
+}
+
+}  // namespace db

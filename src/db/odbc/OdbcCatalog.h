@@ -1,0 +1,27 @@
+#pragma once
+// What the catalog functions of ODBC tell about the database: its tables, procedures, columns
+// and primary keys. Names compare without regard to case.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/odbc/OdbcSession.h"
+
+namespace db {
+
+struct CatalogColumn {
+    std::string name;
+    std::optional<std::size_t> maxChars;  // a text column's declared length
+    bool omittable = false;               // an insert may leave it out: a default, an identity, read-only
+};
+
+// The table or view's name as the catalog spells it; none when there is none.
+std::optional<std::string> findTable(const OdbcSession& session, const std::string& name);
+bool isProcedure(const OdbcSession& session, const std::string& name);
+// The table's columns in their order.
+std::vector<CatalogColumn> tableColumns(const OdbcSession& session, const std::string& table);
+// The names of the table's primary key columns; empty when it has none.
+std::vector<std::string> primaryKey(const OdbcSession& session, const std::string& table);
+
+}  // namespace db

@@ -1,0 +1,181 @@
+#include "db/odbc/OdbcConnection.h"
+
+#include "db/CommandText.h"
+#include "db/Error.h"
+#include "db/Names.h"
+#include "db/odbc/OdbcCatalog.h"
+#include "db/odbc/OdbcError.h"
+#include "db/odbc/OdbcRowSet.h"
+#include "db/odbc/OdbcTable.h"
+#include "db/odbc/OdbcText.h"
+#include "db/odbc/SqliteStatements.h"
+#include "db/sqlite/TsqlTranslation.h"
+
+namespace db {
+
+namespace {
+
+SQLPOINTER attributeValue(SQLULEN value) { return reinterpret_cast<SQLPOINTER>(value); }
+
+}  // namespace
+
+OdbcConnection::OdbcConnection(OdbcHandle environment, OdbcHandle connection)
+    : environment_(std::move(environment)), connection_(std::move(connection)) {
+    session_.connection = connection_.get();
+}
+
+OdbcConnection::~OdbcConnection() {
+    if (session_.inTransaction) SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_ROLLBACK);
+    SQLDisconnect(connection_.get());
+}
+
+std::unique_ptr<OdbcConnection> OdbcConnection::open(const OdbcTarget& target) {
+    OdbcHandle environment = OdbcHandle::environment();
+    OdbcHandle connection = environment.allocate(SQL_HANDLE_DBC);
+    if (target.loginTimeoutSeconds) {
+        SQLSetConnectAttrW(connection.get(), SQL_ATTR_LOGIN_TIMEOUT, attributeValue(*target.loginTimeoutSeconds), 0);
+    }
+    std::u16string text = toWide(target.connectionString);
+    const SQLRETURN rc = SQLDriverConnectW(connection.get(), nullptr, sqlText(text), static_cast<SQLSMALLINT>(text.size()),
+                                           nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) throw lastError(SQL_HANDLE_DBC, connection.get(), false);
+
+    std::unique_ptr<OdbcConnection> opened(new OdbcConnection(std::move(environment), std::move(connection)));
+    OdbcSession& session = opened->session_;
+    session.sqlite = sameName(opened->info(SQL_DBMS_NAME), "SQLite");
+    if (const std::string quote = opened->info(SQL_IDENTIFIER_QUOTE_CHAR); quote != " ") session.identifierQuote = quote;
+    SQLUINTEGER getData = 0;
+    SQLGetInfoW(opened->connection_.get(), SQL_GETDATA_EXTENSIONS, &getData, sizeof getData, nullptr);
+    session.anyColumnOrder = (getData & SQL_GD_ANY_ORDER) != 0;
+    opened->dataSource_ = target.dataSource.empty() ? opened->info(SQL_SERVER_NAME) : target.dataSource;
+    // A SQLite file holds one catalog, "main", as the embedded Datenpool names it.
+    opened->catalog_ = !target.catalog.empty() ? target.catalog : session.sqlite ? "main" : opened->info(SQL_DATABASE_NAME);
+    return opened;
+}
+
+std::string OdbcConnection::info(SQLUSMALLINT what) const {
+    SQLWCHAR buffer[512];
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(connection_.get(), what, buffer, sizeof buffer, &length))) return {};
+    const auto characters = static_cast<std::size_t>(length) / sizeof(SQLWCHAR);
+    return fromWide(buffer, characters < 511 ? characters : 511);
+}
+
+std::optional<std::string> OdbcConnection::sqliteRoutine(const std::string& name) {
+    if (!session_.sqlite || !findTable(session_, "Routinen")) return std::nullopt;
+    OdbcHandle statement = session_.statement();
+    std::u16string sql = u"SELECT Rumpf FROM Routinen WHERE Name = ? COLLATE NOCASE";
+    std::u16string wideName = toWide(name);
+    SQLLEN length = static_cast<SQLLEN>(wideName.size() * sizeof(SQLWCHAR));
+    session_.check(SQLBindParameter(statement.get(), 1, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, wideName.size() + 1, 0,
+                                    sqlText(wideName), length, &length),
+                   statement);
+    session_.check(SQLExecDirectW(statement.get(), sqlText(sql), SQL_NTS), statement);
+    const OdbcRowSet rows(session_, std::move(statement));
+    if (rows.atEnd()) return std::nullopt;
+    return rows.value(0).toText();
+}
+
+std::unique_ptr<RowSet> OdbcConnection::runOne(const std::string& sql) {
+    OdbcHandle statement = session_.statement();
+    std::u16string text = toWide(sql);
+    session_.check(SQLExecDirectW(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size())), statement);
+    return std::make_unique<OdbcRowSet>(session_, std::move(statement));
+}
+
+std::unique_ptr<RowSet> OdbcConnection::run(const std::string& sql) {
+    if (!session_.sqlite) return runOne(sql);
+    const std::vector<std::string> statements = splitSqliteStatements(sql);
+    std::unique_ptr<RowSet> result;
+    for (const auto& statement : statements) result = runOne(statement);
+    return result ? std::move(result) : runOne(sql);
+}
+
+std::unique_ptr<RowSet> OdbcConnection::execute(std::string_view commandText) {
+    session_.ensureTransaction();
+    const CommandText reading = readCommandText(commandText);
+    if (reading.kind == CommandText::Kind::BareName) {
+        if (const auto table = findTable(session_, reading.name)) return runOne("SELECT * FROM " + session_.quoted(*table));
+        if (isProcedure(session_, reading.name)) return runOne("{CALL " + reading.name + "}");
+        if (const auto body = sqliteRoutine(reading.name)) return run(*body);
+    } else if (reading.kind == CommandText::Kind::NameWithCondition) {
+        if (const auto table = findTable(session_, reading.name)) {
+            return runOne("SELECT * FROM " + session_.quoted(*table) + " WHERE " + reading.condition);
+        }
+    }
+    if (session_.sqlite) {
+        if (const auto translated = translateTsql(commandText)) return run(*translated);
+    }
+    return run(std::string(commandText));
+}
+
+std::unique_ptr<EditableRowSet> OdbcConnection::openForWriting(std::string_view source) {
+    session_.ensureTransaction();
+    const CommandText reading = readCommandText(source);
+    if (reading.kind == CommandText::Kind::Statement) {
+        throw Error(kErrorsInCommand, "'" + std::string(source) + "' nennt keine Tabelle, die sich bearbeiten lässt.");
+    }
+    const auto table = findTable(session_, reading.name);
+    if (!table) throw Error(kErrorsInCommand, "Die Tabelle '" + reading.name + "' gibt es in der Datenbank nicht.");
+    return std::make_unique<OdbcTable>(session_, *table, reading.condition);
+}
+
+std::string OdbcConnection::property(std::string_view name) const {
+    if (sameName(name, "Data Source")) return dataSource_;
+    if (sameName(name, "Initial Catalog")) return catalog_;
+    throw Error(kItemNotFound, "Die Verbindung hat keine Eigenschaft '" + std::string(name) + "'.");
+}
+
+void OdbcConnection::setAutocommit(bool on) {
+    session_.check(SQLSetConnectAttrW(connection_.get(), SQL_ATTR_AUTOCOMMIT,
+                                      attributeValue(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), SQL_IS_UINTEGER),
+                   SQL_HANDLE_DBC, connection_.get());
+}
+
+void OdbcConnection::beginTransaction() {
+    setAutocommit(false);
+    session_.inTransaction = true;
+    session_.transactionLost.reset();
+}
+
+void OdbcConnection::commit() {
+    if (const auto refusal = session_.writeRefusal()) {
+        try {
+            rollback();
+        } catch (const Error&) {
+            // The refusal says what happened; a connection that is gone cannot roll back either.
+        }
+        throw *refusal;
+    }
+    for (OdbcTable* table : session_.openTables) table->writeHeldRows();
+    session_.check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_COMMIT), SQL_HANDLE_DBC, connection_.get());
+    session_.inTransaction = false;
+    setAutocommit(true);
+}
+
+void OdbcConnection::rollback() {
+    if (!session_.inTransaction) return;
+    for (OdbcTable* table : session_.openTables) table->dropHeldRows();
+    session_.inTransaction = false;
+    session_.transactionLost.reset();
+    std::optional<Error> failed = endTransaction(SQL_ROLLBACK);
+    if (failed && session_.sqlite) {
+        // The SQLite ODBC driver still counts a transaction that SQLite rolled back by itself
+        // (a full disk) and refuses to end it, for good; a fresh one lets it end both.
+        try {
+            runOne("BEGIN");
+        } catch (const Error&) {
+            // SQLite still had the transaction: the second attempt tells how it ends.
+        }
+        failed = endTransaction(SQL_ROLLBACK);
+    }
+    setAutocommit(true);
+    if (failed) throw *failed;
+}
+
+std::optional<Error> OdbcConnection::endTransaction(SQLSMALLINT completion) {
+    if (SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), completion))) return std::nullopt;
+    return lastError(SQL_HANDLE_DBC, connection_.get(), session_.sqlite);
+}
+
+}  // namespace db

@@ -1,0 +1,52 @@
+#pragma once
+// A database reached through ODBC: SQL Server with its driver, or any other driver (the SQLite
+// ODBC driver for an embedded Datenpool file). A bare name is a table (SQLTablesW) or a stored
+// procedure (SQLProceduresW). Where the DBMS is SQLite, the routines live in the table
+// "Routinen" and the two T-SQL statements the tool sends are translated, as in the embedded
+// Datenpool.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "db/odbc/OdbcSession.h"
+#include "db/odbc/OdbcTarget.h"
+
+namespace db {
+
+class OdbcConnection : public Connection {
+public:
+    // Throws db::Error with the driver manager's or the driver's text when it cannot connect.
+    static std::unique_ptr<OdbcConnection> open(const OdbcTarget& target);
+    ~OdbcConnection() override;
+    OdbcConnection(const OdbcConnection&) = delete;
+    OdbcConnection& operator=(const OdbcConnection&) = delete;
+
+    std::unique_ptr<RowSet> execute(std::string_view commandText) override;
+    std::unique_ptr<EditableRowSet> openForWriting(std::string_view source) override;
+    std::string property(std::string_view name) const override;
+    void beginTransaction() override;
+    void commit() override;
+    void rollback() override;
+
+private:
+    OdbcConnection(OdbcHandle environment, OdbcHandle connection);
+    std::string info(SQLUSMALLINT what) const;
+    std::optional<std::string> sqliteRoutine(const std::string& name);
+    // Runs SQL text; on SQLite one statement after the other, the last one's rows the result.
+    std::unique_ptr<RowSet> run(const std::string& sql);
+    std::unique_ptr<RowSet> runOne(const std::string& sql);
+    void setAutocommit(bool on);
+    // Commits or rolls back; answers the failure, if any.
+    std::optional<Error> endTransaction(SQLSMALLINT completion);
+
+    OdbcHandle environment_;
+    OdbcHandle connection_;
+    OdbcSession session_;
+    std::string dataSource_;
+    std::string catalog_;
+};
+
+}  // namespace db

@@ -1,0 +1,48 @@
+#pragma once
+// What the row sets and tables of one ODBC connection share: the connection handle, what the
+// database it reaches is like, and whether its transaction still stands.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/Error.h"
+#include "db/odbc/OdbcError.h"
+#include "db/odbc/OdbcHandles.h"
+
+namespace db {
+
+class OdbcTable;
+
+struct OdbcSession {
+    SQLHDBC connection = nullptr;
+    // The DBMS is SQLite: its errors come by native code, a call takes one statement, columns
+    // hold what was stored whatever their declared type, and routines live in a table.
+    bool sqlite = false;
+    std::string identifierQuote = "\"";
+    // SQLGetData may read a row's columns in any order (SQL_GD_ANY_ORDER): a row set then
+    // reads only the columns asked for.
+    bool anyColumnOrder = false;
+    bool inTransaction = false;
+    // The failure with which the database ended the running transaction on its side (a lost
+    // connection, a deadlock, a full disk). Until the transaction ends here too nothing more
+    // is written: it would no longer belong to the transaction.
+    mutable std::optional<Error> transactionLost;
+    // The tables open for writing: the rows they hold back belong to the running transaction.
+    std::vector<OdbcTable*> openTables;
+
+    OdbcHandle statement() const;
+    std::string quoted(std::string_view name) const { return identifierQuote + std::string(name) + identifierQuote; }
+    // Throws the error of a failed call on handle; SQL_NO_DATA counts as done.
+    void check(SQLRETURN rc, const OdbcHandle& handle) const;
+    void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) const;
+    // The error a diagnostic stands for, noting whether it ended the transaction.
+    Error failure(const Diagnostic& diagnostic) const;
+    // The error of anything that would write while the transaction is lost; none while it stands.
+    std::optional<Error> writeRefusal() const;
+    // Throws the refusal, if any.
+    void ensureTransaction() const;
+};
+
+}  // namespace db

@@ -1,0 +1,159 @@
+#include "db/odbc/OdbcTable.h"
+
+#include "db/Names.h"
+#include "db/odbc/OdbcRowSet.h"
+#include "db/odbc/OdbcText.h"
+#include "db/odbc/ParameterArray.h"
+
+namespace db {
+
+namespace {
+
+constexpr std::int64_t kSelectedRow = 0;
+constexpr std::size_t kNamedFailures = 20;  // rows named one by one in a failure message
+
+std::vector<TableColumn> tableColumnsOf(const std::vector<CatalogColumn>& columns) {
+    std::vector<TableColumn> result;
+    for (const auto& column : columns) result.push_back({column.name, column.maxChars});
+    return result;
+}
+
+// One code for the whole failure: the rows' common one, else the first that is not passed over.
+std::int32_t combinedCode(const std::vector<RowInserter::Failure>& failures) {
+    for (const auto& failure : failures) {
+        if (failure.error.code() != failures.front().error.code() && !isSilent(failure.error.code())) return failure.error.code();
+    }
+    for (const auto& failure : failures) {
+        if (!isSilent(failure.error.code())) return failure.error.code();
+    }
+    return failures.front().error.code();
+}
+
+}  // namespace
+
+OdbcTable::OdbcTable(OdbcSession& session, std::string table, const std::string& condition)
+    : OdbcTable(session, table, condition, tableColumns(session, table)) {}
+
+OdbcTable::OdbcTable(OdbcSession& session, std::string table, const std::string& condition, std::vector<CatalogColumn> columns)
+    : TableRowSet(table, tableColumnsOf(columns)),
+      session_(session),
+      catalogColumns_(columns),
+      inserter_(session, std::move(table), std::move(columns)) {
+    if (catalogColumns_.empty()) throw Error(kErrorsInCommand, "Die Tabelle '" + this->table() + "' gibt es in der Datenbank nicht.");
+    if (!condition.empty()) selectFirst(condition);
+    session_.openTables.push_back(this);
+}
+
+void OdbcTable::selectFirst(const std::string& condition) {
+    OdbcHandle statement = session_.statement();
+    std::u16string sql = toWide("SELECT * FROM " + session_.quoted(table()) + " WHERE " + condition);
+    session_.check(SQLExecDirectW(statement.get(), sqlText(sql), static_cast<SQLINTEGER>(sql.size())), statement);
+    const OdbcRowSet rows(session_, std::move(statement));
+    if (rows.atEnd()) return;
+    std::vector<Value> stored;
+    for (const auto& column : catalogColumns_) {
+        Value value;
+        for (int i = 0; i < rows.columnCount(); ++i) {
+            if (sameName(rows.columnName(i), column.name)) value = rows.value(i);
+        }
+        stored.push_back(std::move(value));
+    }
+    select(kSelectedRow, std::move(stored));
+}
+
+OdbcTable::~OdbcTable() {
+    std::erase(session_.openTables, this);
+    try {
+        writeHeldRows();
+    } catch (...) {
+        // Reported by close(); a row set dropped without it has no one left to tell.
+    }
+}
+
+void OdbcTable::close() {
+    struct Finally {
+        OdbcTable& table;
+        ~Finally() { table.TableRowSet::close(); }
+    } finally{*this};
+    writeHeldRows();
+}
+
+void OdbcTable::insert(Row& row) {
+    row.id = nextId_++;
+    held_.push_back({*row.id, row.assigned});
+    if (held_.size() >= RowInserter::kArrayRows) writeHeldRows();
+}
+
+void OdbcTable::modify(Row& row) {
+    if (*row.id == kSelectedRow) return updateSelected(row);
+    for (auto& held : held_) {
+        if (held.id != *row.id) continue;
+        for (std::size_t i = 0; i < row.assigned.size(); ++i) {
+            if (row.assigned[i]) held.values[i] = row.assigned[i];
+        }
+        return;
+    }
+    throw Error(kErrorsOccurred, "Die Zeile " + describe(row.assigned) + " ist schon geschrieben und lässt sich nicht mehr ändern.");
+}
+
+void OdbcTable::updateSelected(const Row& row) {
+    session_.ensureTransaction();
+    const std::vector<std::string> key = primaryKey(session_, table());
+    if (key.empty()) {
+        throw Error(kErrorsOccurred, "Die Tabelle '" + table() + "' hat keinen Primärschlüssel; die ausgewählte Zeile lässt sich nicht ändern.");
+    }
+    std::string sql = "UPDATE " + session_.quoted(table()) + " SET ";
+    std::vector<std::vector<Value>> byParameter;
+    for (std::size_t i = 0; i < row.assigned.size(); ++i) {
+        if (!row.assigned[i]) continue;
+        sql += (byParameter.empty() ? "" : ", ") + session_.quoted(catalogColumns_[i].name) + " = ?";
+        byParameter.push_back({*row.assigned[i]});
+    }
+    std::string condition;
+    for (const auto& name : key) {
+        for (std::size_t i = 0; i < catalogColumns_.size(); ++i) {
+            if (!sameName(catalogColumns_[i].name, name)) continue;
+            condition += (condition.empty() ? " WHERE " : " AND ") + session_.quoted(catalogColumns_[i].name) + " = ?";
+            byParameter.push_back({row.stored[i]});
+        }
+    }
+    const OdbcHandle statement = session_.statement();
+    std::u16string text = toWide(sql + condition);
+    session_.check(SQLPrepareW(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size())), statement);
+    ParameterArray parameters(byParameter);
+    parameters.bind(session_, statement);
+    session_.check(SQLExecute(statement.get()), statement);
+}
+
+std::string OdbcTable::describe(const std::vector<std::optional<Value>>& values) const {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i] && !values[i]->isNull()) return catalogColumns_[i].name + "=" + values[i]->toText();
+    }
+    return "ohne Werte";
+}
+
+void OdbcTable::writeHeldRows() {
+    if (held_.empty()) return;
+    const std::vector<HeldRow> rows = std::move(held_);
+    held_.clear();
+    std::vector<std::vector<std::optional<Value>>> values;
+    values.reserve(rows.size());
+    for (const auto& row : rows) values.push_back(row.values);
+    const auto failures = inserter_.insert(values);
+    if (failures.empty()) return;
+
+    std::string description;
+    if (failures.size() == 1) {
+        description = "Die Zeile " + describe(values[failures.front().row]) + " wurde nicht gespeichert: " +
+                      failures.front().error.description();
+    } else {
+        description = std::to_string(failures.size()) + " Zeilen wurden nicht gespeichert:";
+        for (std::size_t i = 0; i < failures.size() && i < kNamedFailures; ++i) {
+            description += "\r\n" + describe(values[failures[i].row]) + ": " + failures[i].error.description();
+        }
+        if (failures.size() > kNamedFailures) description += "\r\n… und " + std::to_string(failures.size() - kNamedFailures) + " weitere";
+    }
+    throw Error(combinedCode(failures), description);
+}
+
+}  // namespace db

@@ -1,0 +1,195 @@
+#include "db/odbc/RowInserter.h"
+
+#include <algorithm>
+
+#include "db/odbc/OdbcError.h"
+#include "db/odbc/OdbcText.h"
+#include "db/odbc/ParameterArray.h"
+
+namespace db {
+
+namespace {
+
+constexpr SQLUSMALLINT kNotReported = 0xFFFF;  // a status the driver did not set
+// Several rows in one parameter set: within the oldest SQLite's limit of host parameters.
+constexpr std::size_t kParametersPerSet = 999;
+constexpr std::size_t kRowsPerSet = 50;
+
+SQLPOINTER attributeValue(SQLULEN value) { return reinterpret_cast<SQLPOINTER>(value); }
+
+}  // namespace
+
+RowInserter::RowInserter(const OdbcSession& session, std::string table, std::vector<CatalogColumn> columns)
+    : session_(session), table_(std::move(table)), columns_(std::move(columns)) {
+    SQLUINTEGER rowCounts = 0;
+    SQLGetInfoW(session_.connection, SQL_PARAM_ARRAY_ROW_COUNTS, &rowCounts, sizeof rowCounts, nullptr);
+    severalRowsPerSet_ = rowCounts != SQL_PARC_BATCH && rowCounts != SQL_PARC_NO_BATCH;
+}
+
+std::vector<bool> RowInserter::includedColumns(const std::vector<std::optional<Value>>& row) const {
+    std::vector<bool> included(columns_.size());
+    for (std::size_t i = 0; i < columns_.size(); ++i) included[i] = !columns_[i].omittable || row[i].has_value();
+    return included;
+}
+
+const OdbcHandle& RowInserter::statement(const std::vector<bool>& included, std::size_t width) {
+    const auto key = std::make_pair(included, width);
+    if (const auto found = statements_.find(key); found != statements_.end()) return found->second;
+    std::string names;
+    std::string places;
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (!included[i]) continue;
+        names += (names.empty() ? "" : ", ") + session_.quoted(columns_[i].name);
+        places += places.empty() ? "?" : ", ?";
+    }
+    std::string rowsOfPlaces;
+    for (std::size_t row = 0; row < width; ++row) rowsOfPlaces += (row == 0 ? "(" : ", (") + places + ")";
+    const std::string table = session_.quoted(table_);
+    const std::string sql = names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
+                                          : "INSERT INTO " + table + " (" + names + ") VALUES " + rowsOfPlaces;
+    OdbcHandle prepared = session_.statement();
+    std::u16string text = toWide(sql);
+    session_.check(SQLPrepareW(prepared.get(), sqlText(text), static_cast<SQLINTEGER>(text.size())), prepared);
+    session_.check(SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAM_BIND_TYPE, attributeValue(SQL_PARAM_BIND_BY_COLUMN), 0), prepared);
+    return statements_.emplace(key, std::move(prepared)).first->second;
+}
+
+std::vector<RowInserter::Failure> RowInserter::insert(const Rows& rows) {
+    std::vector<Failure> failures;
+    std::size_t start = 0;
+    while (start < rows.size()) {
+        const std::vector<bool> included = includedColumns(rows[start]);
+        std::vector<std::size_t> group;
+        for (std::size_t row = start; row < rows.size() && includedColumns(rows[row]) == included; ++row) group.push_back(row);
+        start += group.size();
+        insertGroup(rows, group, included, failures);
+    }
+    std::sort(failures.begin(), failures.end(), [](const Failure& a, const Failure& b) { return a.row < b.row; });
+    return failures;
+}
+
+void RowInserter::insertGroup(const Rows& rows, const std::vector<std::size_t>& group, const std::vector<bool>& included,
+                              std::vector<Failure>& failures) {
+    const auto parameters = static_cast<std::size_t>(std::count(included.begin(), included.end(), true));
+    const std::size_t widest =
+        severalRowsPerSet_ && parameters > 0 ? std::clamp<std::size_t>(kParametersPerSet / parameters, 1, kRowsPerSet) : 1;
+    std::deque<std::size_t> waiting(group.begin(), group.end());
+    std::deque<std::size_t> alone;  // the rows of a failed set of several, tried one by one before the rest
+    while (!waiting.empty() || !alone.empty()) {
+        if (const auto refusal = session_.writeRefusal()) {
+            for (const std::size_t row : alone) failures.push_back({row, *refusal});
+            for (const std::size_t row : waiting) failures.push_back({row, *refusal});
+            return;
+        }
+        std::deque<std::size_t>& from = alone.empty() ? waiting : alone;
+        const std::size_t width = &from == &alone ? 1 : std::min(widest, from.size());
+        const std::size_t sets = parameters == 0 ? 1 : std::min(from.size() / width, arraySets_);
+        const std::vector<std::size_t> taken(from.begin(), from.begin() + static_cast<std::ptrdiff_t>(sets * width));
+        from.erase(from.begin(), from.begin() + static_cast<std::ptrdiff_t>(sets * width));
+
+        const Outcome outcome = run(rows, taken, included, width);
+        std::vector<std::size_t> again;
+        for (std::size_t set = 0; set < sets; ++set) {
+            const auto first = taken.begin() + static_cast<std::ptrdiff_t>(set * width);
+            if (outcome.fates[set] == Fate::Again) again.insert(again.end(), first, first + static_cast<std::ptrdiff_t>(width));
+            if (outcome.fates[set] != Fate::Failed) continue;
+            if (width == 1) {
+                failures.push_back({*first, outcome.errors[set]});
+            } else {
+                alone.insert(alone.end(), first, first + static_cast<std::ptrdiff_t>(width));
+            }
+        }
+        from.insert(from.begin(), again.begin(), again.end());
+    }
+}
+
+RowInserter::Outcome RowInserter::run(const Rows& rows, const std::vector<std::size_t>& taken, const std::vector<bool>& included,
+                                      std::size_t width) {
+    const std::size_t sets = taken.size() / width;
+    std::vector<std::vector<Value>> byParameter;
+    for (std::size_t row = 0; row < width; ++row) {
+        for (std::size_t column = 0; column < columns_.size(); ++column) {
+            if (!included[column]) continue;
+            std::vector<Value> values;
+            values.reserve(sets);
+            for (std::size_t set = 0; set < sets; ++set) values.push_back(rows[taken[set * width + row]][column].value_or(Value()));
+            byParameter.push_back(std::move(values));
+        }
+    }
+    return execute(statement(included, width), byParameter, std::max<std::size_t>(sets, 1));
+}
+
+bool RowInserter::takeArrays(const OdbcHandle& prepared, std::size_t sets) {
+    if (!SQL_SUCCEEDED(SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAMSET_SIZE, attributeValue(sets), 0))) return false;
+    SQLULEN taken = 0;
+    SQLGetStmtAttrW(prepared.get(), SQL_ATTR_PARAMSET_SIZE, &taken, 0, nullptr);
+    return taken == sets;
+}
+
+RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared, const std::vector<std::vector<Value>>& byParameter,
+                                          std::size_t sets) {
+    const Error unknown(static_cast<std::int32_t>(0x80004005u), "Der ODBC-Treiber meldet einen Fehler ohne Beschreibung.");
+    Outcome outcome{std::vector<Fate>(sets, Fate::Saved), std::vector<Error>(sets, unknown)};
+    if (!takeArrays(prepared, sets) && sets > 1) {
+        // The driver takes one set at a time (a driver without arrays at all does so by itself).
+        arraySets_ = 1;
+        std::fill(outcome.fates.begin(), outcome.fates.end(), Fate::Again);
+        return outcome;
+    }
+    std::vector<SQLUSMALLINT> statuses(sets, kNotReported);
+    SQLULEN processed = 0;
+    SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAM_STATUS_PTR, statuses.data(), 0);
+    SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0);
+    ParameterArray parameters(byParameter);
+    parameters.bind(session_, prepared);
+
+    const SQLRETURN rc = SQLExecute(prepared.get());
+    std::vector<Diagnostic> found = rc == SQL_SUCCESS ? std::vector<Diagnostic>() : diagnostics(SQL_HANDLE_STMT, prepared.get());
+    // Some drivers report the later parameter sets as further results.
+    for (std::size_t more = 0; more <= sets && SQLMoreResults(prepared.get()) != SQL_NO_DATA; ++more) {
+        const auto further = diagnostics(SQL_HANDLE_STMT, prepared.get());
+        found.insert(found.end(), further.begin(), further.end());
+    }
+    SQLFreeStmt(prepared.get(), SQL_CLOSE);
+    SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAM_STATUS_PTR, nullptr, 0);
+    SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, nullptr, 0);
+
+    // The failure of set i: the diagnostic that names it, else the first failure reported.
+    const Diagnostic* first = firstFailure(found);
+    const auto errorOf = [&](std::size_t i) {
+        for (const auto& diagnostic : found) {
+            if (diagnostic.row == static_cast<SQLLEN>(i + 1) && diagnostic.state.rfind("01", 0) != 0) {
+                return session_.failure(diagnostic);
+            }
+        }
+        return first ? session_.failure(*first) : unknown;
+    };
+
+    const bool reported = std::none_of(statuses.begin(), statuses.end(), [](SQLUSMALLINT s) { return s == kNotReported; });
+    if (reported) {
+        bool settled = false;
+        for (std::size_t i = 0; i < sets; ++i) {
+            switch (statuses[i]) {
+                case SQL_PARAM_SUCCESS:
+                case SQL_PARAM_SUCCESS_WITH_INFO: settled = true; break;
+                case SQL_PARAM_UNUSED: outcome.fates[i] = Fate::Again; break;
+                default:  // SQL_PARAM_ERROR, SQL_PARAM_DIAG_UNAVAILABLE
+                    outcome.fates[i] = Fate::Failed;
+                    outcome.errors[i] = errorOf(i);
+                    settled = true;
+            }
+        }
+        if (!settled) {  // nothing was done: the first set takes the failure, so that the rest can go on
+            outcome.fates[0] = Fate::Failed;
+            outcome.errors[0] = errorOf(0);
+        }
+    } else if (!SQL_SUCCEEDED(rc)) {
+        const std::size_t failed = std::min<std::size_t>(processed, sets - 1);
+        for (std::size_t i = failed; i < sets; ++i) outcome.fates[i] = Fate::Again;
+        outcome.fates[failed] = Fate::Failed;
+        outcome.errors[failed] = errorOf(failed);
+    }
+    return outcome;
+}
+
+}  // namespace db

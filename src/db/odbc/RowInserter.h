@@ -1,0 +1,69 @@
+#pragma once
+// New rows of one table written with parameter arrays (SQL_ATTR_PARAMSET_SIZE, column-wise
+// binding), row by row where the driver takes no arrays. Rows that assign the same columns an
+// insert may leave out go together in one array.
+//
+// A driver that does not declare how it runs parameter arrays (SQL_PARAM_ARRAY_ROW_COUNTS; the
+// SQLite ODBC driver) prepares every parameter set anew; there one set carries several rows
+// (INSERT … VALUES (…), (…), …), and the rows of a set that fails are tried again one by one.
+//
+// Every set's fate is learned from the parameter status array; a driver that leaves it
+// unfilled (the SQLite ODBC driver) stops at its first failing set and counts the sets it
+// saved before it, and the sets after that one go again. So a failing row fails alone, the
+// others keep their order, and no row counts as saved that was not.
+
+#include <cstddef>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "db/Error.h"
+#include "db/Value.h"
+#include "db/odbc/OdbcCatalog.h"
+
+namespace db {
+
+class RowInserter {
+public:
+    static constexpr std::size_t kArrayRows = 500;
+
+    RowInserter(const OdbcSession& session, std::string table, std::vector<CatalogColumn> columns);
+
+    struct Failure {
+        std::size_t row;
+        Error error;
+    };
+    using Rows = std::vector<std::vector<std::optional<Value>>>;
+    // Inserts the rows in their order (a value per column; none where nothing was assigned);
+    // answers the rows that failed.
+    std::vector<Failure> insert(const Rows& rows);
+
+private:
+    enum class Fate { Saved, Failed, Again };
+    struct Outcome {
+        std::vector<Fate> fates;
+        std::vector<Error> errors;  // for each set, meaningful where it failed
+    };
+
+    std::vector<bool> includedColumns(const std::vector<std::optional<Value>>& row) const;
+    // The prepared insert of the columns marked in `included`, `width` rows per parameter set.
+    const OdbcHandle& statement(const std::vector<bool>& included, std::size_t width);
+    void insertGroup(const Rows& rows, const std::vector<std::size_t>& group, const std::vector<bool>& included,
+                     std::vector<Failure>& failures);
+    // Runs `taken` in sets of `width` rows; answers each set's fate.
+    Outcome run(const Rows& rows, const std::vector<std::size_t>& taken, const std::vector<bool>& included, std::size_t width);
+    Outcome execute(const OdbcHandle& statement, const std::vector<std::vector<Value>>& byParameter, std::size_t sets);
+    bool takeArrays(const OdbcHandle& statement, std::size_t sets);
+
+    const OdbcSession& session_;
+    std::string table_;
+    std::vector<CatalogColumn> columns_;
+    std::map<std::pair<std::vector<bool>, std::size_t>, OdbcHandle> statements_;
+    bool severalRowsPerSet_ = false;
+    std::size_t arraySets_ = kArrayRows;  // 1 once the driver refused an array
+};
+
+}  // namespace db

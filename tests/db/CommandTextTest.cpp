@@ -1,0 +1,157 @@
+// Both backends read command texts three ways and translate the two T-SQL statements.
+
+#include <gtest/gtest.h>
+
+#include "db/Backends.h"
+#include "db/Error.h"
+
+namespace {
+
+using db_tests::Backend;
+
+class CommandTexts : public db_tests::DatenpoolTest {
+protected:
+    void SetUp() override {
+        DatenpoolTest::SetUp();
+        auto rows = connection->openForWriting("AdressenImport");
+        for (const char* name : {"Ahrens", "Bauer", "Claasen"}) {
+            rows->addNew();
+            rows->set("nachname", name);
+            rows->update();
+        }
+        rows->close();
+    }
+    std::vector<std::string> surnames(const std::string& commandText) {
+        std::vector<std::string> names;
+        for (auto rows = connection->execute(commandText); !rows->atEnd(); rows->moveNext()) {
+            names.push_back(rows->value("nachname").toText());
+        }
+        return names;
+    }
+    std::int64_t number(const std::string& query) {
+        const db::Value value = connection->execute(query)->value(0);
+        return value.isInteger() ? value.integer() : -1;
+    }
+};
+
+TEST_P(CommandTexts, BareTableNameSelectsAllRowsWhateverItsCase) {
+    EXPECT_EQ(surnames("AdressenImport"), (std::vector<std::string>{"Ahrens", "Bauer", "Claasen"}));
+    EXPECT_EQ(surnames("  Adressenimport "), (std::vector<std::string>{"Ahrens", "Bauer", "Claasen"}));
+}
+
+TEST_P(CommandTexts, TableNameWithConditionSelectsMatchingRows) {
+    EXPECT_EQ(surnames("AdressenImport WHERE id=2"), (std::vector<std::string>{"Bauer"}));
+    EXPECT_EQ(surnames("adressenimport where nachname like 'C%'"), (std::vector<std::string>{"Claasen"}));
+}
+
+TEST_P(CommandTexts, RoutineNameRunsTheStoredRoutine) {
+    connection->execute("AdressImport");
+    EXPECT_EQ(number("SELECT COUNT(*) AS n FROM Adressen"), 3);
+    EXPECT_EQ(surnames("SELECT nachname FROM Adressen ORDER BY id"), (std::vector<std::string>{"Ahrens", "Bauer", "Claasen"}));
+    EXPECT_NO_THROW(connection->execute("datenpflege"));
+}
+
+TEST_P(CommandTexts, AnyOtherTextRunsAsStatement) {
+    connection->execute("DELETE FROM AdressenImport WHERE nachname = 'Bauer'");
+    EXPECT_EQ(surnames("AdressenImport"), (std::vector<std::string>{"Ahrens", "Claasen"}));
+}
+
+TEST_P(CommandTexts, SeveralStatementsRunInTurnAndTheLastGivesTheRows) {
+    const auto rows = connection->execute(
+        "UPDATE AdressenImport SET vorname = 'Anna' WHERE id = 1; SELECT vorname FROM AdressenImport WHERE id = 1");
+    EXPECT_EQ(rows->value("vorname"), db::Value("Anna"));
+}
+
+TEST_P(CommandTexts, TruncateEmptiesTheTableAndRestartsItsIds) {
+    connection->execute("truncate table AdressenImport");
+    EXPECT_TRUE(surnames("AdressenImport").empty());
+    auto rows = connection->openForWriting("AdressenImport");
+    rows->addNew();
+    rows->set("nachname", "Neu");
+    rows->update();
+    rows->close();
+    EXPECT_EQ(number("SELECT id FROM AdressenImport"), 1);
+}
+
+TEST_P(CommandTexts, ReseedMakesTheNextIdFollowTheGivenValue) {
+    connection->execute("AdressImport");
+    connection->execute("DELETE FROM Adressen WHERE id>1 AND id<=3");
+    connection->execute("DBCC CHECKIDENT('Adressen', RESEED, 1)");
+    connection->execute("AdressImport");
+    EXPECT_EQ(number("SELECT MIN(id) AS lo FROM Adressen WHERE id > 1"), 2);
+
+    connection->execute("DELETE FROM Adressen");
+    connection->execute("dbcc checkident ('Adressen', reseed, 0)");
+    connection->execute("AdressImport");
+    EXPECT_EQ(number("SELECT MIN(id) AS lo FROM Adressen"), 1);
+}
+
+TEST_P(CommandTexts, FailuresCarryTheTwoOleDbCodes) {
+    try {
+        connection->execute("SELEC nachname FROM AdressenImport");
+        FAIL() << "syntax error passed";
+    } catch (const db::Error& error) {
+        EXPECT_EQ(error.code(), db::kErrorsInCommand);
+        EXPECT_NE(std::string(error.description()).find("syntax"), std::string::npos);
+    }
+    try {
+        connection->execute("NoSuchTable");
+        FAIL() << "unknown object passed";
+    } catch (const db::Error& error) {
+        EXPECT_EQ(error.code(), db::kErrorsInCommand);
+    }
+    connection->execute("CREATE TABLE Einmalig (wert TEXT UNIQUE); INSERT INTO Einmalig VALUES ('x');");
+    try {
+        connection->execute("INSERT INTO Einmalig VALUES ('x')");
+        FAIL() << "constraint violation passed";
+    } catch (const db::Error& error) {
+        EXPECT_EQ(error.code(), db::kIntegrityViolation);
+    }
+}
+
+TEST_P(CommandTexts, OtherFailuresKeepTheDatabaseOwnCodeAndText) {
+    connection->execute("CREATE TABLE Zahlen (id INTEGER PRIMARY KEY)");
+    try {
+        connection->execute("INSERT INTO Zahlen (id) VALUES ('keine Zahl')");
+        FAIL() << "a text in the rowid column passed";
+    } catch (const db::Error& error) {
+        EXPECT_EQ(error.code(), 20);  // SQLITE_MISMATCH
+        EXPECT_FALSE(db::isSilent(error.code()));
+        EXPECT_NE(std::string(error.description()).find("datatype mismatch"), std::string::npos) << error.description();
+    }
+}
+
+TEST_P(CommandTexts, PropertiesNameTheFileAndCatalog) {
+    const std::string file = GetParam() == Backend::Odbc ? testing_support::hostPath(dir.file("pool.db")) : dir.file("pool.db");
+    EXPECT_EQ(connection->property("Data Source"), file);
+    EXPECT_EQ(connection->property("Initial Catalog"), "main");
+    EXPECT_THROW(connection->property("Provider Version"), db::Error);
+}
+
+TEST_P(CommandTexts, TextsKeepEveryCharacterBothWays) {
+    // In the statement's own text: every character of Windows-1252, which is all a conversion
+    // produces (unixODBC hands an ANSI driver no characters beyond the BMP in SQL text).
+    const std::string literal = "Grüße, Œuvre € – ÿ";
+    connection->execute("UPDATE AdressenImport SET vorname = '" + literal + "' WHERE id = 1");
+    EXPECT_EQ(connection->execute("SELECT vorname FROM AdressenImport WHERE id = 1")->value(0), db::Value(literal));
+    EXPECT_EQ(number("SELECT COUNT(*) FROM AdressenImport WHERE vorname = '" + literal + "'"), 1);
+
+    // As a value of a row: any character.
+    const std::string any = "Grüße 😀 𝄞";
+    auto rows = connection->openForWriting("AdressenImport WHERE id = 2");
+    rows->set("vorname", any);
+    rows->update();
+    rows->close();
+    EXPECT_EQ(connection->execute("SELECT vorname FROM AdressenImport WHERE id = 2")->value(0), db::Value(any));
+}
+
+INSTANTIATE_FOR_BOTH_BACKENDS(CommandTexts);
+
+TEST(Datenpool, CreateRefusesAnExistingFileAndOpenAMissingOne) {
+    testing_support::TempDir dir;
+    const std::string path = dir.write("schon-da.db", "kein Datenpool");
+    EXPECT_THROW(db::SqliteConnection::create(path), db::Error);
+    EXPECT_THROW(db::SqliteConnection::open(dir.file("fehlt.db")), db::Error);
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+// The database stops taking rows in the middle of a conversion (here: its file may not grow any
+// more, as on a full disk). The database's own error is reported, nothing of the run is kept
+// or counted, the Datenpool holds what it held before, and the program goes on.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "adr/FieldMapper.h"
+#include "app/Conversion.h"
+#include "db/Backends.h"
+#include "db/Error.h"
+#include "db/GetField.h"
+#include "support/RecordingEvents.h"
+
+namespace {
+
+const std::string kSample = std::string(ACCEPTANCE_DIR) + "/random500/ADR";
+
+class DatabaseFailure : public db_tests::DatenpoolTest {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(kSample)) GTEST_SKIP() << "no acceptance sample at " << kSample;
+        DatenpoolTest::SetUp();
+        auto rows = connection->openForWriting("AdressenImport");
+        for (const char* name : {"Vorher", "Davor"}) {
+            rows->addNew();
+            rows->set("nachname", name);
+            rows->update();
+        }
+        rows->close();
+    }
+    std::vector<std::string> surnames() {
+        std::vector<std::string> names;
+        for (auto rows = connection->execute("SELECT nachname FROM AdressenImport ORDER BY id"); !rows->atEnd(); rows->moveNext()) {
+            names.push_back(rows->value(0).toText());
+        }
+        return names;
+    }
+    // Runs the conversion; answers the error it ended with, none when it completed.
+    std::optional<db::Error> convert(std::vector<std::string>& listed) {
+        adr::FieldMapper mapper(events);
+        try {
+            app::convertDirectory(*connection, mapper, events, kSample, [&](const std::string& line) { listed.push_back(line); });
+        } catch (const db::Error& error) {
+            return error;
+        }
+        return std::nullopt;
+    }
+
+    testing_support::RecordingEvents events;
+};
+
+TEST_P(DatabaseFailure, FullDatabaseEndsTheRunWithNothingKeptAndTheConnectionGoesOn) {
+    const db::Value pages = connection->execute("PRAGMA page_count")->value(0);
+    ASSERT_TRUE(pages.isInteger());
+    connection->execute("PRAGMA max_page_count = " + std::to_string(pages.integer() + 4));
+
+    std::vector<std::string> listed;
+    const auto failure = convert(listed);
+    ASSERT_TRUE(failure.has_value()) << "the run passed for a success";
+    EXPECT_NE(std::string(failure->description()).find("ließen sich nicht speichern"), std::string::npos) << failure->description();
+    EXPECT_TRUE(listed.empty()) << "no row listed as converted";
+    const bool full = std::any_of(events.messages.begin(), events.messages.end(),
+                                  [](const std::string& m) { return m.find("database or disk is full") != std::string::npos; });
+    EXPECT_TRUE(full) << "the database's own error is shown";
+    EXPECT_EQ(surnames(), (std::vector<std::string>{"Vorher", "Davor"})) << "the staging table as before the run";
+
+    // The program goes on: the connection answers, and with room again the next run succeeds.
+    std::vector<std::string> shown;
+    const auto count = db::GetField(*connection, "COUNT(*) FROM AdressenImport", db::Value(0), std::nullopt,
+                                    [&](const std::string& text) { shown.push_back(text); });
+    EXPECT_EQ(std::get<db::Value>(count), db::Value(2));
+    EXPECT_TRUE(shown.empty());
+    connection->execute("PRAGMA max_page_count = 1073741823");
+    events.messages.clear();
+    const auto second = convert(listed);
+    EXPECT_FALSE(second.has_value()) << second->description();
+    EXPECT_EQ(listed.size(), 492u);
+    EXPECT_EQ(DatenpoolTest::count("AdressenImport"), 492);
+}
+
+INSTANTIATE_FOR_BOTH_BACKENDS(DatabaseFailure);
+
+}  // namespace
