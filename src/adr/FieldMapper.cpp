@@ -98,6 +98,9 @@ void FieldMapper::field4(std::string& zl, db::EditableRowSet& rst) {
             {"Aû", "Amtsgericht"}, {"Lû", "landgericht"}, {"Lü", "Landgericht"}, {"F²", "Finanzamt"}};
         step([&] {
             const std::string nachname = rst.get("nachname").toText();
+            // The code is followed by a blank and the place; without the blank it is an
+            // ordinary surname such as "Lübke", which must stay as it is.
+            if (text::charAt(nachname, 3) != " ") return;
             const std::string code = text::left(nachname, 2);
             for (const auto& [prefix, vorname] : kCourts) {
                 if (code != prefix) continue;

@@ -29,6 +29,8 @@ public:
     explicit LineReader(ByteSource& source) : source_(source) {}
     // Reads the next line; false at the end of the file.
     bool next(Line& line);
+    // True when no byte of the file is left.
+    bool atEnd() { return position_ == size_ && !fill(); }
     std::uint64_t lineNumber() const { return lineNumber_; }
 
 private:

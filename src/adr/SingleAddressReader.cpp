@@ -10,12 +10,14 @@ namespace adr {
 
 namespace {
 
-// Moves reader behind the header line of the address; false when there is none.
+// Moves reader behind the header line of the address; false when there is none, or when that
+// header is the last line of the file.
 bool findRecord(LineReader& reader, Line& line, std::int32_t addressNumber) {
     while (reader.next(line)) {
         if (!line.isHeader) continue;
         try {
-            if (line.number.value() == static_cast<double>(addressNumber)) return true;
+            // A header that is the file's last line opens a record with nothing to convert.
+            if (line.number.value() == static_cast<double>(addressNumber)) return !reader.atEnd();
         } catch (const text::NumberOverflow&) {
             // A header whose number does not fit names no address that could be asked for.
         }

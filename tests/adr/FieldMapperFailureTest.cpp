@@ -1,0 +1,79 @@
+// The failure rule of reader and mapper: a failing statement is reported (constraint and
+// command errors pass silently) and the next statement runs.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "MemoryFiles.h"
+#include "ValuePrinter.h"
+#include "adr/BatchReader.h"
+#include "db/sqlite/SqliteConnection.h"
+#include "support/RecordingEvents.h"
+#include "support/StagingTable.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using db::Value;
+
+class FailureRule : public ::testing::Test {
+protected:
+    // A Datenpool whose staging table is made by sql instead of the database script.
+    void stagingTable(const std::string& sql) {
+        connection->runScript("DROP TABLE AdressenImport; " + sql);
+    }
+    void read(const std::string& file01A) {
+        adr_test::writeAdrDirectory(dir, {{1, file01A}});
+        adr::BatchReader(*connection, mapper, events).run(dir.path().string());
+    }
+    long messagesNaming(const std::string& column) const {
+        return std::count_if(events.messages.begin(), events.messages.end(),
+                             [&](const std::string& m) { return m.find("'" + column + "'") != std::string::npos; });
+    }
+    std::vector<Value> stored(const char* column) { return testing_support::stagingColumn(pool, column); }
+
+    testing_support::TempDir dir;
+    std::string pool = dir.file("pool.db");
+    std::unique_ptr<db::SqliteConnection> connection = db::SqliteConnection::create(pool);
+    testing_support::RecordingEvents events;
+    adr::FieldMapper mapper{events};
+};
+
+TEST_F(FailureRule, MissingColumnGivesOneMessagePerStatementAndTheRestIsStillAssigned) {
+    stagingTable("CREATE TABLE AdressenImport (id INTEGER PRIMARY KEY AUTOINCREMENT, fremdid FLOAT, nachname VARCHAR(10))");
+    read(adr_test::adrLines({"4711*", "1#&Hallo", "Hans#Herr", "Meier", "Weg 1\x96PLZ\xFDPF\xFETel2\xFASel", "12345 Berlin",
+                             "030\x98" "fax\x98\x98mail#Bem*#1#web", "Bank#K1"}));
+
+    // A statement that reads a missing column in a condition is one, the action it guards another.
+    const std::map<std::string, long> expected = {
+        {"Briefanrede", 3}, {"Registergericht", 1}, {"HR2", 1}, {"anrede", 3}, {"Adresszusaetze", 1},
+        {"Beruf", 1}, {"GebNameVertr", 3}, {"WeitereSelektion", 1}, {"telefon2", 1}, {"Postfach", 1},
+        {"PLZOrtPostfach", 1}, {"strassenr", 1}, {"PLZOrt", 2}, {"homepage", 1}, {"Bemerkungen", 1},
+        {"Email", 1}, {"telefax", 1}, {"telefon1", 1}, {"Kennzeichen", 1}, {"Bank", 1}, {"BankOrt", 1},
+        {"Bankleitzahl", 1}, {"KontoNummer", 1}, {"nachname", 0}, {"fremdid", 0}};
+    for (const auto& [column, count] : expected) EXPECT_EQ(messagesNaming(column), count) << column;
+    EXPECT_EQ(stored("fremdid"), std::vector<Value>{4711.0});
+    EXPECT_EQ(stored("nachname"), std::vector<Value>{"Meier"});
+}
+
+TEST_F(FailureRule, TextLongerThanItsColumnIsReportedNeverCut) {
+    stagingTable("CREATE TABLE AdressenImport (id INTEGER PRIMARY KEY AUTOINCREMENT, fremdid FLOAT, nachname VARCHAR(10))");
+    read(adr_test::adrLines({"1*", "", "", "Mustermann-Schulze", "2*", "", "", "M\x81llerhaus"}));
+    EXPECT_EQ(messagesNaming("nachname"), 1);
+    EXPECT_NE(std::find_if(events.messages.begin(), events.messages.end(),
+                           [](const std::string& m) { return m.find("Mustermann-Schulze") != std::string::npos; }),
+              events.messages.end());
+    EXPECT_EQ(stored("nachname"), (std::vector<Value>{Value(), "Müllerhaus"}));
+}
+
+TEST_F(FailureRule, ConstraintViolationPassesSilentlyAndReadingGoesOn) {
+    connection->runScript("CREATE UNIQUE INDEX EinmalAdressnummer ON AdressenImport (fremdid)");
+    read(adr_test::adrLines({"1*", "", "", "Eins", "1*", "", "", "Doppelt", "2*", "", "", "Zwei"}));
+    EXPECT_EQ(events.messages, std::vector<std::string>{});
+    EXPECT_EQ(stored("nachname"), (std::vector<Value>{"Eins", "Zwei"}));
+}
+
+}  // namespace
