@@ -10,6 +10,7 @@
 #include "app/cli/Arguments.h"
 #include "app/cli/CliEvents.h"
 #include "app/cli/Datenpool.h"
+#include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
 #include "db/Error.h"
 #include "db/sqlite/SqliteConnection.h"
@@ -34,10 +35,13 @@ constexpr const char* kInitDbHelp =
     "  --force   eine vorhandene Datei ersetzen\n";
 
 constexpr const char* kConvertHelp =
-    "Aufruf: anschriftenwandler-cli convert --adr DIR --db FILE\n"
+    "Aufruf: anschriftenwandler-cli convert [--adr DIR] [--db ZIEL] [--registry FILE]\n"
     "Liest die Adressdateien 01A bis 99A des ADR-Verzeichnisses DIR in die Tabelle AdressenImport\n"
-    "des Datenpools FILE (angelegt, wenn es ihn nicht gibt). Die konvertierten Adressen stehen auf\n"
-    "stdout, Meldungen und die Zusammenfassung auf stderr. Strg+C bricht nach der laufenden Zeile ab.\n";
+    "des Datenpools ZIEL (eine Datei, angelegt, wenn es sie nicht gibt, oder eine\n"
+    "Verbindungszeichenfolge). Die konvertierten Adressen stehen auf stdout, Meldungen und die\n"
+    "Zusammenfassung auf stderr. Strg+C bricht nach der laufenden Zeile ab.\n"
+    "Fehlt --adr oder --db, gilt wie im Fenster, was die Einstellungen nennen (ADR-Pfad, das\n"
+    "Datenbankprofil), und der ADR-Pfad wird dort gespeichert.\n";
 
 constexpr const char* kConvertOneHelp =
     "Aufruf: anschriftenwandler-cli convert-one NUMBER --adr DIR --db FILE\n"
@@ -95,9 +99,12 @@ int initDb(const std::vector<std::string>& words) {
 
 int convert(const std::vector<std::string>& words) {
     return withUsage(kConvertHelp, [&] {
-        const Arguments args(words, {"--adr", "--db"}, {});
+        const Arguments args(words, {"--adr", "--db", "--registry"}, {});
         if (args.wantsHelp()) return std::fputs(kConvertHelp, stdout), 0;
         if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
+        if (!args.has("--adr") || !args.has("--db") || args.has("--registry")) {
+            return convertFromSettings(args.value("--registry"), args.value("--adr"), args.value("--db"));
+        }
         const std::string directory = text::trimSpaces(args.required("--adr"));
         const std::string file = args.required("--db");
         if (const std::string problem = directoryProblem(directory); !problem.empty()) {
@@ -109,7 +116,7 @@ int convert(const std::vector<std::string>& words) {
         try {
             const auto connection = openDatenpool(file);
             adr::FieldMapper mapper(events);
-            CliEvents::catchInterrupt();
+            catchInterrupt();
             const auto outcome = app::convertDirectory(*connection, mapper, events, directory, [](const std::string& line) {
                 std::fwrite(line.data(), 1, line.size(), stdout);
                 std::fputc('\n', stdout);

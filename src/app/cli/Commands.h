@@ -2,6 +2,7 @@
 // The commands of anschriftenwandler-cli. Each answers the exit code: 0 the command ran
 // (problems with single records were reported as messages), 1 it could not run, 2 bad usage.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,5 +11,11 @@ namespace cli {
 int initDb(const std::vector<std::string>& words);
 int convert(const std::vector<std::string>& words);
 int convertOne(const std::vector<std::string>& words);
+int settingsCommand(const std::vector<std::string>& words);
+int importCommand(const std::vector<std::string>& words);
+int undoCommand(const std::vector<std::string>& words);
+// convert without --adr or --db: the window's way, with the stored directory and connection.
+int convertFromSettings(const std::optional<std::string>& registryFile, const std::optional<std::string>& adr,
+                        const std::optional<std::string>& target);
 
 }  // namespace cli

@@ -5,16 +5,29 @@
 #include <filesystem>
 
 #include "db/Error.h"
+#include "db/OpenConnection.h"
 #include "db/sqlite/SqliteConnection.h"
 
 namespace cli {
 
-std::unique_ptr<db::Connection> openDatenpool(const std::string& file) {
+namespace {
+
+std::unique_ptr<db::Connection> openOrCreate(const std::string& file) {
     const std::filesystem::path path(std::u8string(file.begin(), file.end()));
     std::error_code ignored;
-    std::unique_ptr<db::Connection> connection = std::filesystem::exists(path, ignored)
-                                                     ? std::unique_ptr<db::Connection>(db::SqliteConnection::open(file))
-                                                     : db::SqliteConnection::create(file);
+    if (std::filesystem::exists(path, ignored)) return db::SqliteConnection::open(file);
+    return db::SqliteConnection::create(file);
+}
+
+}  // namespace
+
+std::unique_ptr<db::Connection> openTarget(const std::string& target) {
+    if (target.find('=') != std::string::npos) return db::openConnection(target);
+    return openOrCreate(target);
+}
+
+std::unique_ptr<db::Connection> openDatenpool(const std::string& target) {
+    std::unique_ptr<db::Connection> connection = openTarget(target);
     try {
         connection->execute("AdressenImport");
     } catch (const db::Error& error) {

@@ -8,8 +8,12 @@
 
 namespace cli {
 
-// Opens the embedded Datenpool FILE, creating it from the database script when it does not
-// exist, and checks that it holds the staging table. Throws db::Error with the user's message.
-std::unique_ptr<db::Connection> openDatenpool(const std::string& file);
+// What --db names: a connection string (it holds "="), else a Datenpool file, created from the
+// database script when it does not exist. Throws db::Error.
+std::unique_ptr<db::Connection> openTarget(const std::string& target);
+
+// openTarget, then checks that the Datenpool holds the staging table. Throws db::Error with
+// the user's message.
+std::unique_ptr<db::Connection> openDatenpool(const std::string& target);
 
 }  // namespace cli

@@ -20,8 +20,11 @@ constexpr const char* kHelp =
     "Norvel-Kanzleisoftware.\n\n"
     "Befehle:\n"
     "  init-db FILE                         eingebetteten Datenpool anlegen\n"
-    "  convert --adr DIR --db FILE          ADR-Verzeichnis nach AdressenImport konvertieren\n"
-    "  convert-one NUMBER --adr DIR --db FILE  eine Adresse konvertieren\n\n"
+    "  convert [--adr DIR] [--db FILE]      ADR-Verzeichnis nach AdressenImport konvertieren\n"
+    "  convert-one NUMBER --adr DIR --db FILE  eine Adresse konvertieren\n"
+    "  import [--yes] [--undo-previous yes|no]  konvertierte Adressen in die Adressverwaltung übernehmen\n"
+    "  undo [--yes]                         den letzten Import wieder löschen\n"
+    "  settings show [--registry FILE]      gelesene Einstellungen zeigen\n\n"
     "BEFEHL --help zeigt die Optionen eines Befehls.\n"
     "Exit-Code: 0 ausgeführt, 1 nicht ausführbar, 2 falscher Aufruf.\n";
 
@@ -37,6 +40,9 @@ int run(const std::vector<std::string>& args) {
     if (command == "init-db") return cli::initDb(rest);
     if (command == "convert") return cli::convert(rest);
     if (command == "convert-one") return cli::convertOne(rest);
+    if (command == "settings") return cli::settingsCommand(rest);
+    if (command == "import") return cli::importCommand(rest);
+    if (command == "undo") return cli::undoCommand(rest);
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", command.c_str());
     std::fputs(kHelp, stderr);
     return 2;
