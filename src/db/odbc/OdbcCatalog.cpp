@@ -121,7 +121,9 @@ std::vector<CatalogColumn> tableColumns(const OdbcSession& session, const std::s
         const auto type = number(statement, 5);
         const auto size = number(statement, 7);
         if (type && isText(static_cast<SQLSMALLINT>(*type)) && size && *size > 0) column.maxChars = static_cast<std::size_t>(*size);
-        column.omittable = text(statement, 13).has_value();  // COLUMN_DEF: the column has a default
+        // COLUMN_DEF: the column's default; the word NULL where it defaults to null.
+        const auto byDefault = text(statement, 13);
+        column.omittable = byDefault && !sameName(*byDefault, "NULL");
         columns.push_back(std::move(column));
         return true;
     });

@@ -1,0 +1,60 @@
+// What the ODBC catalog tells about a table: its columns in order, the declared text lengths,
+// the columns an insert may leave out, and the primary key.
+
+#include <gtest/gtest.h>
+
+#include "db/Backends.h"
+#include "db/odbc/OdbcCatalog.h"
+#include "db/odbc/OdbcText.h"
+
+namespace {
+
+class Catalog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db::SqliteConnection::create(dir.file("pool.db"))
+            ->runScript("CREATE TABLE Probe (id INTEGER PRIMARY KEY AUTOINCREMENT, name VARCHAR(5) NOT NULL, "
+                        "ort TEXT DEFAULT 'Köln', leer TEXT DEFAULT NULL, betrag FLOAT)");
+        connection = environment.allocate(SQL_HANDLE_DBC);
+        std::u16string text = db::toWide(db_tests::odbcConnectionStringFor(dir.file("pool.db")));
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLDriverConnectW(connection.get(), nullptr, db::sqlText(text),
+                                                    static_cast<SQLSMALLINT>(text.size()), nullptr, 0, nullptr,
+                                                    SQL_DRIVER_NOPROMPT)));
+        session.connection = connection.get();
+        session.sqlite = true;
+    }
+    void TearDown() override {
+        if (connection.get()) SQLDisconnect(connection.get());
+    }
+
+    testing_support::TempDir dir;
+    db::OdbcHandle environment = db::OdbcHandle::environment();
+    db::OdbcHandle connection;
+    db::OdbcSession session;
+};
+
+TEST_F(Catalog, ColumnsWithLengthsAndWhatAnInsertMayLeaveOut) {
+    const auto columns = db::tableColumns(session, "probe");
+    ASSERT_EQ(columns.size(), 5u);
+    std::vector<std::string> names;
+    for (const auto& column : columns) names.push_back(column.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"id", "name", "ort", "leer", "betrag"}));
+    EXPECT_TRUE(columns[0].omittable) << "the counted id";
+    EXPECT_FALSE(columns[1].omittable);
+    EXPECT_TRUE(columns[2].omittable) << "a default";
+    EXPECT_FALSE(columns[3].omittable) << "a null default is no default";
+    EXPECT_FALSE(columns[4].omittable);
+    EXPECT_EQ(columns[1].maxChars, 5u);
+    EXPECT_FALSE(columns[2].maxChars) << "TEXT has no declared length";
+    EXPECT_FALSE(columns[4].maxChars);
+}
+
+TEST_F(Catalog, TablesProceduresAndKeys) {
+    EXPECT_EQ(db::findTable(session, "PROBE"), "Probe");
+    EXPECT_EQ(db::findTable(session, "Adressenimport"), "AdressenImport");
+    EXPECT_FALSE(db::findTable(session, "Prob"));
+    EXPECT_FALSE(db::isProcedure(session, "AdressImport")) << "SQLite keeps its routines in a table";
+    EXPECT_EQ(db::primaryKey(session, "Probe"), std::vector<std::string>{"id"});
+}
+
+}  // namespace
