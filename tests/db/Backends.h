@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,16 @@ class DatenpoolTest : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override { connection = createDatenpool(GetParam(), file()); }
     std::string file() const { return dir.file("pool.db"); }
+    // Stages one address per surname.
+    void stage(std::initializer_list<const char*> surnames) {
+        auto rows = connection->openForWriting("AdressenImport");
+        for (const char* name : surnames) {
+            rows->addNew();
+            rows->set("nachname", name);
+            rows->update();
+        }
+        rows->close();
+    }
     std::int64_t count(const std::string& table) {
         const db::Value n = connection->execute("SELECT COUNT(*) AS n FROM " + table)->value("n");
         return n.isInteger() ? n.integer() : -1;

@@ -13,13 +13,7 @@ class CommandTexts : public db_tests::DatenpoolTest {
 protected:
     void SetUp() override {
         DatenpoolTest::SetUp();
-        auto rows = connection->openForWriting("AdressenImport");
-        for (const char* name : {"Ahrens", "Bauer", "Claasen"}) {
-            rows->addNew();
-            rows->set("nachname", name);
-            rows->update();
-        }
-        rows->close();
+        stage({"Ahrens", "Bauer", "Claasen"});
     }
     std::vector<std::string> surnames(const std::string& commandText) {
         std::vector<std::string> names;

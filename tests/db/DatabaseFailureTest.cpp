@@ -22,13 +22,7 @@ protected:
     void SetUp() override {
         if (!std::filesystem::exists(kSample)) GTEST_SKIP() << "no acceptance sample at " << kSample;
         DatenpoolTest::SetUp();
-        auto rows = connection->openForWriting("AdressenImport");
-        for (const char* name : {"Vorher", "Davor"}) {
-            rows->addNew();
-            rows->set("nachname", name);
-            rows->update();
-        }
-        rows->close();
+        stage({"Vorher", "Davor"});
     }
     std::vector<std::string> surnames() {
         std::vector<std::string> names;

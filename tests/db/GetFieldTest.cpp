@@ -10,13 +10,7 @@ namespace {
 class GetFieldLookup : public db_tests::DatenpoolTest {
 protected:
     void addAddresses() {
-        auto rows = connection->openForWriting("AdressenImport");
-        for (const char* name : {"Ahrens", "Bauer", "Claasen"}) {
-            rows->addNew();
-            rows->set("nachname", name);
-            rows->update();
-        }
-        rows->close();
+        stage({"Ahrens", "Bauer", "Claasen"});
         connection->execute("AdressImport");
     }
     db::FieldResult lookUp(const std::string& auswahl, std::optional<db::Value> nullwert = std::nullopt,
