@@ -20,6 +20,7 @@
 #include "e2e/HostPaths.h"
 #include "e2e/Profile.h"
 #include "e2e/RemoteWindow.h"
+#include "support/HostPath.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -73,7 +74,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(std::filesystem::exists(kSample)) << "no acceptance sample at " << kSample;
         ASSERT_EQ(initDbExitCode_, 0) << initDbMessages_;
-        e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", e2e::hostPathOf(datenpool())}},
+        e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", testing_support::hostPath(datenpool())}},
                           {{"ADR-Pfad", adrDirectory()}});
     }
 
@@ -144,7 +145,7 @@ int WindowTest::initDbExitCode_ = -1;
 std::string WindowTest::initDbMessages_;
 
 TEST_F(WindowTest, OpensWithEveryControlOfTheLayoutAndTheSettingsFilledIn) {
-    e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", e2e::hostPathOf(datenpool())}},
+    e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", testing_support::hostPath(datenpool())}},
                       {{"ADR-Pfad", adrDirectory()}, {"AdressNr0", "5"}, {"AdressNr1", "9"}});
     open();
     EXPECT_EQ(e2e::textOf(window_), "Norvel-Kanzleisoftware - Adressimport (" + std::string(PROJECT_VERSION) + ") ");
@@ -217,7 +218,7 @@ TEST_F(WindowTest, OpensWithEveryControlOfTheLayoutAndTheSettingsFilledIn) {
 
 TEST_F(WindowTest, TheFolderButtonTakesTheFolderChosenInThePicker) {
     // A trailing backslash that the picker's answer does not have shows that its answer was taken.
-    e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", e2e::hostPathOf(datenpool())}},
+    e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", testing_support::hostPath(datenpool())}},
                       {{"ADR-Pfad", adrDirectory() + "\\"}});
     open();
     ASSERT_EQ(textOf(kTxtADR), adrDirectory() + "\\");
