@@ -6,13 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "MapperFixture.h"
 #include "MemoryFiles.h"
-#include "ValuePrinter.h"
 #include "adr/BatchReader.h"
-#include "db/sqlite/SqliteConnection.h"
-#include "support/RecordingEvents.h"
-#include "support/StagingTable.h"
-#include "support/TempDir.h"
 
 using namespace std::string_literals;
 
@@ -22,19 +18,12 @@ using adr_test::adrLines;
 using db::Value;
 using Values = std::vector<Value>;
 
-class BatchRun : public ::testing::Test {
+class BatchRun : public adr_test::DatenpoolFixture {
 protected:
     std::int32_t run(const std::map<int, std::string>& files) {
         adr_test::writeAdrDirectory(dir, files);
         return adr::BatchReader(*connection, mapper, events).run(dir.path().string());
     }
-    Values stored(const char* column) { return testing_support::stagingColumn(pool, column); }
-
-    testing_support::TempDir dir;
-    std::string pool = dir.file("pool.db");
-    std::unique_ptr<db::SqliteConnection> connection = db::SqliteConnection::create(pool);
-    testing_support::RecordingEvents events;
-    adr::FieldMapper mapper{events};
 };
 
 TEST_F(BatchRun, EmptiesTheStagingTableAndSavesEveryRecordIncludingTheLastShortOne) {

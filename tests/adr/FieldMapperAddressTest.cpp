@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "MapperFixture.h"
-#include "support/StagingTable.h"
 
 namespace {
 
@@ -139,8 +139,8 @@ TEST_F(Field8, RowIsSavedUnlessTheSurnameIsAnEmptyText) {
     rows->set("fremdid", 3.0);
     map(8, "#ohne");
     rows->update();
-    EXPECT_EQ(testing_support::stagingColumn(dir.file("pool.db"), "Kennzeichen"), (std::vector<Value>{"", "ohne"}));
-    EXPECT_EQ(testing_support::stagingColumn(dir.file("pool.db"), "nachname"), (std::vector<Value>{"Meier", Value()}));
+    EXPECT_EQ(stored("Kennzeichen"), (std::vector<Value>{"", "ohne"}));
+    EXPECT_EQ(stored("nachname"), (std::vector<Value>{"Meier", Value()}));
 }
 
 }  // namespace

@@ -7,19 +7,15 @@
 #include <map>
 #include <string>
 
+#include "MapperFixture.h"
 #include "MemoryFiles.h"
-#include "ValuePrinter.h"
 #include "adr/BatchReader.h"
-#include "db/sqlite/SqliteConnection.h"
-#include "support/RecordingEvents.h"
-#include "support/StagingTable.h"
-#include "support/TempDir.h"
 
 namespace {
 
 using db::Value;
 
-class FailureRule : public ::testing::Test {
+class FailureRule : public adr_test::DatenpoolFixture {
 protected:
     // A Datenpool whose staging table is made by sql instead of the database script.
     void stagingTable(const std::string& sql) {
@@ -33,13 +29,6 @@ protected:
         return std::count_if(events.messages.begin(), events.messages.end(),
                              [&](const std::string& m) { return m.find("'" + column + "'") != std::string::npos; });
     }
-    std::vector<Value> stored(const char* column) { return testing_support::stagingColumn(pool, column); }
-
-    testing_support::TempDir dir;
-    std::string pool = dir.file("pool.db");
-    std::unique_ptr<db::SqliteConnection> connection = db::SqliteConnection::create(pool);
-    testing_support::RecordingEvents events;
-    adr::FieldMapper mapper{events};
 };
 
 TEST_F(FailureRule, MissingColumnGivesOneMessagePerStatementAndTheRestIsStillAssigned) {

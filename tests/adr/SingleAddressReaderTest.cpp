@@ -7,15 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "MapperFixture.h"
 #include "MemoryFiles.h"
-#include "ValuePrinter.h"
 #include "adr/AddressFiles.h"
-#include "adr/FieldMapper.h"
 #include "adr/SingleAddressReader.h"
-#include "db/sqlite/SqliteConnection.h"
-#include "support/RecordingEvents.h"
-#include "support/StagingTable.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -33,18 +28,11 @@ TEST(AddressFileName, LastTwoDigitsOfTheNumber) {
     EXPECT_EQ(adr::addressFileName(99), "99A");
 }
 
-class SingleAddress : public ::testing::Test {
+class SingleAddress : public adr_test::DatenpoolFixture {
 protected:
     bool read(std::int32_t number) {
         return adr::readSingleAddress(*connection, mapper, events, dir.path().string(), number);
     }
-    Values stored(const char* column) { return testing_support::stagingColumn(pool, column); }
-
-    testing_support::TempDir dir;
-    std::string pool = dir.file("pool.db");
-    std::unique_ptr<db::SqliteConnection> connection = db::SqliteConnection::create(pool);
-    testing_support::RecordingEvents events;
-    adr::FieldMapper mapper{events};
 };
 
 const std::string kFile45A = adrLines({"645*", "1#&Erster", "", "Anderer", "745", "745*", "1#&Hallo", "Hans#",
