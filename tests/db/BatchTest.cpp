@@ -56,6 +56,7 @@ TEST_P(Batches, RowsFailingInTheMiddleFailAloneAndAreNamed) {
         "CREATE TABLE Nummern (id INTEGER PRIMARY KEY AUTOINCREMENT, lfdnr INTEGER, code INTEGER UNIQUE, name TEXT NOT NULL)");
     const int count = 1200;  // more than two batches
     const std::set<int> failing = {37, 700, 1100};
+    connection->beginTransaction();  // as a conversion writes them
     auto rows = connection->openForWriting("Nummern");
     for (int i = 1; i <= count; ++i) {
         rows->addNew();
@@ -65,6 +66,7 @@ TEST_P(Batches, RowsFailingInTheMiddleFailAloneAndAreNamed) {
         save([&] { rows->update(); }, i);
     }
     save([&] { rows->close(); }, std::nullopt);
+    connection->commit();
 
     EXPECT_EQ(failed, failing);
     EXPECT_EQ(codes, std::set<std::int32_t>{db::kIntegrityViolation});

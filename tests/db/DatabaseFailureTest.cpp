@@ -74,6 +74,22 @@ TEST_P(DatabaseFailure, FullDatabaseEndsTheRunWithNothingKeptAndTheConnectionGoe
     EXPECT_EQ(DatenpoolTest::count("AdressenImport"), 492);
 }
 
+TEST_P(DatabaseFailure, ReplacedDatenpoolFileTakesNothingAndNothingIsListed) {
+    const std::string replacement = dir.file("neu.db");
+    db::SqliteConnection::create(replacement);
+    std::error_code failed;
+    std::filesystem::rename(replacement, file(), failed);
+    if (failed) GTEST_SKIP() << "the open Datenpool cannot be replaced here (Windows keeps it): " << failed.message();
+
+    std::vector<std::string> listed;
+    const auto failure = convert(listed);
+    ASSERT_TRUE(failure.has_value()) << "the run passed for a success";
+    EXPECT_FALSE(db::isSilent(failure->code())) << failure->description();
+    EXPECT_TRUE(listed.empty()) << "rows of the replaced file listed as converted";
+    const auto now = db::SqliteConnection::open(file());
+    EXPECT_TRUE(now->execute("AdressenImport")->atEnd()) << "nothing written into the file that is there now";
+}
+
 INSTANTIATE_FOR_BOTH_BACKENDS(DatabaseFailure);
 
 }  // namespace

@@ -10,6 +10,9 @@ constexpr std::int32_t kUnspecifiedFailure = static_cast<std::int32_t>(0x8000400
 constexpr std::int32_t kSqliteError = 1;
 constexpr std::int32_t kSqliteConstraint = 19;
 
+// SQLite's result code without the detail an extended code adds (SQLITE_READONLY_DBMOVED is 1032).
+std::int32_t primaryCode(const Diagnostic& diagnostic) { return diagnostic.native & 0xFF; }
+
 }  // namespace
 
 std::vector<Diagnostic> diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
@@ -41,8 +44,8 @@ Error errorFor(const Diagnostic& diagnostic, bool sqliteCodes) {
     if (state.rfind("42", 0) == 0) return Error(kErrorsInCommand, diagnostic.text);
     if (state.rfind("23", 0) == 0) return Error(kIntegrityViolation, diagnostic.text);
     if (sqliteCodes && state == "HY000") {
-        if (diagnostic.native == kSqliteError) return Error(kErrorsInCommand, diagnostic.text);
-        if (diagnostic.native == kSqliteConstraint) return Error(kIntegrityViolation, diagnostic.text);
+        if (primaryCode(diagnostic) == kSqliteError) return Error(kErrorsInCommand, diagnostic.text);
+        if (primaryCode(diagnostic) == kSqliteConstraint) return Error(kIntegrityViolation, diagnostic.text);
     }
     return Error(diagnostic.native != 0 ? diagnostic.native : kUnspecifiedFailure, diagnostic.text);
 }
@@ -50,9 +53,10 @@ Error errorFor(const Diagnostic& diagnostic, bool sqliteCodes) {
 bool endsTransaction(const Diagnostic& diagnostic, bool sqliteCodes) {
     if (diagnostic.state.rfind("08", 0) == 0 || diagnostic.state.rfind("40", 0) == 0) return true;
     if (!sqliteCodes || diagnostic.state != "HY000") return false;
-    switch (diagnostic.native) {
+    switch (primaryCode(diagnostic)) {
         case 5:   // SQLITE_BUSY
         case 7:   // SQLITE_NOMEM
+        case 8:   // SQLITE_READONLY: also the file deleted or replaced while open
         case 9:   // SQLITE_INTERRUPT
         case 10:  // SQLITE_IOERR
         case 11:  // SQLITE_CORRUPT

@@ -27,7 +27,7 @@ Error errorFor(const Diagnostic& diagnostic, bool sqliteCodes);
 
 // Whether the failure ended the running transaction on the database's side: a lost
 // connection (SQLSTATE 08...), a transaction rolled back (40...: deadlock), or SQLite's
-// busy, out of memory, interrupted, I/O, corrupt, full and not-a-database.
+// busy, out of memory, read-only, interrupted, I/O, corrupt, full and not-a-database.
 bool endsTransaction(const Diagnostic& diagnostic, bool sqliteCodes);
 
 // The first diagnostic that is no warning (SQLSTATE 01...), else the first one.

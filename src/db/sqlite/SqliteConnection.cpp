@@ -46,9 +46,10 @@ std::string describedFailure(sqlite3* handle, int rc, const std::string& message
            message + ")";
 }
 
+// One connection serves one thread: SQLite need not lock its own structures.
 sqlite3* openHandle(const std::string& path, int flags) {
     sqlite3* handle = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &handle, flags, nullptr);
+    const int rc = sqlite3_open_v2(path.c_str(), &handle, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
         sqlite3_close(handle);
@@ -180,7 +181,17 @@ std::string SqliteConnection::property(std::string_view name) const {
     throw Error(kItemNotFound, "Die Verbindung hat keine Eigenschaft '" + std::string(name) + "'.");
 }
 
+void SqliteConnection::ensureFileInPlace() const {
+    int moved = 0;
+    if (sqlite3_file_control(handle_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
+        throw Error(SQLITE_READONLY, "Der Datenpool '" + path_ +
+                                         "' wurde gelöscht oder ersetzt, seit das Programm ihn geöffnet hat; in die Datei, "
+                                         "die es jetzt gibt, wurde nichts geschrieben. Bitte das Programm neu starten.");
+    }
+}
+
 void SqliteConnection::beginTransaction() {
+    ensureFileInPlace();
     if (sqlite3_db_readonly(handle_, "main") == 1) {
         throw Error(SQLITE_READONLY, "Der Datenpool '" + path_ + "' ist schreibgeschützt.");
     }
@@ -189,6 +200,8 @@ void SqliteConnection::beginTransaction() {
 }
 
 void SqliteConnection::commit() {
+    // What went into a file that is no longer the Datenpool would be lost unseen.
+    ensureFileInPlace();
     committing_ = true;
     try {
         runScript("COMMIT");

@@ -36,6 +36,8 @@ private:
     // The first column of the first row of sql, with name bound to its one parameter.
     std::optional<std::string> lookUp(const char* sql, std::string_view name);
     bool isTable(std::string_view name);
+    // Throws when the file was deleted or replaced since it was opened.
+    void ensureFileInPlace() const;
     std::optional<std::string> routineBody(std::string_view name);
 
     // While a transaction runs, a commit other than commit()'s is refused: after SQLite rolled
