@@ -7,3 +7,6 @@
 #endif
 #include <sql.h>
 #include <sqlext.h>
+
+// An integer attribute value as SQLSetStmtAttrW and SQLSetConnectAttrW take it.
+inline SQLPOINTER attributeValue(SQLULEN value) { return reinterpret_cast<SQLPOINTER>(value); }

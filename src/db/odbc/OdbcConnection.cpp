@@ -8,16 +8,11 @@
 #include "db/odbc/OdbcRowSet.h"
 #include "db/odbc/OdbcTable.h"
 #include "db/odbc/OdbcText.h"
+#include "db/odbc/ParameterArray.h"
 #include "db/odbc/SqliteStatements.h"
 #include "db/sqlite/TsqlTranslation.h"
 
 namespace db {
-
-namespace {
-
-SQLPOINTER attributeValue(SQLULEN value) { return reinterpret_cast<SQLPOINTER>(value); }
-
-}  // namespace
 
 OdbcConnection::OdbcConnection(OdbcHandle environment, OdbcHandle connection)
     : environment_(std::move(environment)), connection_(std::move(connection)) {
@@ -65,11 +60,8 @@ std::optional<std::string> OdbcConnection::sqliteRoutine(const std::string& name
     if (!session_.sqlite || !findTable(session_, "Routinen")) return std::nullopt;
     OdbcHandle statement = session_.statement();
     std::u16string sql = u"SELECT Rumpf FROM Routinen WHERE Name = ? COLLATE NOCASE";
-    std::u16string wideName = toWide(name);
-    SQLLEN length = static_cast<SQLLEN>(wideName.size() * sizeof(SQLWCHAR));
-    session_.check(SQLBindParameter(statement.get(), 1, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, wideName.size() + 1, 0,
-                                    sqlText(wideName), length, &length),
-                   statement);
+    ParameterArray parameters({{Value(name)}});
+    parameters.bind(session_, statement);
     session_.check(SQLExecDirectW(statement.get(), sqlText(sql), SQL_NTS), statement);
     const OdbcRowSet rows(session_, std::move(statement));
     if (rows.atEnd()) return std::nullopt;

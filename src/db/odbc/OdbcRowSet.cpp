@@ -12,11 +12,6 @@ constexpr SQLLEN kTextChunk = 2048;  // characters per SQLGetData call
 
 }  // namespace
 
-void finishResults(const OdbcSession& session, const OdbcHandle& statement) {
-    SQLRETURN rc = SQL_SUCCESS;
-    while ((rc = SQLMoreResults(statement.get())) != SQL_NO_DATA) session.check(rc, statement);
-}
-
 OdbcRowSet::OdbcRowSet(const OdbcSession& session, OdbcHandle statement)
     : session_(session), statement_(std::move(statement)) {
     SQLSMALLINT columns = 0;

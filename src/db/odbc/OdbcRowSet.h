@@ -39,7 +39,4 @@ private:
     bool atEnd_ = false;
 };
 
-// Runs a statement's results to their end, so that a routine finishes and its failures show.
-void finishResults(const OdbcSession& session, const OdbcHandle& statement);
-
 }  // namespace db

@@ -134,11 +134,10 @@ std::string OdbcTable::describe(const std::vector<std::optional<Value>>& values)
 
 void OdbcTable::writeHeldRows() {
     if (held_.empty()) return;
-    const std::vector<HeldRow> rows = std::move(held_);
+    RowInserter::Rows values;
+    values.reserve(held_.size());
+    for (auto& row : held_) values.push_back(std::move(row.values));
     held_.clear();
-    std::vector<std::vector<std::optional<Value>>> values;
-    values.reserve(rows.size());
-    for (const auto& row : rows) values.push_back(row.values);
     const auto failures = inserter_.insert(values);
     if (failures.empty()) return;
 

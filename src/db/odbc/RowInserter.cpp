@@ -15,8 +15,6 @@ constexpr SQLUSMALLINT kNotReported = 0xFFFF;  // a status the driver did not se
 constexpr std::size_t kParametersPerSet = 999;
 constexpr std::size_t kRowsPerSet = 50;
 
-SQLPOINTER attributeValue(SQLULEN value) { return reinterpret_cast<SQLPOINTER>(value); }
-
 }  // namespace
 
 RowInserter::RowInserter(const OdbcSession& session, std::string table, std::vector<CatalogColumn> columns)
