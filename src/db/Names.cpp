@@ -14,4 +14,23 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::size_t NameIndex::CaseFreeHash::operator()(std::string_view name) const {
+    std::size_t hash = 1469598103934665603u;  // FNV-1a
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(lower(c))) * 1099511628211u;
+    return hash;
+}
+
+NameIndex::NameIndex(const std::vector<std::string>& names) : names_(names) {
+    for (std::size_t i = 0; i < names.size(); ++i) positions_.emplace(names[i], i);  // the first of equal names counts
+}
+
+std::optional<std::size_t> NameIndex::find(std::string_view name) const {
+    Recent& recent = recent_[(reinterpret_cast<std::uintptr_t>(name.data()) >> 3) % recent_.size()];
+    if (recent.address == name.data() && sameName(names_[recent.position], name)) return recent.position;
+    const auto found = positions_.find(name);
+    if (found == positions_.end()) return std::nullopt;
+    recent = {name.data(), found->second};
+    return found->second;
+}
+
 }  // namespace db

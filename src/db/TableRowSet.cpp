@@ -19,8 +19,18 @@ bool TableRowSet::Row::hasChanges() const {
     return !id.has_value();
 }
 
+namespace {
+
+std::vector<std::string> namesOf(const std::vector<TableColumn>& columns) {
+    std::vector<std::string> names;
+    for (const auto& column : columns) names.push_back(column.name);
+    return names;
+}
+
+}  // namespace
+
 TableRowSet::TableRowSet(std::string table, std::vector<TableColumn> columns)
-    : table_(std::move(table)), columns_(std::move(columns)) {}
+    : table_(std::move(table)), columns_(std::move(columns)), columnPositions_(namesOf(columns_)) {}
 
 void TableRowSet::select(std::int64_t id, std::vector<Value> stored) {
     Row row;
@@ -43,9 +53,7 @@ void TableRowSet::addNew() {
 }
 
 std::size_t TableRowSet::columnIndex(std::string_view column) const {
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
-        if (sameName(columns_[i].name, column)) return i;
-    }
+    if (const auto position = columnPositions_.find(column)) return *position;
     throw Error(kItemNotFound, "Die Spalte '" + std::string(column) + "' gibt es in der Tabelle '" + table_ + "' nicht.");
 }
 

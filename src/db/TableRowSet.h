@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/EditableRowSet.h"
+#include "db/Names.h"
 
 namespace db {
 
@@ -53,6 +54,7 @@ private:
 
     std::string table_;
     std::vector<TableColumn> columns_;
+    NameIndex columnPositions_;
     std::optional<Row> current_;
     std::optional<Row> beforeNew_;
 };

@@ -1,0 +1,128 @@
+// Side by side, in one run: converting an ADR corpus into the embedded Datenpool with
+// anschriftenwandler-cli, and bulk-loading the very rows it produced into the same table with
+// the sqlite3 shell's ".import" (the practical limit for writing these rows). Each is run as
+// a child process three times; the medians of wall time and peak memory are reported.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <spawn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "CorpusGenerator.h"
+
+extern char** environ;
+
+namespace {
+
+struct Measure {
+    double seconds = 0;
+    long peakKiB = 0;
+};
+
+// Runs argv with stdout to outFile (or /dev/null); the child's wall time and peak RSS.
+Measure runChild(const std::vector<std::string>& argv, const std::string& outFile = "/dev/null") {
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    timespec start{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) {
+        throw std::runtime_error("cannot start " + argv[0]);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    timespec end{};
+    clock_gettime(CLOCK_MONOTONIC, &end);
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(argv[0] + " " + argv[1] + " failed");
+    return {static_cast<double>(end.tv_sec - start.tv_sec) + static_cast<double>(end.tv_nsec - start.tv_nsec) / 1e9,
+            usage.ru_maxrss};
+}
+
+Measure median(std::vector<Measure> runs) {
+    std::sort(runs.begin(), runs.end(), [](const Measure& a, const Measure& b) { return a.seconds < b.seconds; });
+    std::vector<long> peaks;
+    for (const auto& r : runs) peaks.push_back(r.peakKiB);
+    std::sort(peaks.begin(), peaks.end());
+    return {runs[runs.size() / 2].seconds, peaks[peaks.size() / 2]};
+}
+
+std::uintmax_t size(const std::filesystem::path& file) { return std::filesystem::file_size(file); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The corpus is written by a child of its own: a child's peak memory counts what its
+    // parent held when it was started, so the parent stays small.
+    if (argc == 4 && std::string(argv[1]) == "--generate") {
+        std::printf("%llu\n", static_cast<unsigned long long>(bench::writeCorpus(argv[2], std::stoi(argv[3]), 4711)));
+        return 0;
+    }
+    const std::string cli = argc > 1 ? argv[1] : CLI_PATH;
+    const int records = argc > 2 ? std::stoi(argv[2]) : 100000;
+    constexpr int kRepeats = 3;
+    const auto work = std::filesystem::temp_directory_path() / ("anschriftenwandler-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(work);
+
+    struct Line {
+        std::string what;
+        double records;
+        double bytes;
+        Measure m;
+    };
+    std::vector<Line> table;
+    double conversionSeconds = 0;
+    double importSeconds = 0;
+    for (const int count : {records / 10, records}) {
+        const auto adr = work / ("ADR-" + std::to_string(count));
+        runChild({"/proc/self/exe", "--generate", adr.string(), std::to_string(count)});
+        double adrBytes = 0;
+        for (const auto& file : std::filesystem::directory_iterator(adr)) adrBytes += static_cast<double>(file.file_size());
+        const auto pool = work / "pool.db";
+        std::vector<Measure> conversions;
+        for (int i = 0; i < kRepeats; ++i) {
+            std::filesystem::remove(pool);
+            runChild({cli, "init-db", pool.string()});
+            conversions.push_back(runChild({cli, "convert", "--adr", adr.string(), "--db", pool.string()}));
+        }
+        table.push_back({"convert (" + std::to_string(count) + " records)", static_cast<double>(count), adrBytes, median(conversions)});
+        if (count != records) continue;
+        conversionSeconds = table.back().m.seconds;
+
+        // The same rows, as CSV, into an empty staging table of a fresh Datenpool.
+        const auto csv = work / "rows.csv";
+        runChild({"sqlite3", "-csv", pool.string(), "SELECT * FROM AdressenImport"}, csv.string());
+        std::vector<Measure> imports;
+        for (int i = 0; i < kRepeats; ++i) {
+            const auto target = work / "import.db";
+            std::filesystem::remove(target);
+            runChild({cli, "init-db", target.string()});
+            imports.push_back(runChild({"sqlite3", target.string(), ".import --csv " + csv.string() + " AdressenImport"}));
+        }
+        table.push_back({"sqlite3 .import (same rows)", static_cast<double>(count), static_cast<double>(size(csv)), median(imports)});
+        importSeconds = table.back().m.seconds;
+    }
+
+    std::printf("%-34s %12s %12s %10s %12s\n", "", "records/s", "MB/s", "seconds", "peak MiB");
+    for (const auto& line : table) {
+        std::printf("%-34s %12.0f %12.1f %10.3f %12.1f\n", line.what.c_str(), line.records / line.m.seconds,
+                    line.bytes / line.m.seconds / 1e6, line.m.seconds, static_cast<double>(line.m.peakKiB) / 1024.0);
+    }
+    std::printf("conversion time / .import time: %.2f (target: at most 1.5)\n", conversionSeconds / importSeconds);
+    std::filesystem::remove_all(work);
+    return 0;
+}
