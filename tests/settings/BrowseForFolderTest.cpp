@@ -25,6 +25,10 @@ struct Shown {
 };
 
 struct Picking {
+    Picking() = default;
+    Picking(Picking&& other) noexcept
+        : threadId(other.threadId.load()), result(std::move(other.result)), messages(std::move(other.messages)) {}
+
     std::atomic<DWORD> threadId{0};
     std::string result;
     std::vector<Shown> messages;
