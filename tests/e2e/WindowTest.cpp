@@ -164,33 +164,33 @@ TEST_F(WindowTest, OpensWithEveryControlOfTheLayoutAndTheSettingsFilledIn) {
     EXPECT_EQ(client.right, twipsToPixels(kClientWidthTwips, dpiX));
     EXPECT_EQ(client.bottom, twipsToPixels(kClientHeightTwips, dpiY));
 
-    for (const ControlSpec& spec : kControls) {
-        SCOPED_TRACE("control " + std::to_string(spec.id) + " \"" + spec.caption + "\"");
-        HWND handle = control(spec.id);
+    for (const ControlLayout& layout : kControls) {
+        SCOPED_TRACE("control " + std::to_string(layout.id) + " \"" + layout.caption + "\"");
+        HWND handle = control(layout.id);
         ASSERT_NE(handle, nullptr);
         RECT at{};
         GetWindowRect(handle, &at);
         MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&at), 2);
-        const Twips position = positionInWindow(spec);
+        const Twips position = positionInWindow(layout);
         EXPECT_EQ(at.left, twipsToPixels(position.left, dpiX));
         EXPECT_EQ(at.top, twipsToPixels(position.top, dpiY));
         EXPECT_EQ(at.right, twipsToPixels(position.left + position.width, dpiX));
         EXPECT_EQ(at.bottom, twipsToPixels(position.top + position.height, dpiY));
         // Start-up switches the address list's and the undo's buttons (below).
-        if (spec.id != kCmdAdressen && spec.id != kCmdUndo) {
-            EXPECT_EQ(IsWindowEnabled(handle) != FALSE, spec.enabled);
+        if (layout.id != kCmdAdressen && layout.id != kCmdUndo) {
+            EXPECT_EQ(IsWindowEnabled(handle) != FALSE, layout.enabled);
         }
-        if (spec.kind != ControlKind::TextBox && spec.kind != ControlKind::TargetLabel) {
-            EXPECT_EQ(e2e::textOf(handle), spec.caption);
+        if (layout.kind != ControlKind::TextBox && layout.kind != ControlKind::TargetLabel) {
+            EXPECT_EQ(e2e::textOf(handle), layout.caption);
         }
     }
 
     // The tab key follows the tab indices.
-    std::vector<const ControlSpec*> byTabIndex;
-    for (const ControlSpec& spec : kControls) byTabIndex.push_back(&spec);
+    std::vector<const ControlLayout*> byTabIndex;
+    for (const ControlLayout& layout : kControls) byTabIndex.push_back(&layout);
     std::sort(byTabIndex.begin(), byTabIndex.end(), [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
     std::vector<int> expectedOrder;
-    for (const ControlSpec* spec : byTabIndex) expectedOrder.push_back(spec->id);
+    for (const ControlLayout* layout : byTabIndex) expectedOrder.push_back(layout->id);
     std::vector<int> order;
     for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         order.push_back(GetDlgCtrlID(child));

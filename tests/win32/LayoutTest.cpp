@@ -24,9 +24,9 @@ TEST(Layout, TwipsBecomePixelsAtTheScreensResolution) {
 TEST(Layout, EveryControlHasItsOwnIdAndTabIndex) {
     std::set<int> ids;
     std::set<int> tabIndices;
-    for (const ControlSpec& spec : kControls) {
-        ids.insert(spec.id);
-        tabIndices.insert(spec.tabIndex);
+    for (const ControlLayout& layout : kControls) {
+        ids.insert(layout.id);
+        tabIndices.insert(layout.tabIndex);
     }
     EXPECT_EQ(ids.size(), kControls.size());
     EXPECT_EQ(tabIndices.size(), kControls.size());
@@ -36,14 +36,14 @@ TEST(Layout, EveryControlHasItsOwnIdAndTabIndex) {
 
 TEST(Layout, EveryControlLiesInsideTheWindowAndTheFramesControlsInsideTheFrame) {
     const Twips frame = specOf(kFraUndo).position;
-    for (const ControlSpec& spec : kControls) {
-        SCOPED_TRACE(spec.id);
-        const Twips at = positionInWindow(spec);
+    for (const ControlLayout& layout : kControls) {
+        SCOPED_TRACE(layout.id);
+        const Twips at = positionInWindow(layout);
         EXPECT_GE(at.left, 0);
         EXPECT_GE(at.top, 0);
         EXPECT_LE(at.left + at.width, kClientWidthTwips);
         EXPECT_LE(at.top + at.height, kClientHeightTwips);
-        if (spec.inFrame) {
+        if (layout.inFrame) {
             EXPECT_GT(at.left, frame.left);
             EXPECT_GT(at.top, frame.top);
             EXPECT_LE(at.left + at.width, frame.left + frame.width);

@@ -1,6 +1,7 @@
 #pragma once
 // The words after a command: options "--name value" or "--flag", and positional words.
 
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <set>
@@ -15,6 +16,22 @@ class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Runs a command body: bad usage prints its message and the command's help and answers 2;
+// any other failure that reaches here prints its message and answers 1.
+template <class Body>
+int withUsage(const char* help, Body&& body) {
+    try {
+        return body();
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        std::fputs(help, stderr);
+        return 2;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+}
 
 class Arguments {
 public:

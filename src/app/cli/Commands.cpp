@@ -48,18 +48,6 @@ constexpr const char* kConvertOneHelp =
     "Liest die Adresse mit der RA-MICRO-Adressnummer NUMBER in die Tabelle AdressenImport;\n"
     "eine Zeile mit derselben fremdid wird ersetzt, sonst wird eine angefügt.\n";
 
-// Runs a command body with the shared handling of usage errors and --help.
-template <class Body>
-int withUsage(const char* help, Body&& body) {
-    try {
-        return body();
-    } catch (const UsageError& error) {
-        say(error.what());
-        std::fputs(help, stderr);
-        return 2;
-    }
-}
-
 // The ADR directory checks of the "Konvertieren" button; empty when they pass.
 std::string directoryProblem(const std::string& directory) {
     if (directory.empty()) return "ADR-Verzeichnis angeben!";

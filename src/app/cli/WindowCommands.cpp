@@ -49,20 +49,6 @@ Answers answersFrom(const Arguments& args) {
 // the exclamation icon, or a question nobody could answer, means it did not run.
 int outcome(const ConsoleView& view) { return view.warningsShown() > 0 || view.refusedQuestion() ? 1 : 0; }
 
-template <class Body>
-int withUsage(const char* help, Body&& body) {
-    try {
-        return body();
-    } catch (const UsageError& error) {
-        say(error.what());
-        std::fputs(help, stderr);
-        return 2;
-    } catch (const std::exception& error) {
-        say(error.what());
-        return 1;
-    }
-}
-
 }  // namespace
 
 int convertFromSettings(const std::optional<std::string>& registryFile, const std::optional<std::string>& adr,

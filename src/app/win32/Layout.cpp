@@ -5,7 +5,7 @@
 
 namespace app::win32 {
 
-const std::array<ControlSpec, 18> kControls{{
+const std::array<ControlLayout, 18> kControls{{
     {kLblHeader, ControlKind::Label, "Adress-Import", {120, 120, 6720, 405}, 0, true, false, FontKind::Heading},
     {kLabel0, ControlKind::Label, "ADR-Verzeichnis auswählen (Quelle):", {165, 540, 2775, 360}, 4, true, false, FontKind::Standard},
     {kCmdOpen, ControlKind::PictureButton, "", {3015, 480, 435, 320}, 7, true, false, FontKind::Standard},
@@ -26,17 +26,17 @@ const std::array<ControlSpec, 18> kControls{{
     {kCmdImport, ControlKind::Button, "importieren", {9360, 6720, 1485, 390}, 10, false, false, FontKind::Standard},
 }};
 
-const ControlSpec& specOf(int id) {
-    for (const ControlSpec& spec : kControls) {
-        if (spec.id == id) return spec;
+const ControlLayout& specOf(int id) {
+    for (const ControlLayout& layout : kControls) {
+        if (layout.id == id) return layout;
     }
     throw std::out_of_range("no control with id " + std::to_string(id));
 }
 
-Twips positionInWindow(const ControlSpec& spec) {
-    if (!spec.inFrame) return spec.position;
+Twips positionInWindow(const ControlLayout& layout) {
+    if (!layout.inFrame) return layout.position;
     const Twips frame = specOf(kFraUndo).position;
-    return {frame.left + spec.position.left, frame.top + spec.position.top, spec.position.width, spec.position.height};
+    return {frame.left + layout.position.left, frame.top + layout.position.top, layout.position.width, layout.position.height};
 }
 
 int twipsToPixels(int twips, int dotsPerInch) {

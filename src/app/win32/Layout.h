@@ -55,7 +55,7 @@ struct Twips {
     int height = 0;
 };
 
-struct ControlSpec {
+struct ControlLayout {
     int id;
     ControlKind kind;
     const char* caption;  // UTF-8
@@ -71,11 +71,11 @@ inline constexpr int kClientWidthTwips = 11175;
 inline constexpr int kClientHeightTwips = 7815;
 inline constexpr int kProgressMaximum = 99;
 
-extern const std::array<ControlSpec, 18> kControls;
+extern const std::array<ControlLayout, 18> kControls;
 
-const ControlSpec& specOf(int id);
+const ControlLayout& specOf(int id);
 // The control's position in twips relative to the window's client area.
-Twips positionInWindow(const ControlSpec& spec);
+Twips positionInWindow(const ControlLayout& layout);
 // Twips to pixels at dotsPerInch, rounded to the nearest pixel.
 int twipsToPixels(int twips, int dotsPerInch);
 int idOf(Control control);

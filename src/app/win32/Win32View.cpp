@@ -132,32 +132,32 @@ Win32View::~Win32View() {
 
 void Win32View::createControls(HINSTANCE instance) {
     // Created in tab order: the tab key follows the order of creation.
-    std::array<const ControlSpec*, kControls.size()> inTabOrder{};
-    std::transform(kControls.begin(), kControls.end(), inTabOrder.begin(), [](const ControlSpec& spec) { return &spec; });
+    std::array<const ControlLayout*, kControls.size()> inTabOrder{};
+    std::transform(kControls.begin(), kControls.end(), inTabOrder.begin(), [](const ControlLayout& layout) { return &layout; });
     std::sort(inTabOrder.begin(), inTabOrder.end(),
-              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+              [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
 
     const DotsPerInch dpi = screenDotsPerInch();
-    for (const ControlSpec* spec : inTabOrder) {
-        const Twips at = positionInWindow(*spec);
+    for (const ControlLayout* layout : inTabOrder) {
+        const Twips at = positionInWindow(*layout);
         const int left = twipsToPixels(at.left, dpi.x);
         const int top = twipsToPixels(at.top, dpi.y);
         const int width = twipsToPixels(at.left + at.width, dpi.x) - left;
         const int height = twipsToPixels(at.top + at.height, dpi.y) - top;
-        const WindowKind kind = windowKindOf(spec->kind);
-        const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | (spec->enabled ? 0 : WS_DISABLED);
-        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, toUtf16(spec->caption).c_str(), style, left, top,
-                                       width, height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)),
+        const WindowKind kind = windowKindOf(layout->kind);
+        const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | (layout->enabled ? 0 : WS_DISABLED);
+        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, toUtf16(layout->caption).c_str(), style, left, top,
+                                       width, height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout->id)),
                                        instance, nullptr);
         if (!control) throw std::runtime_error(systemMessage(GetLastError()));
-        HFONT font = spec->font == FontKind::Heading       ? headingFont_
-                     : spec->font == FontKind::ListComment ? listCommentFont_
+        HFONT font = layout->font == FontKind::Heading       ? headingFont_
+                     : layout->font == FontKind::ListComment ? listCommentFont_
                                                            : standardFont_;
         if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (spec->kind == ControlKind::PictureButton) {
+        if (layout->kind == ControlKind::PictureButton) {
             SendMessageW(control, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(openFolderBitmap_));
-        } else if (spec->kind == ControlKind::ProgressBar) {
+        } else if (layout->kind == ControlKind::ProgressBar) {
             SendMessageW(control, PBM_SETRANGE32, 0, kProgressMaximum);
         }
     }
