@@ -54,14 +54,16 @@ void ConsoleView::setProgress(int value) {
 
 int ConsoleView::ask(const std::string& prompt, std::optional<bool> preset, int yes, int no) {
     if (preset) return *preset ? yes : no;
-    if (!answers_.mayAsk) {
+    const auto unanswered = [this] {
         refused_ = true;
         std::fprintf(stderr, "Keine Antwort möglich (kein Terminal); abgebrochen. Mit --yes bestätigen.\n");
         return app::answer::kCancel;
-    }
+    };
+    if (!answers_.mayAsk) return unanswered();
     std::fprintf(stderr, "%s ", prompt.c_str());
     std::string reply;
-    if (!std::getline(std::cin, reply)) return app::answer::kCancel;
+    // An input that ends before the answer is no answer, not a deliberate "no".
+    if (!std::getline(std::cin, reply)) return unanswered();
     if (reply == "j" || reply == "J" || reply == "ja") return yes;
     if (reply == "n" || reply == "N" || reply == "nein") return no;
     return app::answer::kCancel;

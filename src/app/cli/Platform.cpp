@@ -17,7 +17,12 @@ void prepareConsole() {
     SetConsoleOutputCP(CP_UTF8);
 }
 
-bool isTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+// _isatty also says yes for NUL and other character devices; only a console can answer.
+bool isTerminal(std::FILE* stream) {
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
 
 std::string groupSeparator() {
     wchar_t separator[8] = {};
