@@ -1,8 +1,11 @@
-// "importieren" and "importierte Adressen wieder löschen" against a real Datenpool.
+// "importieren" and "importierte Adressen wieder löschen" against a real Datenpool, which the
+// window reaches as the profile says: embedded, or through ODBC with the SQLite3 driver.
 
 #include <gtest/gtest.h>
 
 #include "app/MainWindow.h"
+#include "db/Backends.h"
+#include "db/OpenConnection.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "settings/FileRegistry.h"
 #include "settings/RegistryOperations.h"
@@ -16,7 +19,7 @@ using app::Control;
 constexpr const char* kProfiles = "SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken";
 constexpr const char* kUndoCaption = "importierte Adressen wieder löschen";
 
-class ImportUndo : public ::testing::Test {
+class ImportUndo : public ::testing::TestWithParam<db_tests::Backend> {
 protected:
     ImportUndo() : registry(dir.path() / "registry.reg") {
         pool = dir.file("pool.db");
@@ -25,7 +28,14 @@ protected:
     }
     void useProfile(const std::string& name) {
         write(kProfiles, "", name);
-        write(std::string(kProfiles) + "\\" + name + "\\verbindung", "Data Source", pool);
+        const std::string keywords = std::string(kProfiles) + "\\" + name + "\\verbindung";
+        if (GetParam() == db_tests::Backend::Embedded) {
+            write(keywords, "Provider", "SQLite");
+            write(keywords, "Data Source", pool);
+        } else {
+            write(keywords, "Driver", "SQLite3");
+            write(keywords, "Database", testing_support::hostPath(pool));
+        }
         importKey = std::string(kProfiles) + "\\" + name + "\\Import";
     }
     void write(const std::string& key, const std::string& name, const std::string& value) {
@@ -56,7 +66,7 @@ protected:
     }
     std::unique_ptr<app::MainWindow> start() {
         auto window = std::make_unique<app::MainWindow>(
-            view, registry, [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
+            view, registry, db::openConnection,
             app::Version{1, 0, 0});
         view.onTextChanged = [w = window.get()](Control control) {
             if (control == Control::txtIDVon) w->txtIDVon_Change();
@@ -81,7 +91,7 @@ protected:
     std::unique_ptr<db::SqliteConnection> cnn;
 };
 
-TEST_F(ImportUndo, FirstImportAsksOnlyForConfirmationAndRecordsTheRange) {
+TEST_P(ImportUndo, FirstImportAsksOnlyForConfirmationAndRecordsTheRange) {
     existing(4);
     stage(3);
     auto window = start();
@@ -109,7 +119,7 @@ TEST_F(ImportUndo, FirstImportAsksOnlyForConfirmationAndRecordsTheRange) {
     EXPECT_EQ(view.busyChanges, (std::vector<bool>{true, false}));
 }
 
-TEST_F(ImportUndo, CancelledConfirmationChangesNothing) {
+TEST_P(ImportUndo, CancelledConfirmationChangesNothing) {
     stage(2);
     auto window = start();
     view.answers = {app::answer::kCancel};
@@ -120,7 +130,7 @@ TEST_F(ImportUndo, CancelledConfirmationChangesNothing) {
     EXPECT_TRUE(view.isEnabled(Control::cmdImport));
 }
 
-TEST_F(ImportUndo, PreviousImportIsRemovedFirstOnYes) {
+TEST_P(ImportUndo, PreviousImportIsRemovedFirstOnYes) {
     existing(100);
     cnn->execute("INSERT INTO Adressen (nachname) SELECT nachname FROM Adressen WHERE id <= 50");  // 101..150
     stage(2);
@@ -146,7 +156,7 @@ TEST_F(ImportUndo, PreviousImportIsRemovedFirstOnYes) {
     EXPECT_EQ(stored("AdressNr1"), "102");
 }
 
-TEST_F(ImportUndo, NoQuestionWhenThePreviousImportAddedNothing) {
+TEST_P(ImportUndo, NoQuestionWhenThePreviousImportAddedNothing) {
     stage(2);
     write(importKey, "AdressNr0", "150");
     write(importKey, "AdressNr1", "150");
@@ -155,7 +165,7 @@ TEST_F(ImportUndo, NoQuestionWhenThePreviousImportAddedNothing) {
     for (const auto& message : view.messages) EXPECT_NE(message.style, 35) << message.text;
 }
 
-TEST_F(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
+TEST_P(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
     cnn->runScript("CREATE TABLE Protokoll (eintrag TEXT);"
                    "UPDATE Routinen SET Rumpf = 'INSERT INTO Protokoll VALUES (''gepflegt'');' WHERE Name = 'Datenpflege';");
     stage(1);
@@ -174,7 +184,7 @@ TEST_F(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
     EXPECT_FALSE(cnn->execute("Protokoll")->atEnd()) << "Datenpflege did not run after two new addresses";
 }
 
-TEST_F(ImportUndo, FailingTransferIsReportedAndRecordedAsAnEmptyRange) {
+TEST_P(ImportUndo, FailingTransferIsReportedAndRecordedAsAnEmptyRange) {
     existing(3);
     stage(2);
     cnn->runScript("UPDATE Routinen SET Rumpf = 'INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
@@ -189,7 +199,7 @@ TEST_F(ImportUndo, FailingTransferIsReportedAndRecordedAsAnEmptyRange) {
     EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
 }
 
-TEST_F(ImportUndo, FailingLookupBeforeTheTransferStopsWithoutRange) {
+TEST_P(ImportUndo, FailingLookupBeforeTheTransferStopsWithoutRange) {
     stage(2);
     write(importKey, "AdressNr0", "7");
     write(importKey, "AdressNr1", "9");
@@ -205,7 +215,7 @@ TEST_F(ImportUndo, FailingLookupBeforeTheTransferStopsWithoutRange) {
     EXPECT_EQ(view.text(Control::txtIDVon), "7");
 }
 
-TEST_F(ImportUndo, UndoDeletesExactlyTheRangeAndReseeds) {
+TEST_P(ImportUndo, UndoDeletesExactlyTheRangeAndReseeds) {
     existing(150);
     write(importKey, "AdressNr0", "100");
     write(importKey, "AdressNr1", "150");
@@ -226,7 +236,7 @@ TEST_F(ImportUndo, UndoDeletesExactlyTheRangeAndReseeds) {
     EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
 }
 
-TEST_F(ImportUndo, UndoOfEverythingReseedsToZero) {
+TEST_P(ImportUndo, UndoOfEverythingReseedsToZero) {
     existing(5);
     write(importKey, "AdressNr0", "0");
     write(importKey, "AdressNr1", "5");
@@ -237,7 +247,7 @@ TEST_F(ImportUndo, UndoOfEverythingReseedsToZero) {
     EXPECT_EQ(ids(), std::vector<std::int64_t>{1});
 }
 
-TEST_F(ImportUndo, UndoRefusesRangesThatAreNoWholeNumbers) {
+TEST_P(ImportUndo, UndoRefusesRangesThatAreNoWholeNumbers) {
     existing(5);
     auto window = start();
     for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{{"1.5", "5"}, {"1", "5 OR 1=1"}, {"1e400", "5"}}) {
@@ -252,7 +262,7 @@ TEST_F(ImportUndo, UndoRefusesRangesThatAreNoWholeNumbers) {
     }
 }
 
-TEST_F(ImportUndo, ProtectedDatabaseIsRefusedByBoth) {
+TEST_P(ImportUndo, ProtectedDatabaseIsRefusedByBoth) {
     useProfile("NORVEL-SERVER/Norvel");
     stage(1);
     existing(2);
@@ -268,5 +278,7 @@ TEST_F(ImportUndo, ProtectedDatabaseIsRefusedByBoth) {
     EXPECT_EQ(view.messages[1].title, kUndoCaption);
     EXPECT_EQ(ids().size(), 2u);
 }
+
+INSTANTIATE_FOR_BOTH_BACKENDS(ImportUndo);
 
 }  // namespace
