@@ -136,11 +136,11 @@ void closeDialog(HWND dialog, int buttonId) {
     waitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10s);
 }
 
-std::optional<MessageBoxSeen> answerMessageBox(DWORD processId) {
+std::optional<MessageBoxSeen> answerMessageBox(DWORD processId, int buttonId) {
     HWND box = openDialog(processId);
     if (!box) return std::nullopt;
     MessageBoxSeen seen{textOf(box), textOf(GetDlgItem(box, kMessageBoxTextId))};
-    closeDialog(box, IDOK);
+    closeDialog(box, buttonId);
     return seen;
 }
 

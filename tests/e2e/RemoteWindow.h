@@ -57,8 +57,8 @@ struct MessageBoxSeen {
     std::string text;
 };
 
-// Answers a message box of the process that is open now with its OK button and waits until it
-// is gone; none when no box is open.
-std::optional<MessageBoxSeen> answerMessageBox(DWORD processId);
+// Answers a message box of the process that is open now with the button (IDOK, IDYES, ...) and
+// waits until it is gone; none when no box is open.
+std::optional<MessageBoxSeen> answerMessageBox(DWORD processId, int buttonId = IDOK);
 
 }  // namespace e2e

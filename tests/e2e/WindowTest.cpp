@@ -116,6 +116,14 @@ protected:
         return waitForConversionEnd();
     }
 
+    // Waits for the next message box and answers it with the button.
+    MessageBoxSeen answerNextBox(int buttonId) {
+        std::optional<MessageBoxSeen> box;
+        EXPECT_TRUE(e2e::waitUntil([&] { return (box = e2e::answerMessageBox(program_->id(), buttonId)).has_value(); }, 60s))
+            << "no message box appeared";
+        return box.value_or(MessageBoxSeen{});
+    }
+
     // Closes the window as its close box would, and answers the exit code.
     std::optional<DWORD> closeWindow() {
         PostMessageW(window_, WM_CLOSE, 0, 0);
@@ -278,6 +286,50 @@ TEST_F(WindowTest, AClickOnAbbrechenCancelsASecondRunWhichListsWhatItStaged) {
     EXPECT_EQ(textOf(kLblListenkommentar),
               std::to_string(listed.size()) + " Adressen konvertiert nach " + textOf(kLblDatenpool) + ":");
     EXPECT_TRUE(IsWindowEnabled(control(kCmdImport))) << "records had been started";
+
+    EXPECT_EQ(closeWindow(), 0U);
+}
+
+TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
+    {
+        // The office's own addresses, which neither the import nor its undo may touch.
+        const auto pool = db::SqliteConnection::open(datenpool());
+        pool->execute("DELETE FROM Adressen");
+        pool->execute("DELETE FROM sqlite_sequence WHERE name = 'Adressen'");
+        pool->execute("INSERT INTO Adressen (nachname) VALUES ('Kanzlei 1'), ('Kanzlei 2'), ('Kanzlei 3')");
+    }
+    const auto addresses = [] {
+        return db::SqliteConnection::open(datenpool())->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer();
+    };
+    open();
+    convert();
+    const std::string lastId = std::to_string(3 + kConvertedAddresses);
+
+    e2e::click(control(kCmdImport));
+    const MessageBoxSeen question = answerNextBox(IDOK);
+    EXPECT_TRUE(question.text.starts_with("Hierdurch werden " + std::to_string(kConvertedAddresses) +
+                                          " konvertierte Adressen in die Adressverwaltung der Datenbank \"" + kProfile + "\""))
+        << question.text;
+    const MessageBoxSeen imported = answerNextBox(IDOK);
+    EXPECT_EQ(imported.title, "Norvel-Kanzleisoftware");
+    EXPECT_EQ(imported.text, std::to_string(kConvertedAddresses) + " Adressen mit IDs 4 bis " + lastId +
+                                 " wurden in die Adressverwaltung importiert.");
+    EXPECT_EQ(addresses(), 3 + static_cast<std::int64_t>(kConvertedAddresses));
+    EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr0"), "3");
+    EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr1"), lastId);
+    EXPECT_EQ(textOf(kTxtIDVon), "3");
+    EXPECT_EQ(textOf(kTxtIdBis), lastId);
+    EXPECT_FALSE(IsWindowEnabled(control(kCmdImport))) << "the same addresses once only";
+    EXPECT_TRUE(IsWindowEnabled(control(kCmdUndo)));
+
+    e2e::click(control(kCmdUndo));
+    const MessageBoxSeen undone = answerNextBox(IDOK);
+    EXPECT_EQ(undone.text, "Die importierten Adressen 3 bis " + lastId + " wurden wieder wieder gelöscht.");
+    EXPECT_EQ(addresses(), 3);
+    EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr0"), "");
+    EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr1"), "");
+    EXPECT_EQ(textOf(kTxtIDVon), "");
+    EXPECT_FALSE(IsWindowEnabled(control(kCmdUndo)));
 
     EXPECT_EQ(closeWindow(), 0U);
 }
