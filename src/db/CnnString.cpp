@@ -1,8 +1,12 @@
 #include "db/CnnString.h"
 
-#include "settings/RegistryOperations.h"
-
 namespace db {
+
+std::string joinConnectionKeywords(const std::vector<settings::NamedText>& keywords) {
+    std::string connection;
+    for (const auto& [name, text] : keywords) connection += name + "=" + text + "; ";
+    return connection;
+}
 
 std::string cnnString(settings::RegistryApi& registry, std::string& datenbank,
                       const std::function<void(const std::string&)>& warn) {
@@ -13,9 +17,7 @@ std::string cnnString(settings::RegistryApi& registry, std::string& datenbank,
         warn("Es sind keine Verbindungsparamter gespeichert.");
         return {};
     }
-    std::string connection;
-    for (const auto& [name, text] : *parameters) connection += name + "=" + text + "; ";
-    return connection;
+    return joinConnectionKeywords(*parameters);
 }
 
 }  // namespace db

@@ -5,12 +5,14 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
-namespace settings {
-class RegistryApi;
-}
+#include "settings/RegistryOperations.h"
 
 namespace db {
+
+// "keyword=setting; " for every pair, in their order.
+std::string joinConnectionKeywords(const std::vector<settings::NamedText>& keywords);
 
 // Sets datenbank to the current profile's name. Without stored parameters, warn receives
 // "Es sind keine Verbindungsparamter gespeichert." (exclamation icon, titled

@@ -24,6 +24,7 @@ TEST(SettingsCommand, ShowsWhatTheSampleSettingsHold) {
                                   "Verbindungsparameter (HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Demo\\verbindung):",
                                   "  Provider=SQLite",
                                   "  Data Source=Datenpool.sqlite",
+                                  "Verbindungszeichenfolge: Provider=SQLite; Data Source=Datenpool.sqlite; ",
                                   "Eigene Werte (HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Demo\\Import):",
                                   "  ADR-Pfad=",
                                   "  AdressNr0=",
@@ -45,11 +46,12 @@ TEST(SettingsCommand, MasksPasswordsAndShowsTheToolsOwnValues) {
     const auto run = runCli({"settings", "show", "--registry", file}, dir.path().string());
     EXPECT_EQ(run.exitCode, 0) << run.err;
     const auto shown = lines(run.out);
-    ASSERT_EQ(shown.size(), 13u) << run.out;
+    ASSERT_EQ(shown.size(), 14u) << run.out;
     EXPECT_EQ(shown[2], "Datenbankprofil: Kanzlei");
     EXPECT_EQ(std::vector<std::string>(shown.begin() + 4, shown.end()),
               (std::vector<std::string>{"  Provider=SQLOLEDB.1", "  UID=sa", "  pwd=********", "  PassWord=********",
                                         "  Timeout=30",
+                                        "Verbindungszeichenfolge: Provider=SQLOLEDB.1; UID=sa; pwd=********; PassWord=********; Timeout=30; ",
                                         "Eigene Werte (HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Kanzlei\\Import):",
                                         "  ADR-Pfad=D:\\RA-MICRO\\ADR", "  AdressNr0=120", "  AdressNr1=245"}));
     EXPECT_EQ(run.out.find("Geheim"), std::string::npos);

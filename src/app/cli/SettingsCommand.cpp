@@ -6,6 +6,7 @@
 
 #include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
+#include "db/CnnString.h"
 #include "settings/OpenRegistry.h"
 #include "settings/RegTree.h"
 #include "settings/RegistryOperations.h"
@@ -17,8 +18,8 @@ namespace {
 constexpr const char* kSettingsHelp =
     "Aufruf: anschriftenwandler-cli settings show [--registry FILE]\n"
     "Zeigt, was das Programm aus den Einstellungen liest: wo sie stehen, das Stammverzeichnis,\n"
-    "das Datenbankprofil, dessen Verbindungsparameter (Kennwörter verdeckt) und die eigenen\n"
-    "Werte des Programms (ADR-Pfad, AdressNr0, AdressNr1).\n"
+    "das Datenbankprofil, dessen Verbindungsparameter und die Verbindungszeichenfolge daraus\n"
+    "(Kennwörter verdeckt) und die eigenen Werte des Programms (ADR-Pfad, AdressNr0, AdressNr1).\n"
     "  --registry FILE   die Einstellungen aus der .reg-Datei FILE lesen; ohne die Option aus der\n"
     "                    Datei, die ANSCHRIFTENWANDLER_REGISTRY nennt, sonst unter Windows aus der\n"
     "                    Registrierung, sonst aus ~/.config/anschriftenwandler/registry.reg\n";
@@ -34,15 +35,19 @@ void printLine(const std::string& line) {
     std::fputc('\n', stdout);
 }
 
+std::vector<settings::NamedText> masked(std::vector<settings::NamedText> pairs) {
+    for (auto& [name, text] : pairs) {
+        if (isPassword(name) && !text.empty()) text = "********";
+    }
+    return pairs;
+}
+
 void printPairs(const std::vector<settings::NamedText>& pairs) {
     if (pairs.size() == 1 && pairs.front() == settings::NamedText{}) {
         printLine("  (keine Werte)");
         return;
     }
-    for (const auto& [name, text] : pairs) {
-        const std::string shown = isPassword(name) && !text.empty() ? std::string("********") : text;
-        printLine("  " + (name.empty() ? std::string("(Standard)") : name) + "=" + shown);
-    }
+    for (const auto& [name, text] : pairs) printLine("  " + (name.empty() ? std::string("(Standard)") : name) + "=" + text);
 }
 
 int show(settings::RegistryApi& registry) {
@@ -57,7 +62,9 @@ int show(settings::RegistryApi& registry) {
     printLine("Datenbankprofil: " + profile);
     printLine("Verbindungsparameter (HKEY_CURRENT_USER\\" + connectionKey + "):");
     if (const auto keywords = settings::RegValuesList(registry, kCurrentUser, connectionKey)) {
-        printPairs(*keywords);
+        const auto shown = masked(*keywords);
+        printPairs(shown);
+        printLine("Verbindungszeichenfolge: " + db::joinConnectionKeywords(shown));
     } else {
         printLine("  (keine)");
         std::fprintf(stderr, "%s\n", kNoConnection);
