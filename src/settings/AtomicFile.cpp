@@ -24,8 +24,11 @@ std::filesystem::path temporaryFileFor(const std::filesystem::path& file) {
 
 namespace {
 
-[[noreturn]] void throwLastError(const std::filesystem::path& file) {
-    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), file.string());
+constexpr int kRenameAttempts = 500;
+constexpr DWORD kRenamePauseMilliseconds = 10;
+
+[[noreturn]] void throwError(DWORD error, const std::filesystem::path& file) {
+    throw std::system_error(static_cast<int>(error), std::system_category(), file.string());
 }
 
 }  // namespace
@@ -34,7 +37,7 @@ void replaceFile(const std::filesystem::path& file, std::string_view content) {
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
     const std::filesystem::path temporary = temporaryFileFor(file);
     HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) throwLastError(temporary);
+    if (handle == INVALID_HANDLE_VALUE) throwError(GetLastError(), temporary);
     bool written = true;
     for (std::size_t done = 0; written && done < content.size();) {
         DWORD count = 0;
@@ -47,10 +50,18 @@ void replaceFile(const std::filesystem::path& file, std::string_view content) {
     CloseHandle(handle);
     if (!written) {
         DeleteFileW(temporary.c_str());
-        throw std::system_error(static_cast<int>(error), std::system_category(), temporary.string());
+        throwError(error, temporary);
     }
-    if (!MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        throwLastError(file);
+    // A reader that has the file open (without delete sharing) blocks its replacement for as
+    // long as it reads; that is a moment, so the rename is tried again for a while.
+    for (int attempt = 0; !MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+         ++attempt) {
+        const DWORD refusal = GetLastError();
+        if ((refusal != ERROR_ACCESS_DENIED && refusal != ERROR_SHARING_VIOLATION) || attempt == kRenameAttempts) {
+            DeleteFileW(temporary.c_str());
+            throwError(refusal, file);
+        }
+        Sleep(kRenamePauseMilliseconds);
     }
 }
 
