@@ -42,7 +42,7 @@ inline std::string quoted(const std::string& word) {
 // Runs the tool with words; outDir receives the caught output files.
 inline CliRun runCli(const std::vector<std::string>& words, const std::string& outDir) {
     std::string command = quoted(CLI_PATH);
-    for (const auto& word : words) command += ' ' + quoted(word);  // a char: no -Wrestrict false alarm of GCC 12
+    for (const auto& word : words) command += ' ' + quoted(word);
     const std::string outFile = outDir + "/cli.out";
     const std::string errFile = outDir + "/cli.err";
     command += " >" + quoted(outFile) + " 2>" + quoted(errFile);
