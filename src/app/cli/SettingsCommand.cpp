@@ -79,7 +79,7 @@ int show(settings::RegistryApi& registry) {
 }  // namespace
 
 int settingsCommand(const std::vector<std::string>& words) {
-    try {
+    return withUsage(kSettingsHelp, [&] {
         const Arguments args(words, {"--registry"}, {});
         if (args.wantsHelp()) return std::fputs(kSettingsHelp, stdout), 0;
         if (args.positional().size() != 1 || args.positional().front() != "show") {
@@ -87,14 +87,7 @@ int settingsCommand(const std::vector<std::string>& words) {
         }
         const auto registry = settings::openRegistry(args.value("--registry"));
         return show(*registry);
-    } catch (const UsageError& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        std::fputs(kSettingsHelp, stderr);
-        return 2;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
-    }
+    });
 }
 
 }  // namespace cli
