@@ -72,7 +72,8 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_TRUE(std::filesystem::exists(kSample)) << "no acceptance sample at " << kSample;
+        // As the acceptance test: a clone that does not lie beside ../shared has no sample.
+        if (!std::filesystem::exists(kSample)) GTEST_SKIP() << "no acceptance sample at " << kSample;
         ASSERT_EQ(initDbExitCode_, 0) << initDbMessages_;
         e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", testing_support::hostPath(datenpool())}},
                           {{"ADR-Pfad", adrDirectory()}});
