@@ -62,13 +62,16 @@ std::string RegValueRead(RegistryApi& registry, Key root, const std::string& key
     return value;
 }
 
-void RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath, const std::string& valueName,
-                   const std::string& value, std::uint32_t type) {
+Status RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath, const std::string& valueName,
+                     const std::string& value, std::uint32_t type) {
     if (!RegKeyExists(registry, root, keyPath)) RegKeyCreate(registry, root, keyPath);
     Key key = 0;
-    if (registry.openKeyEx(root, utf8ToAnsi(keyPath).c_str(), kWriteAccess, &key) != kErrorSuccess) return;
+    if (const Status opened = registry.openKeyEx(root, utf8ToAnsi(keyPath).c_str(), kWriteAccess, &key); opened != kErrorSuccess) {
+        return opened;
+    }
 
     const std::string name = utf8ToAnsi(valueName);
+    Status stored = kErrorInvalidParameter;  // a DWORD value that is no 32-bit whole number
     if (type == kRegDword || type == kRegDwordBigEndian) {
         if (const auto number = text::toInt32(value)) {
             const auto bits = static_cast<std::uint32_t>(*number);
@@ -78,14 +81,15 @@ void RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath, 
                 const unsigned shift = type == kRegDword ? 8 * i : 8 * (3 - i);
                 bytes[i] = static_cast<std::uint8_t>(bits >> shift);
             }
-            registry.setValueEx(key, name.c_str(), type, bytes.data(), 4);
+            stored = registry.setValueEx(key, name.c_str(), type, bytes.data(), 4);
         }
     } else {
         const std::string data = utf8ToAnsi(value);
-        registry.setValueEx(key, name.c_str(), type, reinterpret_cast<const std::uint8_t*>(data.c_str()),
-                            static_cast<std::uint32_t>(data.size() + 1));
+        stored = registry.setValueEx(key, name.c_str(), type, reinterpret_cast<const std::uint8_t*>(data.c_str()),
+                                     static_cast<std::uint32_t>(data.size() + 1));
     }
     registry.closeKey(key);
+    return stored;
 }
 
 bool RegKeyExists(RegistryApi& registry, Key root, const std::string& keyPath) {

@@ -22,8 +22,9 @@ std::string RegValueRead(RegistryApi& registry, Key root, const std::string& key
 
 // Stores value under type, creating the key path when it is missing. Types 4 and 5 store the
 // value as a 32-bit whole number (nothing is stored when it is none); every other type stores
-// the text with its terminating NUL. Failures are not reported.
-void RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath, const std::string& valueName,
+// the text with its terminating NUL. Answers kErrorSuccess, or the Win32 code of the step that
+// failed (the key could not be created or opened, the value not stored, the number not one).
+Status RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath, const std::string& valueName,
                    const std::string& value, std::uint32_t type);
 
 // True when the key can be opened for reading.
