@@ -80,10 +80,10 @@ void MainWindow::cmdAdressen_Click() {
     if (!error.empty()) view_.messageBox(error, style::kExclamation, kApplicationTitle);
 }
 
-void MainWindow::writeSetting(const std::string& name, const std::string& value) {
+settings::Status MainWindow::writeSetting(const std::string& name, const std::string& value) {
     // Before start-up formed the key, a write would land directly under HKEY_CURRENT_USER.
-    if (importSchluessel_.empty()) return;
-    settings::RegValueWrite(registry_, settings::kCurrentUser, importSchluessel_, name, value, settings::kRegSz);
+    if (importSchluessel_.empty()) return settings::kErrorBadPathname;
+    return settings::RegValueWrite(registry_, settings::kCurrentUser, importSchluessel_, name, value, settings::kRegSz);
 }
 
 void MainWindow::cmdOpen_Click() {

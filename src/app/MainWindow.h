@@ -12,9 +12,7 @@
 #include "app/View.h"
 #include "db/Connection.h"
 
-namespace settings {
-class RegistryApi;
-}
+#include "settings/RegistryApi.h"
 
 namespace app {
 
@@ -62,8 +60,9 @@ private:
     void recordsCounted(std::int32_t count) override;
     bool cancelRequested() override { return abbruch_; }
 
-    // Writes one of the tool's own settings values; skipped while ImportSchluessel is not formed.
-    void writeSetting(const std::string& name, const std::string& value);
+    // Writes one of the tool's own settings values; answers the registry's status. Before
+    // start-up formed ImportSchluessel nothing is written (kErrorBadPathname).
+    settings::Status writeSetting(const std::string& name, const std::string& value);
     std::string stammverzeichnis() const;
     void updateUndoButton();
 
