@@ -35,6 +35,11 @@ constexpr DWORD kRenamePauseMilliseconds = 10;
 
 void replaceFile(const std::filesystem::path& file, std::string_view content) {
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
+    // A file made read-only is not replaced behind its owner's back.
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        throwError(ERROR_ACCESS_DENIED, file);
+    }
     const std::filesystem::path temporary = temporaryFileFor(file);
     HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) throwError(GetLastError(), temporary);
@@ -80,7 +85,11 @@ void replaceFile(const std::filesystem::path& file, std::string_view content) {
     std::filesystem::create_directories(folder);
     mode_t mode = 0600;
     struct stat existing {};
-    if (::stat(file.c_str(), &existing) == 0) mode = existing.st_mode & 07777;
+    if (::stat(file.c_str(), &existing) == 0) {
+        // A file its owner may not write is not replaced behind their back.
+        if (::access(file.c_str(), W_OK) != 0) throwErrno(file);
+        mode = existing.st_mode & 07777;
+    }
 
     const std::filesystem::path temporary = temporaryFileFor(file);
     const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

@@ -13,7 +13,8 @@ namespace settings {
 std::filesystem::path temporaryFileFor(const std::filesystem::path& file);
 
 // Creates the folder when missing. A new file is readable by its owner only, since settings
-// may hold a database password; a replaced file keeps its permissions. Throws
+// may hold a database password; a replaced file keeps its permissions. A file the caller may
+// not write (read-only) is not replaced: that is an access refusal like any other. Throws
 // std::system_error (or std::filesystem::filesystem_error); the old file then stays as it was.
 void replaceFile(const std::filesystem::path& file, std::string_view content);
 

@@ -4,11 +4,12 @@
 #include <fstream>
 #include <optional>
 #include <iterator>
+#include <system_error>
 
-#include "settings/AnsiCodePage.h"
 #include "settings/AtomicFile.h"
 #include "settings/FileLock.h"
 #include "settings/RegFile.h"
+#include "settings/RegistryData.h"
 
 namespace settings {
 
@@ -39,39 +40,22 @@ std::filesystem::path lockFileFor(const std::filesystem::path& file) {
     return lock;
 }
 
-// The data as the ANSI functions hand it out: string types converted from UTF-16LE.
-std::vector<std::uint8_t> ansiForm(const RegValue& value) {
-    if (!isStringType(value.type)) return value.data;
-    std::vector<std::uint8_t> ansi;
-    for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {
-        ansi.push_back(static_cast<std::uint8_t>(ansiByte(static_cast<char32_t>(value.data[i] | (value.data[i + 1] << 8)))));
+// The Win32 code of a failed file operation: a refusal (no right, a read-only file or file
+// system) is "access denied", anything else a failed I/O of the registry.
+Status statusOf(const std::error_code& error) {
+#ifdef _WIN32
+    constexpr int kWin32AccessDenied = 5;
+    constexpr int kWin32WriteProtect = 19;
+    if (error.category() == std::system_category()) {
+        return error.value() == kWin32AccessDenied || error.value() == kWin32WriteProtect ? kErrorAccessDenied
+                                                                                           : kErrorRegistryIoFailed;
     }
-    return ansi;
-}
-
-// The data as the registry stores what the ANSI functions are given.
-std::vector<std::uint8_t> storedForm(std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
-    if (!isStringType(type)) return std::vector<std::uint8_t>(data, data + size);
-    std::vector<std::uint8_t> stored;
-    for (std::uint32_t i = 0; i < size; ++i) {
-        const char32_t character = ansiCharacter(data[i]);
-        stored.push_back(static_cast<std::uint8_t>(character & 0xFF));
-        stored.push_back(static_cast<std::uint8_t>(character >> 8));
+#endif
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
+        error == std::errc::read_only_file_system) {
+        return kErrorAccessDenied;
     }
-    return stored;
-}
-
-// The buffer rules of the query functions.
-Status answer(const std::vector<std::uint8_t>& bytes, std::uint8_t* data, std::uint32_t* size) {
-    const auto needed = static_cast<std::uint32_t>(bytes.size());
-    if (size == nullptr) return kErrorSuccess;
-    if (data != nullptr && *size < needed) {
-        *size = needed;
-        return kErrorMoreData;
-    }
-    if (data != nullptr && needed > 0) std::memcpy(data, bytes.data(), needed);
-    *size = needed;
-    return kErrorSuccess;
+    return kErrorRegistryIoFailed;
 }
 
 // The key at path; a root key is always there. Null when a key below it is missing.
@@ -85,7 +69,13 @@ RegKey* resolve(RegTree& tree, const std::vector<std::string>& path) {
 
 FileRegistry::FileRegistry(std::filesystem::path file) : file_(std::move(file)) { reload(); }
 
-void FileRegistry::reload() { tree_ = parseRegFile(readFile(file_), displayName(file_)); }
+void FileRegistry::reload() {
+    std::string bytes = readFile(file_);
+    const Fingerprint read{bytes.size(), std::hash<std::string>{}(bytes)};
+    if (read == loaded_) return;
+    tree_ = parseRegFile(std::move(bytes), displayName(file_));
+    loaded_ = read;
+}
 
 std::string FileRegistry::location() const { return "Datei " + displayName(file_); }
 
@@ -105,7 +95,7 @@ Status FileRegistry::pathBelow(Key key, const char* subKey, std::vector<std::str
     // Empty names (doubled or trailing backslashes) are passed over, as the registry does.
     for (std::size_t start = 0; start < names.size();) {
         const std::size_t end = std::min(names.find('\\', start), names.size());
-        if (end > start) path.push_back(ansiToUtf8(names.substr(start, end - start)));
+        if (end > start) path.emplace_back(names.substr(start, end - start));
         start = end + 1;
     }
     return kErrorSuccess;
@@ -124,17 +114,26 @@ Status FileRegistry::underLock(Change&& change) {
         if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path());
         const FileLock lock(lockFileFor(file_));
         reload();
-        RegTree updated = tree_;
         bool changed = false;
-        const Status status = change(updated, changed);
-        if (status == kErrorSuccess && changed) replaceFile(file_, formatRegFile(updated));
-        tree_ = std::move(updated);
+        const Status status = change(tree_, changed);
+        if (status == kErrorSuccess && changed) {
+            try {
+                const std::string content = formatRegFile(tree_);
+                replaceFile(file_, content);
+                loaded_ = Fingerprint{content.size(), std::hash<std::string>{}(content)};
+            } catch (...) {
+                // What is held again matches the file, which kept its old content.
+                loaded_.reset();
+                reload();
+                throw;
+            }
+        }
         return status;
     } catch (const RegistryFileError&) {
         throw;
-    } catch (const std::system_error&) {
+    } catch (const std::system_error& error) {
         // The lock or the new file could not be written; the file stays as it was.
-        return kErrorRegistryIoFailed;
+        return statusOf(error.code());
     }
 }
 
@@ -183,10 +182,10 @@ Status FileRegistry::queryValueEx(Key key, const char* valueName, std::uint32_t*
     if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
     const RegKey* found = resolve(tree_, open->path);
     if (found == nullptr) return kErrorKeyDeleted;
-    const RegValue* value = found->findValue(ansiToUtf8(valueName == nullptr ? "" : valueName));
+    const RegValue* value = found->findValue(valueName == nullptr ? "" : valueName);
     if (value == nullptr) return kErrorFileNotFound;
     if (type != nullptr) *type = value->type;
-    return answer(ansiForm(*value), data, size);
+    return answerData(answeredForm(value->type, value->data), data, size);
 }
 
 Status FileRegistry::setValueEx(Key key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
@@ -195,7 +194,7 @@ Status FileRegistry::setValueEx(Key key, const char* valueName, std::uint32_t ty
     if (!open) return kErrorInvalidHandle;
     if ((open->access & kKeySetValue) == 0) return kErrorAccessDenied;
     if (data == nullptr && size > 0) return kErrorInvalidParameter;
-    RegValue value{ansiToUtf8(valueName == nullptr ? "" : valueName), type, storedForm(type, data, size)};
+    RegValue value{valueName == nullptr ? "" : valueName, type, storedForm(type, data, size)};
     return underLock([&](RegTree& tree, bool& changed) {
         RegKey* target = resolve(tree, open->path);
         if (target == nullptr) return kErrorKeyDeleted;
@@ -221,13 +220,8 @@ Status FileRegistry::enumValue(Key key, std::uint32_t index, char* name, std::ui
     if (index >= found->values.size()) return kErrorNoMoreItems;
 
     const RegValue& value = found->values[index];
-    const std::string ansiName = utf8ToAnsi(value.name);
-    if (ansiName.size() >= *nameSize) return kErrorMoreData;
-    if (const Status status = answer(ansiForm(value), data, dataSize); status != kErrorSuccess) return status;
-    std::memcpy(name, ansiName.c_str(), ansiName.size() + 1);
-    *nameSize = static_cast<std::uint32_t>(ansiName.size());
-    if (type != nullptr) *type = value.type;
-    return kErrorSuccess;
+    return answerEnumerated(value.name, value.type, answeredForm(value.type, value.data), name, nameSize, type, data,
+                            dataSize);
 }
 
 Status FileRegistry::closeKey(Key key) {

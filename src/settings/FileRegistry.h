@@ -5,7 +5,7 @@
 // compare without regard to case.
 //
 // The file is read again whenever a key is opened or created, so that what other processes
-// wrote is seen. Every change takes the lock file (file + ".lock"), reads the file again
+// wrote is seen; it is parsed again only when its content changed. Every change takes the lock file (file + ".lock"), reads the file again
 // under it, applies the change and replaces the file atomically; two writers lose no value.
 // A file that cannot be parsed throws RegistryFileError and is never written.
 //
@@ -59,8 +59,16 @@ private:
     template <class Change>
     Status underLock(Change&& change);
 
+    // The size and hash of the content the tree was read from or written as.
+    struct Fingerprint {
+        std::size_t size;
+        std::size_t hash;
+        bool operator==(const Fingerprint&) const = default;
+    };
+
     std::filesystem::path file_;
     RegTree tree_;
+    std::optional<Fingerprint> loaded_;
     std::map<Key, Handle> handles_;
     Key nextHandle_ = 0x100;
 };

@@ -19,22 +19,26 @@ constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
                             line);
 }
 
-// The file's text as UTF-8, from UTF-16LE or UTF-8 (with or without byte-order mark).
-std::string decodeText(std::string_view bytes, const std::string& fileName) {
+// The file's text as UTF-8, from UTF-16LE or UTF-8 (with or without byte-order mark). The
+// bytes are given up as soon as the text is made, so that a large file is held once only.
+std::string decodeText(std::string bytes, const std::string& fileName) {
     std::size_t line = 1;
     if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
-        std::u16string units;
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
-        }
+        const auto unit = [&](std::size_t i) -> char32_t {
+            return static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        };
         std::string text;
-        for (std::size_t i = 0; i < units.size(); ++i) {
-            const std::size_t length = units[i] >= 0xD800 && units[i] <= 0xDBFF ? 2 : 1;
-            const auto character = utf16ToUtf8(std::u16string_view(units).substr(i, length));
-            if (!character) fail(fileName, line, "ungültiges UTF-16");
-            text += *character;
-            i += length - 1;
-            if (units[i] == u'\n') ++line;
+        text.reserve(bytes.size() / 2 + bytes.size() / 16);
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            char32_t c = unit(i);
+            if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+                i += 2;
+            } else if (c >= 0xD800 && c <= 0xDFFF) {
+                fail(fileName, line, "ungültiges UTF-16");
+            }
+            if (c == U'\n') ++line;
+            appendUtf8(text, c);
         }
         if (bytes.size() % 2 != 0) fail(fileName, line, "ungültiges UTF-16 (ungerade Anzahl Bytes)");
         return text;
@@ -42,13 +46,13 @@ std::string decodeText(std::string_view bytes, const std::string& fileName) {
     if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') {
         fail(fileName, 1, "UTF-16 mit umgekehrter Bytefolge wird nicht gelesen");
     }
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
     for (std::size_t pos = 0; pos < bytes.size();) {
         char32_t c = 0;
         if (!decodeUtf8(bytes, pos, c)) fail(fileName, line, "ungültiges UTF-8");
         if (c == U'\n') ++line;
     }
-    return std::string(bytes);
+    return bytes;
 }
 
 std::string_view trim(std::string_view s) {
@@ -65,22 +69,17 @@ std::optional<std::uint32_t> hexNumber(std::string_view digits, std::size_t maxD
     return value;
 }
 
+// Reads the text line by line in one pass.
 class Parser {
 public:
-    Parser(std::string_view text, const std::string& fileName) : fileName_(fileName) {
-        for (std::size_t start = 0; start <= text.size();) {
-            const std::size_t end = std::min(text.find('\n', start), text.size());
-            lines_.push_back(text.substr(start, end - start));
-            start = end + 1;
-        }
-    }
+    Parser(std::string_view text, const std::string& fileName) : text_(text), fileName_(fileName) {}
 
     RegTree parse() {
         RegTree tree;
         RegKey* current = nullptr;
         bool headerSeen = false;
-        for (index_ = 0; index_ < lines_.size(); ++index_) {
-            const std::string_view line = trim(lines_[index_]);
+        for (std::string_view next; nextLine(next);) {
+            const std::string_view line = trim(next);
             if (line.empty()) continue;
             if (!headerSeen) {
                 if (line != kHeader) fail("die Kopfzeile \"" + std::string(kHeader) + "\" fehlt");
@@ -99,7 +98,17 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const std::string& reason) const { settings::fail(fileName_, index_ + 1, reason); }
+    [[noreturn]] void fail(const std::string& reason) const { settings::fail(fileName_, index_, reason); }
+
+    // The next line without its line feed; false after the last one.
+    bool nextLine(std::string_view& line) {
+        if (position_ > text_.size()) return false;
+        const std::size_t end = std::min(text_.find('\n', position_), text_.size());
+        line = text_.substr(position_, end - position_);
+        position_ = end + 1;
+        ++index_;
+        return true;
+    }
 
     RegKey& keyOf(RegTree& tree, std::string_view line) const {
         if (line.back() != ']') fail("die schließende Klammer des Schlüssels fehlt");
@@ -204,16 +213,18 @@ private:
                 start = end + 1;
             }
             if (!continued) return bytes;
-            if (index_ + 1 == lines_.size() || trim(lines_[index_ + 1]).empty()) {
+            const std::size_t continuedAt = index_;
+            if (!nextLine(rest) || trim(rest).empty()) {
+                index_ = continuedAt;
                 fail("die Fortsetzungszeile der hex-Daten fehlt");
             }
-            rest = lines_[++index_];
         }
     }
 
+    std::string_view text_;
     const std::string& fileName_;
-    std::vector<std::string_view> lines_;
-    std::size_t index_ = 0;
+    std::size_t position_ = 0;
+    std::size_t index_ = 0;  // the number of the line read last, from 1
 };
 
 void appendQuoted(std::string& out, std::string_view text) {
@@ -289,8 +300,8 @@ void appendKey(std::string& out, const RegKey& key, const std::string& path) {
 
 }  // namespace
 
-RegTree parseRegFile(std::string_view bytes, const std::string& fileName) {
-    const std::string text = decodeText(bytes, fileName);
+RegTree parseRegFile(std::string bytes, const std::string& fileName) {
+    const std::string text = decodeText(std::move(bytes), fileName);
     return Parser(text, fileName).parse();
 }
 

@@ -23,8 +23,9 @@ private:
     std::size_t line_;
 };
 
-// fileName is used in messages only. Throws RegistryFileError.
-RegTree parseRegFile(std::string_view bytes, const std::string& fileName);
+// Reads the file's bytes in one pass; fileName is used in messages only. Throws
+// RegistryFileError.
+RegTree parseRegFile(std::string bytes, const std::string& fileName);
 
 // Lines end with CR LF as in regedit's exports. Strings that a quoted text cannot hold
 // exactly are written as hex(1) data, so that every value reads back byte for byte.

@@ -21,9 +21,47 @@ char32_t upper(char32_t c) {
     }
 }
 
-template <class Items, class Item = typename Items::value_type>
-auto findNamed(Items& items, std::string_view name) {
-    return std::find_if(items.begin(), items.end(), [&](const Item& item) { return sameName(item.name, name); });
+// The name with every character in upper case; equal for two names exactly when sameName
+// holds. A byte that is no UTF-8 is kept behind 0xFF, which UTF-8 never holds.
+std::string folded(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t pos = 0; pos < name.size();) {
+        char32_t c = 0;
+        if (decodeUtf8(name, pos, c)) {
+            appendUtf8(out, upper(c));
+        } else {
+            out += '\xFF';
+            out += name[pos++];
+        }
+    }
+    return out;
+}
+
+constexpr std::size_t kIndexedFrom = 16;
+
+using Positions = RegKey::Positions;
+
+// Where the item of that name stands; items.size() when there is none.
+template <class Items>
+std::size_t positionOf(const Items& items, const Positions* positions, std::string_view name) {
+    if (positions != nullptr) {
+        const auto found = positions->find(folded(name));
+        return found == positions->end() ? items.size() : found->second;
+    }
+    const auto found = std::find_if(items.begin(), items.end(), [&](const auto& item) { return sameName(item.name, name); });
+    return static_cast<std::size_t>(found - items.begin());
+}
+
+// Records the item just added at the end of items; the index is made when the list grows long.
+template <class Items>
+void recordLast(const Items& items, std::unique_ptr<Positions>& positions) {
+    if (items.size() < kIndexedFrom) return;
+    if (!positions) {
+        positions = std::make_unique<Positions>();
+        for (std::size_t i = 0; i + 1 < items.size(); ++i) positions->emplace(folded(items[i].name), i);
+    }
+    positions->emplace(folded(items.back().name), items.size() - 1);
 }
 
 }  // namespace
@@ -41,31 +79,31 @@ bool sameName(std::string_view a, std::string_view b) {
     return i == a.size() && j == b.size();
 }
 
-bool isStringType(std::uint32_t type) { return type == 1 || type == 2 || type == 7; }
-
 RegKey* RegKey::findSubkey(std::string_view subkeyName) {
-    const auto found = findNamed(subkeys, subkeyName);
-    return found == subkeys.end() ? nullptr : &*found;
+    const std::size_t position = positionOf(subkeys, subkeyIndex_.get(), subkeyName);
+    return position == subkeys.size() ? nullptr : &subkeys[position];
 }
 
 RegKey& RegKey::subkey(std::string_view subkeyName) {
     if (RegKey* found = findSubkey(subkeyName)) return *found;
-    subkeys.push_back(RegKey{std::string(subkeyName), {}, {}});
+    subkeys.emplace_back().name = subkeyName;
+    recordLast(subkeys, subkeyIndex_);
     return subkeys.back();
 }
 
 const RegValue* RegKey::findValue(std::string_view valueName) const {
-    const auto found = findNamed(values, valueName);
-    return found == values.end() ? nullptr : &*found;
+    const std::size_t position = positionOf(values, valueIndex_.get(), valueName);
+    return position == values.size() ? nullptr : &values[position];
 }
 
 void RegKey::setValue(RegValue value) {
-    const auto found = findNamed(values, value.name);
-    if (found == values.end()) {
+    const std::size_t position = positionOf(values, valueIndex_.get(), value.name);
+    if (position == values.size()) {
         values.push_back(std::move(value));
+        recordLast(values, valueIndex_);
     } else {
-        found->type = value.type;
-        found->data = std::move(value.data);
+        values[position].type = value.type;
+        values[position].data = std::move(value.data);
     }
 }
 

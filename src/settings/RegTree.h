@@ -2,11 +2,15 @@
 // The keys and values of a registry held in memory, as the settings file stores them.
 // Key and value names are UTF-8; they compare without regard to case and keep their
 // spelling. Data is stored as the registry stores it: string types as UTF-16LE.
+// A name is found in constant time however many keys or values share a parent, so that a
+// whole regedit export is read and written in time linear in its size.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace settings {
@@ -17,9 +21,11 @@ struct RegValue {
     std::vector<std::uint8_t> data;
 };
 
+// Moved, never copied: a whole registry is large.
 struct RegKey {
     std::string name;
-    std::vector<RegValue> values;  // in the order they were added
+    // In the order they were added; both lists change only through subkey() and setValue().
+    std::vector<RegValue> values;
     std::vector<RegKey> subkeys;
 
     RegKey* findSubkey(std::string_view subkeyName);
@@ -28,6 +34,13 @@ struct RegKey {
     const RegValue* findValue(std::string_view valueName) const;
     // Replaces the value of the same name where it stands, or adds it at the end.
     void setValue(RegValue value);
+
+    // Positions by folded name, kept for a list once it is long; a short list is searched.
+    using Positions = std::unordered_map<std::string, std::size_t>;
+
+private:
+    std::unique_ptr<Positions> subkeyIndex_;
+    std::unique_ptr<Positions> valueIndex_;
 };
 
 // The tree of a whole registry: an unnamed key whose subkeys are the root keys.
@@ -47,8 +60,5 @@ std::optional<RootKey> rootKeyWithHandle(std::uint64_t handle);
 
 // Compares names as the registry does: letters of either case are equal.
 bool sameName(std::string_view a, std::string_view b);
-
-// String types hold UTF-16LE text.
-bool isStringType(std::uint32_t type);
 
 }  // namespace settings

@@ -3,9 +3,10 @@
 // make, with the same arguments, buffer rules and Win32 error codes, so that every backend
 // (the real registry, the .reg file) answers the operations' edge cases alike.
 //
-// Texts (key paths, value names, string data) cross this interface as bytes in the ANSI code
-// page, Windows-1252, NUL-terminated where the advapi32 function takes a C string, as the
-// functions with the suffix A exchange them.
+// Texts (key paths, value names, string data) cross this interface as UTF-8, NUL-terminated
+// where the advapi32 function takes a C string, so that every character a value can hold
+// survives. The registry itself keeps them in UTF-16 (the functions with the suffix W); sizes
+// of names and string data are counted in bytes of UTF-8.
 
 #include <cstdint>
 #include <string>
@@ -62,23 +63,23 @@ class RegistryApi {
 public:
     virtual ~RegistryApi() = default;
 
-    // RegOpenKeyExA. subKey empty (or null): a new handle to key itself.
+    // RegOpenKeyExW. subKey empty (or null): a new handle to key itself.
     virtual Status openKeyEx(Key key, const char* subKey, std::uint32_t access, Key* result) = 0;
-    // RegQueryValueExA. type, data and size may be null (size only when data is). With data
+    // RegQueryValueExW. type, data and size may be null (size only when data is). With data
     // null the size of the data is answered; a buffer too small gives kErrorMoreData and
-    // the size needed. String data is answered in the ANSI code page.
+    // the size needed. String data is answered in UTF-8.
     virtual Status queryValueEx(Key key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
                                 std::uint32_t* size) = 0;
-    // RegSetValueExA. String data is given in the ANSI code page.
+    // RegSetValueExW. String data is given in UTF-8.
     virtual Status setValueEx(Key key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
                               std::uint32_t size) = 0;
-    // RegCreateKeyExA without class and security descriptor; creates every missing level.
+    // RegCreateKeyExW without class and security descriptor; creates every missing level.
     virtual Status createKeyEx(Key key, const char* subKey, std::uint32_t options, std::uint32_t access, Key* result,
                                std::uint32_t* disposition) = 0;
     // RegFlushKey.
     virtual Status flushKey(Key key) = 0;
-    // RegEnumValueA. nameSize: the name buffer's size in characters including the NUL, on
-    // success the name's length; dataSize: the data buffer's size in bytes, then the data's.
+    // RegEnumValueW. nameSize: the name buffer's size in bytes including the NUL, on success
+    // the name's length; dataSize: the data buffer's size in bytes, then the data's.
     // A name or data that does not fit gives kErrorMoreData; past the last value
     // kErrorNoMoreItems.
     virtual Status enumValue(Key key, std::uint32_t index, char* name, std::uint32_t* nameSize, std::uint32_t* type,

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 
-#include "settings/AnsiCodePage.h"
 #include "text/Numbers.h"
 
 namespace settings {
@@ -14,8 +13,8 @@ namespace {
 constexpr std::uint32_t kReadAccess = kKeyQueryValue | kKeyEnumerateSubKeys | kKeyNotify;  // 0x19
 constexpr std::uint32_t kWriteAccess = 0x3F;  // query, set, create sub-key, enumerate, notify, create link
 
-// The value's data as ANSI text, or none when it has none the operations understand.
-std::optional<std::string> readAnsiValue(RegistryApi& registry, Key key, const std::string& name) {
+// The value's data as text, or none when it has none the operations understand.
+std::optional<std::string> readText(RegistryApi& registry, Key key, const std::string& name) {
     std::uint32_t type = 0;
     std::uint32_t size = 0;
     if (registry.queryValueEx(key, name.c_str(), &type, nullptr, &size) != kErrorSuccess) return std::nullopt;
@@ -27,9 +26,8 @@ std::optional<std::string> readAnsiValue(RegistryApi& registry, Key key, const s
             kErrorSuccess) {
             return std::nullopt;
         }
-        // The size asked for first may exceed what the read delivers (the ANSI form of a
-        // string can be shorter than its stored form); blanks beyond it are no part of it.
-        text.resize(std::min(read, size));
+        // The value may have changed between the two calls; what the read delivered counts.
+        text.resize(read);
         if (type == kRegMultiSz) {
             std::string lines;
             for (const char c : text) lines += c == '\0' ? std::string("\r\n") : std::string(1, c);
@@ -48,29 +46,43 @@ std::optional<std::string> readAnsiValue(RegistryApi& registry, Key key, const s
     return std::nullopt;
 }
 
+// Creates every missing level of the key path; the disposition is set on success only.
+Status createKey(RegistryApi& registry, Key root, const std::string& keyPath, std::uint32_t& disposition) {
+    Key key = 0;
+    const Status status =
+        registry.createKeyEx(root, keyPath.c_str(), kRegOptionNonVolatile, kWriteAccess, &key, &disposition);
+    if (status != kErrorSuccess) return status;
+    registry.flushKey(key);
+    registry.closeKey(key);
+    return kErrorSuccess;
+}
+
 }  // namespace
 
 std::string RegValueRead(RegistryApi& registry, Key root, const std::string& keyPath, const std::string& valueName,
                          const std::string& defaultValue) {
     Key key = 0;
-    if (registry.openKeyEx(root, utf8ToAnsi(keyPath).c_str(), kReadAccess, &key) != kErrorSuccess) return defaultValue;
-    const std::optional<std::string> ansi = readAnsiValue(registry, key, utf8ToAnsi(valueName));
+    if (registry.openKeyEx(root, keyPath.c_str(), kReadAccess, &key) != kErrorSuccess) return defaultValue;
+    const std::optional<std::string> text = readText(registry, key, valueName);
     if (registry.closeKey(key) != kErrorSuccess) return defaultValue;
 
-    std::string value = ansi && !ansi->empty() ? ansiToUtf8(*ansi) : defaultValue;
+    std::string value = text && !text->empty() ? *text : defaultValue;
     value.erase(std::remove(value.begin(), value.end(), '\0'), value.end());
     return value;
 }
 
 Status RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath, const std::string& valueName,
                      const std::string& value, std::uint32_t type) {
-    if (!RegKeyExists(registry, root, keyPath)) RegKeyCreate(registry, root, keyPath);
+    if (!RegKeyExists(registry, root, keyPath)) {
+        // The reason the key could not be created is the one to answer, not that it is missing.
+        std::uint32_t disposition = 0;
+        if (const Status created = createKey(registry, root, keyPath, disposition); created != kErrorSuccess) return created;
+    }
     Key key = 0;
-    if (const Status opened = registry.openKeyEx(root, utf8ToAnsi(keyPath).c_str(), kWriteAccess, &key); opened != kErrorSuccess) {
+    if (const Status opened = registry.openKeyEx(root, keyPath.c_str(), kWriteAccess, &key); opened != kErrorSuccess) {
         return opened;
     }
 
-    const std::string name = utf8ToAnsi(valueName);
     Status stored = kErrorInvalidParameter;  // a DWORD value that is no 32-bit whole number
     if (type == kRegDword || type == kRegDwordBigEndian) {
         if (const auto number = text::toInt32(value)) {
@@ -81,12 +93,11 @@ Status RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath
                 const unsigned shift = type == kRegDword ? 8 * i : 8 * (3 - i);
                 bytes[i] = static_cast<std::uint8_t>(bits >> shift);
             }
-            stored = registry.setValueEx(key, name.c_str(), type, bytes.data(), 4);
+            stored = registry.setValueEx(key, valueName.c_str(), type, bytes.data(), 4);
         }
     } else {
-        const std::string data = utf8ToAnsi(value);
-        stored = registry.setValueEx(key, name.c_str(), type, reinterpret_cast<const std::uint8_t*>(data.c_str()),
-                                     static_cast<std::uint32_t>(data.size() + 1));
+        stored = registry.setValueEx(key, valueName.c_str(), type, reinterpret_cast<const std::uint8_t*>(value.c_str()),
+                                     static_cast<std::uint32_t>(value.size() + 1));
     }
     registry.closeKey(key);
     return stored;
@@ -94,26 +105,19 @@ Status RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath
 
 bool RegKeyExists(RegistryApi& registry, Key root, const std::string& keyPath) {
     Key key = 0;
-    if (registry.openKeyEx(root, utf8ToAnsi(keyPath).c_str(), kReadAccess, &key) != kErrorSuccess) return false;
+    if (registry.openKeyEx(root, keyPath.c_str(), kReadAccess, &key) != kErrorSuccess) return false;
     registry.closeKey(key);
     return true;
 }
 
 std::uint32_t RegKeyCreate(RegistryApi& registry, Key root, const std::string& keyPath) {
-    Key key = 0;
     std::uint32_t disposition = 0;
-    if (registry.createKeyEx(root, utf8ToAnsi(keyPath).c_str(), kRegOptionNonVolatile, kWriteAccess, &key, &disposition) !=
-        kErrorSuccess) {
-        return 0;
-    }
-    registry.flushKey(key);
-    registry.closeKey(key);
-    return disposition;
+    return createKey(registry, root, keyPath, disposition) == kErrorSuccess ? disposition : 0;
 }
 
 std::optional<std::vector<NamedText>> RegValuesList(RegistryApi& registry, Key root, const std::string& keyPath) {
     Key key = 0;
-    if (registry.openKeyEx(root, utf8ToAnsi(keyPath).c_str(), kKeyQueryValue, &key) != kErrorSuccess) return std::nullopt;
+    if (registry.openKeyEx(root, keyPath.c_str(), kKeyQueryValue, &key) != kErrorSuccess) return std::nullopt;
 
     std::vector<NamedText> list(1);
     for (std::uint32_t index = 0;; ++index) {
@@ -124,7 +128,7 @@ std::optional<std::vector<NamedText>> RegValuesList(RegistryApi& registry, Key r
         std::uint32_t type = 0;
         if (registry.enumValue(key, index, name.data(), &nameSize, &type, scratch.data(), &dataSize) != kErrorSuccess) break;
         list.resize(index + 1);
-        const std::string valueName = ansiToUtf8(std::string(name.data(), strnlen(name.data(), name.size())));
+        const std::string valueName(name.data(), strnlen(name.data(), name.size()));
         list[index] = {valueName, RegValueRead(registry, root, keyPath, valueName, "")};
     }
     registry.closeKey(key);

@@ -1,7 +1,7 @@
 #pragma once
 // The settings operations of the program: named text values in the registry. Each call opens
-// what it needs and closes it again before it returns. Texts are UTF-8; towards the registry
-// they cross in the ANSI code page.
+// what it needs and closes it again before it returns. Texts are UTF-8, and so they cross the
+// registry interface: any character is kept.
 
 #include <optional>
 #include <string>
@@ -41,8 +41,8 @@ struct NamedText {
 
 // Every value of the key in the registry's order, each read again by name with
 // RegValueRead. A key without values gives one pair of empty texts. The list ends early, at
-// the first value whose name is longer than 254 characters or whose data is longer than 256
-// bytes. None when the key cannot be opened.
+// the first value whose name is longer than 254 bytes or whose data is longer than 256 bytes,
+// both counted in UTF-8. None when the key cannot be opened.
 std::optional<std::vector<NamedText>> RegValuesList(RegistryApi& registry, Key root, const std::string& keyPath);
 
 // The main application's root directory; empty when it is not set.

@@ -71,21 +71,42 @@ std::u16string utf8ToUtf16(std::string_view utf8) {
     return out;
 }
 
+namespace {
+
+bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Calls use(code point, paired) for every character; paired false for an unpaired surrogate.
+template <class Use>
+void forEachCharacter(std::u16string_view utf16, Use&& use) {
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        const char32_t unit = utf16[i];
+        if (isHighSurrogate(unit) && i + 1 < utf16.size() && isLowSurrogate(utf16[i + 1])) {
+            use(0x10000 + ((unit - 0xD800) << 10) + (utf16[++i] - 0xDC00u), true);
+        } else {
+            use(unit, !isHighSurrogate(unit) && !isLowSurrogate(unit));
+        }
+    }
+}
+
+}  // namespace
+
 std::optional<std::string> utf16ToUtf8(std::u16string_view utf16) {
     std::string out;
     out.reserve(utf16.size());
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
-        const char16_t unit = utf16[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            if (i + 1 >= utf16.size() || utf16[i + 1] < 0xDC00 || utf16[i + 1] > 0xDFFF) return std::nullopt;
-            appendUtf8(out, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (utf16[i + 1] - 0xDC00u));
-            ++i;
-        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-            return std::nullopt;
-        } else {
-            appendUtf8(out, unit);
-        }
-    }
+    bool wellFormed = true;
+    forEachCharacter(utf16, [&](char32_t c, bool paired) {
+        wellFormed = wellFormed && paired;
+        appendUtf8(out, c);
+    });
+    if (!wellFormed) return std::nullopt;
+    return out;
+}
+
+std::string utf16ToUtf8Replacing(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size());
+    forEachCharacter(utf16, [&](char32_t c, bool paired) { appendUtf8(out, paired ? c : 0xFFFD); });
     return out;
 }
 

@@ -17,5 +17,7 @@ void appendUtf8(std::string& out, char32_t codePoint);
 std::u16string utf8ToUtf16(std::string_view utf8);
 // None when a surrogate is unpaired.
 std::optional<std::string> utf16ToUtf8(std::u16string_view utf16);
+// An unpaired surrogate becomes U+FFFD, as Windows converts it.
+std::string utf16ToUtf8Replacing(std::u16string_view utf16);
 
 }  // namespace settings

@@ -8,7 +8,6 @@
 #include <sstream>
 #include <thread>
 
-#include "settings/AnsiCodePage.h"
 #include "settings/AtomicFile.h"
 #include "settings/FileRegistry.h"
 #include "settings/RegFile.h"
@@ -18,7 +17,12 @@
 #include "support/TempDir.h"
 
 #ifndef _WIN32
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -52,10 +56,10 @@ struct Listed {
     bool operator==(const Listed&) const = default;
 };
 
-// Every value of a key as the ANSI functions enumerate it.
+// Every value of a key as the registry interface enumerates it.
 std::vector<Listed> everyValue(RegistryApi& registry, const std::string& keyPath) {
     Key key = 0;
-    EXPECT_EQ(registry.openKeyEx(kCurrentUser, utf8ToAnsi(keyPath).c_str(), kKeyQueryValue, &key), kErrorSuccess);
+    EXPECT_EQ(registry.openKeyEx(kCurrentUser, keyPath.c_str(), kKeyQueryValue, &key), kErrorSuccess);
     std::vector<Listed> values;
     for (std::uint32_t index = 0;; ++index) {
         std::vector<char> name(16384);
@@ -126,6 +130,23 @@ TEST(FileRegistry, ReadsARegeditExportInUtf16) {
     EXPECT_EQ(raw[4], (Listed{"Roh", kRegBinary, {1, 2, 0xFF}}));
 }
 
+TEST(FileRegistry, KeepsEveryCharacterOfAnExportAndOfWhatItWrites) {
+    const TempDir dir;
+    const std::string import = "[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Łódź\\Import]\r\n";
+    const std::string file = dir.write("registry.reg", utf16File("Windows Registry Editor Version 5.00\r\n\r\n" + import +
+                                                                 "\"ADR-Pfad\"=\"C:\\\\ADR\\\\Łódź 😀\"\r\n"));
+    const std::string key = std::string(kSettingsRoot) + "\\datenbanken\\Łódź\\Import";
+    {
+        FileRegistry registry(file);
+        EXPECT_EQ(RegValueRead(registry, kCurrentUser, key, "ADR-Pfad", ""), "C:\\ADR\\Łódź 😀");
+        EXPECT_EQ(RegValueWrite(registry, kCurrentUser, key, "Straße in Gdańsk", "ul. Długa 5", kRegSz), kErrorSuccess);
+    }
+    FileRegistry again(file);
+    EXPECT_EQ(RegValueRead(again, kCurrentUser, key, "ADR-Pfad", ""), "C:\\ADR\\Łódź 😀");
+    EXPECT_EQ(RegValueRead(again, kCurrentUser, key, "Straße in Gdańsk", ""), "ul. Długa 5");
+    EXPECT_NE(fileBytes(file).find("\n\"ADR-Pfad\"=\"C:\\\\ADR\\\\Łódź 😀\"\n"), std::string::npos) << "written as UTF-8";
+}
+
 TEST(FileRegistry, ReadsUtf8WithAndWithoutByteOrderMarkAndTakesAnEmptyFileAsEmpty) {
     const TempDir dir;
     FileRegistry plain(dir.write("plain.reg", kRegeditExport));
@@ -147,7 +168,7 @@ TEST(FileRegistry, EveryTypeAndAwkwardNameReadsBackByteForByte) {
     for (std::size_t i = 0; i < longBinary.size(); ++i) longBinary[i] = static_cast<std::uint8_t>(i * 7);
     const std::vector<Listed> values = {
         {"", kRegSz, {'S', 't', 'a', 'n', 'd', 'a', 'r', 'd', 0}},
-        {"Text", kRegSz, {'M', 0xFC, 'l', 'l', 'e', 'r', ' ', 0x80, 0}},
+        {"Text", kRegSz, {'M', 0xC3, 0xBC, 'l', 'l', 'e', 'r', ' ', 0xE2, 0x82, 0xAC, 0}},
         {"Zeichen \"\\ in Namen", kRegSz, {'a', '"', 'b', '\\', 'c', 0}},
         {"Zeilen\r\nim Namen", kRegSz, {'a', '\r', '\n', 'b', 0}},
         {"ohneDaten", kRegSz, {}},
@@ -319,15 +340,15 @@ TEST(FileRegistry, AnswersLikeTheRegistryForHandlesAndAccessRights) {
     FileRegistry registry(dir.path() / "registry.reg");
     Key key = 0;
     ASSERT_EQ(registry.createKeyEx(kCurrentUser, "SOFTWARE\\X", 0, 0x3F, &key, nullptr), kErrorSuccess);
-    ASSERT_EQ(registry.setValueEx(key, "a", kRegSz, reinterpret_cast<const std::uint8_t*>("\xE4\xF6\xFC"), 4), kErrorSuccess);
+    ASSERT_EQ(registry.setValueEx(key, "a", kRegSz, reinterpret_cast<const std::uint8_t*>("äöü"), 7), kErrorSuccess);
     std::uint32_t size = 0;
     std::uint32_t type = 0;
     EXPECT_EQ(registry.queryValueEx(key, "a", &type, nullptr, &size), kErrorSuccess);
-    EXPECT_EQ(size, 4u) << "the size in the ANSI code page";
+    EXPECT_EQ(size, 7u) << "the size in UTF-8";
     std::uint8_t small[2];
     size = 2;
     EXPECT_EQ(registry.queryValueEx(key, "a", nullptr, small, &size), kErrorMoreData);
-    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(size, 7u);
     EXPECT_EQ(registry.closeKey(key), kErrorSuccess);
     EXPECT_EQ(registry.closeKey(key), kErrorInvalidHandle);
 
@@ -341,7 +362,128 @@ TEST(FileRegistry, AnswersLikeTheRegistryForHandlesAndAccessRights) {
     EXPECT_EQ(registry.openKeyEx(0x1234, "SOFTWARE", 0x19, &key), kErrorInvalidHandle);
 }
 
+TEST(FileRegistry, AWriteThatCannotTakeTheLockAnswersAFailure) {
+    const TempDir dir;
+    const auto file = dir.path() / "registry.reg";
+    FileRegistry registry(file);
+    std::filesystem::create_directory(dir.path() / "registry.reg.lock");
+    const Status status = RegValueWrite(registry, kCurrentUser, "SOFTWARE\\X", "Wert", "neu", kRegSz);
+    EXPECT_NE(status, kErrorSuccess);
 #ifndef _WIN32
+    EXPECT_EQ(status, kErrorRegistryIoFailed) << "a lock file that is a folder is no refusal of rights";
+#endif
+    EXPECT_EQ(RegValueRead(registry, kCurrentUser, "SOFTWARE\\X", "Wert", "fehlt"), "fehlt");
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(FileRegistry, AWriteBelowAFileThatIsNoFolderAnswersAFailure) {
+    const TempDir dir;
+    FileRegistry registry(std::filesystem::path(dir.write("datei", "kein Ordner")) / "registry.reg");
+    EXPECT_NE(RegValueWrite(registry, kCurrentUser, "SOFTWARE\\X", "Wert", "neu", kRegSz), kErrorSuccess);
+    EXPECT_EQ(RegValueRead(registry, kCurrentUser, "SOFTWARE\\X", "Wert", "fehlt"), "fehlt");
+    EXPECT_EQ(fileBytes(dir.path() / "datei"), "kein Ordner");
+}
+
+#ifdef _WIN32
+Status asOrdinaryUser(const std::function<Status()>& write) { return write(); }
+#else
+// Runs write without the rights of root, which writes wherever it likes: a refusal of the
+// file system is only seen by an ordinary user. Answers write's status, -1 when it gave none.
+Status asOrdinaryUser(const std::function<Status()>& write) {
+    if (::geteuid() != 0) return write();
+    constexpr uid_t kNobody = 65534;
+    int channel[2];
+    if (::pipe(channel) != 0) return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        Status status = -1;
+        try {
+            if (::setgid(kNobody) == 0 && ::setuid(kNobody) == 0) status = write();
+        } catch (...) {
+            status = -2;
+        }
+        const bool sent = ::write(channel[1], &status, sizeof status) == sizeof status;
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(channel[1]);
+    Status status = -1;
+    if (child < 0 || ::read(channel[0], &status, sizeof status) != sizeof status) status = -1;
+    ::close(channel[0]);
+    if (child > 0) ::waitpid(child, nullptr, 0);
+    return status;
+}
+#endif
+
+TEST(FileRegistry, AReadOnlyFileIsNotReplacedAndTheWriteIsRefused) {
+    const TempDir dir;
+    const auto file = dir.path() / "registry.reg";
+    {
+        FileRegistry earlier(file);
+        RegValueWrite(earlier, kCurrentUser, "SOFTWARE\\X", "Wert", "alt", kRegSz);
+    }
+    namespace fs = std::filesystem;
+    fs::permissions(dir.path(), fs::perms::all);  // the folder and the lock may be written, the file not
+    fs::permissions(dir.path() / "registry.reg.lock", fs::perms::all);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string before = exactBytes(file);
+
+    const Status status = asOrdinaryUser([&] {
+        FileRegistry registry(file);
+        return RegValueWrite(registry, kCurrentUser, "SOFTWARE\\X", "Wert", "neu", kRegSz);
+    });
+    EXPECT_EQ(status, kErrorAccessDenied);
+    EXPECT_EQ(exactBytes(file), before);
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+}
+
+#ifndef _WIN32
+TEST(FileRegistry, AWriteIntoAReadOnlyFolderIsRefused) {
+    const TempDir dir;
+    const auto folder = dir.path() / "nurLesen";
+    const auto file = folder / "registry.reg";
+    {
+        FileRegistry earlier(file);
+        RegValueWrite(earlier, kCurrentUser, "SOFTWARE\\X", "Wert", "alt", kRegSz);
+    }
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    const std::string before = exactBytes(file);
+
+    const auto write = [&](const char* keyPath) {
+        return asOrdinaryUser([&] {
+            FileRegistry registry(file);
+            return RegValueWrite(registry, kCurrentUser, keyPath, "Wert", "neu", kRegSz);
+        });
+    };
+    EXPECT_EQ(write("SOFTWARE\\X"), kErrorAccessDenied);
+    EXPECT_EQ(write("SOFTWARE\\Neu\\Tiefer"), kErrorAccessDenied) << "the key's creation is refused, not missing";
+    EXPECT_EQ(exactBytes(file), before);
+    ::chmod(folder.c_str(), 0755);
+}
+
+TEST(FileRegistry, AWriteTheDiskRefusesLeavesTheFileAndAnswersTheFailure) {
+    const TempDir dir;
+    const auto file = dir.path() / "registry.reg";
+    FileRegistry registry(file);
+    ASSERT_EQ(RegValueWrite(registry, kCurrentUser, "SOFTWARE\\X", "Wert", "alt", kRegSz), kErrorSuccess);
+    const std::string before = exactBytes(file);
+
+    // A file size limit makes the write of the longer content fail as a full disk does.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit limited = old;
+    limited.rlim_cur = before.size();
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const Status status = RegValueWrite(registry, kCurrentUser, "SOFTWARE\\X", "Wert", "neu und länger", kRegSz);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &old), 0);
+
+    EXPECT_EQ(status, kErrorRegistryIoFailed);
+    EXPECT_EQ(exactBytes(file), before);
+    EXPECT_FALSE(std::filesystem::exists(temporaryFileFor(file)));
+    EXPECT_EQ(RegValueRead(registry, kCurrentUser, "SOFTWARE\\X", "Wert", ""), "alt");
+}
+
 TEST(FileRegistry, ANewFileIsReadableByItsOwnerOnly) {
     const TempDir dir;
     const auto file = dir.path() / "registry.reg";

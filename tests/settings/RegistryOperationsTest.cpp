@@ -38,7 +38,7 @@ protected:
         std::uint32_t type;
         Bytes data;
     };
-    // The value as the ANSI functions answer it; none when it is not there.
+    // The value as the registry interface answers it; none when it is not there.
     std::optional<Raw> raw(const std::string& keyPath, const std::string& name) {
         Key open = 0;
         if (registry().openKeyEx(kCurrentUser, keyPath.c_str(), kKeyQueryValue, &open) != kErrorSuccess) return std::nullopt;
@@ -73,16 +73,23 @@ using Backends = ::testing::Types<testing_support::FileStoreBackend>;
 #endif
 TYPED_TEST_SUITE(RegistryOperationsTest, Backends, BackendName);
 
-TYPED_TEST(RegistryOperationsTest, TextIsStoredInTheAnsiCodePageAndReadBack) {
+TYPED_TEST(RegistryOperationsTest, TextIsStoredAsUnicodeAndReadBack) {
     const std::string path = this->key("Import");
-    const std::string text = "C:\\ADR\\Müller & Söhne – 5 € „Kanzlei“";
-    RegValueWrite(this->registry(), kCurrentUser, path, "ADR-Pfad", text, kRegSz);
+    const std::string text = "C:\\ADR\\Müller & Söhne – 5 € „Kanzlei“ …/Łódź 😀";
+    EXPECT_EQ(RegValueWrite(this->registry(), kCurrentUser, path, "ADR-Pfad", text, kRegSz), kErrorSuccess);
 
     EXPECT_EQ(this->read(path, "ADR-Pfad"), text);
     const auto stored = this->raw(path, "ADR-Pfad");
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->type, kRegSz);
-    EXPECT_EQ(stored->data, bytes(std::string("C:\\ADR\\M\xFCller & S\xF6hne \x96 5 \x80 \x84Kanzlei\x93") + '\0'));
+    EXPECT_EQ(stored->data, bytes(text + '\0'));
+
+    const std::string polish = this->key("Łódź");
+    EXPECT_EQ(RegValueWrite(this->registry(), kCurrentUser, polish, "Straße in Gdańsk", "ul. Długa", kRegSz), kErrorSuccess);
+    EXPECT_EQ(this->read(polish, "Straße in Gdańsk"), "ul. Długa");
+    const auto list = RegValuesList(this->registry(), kCurrentUser, polish);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(*list, (std::vector<NamedText>{{"Straße in Gdańsk", "ul. Długa"}}));
 
     RegValueWrite(this->registry(), kCurrentUser, path, "ADR-Pfad", "", kRegSz);
     EXPECT_EQ(this->read(path, "ADR-Pfad"), "") << "an empty text holds its NUL and is no missing value";
@@ -120,6 +127,21 @@ TYPED_TEST(RegistryOperationsTest, DwordWritesStoreThirtyTwoBitNumbers) {
     EXPECT_EQ(bigEndian->type, kRegDwordBigEndian);
     EXPECT_EQ(bigEndian->data, (Bytes{0, 0, 0, 42}));
     EXPECT_EQ(this->read(path, "grossesEnde"), "Vorgabe") << "the type is not one the reader understands";
+}
+
+TYPED_TEST(RegistryOperationsTest, AWriteTheRegistryRefusesAnswersItsStatus) {
+    const std::string path = this->key("Import");
+    EXPECT_EQ(RegValueWrite(this->registry(), kCurrentUser, "\\" + path, "ADR-Pfad", "x", kRegSz), kErrorBadPathname)
+        << "the refusal's own code";
+    EXPECT_EQ(RegValueWrite(this->registry(), kCurrentUser, path, "AdressNr0", "keine Zahl", kRegDword),
+              kErrorInvalidParameter);
+    EXPECT_EQ(RegValueWrite(this->registry(), kCurrentUser, path, "AdressNr0", "17", kRegSz), kErrorSuccess);
+
+    Key readOnly = 0;
+    ASSERT_EQ(this->registry().openKeyEx(kCurrentUser, path.c_str(), 0x19, &readOnly), kErrorSuccess);
+    EXPECT_EQ(this->registry().setValueEx(readOnly, "AdressNr1", kRegSz, bytes("1").data(), 1), kErrorAccessDenied);
+    this->registry().closeKey(readOnly);
+    EXPECT_EQ(this->read(path, "AdressNr1"), "Vorgabe");
 }
 
 TYPED_TEST(RegistryOperationsTest, MissingKeysAndValuesGiveTheDefaultAndCreateNothing) {
@@ -234,7 +256,7 @@ TYPED_TEST(RegistryOperationsTest, ValuesListEndsAtANameOrDataTooLongForItsBuffe
     RegValueWrite(this->registry(), kCurrentUser, data, "a", "1", kRegSz);
     RegValueWrite(this->registry(), kCurrentUser, data, "b", std::string(255, 'y'), kRegSz);  // 256 bytes: fits
     RegValueWrite(this->registry(), kCurrentUser, data, "c", std::string(127, 'z') + "ä" + std::string(128, 'z'),
-                  kRegSz);  // 257 bytes in the ANSI code page
+                  kRegSz);  // 258 bytes in UTF-8
     RegValueWrite(this->registry(), kCurrentUser, data, "d", "4", kRegSz);
     const auto byData = RegValuesList(this->registry(), kCurrentUser, data);
     ASSERT_TRUE(byData);

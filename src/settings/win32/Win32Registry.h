@@ -1,5 +1,5 @@
 #pragma once
-// The Windows registry through advapi32's ANSI functions. Windows only.
+// The Windows registry through advapi32's W functions. Windows only.
 
 #include "settings/RegistryApi.h"
 
