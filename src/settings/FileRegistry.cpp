@@ -1,9 +1,9 @@
 #include "settings/FileRegistry.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <optional>
-#include <iterator>
 #include <system_error>
 
 #include "settings/AtomicFile.h"
@@ -26,8 +26,15 @@ std::string readFile(const std::filesystem::path& file) {
     if (status.type() == std::filesystem::file_type::not_found) return {};
     std::ifstream in;
     if (!error && status.type() == std::filesystem::file_type::regular) in.open(file, std::ios::binary);
+    // Read in one piece: a growing buffer would hold a large file twice while it grows.
     std::string bytes;
-    if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in) {
+        in.seekg(0, std::ios::end);
+        bytes.resize(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+        in.seekg(0, std::ios::beg);
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    }
     if (!in.is_open() || in.bad()) {
         throw RegistryFileError("Die Registrierungsdatei " + displayName(file) + " lässt sich nicht lesen.", 0);
     }

@@ -23,7 +23,7 @@ constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 // bytes are given up as soon as the text is made, so that a large file is held once only.
 std::string decodeText(std::string bytes, const std::string& fileName) {
     std::size_t line = 1;
-    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+    if (bytes.starts_with("\xFF\xFE")) {
         const auto unit = [&](std::size_t i) -> char32_t {
             return static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
         };
@@ -43,7 +43,7 @@ std::string decodeText(std::string bytes, const std::string& fileName) {
         if (bytes.size() % 2 != 0) fail(fileName, line, "ungültiges UTF-16 (ungerade Anzahl Bytes)");
         return text;
     }
-    if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') {
+    if (bytes.starts_with("\xFE\xFF")) {
         fail(fileName, 1, "UTF-16 mit umgekehrter Bytefolge wird nicht gelesen");
     }
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
