@@ -1,10 +1,12 @@
 #include "settings/FileRegistry.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "settings/AtomicFile.h"
 #include "settings/FileLock.h"
@@ -20,25 +22,32 @@ std::string displayName(const std::filesystem::path& file) {
     return std::string(name.begin(), name.end());
 }
 
+// A file that another process is just replacing cannot be opened on Windows for a moment; the
+// open is tried again for a while, as the writer retries its rename.
+constexpr int kOpenAttempts = 500;
+constexpr auto kOpenPause = std::chrono::milliseconds(10);
+
 std::string readFile(const std::filesystem::path& file) {
-    std::error_code error;
-    const auto status = std::filesystem::status(file, error);
-    if (status.type() == std::filesystem::file_type::not_found) return {};
-    std::ifstream in;
-    if (!error && status.type() == std::filesystem::file_type::regular) in.open(file, std::ios::binary);
-    // Read in one piece: a growing buffer would hold a large file twice while it grows.
-    std::string bytes;
-    if (in) {
-        in.seekg(0, std::ios::end);
-        bytes.resize(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
-        in.seekg(0, std::ios::beg);
-        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-    }
-    if (!in.is_open() || in.bad()) {
+    for (int attempt = 0;; ++attempt) {
+        std::error_code error;
+        const auto status = std::filesystem::status(file, error);
+        if (status.type() == std::filesystem::file_type::not_found) return {};
+        const bool regular = !error && status.type() == std::filesystem::file_type::regular;
+        std::ifstream in;
+        if (regular) in.open(file, std::ios::binary);
+        if (in.is_open()) {
+            // Read in one piece: a growing buffer would hold a large file twice while it grows.
+            in.seekg(0, std::ios::end);
+            const std::streamoff size = in.tellg();
+            in.seekg(0, std::ios::beg);
+            std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(size, 0)), '\0');
+            if (size >= 0 && in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return bytes;
+        } else if (regular && attempt < kOpenAttempts) {
+            std::this_thread::sleep_for(kOpenPause);
+            continue;
+        }
         throw RegistryFileError("Die Registrierungsdatei " + displayName(file) + " lässt sich nicht lesen.", 0);
     }
-    return bytes;
 }
 
 std::filesystem::path lockFileFor(const std::filesystem::path& file) {

@@ -19,9 +19,10 @@ constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
                             line);
 }
 
-// The file's text as UTF-8, from UTF-16LE or UTF-8 (with or without byte-order mark). The
-// bytes are given up as soon as the text is made, so that a large file is held once only.
-std::string decodeText(std::string bytes, const std::string& fileName) {
+// Turns the file's bytes into its text as UTF-8, from UTF-16LE or UTF-8 (with or without
+// byte-order mark). The bytes are given up as soon as the text is made, so that a large file is
+// held once only.
+void decodeText(std::string& bytes, const std::string& fileName) {
     std::size_t line = 1;
     if (bytes.starts_with("\xFF\xFE")) {
         const auto unit = [&](std::size_t i) -> char32_t {
@@ -41,7 +42,8 @@ std::string decodeText(std::string bytes, const std::string& fileName) {
             appendUtf8(text, c);
         }
         if (bytes.size() % 2 != 0) fail(fileName, line, "ungültiges UTF-16 (ungerade Anzahl Bytes)");
-        return text;
+        bytes = std::move(text);
+        return;
     }
     if (bytes.starts_with("\xFE\xFF")) {
         fail(fileName, 1, "UTF-16 mit umgekehrter Bytefolge wird nicht gelesen");
@@ -52,7 +54,6 @@ std::string decodeText(std::string bytes, const std::string& fileName) {
         if (!decodeUtf8(bytes, pos, c)) fail(fileName, line, "ungültiges UTF-8");
         if (c == U'\n') ++line;
     }
-    return bytes;
 }
 
 std::string_view trim(std::string_view s) {
@@ -301,8 +302,8 @@ void appendKey(std::string& out, const RegKey& key, const std::string& path) {
 }  // namespace
 
 RegTree parseRegFile(std::string bytes, const std::string& fileName) {
-    const std::string text = decodeText(std::move(bytes), fileName);
-    return Parser(text, fileName).parse();
+    decodeText(bytes, fileName);
+    return Parser(bytes, fileName).parse();
 }
 
 std::string formatRegFile(const RegTree& tree) {
