@@ -25,10 +25,17 @@ constexpr const char* kParent = "Software\\Norvel-Kanzleisoftware\\Export";
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-double peakMebibytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+rusage usage() {
+    rusage now{};
+    getrusage(RUSAGE_SELF, &now);
+    return now;
+}
+
+// Processor time (user and system): on a shared machine it tells the work apart from waiting.
+double cpuSeconds() {
+    const rusage now = usage();
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    return seconds(now.ru_utime) + seconds(now.ru_stime);
 }
 
 void appendUtf16(std::string& out, const std::string& utf8) {
@@ -61,17 +68,20 @@ int run(const std::filesystem::path& file, bool write) {
     const auto start = Clock::now();
     settings::FileRegistry registry(file);
     const double readSeconds = secondsSince(start);
+    const double readCpu = cpuSeconds();
     const std::string last = settings::RegValueRead(registry, settings::kCurrentUser, std::string(kParent) + "\\K0000000",
                                                     "Name", "fehlt");
-    std::printf("file %.1f MB, read %.2f s", size / 1e6, readSeconds);
+    std::printf("file %.1f MB, read %.2f s (processor %.2f s)", size / 1e6, readSeconds, readCpu);
     if (write) {
         const auto writeStart = Clock::now();
+        const double cpuStart = cpuSeconds();
         const settings::Status status = settings::RegValueWrite(registry, settings::kCurrentUser,
                                                                 std::string(kParent) + "\\K0000000", "Ort", "Łódź",
                                                                 settings::kRegSz);
-        std::printf(", one value written %.2f s (status %d)", secondsSince(writeStart), status);
+        std::printf(", one value written %.2f s (processor %.2f s, status %d)", secondsSince(writeStart),
+                    cpuSeconds() - cpuStart, status);
     }
-    const double peak = peakMebibytes();
+    const double peak = static_cast<double>(usage().ru_maxrss) / 1024.0;
     std::printf(", peak %.0f MiB = %.2f x the file; first key's Name: %s\n", peak, peak * 1048576.0 / size, last.c_str());
     return 0;
 }
