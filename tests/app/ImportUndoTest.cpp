@@ -44,7 +44,9 @@ protected:
     std::string stored(const std::string& name) {
         return settings::RegValueRead(registry, settings::kCurrentUser, importKey, name, "<fehlt>");
     }
+    // Staged addresses, listed as the conversion lists them.
     void stage(int count) {
+        for (int i = 0; i < count; ++i) view.addListLine("Name");
         auto rows = cnn->openForWriting("AdressenImport");
         for (int i = 1; i <= count; ++i) {
             rows->addNew();
@@ -78,10 +80,6 @@ protected:
         view.messages.clear();
         return window;
     }
-    // The list box as a conversion leaves it.
-    void listed(int count) {
-        for (int i = 0; i < count; ++i) view.addListLine("Name");
-    }
 
     testing_support::TempDir dir;
     settings::FileRegistry registry;
@@ -95,7 +93,6 @@ TEST_P(ImportUndo, FirstImportAsksOnlyForConfirmationAndRecordsTheRange) {
     existing(4);
     stage(3);
     auto window = start();
-    listed(3);
     window->cmdImport_Click();
 
     ASSERT_EQ(view.messages.size(), 2u);
@@ -103,10 +100,10 @@ TEST_P(ImportUndo, FirstImportAsksOnlyForConfirmationAndRecordsTheRange) {
               "Hierdurch werden 3 konvertierte Adressen in die Adressverwaltung der Datenbank \"Kanzlei\"eingespielt.\r\n\r\n"
               "Da dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst geschehen, wenn die "
               "Daten zweifelsfrei so wie sie sind importiert werden sollen.");
-    EXPECT_EQ(view.messages[0].style, 273);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::confirmation);
     EXPECT_EQ(view.messages[0].title, view.caption());
     EXPECT_EQ(view.messages[1].text, "3 Adressen mit IDs 5 bis 7 wurden in die Adressverwaltung importiert.");
-    EXPECT_EQ(view.messages[1].style, 64);
+    EXPECT_EQ(view.messages[1].kind, app::MessageKind::information);
     EXPECT_EQ(view.messages[1].title, "Norvel-Kanzleisoftware");
 
     EXPECT_EQ(ids(), (std::vector<std::int64_t>{1, 2, 3, 4, 5, 6, 7}));
@@ -143,7 +140,7 @@ TEST_P(ImportUndo, PreviousImportIsRemovedFirstOnYes) {
     ASSERT_GE(view.messages.size(), 3u);
     EXPECT_EQ(view.messages[1].text,
               "Zuletzt importierte Adressen 101 bis 150 zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung kommen.");
-    EXPECT_EQ(view.messages[1].style, 35);
+    EXPECT_EQ(view.messages[1].kind, app::MessageKind::question);
     EXPECT_EQ(view.messages[1].title, "Norvel-Kanzleisoftware");
     EXPECT_EQ(view.messages[2].text, "Die importierten Adressen 100 bis 150 wurden wieder wieder gelöscht.");
     EXPECT_EQ(view.messages[2].title, kUndoCaption);
@@ -162,7 +159,7 @@ TEST_P(ImportUndo, NoQuestionWhenThePreviousImportAddedNothing) {
     write(importKey, "AdressNr1", "150");
     auto window = start();
     window->cmdImport_Click();
-    for (const auto& message : view.messages) EXPECT_NE(message.style, 35) << message.text;
+    for (const auto& message : view.messages) EXPECT_NE(message.kind, app::MessageKind::question) << message.text;
 }
 
 TEST_P(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
@@ -170,7 +167,6 @@ TEST_P(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
                    "UPDATE Routinen SET Rumpf = 'INSERT INTO Protokoll VALUES (''gepflegt'');' WHERE Name = 'Datenpflege';");
     stage(1);
     auto window = start();
-    listed(1);
     window->cmdImport_Click();
     EXPECT_EQ(view.messages.size(), 1u) << "only the confirmation";
     EXPECT_EQ(stored("AdressNr0"), "0");
@@ -184,19 +180,30 @@ TEST_P(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
     EXPECT_FALSE(cnn->execute("Protokoll")->atEnd()) << "Datenpflege did not run after two new addresses";
 }
 
-TEST_P(ImportUndo, FailingTransferIsReportedAndRecordedAsAnEmptyRange) {
-    existing(3);
+TEST_P(ImportUndo, FailingTransferImportsNothingAndKeepsThePreviousRange) {
+    existing(5);
+    write(importKey, "AdressNr0", "2");
+    write(importKey, "AdressNr1", "5");
     stage(2);
-    cnn->runScript("UPDATE Routinen SET Rumpf = 'INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
+    // The routine adds rows and then fails: the rows it added are taken back with the rest.
+    cnn->runScript("UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport;"
+                   "INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
     auto window = start();
-    window->cmdImport_Click();
-    ASSERT_EQ(view.messages.size(), 2u);
-    EXPECT_NE(view.messages[1].text.find("GibtsNicht"), std::string::npos) << view.messages[1].text;
-    EXPECT_EQ(view.messages[1].style, 48);
-    EXPECT_EQ(stored("AdressNr0"), "3");
-    EXPECT_EQ(stored("AdressNr1"), "3");
+    view.answers = {app::answer::kOk, app::answer::kNo};
+    const app::Outcome outcome = window->cmdImport_Click();
+    EXPECT_EQ(outcome.result, app::Result::failed);
+    EXPECT_FALSE(outcome.range);
+    ASSERT_EQ(view.messages.size(), 3u);
+    EXPECT_NE(view.messages[2].text.find("GibtsNicht"), std::string::npos) << view.messages[2].text;
+    EXPECT_NE(view.messages[2].text.find("Es wurde nichts importiert; der zuvor verzeichnete Import bleibt."), std::string::npos);
+    EXPECT_EQ(view.messages[2].kind, app::MessageKind::warning);
+    EXPECT_EQ(ids().size(), 5u);
+    EXPECT_EQ(stored("AdressNr0"), "2") << "the previous import can still be undone";
+    EXPECT_EQ(stored("AdressNr1"), "5");
+    EXPECT_EQ(view.text(Control::txtIDVon), "2");
+    EXPECT_EQ(view.text(Control::txtIdBis), "5");
     EXPECT_TRUE(view.isEnabled(Control::cmdImport)) << "a failed import leaves the button enabled";
-    EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
+    EXPECT_TRUE(view.isEnabled(Control::cmdUndo));
 }
 
 TEST_P(ImportUndo, FailingLookupBeforeTheTransferStopsWithoutRange) {
@@ -209,7 +216,7 @@ TEST_P(ImportUndo, FailingLookupBeforeTheTransferStopsWithoutRange) {
     window->cmdImport_Click();
     ASSERT_EQ(view.messages.size(), 3u);
     EXPECT_NE(view.messages[2].text.find("Adressen"), std::string::npos);
-    EXPECT_EQ(view.messages[2].style, 48);
+    EXPECT_EQ(view.messages[2].kind, app::MessageKind::warning);
     EXPECT_EQ(stored("AdressNr0"), "7") << "no range starting at 0 recorded";
     EXPECT_EQ(stored("AdressNr1"), "9");
     EXPECT_EQ(view.text(Control::txtIDVon), "7");
@@ -223,7 +230,7 @@ TEST_P(ImportUndo, UndoDeletesExactlyTheRangeAndReseeds) {
     window->cmdUndo_Click();
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, "Die importierten Adressen 100 bis 150 wurden wieder wieder gelöscht.");
-    EXPECT_EQ(view.messages[0].style, 64);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::information);
     EXPECT_EQ(view.messages[0].title, kUndoCaption);
     EXPECT_EQ(ids().size(), 100u);
     EXPECT_EQ(ids().back(), 100);
@@ -256,7 +263,7 @@ TEST_P(ImportUndo, UndoRefusesRangesThatAreNoWholeNumbers) {
         view.setText(Control::txtIdBis, to);
         window->cmdUndo_Click();
         ASSERT_EQ(view.messages.size(), 1u) << from << " / " << to;
-        EXPECT_EQ(view.messages[0].style, 48);
+        EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
         EXPECT_NE(view.messages[0].text.find("keine ganzen Zahlen"), std::string::npos);
         EXPECT_EQ(ids().size(), 5u) << "nothing deleted for " << from << " / " << to;
     }
