@@ -402,6 +402,22 @@ TEST_P(ImportUndo, UnrecordableUpperBoundTakesTheCopyBack) {
     EXPECT_EQ(ids().back(), 6) << "the identity counter went back with the copy";
 }
 
+TEST_P(ImportUndo, RangeIsRecordedBeforeTheCopyCommits) {
+    existing(2);
+    stage(3);
+    auto window = start();
+    std::int64_t visibleWhenRecorded = -1;
+    refusing.refuses = [&](const std::string& name, const std::string&) {
+        if (name == "AdressNr1") {
+            visibleWhenRecorded = db::SqliteConnection::open(pool)->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer();
+        }
+        return false;
+    };
+    EXPECT_EQ(window->cmdImport_Click().range, (app::IdRange{2, 5}));
+    EXPECT_EQ(visibleWhenRecorded, 2) << "a crash before the range was recorded would have left the copy in place";
+    EXPECT_EQ(ids().size(), 5u);
+}
+
 TEST_P(ImportUndo, ChangedStagingTableImportsNothing) {
     existing(1);
     stage(8);
