@@ -8,6 +8,7 @@
 #include "db/Error.h"
 #include "db/GoOn.h"
 #include "settings/RegistryOperations.h"
+#include "settings/StatusText.h"
 #include "text/Characters.h"
 #include "text/Numbers.h"
 
@@ -33,12 +34,12 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
 
     // From here on a failing step is left undone and start-up goes on with the next one.
     const db::Report show = [&](const std::string& description) {
-        view_.messageBox(description, style::kPlain, kApplicationTitle);
+        view_.messageBox(description, MessageKind::plain, kApplicationTitle);
     };
     bool connected = false;
     try {
         const std::string connectionString = db::cnnString(registry_, datenbank_, [&](const std::string& text) {
-            view_.messageBox(text, style::kExclamation, "Norvel-Kanzleisoftware");
+            view_.messageBox(text, MessageKind::warning, "Norvel-Kanzleisoftware");
         });
         cnn_ = openConnection_(connectionString);
         connected = true;
@@ -54,7 +55,7 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
             probed = true;
         } catch (const db::Error& error) {
             view_.messageBox(std::string(error.description()) + "\r\n\r\nFühren Sie das aktuelle Datenbankskript aus.",
-                             style::kExclamation, kApplicationTitle);
+                             MessageKind::warning, kApplicationTitle);
         }
         if (probed) {
             db::goOn(show, [&] { view_.setText(Control::lblDatenpool, datenpoolCaption(*cnn_)); });
@@ -77,7 +78,7 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
 void MainWindow::cmdAdressen_Click() {
     // The program path is quoted so that a root directory with blanks names the program.
     const std::string error = view_.startProgram('"' + stammverzeichnis() + "/kov.exe\" Adressliste gesamt");
-    if (!error.empty()) view_.messageBox(error, style::kExclamation, kApplicationTitle);
+    if (!error.empty()) view_.messageBox(error, MessageKind::warning, kApplicationTitle);
 }
 
 settings::Status MainWindow::writeSetting(const std::string& name, const std::string& value) {
@@ -86,12 +87,22 @@ settings::Status MainWindow::writeSetting(const std::string& name, const std::st
     return settings::RegValueWrite(registry_, settings::kCurrentUser, importSchluessel_, name, value, settings::kRegSz);
 }
 
+std::string MainWindow::readSetting(const std::string& name) {
+    return settings::RegValueRead(registry_, settings::kCurrentUser, importSchluessel_, name, "");
+}
+
+settings::Status MainWindow::settingsWritable() { return writeSetting("AdressNr0", readSetting("AdressNr0")); }
+
+std::string MainWindow::settingsFailure(settings::Status status) const {
+    return "Einstellungen (" + registry_.location() + "): " + settings::statusText(status) + ".";
+}
+
 void MainWindow::cmdOpen_Click() {
     const std::string chosen = view_.browseForFolder("ADR-Verzeichnis", view_.text(Control::txtADR));
     if (chosen.empty()) return;
     view_.setText(Control::txtADR, chosen);
     writeSetting("ADR-Pfad", chosen);
-    if (!view_.fileExists(chosen + "\\01A")) view_.messageBox(kNoAddressData, style::kExclamation, view_.caption());
+    if (!view_.fileExists(chosen + "\\01A")) view_.messageBox(kNoAddressData, MessageKind::warning, view_.caption());
 }
 
 void MainWindow::cmdStart_Click() {
@@ -105,11 +116,11 @@ void MainWindow::cmdStart_Click() {
     view_.setText(Control::txtADR, directory);
     writeSetting("ADR-Pfad", directory);
     if (directory.empty()) {
-        view_.messageBox("ADR-Verzeichnis angeben!", style::kExclamation, view_.caption());
+        view_.messageBox("ADR-Verzeichnis angeben!", MessageKind::warning, view_.caption());
         return;
     }
     if (!view_.fileExists(directory + "/01A")) {
-        view_.messageBox(kNoAddressData, style::kExclamation, view_.caption());
+        view_.messageBox(kNoAddressData, MessageKind::warning, view_.caption());
         return;
     }
     view_.setText(Control::cmdStart, "abbrechen");
@@ -126,7 +137,7 @@ void MainWindow::cmdStart_Click() {
         // summary that would read as success, and nothing to import.
         view_.setText(Control::lblListenkommentar, "");
         view_.setEnabled(Control::cmdImport, false);
-        view_.messageBox(error.description(), style::kExclamation, view_.caption());
+        view_.messageBox(error.description(), MessageKind::warning, view_.caption());
     }
     view_.setText(Control::cmdStart, "konvertieren");
     adressZaehler_ = 0;
@@ -135,13 +146,15 @@ void MainWindow::cmdStart_Click() {
 void MainWindow::txtIDVon_Change() { updateUndoButton(); }
 void MainWindow::txtIdBis_Change() { updateUndoButton(); }
 
-void MainWindow::updateUndoButton() {
+bool MainWindow::undoAccepts() const {
     const auto from = text::numericValue(view_.text(Control::txtIDVon));
     const auto to = text::numericValue(view_.text(Control::txtIdBis));
-    view_.setEnabled(Control::cmdUndo, from && to && *from < *to);
+    return from && to && *from < *to;
 }
 
-void MainWindow::showMessage(const std::string& text) { view_.messageBox(text, style::kPlain, kApplicationTitle); }
+void MainWindow::updateUndoButton() { view_.setEnabled(Control::cmdUndo, undoAccepts()); }
+
+void MainWindow::showMessage(const std::string& text) { view_.messageBox(text, MessageKind::plain, kApplicationTitle); }
 void MainWindow::pumpEvents() { view_.pumpEvents(); }
 void MainWindow::listCleared() { view_.clearList(); }
 void MainWindow::fileStarted(int number) { view_.setProgress(number); }

@@ -9,6 +9,7 @@
 
 #include "adr/ConversionEvents.h"
 #include "adr/FieldMapper.h"
+#include "app/CommandOutcome.h"
 #include "app/View.h"
 #include "db/Connection.h"
 
@@ -41,8 +42,8 @@ public:
     void cmdAdressen_Click();
     void cmdOpen_Click();
     void cmdStart_Click();
-    void cmdImport_Click();
-    void cmdUndo_Click();
+    Outcome cmdImport_Click();
+    Outcome cmdUndo_Click();
     void txtIDVon_Change();
     void txtIdBis_Change();
 
@@ -63,6 +64,20 @@ private:
     // Writes one of the tool's own settings values; answers the registry's status. Before
     // start-up formed ImportSchluessel nothing is written (kErrorBadPathname).
     settings::Status writeSetting(const std::string& name, const std::string& value);
+    std::string readSetting(const std::string& name);
+    // Writes AdressNr0 again as it stands: proves that the settings take writes now, before an
+    // import or an undo changes the database, without touching the recorded range.
+    settings::Status settingsWritable();
+    // Why a range could not be recorded or cleared, naming the settings store.
+    std::string settingsFailure(settings::Status status) const;
+    // The copy, the lookups and the recording of the range, committed together.
+    Outcome importInOneTransaction(long long confirmed);
+    // After a failed import: records what Adressen now holds above `before`, or keeps the
+    // previous range when nothing came. Answers the text to add to the failure's message.
+    std::string settleFailedImport(std::int32_t before, bool settingsTouched, const std::string& previousFrom,
+                                   const std::string& previousTo, Outcome& outcome);
+    // The undo button's rule: both id fields numeric, the lower smaller than the upper.
+    bool undoAccepts() const;
     std::string stammverzeichnis() const;
     void updateUndoButton();
 

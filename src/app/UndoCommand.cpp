@@ -23,14 +23,15 @@ std::optional<std::int32_t> wholeNumber(const std::string& text) {
 
 }  // namespace
 
-void MainWindow::cmdUndo_Click() {
+Outcome MainWindow::cmdUndo_Click() {
     const std::string title = view_.text(Control::cmdUndo);
     if (datenbank_ == transfer::kProtectedDatabase) {
         view_.messageBox(std::string("In der Datenbank \"") + transfer::kProtectedDatabase +
                              "\" kann diese Funktion nicht ausgeführt werden.",
-                         style::kExclamation, title);
-        return;
+                         MessageKind::warning, title);
+        return {Result::refused};
     }
+    if (!cnn_) return {Result::failed};  // the button is disabled without a connection
     const std::string fromText = view_.text(Control::txtIDVon);
     const std::string toText = view_.text(Control::txtIdBis);
     // The statements are built from the numbers, never from the texts themselves.
@@ -39,20 +40,42 @@ void MainWindow::cmdUndo_Click() {
     if (!from || !to) {
         view_.messageBox("Die IDs \"" + fromText + "\" bis \"" + toText +
                              "\" sind keine ganzen Zahlen. Es wurden keine Adressen gelöscht.",
-                         style::kExclamation, title);
-        return;
+                         MessageKind::warning, title);
+        return {Result::refused};
+    }
+    // A range left in the settings after its rows are gone would, once new addresses take
+    // those ids, have the next undo delete them.
+    if (const settings::Status status = settingsWritable(); status != settings::kErrorSuccess) {
+        view_.messageBox("Der Bereich ließe sich danach nicht aus den Einstellungen löschen. Es wurden keine Adressen "
+                         "gelöscht.\r\n\r\n" + settingsFailure(status),
+                         MessageKind::warning, title);
+        return {Result::failed};
     }
     try {
         transfer::deleteRange(*cnn_, *from, *to);
-        view_.messageBox("Die importierten Adressen " + fromText + " bis " + toText + " wurden wieder wieder gelöscht.",
-                         style::kInformation, title);
-        writeSetting("AdressNr0", "");
-        writeSetting("AdressNr1", "");
-        view_.setText(Control::txtIdBis, "");
-        view_.setText(Control::txtIDVon, "");
     } catch (const db::Error& error) {
-        view_.messageBox(error.description(), style::kExclamation, title);
+        view_.messageBox(error.description(), MessageKind::warning, title);
+        return {Result::failed};
     }
+    const IdRange deleted{*from, *to};
+    view_.messageBox("Die importierten Adressen " + fromText + " bis " + toText + " wurden wieder wieder gelöscht.",
+                     MessageKind::information, title);
+    // Each value cleared on its own: one of them empty already makes the range unusable.
+    const settings::Status clearedFrom = writeSetting("AdressNr0", "");
+    const settings::Status clearedTo = writeSetting("AdressNr1", "");
+    view_.setText(Control::txtIdBis, "");
+    view_.setText(Control::txtIDVon, "");
+    if (clearedFrom == settings::kErrorSuccess && clearedTo == settings::kErrorSuccess) return {Result::done, deleted};
+
+    const bool stillRecorded = clearedFrom != settings::kErrorSuccess && clearedTo != settings::kErrorSuccess;
+    view_.messageBox("Die Adressen " + fromText + " bis " + toText + " sind gelöscht, aber der Bereich ließ sich nicht aus "
+                     "den Einstellungen entfernen. " +
+                         (stillRecorded ? "Dort steht er noch und erscheint beim nächsten Start wieder; bitte dann nicht "
+                                          "erneut löschen, denn neue Adressen erhalten dieselben IDs. "
+                                        : "Dort ist er nur noch zur Hälfte eingetragen und wird nicht mehr angeboten. ") +
+                         settingsFailure(clearedFrom != settings::kErrorSuccess ? clearedFrom : clearedTo),
+                     MessageKind::warning, title);
+    return {Result::failed, deleted};
 }
 
 }  // namespace app

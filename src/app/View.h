@@ -22,14 +22,14 @@ enum class Control {
     txtIdBis,
 };
 
-// Message box styles as the texts name them (buttons + icon + default button).
-namespace style {
-inline constexpr int kPlain = 0;                   // OK, no icon
-inline constexpr int kExclamation = 48;            // OK, exclamation icon
-inline constexpr int kInformation = 64;            // OK, information icon
-inline constexpr int kQuestionYesNoCancel = 35;    // Yes/No/Cancel, question icon
-inline constexpr int kStopOkCancelDefault2 = 273;  // OK/Cancel, stop icon, Cancel default
-}  // namespace style
+// What a message box says and asks, each with the icon and buttons the texts name.
+enum class MessageKind {
+    plain,         // OK, no icon
+    warning,       // OK, exclamation icon: refusals and failures
+    information,   // OK, information icon: completed work
+    question,      // Yes/No/Cancel, question icon
+    confirmation,  // OK/Cancel, stop icon, Cancel the default
+};
 
 // Answers of a message box.
 namespace answer {
@@ -61,7 +61,7 @@ public:
     virtual void setProgress(int value) = 0;
 
     // Shows a message box and waits for the answer.
-    virtual int messageBox(const std::string& text, int style, const std::string& title) = 0;
+    virtual int messageBox(const std::string& text, MessageKind kind, const std::string& title) = 0;
     // The folder picker: the chosen folder, or the empty text when cancelled.
     virtual std::string browseForFolder(const std::string& title, const std::string& startFolder) = 0;
     // Handles what is pending (clicks during a conversion).

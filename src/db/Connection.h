@@ -12,6 +12,10 @@
 
 namespace db {
 
+// committed: each statement sees what others committed before it. serializable: what the
+// transaction read stays as it was until it ends (others' changes to it wait).
+enum class Isolation { committed, serializable };
+
 class Connection {
 public:
     virtual ~Connection() = default;
@@ -20,7 +24,7 @@ public:
     virtual std::unique_ptr<EditableRowSet> openForWriting(std::string_view source) = 0;
     // "Data Source" (the server or file) and "Initial Catalog" (the database).
     virtual std::string property(std::string_view name) const = 0;
-    virtual void beginTransaction() = 0;
+    virtual void beginTransaction(Isolation isolation = Isolation::committed) = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
 };

@@ -19,6 +19,10 @@ std::int32_t highestId(db::Connection& connection) {
     return static_cast<std::int32_t>(id);
 }
 
+std::int64_t stagedCount(db::Connection& connection) {
+    return connection.execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer();
+}
+
 void runAddressImport(db::Connection& connection) { connection.execute("AdressImport"); }
 
 void runMaintenance(db::Connection& connection) { connection.execute("Datenpflege"); }

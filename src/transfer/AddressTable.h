@@ -1,6 +1,6 @@
 #pragma once
 // The database side of import and undo on the address table Adressen: its highest id, the
-// transfer routine, and the deletion of an id range with the identity counter reset. The
+// number of staged addresses, the transfer routine, and the deletion of an id range with the identity counter reset. The
 // statements are built from whole numbers only.
 
 #include <cstdint>
@@ -17,6 +17,8 @@ inline constexpr const char* kProtectedDatabase = "NORVEL-SERVER/Norvel";
 
 // "MAX (id) FROM Adressen": 0 for an empty table. Throws db::Error when the lookup fails.
 std::int32_t highestId(db::Connection& connection);
+// The number of addresses staged in AdressenImport. Throws db::Error when the count fails.
+std::int64_t stagedCount(db::Connection& connection);
 // Runs the database routine that copies the staged addresses into Adressen.
 void runAddressImport(db::Connection& connection);
 // Runs the maintenance routine that follows an import.

@@ -99,6 +99,46 @@ TEST_F(CliMigration, FromAdrDirectoryToAdressenAndBack) {
     EXPECT_NE(nothingLeft.err.find("kein Import verzeichnet"), std::string::npos) << nothingLeft.err;
 }
 
+TEST_F(CliMigration, SecondImportIntoAnEmptyTableNeedsAnAnswerAboutTheFirst) {
+    ASSERT_EQ(run({"convert"}).exitCode, 0);
+    CliRun first = run({"import", "--yes"});
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(stored("AdressNr0"), "0");
+
+    CliRun again = run({"import", "--yes"});
+    EXPECT_EQ(again.exitCode, 1) << "without a terminal and without --undo-previous nothing is imported again";
+    EXPECT_NE(again.err.find("Zuletzt importierte Adressen 1 bis 2 zuvor löschen?"), std::string::npos) << again.err;
+    EXPECT_NE(again.err.find("--undo-previous"), std::string::npos) << again.err;
+    EXPECT_EQ(addresses(), 2) << "no address duplicated";
+
+    CliRun kept = run({"import", "--yes", "--undo-previous", "no"});
+    EXPECT_EQ(kept.exitCode, 0) << kept.err;
+    EXPECT_EQ(addresses(), 4) << "duplicated as asked";
+    EXPECT_EQ(stored("AdressNr0"), "2");
+}
+
+TEST_F(CliMigration, UnwritableSettingsStopTheImport) {
+    ASSERT_EQ(run({"convert"}).exitCode, 0);
+    // The store's lock cannot be taken: every write fails, reading still works.
+    std::filesystem::remove(registryFile + ".lock");
+    std::filesystem::create_directory(registryFile + ".lock");
+    CliRun refused = run({"import", "--yes"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("Es wurde nichts importiert"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("Einstellungen (Datei"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.err.find("importiert."), std::string::npos) << refused.err;
+    EXPECT_EQ(addresses(), 0);
+}
+
+TEST_F(CliMigration, ImportOfOneAddressIsToldOnTheConsole) {
+    dir.write("ADR/01A", "101*\r\n1\r\nHans\r\nMeier\r\nWeg 1\r\n12345 Ort\r\n\r\n\r\n");
+    ASSERT_EQ(run({"convert"}).exitCode, 0);
+    CliRun imported = run({"import", "--yes"});
+    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_NE(imported.err.find("1 Adresse mit ID 1 wurde in die Adressverwaltung importiert."), std::string::npos)
+        << imported.err;
+}
+
 TEST_F(CliMigration, ImportWithoutStagedAddressesIsRefused) {
     CliRun result = run({"import", "--yes"});
     EXPECT_EQ(result.exitCode, 1);

@@ -84,7 +84,7 @@ TEST_F(ConversionCommand, EmptyDirectoryIsStoredBeforeTheWarning) {
     EXPECT_EQ(stored("ADR-Pfad"), "");
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, "ADR-Verzeichnis angeben!");
-    EXPECT_EQ(view.messages[0].style, 48);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
     EXPECT_EQ(view.messages[0].title, view.caption());
     EXPECT_EQ(view.text(Control::cmdStart), "") << "never started";
 }

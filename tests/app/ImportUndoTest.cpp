@@ -9,6 +9,7 @@
 #include "db/sqlite/SqliteConnection.h"
 #include "settings/FileRegistry.h"
 #include "settings/RegistryOperations.h"
+#include "support/RefusingRegistry.h"
 #include "support/ScriptedView.h"
 #include "support/TempDir.h"
 
@@ -44,7 +45,9 @@ protected:
     std::string stored(const std::string& name) {
         return settings::RegValueRead(registry, settings::kCurrentUser, importKey, name, "<fehlt>");
     }
+    // Staged addresses, listed as the conversion lists them.
     void stage(int count) {
+        for (int i = 0; i < count; ++i) view.addListLine("Name");
         auto rows = cnn->openForWriting("AdressenImport");
         for (int i = 1; i <= count; ++i) {
             rows->addNew();
@@ -57,6 +60,18 @@ protected:
     void existing(int count) {
         for (int i = 1; i <= count; ++i) cnn->execute("INSERT INTO Adressen (nachname) VALUES ('alt " + std::to_string(i) + "')");
     }
+    // Five addresses, the last three from a previous import recorded as 2 to 5.
+    void previousImport() {
+        existing(5);
+        write(importKey, "AdressNr0", "2");
+        write(importKey, "AdressNr1", "5");
+    }
+    // Nothing imported, and the previous import can still be undone.
+    void expectPreviousImportKept() {
+        EXPECT_EQ(ids().size(), 5u);
+        EXPECT_EQ(stored("AdressNr0"), "2");
+        EXPECT_EQ(stored("AdressNr1"), "5");
+    }
     std::vector<std::int64_t> ids() {
         std::vector<std::int64_t> result;
         for (auto rows = cnn->execute("SELECT id FROM Adressen ORDER BY id"); !rows->atEnd(); rows->moveNext()) {
@@ -66,7 +81,7 @@ protected:
     }
     std::unique_ptr<app::MainWindow> start() {
         auto window = std::make_unique<app::MainWindow>(
-            view, registry, db::openConnection,
+            view, refusing, db::openConnection,
             app::Version{1, 0, 0});
         view.onTextChanged = [w = window.get()](Control control) {
             if (control == Control::txtIDVon) w->txtIDVon_Change();
@@ -78,13 +93,10 @@ protected:
         view.messages.clear();
         return window;
     }
-    // The list box as a conversion leaves it.
-    void listed(int count) {
-        for (int i = 0; i < count; ++i) view.addListLine("Name");
-    }
 
     testing_support::TempDir dir;
     settings::FileRegistry registry;
+    testing_support::RefusingRegistry refusing{registry};
     testing_support::ScriptedView view;
     std::string pool;
     std::string importKey;
@@ -95,18 +107,19 @@ TEST_P(ImportUndo, FirstImportAsksOnlyForConfirmationAndRecordsTheRange) {
     existing(4);
     stage(3);
     auto window = start();
-    listed(3);
-    window->cmdImport_Click();
+    const app::Outcome outcome = window->cmdImport_Click();
+    EXPECT_EQ(outcome.result, app::Result::done);
+    EXPECT_EQ(outcome.range, (app::IdRange{4, 7}));
 
     ASSERT_EQ(view.messages.size(), 2u);
     EXPECT_EQ(view.messages[0].text,
               "Hierdurch werden 3 konvertierte Adressen in die Adressverwaltung der Datenbank \"Kanzlei\"eingespielt.\r\n\r\n"
               "Da dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst geschehen, wenn die "
               "Daten zweifelsfrei so wie sie sind importiert werden sollen.");
-    EXPECT_EQ(view.messages[0].style, 273);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::confirmation);
     EXPECT_EQ(view.messages[0].title, view.caption());
     EXPECT_EQ(view.messages[1].text, "3 Adressen mit IDs 5 bis 7 wurden in die Adressverwaltung importiert.");
-    EXPECT_EQ(view.messages[1].style, 64);
+    EXPECT_EQ(view.messages[1].kind, app::MessageKind::information);
     EXPECT_EQ(view.messages[1].title, "Norvel-Kanzleisoftware");
 
     EXPECT_EQ(ids(), (std::vector<std::int64_t>{1, 2, 3, 4, 5, 6, 7}));
@@ -123,10 +136,10 @@ TEST_P(ImportUndo, CancelledConfirmationChangesNothing) {
     stage(2);
     auto window = start();
     view.answers = {app::answer::kCancel};
-    window->cmdImport_Click();
+    EXPECT_EQ(window->cmdImport_Click().result, app::Result::cancelled);
     EXPECT_EQ(view.messages.size(), 1u);
     EXPECT_TRUE(ids().empty());
-    EXPECT_EQ(stored("AdressNr0"), "<fehlt>");
+    EXPECT_EQ(stored("AdressNr1"), "<fehlt>") << "no range recorded";
     EXPECT_TRUE(view.isEnabled(Control::cmdImport));
 }
 
@@ -143,7 +156,7 @@ TEST_P(ImportUndo, PreviousImportIsRemovedFirstOnYes) {
     ASSERT_GE(view.messages.size(), 3u);
     EXPECT_EQ(view.messages[1].text,
               "Zuletzt importierte Adressen 101 bis 150 zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung kommen.");
-    EXPECT_EQ(view.messages[1].style, 35);
+    EXPECT_EQ(view.messages[1].kind, app::MessageKind::question);
     EXPECT_EQ(view.messages[1].title, "Norvel-Kanzleisoftware");
     EXPECT_EQ(view.messages[2].text, "Die importierten Adressen 100 bis 150 wurden wieder wieder gelöscht.");
     EXPECT_EQ(view.messages[2].title, kUndoCaption);
@@ -162,7 +175,7 @@ TEST_P(ImportUndo, NoQuestionWhenThePreviousImportAddedNothing) {
     write(importKey, "AdressNr1", "150");
     auto window = start();
     window->cmdImport_Click();
-    for (const auto& message : view.messages) EXPECT_NE(message.style, 35) << message.text;
+    for (const auto& message : view.messages) EXPECT_NE(message.kind, app::MessageKind::question) << message.text;
 }
 
 TEST_P(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
@@ -170,7 +183,6 @@ TEST_P(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
                    "UPDATE Routinen SET Rumpf = 'INSERT INTO Protokoll VALUES (''gepflegt'');' WHERE Name = 'Datenpflege';");
     stage(1);
     auto window = start();
-    listed(1);
     window->cmdImport_Click();
     EXPECT_EQ(view.messages.size(), 1u) << "only the confirmation";
     EXPECT_EQ(stored("AdressNr0"), "0");
@@ -184,19 +196,26 @@ TEST_P(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
     EXPECT_FALSE(cnn->execute("Protokoll")->atEnd()) << "Datenpflege did not run after two new addresses";
 }
 
-TEST_P(ImportUndo, FailingTransferIsReportedAndRecordedAsAnEmptyRange) {
-    existing(3);
+TEST_P(ImportUndo, FailingTransferImportsNothingAndKeepsThePreviousRange) {
+    previousImport();
     stage(2);
-    cnn->runScript("UPDATE Routinen SET Rumpf = 'INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
+    // The routine adds rows and then fails: the rows it added are taken back with the rest.
+    cnn->runScript("UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport;"
+                   "INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
     auto window = start();
-    window->cmdImport_Click();
-    ASSERT_EQ(view.messages.size(), 2u);
-    EXPECT_NE(view.messages[1].text.find("GibtsNicht"), std::string::npos) << view.messages[1].text;
-    EXPECT_EQ(view.messages[1].style, 48);
-    EXPECT_EQ(stored("AdressNr0"), "3");
-    EXPECT_EQ(stored("AdressNr1"), "3");
+    view.answers = {app::answer::kOk, app::answer::kNo};
+    const app::Outcome outcome = window->cmdImport_Click();
+    EXPECT_EQ(outcome.result, app::Result::failed);
+    EXPECT_FALSE(outcome.range);
+    ASSERT_EQ(view.messages.size(), 3u);
+    EXPECT_NE(view.messages[2].text.find("GibtsNicht"), std::string::npos) << view.messages[2].text;
+    EXPECT_NE(view.messages[2].text.find("Es wurde nichts importiert; der zuvor verzeichnete Import bleibt."), std::string::npos);
+    EXPECT_EQ(view.messages[2].kind, app::MessageKind::warning);
+    expectPreviousImportKept();
+    EXPECT_EQ(view.text(Control::txtIDVon), "2");
+    EXPECT_EQ(view.text(Control::txtIdBis), "5");
     EXPECT_TRUE(view.isEnabled(Control::cmdImport)) << "a failed import leaves the button enabled";
-    EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
+    EXPECT_TRUE(view.isEnabled(Control::cmdUndo));
 }
 
 TEST_P(ImportUndo, FailingLookupBeforeTheTransferStopsWithoutRange) {
@@ -209,7 +228,7 @@ TEST_P(ImportUndo, FailingLookupBeforeTheTransferStopsWithoutRange) {
     window->cmdImport_Click();
     ASSERT_EQ(view.messages.size(), 3u);
     EXPECT_NE(view.messages[2].text.find("Adressen"), std::string::npos);
-    EXPECT_EQ(view.messages[2].style, 48);
+    EXPECT_EQ(view.messages[2].kind, app::MessageKind::warning);
     EXPECT_EQ(stored("AdressNr0"), "7") << "no range starting at 0 recorded";
     EXPECT_EQ(stored("AdressNr1"), "9");
     EXPECT_EQ(view.text(Control::txtIDVon), "7");
@@ -220,10 +239,12 @@ TEST_P(ImportUndo, UndoDeletesExactlyTheRangeAndReseeds) {
     write(importKey, "AdressNr0", "100");
     write(importKey, "AdressNr1", "150");
     auto window = start();
-    window->cmdUndo_Click();
+    const app::Outcome outcome = window->cmdUndo_Click();
+    EXPECT_EQ(outcome.result, app::Result::done);
+    EXPECT_EQ(outcome.range, (app::IdRange{100, 150}));
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, "Die importierten Adressen 100 bis 150 wurden wieder wieder gelöscht.");
-    EXPECT_EQ(view.messages[0].style, 64);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::information);
     EXPECT_EQ(view.messages[0].title, kUndoCaption);
     EXPECT_EQ(ids().size(), 100u);
     EXPECT_EQ(ids().back(), 100);
@@ -256,7 +277,7 @@ TEST_P(ImportUndo, UndoRefusesRangesThatAreNoWholeNumbers) {
         view.setText(Control::txtIdBis, to);
         window->cmdUndo_Click();
         ASSERT_EQ(view.messages.size(), 1u) << from << " / " << to;
-        EXPECT_EQ(view.messages[0].style, 48);
+        EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
         EXPECT_NE(view.messages[0].text.find("keine ganzen Zahlen"), std::string::npos);
         EXPECT_EQ(ids().size(), 5u) << "nothing deleted for " << from << " / " << to;
     }
@@ -269,14 +290,184 @@ TEST_P(ImportUndo, ProtectedDatabaseIsRefusedByBoth) {
     write(importKey, "AdressNr0", "0");
     write(importKey, "AdressNr1", "2");
     auto window = start();
-    window->cmdImport_Click();
-    window->cmdUndo_Click();
+    EXPECT_EQ(window->cmdImport_Click().result, app::Result::refused);
+    EXPECT_EQ(window->cmdUndo_Click().result, app::Result::refused);
     ASSERT_EQ(view.messages.size(), 2u);
     EXPECT_EQ(view.messages[0].text, "In die Datenbank \"NORVEL-SERVER/Norvel\" kann nicht exportiert werden.");
     EXPECT_EQ(view.messages[0].title, "Anschriftenwandler");
     EXPECT_EQ(view.messages[1].text, "In der Datenbank \"NORVEL-SERVER/Norvel\" kann diese Funktion nicht ausgeführt werden.");
     EXPECT_EQ(view.messages[1].title, kUndoCaption);
     EXPECT_EQ(ids().size(), 2u);
+}
+
+TEST_P(ImportUndo, SecondImportAsksAboutAFirstImportIntoAnEmptyTable) {
+    stage(2);
+    auto window = start();
+    ASSERT_EQ(window->cmdImport_Click().range, (app::IdRange{0, 2}));
+    view.messages.clear();
+    view.setEnabled(Control::cmdImport, true);
+    view.answers = {app::answer::kOk, app::answer::kCancel};
+    const app::Outcome outcome = window->cmdImport_Click();
+    EXPECT_EQ(outcome.result, app::Result::cancelled);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[1].text,
+              "Zuletzt importierte Adressen 1 bis 2 zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung kommen.");
+    EXPECT_EQ(view.messages[1].kind, app::MessageKind::question);
+    EXPECT_EQ(ids().size(), 2u) << "nothing duplicated";
+}
+
+TEST_P(ImportUndo, QuestionFollowsTheUndoButtonsRule) {
+    existing(3);
+    stage(1);
+    auto window = start();
+    for (const auto& [from, to, asked] : std::vector<std::tuple<std::string, std::string, bool>>{
+             {"0", "3", true}, {"-1", "3", true}, {"2.5", "3", true}, {"3", "3", false}, {"", "3", false}, {"abc", "3", false}}) {
+        view.messages.clear();
+        view.setText(Control::txtIDVon, from);
+        view.setText(Control::txtIdBis, to);
+        const bool undoable = view.isEnabled(Control::cmdUndo);
+        view.answers = {app::answer::kOk, app::answer::kCancel};
+        window->cmdImport_Click();
+        const bool questioned = view.messages.size() >= 2 && view.messages[1].kind == app::MessageKind::question;
+        EXPECT_EQ(questioned, asked) << from << " / " << to;
+        EXPECT_EQ(questioned, undoable) << from << " / " << to;
+        if (!asked) window->cmdUndo_Click();  // nothing imported that the loop would see again
+        cnn->execute("DELETE FROM Adressen WHERE id > 3");
+    }
+}
+
+TEST_P(ImportUndo, FailedUndoBeforeTheImportStopsIt) {
+    previousImport();
+    stage(2);
+    auto window = start();
+    cnn->runScript("CREATE TRIGGER keinLoeschen BEFORE DELETE ON Adressen BEGIN SELECT RAISE(ABORT, 'gesperrt'); END;");
+    view.answers = {app::answer::kOk, app::answer::kYes};
+    EXPECT_EQ(window->cmdImport_Click().result, app::Result::failed);
+    expectPreviousImportKept();
+    ASSERT_FALSE(view.messages.empty());
+    EXPECT_EQ(view.messages.back().text, "Die zuletzt importierten Adressen wurden nicht gelöscht; deshalb wurde nichts importiert.");
+}
+
+TEST_P(ImportUndo, ImportThatAddsNothingKeepsThePreviousRange) {
+    previousImport();
+    stage(2);
+    cnn->runScript("UPDATE Routinen SET Rumpf = 'SELECT 1;' WHERE Name = 'AdressImport'");
+    auto window = start();
+    view.answers = {app::answer::kOk, app::answer::kNo};
+    EXPECT_EQ(window->cmdImport_Click().result, app::Result::nothingToDo);
+    expectPreviousImportKept();
+    EXPECT_EQ(view.text(Control::txtIDVon), "2");
+    EXPECT_TRUE(view.isEnabled(Control::cmdUndo));
+}
+
+TEST_P(ImportUndo, RefusedSettingsStopTheImportBeforeAnythingIsCopied) {
+    previousImport();
+    stage(2);
+    auto window = start();
+    refusing.refuses = [](const std::string&, const std::string&) { return true; };
+    view.answers = {app::answer::kOk, app::answer::kNo};
+    const app::Outcome outcome = window->cmdImport_Click();
+    EXPECT_EQ(outcome.result, app::Result::failed);
+    ASSERT_EQ(view.messages.size(), 3u);
+    EXPECT_NE(view.messages[2].text.find("Zugriff verweigert (Fehler 5)"), std::string::npos) << view.messages[2].text;
+    EXPECT_NE(view.messages[2].text.find("registry.reg"), std::string::npos) << "names the settings store";
+    EXPECT_EQ(view.messages[2].kind, app::MessageKind::warning);
+    expectPreviousImportKept();
+    EXPECT_TRUE(view.isEnabled(Control::cmdImport));
+}
+
+TEST_P(ImportUndo, UnrecordableUpperBoundTakesTheCopyBack) {
+    previousImport();
+    stage(3);
+    auto window = start();
+    refusing.refuses = [](const std::string& name, const std::string&) { return name == "AdressNr1"; };
+    view.answers = {app::answer::kOk, app::answer::kNo};
+    const app::Outcome outcome = window->cmdImport_Click();
+    EXPECT_EQ(outcome.result, app::Result::failed);
+    EXPECT_FALSE(outcome.range);
+    expectPreviousImportKept();
+    ASSERT_EQ(view.messages.size(), 3u);
+    EXPECT_NE(view.messages[2].text.find("Zugriff verweigert"), std::string::npos) << view.messages[2].text;
+    EXPECT_NE(view.messages[2].text.find("Es wurde nichts importiert"), std::string::npos) << view.messages[2].text;
+    EXPECT_EQ(view.text(Control::txtIDVon), "2");
+    EXPECT_EQ(view.text(Control::txtIdBis), "5");
+    cnn->execute("INSERT INTO Adressen (nachname) VALUES ('neu')");
+    EXPECT_EQ(ids().back(), 6) << "the identity counter went back with the copy";
+}
+
+TEST_P(ImportUndo, RangeIsRecordedBeforeTheCopyCommits) {
+    existing(2);
+    stage(3);
+    auto window = start();
+    std::int64_t visibleWhenRecorded = -1;
+    refusing.refuses = [&](const std::string& name, const std::string&) {
+        if (name == "AdressNr1") {
+            visibleWhenRecorded = db::SqliteConnection::open(pool)->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer();
+        }
+        return false;
+    };
+    EXPECT_EQ(window->cmdImport_Click().range, (app::IdRange{2, 5}));
+    EXPECT_EQ(visibleWhenRecorded, 2) << "a crash before the range was recorded would have left the copy in place";
+    EXPECT_EQ(ids().size(), 5u);
+}
+
+TEST_P(ImportUndo, ChangedStagingTableImportsNothing) {
+    existing(1);
+    stage(8);
+    auto window = start();
+    // Another workstation converts after this one listed its eight addresses.
+    cnn->execute("INSERT INTO AdressenImport (nachname) SELECT nachname FROM AdressenImport");
+    const app::Outcome outcome = window->cmdImport_Click();
+    EXPECT_EQ(outcome.result, app::Result::failed);
+    EXPECT_EQ(ids().size(), 1u);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[1].text.rfind("Die Tabelle AdressenImport enthält jetzt 16 Adressen, bestätigt wurden 8.", 0), 0u)
+        << view.messages[1].text;
+    EXPECT_EQ(stored("AdressNr1"), "<fehlt>") << "no range recorded";
+    EXPECT_TRUE(view.isEnabled(Control::cmdImport));
+}
+
+TEST_P(ImportUndo, UndoRefusesWhenTheSettingsCannotBeCleared) {
+    existing(8);
+    write(importKey, "AdressNr0", "5");
+    write(importKey, "AdressNr1", "8");
+    auto window = start();
+    refusing.refuses = [](const std::string&, const std::string&) { return true; };
+    const app::Outcome outcome = window->cmdUndo_Click();
+    EXPECT_EQ(outcome.result, app::Result::failed);
+    EXPECT_EQ(ids().size(), 8u) << "nothing deleted";
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].text.find("Es wurden keine Adressen gelöscht."), std::string::npos) << view.messages[0].text;
+    EXPECT_NE(view.messages[0].text.find("Zugriff verweigert"), std::string::npos);
+    EXPECT_EQ(view.text(Control::txtIDVon), "5");
+}
+
+TEST_P(ImportUndo, UndoSaysSoWhenClearingTheRangeFailsAfterTheDelete) {
+    existing(8);
+    write(importKey, "AdressNr0", "5");
+    write(importKey, "AdressNr1", "8");
+    auto window = start();
+    // The store takes the value as it stands but not its clearing.
+    refusing.refuses = [](const std::string&, const std::string& text) { return text.empty(); };
+    const app::Outcome outcome = window->cmdUndo_Click();
+    EXPECT_EQ(outcome.result, app::Result::failed);
+    EXPECT_EQ(outcome.range, (app::IdRange{5, 8}));
+    EXPECT_EQ(ids().size(), 5u);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[1].kind, app::MessageKind::warning);
+    EXPECT_NE(view.messages[1].text.find("erscheint beim nächsten Start wieder"), std::string::npos) << view.messages[1].text;
+    EXPECT_NE(view.messages[1].text.find("Zugriff verweigert"), std::string::npos);
+    EXPECT_EQ(view.text(Control::txtIDVon), "") << "the screen shows what the database holds";
+    EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
+
+    view.messages.clear();
+    refusing.refuses = [](const std::string& name, const std::string& text) { return text.empty() && name == "AdressNr1"; };
+    view.setText(Control::txtIDVon, "2");
+    view.setText(Control::txtIdBis, "5");
+    EXPECT_EQ(window->cmdUndo_Click().result, app::Result::failed);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_NE(view.messages[1].text.find("nur noch zur Hälfte"), std::string::npos) << view.messages[1].text;
+    EXPECT_EQ(stored("AdressNr0"), "") << "one cleared value leaves no range that the undo would accept";
 }
 
 INSTANTIATE_FOR_BOTH_BACKENDS(ImportUndo);

@@ -85,7 +85,7 @@ TEST_F(MainWindowTest, WithoutAnySettingsTheWindowOpensUnconnected) {
     EXPECT_TRUE(shown);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, "Es sind keine Verbindungsparamter gespeichert.");
-    EXPECT_EQ(view.messages[0].style, 48);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
     EXPECT_EQ(view.messages[0].title, "Norvel-Kanzleisoftware");
     EXPECT_EQ(view.text(Control::lblDatenpool),
               "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.");
@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, DatenpoolWithoutStagingTableAsksForTheDatabaseScript) {
     write(kImportKey, "ADR-Pfad", "C:\\ADR");
     start();
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].style, 48);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
     EXPECT_EQ(view.messages[0].title, "Anschriftenwandler");
     const std::string& text = view.messages[0].text;
     EXPECT_NE(text.find("AdressenImport"), std::string::npos) << "the provider's description comes first";
@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, AddressListButtonFollowsTheMainApplicationsProgram) {
     window->cmdAdressen_Click();
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, "Das System kann die angegebene Datei nicht finden.");
-    EXPECT_EQ(view.messages[0].style, 48);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
 }
 
 TEST_F(MainWindowTest, UndoButtonNeedsTwoOrderedNumbers) {

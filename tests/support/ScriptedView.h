@@ -15,7 +15,7 @@ namespace testing_support {
 
 struct ShownMessage {
     std::string text;
-    int style = 0;
+    app::MessageKind kind = app::MessageKind::plain;
     std::string title;
 };
 
@@ -51,8 +51,8 @@ public:
     long long listCount() const override { return static_cast<long long>(list.size()); }
     void setProgress(int value) override { progress = value; }
 
-    int messageBox(const std::string& text, int style, const std::string& title) override {
-        messages.push_back({text, style, title});
+    int messageBox(const std::string& text, app::MessageKind kind, const std::string& title) override {
+        messages.push_back({text, kind, title});
         if (answers.empty()) return app::answer::kOk;
         const int next = answers.front();
         answers.pop_front();

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/win32/SystemServices.h"
+#include "app/win32/Win32View.h"
 #include "app/win32/Utf16.h"
 #include "support/TempDir.h"
 
@@ -19,6 +20,14 @@ TEST(Utf16, TextsCrossBothWaysUnchanged) {
     EXPECT_EQ(toUtf8(wide), text);
     EXPECT_EQ(toUtf16(""), L"");
     EXPECT_EQ(toUtf8(L""), "");
+}
+
+TEST(MessageBoxStyle, EachKindHasTheStyleItsTextsName) {
+    EXPECT_EQ(Win32View::styleOf(app::MessageKind::plain), 0u);
+    EXPECT_EQ(Win32View::styleOf(app::MessageKind::warning), 48u);
+    EXPECT_EQ(Win32View::styleOf(app::MessageKind::information), 64u);
+    EXPECT_EQ(Win32View::styleOf(app::MessageKind::question), 35u);
+    EXPECT_EQ(Win32View::styleOf(app::MessageKind::confirmation), 273u);
 }
 
 TEST(FileExists, OnlyForAFile) {

@@ -52,11 +52,10 @@ void ConsoleView::setProgress(int value) {
     progressLine_.draw(value, text(app::Control::lblListenkommentar));
 }
 
-int ConsoleView::ask(const std::string& prompt, std::optional<bool> preset, int yes, int no) {
+int ConsoleView::ask(const std::string& prompt, std::optional<bool> preset, int yes, int no, const char* option) {
     if (preset) return *preset ? yes : no;
-    const auto unanswered = [this] {
-        refused_ = true;
-        std::fprintf(stderr, "Keine Antwort möglich (kein Terminal); abgebrochen. Mit --yes bestätigen.\n");
+    const auto unanswered = [option] {
+        std::fprintf(stderr, "Keine Antwort möglich (kein Terminal); abgebrochen. Mit %s antworten.\n", option);
         return app::answer::kCancel;
     };
     if (!answers_.mayAsk) return unanswered();
@@ -69,17 +68,17 @@ int ConsoleView::ask(const std::string& prompt, std::optional<bool> preset, int 
     return app::answer::kCancel;
 }
 
-int ConsoleView::messageBox(const std::string& text, int style, const std::string& title) {
+int ConsoleView::messageBox(const std::string& text, app::MessageKind kind, const std::string& title) {
     (void)title;
     progressLine_.clear();
     std::fprintf(stderr, "%s\n", oneLine(text).c_str());
-    if (style == app::style::kStopOkCancelDefault2) {
-        return ask("Fortfahren? [j/N]", answers_.confirm, app::answer::kOk, app::answer::kCancel);
+    if (kind == app::MessageKind::confirmation) {
+        return ask("Fortfahren? [j/N]", answers_.confirm, app::answer::kOk, app::answer::kCancel, "--yes");
     }
-    if (style == app::style::kQuestionYesNoCancel) {
-        return ask("[j]a, [n]ein, sonst abbrechen:", answers_.undoPrevious, app::answer::kYes, app::answer::kNo);
+    if (kind == app::MessageKind::question) {
+        return ask("[j]a, [n]ein, sonst abbrechen:", answers_.undoPrevious, app::answer::kYes, app::answer::kNo,
+                   "--undo-previous yes oder --undo-previous no");
     }
-    if (style == app::style::kExclamation) ++warningsShown_;
     return app::answer::kOk;
 }
 

@@ -43,7 +43,7 @@ public:
     long long listCount() const override { return listedBefore + listed_; }
     void setProgress(int value) override;
 
-    int messageBox(const std::string& text, int style, const std::string& title) override;
+    int messageBox(const std::string& text, app::MessageKind kind, const std::string& title) override;
     std::string browseForFolder(const std::string& title, const std::string& startFolder) override;
     void pumpEvents() override;
     void setBusyPointer(bool) override {}
@@ -51,15 +51,13 @@ public:
     std::string startProgram(const std::string& commandLine) override;
     std::string groupSeparator() const override;
 
-    // Refusals and failures shown (exclamation icon).
-    int warningsShown() const { return warningsShown_; }
-    // True when a question was refused because nobody could answer it.
-    bool refusedQuestion() const { return refused_; }
     // True when Ctrl+C cancelled a conversion.
     bool cancelled() const { return cancelled_; }
 
 private:
-    int ask(const std::string& prompt, std::optional<bool> preset, int yes, int no);
+    // The answer preset by an option, else asked on the terminal; Cancel when nobody can
+    // answer (the option that would is named).
+    int ask(const std::string& prompt, std::optional<bool> preset, int yes, int no, const char* option);
 
     Answers answers_;
     std::string caption_;
@@ -68,8 +66,6 @@ private:
     long long listed_ = 0;
     int progress_ = 0;
     ProgressLine progressLine_;
-    int warningsShown_ = 0;
-    bool refused_ = false;
     bool cancelled_ = false;
 };
 

@@ -45,9 +45,20 @@ Answers answersFrom(const Arguments& args) {
     return answers;
 }
 
-// Exit code of a command run through the window's logic: a refusal or failure shown with
-// the exclamation icon, or a question nobody could answer, means it did not run.
-int outcome(const ConsoleView& view) { return view.warningsShown() > 0 || view.refusedQuestion() ? 1 : 0; }
+// Exit code of the import or the undo: 0 when it ran, 1 when it was refused, cancelled (also
+// for want of an answer) or failed.
+int exitCode(const app::Outcome& outcome) {
+    return outcome.result == app::Result::done || outcome.result == app::Result::nothingToDo ? 0 : 1;
+}
+
+// What the window leaves unsaid: an import of one address and an import that added none.
+void tellImported(const app::Outcome& outcome) {
+    if (outcome.result == app::Result::nothingToDo) {
+        say("Es wurde keine Adresse in die Adressverwaltung übernommen; der zuvor verzeichnete Import bleibt.");
+    } else if (outcome.result == app::Result::done && outcome.range->last == outcome.range->after + 1) {
+        say("1 Adresse mit ID " + std::to_string(outcome.range->last) + " wurde in die Adressverwaltung importiert.");
+    }
+}
 
 }  // namespace
 
@@ -82,8 +93,9 @@ int importCommand(const std::vector<std::string>& words) {
             say("AdressenImport enthält keine konvertierten Adressen; zuerst konvertieren.");
             return 1;
         }
-        session.window().cmdImport_Click();
-        return outcome(session.view());
+        const app::Outcome outcome = session.window().cmdImport_Click();
+        tellImported(outcome);
+        return exitCode(outcome);
     });
 }
 
@@ -103,10 +115,9 @@ int undoCommand(const std::vector<std::string>& words) {
         }
         const int confirmed = view.messageBox("Die Adressen mit IDs über " + view.text(app::Control::txtIDVon) + " bis " +
                                                   view.text(app::Control::txtIdBis) + " werden aus der Adressverwaltung gelöscht.",
-                                              app::style::kStopOkCancelDefault2, view.caption());
+                                              app::MessageKind::confirmation, view.caption());
         if (confirmed != app::answer::kOk) return 1;
-        session.window().cmdUndo_Click();
-        return outcome(view);
+        return exitCode(session.window().cmdUndo_Click());
     });
 }
 

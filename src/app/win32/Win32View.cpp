@@ -324,14 +324,29 @@ long long Win32View::listCount() const { return SendMessageW(handleOf(Control::l
 
 void Win32View::setProgress(int value) { SendMessageW(handleOf(Control::scrFortschritt), PBM_SETPOS, value, 0); }
 
-int Win32View::messageBox(const std::string& text, int style, const std::string& title) {
+UINT Win32View::styleOf(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::plain: return MB_OK;                                           // 0
+        case MessageKind::warning: return MB_OK | MB_ICONEXCLAMATION;                    // 48
+        case MessageKind::information: return MB_OK | MB_ICONINFORMATION;                // 64
+        case MessageKind::question: return MB_YESNOCANCEL | MB_ICONQUESTION;             // 35
+        case MessageKind::confirmation: return MB_OKCANCEL | MB_ICONSTOP | MB_DEFBUTTON2;  // 273
+    }
+    return MB_OK;
+}
+
+int Win32View::messageBox(const std::string& text, MessageKind kind, const std::string& title) {
+    return showBox(text, styleOf(kind), title);
+}
+
+int Win32View::showBox(const std::string& text, UINT style, const std::string& title) {
     showHeldList();
-    return MessageBoxW(window_, toUtf16(text).c_str(), toUtf16(title).c_str(), static_cast<UINT>(style));
+    return MessageBoxW(window_, toUtf16(text).c_str(), toUtf16(title).c_str(), style);
 }
 
 std::string Win32View::browseForFolder(const std::string& title, const std::string& startFolder) {
     return settings::BrowseForFolder(title, startFolder, [this](const std::string& message, int style, const std::string& boxTitle) {
-        messageBox(message, style, boxTitle);
+        showBox(message, static_cast<UINT>(style), boxTitle);
     });
 }
 

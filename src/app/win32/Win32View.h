@@ -41,7 +41,9 @@ public:
     long long listCount() const override;
     void setProgress(int value) override;
 
-    int messageBox(const std::string& text, int style, const std::string& title) override;
+    int messageBox(const std::string& text, MessageKind kind, const std::string& title) override;
+    // The message box style (buttons, icon, default button) a kind of message stands for.
+    static UINT styleOf(MessageKind kind);
     std::string browseForFolder(const std::string& title, const std::string& startFolder) override;
     void pumpEvents() override;
     void setBusyPointer(bool busy) override;
@@ -62,6 +64,7 @@ private:
     void close();
     // Lines added to the list are drawn when the event ends, events are pumped or a message box shows.
     void showHeldList();
+    int showBox(const std::string& text, UINT style, const std::string& title);
 
     HWND window_ = nullptr;
     HFONT standardFont_ = nullptr;

@@ -124,7 +124,26 @@ void OdbcConnection::setAutocommit(bool on) {
                    SQL_HANDLE_DBC, connection_.get());
 }
 
-void OdbcConnection::beginTransaction() {
+void OdbcConnection::setIsolation(SQLUINTEGER level) {
+    session_.check(SQLSetConnectAttrW(connection_.get(), SQL_ATTR_TXN_ISOLATION, attributeValue(level), SQL_IS_UINTEGER),
+                   SQL_HANDLE_DBC, connection_.get());
+}
+
+void OdbcConnection::restoreIsolation() {
+    if (!isolationToRestore_) return;
+    const SQLUINTEGER level = *isolationToRestore_;
+    isolationToRestore_.reset();
+    setIsolation(level);
+}
+
+void OdbcConnection::beginTransaction(Isolation isolation) {
+    if (isolation == Isolation::serializable) {
+        SQLUINTEGER current = 0;
+        session_.check(SQLGetConnectAttrW(connection_.get(), SQL_ATTR_TXN_ISOLATION, &current, SQL_IS_UINTEGER, nullptr),
+                       SQL_HANDLE_DBC, connection_.get());
+        setIsolation(SQL_TXN_SERIALIZABLE);
+        isolationToRestore_ = current;
+    }
     setAutocommit(false);
     session_.inTransaction = true;
     session_.transactionLost.reset();
@@ -143,6 +162,7 @@ void OdbcConnection::commit() {
     session_.check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_COMMIT), SQL_HANDLE_DBC, connection_.get());
     session_.inTransaction = false;
     setAutocommit(true);
+    restoreIsolation();
 }
 
 void OdbcConnection::rollback() {
@@ -162,6 +182,7 @@ void OdbcConnection::rollback() {
         failed = endTransaction(SQL_ROLLBACK);
     }
     setAutocommit(true);
+    restoreIsolation();
     if (failed) throw *failed;
 }
 

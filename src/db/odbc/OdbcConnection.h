@@ -27,7 +27,7 @@ public:
     std::unique_ptr<RowSet> execute(std::string_view commandText) override;
     std::unique_ptr<EditableRowSet> openForWriting(std::string_view source) override;
     std::string property(std::string_view name) const override;
-    void beginTransaction() override;
+    void beginTransaction(Isolation isolation = Isolation::committed) override;
     void commit() override;
     void rollback() override;
 
@@ -39,6 +39,9 @@ private:
     std::unique_ptr<RowSet> run(const std::string& sql);
     std::unique_ptr<RowSet> runOne(const std::string& sql);
     void setAutocommit(bool on);
+    void setIsolation(SQLUINTEGER level);
+    // Back to the isolation the connection had before a serializable transaction.
+    void restoreIsolation();
     // Commits or rolls back; answers the failure, if any.
     std::optional<Error> endTransaction(SQLSMALLINT completion);
 
@@ -47,6 +50,7 @@ private:
     OdbcSession session_;
     std::string dataSource_;
     std::string catalog_;
+    std::optional<SQLUINTEGER> isolationToRestore_;
 };
 
 }  // namespace db

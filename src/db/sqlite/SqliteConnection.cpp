@@ -190,7 +190,9 @@ void SqliteConnection::ensureFileInPlace() const {
     }
 }
 
-void SqliteConnection::beginTransaction() {
+// A write transaction that begins with the write lock reads what no one else can change
+// until it ends: serializable in either case.
+void SqliteConnection::beginTransaction(Isolation) {
     ensureFileInPlace();
     if (sqlite3_db_readonly(handle_, "main") == 1) {
         throw Error(SQLITE_READONLY, "Der Datenpool '" + path_ + "' ist schreibgeschützt.");

@@ -24,7 +24,7 @@ public:
     std::unique_ptr<RowSet> execute(std::string_view commandText) override;
     std::unique_ptr<EditableRowSet> openForWriting(std::string_view source) override;
     std::string property(std::string_view name) const override;
-    void beginTransaction() override;
+    void beginTransaction(Isolation isolation = Isolation::committed) override;
     void commit() override;
     void rollback() override;
 
