@@ -9,6 +9,7 @@
 
 #include "adr/ConversionEvents.h"
 #include "adr/FieldMapper.h"
+#include "app/Conversion.h"
 #include "app/View.h"
 #include "db/Connection.h"
 
@@ -40,7 +41,8 @@ public:
 
     void cmdAdressen_Click();
     void cmdOpen_Click();
-    void cmdStart_Click();
+    // Starts a conversion, or cancels the running one; answers what the conversion did.
+    ConversionOutcome cmdStart_Click();
     void cmdImport_Click();
     void cmdUndo_Click();
     void txtIDVon_Change();
@@ -63,6 +65,8 @@ private:
     // Writes one of the tool's own settings values; answers the registry's status. Before
     // start-up formed ImportSchluessel nothing is written (kErrorBadPathname).
     settings::Status writeSetting(const std::string& name, const std::string& value);
+    // Writes "ADR-Pfad"; a write that fails is reported, and the command goes on.
+    void storeAdrPfad(const std::string& directory);
     std::string stammverzeichnis() const;
     void updateUndoButton();
 

@@ -129,7 +129,8 @@ TEST_F(UnusableDatenpool, FileThatIsNoDatenpoolIsRefusedAndLeftAsItWas) {
 
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_TRUE(contains(result.err, "Führen Sie das aktuelle Datenbankskript aus.")) << result.err;
+    EXPECT_TRUE(contains(result.err, "Die Datei '" + file + "' ist kein Datenpool")) << result.err;
+    EXPECT_FALSE(contains(result.err, "Datenbankskript")) << "the script would not mend a text file: " << result.err;
     EXPECT_EQ(testing_support::readWhole(file), notADatabase);
 }
 
