@@ -129,8 +129,9 @@ ConversionOutcome MainWindow::cmdStart_Click() {
         return true;
     });
     if (outcome.ending == ConversionOutcome::Ending::failed) {
-        // The Datenpool took nothing of the run: no summary that would read as success, and
-        // nothing to import.
+        // The Datenpool took nothing of the run: no list and no summary that would read as
+        // its result, and nothing to import.
+        view_.clearList();
         view_.setText(Control::lblListenkommentar, "");
         view_.setEnabled(Control::cmdImport, false);
         view_.messageBox(outcome.failure, style::kExclamation, view_.caption());
