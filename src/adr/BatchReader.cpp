@@ -32,7 +32,6 @@ std::int32_t BatchReader::run(const std::string& directory) {
     lineCounter_ = 0;
     recordsStarted_ = 0;
     position_ = {};
-
     cancelled_ = false;
 
     // Rows added to a staging table that was not emptied, or that cannot be written at all,
