@@ -7,6 +7,7 @@
 #include "adr/ConversionEvents.h"
 #include "adr/LineReader.h"
 #include "db/Connection.h"
+#include "db/Error.h"
 
 namespace adr {
 
@@ -31,26 +32,35 @@ std::int32_t BatchReader::run(const std::string& directory) {
     lineCounter_ = 0;
     recordsStarted_ = 0;
     position_ = {};
+    cancelled_ = false;
 
-    db::goOn(report_, [&] { connection_.execute("truncate table AdressenImport"); });
+    // Rows added to a staging table that was not emptied, or that cannot be written at all,
+    // would be listed with the old ones as this run's result: the run stops here instead.
+    try {
+        connection_.execute("truncate table AdressenImport");
+    } catch (const db::Error& error) {
+        throw db::Error(error.code(), "Die Tabelle AdressenImport ließ sich nicht leeren: " + std::string(error.description()));
+    }
     events_.listCleared();
-
     std::unique_ptr<db::EditableRowSet> rows;
-    // Without the row set nothing could be written: one message, not one per record.
-    if (!db::goOn(report_, [&] { rows = connection_.openForWriting("AdressenImport"); })) return 0;
+    try {
+        rows = connection_.openForWriting("AdressenImport");
+    } catch (const db::Error& error) {
+        throw db::Error(error.code(),
+                        "Die Tabelle AdressenImport lässt sich nicht beschreiben: " + std::string(error.description()));
+    }
 
     mapper_.setSource(&position_);
-    bool cancelled = false;
-    for (int number = 1; number <= 99 && !cancelled; ++number) {
+    for (int number = 1; number <= 99 && !cancelled_; ++number) {
         events_.fileStarted(number);
-        cancelled = !readFile(directory, number, *rows);
+        cancelled_ = !readFile(directory, number, *rows);
     }
     position_ = {};
     mapper_.setSource(nullptr);
 
     // The row still being filled: the last record of a complete run is saved, the record
     // a cancel interrupted is dropped.
-    if (cancelled) {
+    if (cancelled_) {
         db::goOn(report_, [&] { rows->cancelUpdate(); });
     } else {
         db::goOn(report_, [&] { rows->update(); });

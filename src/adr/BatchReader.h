@@ -2,7 +2,8 @@
 // RAMicroAdressenEinlesen: empties the staging table and reads the address files "01A" to
 // "99A" of an ADR directory into it, one staging row per address record. A line ending in
 // "*" opens a record; every line goes to the field mapper with its number in the record.
-// Failures are reported (the two silent database codes aside) and reading goes on.
+// Failures are reported (the two silent database codes aside) and reading goes on; only a
+// staging table that cannot be emptied or written ends the run before it begins.
 
 #include <cstdint>
 #include <string>
@@ -28,8 +29,12 @@ public:
     BatchReader(const BatchReader&) = delete;
     BatchReader& operator=(const BatchReader&) = delete;
 
-    // Reads the directory; answers the number of records started (AdressZaehler).
+    // Reads the directory; answers the number of records started (AdressZaehler). Throws
+    // db::Error, before any file is read, when the staging table cannot be emptied or opened
+    // for writing.
     std::int32_t run(const std::string& directory);
+    // Whether the last run was cancelled by the user.
+    bool cancelled() const { return cancelled_; }
 
 private:
     // Reads one file; false when the user cancelled.
@@ -44,6 +49,7 @@ private:
     FileOpener opener_;
     std::uint64_t lineCounter_ = 0;
     std::int32_t recordsStarted_ = 0;
+    bool cancelled_ = false;
     SourcePosition position_;
     db::Report report_ = [this](const std::string& description) { report(description); };
 };

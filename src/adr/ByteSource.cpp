@@ -1,8 +1,16 @@
 #include "adr/ByteSource.h"
 
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
+
+#ifdef _WIN32
+#include <fstream>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace adr {
 
@@ -12,12 +20,24 @@ std::filesystem::path nativePath(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+std::runtime_error notAFile(const std::string& path) {
+    return std::runtime_error("Die Datei " + path +
+                              " lässt sich nicht lesen: sie ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät).");
+}
+
+std::runtime_error readFailure(const std::string& path) {
+    return std::runtime_error("Die Datei " + path + " lässt sich nicht weiterlesen.");
+}
+
+#ifdef _WIN32
+
+// A directory entry on Windows is no pipe; what std::filesystem calls a regular file is read.
 class FileSource : public ByteSource {
 public:
     FileSource(std::ifstream stream, std::string path) : stream_(std::move(stream)), path_(std::move(path)) {}
     std::size_t read(char* buffer, std::size_t size) override {
         const auto got = stream_.rdbuf()->sgetn(buffer, static_cast<std::streamsize>(size));
-        if (got < 0) throw std::runtime_error("Die Datei " + path_ + " lässt sich nicht weiterlesen.");
+        if (got < 0) throw readFailure(path_);
         return static_cast<std::size_t>(got);
     }
 
@@ -25,6 +45,51 @@ private:
     std::ifstream stream_;
     std::string path_;
 };
+
+std::unique_ptr<ByteSource> openRegularFile(const std::filesystem::path& native, const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(native, error)) throw notAFile(path);
+    std::ifstream stream(native, std::ios::binary);
+    if (!stream) throw std::runtime_error("Die Datei " + path + " lässt sich nicht öffnen (Zugriff verweigert?).");
+    return std::make_unique<FileSource>(std::move(stream), path);
+}
+
+#else
+
+class FileSource : public ByteSource {
+public:
+    FileSource(int descriptor, std::string path) : descriptor_(descriptor), path_(std::move(path)) {}
+    ~FileSource() override { ::close(descriptor_); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    std::size_t read(char* buffer, std::size_t size) override {
+        for (;;) {
+            const ssize_t got = ::read(descriptor_, buffer, size);
+            if (got >= 0) return static_cast<std::size_t>(got);
+            if (errno != EINTR) throw readFailure(path_);
+        }
+    }
+
+private:
+    int descriptor_;
+    std::string path_;
+};
+
+// Opening without blocking: a FIFO would otherwise wait for a writer that never comes. The
+// type is then checked on the opened file itself, so that nothing can be swapped in between.
+std::unique_ptr<ByteSource> openRegularFile(const std::filesystem::path& native, const std::string& path) {
+    const int descriptor = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0) throw std::runtime_error("Die Datei " + path + " lässt sich nicht öffnen (Zugriff verweigert?).");
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(descriptor);
+        throw notAFile(path);
+    }
+    return std::make_unique<FileSource>(descriptor, path);
+}
+
+#endif
 
 }  // namespace
 
@@ -34,9 +99,7 @@ std::unique_ptr<ByteSource> openFile(const std::string& path) {
     const auto status = std::filesystem::status(native, error);
     if (!std::filesystem::exists(status)) throw std::runtime_error("Datei nicht gefunden: " + path);
     if (std::filesystem::is_directory(status)) throw std::runtime_error("Keine Datei, sondern ein Verzeichnis: " + path);
-    std::ifstream stream(native, std::ios::binary);
-    if (!stream) throw std::runtime_error("Die Datei " + path + " lässt sich nicht öffnen (Zugriff verweigert?).");
-    return std::make_unique<FileSource>(std::move(stream), path);
+    return openRegularFile(native, path);
 }
 
 }  // namespace adr

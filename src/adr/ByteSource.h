@@ -18,6 +18,7 @@ public:
 // Opens a file for reading; throws with a message that names the file when it cannot.
 using FileOpener = std::function<std::unique_ptr<ByteSource>(const std::string& path)>;
 
+// Only a regular file is read: a pipe or a device is refused at once, without waiting on it.
 std::unique_ptr<ByteSource> openFile(const std::string& path);
 
 }  // namespace adr

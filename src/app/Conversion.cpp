@@ -10,30 +10,68 @@
 
 namespace app {
 
-ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper& mapper, adr::ConversionEvents& events,
-                                   const std::string& directory, const std::function<void(const std::string&)>& addListLine) {
-    const db::Report report = [&](const std::string& description) { events.showMessage(description); };
+namespace {
+
+ConversionOutcome failed(const std::string& why) {
     ConversionOutcome outcome;
-    connection.beginTransaction();
+    outcome.ending = ConversionOutcome::Ending::failed;
+    outcome.failure = why;
+    return outcome;
+}
+
+std::optional<std::int64_t> stagedRows(db::Connection& connection) {
+    try {
+        return connection.execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper& mapper, adr::ConversionEvents& events,
+                                   const std::string& directory, const ListLineSink& addListLine) {
+    const db::Report report = [&](const std::string& description) { events.showMessage(description); };
+    try {
+        connection.beginTransaction();
+    } catch (const db::Error& failure) {
+        return failed(failure.description());
+    }
+    ConversionOutcome outcome;
     adr::BatchReader reader(connection, mapper, events);
-    outcome.recordsStarted = reader.run(directory);
+    try {
+        outcome.recordsStarted = reader.run(directory);
+    } catch (const db::Error& failure) {
+        db::goOn(report, [&] { connection.rollback(); });
+        return failed(std::string(failure.description()) + "\r\n\r\nDie Konvertierung wurde nicht begonnen; der Datenpool "
+                                                           "bleibt, wie er war.");
+    }
     try {
         connection.commit();
     } catch (const db::Error& failure) {
         // Nothing of the run was kept; listing the old rows as the result would pass for success.
         db::goOn(report, [&] { connection.rollback(); });
-        throw db::Error(failure.code(), "Die konvertierten Adressen ließen sich nicht speichern; der Datenpool bleibt, "
-                                        "wie er vor der Konvertierung war. " + std::string(failure.description()));
+        return failed("Die konvertierten Adressen ließen sich nicht speichern; der Datenpool bleibt, "
+                      "wie er vor der Konvertierung war. " + std::string(failure.description()));
     }
+    outcome.ending = reader.cancelled() ? ConversionOutcome::Ending::cancelled : ConversionOutcome::Ending::finished;
 
-    // The listing has no failure handling of its own in the window; here its failure is
-    // reported like any other, and what was listed stays.
-    db::goOn(report, [&] {
+    // The rows are kept whatever happens to their list: a list that breaks off is said to be
+    // one, and the summary counts what the staging table holds.
+    try {
+        outcome.listComplete = true;
         for (auto rows = connection.execute("Adressenimport"); !rows->atEnd(); rows->moveNext()) {
-            addListLine(listLine(*rows));
+            if (!addListLine(listLine(*rows))) {
+                outcome.listComplete = false;
+                break;
+            }
             ++outcome.listed;
         }
-    });
+    } catch (const std::exception& failure) {
+        outcome.listComplete = false;
+        events.showMessage("Die Liste der konvertierten Adressen ließ sich nicht lesen: " + std::string(failure.what()));
+    }
+    if (!outcome.listComplete) outcome.staged = stagedRows(connection);
     return outcome;
 }
 
@@ -43,6 +81,12 @@ std::string datenpoolCaption(const db::Connection& connection) {
 
 std::string conversionSummary(std::int64_t listed, std::string_view groupSeparator, const std::string& caption) {
     return groupDigits(listed, groupSeparator) + " Adressen konvertiert nach " + caption + ":";
+}
+
+std::string conversionSummary(const ConversionOutcome& outcome, std::string_view groupSeparator, const std::string& caption) {
+    if (outcome.listComplete) return conversionSummary(outcome.listed, groupSeparator, caption);
+    if (outcome.staged) return conversionSummary(*outcome.staged, groupSeparator, caption);
+    return "Adressen konvertiert nach " + caption + "; ihre Liste und ihre Zahl ließen sich nicht lesen.";
 }
 
 }  // namespace app

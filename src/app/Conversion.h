@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace adr {
@@ -17,19 +18,38 @@ class Connection;
 namespace app {
 
 struct ConversionOutcome {
+    enum class Ending {
+        notStarted,  // refused before reading (no directory, no address data), or a click that cancels
+        failed,      // the Datenpool could not take or keep the run: it is as it was before
+        cancelled,   // the user cancelled the reading; what was read until then is kept
+        finished,
+    };
+    Ending ending = Ending::notStarted;
     std::int32_t recordsStarted = 0;  // decides whether the import is offered
-    std::int64_t listed = 0;          // the count the summary names
+    std::int64_t listed = 0;          // list lines handed on
+    bool listComplete = false;        // every staged row was listed
+    // When the list is not complete: the rows the staging table holds, when they could be counted.
+    std::optional<std::int64_t> staged;
+    std::string failure;  // failed: why, as the user reads it
 };
 
-// Throws db::Error when the Datenpool cannot take the run (locked, read-only) or cannot keep
-// it (the commit failed): the staging table is then as it was before.
+// Lines of the list go to addListLine; it answers false to stop the listing (the rows stay).
+using ListLineSink = std::function<bool(const std::string& line)>;
+
+// A Datenpool that cannot take the run (locked, read-only, a staging table that cannot be
+// emptied) or keep it (the commit failed) ends it as failed, with the staging table as before.
 ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper& mapper, adr::ConversionEvents& events,
-                                   const std::string& directory, const std::function<void(const std::string&)>& addListLine);
+                                   const std::string& directory, const ListLineSink& addListLine);
 
 // "<server>/<database> / AdressenImport": the target as the window shows it.
 std::string datenpoolCaption(const db::Connection& connection);
 
 // "1.234 Adressen konvertiert nach <target>:"
 std::string conversionSummary(std::int64_t listed, std::string_view groupSeparator, const std::string& datenpoolCaption);
+
+// The summary of a run that was not failed: the rows listed, or, when the list stayed
+// incomplete, the rows the staging table holds, or that the list could not be read.
+std::string conversionSummary(const ConversionOutcome& outcome, std::string_view groupSeparator,
+                              const std::string& datenpoolCaption);
 
 }  // namespace app

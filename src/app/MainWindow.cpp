@@ -97,50 +97,63 @@ std::string MainWindow::settingsFailure(settings::Status status) const {
     return "Einstellungen (" + registry_.location() + "): " + settings::statusText(status) + ".";
 }
 
+void MainWindow::storeAdrPfad(const std::string& directory) {
+    const settings::Status status = writeSetting("ADR-Pfad", directory);
+    // Without the settings key (start-up found no staging table) the directory is not kept, by design.
+    if (status == settings::kErrorSuccess || importSchluessel_.empty()) return;
+    view_.messageBox("Das ADR-Verzeichnis ließ sich nicht in den Einstellungen speichern (" + settings::statusText(status) +
+                         "); beim nächsten Start ist es nicht mehr eingetragen.",
+                     MessageKind::warning, view_.caption());
+}
+
 void MainWindow::cmdOpen_Click() {
     const std::string chosen = view_.browseForFolder("ADR-Verzeichnis", view_.text(Control::txtADR));
     if (chosen.empty()) return;
     view_.setText(Control::txtADR, chosen);
-    writeSetting("ADR-Pfad", chosen);
+    storeAdrPfad(chosen);
     if (!view_.fileExists(chosen + "\\01A")) view_.messageBox(kNoAddressData, MessageKind::warning, view_.caption());
 }
 
-void MainWindow::cmdStart_Click() {
+ConversionOutcome MainWindow::cmdStart_Click() {
     if (view_.text(Control::cmdStart) == "abbrechen") {
         abbruch_ = true;
-        return;
+        return {};
     }
-    if (!cnn_) return;  // the button is disabled without a connection
+    if (!cnn_) return {};  // the button is disabled without a connection
     abbruch_ = false;
     const std::string directory = text::trimSpaces(view_.text(Control::txtADR));
     view_.setText(Control::txtADR, directory);
-    writeSetting("ADR-Pfad", directory);
+    storeAdrPfad(directory);
     if (directory.empty()) {
         view_.messageBox("ADR-Verzeichnis angeben!", MessageKind::warning, view_.caption());
-        return;
+        return {};
     }
     if (!view_.fileExists(directory + "/01A")) {
         view_.messageBox(kNoAddressData, MessageKind::warning, view_.caption());
-        return;
+        return {};
     }
     view_.setText(Control::cmdStart, "abbrechen");
 
-    try {
-        const ConversionOutcome outcome =
-            convertDirectory(*cnn_, mapper_, *this, directory, [&](const std::string& line) { view_.addListLine(line); });
-        adressZaehler_ = outcome.recordsStarted;
-        view_.setText(Control::lblListenkommentar,
-                      conversionSummary(view_.listCount(), view_.groupSeparator(), view_.text(Control::lblDatenpool)));
-        view_.setEnabled(Control::cmdImport, adressZaehler_ != 0);
-    } catch (const db::Error& error) {
-        // The Datenpool took nothing of the run (locked, or the run could not be kept): no
-        // summary that would read as success, and nothing to import.
+    const ConversionOutcome outcome = convertDirectory(*cnn_, mapper_, *this, directory, [&](const std::string& line) {
+        view_.addListLine(line);
+        return true;
+    });
+    if (outcome.ending == ConversionOutcome::Ending::failed) {
+        // The Datenpool took nothing of the run: no list and no summary that would read as
+        // its result, and nothing to import.
+        view_.clearList();
         view_.setText(Control::lblListenkommentar, "");
         view_.setEnabled(Control::cmdImport, false);
-        view_.messageBox(error.description(), MessageKind::warning, view_.caption());
+        view_.messageBox(outcome.failure, MessageKind::warning, view_.caption());
+    } else {
+        adressZaehler_ = outcome.recordsStarted;
+        view_.setText(Control::lblListenkommentar,
+                      conversionSummary(outcome, view_.groupSeparator(), view_.text(Control::lblDatenpool)));
+        view_.setEnabled(Control::cmdImport, adressZaehler_ != 0);
     }
     view_.setText(Control::cmdStart, "konvertieren");
     adressZaehler_ = 0;
+    return outcome;
 }
 
 void MainWindow::txtIDVon_Change() { updateUndoButton(); }

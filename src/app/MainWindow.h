@@ -10,6 +10,7 @@
 #include "adr/ConversionEvents.h"
 #include "adr/FieldMapper.h"
 #include "app/CommandOutcome.h"
+#include "app/Conversion.h"
 #include "app/View.h"
 #include "db/Connection.h"
 
@@ -41,7 +42,8 @@ public:
 
     void cmdAdressen_Click();
     void cmdOpen_Click();
-    void cmdStart_Click();
+    // Starts a conversion, or cancels the running one; answers what the conversion did.
+    ConversionOutcome cmdStart_Click();
     Outcome cmdImport_Click();
     Outcome cmdUndo_Click();
     void txtIDVon_Change();
@@ -78,6 +80,8 @@ private:
                                    const std::string& previousTo, Outcome& outcome);
     // The undo button's rule: both id fields numeric, the lower smaller than the upper.
     bool undoAccepts() const;
+    // Writes "ADR-Pfad"; a write that fails is reported, and the command goes on.
+    void storeAdrPfad(const std::string& directory);
     std::string stammverzeichnis() const;
     void updateUndoButton();
 

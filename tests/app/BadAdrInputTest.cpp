@@ -14,6 +14,7 @@
 #endif
 
 #include "ConvertWithCli.h"
+#include "support/Fifo.h"
 
 namespace {
 
@@ -103,6 +104,41 @@ TEST_F(BadAdrInput, DirectoryInPlaceOfAnAddressFileIsReportedAndSkipped) {
     EXPECT_EQ(texts(stagingColumn(datenpool(), "nachname")), (std::vector<std::string>{"Muster", "Sechs"}));
 }
 
+TEST_F(BadAdrInput, FifoInPlaceOfAnAddressFileIsReportedAndSkipped) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no FIFOs in a Windows folder";
+#else
+    writeAdr("01A", completeRecord("1", "Muster"));
+    const testing_support::Fifo fifo(adrDir() + "/05A");
+    ASSERT_TRUE(fifo.made());
+    writeAdr("06A", completeRecord("6", "Sechs"));
+
+    const CliRun result = convert();
+
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(hasLine(result.err, "Die Datei " + adrDir() +
+                                        "/05A lässt sich nicht lesen: sie ist keine gewöhnliche Datei (sondern etwa eine Pipe "
+                                        "oder ein Gerät)."))
+        << result.err;
+    EXPECT_EQ(texts(stagingColumn(datenpool(), "nachname")), (std::vector<std::string>{"Muster", "Sechs"}));
+#endif
+}
+
+TEST_F(BadAdrInput, FifoHoldingTheSingleAddressIsReportedAndNothingWritten) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no FIFOs in a Windows folder";
+#else
+    const testing_support::Fifo fifo(adrDir() + "/45A");
+    ASSERT_TRUE(fifo.made());
+
+    const CliRun result = run({"convert-one", "745", "--adr", adrDir(), "--db", datenpool()});
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("/45A lässt sich nicht lesen: sie ist keine gewöhnliche Datei"), std::string::npos) << result.err;
+    EXPECT_TRUE(stagingColumn(datenpool(), "fremdid").empty());
+#endif
+}
+
 TEST_F(BadAdrInput, FileWithoutReadPermissionIsReportedAndSkipped) {
 #ifdef _WIN32
     GTEST_SKIP() << "no POSIX file modes on Windows";
@@ -143,6 +179,15 @@ TEST_F(RefusedRun, BadUsageEndsWithCode2AndTheHelp) {
         {"convert", "--adr", adrDir(), "--db", datenpool(), "--schnell"},
         {"convert", "--adr", adrDir(), "--db", datenpool(), "überzählig"},
         {"convert-one", "zwei", "--adr", adrDir(), "--db", datenpool()},
+        // An empty or blank target names no Datenpool.
+        {"convert", "--adr", adrDir(), "--db", ""},
+        {"convert", "--adr", adrDir(), "--db", "  "},
+        {"convert", "--db", "\t"},
+        {"convert-one", "1", "--adr", adrDir(), "--db", ""},
+        {"init-db", ""},
+        {"init-db", " "},
+        {"import", "--yes", "--db", ""},
+        {"undo", "--yes", "--db", " "},
     };
     for (const auto& words : calls) {
         const CliRun result = run(words);

@@ -7,6 +7,7 @@
 #include "db/sqlite/SqliteConnection.h"
 #include "settings/FileRegistry.h"
 #include "settings/RegistryOperations.h"
+#include "support/ReadOnly.h"
 #include "support/ScriptedView.h"
 #include "support/StagingTable.h"
 #include "support/TempDir.h"
@@ -14,6 +15,25 @@
 namespace {
 
 using app::Control;
+using Ending = app::ConversionOutcome::Ending;
+
+// The Datenpool, except that listing the staging table fails as a broken connection would.
+class ListingFails : public db::Connection {
+public:
+    explicit ListingFails(std::unique_ptr<db::Connection> real) : real_(std::move(real)) {}
+    std::unique_ptr<db::RowSet> execute(std::string_view commandText) override {
+        if (commandText == "Adressenimport") throw db::Error(-1, "Verbindung unterbrochen");
+        return real_->execute(commandText);
+    }
+    std::unique_ptr<db::EditableRowSet> openForWriting(std::string_view source) override { return real_->openForWriting(source); }
+    std::string property(std::string_view name) const override { return real_->property(name); }
+    void beginTransaction(db::Isolation isolation) override { real_->beginTransaction(isolation); }
+    void commit() override { real_->commit(); }
+    void rollback() override { real_->rollback(); }
+
+private:
+    std::unique_ptr<db::Connection> real_;
+};
 
 constexpr const char* kProfiles = "SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken";
 const std::string kImportKey = std::string(kProfiles) + "\\Kanzlei\\Import";
@@ -43,10 +63,14 @@ protected:
     std::string stored(const std::string& name) {
         return settings::RegValueRead(registry, settings::kCurrentUser, kImportKey, name, "<fehlt>");
     }
-    std::unique_ptr<app::MainWindow> start() {
+    std::unique_ptr<app::MainWindow> start(bool listingFails = false) {
         auto window = std::make_unique<app::MainWindow>(
             view, registry,
-            [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
+            [this, listingFails](const std::string&) -> std::unique_ptr<db::Connection> {
+                auto connection = db::SqliteConnection::open(pool);
+                if (listingFails) return std::make_unique<ListingFails>(std::move(connection));
+                return connection;
+            },
             app::Version{1, 0, 0});
         window->Form_Load("");
         view.messages.clear();
@@ -63,8 +87,12 @@ protected:
 TEST_F(ConversionCommand, ConvertsListsSummarisesAndOffersTheImport) {
     auto window = start();
     view.setText(Control::txtADR, "  " + adr + " ");
-    window->cmdStart_Click();
+    const app::ConversionOutcome outcome = window->cmdStart_Click();
 
+    EXPECT_EQ(outcome.ending, Ending::finished);
+    EXPECT_EQ(outcome.recordsStarted, 3);
+    EXPECT_EQ(outcome.listed, 3);
+    EXPECT_TRUE(outcome.listComplete);
     EXPECT_EQ(view.text(Control::txtADR), adr) << "trimmed in the field";
     EXPECT_EQ(stored("ADR-Pfad"), adr) << "and stored trimmed";
     EXPECT_EQ(view.list, (std::vector<std::string>{"Meier, Herrn, 12345 Ort, Weg 1, Tel. : 030 1",
@@ -113,7 +141,7 @@ TEST_F(ConversionCommand, CancelClickedDuringTheRunListsWhatWasSaved) {
     view.onPump = [&] {
         if (++pumps == 10) window->cmdStart_Click();
     };
-    window->cmdStart_Click();
+    EXPECT_EQ(window->cmdStart_Click().ending, Ending::cancelled);
     EXPECT_EQ(view.text(Control::cmdStart), "konvertieren");
     EXPECT_EQ(view.list, std::vector<std::string>{"Meier, Herrn, 12345 Ort, Weg 1, Tel. : 030 1"})
         << "the record being read when the cancel came is dropped";
@@ -170,13 +198,96 @@ TEST_F(ConversionCommand, LockedDatenpoolGivesAMessageAndNoSummary) {
     other->beginTransaction();
 
     view.setText(Control::txtADR, adr);
-    window->cmdStart_Click();
+    EXPECT_EQ(window->cmdStart_Click().ending, Ending::failed);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_NE(view.messages[0].text.find("gesperrt"), std::string::npos) << view.messages[0].text;
     EXPECT_EQ(view.text(Control::lblListenkommentar), "");
     EXPECT_FALSE(view.isEnabled(Control::cmdImport));
     EXPECT_EQ(view.text(Control::cmdStart), "konvertieren");
     other->rollback();
+}
+
+TEST_F(ConversionCommand, StagingTableThatCannotBeEmptiedStopsTheRunAndListsNothingOld) {
+    auto window = start();
+    view.setText(Control::txtADR, adr);
+    window->cmdStart_Click();
+    // From now on the database refuses to delete staged rows (with a code passed over elsewhere).
+    db::SqliteConnection::open(pool)->runScript(
+        "CREATE TRIGGER keep BEFORE DELETE ON AdressenImport BEGIN SELECT RAISE(ABORT, 'Löschen verweigert'); END");
+    view.messages.clear();
+
+    const app::ConversionOutcome outcome = window->cmdStart_Click();
+
+    EXPECT_EQ(outcome.ending, Ending::failed);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text.rfind("Die Tabelle AdressenImport ließ sich nicht leeren: Löschen verweigert", 0), 0u)
+        << view.messages[0].text;
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
+    EXPECT_TRUE(view.list.empty()) << "the old rows are not the result of this run";
+    EXPECT_EQ(view.text(Control::lblListenkommentar), "");
+    EXPECT_FALSE(view.isEnabled(Control::cmdImport));
+    EXPECT_EQ(testing_support::stagingColumn(pool, "nachname").size(), 3u) << "the staging table as it was";
+}
+
+TEST_F(ConversionCommand, MissingStagingTableStopsTheRunWithTheDatabasesError) {
+    db::SqliteConnection::open(pool)->runScript("DROP TABLE AdressenImport");
+    auto window = start();
+    view.setText(Control::txtADR, adr);
+
+    const app::ConversionOutcome outcome = window->cmdStart_Click();
+
+    EXPECT_EQ(outcome.ending, Ending::failed);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].text.find("AdressenImport ließ sich nicht leeren"), std::string::npos) << view.messages[0].text;
+    EXPECT_EQ(view.text(Control::lblListenkommentar), "") << "no summary of 0 addresses";
+    EXPECT_FALSE(view.isEnabled(Control::cmdImport));
+}
+
+TEST_F(ConversionCommand, ListThatCannotBeReadIsSaidAndTheSummaryCountsTheStagedRows) {
+    auto window = start(true);
+    view.setText(Control::txtADR, adr);
+
+    const app::ConversionOutcome outcome = window->cmdStart_Click();
+
+    EXPECT_EQ(outcome.ending, Ending::finished);
+    EXPECT_FALSE(outcome.listComplete);
+    EXPECT_EQ(outcome.staged, 3);
+    const auto shown = std::find_if(view.messages.begin(), view.messages.end(), [](const auto& message) {
+        return message.text == "Die Liste der konvertierten Adressen ließ sich nicht lesen: Verbindung unterbrochen";
+    });
+    EXPECT_NE(shown, view.messages.end());
+    EXPECT_EQ(view.text(Control::lblListenkommentar), "3 Adressen konvertiert nach " + pool + "/main / AdressenImport:");
+    EXPECT_TRUE(view.isEnabled(Control::cmdImport));
+}
+
+TEST_F(ConversionCommand, DirectoryThatCannotBeStoredIsReportedAndTheConversionGoesOn) {
+    // The settings lie in a folder of their own, which then takes no new file.
+    std::filesystem::create_directories(dir.path() / "einstellungen");
+    settings::FileRegistry own(dir.path() / "einstellungen" / "registry.reg");
+    settings::RegValueWrite(own, settings::kCurrentUser, kProfiles, "", "Kanzlei", settings::kRegSz);
+    auto window = std::make_unique<app::MainWindow>(
+        view, own, [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
+        app::Version{1, 0, 0});
+    window->Form_Load("");
+    view.messages.clear();
+    const testing_support::ReadOnly readOnly((dir.path() / "einstellungen").string());
+    if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the folder read-only";
+
+    view.setText(Control::txtADR, adr);
+    const app::ConversionOutcome outcome = window->cmdStart_Click();
+    view.folderChoice = adr;
+    window->cmdOpen_Click();
+
+    EXPECT_EQ(outcome.ending, Ending::finished) << "the conversion stands";
+    EXPECT_EQ(view.list.size(), 3u);
+    std::vector<std::string> refusals;
+    for (const auto& message : view.messages) {
+        if (message.text.rfind("Das ADR-Verzeichnis ließ sich nicht in den Einstellungen speichern (", 0) == 0) {
+            refusals.push_back(message.text);
+            EXPECT_EQ(message.kind, app::MessageKind::warning);
+        }
+    }
+    EXPECT_EQ(refusals.size(), 2u) << "one for the conversion, one for the folder button";
 }
 
 TEST_F(ConversionCommand, WithoutTheSettingsKeyNothingIsWrittenToTheRoot) {

@@ -1,5 +1,5 @@
 // A Datenpool that cannot take a conversion, through the real anschriftenwandler-cli: locked
-// by another program, read-only, or no database at all. The tool says so in German, ends with
+// by another program, read-only (the file, or the folder it lies in), or no database at all. The tool says so in German, ends with
 // exit code 1, writes no list, and the staging table keeps the rows of the previous run.
 
 #include <gtest/gtest.h>
@@ -8,15 +8,9 @@
 #include <fstream>
 #include <string>
 
-#ifdef __linux__
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
-
 #include "ConvertWithCli.h"
 #include "db/sqlite/SqliteConnection.h"
+#include "support/ReadOnly.h"
 
 namespace {
 
@@ -35,56 +29,6 @@ protected:
 };
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// Makes a file read-only for every process. A missing write permission does not stop root,
-// so root gets the immutable attribute instead, which binds root as well.
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(std::string path) : path_(std::move(path)) {
-#ifdef __linux__
-        if (geteuid() == 0) {
-            made_ = setImmutable(true);
-            immutable_ = made_;
-            return;
-        }
-#endif
-        std::filesystem::permissions(path_, kWrite, std::filesystem::perm_options::remove);
-        // Wine maps the read-only attribute onto the file modes, and those do not stop root.
-        made_ = !std::fstream(path_, std::ios::in | std::ios::out | std::ios::binary).is_open();
-    }
-    ~ReadOnlyFile() {
-#ifdef __linux__
-        if (immutable_) {
-            setImmutable(false);
-            return;
-        }
-#endif
-        std::error_code ignored;
-        std::filesystem::permissions(path_, kWrite, std::filesystem::perm_options::add, ignored);
-    }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    bool made() const { return made_; }
-
-private:
-    static constexpr auto kWrite =
-        std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write;
-#ifdef __linux__
-    bool setImmutable(bool on) const {
-        const int fd = ::open(path_.c_str(), O_RDONLY);
-        if (fd < 0) return false;
-        int flags = 0;
-        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        ::close(fd);
-        return done;
-    }
-    bool immutable_ = false;
-#endif
-    std::string path_;
-    bool made_ = false;
-};
 
 TEST_F(UnusableDatenpool, WriteTransactionOfAnotherProgramRefusesTheRun) {
     const CliRun result = convertWhileAnotherHolds("BEGIN IMMEDIATE; INSERT INTO AdressenImport (nachname) VALUES ('fremd');");
@@ -112,7 +56,7 @@ TEST_F(UnusableDatenpool, ReaderThatOutlastsTheRunMakesItFailNotSucceed) {
 }
 
 TEST_F(UnusableDatenpool, ReadOnlyFileRefusesTheRun) {
-    const ReadOnlyFile readOnly(datenpool());
+    const testing_support::ReadOnly readOnly(datenpool());
     if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the Datenpool read-only for root";
 
     const CliRun result = convert();
@@ -129,8 +73,47 @@ TEST_F(UnusableDatenpool, FileThatIsNoDatenpoolIsRefusedAndLeftAsItWas) {
 
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_TRUE(contains(result.err, "Führen Sie das aktuelle Datenbankskript aus.")) << result.err;
+    EXPECT_TRUE(contains(result.err, "Die Datei '" + file + "' ist kein Datenpool")) << result.err;
+    EXPECT_FALSE(contains(result.err, "Datenbankskript")) << "the script would not mend a text file: " << result.err;
     EXPECT_EQ(testing_support::readWhole(file), notADatabase);
+}
+
+TEST_F(UnusableDatenpool, EmptyFileAndCutShortCopyAreNoDatenpool) {
+    const std::string whole = testing_support::readWhole(datenpool());
+    const std::string empty = dir.write("leer.db", "");
+    const std::string cutShort = dir.write("halb.db", whole.substr(0, whole.size() / 3));
+
+    for (const std::string& file : {empty, cutShort}) {
+        const CliRun result = run({"convert", "--adr", adrDir(), "--db", file});
+        EXPECT_EQ(result.exitCode, 1) << file;
+        EXPECT_EQ(result.out, "") << file;
+        EXPECT_TRUE(contains(result.err, "Die Datei '" + file + "' ist kein Datenpool")) << result.err;
+        EXPECT_FALSE(contains(result.err, "Datenbankskript")) << result.err;
+    }
+    EXPECT_EQ(testing_support::readWhole(empty), "") << "no Datenpool is made of an existing file";
+}
+
+TEST_F(UnusableDatenpool, DatenpoolWithoutStagingTableGetsTheScriptAdvice) {
+    db::SqliteConnection::open(datenpool())->runScript("DROP TABLE AdressenImport");
+
+    const CliRun result = convert();
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(contains(result.err, "Führen Sie das aktuelle Datenbankskript aus.")) << result.err;
+}
+
+TEST_F(UnusableDatenpool, ReadOnlyFolderEndsTheRunWithTheDatabasesErrorAndListsNothingOld) {
+    // The file itself may be written, but no journal can be made beside it: emptying the
+    // staging table is the first thing that fails.
+    const testing_support::ReadOnly readOnly(dir.path().string());
+    if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the folder read-only";
+
+    const CliRun result = convert();
+
+    expectRefused(result, 1);
+    EXPECT_TRUE(contains(result.err, "Die Tabelle AdressenImport ließ sich nicht leeren")) << result.err;
+    EXPECT_FALSE(contains(result.err, "Adressen konvertiert nach")) << result.err;
 }
 
 }  // namespace

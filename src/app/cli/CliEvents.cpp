@@ -33,6 +33,10 @@ void CliEvents::fileStarted(int number) {
     drawProgress();
 }
 
-bool CliEvents::cancelRequested() { return interruptRequested(); }
+bool CliEvents::cancelRequested() {
+    // Taken, so that a Ctrl+C that comes after the reading is told apart from this one.
+    if (takeInterrupt()) cancelled_ = true;
+    return cancelled_;
+}
 
 }  // namespace cli

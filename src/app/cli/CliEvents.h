@@ -33,6 +33,7 @@ private:
     int file_ = 0;
     std::int32_t count_ = 0;
     std::uint64_t messages_ = 0;
+    bool cancelled_ = false;
 };
 
 // Message texts as one line each: line breaks become blanks.

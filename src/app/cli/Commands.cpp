@@ -7,6 +7,7 @@
 #include "adr/FieldMapper.h"
 #include "adr/SingleAddressReader.h"
 #include "app/Conversion.h"
+#include "app/NumberText.h"
 #include "app/cli/Arguments.h"
 #include "app/cli/CliEvents.h"
 #include "app/cli/Datenpool.h"
@@ -48,6 +49,36 @@ constexpr const char* kConvertOneHelp =
     "Liest die Adresse mit der RA-MICRO-Adressnummer NUMBER in die Tabelle AdressenImport;\n"
     "eine Zeile mit derselben fremdid wird ersetzt, sonst wird eine angefügt.\n";
 
+// The list goes to stdout; a Ctrl+C after the reading ends it, and the rows stay.
+bool printListLine(const std::string& line) {
+    if (interruptRequested()) return false;
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    return true;
+}
+
+int convertInto(const std::string& target, const std::string& directory) {
+    CliEvents events(stderr, isTerminal(stderr));
+    app::ConversionOutcome outcome;
+    std::unique_ptr<db::Connection> connection;
+    try {
+        connection = openDatenpool(target);
+        adr::FieldMapper mapper(events);
+        outcome = app::convertDirectory(*connection, mapper, events, directory, printListLine);
+    } catch (const db::Error& failure) {
+        events.finishProgress();
+        say(failure.description());
+        return 1;
+    }
+    std::fflush(stdout);
+    events.finishProgress();
+    if (outcome.ending == app::ConversionOutcome::Ending::failed) {
+        say(outcome.failure);
+        return 1;
+    }
+    return reportConversion(outcome, app::datenpoolCaption(*connection));
+}
+
 // The ADR directory checks of the "Konvertieren" button; empty when they pass.
 std::string directoryProblem(const std::string& directory) {
     if (directory.empty()) return "ADR-Verzeichnis angeben!";
@@ -57,12 +88,30 @@ std::string directoryProblem(const std::string& directory) {
 
 }  // namespace
 
+int reportConversion(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption) {
+    using Ending = app::ConversionOutcome::Ending;
+    if (outcome.ending == Ending::notStarted || outcome.ending == Ending::failed) return 1;
+    say(app::conversionSummary(outcome, groupSeparator(), datenpoolCaption));
+    if (outcome.ending == Ending::cancelled) {
+        say("Die Konvertierung wurde abgebrochen; die Liste zeigt, was bis dahin übernommen wurde.");
+        return 1;
+    }
+    if (outcome.listComplete) return 0;
+    const std::string kept = outcome.staged ? "alle " + app::groupDigits(*outcome.staged, groupSeparator()) + " konvertierten Adressen"
+                                            : "alle konvertierten Adressen";
+    say((interruptRequested() ? "Die Ausgabe der Liste wurde abgebrochen, die Konvertierung nicht: "
+                              : "Die Liste ist unvollständig, die Konvertierung nicht: ") +
+        kept + " sind in AdressenImport gespeichert.");
+    return 1;
+}
+
 int initDb(const std::vector<std::string>& words) {
     return withUsage(kInitDbHelp, [&] {
         const Arguments args(words, {}, {"--force"});
         if (args.wantsHelp()) return std::fputs(kInitDbHelp, stdout), 0;
         if (args.positional().size() != 1) throw UsageError("init-db erwartet genau eine Datei.");
         const std::string file = args.positional().front();
+        checkTarget(file, "init-db FILE");
         std::error_code error;
         if (std::filesystem::exists(pathOf(file), error)) {
             if (!args.has("--force")) {
@@ -95,33 +144,12 @@ int convert(const std::vector<std::string>& words) {
         }
         const std::string directory = text::trimSpaces(args.required("--adr"));
         const std::string file = args.required("--db");
+        checkTarget(file, "--db");
         if (const std::string problem = directoryProblem(directory); !problem.empty()) {
             say(problem);
             return 1;
         }
-
-        CliEvents events(stderr, isTerminal(stderr));
-        try {
-            const auto connection = openDatenpool(file);
-            adr::FieldMapper mapper(events);
-            catchInterrupt();
-            const auto outcome = app::convertDirectory(*connection, mapper, events, directory, [](const std::string& line) {
-                std::fwrite(line.data(), 1, line.size(), stdout);
-                std::fputc('\n', stdout);
-            });
-            std::fflush(stdout);
-            events.finishProgress();
-            say(app::conversionSummary(outcome.listed, groupSeparator(), app::datenpoolCaption(*connection)));
-            if (events.cancelRequested()) {
-                say("Die Konvertierung wurde abgebrochen; die Liste zeigt, was bis dahin übernommen wurde.");
-                return 1;
-            }
-            return 0;
-        } catch (const db::Error& failure) {
-            events.finishProgress();
-            say(failure.description());
-            return 1;
-        }
+        return convertInto(file, directory);
     });
 }
 
@@ -142,6 +170,7 @@ int convertOne(const std::vector<std::string>& words) {
         }
         const std::string directory = text::trimSpaces(args.required("--adr"));
         const std::string file = args.required("--db");
+        checkTarget(file, "--db");
 
         CliEvents events(stderr, false);
         try {

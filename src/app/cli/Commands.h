@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/Conversion.h"
+
 namespace cli {
 
 int initDb(const std::vector<std::string>& words);
@@ -17,5 +19,8 @@ int undoCommand(const std::vector<std::string>& words);
 // convert without --adr or --db: the window's way, with the stored directory and connection.
 int convertFromSettings(const std::optional<std::string>& registryFile, const std::optional<std::string>& adr,
                         const std::optional<std::string>& target);
+// What convert says after a conversion that was not refused or failed (the summary, and what
+// became of a run or a list that was cut short); answers its exit code.
+int reportConversion(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption);
 
 }  // namespace cli

@@ -11,7 +11,6 @@
 namespace cli {
 
 ConsoleView::ConsoleView(Answers answers) : answers_(answers), progressLine_(stderr, isTerminal(stderr)) {
-    catchInterrupt();
     texts_[app::Control::cmdStart] = "Konvertieren";
     texts_[app::Control::cmdUndo] = "importierte Adressen wieder löschen";
 }
@@ -60,6 +59,11 @@ int ConsoleView::ask(const std::string& prompt, std::optional<bool> preset, int 
     };
     if (!answers_.mayAsk) return unanswered();
     std::fprintf(stderr, "%s ", prompt.c_str());
+    // Ctrl+C while the question waits is no answer either: nothing is done.
+    if (!waitForInput(stdin, interruptRequested)) {
+        std::fprintf(stderr, "\nAbgebrochen (Strg+C); nichts wurde geändert.\n");
+        return app::answer::kCancel;
+    }
     std::string reply;
     // An input that ends before the answer is no answer, not a deliberate "no".
     if (!std::getline(std::cin, reply)) return unanswered();

@@ -1,9 +1,8 @@
 #include "app/cli/Datenpool.h"
 
-#include <sqlite3.h>
-
 #include <filesystem>
 
+#include "app/cli/Arguments.h"
 #include "db/Error.h"
 #include "db/OpenConnection.h"
 #include "db/sqlite/SqliteConnection.h"
@@ -21,6 +20,13 @@ std::unique_ptr<db::Connection> openOrCreate(const std::string& file) {
 
 }  // namespace
 
+void checkTarget(const std::string& target, const std::string& what) {
+    // An empty name would open no file at all, or a temporary database that vanishes with the run.
+    if (target.find_first_not_of(" \t\r\n\v\f") == std::string::npos) {
+        throw UsageError(what + " ist leer; anzugeben ist eine Datenpool-Datei oder eine Verbindungszeichenfolge.");
+    }
+}
+
 std::unique_ptr<db::Connection> openTarget(const std::string& target) {
     if (target.find('=') != std::string::npos) return db::openConnection(target);
     return openOrCreate(target);
@@ -31,8 +37,8 @@ std::unique_ptr<db::Connection> openDatenpool(const std::string& target) {
     try {
         connection->execute("AdressenImport");
     } catch (const db::Error& error) {
-        // A lock says nothing about the staging table: the script would not help.
-        if (error.code() == SQLITE_BUSY || error.code() == SQLITE_LOCKED) throw;
+        // Only a staging table that the database does not know is what the script would mend.
+        if (error.code() != db::kErrorsInCommand) throw;
         throw db::Error(error.code(), std::string(error.description()) + "\r\n\r\nFühren Sie das aktuelle Datenbankskript aus.");
     }
     return connection;

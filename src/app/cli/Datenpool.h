@@ -8,6 +8,10 @@
 
 namespace cli {
 
+// Throws UsageError when the target (what says where it came from: "--db", "init-db FILE")
+// is empty or blank.
+void checkTarget(const std::string& target, const std::string& what);
+
 // What --db names: a connection string (it holds "="), else a Datenpool file, created from the
 // database script when it does not exist. Throws db::Error.
 std::unique_ptr<db::Connection> openTarget(const std::string& target);

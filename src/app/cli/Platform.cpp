@@ -4,8 +4,10 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <cerrno>
 #include <langinfo.h>
 #include <locale.h>
+#include <poll.h>
 #include <unistd.h>
 #endif
 
@@ -32,6 +34,9 @@ std::string groupSeparator() {
     return length > 1 ? std::string(utf8, static_cast<std::size_t>(length - 1)) : std::string();
 }
 
+// Not watched here: Ctrl+C on a Windows console ends the pending console read itself.
+bool waitForInput(std::FILE*, bool (*)()) { return true; }
+
 #else
 
 void prepareConsole() {}
@@ -47,6 +52,17 @@ std::string groupSeparator() {
     std::string result = separator ? separator : "";
     freelocale(user);
     return result;
+}
+
+bool waitForInput(std::FILE* stream, bool (*stop)()) {
+    // Short waits, so that a stop request is seen within a fraction of a second.
+    pollfd input{fileno(stream), POLLIN, 0};
+    while (!stop()) {
+        const int ready = poll(&input, 1, 200);
+        // Input, its end, or a stream that cannot be watched: the read that follows tells.
+        if (ready > 0 || (ready < 0 && errno != EINTR)) return true;
+    }
+    return false;
 }
 
 #endif

@@ -12,5 +12,7 @@ void prepareConsole();
 bool isTerminal(std::FILE* stream);
 // The user's digit-grouping separator ("." in a German locale; empty when the locale has none).
 std::string groupSeparator();
+// Waits until stream has input to read (true), or until stop answers true (false).
+bool waitForInput(std::FILE* stream, bool (*stop)());
 
 }  // namespace cli

@@ -68,15 +68,8 @@ int convertFromSettings(const std::optional<std::string>& registryFile, const st
     if (!session.start()) return 1;
     ConsoleView& view = session.view();
     if (adr) view.setText(app::Control::txtADR, *adr);
-    session.window().cmdStart_Click();
-    const std::string summary = view.text(app::Control::lblListenkommentar);
-    if (view.text(app::Control::cmdStart) != "konvertieren" || summary.empty()) return 1;
-    say(summary);
-    if (view.cancelled()) {
-        say("Die Konvertierung wurde abgebrochen; die Liste zeigt, was bis dahin übernommen wurde.");
-        return 1;
-    }
-    return 0;
+    const app::ConversionOutcome outcome = session.window().cmdStart_Click();
+    return reportConversion(outcome, view.text(app::Control::lblDatenpool));
 }
 
 int importCommand(const std::vector<std::string>& words) {

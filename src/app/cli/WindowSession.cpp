@@ -12,6 +12,7 @@ namespace cli {
 
 WindowSession::WindowSession(const std::optional<std::string>& registryFile, std::optional<std::string> target, Answers answers)
     : registry_(settings::openRegistry(registryFile)), view_(answers) {
+    if (target) checkTarget(*target, "--db");
     window_ = std::make_unique<app::MainWindow>(
         view_, *registry_,
         [target = std::move(target)](const std::string& stored) {

@@ -16,7 +16,8 @@ namespace cli {
 class WindowSession {
 public:
     // registryFile: --registry; target: --db (a Datenpool file or a connection string) in
-    // place of the stored connection keywords. Throws what opening the settings throws.
+    // place of the stored connection keywords. Throws what opening the settings throws, and
+    // UsageError for an empty or blank target.
     WindowSession(const std::optional<std::string>& registryFile, std::optional<std::string> target, Answers answers);
 
     // Start-up as the window does it; false (with the reason shown) when the Datenpool cannot

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "app/cli/Commands.h"
+#include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
+#include "db/StopWaiting.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -30,6 +32,8 @@ constexpr const char* kHelp =
 
 int run(const std::vector<std::string>& args) {
     cli::prepareConsole();
+    cli::catchInterrupt();
+    db::setStopWaiting(&cli::interruptRequested);
     if (args.empty()) {
         std::fputs(kHelp, stderr);
         return 2;

@@ -11,12 +11,14 @@
 #include "db/sqlite/SqliteRowSet.h"
 #include "db/sqlite/SqliteTable.h"
 #include "db/sqlite/TsqlTranslation.h"
+#include "db/StopWaiting.h"
 
 namespace db {
 
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+constexpr int kBusyStepMs = 50;
 
 std::int32_t mappedCode(int rc) {
     switch (rc & 0xFF) {
@@ -41,9 +43,21 @@ public:
 std::string describedFailure(sqlite3* handle, int rc, const std::string& message) {
     if ((rc & 0xFF) != SQLITE_BUSY && (rc & 0xFF) != SQLITE_LOCKED) return message;
     const char* file = handle ? sqlite3_db_filename(handle, "main") : nullptr;
+    if (stopWaiting()) {
+        return "Das Warten auf den Datenpool '" + std::string(file ? file : "") +
+               "', den ein anderes Programm gerade gesperrt hält, wurde abgebrochen. (" + message + ")";
+    }
     return "Der Datenpool '" + std::string(file ? file : "") +
            "' ist gesperrt, weil ein anderes Programm gerade darin arbeitet. Bitte später erneut versuchen. (" +
            message + ")";
+}
+
+// Waits for another program's lock in short steps, up to the busy timeout, so that a request
+// to stop waiting ends the wait at once.
+int waitWhileBusy(void*, int attempt) {
+    if (stopWaiting() || attempt >= kBusyTimeoutMs / kBusyStepMs) return 0;
+    sqlite3_sleep(kBusyStepMs);
+    return 1;
 }
 
 // One connection serves one thread: SQLite need not lock its own structures.
@@ -56,7 +70,7 @@ sqlite3* openHandle(const std::string& path, int flags) {
         throw Error(mappedCode(rc) == kErrorsInCommand ? rc : mappedCode(rc),
                     "Der Datenpool '" + path + "' lässt sich nicht öffnen: " + message);
     }
-    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    sqlite3_busy_handler(handle, waitWhileBusy, nullptr);
     sqlite3_extended_result_codes(handle, 0);
     return handle;
 }
@@ -84,7 +98,24 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const std::string& path
     if (!std::filesystem::is_regular_file(path, ignored)) {
         throw Error(SQLITE_CANTOPEN, "Der Datenpool '" + path + "' existiert nicht.");
     }
-    return std::unique_ptr<SqliteConnection>(new SqliteConnection(openHandle(path, SQLITE_OPEN_READWRITE), path));
+    std::unique_ptr<SqliteConnection> connection(new SqliteConnection(openHandle(path, SQLITE_OPEN_READWRITE), path));
+    connection->ensureDatenpool();
+    return connection;
+}
+
+void SqliteConnection::ensureDatenpool() {
+    // SQLite opens any file lazily, and takes an empty one for an empty database.
+    const auto notADatenpool = [&](const std::string& reason) {
+        return Error(SQLITE_NOTADB, "Die Datei '" + path_ + "' ist kein Datenpool: " + reason);
+    };
+    std::optional<std::string> tables;
+    try {
+        tables = lookUp("SELECT count(*) FROM sqlite_master WHERE type = ?", "table");
+    } catch (const Error& error) {
+        if (error.code() != SQLITE_NOTADB && error.code() != SQLITE_CORRUPT) throw;
+        throw notADatenpool(std::string("keine oder eine beschädigte SQLite-Datenbank (") + error.description() + ").");
+    }
+    if (tables == "0") throw notADatenpool("die Datenbank enthält keine Tabellen.");
 }
 
 std::unique_ptr<SqliteConnection> SqliteConnection::create(const std::string& path) {

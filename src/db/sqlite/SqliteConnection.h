@@ -15,7 +15,8 @@ namespace db {
 
 class SqliteConnection : public Connection {
 public:
-    // Opens an existing Datenpool file; fails when there is none.
+    // Opens an existing Datenpool file; fails when there is none, and names a file that is no
+    // SQLite database, or one without any table, as no Datenpool.
     static std::unique_ptr<SqliteConnection> open(const std::string& path);
     // Creates a new Datenpool file from the database script; fails when the file exists.
     static std::unique_ptr<SqliteConnection> create(const std::string& path);
@@ -36,6 +37,8 @@ private:
     // The first column of the first row of sql, with name bound to its one parameter.
     std::optional<std::string> lookUp(const char* sql, std::string_view name);
     bool isTable(std::string_view name);
+    // Throws when the file is no database or holds no table at all.
+    void ensureDatenpool();
     // Throws when the file was deleted or replaced since it was opened.
     void ensureFileInPlace() const;
     std::optional<std::string> routineBody(std::string_view name);

@@ -1,0 +1,112 @@
+// Ctrl+C in anschriftenwandler-cli, sent as the terminal sends it: it ends the tool's waits,
+// and after the reading it ends only the list, while the tool says what was kept.
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ConvertWithCli.h"
+#include "db/sqlite/SqliteConnection.h"
+
+namespace {
+
+using namespace app_tests;
+
+// The tool running with stdout into the FIFO out (or a file) and stderr into a file.
+class RunningCli {
+public:
+    RunningCli(const std::vector<std::string>& words, const std::string& out, const std::string& err) {
+        std::vector<char*> argv{const_cast<char*>(CLI_PATH)};
+        for (const auto& word : words) argv.push_back(const_cast<char*>(word.c_str()));
+        argv.push_back(nullptr);
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(outFd, 1);
+            ::dup2(errFd, 2);
+            ::execv(CLI_PATH, argv.data());
+            ::_exit(127);
+        }
+    }
+    void interrupt() const { ::kill(pid_, SIGINT); }
+    // The exit code; -1 when a signal ended the tool.
+    int wait() const {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+class CliInterrupt : public ConvertWithCli {};
+
+TEST_F(CliInterrupt, DuringTheListItEndsTheListAndSaysThatEveryRowIsKept) {
+    // More list than a pipe holds: the tool is still listing when the first line arrives.
+    std::string records;
+    for (int number = 1; number <= 5000; ++number) records += completeRecord(std::to_string(number), "Name" + std::to_string(number));
+    writeAdr("01A", records);
+    const std::string out = dir.file("liste");
+    ASSERT_EQ(::mkfifo(out.c_str(), 0600), 0);
+
+    const RunningCli cli({"convert", "--adr", adrDir(), "--db", datenpool()}, out, dir.file("fehler"));
+    const int list = ::open(out.c_str(), O_RDONLY);
+    char first = 0;
+    ASSERT_EQ(::read(list, &first, 1), 1);
+    cli.interrupt();
+    std::string listed(1, first);
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(list, buffer, sizeof buffer)) > 0;) listed.append(buffer, static_cast<std::size_t>(got));
+    ::close(list);
+    const int exitCode = cli.wait();
+    const std::string err = testing_support::readWhole(dir.file("fehler"));
+
+    EXPECT_EQ(exitCode, 1) << err;
+    EXPECT_LT(lines(listed).size(), 5000u) << "the list ended early";
+    EXPECT_EQ(stagingColumn(datenpool(), "fremdid").size(), 5000u);
+    EXPECT_TRUE(hasLine(err, "5000 Adressen konvertiert nach " + datenpool() + "/main / AdressenImport:")) << err;
+    EXPECT_TRUE(hasLine(err, "Die Ausgabe der Liste wurde abgebrochen, die Konvertierung nicht: alle 5000 konvertierten "
+                             "Adressen sind in AdressenImport gespeichert."))
+        << err;
+    EXPECT_EQ(err.find("Die Konvertierung wurde abgebrochen"), std::string::npos) << err;
+}
+
+TEST_F(CliInterrupt, WhileAnotherProgramHoldsTheDatenpoolItEndsTheWait) {
+    writeAdr("01A", completeRecord("1", "Muster"));
+    ASSERT_EQ(convert().exitCode, 0);
+    const auto other = db::SqliteConnection::open(datenpool());
+    other->runScript("BEGIN IMMEDIATE; INSERT INTO AdressenImport (nachname) VALUES ('fremd');");
+
+    const RunningCli cli({"convert", "--adr", adrDir(), "--db", datenpool()}, dir.file("liste"), dir.file("fehler"));
+    // Not a measurement: the tool gets time to start and to begin waiting for the lock.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    cli.interrupt();
+    const int exitCode = cli.wait();
+    other->rollback();
+    const std::string err = testing_support::readWhole(dir.file("fehler"));
+
+    EXPECT_EQ(exitCode, 1) << err;
+    EXPECT_NE(err.find("Das Warten auf den Datenpool '" + datenpool() + "', den ein anderes Programm gerade gesperrt hält, "
+                       "wurde abgebrochen."),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(testing_support::readWhole(dir.file("liste")), "");
+    EXPECT_EQ(texts(stagingColumn(datenpool(), "nachname")), std::vector<std::string>{"Muster"});
+}
+
+}  // namespace
+
+#endif
