@@ -90,7 +90,7 @@ public:
 private:
     // 5 for "ADR/05A"; 0 for a path outside the directory's address files.
     static std::size_t fileNumber(std::string_view path) {
-        const std::string prefix = kDirectory + "/";
+        static const std::string prefix = kDirectory + "/";
         if (path.size() != prefix.size() + 3 || !path.starts_with(prefix) || path.back() != 'A') return 0;
         const char tens = path[prefix.size()];
         const char ones = path[prefix.size() + 1];
