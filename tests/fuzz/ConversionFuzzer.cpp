@@ -5,33 +5,40 @@
 // text is valid UTF-8 made of Windows-1252 characters only.
 //
 // Input layout: byte 0 controls the run, the rest is cut at every byte 0x1E into the files
-// "01A", "02A", ... (numbers without a piece are missing files).
+// "01A", "02A", ...; numbers after the last piece are empty files, as in a directory whose
+// addresses fill only the first files.
 //   bits 0-1  size of the reads the files answer: everything, 1, 3 or 4096 bytes
 //   bit  2    also convert the first header's address number with the single-address reader
-//   bits 3-7  cancel after that many lines (0: never)
+//   bit  3    an empty piece is a file that is missing instead of an empty one
+//   bits 4-7  n: cancel after 2^(n-1) lines, so that a cancel can fall into any file (0: never)
+//
+// Runs follow each other quickly: the Datenpool lives in memory and is created once (every
+// batch run empties its staging table itself), SQLite allocates from the C library's heap
+// (UncheckedSqliteHeap.h), and freed memory stays in quarantine for a shorter while.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
-#include "adr/AddressFiles.h"
 #include "adr/BatchReader.h"
 #include "adr/ConversionEvents.h"
 #include "adr/FieldMapper.h"
 #include "adr/LineReader.h"
 #include "adr/SingleAddressReader.h"
+#include "UncheckedSqliteHeap.h"
 #include "db/sqlite/SqliteConnection.h"
 
 extern "C" const char* __ubsan_default_options() { return "halt_on_error=1:print_stacktrace=1"; }
+// A use after free shows within a run; the default quarantine of 256 MB would hold hundreds of
+// runs and keep every allocation cold.
+extern "C" const char* __asan_default_options() { return "quarantine_size_mb=64"; }
 
 namespace {
 
@@ -44,6 +51,7 @@ public:
     MemorySource(std::string_view bytes, std::size_t readSize) : rest_(bytes), readSize_(readSize) {}
     std::size_t read(char* buffer, std::size_t size) override {
         const std::size_t n = std::min({size, readSize_, rest_.size()});
+        if (n == 0) return 0;  // an empty file's view may hold no pointer at all
         std::memcpy(buffer, rest_.data(), n);
         rest_.remove_prefix(n);
         return n;
@@ -52,6 +60,47 @@ public:
 private:
     std::string_view rest_;
     std::size_t readSize_;
+};
+
+// The files "01A" to "99A" of one input, each a piece of it or missing.
+class InputFiles {
+public:
+    InputFiles(std::string_view pieces, bool emptyPieceIsMissing) {
+        files_.fill(std::string_view());
+        first_ = pieces.substr(0, pieces.find(kFileSeparator));
+        for (std::size_t number = 1; number < files_.size(); ++number) {
+            const std::size_t cut = pieces.find(kFileSeparator);
+            const std::string_view piece = pieces.substr(0, cut);
+            if (piece.empty() && emptyPieceIsMissing) files_[number].reset();
+            else files_[number] = piece;
+            if (cut == std::string_view::npos) break;
+            pieces.remove_prefix(cut + 1);
+        }
+    }
+
+    // The first piece, also when "01A" counts as missing.
+    std::string_view first() const { return first_; }
+
+    std::unique_ptr<adr::ByteSource> open(const std::string& path, std::size_t readSize) const {
+        const std::size_t number = fileNumber(path);
+        if (number == 0 || !files_[number]) throw std::runtime_error("Datei nicht gefunden: " + path);
+        return std::make_unique<MemorySource>(*files_[number], readSize);
+    }
+
+private:
+    // 5 for "ADR/05A"; 0 for a path outside the directory's address files.
+    static std::size_t fileNumber(std::string_view path) {
+        static const std::string prefix = kDirectory + "/";
+        if (path.size() != prefix.size() + 3 || !path.starts_with(prefix) || path.back() != 'A') return 0;
+        const char tens = path[prefix.size()];
+        const char ones = path[prefix.size() + 1];
+        if (tens < '0' || tens > '9' || ones < '0' || ones > '9') return 0;
+        return static_cast<std::size_t>((tens - '0') * 10 + (ones - '0'));
+    }
+
+    // Index: the file number; numbers after the last piece are empty files.
+    std::array<std::optional<std::string_view>, 100> files_;
+    std::string_view first_;
 };
 
 class FuzzEvents : public adr::ConversionEvents {
@@ -69,24 +118,6 @@ public:
 private:
     unsigned cancelAfterLines_;
     unsigned lines_ = 0;
-};
-
-// The Datenpool of this process: a temporary file, created once, removed at exit.
-struct Datenpool {
-    std::string path = (std::filesystem::temp_directory_path() /
-                        ("anschriftenwandler-fuzz-" + std::to_string(getpid()) + ".sqlite"))
-                           .string();
-    std::unique_ptr<db::SqliteConnection> connection;
-    Datenpool() {
-        std::filesystem::remove(path);
-        connection = db::SqliteConnection::create(path);
-        // Durability is of no interest here; speed is.
-        connection->runScript("PRAGMA synchronous = OFF; PRAGMA journal_mode = MEMORY;");
-    }
-    ~Datenpool() {
-        connection.reset();
-        std::filesystem::remove(path);
-    }
 };
 
 bool isWindows1252Extra(char32_t c) {
@@ -159,29 +190,25 @@ std::optional<std::int32_t> firstAddressNumber(std::string_view bytes) {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::useUncheckedSqliteHeap();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Datenpool datenpool;
+    static const std::unique_ptr<db::SqliteConnection> datenpool = db::SqliteConnection::create(":memory:");
     if (size == 0) return 0;
     const unsigned control = data[0];
     const std::size_t readSize = kReadSizes[control & 3u];
     const bool singleAddress = (control & 4u) != 0;
-    const unsigned cancelAfterLines = control >> 3;
+    const bool emptyPieceIsMissing = (control & 8u) != 0;
+    const unsigned cancelExponent = control >> 4;
+    const unsigned cancelAfterLines = cancelExponent == 0 ? 0 : 1u << (cancelExponent - 1);
 
-    std::map<std::string, std::string_view> files;
-    std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
-    for (int number = 1; number <= 99; ++number) {
-        const std::size_t cut = rest.find(kFileSeparator);
-        files[adr::addressFilePath(kDirectory, adr::addressFileName(number))] = rest.substr(0, cut);
-        if (cut == std::string_view::npos) break;
-        rest.remove_prefix(cut + 1);
-    }
-    const adr::FileOpener opener = [&](const std::string& path) -> std::unique_ptr<adr::ByteSource> {
-        const auto found = files.find(path);
-        if (found == files.end()) throw std::runtime_error("Datei nicht gefunden: " + path);
-        return std::make_unique<MemorySource>(found->second, readSize);
-    };
+    const InputFiles files(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1), emptyPieceIsMissing);
+    const adr::FileOpener opener = [&](const std::string& path) { return files.open(path, readSize); };
 
-    db::Connection& connection = *datenpool.connection;
+    db::Connection& connection = *datenpool;
     FuzzEvents events(cancelAfterLines);
     adr::FieldMapper mapper(events);
     connection.beginTransaction();
@@ -191,11 +218,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int64_t rows = stagingRows(connection);
     if (rows > started) fail(std::to_string(rows) + " staging rows from " + std::to_string(started) + " records");
 
-    const auto addressNumber = singleAddress ? firstAddressNumber(files.begin()->second) : std::nullopt;
+    const auto addressNumber = singleAddress ? firstAddressNumber(files.first()) : std::nullopt;
     if (addressNumber) {
         // The address is looked up in the first file, whatever its number names.
         const adr::FileOpener firstFile = [&](const std::string&) -> std::unique_ptr<adr::ByteSource> {
-            return std::make_unique<MemorySource>(files.begin()->second, readSize);
+            return std::make_unique<MemorySource>(files.first(), readSize);
         };
         try {
             adr::readSingleAddress(connection, mapper, events, kDirectory, *addressNumber, firstFile);
