@@ -37,7 +37,7 @@ private:
     bool fill();
 
     ByteSource& source_;
-    std::array<char, 64 * 1024> buffer_{};
+    std::array<char, 64 * 1024> buffer_;  // only the filled part is read: no clearing per file
     std::size_t position_ = 0;
     std::size_t size_ = 0;
     bool ended_ = false;

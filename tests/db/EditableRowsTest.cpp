@@ -140,6 +140,18 @@ TEST_P(EditableRows, UnknownColumnAndOverlongTextAreRefusedNeverCut) {
     EXPECT_EQ(connection->execute("Kurz")->value("name"), db::Value("Äöüß!"));
 }
 
+TEST_P(EditableRows, EverySpellingOfATextLengthIsHeld) {
+    connection->execute("CREATE TABLE Laengen (id INTEGER PRIMARY KEY, a nvarchar ( 3 ), b CHARACTER(3), c nchar(3), "
+                        "d Text, e varchar)");
+    auto rows = connection->openForWriting("Laengen");
+    rows->addNew();
+    for (const char* column : {"a", "b", "c"}) {
+        EXPECT_THROW(rows->set(column, "vier"), db::Error) << column;
+        EXPECT_NO_THROW(rows->set(column, "drü")) << column;
+    }
+    for (const char* column : {"d", "e"}) EXPECT_NO_THROW(rows->set(column, std::string(300, 'x'))) << column;
+}
+
 // Runs a step; a failure is kept instead of thrown.
 void attempt(std::vector<db::Error>& failures, const std::function<void()>& step) {
     try {

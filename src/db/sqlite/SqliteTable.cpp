@@ -2,7 +2,8 @@
 
 #include <sqlite3.h>
 
-#include <regex>
+#include <cctype>
+#include <string_view>
 
 #include "db/Error.h"
 #include "db/sqlite/SqliteConnection.h"
@@ -12,12 +13,39 @@ namespace db {
 
 namespace {
 
-// The length of char(n), varchar(n), nchar(n), nvarchar(n); none for other types.
-std::optional<std::size_t> declaredLength(const std::string& type) {
-    static const std::regex pattern(R"(^\s*n?(var)?char(acter)?\s*\(\s*([0-9]{1,9})\s*\)\s*$)", std::regex::icase);
-    std::smatch match;
-    if (!std::regex_match(type, match, pattern)) return std::nullopt;
-    return static_cast<std::size_t>(std::stoul(match[3]));
+// The length of char(n), varchar(n), nchar(n), nvarchar(n) (also "character"); none for other
+// types. Read by hand: opening a table for writing asks this of every column.
+std::optional<std::size_t> declaredLength(std::string_view type) {
+    const auto skipBlanks = [&] {
+        while (!type.empty() && std::isspace(static_cast<unsigned char>(type.front()))) type.remove_prefix(1);
+    };
+    const auto take = [&](std::string_view word) {
+        if (type.size() < word.size()) return false;
+        for (std::size_t i = 0; i < word.size(); ++i) {
+            if (std::tolower(static_cast<unsigned char>(type[i])) != word[i]) return false;
+        }
+        type.remove_prefix(word.size());
+        return true;
+    };
+    skipBlanks();
+    take("n");
+    take("var");
+    if (!take("char")) return std::nullopt;
+    take("acter");
+    skipBlanks();
+    if (!take("(")) return std::nullopt;
+    skipBlanks();
+    std::size_t length = 0;
+    std::size_t digits = 0;
+    for (; !type.empty() && std::isdigit(static_cast<unsigned char>(type.front())); type.remove_prefix(1), ++digits) {
+        length = length * 10 + static_cast<std::size_t>(type.front() - '0');
+    }
+    if (digits == 0 || digits > 9) return std::nullopt;
+    skipBlanks();
+    if (!take(")")) return std::nullopt;
+    skipBlanks();
+    if (!type.empty()) return std::nullopt;
+    return length;
 }
 
 std::string quoted(const std::string& name) { return "\"" + name + "\""; }
