@@ -2,7 +2,8 @@
 // RAMicroAdressenEinlesen: empties the staging table and reads the address files "01A" to
 // "99A" of an ADR directory into it, one staging row per address record. A line ending in
 // "*" opens a record; every line goes to the field mapper with its number in the record.
-// Failures are reported (the two silent database codes aside) and reading goes on.
+// Failures are reported (the two silent database codes aside) and reading goes on; only a
+// staging table that cannot be emptied ends the run, with an error.
 
 #include <cstdint>
 #include <string>
@@ -28,10 +29,12 @@ public:
     BatchReader(const BatchReader&) = delete;
     BatchReader& operator=(const BatchReader&) = delete;
 
-    // Reads the directory; answers the number of records started (AdressZaehler).
+    // Reads the directory; answers the number of records started (AdressZaehler). Throws
+    // db::Error when the staging table cannot be emptied.
     std::int32_t run(const std::string& directory);
 
 private:
+    void emptyStagingTable();
     // Reads one file; false when the user cancelled.
     bool readFile(const std::string& directory, int number, db::EditableRowSet& rows);
     void startRecord(const Line& line, db::EditableRowSet& rows);

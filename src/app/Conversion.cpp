@@ -16,7 +16,12 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
     ConversionOutcome outcome;
     connection.beginTransaction();
     adr::BatchReader reader(connection, mapper, events);
-    outcome.recordsStarted = reader.run(directory);
+    try {
+        outcome.recordsStarted = reader.run(directory);
+    } catch (const db::Error&) {
+        db::goOn(report, [&] { connection.rollback(); });
+        throw;
+    }
     try {
         connection.commit();
     } catch (const db::Error& failure) {

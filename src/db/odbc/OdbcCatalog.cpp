@@ -28,16 +28,6 @@ std::optional<SQLINTEGER> number(const OdbcHandle& statement, SQLUSMALLINT colum
     return value;
 }
 
-// Calls `row` for every row of a catalog result until it answers false.
-template <class Row>
-void eachRow(const OdbcSession& session, const OdbcHandle& statement, Row&& row) {
-    SQLRETURN rc = SQL_SUCCESS;
-    while ((rc = SQLFetch(statement.get())) != SQL_NO_DATA) {
-        session.check(rc, statement);
-        if (!row()) return;
-    }
-}
-
 std::optional<std::string> tableMatching(const OdbcSession& session, const std::string& name, const std::string& pattern) {
     const OdbcHandle statement = session.statement();
     std::u16string widePattern = toWide(pattern);
@@ -45,7 +35,7 @@ std::optional<std::string> tableMatching(const OdbcSession& session, const std::
     session.check(SQLTablesW(statement.get(), nullptr, 0, nullptr, 0, sqlText(widePattern), SQL_NTS, sqlText(types), SQL_NTS),
                   statement);
     std::optional<std::string> found;
-    eachRow(session, statement, [&] {
+    forEachRow(session, statement, [&] {
         if (auto table = text(statement, 3); table && sameName(*table, name)) found = std::move(table);
         return !found;
     });
@@ -85,6 +75,20 @@ bool isText(SQLSMALLINT type) { return type == SQL_CHAR || type == SQL_VARCHAR |
 
 }  // namespace
 
+void forEachRow(const OdbcSession& session, const OdbcHandle& statement, const std::function<bool()>& row) {
+    try {
+        SQLRETURN rc = SQL_SUCCESS;
+        while ((rc = SQLFetch(statement.get())) != SQL_NO_DATA) {
+            session.check(rc, statement);
+            if (!row()) break;
+        }
+    } catch (...) {
+        SQLFreeStmt(statement.get(), SQL_CLOSE);  // the failure above is the one to report
+        throw;
+    }
+    session.check(SQLFreeStmt(statement.get(), SQL_CLOSE), statement);
+}
+
 std::optional<std::string> findTable(const OdbcSession& session, const std::string& name) {
     // The name is its own search pattern ("_" matches any character, the comparison sorts that
     // out); a catalog that compares with regard to case is searched through once more.
@@ -97,7 +101,7 @@ bool isProcedure(const OdbcSession& session, const std::string& name) {
     std::u16string pattern = toWide(name);
     session.check(SQLProceduresW(statement.get(), nullptr, 0, nullptr, 0, sqlText(pattern), SQL_NTS), statement);
     bool found = false;
-    eachRow(session, statement, [&] {
+    forEachRow(session, statement, [&] {
         found = sameName(withoutGroupNumber(text(statement, 3).value_or("")), name);
         return !found;
     });
@@ -110,7 +114,7 @@ std::vector<CatalogColumn> tableColumns(const OdbcSession& session, const std::s
     session.check(SQLColumnsW(statement.get(), nullptr, 0, nullptr, 0, sqlText(wideTable), SQL_NTS, nullptr, 0), statement);
     std::vector<CatalogColumn> columns;
     std::optional<std::string> schema;
-    eachRow(session, statement, [&] {
+    forEachRow(session, statement, [&] {
         // Tables of the same name in other schemas, or matched by "_" in the pattern, are not this one.
         const std::string columnSchema = text(statement, 2).value_or("");  // columns are read in their order
         if (!sameName(text(statement, 3).value_or(""), table)) return true;
@@ -140,7 +144,7 @@ std::vector<std::string> primaryKey(const OdbcSession& session, const std::strin
     std::u16string wideTable = toWide(table);
     session.check(SQLPrimaryKeysW(statement.get(), nullptr, 0, nullptr, 0, sqlText(wideTable), SQL_NTS), statement);
     std::vector<std::string> key;
-    eachRow(session, statement, [&] {
+    forEachRow(session, statement, [&] {
         key.push_back(text(statement, 4).value_or(""));
         return true;
     });

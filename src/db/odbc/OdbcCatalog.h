@@ -2,6 +2,7 @@
 // What the catalog functions of ODBC tell about the database: its tables, procedures, columns
 // and primary keys. Names compare without regard to case.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,11 @@ struct CatalogColumn {
     std::optional<std::size_t> maxChars;  // a text column's declared length
     bool omittable = false;               // an insert may leave it out: a default, an identity, read-only
 };
+
+// Calls `row` for every row of a catalog result until it answers false, then closes the
+// cursor: without MARS, SQL Server takes no other statement on the connection while a
+// result is open ("Connection is busy with results for another command").
+void forEachRow(const OdbcSession& session, const OdbcHandle& statement, const std::function<bool()>& row);
 
 // The table or view's name as the catalog spells it; none when there is none.
 std::optional<std::string> findTable(const OdbcSession& session, const std::string& name);
