@@ -45,6 +45,10 @@ TEST_F(Catalog, ColumnsWithLengthsAndWhatAnInsertMayLeaveOut) {
     EXPECT_FALSE(columns[3].omittable) << "a null default is no default";
     EXPECT_FALSE(columns[4].omittable);
     EXPECT_EQ(columns[1].maxChars, 5u);
+    EXPECT_TRUE(db::isTextType(columns[1].type.sqlType)) << columns[1].type.sqlType;
+    EXPECT_EQ(columns[1].type.size, 5u);
+    EXPECT_FALSE(db::isTextType(columns[4].type.sqlType)) << "FLOAT: " << columns[4].type.sqlType;
+    EXPECT_NE(columns[4].type.sqlType, 0);
     EXPECT_FALSE(columns[2].maxChars) << "TEXT has no declared length";
     EXPECT_FALSE(columns[4].maxChars);
 }

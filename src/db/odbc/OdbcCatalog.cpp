@@ -71,9 +71,19 @@ std::vector<std::string> generatedColumns(const OdbcSession& session, const std:
     return generated;
 }
 
-bool isText(SQLSMALLINT type) { return type == SQL_CHAR || type == SQL_VARCHAR || type == SQL_WCHAR || type == SQL_WVARCHAR; }
-
 }  // namespace
+
+bool isTextType(SQLSMALLINT sqlType) {
+    switch (sqlType) {
+        case SQL_CHAR:
+        case SQL_VARCHAR:
+        case SQL_LONGVARCHAR:
+        case SQL_WCHAR:
+        case SQL_WVARCHAR:
+        case SQL_WLONGVARCHAR: return true;
+        default: return false;
+    }
+}
 
 void forEachRow(const OdbcSession& session, const OdbcHandle& statement, const std::function<bool()>& row) {
     try {
@@ -124,7 +134,11 @@ std::vector<CatalogColumn> tableColumns(const OdbcSession& session, const std::s
         column.name = text(statement, 4).value_or("");
         const auto type = number(statement, 5);
         const auto size = number(statement, 7);
-        if (type && isText(static_cast<SQLSMALLINT>(*type)) && size && *size > 0) column.maxChars = static_cast<std::size_t>(*size);
+        if (type) column.type.sqlType = static_cast<SQLSMALLINT>(*type);
+        if (size && *size > 0) column.type.size = static_cast<SQLULEN>(*size);
+        column.type.digits = static_cast<SQLSMALLINT>(number(statement, 9).value_or(0));
+        const bool longText = column.type.sqlType == SQL_LONGVARCHAR || column.type.sqlType == SQL_WLONGVARCHAR;
+        if (isTextType(column.type.sqlType) && !longText && column.type.size > 0) column.maxChars = column.type.size;
         // COLUMN_DEF: the column's default; the word NULL where it defaults to null.
         const auto byDefault = text(statement, 13);
         column.omittable = byDefault && !sameName(*byDefault, "NULL");

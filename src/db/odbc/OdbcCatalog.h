@@ -11,8 +11,21 @@
 
 namespace db {
 
+// A column's type as the catalog declares it (DATA_TYPE, COLUMN_SIZE, DECIMAL_DIGITS); a
+// sqlType of 0: not known.
+struct ColumnType {
+    SQLSMALLINT sqlType = 0;
+    SQLULEN size = 0;
+    SQLSMALLINT digits = 0;
+
+    bool operator==(const ColumnType&) const = default;
+};
+
+bool isTextType(SQLSMALLINT sqlType);
+
 struct CatalogColumn {
     std::string name;
+    ColumnType type;
     std::optional<std::size_t> maxChars;  // a text column's declared length
     bool omittable = false;               // an insert may leave it out: a default, an identity, read-only
 };
