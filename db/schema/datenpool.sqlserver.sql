@@ -1,14 +1,18 @@
--- Datenpool for Anschriftenwandler (SQL Server edition).
--- Creates the staging table AdressenImport, the address table Adressen and the two stored
--- procedures the tool runs by name, with the columns and lengths of the embedded edition
--- (datenpool.sqlite.sql). Run it in the law-office database, e.g.
---   sqlcmd -S SRV\KANZLEI -d Norvel -E -i datenpool.sqlserver.sql
+-- Datenpool for Anschriftenwandler (SQL Server edition), SQL Server 2012 or later.
+-- Creates the staging table AdressenImport and the address table Adressen where they are
+-- missing, with the columns and lengths of the embedded edition (datenpool.sqlite.sql), and
+-- creates or alters the two stored procedures the tool runs by name. It can be run again on a
+-- database that has them: tables and their rows stay, the procedures take this script's body.
+-- Run it in the law-office database, stopping at the first error, e.g.
+--   sqlcmd -b -S SRV\KANZLEI -d Norvel -E -i datenpool.sqlserver.sql
+-- (sqlcmd 18 checks the server's certificate: add -C for a server with a self-signed one.)
 -- Texts are nvarchar: a length counts characters, as the tool counts them.
 
 SET ANSI_NULLS ON;
 SET QUOTED_IDENTIFIER ON;
 GO
 
+IF OBJECT_ID(N'dbo.AdressenImport', N'U') IS NULL
 CREATE TABLE dbo.AdressenImport (
     id                INT IDENTITY(1, 1) NOT NULL CONSTRAINT PK_AdressenImport PRIMARY KEY,
     fremdid           FLOAT NULL,
@@ -41,6 +45,7 @@ CREATE TABLE dbo.AdressenImport (
 );
 GO
 
+IF OBJECT_ID(N'dbo.Adressen', N'U') IS NULL
 CREATE TABLE dbo.Adressen (
     id                INT IDENTITY(1, 1) NOT NULL CONSTRAINT PK_Adressen PRIMARY KEY,
     fremdid           FLOAT NULL,
@@ -73,9 +78,15 @@ CREATE TABLE dbo.Adressen (
 );
 GO
 
+-- A procedure is created empty where it is missing and then altered, so that a second run
+-- replaces its body (CREATE OR ALTER would need SQL Server 2016 SP1).
+IF OBJECT_ID(N'dbo.AdressImport', N'P') IS NULL EXEC (N'CREATE PROCEDURE dbo.AdressImport AS RETURN 0;');
+IF OBJECT_ID(N'dbo.Datenpflege', N'P') IS NULL EXEC (N'CREATE PROCEDURE dbo.Datenpflege AS RETURN 0;');
+GO
+
 -- Copies every staged address into Adressen, in staging order; the new rows get the ids
 -- above the highest id before the copy.
-CREATE PROCEDURE dbo.AdressImport
+ALTER PROCEDURE dbo.AdressImport
 AS
 BEGIN
     SET NOCOUNT ON;
@@ -93,7 +104,7 @@ END;
 GO
 
 -- Maintenance after an import: refreshes the query optimizer's statistics of the address table.
-CREATE PROCEDURE dbo.Datenpflege
+ALTER PROCEDURE dbo.Datenpflege
 AS
 BEGIN
     SET NOCOUNT ON;

@@ -13,6 +13,8 @@ namespace adr {
 
 namespace {
 
+constexpr std::int32_t kNotEmptied = static_cast<std::int32_t>(0x80004005u);  // E_FAIL: never passed over
+
 std::string nulByteMessage(const Line& line) {
     return line.nulBytes == 1 ? "Ein Nullbyte in Spalte " + std::to_string(line.firstNulColumn) + " ergibt kein Zeichen"
                               : std::to_string(line.nulBytes) + " Nullbytes ab Spalte " +
@@ -28,19 +30,25 @@ void BatchReader::report(const std::string& description) {
     events_.showMessage(position_.line == 0 ? description : description + " (" + position_.describe() + ")");
 }
 
+void BatchReader::emptyStagingTable() {
+    try {
+        connection_.execute("truncate table AdressenImport");
+    } catch (const db::Error& error) {
+        // Whatever the reason (a login without ALTER on the table, a lock, a missing table):
+        // the new rows would join the old ones, and the next import would take both.
+        throw db::Error(db::isSilent(error.code()) ? kNotEmptied : error.code(),
+                        "Die Tabelle AdressenImport ließ sich nicht leeren; es wurde nichts konvertiert. " +
+                            std::string(error.description()));
+    }
+}
+
 std::int32_t BatchReader::run(const std::string& directory) {
     lineCounter_ = 0;
     recordsStarted_ = 0;
     position_ = {};
     cancelled_ = false;
 
-    // Rows added to a staging table that was not emptied, or that cannot be written at all,
-    // would be listed with the old ones as this run's result: the run stops here instead.
-    try {
-        connection_.execute("truncate table AdressenImport");
-    } catch (const db::Error& error) {
-        throw db::Error(error.code(), "Die Tabelle AdressenImport ließ sich nicht leeren: " + std::string(error.description()));
-    }
+    emptyStagingTable();
     events_.listCleared();
     std::unique_ptr<db::EditableRowSet> rows;
     try {

@@ -37,6 +37,7 @@ public:
     bool cancelled() const { return cancelled_; }
 
 private:
+    void emptyStagingTable();
     // Reads one file; false when the user cancelled.
     bool readFile(const std::string& directory, int number, db::EditableRowSet& rows);
     void startRecord(const Line& line, db::EditableRowSet& rows);

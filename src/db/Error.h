@@ -13,6 +13,8 @@ inline constexpr std::int32_t kErrorsInCommand = static_cast<std::int32_t>(0x800
 inline constexpr std::int32_t kIntegrityViolation = static_cast<std::int32_t>(0x80040E2Fu);
 // A value could not be stored in its column (too long, wrong type).
 inline constexpr std::int32_t kErrorsOccurred = static_cast<std::int32_t>(0x80040E21u);
+// A row set read past its end.
+inline constexpr std::int32_t kNoCurrentRow = static_cast<std::int32_t>(0x800A0BCDu);
 // A column name that the row set does not have.
 inline constexpr std::int32_t kItemNotFound = static_cast<std::int32_t>(0x800A0CC1u);
 

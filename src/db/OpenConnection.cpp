@@ -47,7 +47,10 @@ std::unique_ptr<Connection> openConnection(const std::string& connectionString) 
         for (const auto& keyword : keywords) {
             if (!sameName(keyword.name, "Provider")) odbc.push_back(keyword);
         }
-        return OdbcConnection::open({odbcConnectionString(odbc), {}, {}, std::nullopt});
+        OdbcTarget target;
+        target.connectionString = odbcConnectionString(odbc);
+        setTimeouts(target, keywords);
+        return OdbcConnection::open(target);
     }
     throw Error(kNoDataSourceCode, kNoDataSource);
 }

@@ -6,12 +6,6 @@
 
 namespace db {
 
-namespace {
-
-constexpr std::int32_t kNoCurrentRow = static_cast<std::int32_t>(0x800A0BCDu);
-
-}  // namespace
-
 bool TableRowSet::Row::hasChanges() const {
     for (const auto& value : assigned) {
         if (value) return true;

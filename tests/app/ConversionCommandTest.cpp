@@ -220,7 +220,7 @@ TEST_F(ConversionCommand, StagingTableThatCannotBeEmptiedStopsTheRunAndListsNoth
 
     EXPECT_EQ(outcome.ending, Ending::failed);
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text.rfind("Die Tabelle AdressenImport ließ sich nicht leeren: Löschen verweigert", 0), 0u)
+    EXPECT_EQ(view.messages[0].text.rfind("Die Tabelle AdressenImport ließ sich nicht leeren; es wurde nichts konvertiert. Löschen verweigert", 0), 0u)
         << view.messages[0].text;
     EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
     EXPECT_TRUE(view.list.empty()) << "the old rows are not the result of this run";

@@ -9,6 +9,7 @@
 
 #include "db/Backends.h"
 #include "db/Error.h"
+#include "db/odbc/ParameterArray.h"
 
 namespace {
 
@@ -111,6 +112,48 @@ TEST_P(Batches, UnassignedColumnsKeepTheirDefaultsAndRowsTheirOrder) {
         EXPECT_TRUE(set->value(1).isNull());
     }
     EXPECT_EQ(places, (std::vector<std::string>{"unbekannt", "unbekannt", "Köln", "unbekannt", "NULL", "Köln", "unbekannt"}));
+}
+
+// Every batch of a run declares its parameters alike, whatever values it holds, so that the
+// server keeps one prepared insert for the run.
+TEST(ParameterDeclarations, ColumnTypeFromTheCatalogWhateverTheBatchHolds) {
+    using db::ColumnType;
+    using db::Value;
+    struct Case {
+        ColumnType column;
+        std::vector<std::vector<Value>> batches;
+        ColumnType declared;
+    };
+    const Case cases[] = {
+        {{SQL_WVARCHAR, 255, 0}, {{Value("Meier"), Value("Schulz")}, {Value(std::int64_t{5}), Value()}, {Value("ß")}},
+         {SQL_WVARCHAR, 255, 0}},
+        {{SQL_VARCHAR, 40, 0}, {{Value("Weg 1")}, {Value(1.5)}}, {SQL_WVARCHAR, 40, 0}},
+        {{SQL_WVARCHAR, 0, 0}, {{Value("lang")}, {Value(std::string(5000, 'x'))}}, {SQL_WLONGVARCHAR, 0, 0}},
+        {{SQL_WLONGVARCHAR, 1073741823, 0}, {{Value("a")}, {Value("abc")}}, {SQL_WLONGVARCHAR, 1073741823, 0}},
+        {{SQL_FLOAT, 53, 0}, {{Value(std::int64_t{745}), Value(std::int64_t{746})}, {Value(1.5)}, {Value("12a")}, {Value()}},
+         {SQL_FLOAT, 53, 0}},
+        {{SQL_TYPE_DATE, 10, 0}, {{Value(db::Date{1960, 3, 12})}, {Value("unbekannt")}}, {SQL_TYPE_DATE, 10, 0}},
+        {{SQL_DECIMAL, 10, 2}, {{Value(3.25)}, {Value(std::int64_t{7})}}, {SQL_DECIMAL, 10, 2}},
+    };
+    for (const Case& c : cases) {
+        for (const auto& batch : c.batches) {
+            const db::ParameterArray parameters({batch}, {c.column});
+            const ColumnType declared = parameters.declaration(0);
+            EXPECT_EQ(declared.sqlType, c.declared.sqlType) << c.column.sqlType << " " << batch.front().toText();
+            if (c.declared.size != 0) {  // a long text's length means nothing to its declaration
+                EXPECT_EQ(declared.size, c.declared.size) << c.column.sqlType << " " << batch.front().toText();
+            }
+            EXPECT_EQ(declared.digits, c.declared.digits) << c.column.sqlType;
+        }
+    }
+}
+
+TEST(ParameterDeclarations, WithoutTheCatalogTheValuesDecide) {
+    using db::Value;
+    EXPECT_EQ(db::ParameterArray({{Value("a"), Value("abcd")}}).declaration(0), (db::ColumnType{SQL_WVARCHAR, 4, 0}));
+    EXPECT_EQ(db::ParameterArray({{Value(std::int64_t{1})}}).declaration(0).sqlType, SQL_BIGINT);
+    EXPECT_EQ(db::ParameterArray({{Value(std::int64_t{1}), Value(2.5)}}).declaration(0).sqlType, SQL_DOUBLE);
+    EXPECT_EQ(db::ParameterArray({{Value(std::string(4001, 'x'))}}).declaration(0).sqlType, SQL_WLONGVARCHAR);
 }
 
 INSTANTIATE_FOR_BOTH_BACKENDS(Batches);

@@ -45,6 +45,10 @@ TEST_F(Catalog, ColumnsWithLengthsAndWhatAnInsertMayLeaveOut) {
     EXPECT_FALSE(columns[3].omittable) << "a null default is no default";
     EXPECT_FALSE(columns[4].omittable);
     EXPECT_EQ(columns[1].maxChars, 5u);
+    EXPECT_TRUE(db::isTextType(columns[1].type.sqlType)) << columns[1].type.sqlType;
+    EXPECT_EQ(columns[1].type.size, 5u);
+    EXPECT_FALSE(db::isTextType(columns[4].type.sqlType)) << "FLOAT: " << columns[4].type.sqlType;
+    EXPECT_NE(columns[4].type.sqlType, 0);
     EXPECT_FALSE(columns[2].maxChars) << "TEXT has no declared length";
     EXPECT_FALSE(columns[4].maxChars);
 }
@@ -55,6 +59,27 @@ TEST_F(Catalog, TablesProceduresAndKeys) {
     EXPECT_FALSE(db::findTable(session, "Prob"));
     EXPECT_FALSE(db::isProcedure(session, "AdressImport")) << "SQLite keeps its routines in a table";
     EXPECT_EQ(db::primaryKey(session, "Probe"), std::vector<std::string>{"id"});
+}
+
+TEST_F(Catalog, CursorIsClosedWhenTheRowsAreReadOrTheSearchStopsEarly) {
+    // Without MARS, SQL Server takes no other statement while a catalog result is still open.
+    for (const bool stopEarly : {true, false}) {
+        const db::OdbcHandle statement = session.statement();
+        std::u16string table = u"Probe";
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLColumnsW(statement.get(), nullptr, 0, nullptr, 0, db::sqlText(table), SQL_NTS, nullptr, 0)));
+        int rows = 0;
+        db::forEachRow(session, statement, [&] { return ++rows < 2 || !stopEarly; });
+        EXPECT_EQ(rows, stopEarly ? 2 : 5);
+        EXPECT_EQ(SQLFetch(statement.get()), SQL_ERROR) << "no open cursor left to fetch from";
+    }
+}
+
+TEST_F(Catalog, NamesAreQuotedAsTheDatabaseWantsThem) {
+    EXPECT_EQ(session.quoted("Adressen"), "\"Adressen\"");
+    EXPECT_EQ(session.quoted("a\"b"), "\"a\"\"b\"");
+    session.sqlServer = true;  // brackets need no QUOTED_IDENTIFIER
+    EXPECT_EQ(session.quoted("AdressenImport"), "[AdressenImport]");
+    EXPECT_EQ(session.quoted("a]b"), "[a]]b]");
 }
 
 }  // namespace

@@ -45,6 +45,18 @@ TEST_P(CommandTexts, RoutineNameRunsTheStoredRoutine) {
     EXPECT_NO_THROW(connection->execute("datenpflege"));
 }
 
+TEST_P(CommandTexts, RoutineThatFailsAfterItsRowsIsReported) {
+    connection->execute("CREATE TABLE Zahlen (id INTEGER PRIMARY KEY)");
+    connection->execute("INSERT INTO Routinen (Name, Rumpf) VALUES ('Zweiteilig', "
+                        "'SELECT nachname FROM AdressenImport; INSERT INTO Zahlen (id) VALUES (''keine Zahl'');')");
+    try {
+        connection->execute("Zweiteilig");
+        FAIL() << "the failure after the rows passed";
+    } catch (const db::Error& error) {
+        EXPECT_FALSE(db::isSilent(error.code())) << error.description();
+    }
+}
+
 TEST_P(CommandTexts, AnyOtherTextRunsAsStatement) {
     connection->execute("DELETE FROM AdressenImport WHERE nachname = 'Bauer'");
     EXPECT_EQ(surnames("AdressenImport"), (std::vector<std::string>{"Ahrens", "Claasen"}));

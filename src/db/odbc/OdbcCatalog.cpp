@@ -28,16 +28,6 @@ std::optional<SQLINTEGER> number(const OdbcHandle& statement, SQLUSMALLINT colum
     return value;
 }
 
-// Calls `row` for every row of a catalog result until it answers false.
-template <class Row>
-void eachRow(const OdbcSession& session, const OdbcHandle& statement, Row&& row) {
-    SQLRETURN rc = SQL_SUCCESS;
-    while ((rc = SQLFetch(statement.get())) != SQL_NO_DATA) {
-        session.check(rc, statement);
-        if (!row()) return;
-    }
-}
-
 std::optional<std::string> tableMatching(const OdbcSession& session, const std::string& name, const std::string& pattern) {
     const OdbcHandle statement = session.statement();
     std::u16string widePattern = toWide(pattern);
@@ -45,7 +35,7 @@ std::optional<std::string> tableMatching(const OdbcSession& session, const std::
     session.check(SQLTablesW(statement.get(), nullptr, 0, nullptr, 0, sqlText(widePattern), SQL_NTS, sqlText(types), SQL_NTS),
                   statement);
     std::optional<std::string> found;
-    eachRow(session, statement, [&] {
+    forEachRow(session, statement, [&] {
         if (auto table = text(statement, 3); table && sameName(*table, name)) found = std::move(table);
         return !found;
     });
@@ -81,9 +71,33 @@ std::vector<std::string> generatedColumns(const OdbcSession& session, const std:
     return generated;
 }
 
-bool isText(SQLSMALLINT type) { return type == SQL_CHAR || type == SQL_VARCHAR || type == SQL_WCHAR || type == SQL_WVARCHAR; }
-
 }  // namespace
+
+bool isTextType(SQLSMALLINT sqlType) {
+    switch (sqlType) {
+        case SQL_CHAR:
+        case SQL_VARCHAR:
+        case SQL_LONGVARCHAR:
+        case SQL_WCHAR:
+        case SQL_WVARCHAR:
+        case SQL_WLONGVARCHAR: return true;
+        default: return false;
+    }
+}
+
+void forEachRow(const OdbcSession& session, const OdbcHandle& statement, const std::function<bool()>& row) {
+    try {
+        SQLRETURN rc = SQL_SUCCESS;
+        while ((rc = SQLFetch(statement.get())) != SQL_NO_DATA) {
+            session.check(rc, statement);
+            if (!row()) break;
+        }
+    } catch (...) {
+        SQLFreeStmt(statement.get(), SQL_CLOSE);  // the failure above is the one to report
+        throw;
+    }
+    session.check(SQLFreeStmt(statement.get(), SQL_CLOSE), statement);
+}
 
 std::optional<std::string> findTable(const OdbcSession& session, const std::string& name) {
     // The name is its own search pattern ("_" matches any character, the comparison sorts that
@@ -97,7 +111,7 @@ bool isProcedure(const OdbcSession& session, const std::string& name) {
     std::u16string pattern = toWide(name);
     session.check(SQLProceduresW(statement.get(), nullptr, 0, nullptr, 0, sqlText(pattern), SQL_NTS), statement);
     bool found = false;
-    eachRow(session, statement, [&] {
+    forEachRow(session, statement, [&] {
         found = sameName(withoutGroupNumber(text(statement, 3).value_or("")), name);
         return !found;
     });
@@ -110,7 +124,7 @@ std::vector<CatalogColumn> tableColumns(const OdbcSession& session, const std::s
     session.check(SQLColumnsW(statement.get(), nullptr, 0, nullptr, 0, sqlText(wideTable), SQL_NTS, nullptr, 0), statement);
     std::vector<CatalogColumn> columns;
     std::optional<std::string> schema;
-    eachRow(session, statement, [&] {
+    forEachRow(session, statement, [&] {
         // Tables of the same name in other schemas, or matched by "_" in the pattern, are not this one.
         const std::string columnSchema = text(statement, 2).value_or("");  // columns are read in their order
         if (!sameName(text(statement, 3).value_or(""), table)) return true;
@@ -120,7 +134,11 @@ std::vector<CatalogColumn> tableColumns(const OdbcSession& session, const std::s
         column.name = text(statement, 4).value_or("");
         const auto type = number(statement, 5);
         const auto size = number(statement, 7);
-        if (type && isText(static_cast<SQLSMALLINT>(*type)) && size && *size > 0) column.maxChars = static_cast<std::size_t>(*size);
+        if (type) column.type.sqlType = static_cast<SQLSMALLINT>(*type);
+        if (size && *size > 0) column.type.size = static_cast<SQLULEN>(*size);
+        column.type.digits = static_cast<SQLSMALLINT>(number(statement, 9).value_or(0));
+        const bool longText = column.type.sqlType == SQL_LONGVARCHAR || column.type.sqlType == SQL_WLONGVARCHAR;
+        if (isTextType(column.type.sqlType) && !longText && column.type.size > 0) column.maxChars = column.type.size;
         // COLUMN_DEF: the column's default; the word NULL where it defaults to null.
         const auto byDefault = text(statement, 13);
         column.omittable = byDefault && !sameName(*byDefault, "NULL");
@@ -140,7 +158,7 @@ std::vector<std::string> primaryKey(const OdbcSession& session, const std::strin
     std::u16string wideTable = toWide(table);
     session.check(SQLPrimaryKeysW(statement.get(), nullptr, 0, nullptr, 0, sqlText(wideTable), SQL_NTS), statement);
     std::vector<std::string> key;
-    eachRow(session, statement, [&] {
+    forEachRow(session, statement, [&] {
         key.push_back(text(statement, 4).value_or(""));
         return true;
     });

@@ -2,6 +2,7 @@
 
 #include "db/CommandText.h"
 #include "db/Error.h"
+#include "db/HeldRowSet.h"
 #include "db/Names.h"
 #include "db/odbc/OdbcCatalog.h"
 #include "db/odbc/OdbcError.h"
@@ -33,11 +34,14 @@ std::unique_ptr<OdbcConnection> OdbcConnection::open(const OdbcTarget& target) {
     std::u16string text = toWide(target.connectionString);
     const SQLRETURN rc = SQLDriverConnectW(connection.get(), nullptr, sqlText(text), static_cast<SQLSMALLINT>(text.size()),
                                            nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
-    if (!SQL_SUCCEEDED(rc)) throw lastError(SQL_HANDLE_DBC, connection.get(), false);
+    if (!SQL_SUCCEEDED(rc)) throw lastError(SQL_HANDLE_DBC, connection.get(), target.errorNumbers);
 
     std::unique_ptr<OdbcConnection> opened(new OdbcConnection(std::move(environment), std::move(connection)));
     OdbcSession& session = opened->session_;
-    session.sqlite = sameName(opened->info(SQL_DBMS_NAME), "SQLite");
+    const std::string dbms = opened->info(SQL_DBMS_NAME);
+    session.sqlite = sameName(dbms, "SQLite");
+    session.sqlServer = dbms.find("SQL Server") != std::string::npos;  // "Microsoft SQL Server", whichever driver
+    session.queryTimeoutSeconds = target.queryTimeoutSeconds;
     if (const std::string quote = opened->info(SQL_IDENTIFIER_QUOTE_CHAR); quote != " ") session.identifierQuote = quote;
     SQLUINTEGER getData = 0;
     SQLGetInfoW(opened->connection_.get(), SQL_GETDATA_EXTENSIONS, &getData, sizeof getData, nullptr);
@@ -75,6 +79,16 @@ std::unique_ptr<RowSet> OdbcConnection::runOne(const std::string& sql) {
     return std::make_unique<OdbcRowSet>(session_, std::move(statement));
 }
 
+std::unique_ptr<RowSet> OdbcConnection::runProcedure(const std::string& name) {
+    OdbcHandle statement = session_.statement();
+    std::u16string text = toWide("{CALL " + name + "}");
+    session_.check(SQLExecDirectW(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size())), statement);
+    OdbcRowSet rows(session_, std::move(statement));
+    auto held = std::make_unique<HeldRowSet>(rows);
+    rows.passMoreResults();
+    return held;
+}
+
 std::unique_ptr<RowSet> OdbcConnection::run(const std::string& sql) {
     if (!session_.sqlite) return runOne(sql);
     const std::vector<std::string> statements = splitSqliteStatements(sql);
@@ -88,7 +102,7 @@ std::unique_ptr<RowSet> OdbcConnection::execute(std::string_view commandText) {
     const CommandText reading = readCommandText(commandText);
     if (reading.kind == CommandText::Kind::BareName) {
         if (const auto table = findTable(session_, reading.name)) return runOne("SELECT * FROM " + session_.quoted(*table));
-        if (isProcedure(session_, reading.name)) return runOne("{CALL " + reading.name + "}");
+        if (isProcedure(session_, reading.name)) return runProcedure(reading.name);
         if (const auto body = sqliteRoutine(reading.name)) return run(*body);
     } else if (reading.kind == CommandText::Kind::NameWithCondition) {
         if (const auto table = findTable(session_, reading.name)) {
@@ -188,7 +202,7 @@ void OdbcConnection::rollback() {
 
 std::optional<Error> OdbcConnection::endTransaction(SQLSMALLINT completion) {
     if (SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), completion))) return std::nullopt;
-    return lastError(SQL_HANDLE_DBC, connection_.get(), session_.sqlite);
+    return lastError(SQL_HANDLE_DBC, connection_.get(), session_.errorNumbers());
 }
 
 }  // namespace db

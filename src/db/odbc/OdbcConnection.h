@@ -38,6 +38,8 @@ private:
     // Runs SQL text; on SQLite one statement after the other, the last one's rows the result.
     std::unique_ptr<RowSet> run(const std::string& sql);
     std::unique_ptr<RowSet> runOne(const std::string& sql);
+    // Calls a stored procedure; answers its first rows, held, once every result is passed.
+    std::unique_ptr<RowSet> runProcedure(const std::string& name);
     void setAutocommit(bool on);
     void setIsolation(SQLUINTEGER level);
     // Back to the isolation the connection had before a serializable transaction.

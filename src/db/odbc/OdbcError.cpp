@@ -10,6 +10,33 @@ constexpr std::int32_t kUnspecifiedFailure = static_cast<std::int32_t>(0x8000400
 constexpr std::int32_t kSqliteError = 1;
 constexpr std::int32_t kSqliteConstraint = 19;
 
+// SQL Server's errors that mean the statement names something that is not there or is not
+// written right: the only ones an ADO provider's "errors in command" stands for here. Its
+// SQLSTATE 42000 covers far more (refused permissions, errors raised by procedures, a database
+// that cannot be opened), and those are reported.
+bool isCommandError(std::int32_t number) {
+    switch (number) {
+        case 102:  // incorrect syntax near …
+        case 156:  // incorrect syntax near the keyword …
+        case 170:  // incorrect syntax (older servers)
+        case 207:  // invalid column name
+        case 208:  // invalid object name
+            return true;
+        default: return false;
+    }
+}
+
+bool isIntegrityError(std::int32_t number) {
+    switch (number) {
+        case 515:   // NULL into a NOT NULL column
+        case 547:   // FOREIGN KEY or CHECK constraint
+        case 2601:  // duplicate key in a unique index
+        case 2627:  // PRIMARY KEY or UNIQUE constraint
+            return true;
+        default: return false;
+    }
+}
+
 // SQLite's result code without the detail an extended code adds (SQLITE_READONLY_DBMOVED is 1032).
 std::int32_t primaryCode(const Diagnostic& diagnostic) { return diagnostic.native & 0xFF; }
 
@@ -39,20 +66,28 @@ std::vector<Diagnostic> diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
     return found;
 }
 
-Error errorFor(const Diagnostic& diagnostic, bool sqliteCodes) {
+Error errorFor(const Diagnostic& diagnostic, ErrorNumbers numbers) {
     const std::string& state = diagnostic.state;
-    if (state.rfind("42", 0) == 0) return Error(kErrorsInCommand, diagnostic.text);
-    if (state.rfind("23", 0) == 0) return Error(kIntegrityViolation, diagnostic.text);
-    if (sqliteCodes && state == "HY000") {
+    if (numbers == ErrorNumbers::SqlServer) {
+        if (isCommandError(diagnostic.native)) return Error(kErrorsInCommand, diagnostic.text);
+        if (isIntegrityError(diagnostic.native)) return Error(kIntegrityViolation, diagnostic.text);
+    } else {
+        if (state.rfind("42", 0) == 0) return Error(kErrorsInCommand, diagnostic.text);
+        if (state.rfind("23", 0) == 0) return Error(kIntegrityViolation, diagnostic.text);
+    }
+    if (numbers == ErrorNumbers::Sqlite && state == "HY000") {
         if (primaryCode(diagnostic) == kSqliteError) return Error(kErrorsInCommand, diagnostic.text);
         if (primaryCode(diagnostic) == kSqliteConstraint) return Error(kIntegrityViolation, diagnostic.text);
     }
+    // A code of its own (SQL Server's 229 of a refused permission, 50000 of RAISERROR); a
+    // driver's own failure has no native number.
     return Error(diagnostic.native != 0 ? diagnostic.native : kUnspecifiedFailure, diagnostic.text);
 }
 
-bool endsTransaction(const Diagnostic& diagnostic, bool sqliteCodes) {
-    if (diagnostic.state.rfind("08", 0) == 0 || diagnostic.state.rfind("40", 0) == 0) return true;
-    if (!sqliteCodes || diagnostic.state != "HY000") return false;
+bool endsTransaction(const Diagnostic& diagnostic, ErrorNumbers numbers) {
+    const std::string& state = diagnostic.state;
+    if (state.rfind("08", 0) == 0 || state.rfind("40", 0) == 0 || state == "HYT00") return true;
+    if (numbers != ErrorNumbers::Sqlite || state != "HY000") return false;
     switch (primaryCode(diagnostic)) {
         case 5:   // SQLITE_BUSY
         case 7:   // SQLITE_NOMEM
@@ -74,9 +109,9 @@ const Diagnostic* firstFailure(const std::vector<Diagnostic>& found) {
     return found.empty() ? nullptr : &found.front();
 }
 
-Error lastError(SQLSMALLINT type, SQLHANDLE handle, bool sqliteCodes) {
+Error lastError(SQLSMALLINT type, SQLHANDLE handle, ErrorNumbers numbers) {
     const auto found = diagnostics(type, handle);
-    if (const Diagnostic* failure = firstFailure(found)) return errorFor(*failure, sqliteCodes);
+    if (const Diagnostic* failure = firstFailure(found)) return errorFor(*failure, numbers);
     return Error(kUnspecifiedFailure, "Der ODBC-Treiber meldet einen Fehler ohne Beschreibung.");
 }
 

@@ -39,7 +39,7 @@ OdbcHandle OdbcHandle::environment() {
 
 OdbcHandle OdbcHandle::allocate(SQLSMALLINT type) const {
     SQLHANDLE handle = nullptr;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(type, handle_, &handle))) throw lastError(type_, handle_, false);
+    if (!SQL_SUCCEEDED(SQLAllocHandle(type, handle_, &handle))) throw lastError(type_, handle_, ErrorNumbers::Unknown);
     return OdbcHandle(type, handle);
 }
 

@@ -1,13 +1,15 @@
 #include "db/odbc/OdbcRowSet.h"
 
+#include <utility>
+
 #include "db/Error.h"
+#include "db/odbc/MoreResults.h"
 #include "db/odbc/OdbcText.h"
 
 namespace db {
 
 namespace {
 
-constexpr std::int32_t kNoCurrentRow = static_cast<std::int32_t>(0x800A0BCDu);
 constexpr SQLLEN kTextChunk = 2048;  // characters per SQLGetData call
 
 }  // namespace
@@ -21,6 +23,7 @@ OdbcRowSet::OdbcRowSet(const OdbcSession& session, OdbcHandle statement)
         const SQLRETURN rc = SQLMoreResults(statement_.get());
         if (rc == SQL_NO_DATA) {
             atEnd_ = true;
+            resultsPassed_ = true;
             return;
         }
         session_.check(rc, statement_);
@@ -126,6 +129,12 @@ Value OdbcRowSet::value(int column) const {
     auto& value = row_[static_cast<std::size_t>(column)];
     if (!value) value = read(static_cast<SQLUSMALLINT>(column + 1), kinds_[static_cast<std::size_t>(column)]);
     return *value;
+}
+
+void OdbcRowSet::passMoreResults() {
+    atEnd_ = true;
+    if (std::exchange(resultsPassed_, true)) return;
+    db::passMoreResults([&] { return SQLMoreResults(statement_.get()); }, [&](SQLRETURN rc) { session_.check(rc, statement_); });
 }
 
 }  // namespace db

@@ -22,6 +22,9 @@ public:
     int columnCount() const override { return static_cast<int>(names_.size()); }
     const std::string& columnName(int column) const override { return names_.at(static_cast<std::size_t>(column)); }
     Value value(int column) const override;
+    // Passes the statement's further results, each return code checked: what a routine raises
+    // after its rows is reported here.
+    void passMoreResults();
 
 private:
     enum class Kind { Integer, Double, Date, Text };
@@ -37,6 +40,7 @@ private:
     std::vector<Kind> kinds_;
     mutable std::vector<std::optional<Value>> row_;  // the current row's columns read so far
     bool atEnd_ = false;
+    bool resultsPassed_ = false;  // SQLMoreResults has answered SQL_NO_DATA
 };
 
 }  // namespace db

@@ -5,7 +5,24 @@ namespace db {
 OdbcHandle OdbcSession::statement() const {
     SQLHANDLE handle = nullptr;
     check(SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle), SQL_HANDLE_DBC, connection);
-    return OdbcHandle(SQL_HANDLE_STMT, handle);
+    OdbcHandle statement(SQL_HANDLE_STMT, handle);
+    if (queryTimeoutSeconds) {
+        // A driver that cannot time out statements waits as it always does; nothing to report.
+        SQLSetStmtAttrW(handle, SQL_ATTR_QUERY_TIMEOUT, attributeValue(*queryTimeoutSeconds), 0);
+    }
+    return statement;
+}
+
+std::string OdbcSession::quoted(std::string_view name) const {
+    const std::string open = sqlServer ? "[" : identifierQuote;
+    const std::string close = sqlServer ? "]" : identifierQuote;
+    std::string result = open;
+    for (char c : name) result += close.size() == 1 && c == close[0] ? close + close : std::string(1, c);
+    return result + close;
+}
+
+ErrorNumbers OdbcSession::errorNumbers() const {
+    return sqlite ? ErrorNumbers::Sqlite : sqlServer ? ErrorNumbers::SqlServer : ErrorNumbers::Unknown;
 }
 
 void OdbcSession::check(SQLRETURN rc, const OdbcHandle& handle) const { check(rc, handle.type(), handle.get()); }
@@ -14,12 +31,12 @@ void OdbcSession::check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) const 
     if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) return;
     const auto found = diagnostics(type, handle);
     if (const Diagnostic* first = firstFailure(found)) throw failure(*first);
-    throw lastError(type, handle, sqlite);
+    throw lastError(type, handle, errorNumbers());
 }
 
 Error OdbcSession::failure(const Diagnostic& diagnostic) const {
-    Error error = errorFor(diagnostic, sqlite);
-    if (inTransaction && !transactionLost && endsTransaction(diagnostic, sqlite)) transactionLost = error;
+    Error error = errorFor(diagnostic, errorNumbers());
+    if (inTransaction && !transactionLost && endsTransaction(diagnostic, errorNumbers())) transactionLost = error;
     return error;
 }
 

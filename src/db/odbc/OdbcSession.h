@@ -2,6 +2,7 @@
 // What the row sets and tables of one ODBC connection share: the connection handle, what the
 // database it reaches is like, and whether its transaction still stands.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,7 +21,13 @@ struct OdbcSession {
     // The DBMS is SQLite: its errors come by native code, a call takes one statement, columns
     // hold what was stored whatever their declared type, and routines live in a table.
     bool sqlite = false;
+    // The DBMS is SQL Server: its errors are told apart by their numbers, and names are quoted
+    // in brackets, which need no QUOTED_IDENTIFIER (old TDS versions leave it off).
+    bool sqlServer = false;
     std::string identifierQuote = "\"";
+    // How long a statement may wait (for a lock held by another session) before it fails;
+    // none: as long as it takes.
+    std::optional<std::uint32_t> queryTimeoutSeconds;
     // SQLGetData may read a row's columns in any order (SQL_GD_ANY_ORDER): a row set then
     // reads only the columns asked for.
     bool anyColumnOrder = false;
@@ -32,8 +39,10 @@ struct OdbcSession {
     // The tables open for writing: the rows they hold back belong to the running transaction.
     std::vector<OdbcTable*> openTables;
 
+    // A new statement with the query timeout set.
     OdbcHandle statement() const;
-    std::string quoted(std::string_view name) const { return identifierQuote + std::string(name) + identifierQuote; }
+    std::string quoted(std::string_view name) const;
+    ErrorNumbers errorNumbers() const;
     // Throws the error of a failed call on handle; SQL_NO_DATA counts as done.
     void check(SQLRETURN rc, const OdbcHandle& handle) const;
     void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) const;

@@ -1,10 +1,15 @@
 #pragma once
-// What an ODBC connection is opened with: the string for the driver manager, and what the
-// caller's own string named as the server and the database (the driver is asked when empty).
+// What an ODBC connection is opened with: the string for the driver manager, what the caller's
+// own string named as the server and the database (the driver is asked when empty), and how
+// long logging in and each statement may wait.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "db/ConnectionString.h"
+#include "db/odbc/OdbcError.h"
 
 namespace db {
 
@@ -13,6 +18,14 @@ struct OdbcTarget {
     std::string dataSource;
     std::string catalog;
     std::optional<std::uint32_t> loginTimeoutSeconds;
+    std::optional<std::uint32_t> queryTimeoutSeconds;
+    ErrorNumbers errorNumbers = ErrorNumbers::Unknown;  // whose numbers a failure to connect carries
 };
+
+// The waits a connection's keywords ask for, as ADO reads them: "Connect Timeout" (or
+// "Connection Timeout", "Timeout") for logging in, "Command Timeout" for each statement, which
+// takes the login's where it has none of its own; 30 seconds where neither is given. 0 waits
+// as long as it takes. A value that is no number counts as not given.
+void setTimeouts(OdbcTarget& target, const std::vector<Keyword>& keywords);
 
 }  // namespace db

@@ -105,16 +105,18 @@ RowInserter::Outcome RowInserter::run(const Rows& rows, const std::vector<std::s
                                       std::size_t width) {
     const std::size_t sets = taken.size() / width;
     std::vector<std::vector<Value>> byParameter;
+    std::vector<ColumnType> declared;
     for (std::size_t row = 0; row < width; ++row) {
         for (std::size_t column = 0; column < columns_.size(); ++column) {
             if (!included[column]) continue;
+            declared.push_back(columns_[column].type);
             std::vector<Value> values;
             values.reserve(sets);
             for (std::size_t set = 0; set < sets; ++set) values.push_back(rows[taken[set * width + row]][column].value_or(Value()));
             byParameter.push_back(std::move(values));
         }
     }
-    return execute(statement(included, width), byParameter, std::max<std::size_t>(sets, 1));
+    return execute(statement(included, width), byParameter, declared, std::max<std::size_t>(sets, 1));
 }
 
 bool RowInserter::takeArrays(const OdbcHandle& prepared, std::size_t sets) {
@@ -125,7 +127,7 @@ bool RowInserter::takeArrays(const OdbcHandle& prepared, std::size_t sets) {
 }
 
 RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared, const std::vector<std::vector<Value>>& byParameter,
-                                          std::size_t sets) {
+                                          const std::vector<ColumnType>& declared, std::size_t sets) {
     const Error unknown(static_cast<std::int32_t>(0x80004005u), "Der ODBC-Treiber meldet einen Fehler ohne Beschreibung.");
     Outcome outcome{std::vector<Fate>(sets, Fate::Saved), std::vector<Error>(sets, unknown)};
     if (!takeArrays(prepared, sets) && sets > 1) {
@@ -138,7 +140,7 @@ RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared, const std:
     SQLULEN processed = 0;
     SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAM_STATUS_PTR, statuses.data(), 0);
     SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0);
-    ParameterArray parameters(byParameter);
+    ParameterArray parameters(byParameter, declared);
     parameters.bind(session_, prepared);
 
     const SQLRETURN rc = SQLExecute(prepared.get());

@@ -55,7 +55,9 @@ private:
                      std::vector<Failure>& failures);
     // Runs `taken` in sets of `width` rows; answers each set's fate.
     Outcome run(const Rows& rows, const std::vector<std::size_t>& taken, const std::vector<bool>& included, std::size_t width);
-    Outcome execute(const OdbcHandle& statement, const std::vector<std::vector<Value>>& byParameter, std::size_t sets);
+    // declared: the columns' types by parameter, so that every batch binds them alike.
+    Outcome execute(const OdbcHandle& statement, const std::vector<std::vector<Value>>& byParameter,
+                    const std::vector<ColumnType>& declared, std::size_t sets);
     bool takeArrays(const OdbcHandle& statement, std::size_t sets);
 
     const OdbcSession& session_;

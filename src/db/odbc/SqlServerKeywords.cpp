@@ -52,17 +52,42 @@ bool isTrue(const std::string& value) {
     return sameName(value, "true") || sameName(value, "yes") || sameName(value, "sspi") || value == "1";
 }
 
+bool isFalse(const std::string& value) { return sameName(value, "false") || sameName(value, "no") || value == "0"; }
+
 bool isFreeTds(const std::string& driver) { return driver.find("FreeTDS") != std::string::npos; }
 
-// "ODBC Driver 18 for SQL Server" and later encrypt unless told otherwise.
-bool encryptsByDefault(const std::string& driver) {
+// "ODBC Driver 18 for SQL Server" and later encrypt unless told otherwise, check the server's
+// certificate whenever the connection is encrypted, and know Mandatory, Optional and Strict.
+bool isDriver18OrLater(const std::string& driver) {
     constexpr std::string_view prefix = "ODBC Driver ";
     if (driver.rfind(prefix, 0) != 0) return false;
     return std::atoi(driver.c_str() + prefix.size()) >= 18;
 }
 
-// FreeTDS takes a host name and a port of its own: "tcp:srv,1433" becomes srv and 1433, and
-// the local server (".", "(local)") localhost.
+// The stored encryption ("Use Encryption for Data": True/False, or MSOLEDBSQL 19's Optional,
+// Mandatory, Strict) in the driver's words. A value neither knows goes as it is, so that the
+// driver refuses it instead of the connection going unencrypted.
+std::string microsoftEncrypt(const std::string& stored, bool driver18) {
+    if (isTrue(stored)) return "Yes";
+    if (isFalse(stored)) return "No";
+    if (sameName(stored, "Mandatory")) return driver18 ? "Mandatory" : "Yes";
+    if (sameName(stored, "Optional")) return driver18 ? "Optional" : "No";
+    if (sameName(stored, "Strict")) return driver18 ? "Strict" : "Yes";
+    return stored;
+}
+
+std::string freeTdsEncryption(const std::optional<std::string>& stored) {
+    if (!stored || isFalse(*stored) || sameName(*stored, "Optional")) return "request";
+    if (isTrue(*stored) || sameName(*stored, "Mandatory")) return "require";
+    if (sameName(*stored, "Strict")) return "strict";
+    return *stored;
+}
+
+bool encrypts(const std::string& encrypt) { return !sameName(encrypt, "No") && !sameName(encrypt, "Optional"); }
+
+// FreeTDS takes a host name with either an instance (looked up through the SQL Server Browser)
+// or a port: "tcp:srv\KANZLEI,1433" becomes srv and 1433, as Microsoft's drivers take the port
+// before the instance; the local server ("." or "(local)") is localhost.
 void addFreeTdsServer(std::vector<Keyword>& out, std::string server) {
     if (server.rfind("tcp:", 0) == 0) server.erase(0, 4);
     std::string port;
@@ -70,8 +95,13 @@ void addFreeTdsServer(std::vector<Keyword>& out, std::string server) {
         port = server.substr(comma + 1);
         server.erase(comma);
     }
+    std::string instance;
+    if (const std::size_t backslash = server.find('\\'); backslash != std::string::npos) {
+        instance = server.substr(backslash);
+        server.erase(backslash);
+    }
     if (server == "." || sameName(server, "(local)")) server = "localhost";
-    out.push_back({"Server", server});
+    out.push_back({"Server", port.empty() ? server + instance : server});
     if (!port.empty()) out.push_back({"Port", port});
 }
 
@@ -79,40 +109,48 @@ void addFreeTdsServer(std::vector<Keyword>& out, std::string server) {
 
 OdbcTarget sqlServerTarget(const std::vector<Keyword>& providerKeywords, const std::string& driver) {
     const bool freeTds = isFreeTds(driver);
+    const bool driver18 = isDriver18OrLater(driver);
+    // The OLE DB providers before MSOLEDBSQL 19 encrypt only when asked to, and check the
+    // certificate only then; where the server forces encryption they take any certificate.
+    // Driver 18 would check it and refuse a connection that works in the office.
+    const auto provider = lastOf(providerKeywords, {"Provider"}).value_or("");
+    const auto encrypt = lastOf(providerKeywords, {"Use Encryption for Data", "Encrypt"});
+    const bool uncheckedEncryption = driver18 && !sameName(provider.substr(0, 12), "MSOLEDBSQL19") &&
+                                     (!encrypt || !encrypts(microsoftEncrypt(*encrypt, driver18)));
     std::vector<Keyword> out{{"Driver", "{" + driver + "}"}};
-    OdbcTarget target;
     for (const Rename& rename : kRenames) {
         if (freeTds && rename.drivers == Drivers::Microsoft) continue;
+        if (uncheckedEncryption && std::string_view(rename.odbcName) == "TrustServerCertificate") continue;
         auto value = lastOf(providerKeywords, rename.names);
         if (!value) continue;
-        if (rename.kind == Kind::Switch) value = isTrue(*value) ? "Yes" : "No";
         if (freeTds && std::string_view(rename.odbcName) == "Server") {
             addFreeTdsServer(out, *value);
-        } else {
-            out.push_back({rename.odbcName, *value});
+            continue;
         }
+        if (std::string_view(rename.odbcName) == "Encrypt") {
+            value = microsoftEncrypt(*value, driver18);
+        } else if (rename.kind == Kind::Switch) {
+            value = isTrue(*value) ? "Yes" : "No";
+        }
+        out.push_back({rename.odbcName, *value});
     }
     if (const auto integrated = lastOf(providerKeywords, {"Integrated Security", "Trusted_Connection"}); integrated && isTrue(*integrated)) {
         out.push_back({"Trusted_Connection", "Yes"});
     }
     if (freeTds) {
-        if (const auto encrypt = lastOf(providerKeywords, {"Use Encryption for Data", "Encrypt"})) {
-            out.push_back({"Encryption", isTrue(*encrypt) ? "require" : "off"});
-        }
-    } else if (encryptsByDefault(driver) && !setting(out, "Encrypt")) {
-        // The OLE DB providers before MSOLEDBSQL 19 do not encrypt unless told to; the
-        // connection keeps what the stored keywords meant.
-        const auto provider = lastOf(providerKeywords, {"Provider"}).value_or("");
-        if (!sameName(provider.substr(0, 12), "MSOLEDBSQL19")) out.push_back({"Encrypt", "No"});
+        out.push_back({"Encryption", freeTdsEncryption(encrypt)});
+        out.push_back({"TDS_Version", "7.4"});
+        out.push_back({"ClientCharset", "UTF-8"});
+    } else if (uncheckedEncryption) {
+        if (!encrypt) out.push_back({"Encrypt", "No"});
+        out.push_back({"TrustServerCertificate", "Yes"});
     }
+    OdbcTarget target;
     target.connectionString = odbcConnectionString(out);
     target.dataSource = lastOf(providerKeywords, kRenames[0].names).value_or("");
     target.catalog = lastOf(providerKeywords, kRenames[1].names).value_or("");
-    if (const auto timeout = lastOf(providerKeywords, {"Connect Timeout", "Connection Timeout", "Timeout"})) {
-        char* end = nullptr;
-        const unsigned long seconds = std::strtoul(timeout->c_str(), &end, 10);
-        if (!timeout->empty() && *end == '\0' && seconds <= 0xFFFFFFFFul) target.loginTimeoutSeconds = static_cast<std::uint32_t>(seconds);
-    }
+    target.errorNumbers = ErrorNumbers::SqlServer;
+    setTimeouts(target, providerKeywords);
     return target;
 }
 

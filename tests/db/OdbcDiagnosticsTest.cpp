@@ -1,0 +1,168 @@
+// Diagnostics as the drivers deliver them (SQLSTATE, native number, text) and what they become:
+// only unknown objects and syntax pass as "errors in command", only constraints as integrity
+// violations; every other failure is reported with its own number. And the results a statement
+// has after its first: each return code is looked at.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "db/Error.h"
+#include "db/odbc/MoreResults.h"
+#include "db/odbc/OdbcError.h"
+#include "db/odbc/OdbcSession.h"
+
+namespace {
+
+using db::ErrorNumbers;
+
+constexpr std::int32_t kUnspecified = static_cast<std::int32_t>(0x80004005u);
+
+struct Case {
+    const char* state;
+    std::int32_t native;
+    const char* text;
+    std::int32_t code;     // what the error carries
+    bool endsTransaction;  // the run cannot go on writing
+};
+
+void expectClassified(const std::vector<Case>& cases, ErrorNumbers numbers) {
+    for (const Case& c : cases) {
+        const db::Diagnostic diagnostic{c.state, c.native, c.text, 0};
+        const db::Error error = db::errorFor(diagnostic, numbers);
+        EXPECT_EQ(error.code(), c.code) << c.state << " " << c.native << " " << c.text;
+        EXPECT_STREQ(error.description(), c.text) << "the driver's own text";
+        EXPECT_EQ(db::endsTransaction(diagnostic, numbers), c.endsTransaction) << c.state << " " << c.native;
+    }
+}
+
+TEST(OdbcDiagnostics, SqlServerErrorsAreToldApartByTheirNumbers) {
+    const std::int32_t command = db::kErrorsInCommand;
+    const std::int32_t integrity = db::kIntegrityViolation;
+    expectClassified(
+        {
+            // SQLSTATE 42000 holds far more than syntax: these are reported.
+            {"42000", 229, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]The SELECT permission was denied on the object "
+                           "'Adressen', database 'Norvel', schema 'dbo'.", 229, false},
+            {"42000", 230, "[Microsoft][ODBC Driver 17 for SQL Server][SQL Server]The UPDATE permission was denied on the column "
+                           "'nachname' of the object 'AdressenImport', database 'Norvel', schema 'dbo'.", 230, false},
+            {"42000", 1088, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot find the object \"AdressenImport\" "
+                            "because it does not exist or you do not have permissions.", 1088, false},
+            {"42000", 2557, "[FreeTDS][SQL Server]User 'norvel' does not have permission to run DBCC CHECKIDENT for object "
+                            "'Adressen'.", 2557, false},
+            {"42000", 50000, "[Microsoft][ODBC SQL Server Driver][SQL Server]Adressimport abgebrochen: doppelte fremdid.", 50000, false},
+            {"42000", 4060, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot open database \"Norvel\" requested by "
+                            "the login. The login failed.", 4060, false},
+            {"42000", 262, "[FreeTDS][SQL Server]CREATE TABLE permission denied in database 'Norvel'.", 262, false},
+            // Unknown objects and syntax: the provider's "errors in command".
+            {"42000", 102, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Incorrect syntax near 'FORM'.", command, false},
+            {"42000", 156, "[FreeTDS][SQL Server]Incorrect syntax near the keyword 'WHERE'.", command, false},
+            {"37000", 170, "[Microsoft][ODBC SQL Server Driver][SQL Server]Line 1: Incorrect syntax near ','.", command, false},
+            {"42S22", 207, "[Microsoft][ODBC Driver 17 for SQL Server][SQL Server]Invalid column name 'nachnam'.", command, false},
+            {"42S02", 208, "[FreeTDS][SQL Server]Invalid object name 'AdressenImprt'.", command, false},
+            // Constraints.
+            {"23000", 2627, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Violation of PRIMARY KEY constraint "
+                            "'PK_Adressen'. Cannot insert duplicate key in object 'dbo.Adressen'.", integrity, false},
+            {"23000", 2601, "[FreeTDS][SQL Server]Cannot insert duplicate key row in object 'dbo.Adressen' with unique index "
+                            "'IX_fremdid'.", integrity, false},
+            {"23000", 547, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]The INSERT statement conflicted with the "
+                           "CHECK constraint \"CK_PLZ\".", integrity, false},
+            {"23000", 515, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot insert the value NULL into column "
+                           "'nachname', table 'Norvel.dbo.AdressenImport'; column does not allow nulls. INSERT fails.",
+             integrity, false},
+            // A class 23 or 42 state with another number is no constraint and no syntax.
+            {"23000", 8152, "[Microsoft][ODBC Driver 17 for SQL Server][SQL Server]String or binary data would be truncated.",
+             8152, false},
+            // The driver's own failures: no native number; a lock wait that ran out ends the run.
+            {"HYT00", 0, "[Microsoft][ODBC Driver 18 for SQL Server]Query timeout expired", kUnspecified, true},
+            {"HYT00", 0, "[FreeTDS][SQL Server]Query timeout expired", kUnspecified, true},
+            {"40001", 1205, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Transaction (Process ID 57) was deadlocked on "
+                            "lock resources with another process and has been chosen as the deadlock victim. Rerun the "
+                            "transaction.", 1205, true},
+            {"08S01", 0, "[Microsoft][ODBC Driver 18 for SQL Server]Communication link failure", kUnspecified, true},
+            {"HY000", 0, "[Microsoft][ODBC Driver 17 for SQL Server]Connection is busy with results for another command",
+             kUnspecified, false},
+        },
+        ErrorNumbers::SqlServer);
+}
+
+TEST(OdbcDiagnostics, OtherDriversAreReadBySqlstate) {
+    expectClassified(
+        {
+            {"42S02", 1146, "[MySQL][ODBC 8.0 Driver]Table 'norvel.adressenimprt' doesn't exist", db::kErrorsInCommand, false},
+            {"42000", 229, "[Irgendein Treiber]Zugriff verweigert", db::kErrorsInCommand, false},
+            {"23505", 7, "ERROR: duplicate key value violates unique constraint", db::kIntegrityViolation, false},
+            {"HY000", 3, "[Irgendein Treiber]Festplatte voll", 3, false},
+        },
+        ErrorNumbers::Unknown);
+}
+
+TEST(OdbcDiagnostics, SqliteErrorsAreToldApartByItsResultCodes) {
+    expectClassified(
+        {
+            {"HY000", 1, "no such table: AdressenImprt (1)", db::kErrorsInCommand, false},
+            {"HY000", 19, "UNIQUE constraint failed: Nummern.code (19)", db::kIntegrityViolation, false},
+            {"HY000", 5, "database is locked (5)", 5, true},
+            {"HY000", 13, "database or disk is full (13)", 13, true},
+            {"HY000", 1032, "attempt to write a readonly database (1032)", 1032, true},
+        },
+        ErrorNumbers::Sqlite);
+}
+
+TEST(OdbcDiagnostics, SessionTakesTheNumbersOfItsDatabase) {
+    db::OdbcSession session;
+    EXPECT_EQ(session.errorNumbers(), ErrorNumbers::Unknown);
+    session.sqlServer = true;
+    EXPECT_EQ(session.errorNumbers(), ErrorNumbers::SqlServer);
+    EXPECT_FALSE(db::isSilent(session.failure({"42000", 229, "permission denied", 0}).code()));
+    session.sqlServer = false;
+    session.sqlite = true;
+    EXPECT_EQ(session.errorNumbers(), ErrorNumbers::Sqlite);
+}
+
+TEST(OdbcDiagnostics, LockWaitThatRanOutEndsTheTransactionSoNothingMoreIsWritten) {
+    db::OdbcSession session;
+    session.sqlServer = true;
+    session.inTransaction = true;
+    session.failure({"HYT00", 0, "[Microsoft][ODBC Driver 18 for SQL Server]Query timeout expired", 0});
+    const auto refusal = session.writeRefusal();
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_NE(std::string(refusal->description()).find("Query timeout expired"), std::string::npos) << refusal->description();
+}
+
+// The return codes of SQLMoreResults as a driver hands them out, one per call.
+class Results {
+public:
+    explicit Results(std::vector<SQLRETURN> codes) : codes_(std::move(codes)) {}
+    SQLRETURN next() { return calls_ < codes_.size() ? codes_[calls_++] : SQL_NO_DATA; }
+    std::size_t calls() const { return calls_; }
+
+private:
+    std::vector<SQLRETURN> codes_;
+    std::size_t calls_ = 0;
+};
+
+// Throws for what the session would throw for: anything that did not succeed.
+void check(SQLRETURN rc) {
+    if (!SQL_SUCCEEDED(rc)) throw db::Error(50000, "Fehler nach dem Ergebnis");
+}
+
+TEST(OdbcDiagnostics, EveryFurtherResultIsPassedUntilThereIsNoMore) {
+    Results results({SQL_SUCCESS, SQL_SUCCESS_WITH_INFO, SQL_SUCCESS, SQL_NO_DATA, SQL_ERROR});
+    std::vector<SQLRETURN> checked;
+    db::passMoreResults([&] { return results.next(); }, [&](SQLRETURN rc) { checked.push_back(rc); });
+    EXPECT_EQ(checked, (std::vector<SQLRETURN>{SQL_SUCCESS, SQL_SUCCESS_WITH_INFO, SQL_SUCCESS}));
+    EXPECT_EQ(results.calls(), 4u) << "nothing asked for after SQL_NO_DATA";
+}
+
+TEST(OdbcDiagnostics, ErrorRaisedAfterAResultIsReportedAndEndsThePassing) {
+    for (const int failure : {SQL_ERROR, SQL_INVALID_HANDLE, SQL_STILL_EXECUTING, SQL_NEED_DATA}) {
+        Results results({SQL_SUCCESS, static_cast<SQLRETURN>(failure), SQL_SUCCESS});
+        EXPECT_THROW(db::passMoreResults([&] { return results.next(); }, check), db::Error) << failure;
+        EXPECT_EQ(results.calls(), 2u) << "a driver that keeps failing is not asked forever";
+    }
+    Results none({});
+    EXPECT_NO_THROW(db::passMoreResults([&] { return none.next(); }, check));
+}
+
+}  // namespace
