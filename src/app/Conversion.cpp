@@ -84,9 +84,12 @@ std::string conversionSummary(std::int64_t listed, std::string_view groupSeparat
 }
 
 std::string conversionSummary(const ConversionOutcome& outcome, std::string_view groupSeparator, const std::string& caption) {
-    if (outcome.listComplete) return conversionSummary(outcome.listed, groupSeparator, caption);
-    if (outcome.staged) return conversionSummary(*outcome.staged, groupSeparator, caption);
-    return "Adressen konvertiert nach " + caption + "; ihre Liste und ihre Zahl ließen sich nicht lesen.";
+    // A cancelled run must not pass for the whole directory.
+    const std::string target =
+        outcome.ending == ConversionOutcome::Ending::cancelled ? caption + " (Konvertierung abgebrochen)" : caption;
+    if (outcome.listComplete) return conversionSummary(outcome.listed, groupSeparator, target);
+    if (outcome.staged) return conversionSummary(*outcome.staged, groupSeparator, target);
+    return "Adressen konvertiert nach " + target + "; ihre Liste und ihre Zahl ließen sich nicht lesen.";
 }
 
 }  // namespace app

@@ -48,7 +48,8 @@ std::string datenpoolCaption(const db::Connection& connection);
 std::string conversionSummary(std::int64_t listed, std::string_view groupSeparator, const std::string& datenpoolCaption);
 
 // The summary of a run that was not failed: the rows listed, or, when the list stayed
-// incomplete, the rows the staging table holds, or that the list could not be read.
+// incomplete, the rows the staging table holds, or that the list could not be read; a
+// cancelled run says so after the target.
 std::string conversionSummary(const ConversionOutcome& outcome, std::string_view groupSeparator,
                               const std::string& datenpoolCaption);
 

@@ -37,6 +37,7 @@ std::string next(std::int32_t id) { return std::to_string(std::int64_t{id} + 1);
 }  // namespace
 
 Outcome MainWindow::cmdImport_Click() {
+    if (converting_) return {Result::refused};  // a click queued before the run disabled the button
     if (datenbank_ == transfer::kProtectedDatabase) {
         view_.messageBox(std::string("In die Datenbank \"") + transfer::kProtectedDatabase + "\" kann nicht exportiert werden.",
                          MessageKind::warning, kApplicationTitle);
@@ -47,7 +48,11 @@ Outcome MainWindow::cmdImport_Click() {
     const std::string question =
         "Hierdurch werden " + std::to_string(confirmed) +
         " konvertierte Adressen in die Adressverwaltung der Datenbank \"" + datenbank_ +
-        "\"eingespielt.\r\n\r\nDa dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst "
+        "\"eingespielt.\r\n\r\n" +
+        (stagedFromCancelledRun_ ? "Achtung: Diese Adressen stammen aus einer abgebrochenen Konvertierung; die übrigen "
+                                   "Adressen des ADR-Verzeichnisses fehlen.\r\n\r\n"
+                                 : "") +
+        "Da dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst "
         "geschehen, wenn die Daten zweifelsfrei so wie sie sind importiert werden sollen.";
     if (view_.messageBox(question, MessageKind::confirmation, view_.caption()) != answer::kOk) return {Result::cancelled};
 
@@ -60,7 +65,8 @@ Outcome MainWindow::cmdImport_Click() {
                                             MessageKind::question, kNorvel);
         if (choice == answer::kCancel) return {Result::cancelled};
         // Importing after a failed deletion would duplicate the addresses and lose their range.
-        if (choice == answer::kYes && cmdUndo_Click().result != Result::done) {
+        // Its own question was this one: the undo asks no second time.
+        if (choice == answer::kYes && undoImport(false).result != Result::done) {
             view_.messageBox("Die zuletzt importierten Adressen wurden nicht gelöscht; deshalb wurde nichts importiert.",
                              MessageKind::warning, kApplicationTitle);
             return {Result::failed};

@@ -18,6 +18,32 @@ namespace {
 
 constexpr const char* kNoAddressData = "Das ausgewählte Dateiverzeichnis enthält keine Adressdaten";
 
+// What would act on the Datenpool or the directory while a conversion fills the staging
+// table: disabled for the run, then back as it was.
+class ControlsHeldForRun {
+public:
+    ControlsHeldForRun(View& view, bool& converting) : view_(view), converting_(converting) {
+        for (std::size_t i = 0; i < std::size(kHeld); ++i) {
+            wasEnabled_[i] = view_.isEnabled(kHeld[i]);
+            view_.setEnabled(kHeld[i], false);
+        }
+        converting_ = true;
+    }
+    ControlsHeldForRun(const ControlsHeldForRun&) = delete;
+    ControlsHeldForRun& operator=(const ControlsHeldForRun&) = delete;
+    ~ControlsHeldForRun() {
+        converting_ = false;
+        for (std::size_t i = 0; i < std::size(kHeld); ++i) view_.setEnabled(kHeld[i], wasEnabled_[i]);
+    }
+
+private:
+    static constexpr Control kHeld[] = {Control::cmdImport, Control::cmdUndo, Control::cmdOpen, Control::txtADR,
+                                        Control::cmdAdressen};
+    View& view_;
+    bool& converting_;
+    bool wasEnabled_[std::size(kHeld)] = {};
+};
+
 }  // namespace
 
 MainWindow::MainWindow(View& view, settings::RegistryApi& registry, ConnectionOpener openConnection, Version version)
@@ -76,6 +102,8 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
 }
 
 void MainWindow::cmdAdressen_Click() {
+    // Clicks queued before a run disabled the buttons still arrive; they do nothing.
+    if (converting_) return;
     // The program path is quoted so that a root directory with blanks names the program.
     const std::string error = view_.startProgram('"' + stammverzeichnis() + "/kov.exe\" Adressliste gesamt");
     if (!error.empty()) view_.messageBox(error, MessageKind::warning, kApplicationTitle);
@@ -107,6 +135,7 @@ void MainWindow::storeAdrPfad(const std::string& directory) {
 }
 
 void MainWindow::cmdOpen_Click() {
+    if (converting_) return;
     const std::string chosen = view_.browseForFolder("ADR-Verzeichnis", view_.text(Control::txtADR));
     if (chosen.empty()) return;
     view_.setText(Control::txtADR, chosen);
@@ -132,12 +161,17 @@ ConversionOutcome MainWindow::cmdStart_Click() {
         view_.messageBox(kNoAddressData, MessageKind::warning, view_.caption());
         return {};
     }
-    view_.setText(Control::cmdStart, "abbrechen");
-
-    const ConversionOutcome outcome = convertDirectory(*cnn_, mapper_, *this, directory, [&](const std::string& line) {
-        view_.addListLine(line);
-        return true;
-    });
+    ConversionOutcome outcome;
+    {
+        const ControlsHeldForRun held(view_, converting_);
+        view_.setText(Control::cmdStart, "abbrechen");
+        outcome = convertDirectory(*cnn_, mapper_, *this, directory, [&](const std::string& line) {
+            view_.addListLine(line);
+            return true;
+        });
+    }
+    // The id fields may have been edited during the run.
+    updateUndoButton();
     if (outcome.ending == ConversionOutcome::Ending::failed) {
         // The Datenpool took nothing of the run: no list and no summary that would read as
         // its result, and nothing to import.
@@ -147,6 +181,7 @@ ConversionOutcome MainWindow::cmdStart_Click() {
         view_.messageBox(outcome.failure, MessageKind::warning, view_.caption());
     } else {
         adressZaehler_ = outcome.recordsStarted;
+        stagedFromCancelledRun_ = outcome.ending == ConversionOutcome::Ending::cancelled;
         view_.setText(Control::lblListenkommentar,
                       conversionSummary(outcome, view_.groupSeparator(), view_.text(Control::lblDatenpool)));
         view_.setEnabled(Control::cmdImport, adressZaehler_ != 0);
@@ -165,7 +200,7 @@ bool MainWindow::undoAccepts() const {
     return from && to && *from < *to;
 }
 
-void MainWindow::updateUndoButton() { view_.setEnabled(Control::cmdUndo, undoAccepts()); }
+void MainWindow::updateUndoButton() { view_.setEnabled(Control::cmdUndo, !converting_ && undoAccepts()); }
 
 void MainWindow::showMessage(const std::string& text) { view_.messageBox(text, MessageKind::plain, kApplicationTitle); }
 void MainWindow::pumpEvents() { view_.pumpEvents(); }

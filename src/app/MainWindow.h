@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "adr/ConversionEvents.h"
@@ -45,6 +46,7 @@ public:
     // Starts a conversion, or cancels the running one; answers what the conversion did.
     ConversionOutcome cmdStart_Click();
     Outcome cmdImport_Click();
+    // Asks first, naming the addresses it would delete; deletes only on Yes.
     Outcome cmdUndo_Click();
     void txtIDVon_Change();
     void txtIdBis_Change();
@@ -78,6 +80,10 @@ private:
     // previous range when nothing came. Answers the text to add to the failure's message.
     std::string settleFailedImport(std::int32_t before, bool settingsTouched, const std::string& previousFrom,
                                    const std::string& previousTo, Outcome& outcome);
+    // The undo: the range of the id fields deleted; askFirst: the question of a direct click.
+    Outcome undoImport(bool askFirst);
+    // The question before a direct undo: none when confirmed, otherwise what the undo ends with.
+    std::optional<Outcome> askBeforeUndo(const IdRange& range, const std::string& title);
     // The undo button's rule: both id fields numeric, the lower smaller than the upper.
     bool undoAccepts() const;
     // Writes "ADR-Pfad"; a write that fails is reported, and the command goes on.
@@ -94,6 +100,10 @@ private:
     std::string datenbank_;
     std::string importSchluessel_;
     bool abbruch_ = false;
+    // A conversion fills the staging table: only its cancel acts.
+    bool converting_ = false;
+    // The staging table holds what a cancelled run left, not the whole directory.
+    bool stagedFromCancelledRun_ = false;
     std::int32_t adressZaehler_ = 0;
     adr::FieldMapper mapper_{*this};
 };

@@ -1,5 +1,6 @@
 // "importierte Adressen wieder löschen": deletes the id range of the last import from Adressen,
-// resets the identity counter and clears the recorded range.
+// resets the identity counter and clears the recorded range. The id fields can be edited, so a
+// click first asks, naming how many addresses go and whether they are the recorded import.
 
 #include <cmath>
 #include <optional>
@@ -21,9 +22,41 @@ std::optional<std::int32_t> wholeNumber(const std::string& text) {
     return text::toInt32(text);
 }
 
+// "IDs 101 bis 150" for the range above 100 up to 150.
+std::string idsOf(const IdRange& range) {
+    return "IDs " + std::to_string(std::int64_t{range.after} + 1) + " bis " + std::to_string(range.last);
+}
+
 }  // namespace
 
-Outcome MainWindow::cmdUndo_Click() {
+Outcome MainWindow::cmdUndo_Click() { return undoImport(true); }
+
+std::optional<Outcome> MainWindow::askBeforeUndo(const IdRange& range, const std::string& title) {
+    std::int64_t count = 0;
+    try {
+        count = transfer::countRange(*cnn_, range.after, range.last);
+    } catch (const db::Error& error) {
+        view_.messageBox(error.description(), MessageKind::warning, title);
+        return Outcome{Result::failed};
+    }
+    const auto recordedFrom = wholeNumber(readSetting("AdressNr0"));
+    const auto recordedTo = wholeNumber(readSetting("AdressNr1"));
+    std::string differs;
+    if (!recordedFrom || !recordedTo || *recordedFrom >= *recordedTo) {
+        differs = "\r\n\r\nAchtung: Es ist kein Import verzeichnet; diese IDs stammen nicht aus einem Import.";
+    } else if (const IdRange recorded{*recordedFrom, *recordedTo}; recorded != range) {
+        differs = "\r\n\r\nAchtung: Das ist nicht der Bereich des letzten Imports (" + idsOf(recorded) + ").";
+    }
+    const int choice = view_.messageBox("Hierdurch werden " + std::to_string(count) + " Adressen mit " + idsOf(range) +
+                                            " aus der Adressverwaltung der Datenbank \"" + datenbank_ + "\" gelöscht." +
+                                            differs + "\r\n\r\nWirklich löschen?",
+                                        MessageKind::yesNoQuestion, title);
+    if (choice != answer::kYes) return Outcome{Result::cancelled};
+    return std::nullopt;
+}
+
+Outcome MainWindow::undoImport(bool askFirst) {
+    if (converting_) return {Result::refused};  // a click queued before the run disabled the button
     const std::string title = view_.text(Control::cmdUndo);
     if (datenbank_ == transfer::kProtectedDatabase) {
         view_.messageBox(std::string("In der Datenbank \"") + transfer::kProtectedDatabase +
@@ -51,13 +84,16 @@ Outcome MainWindow::cmdUndo_Click() {
                          MessageKind::warning, title);
         return {Result::failed};
     }
+    const IdRange deleted{*from, *to};
+    if (askFirst) {
+        if (auto refused = askBeforeUndo(deleted, title)) return *refused;
+    }
     try {
         transfer::deleteRange(*cnn_, *from, *to);
     } catch (const db::Error& error) {
         view_.messageBox(error.description(), MessageKind::warning, title);
         return {Result::failed};
     }
-    const IdRange deleted{*from, *to};
     view_.messageBox("Die importierten Adressen " + fromText + " bis " + toText + " wurden wieder wieder gelöscht.",
                      MessageKind::information, title);
     // Each value cleared on its own: one of them empty already makes the range unusable.

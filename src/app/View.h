@@ -24,11 +24,12 @@ enum class Control {
 
 // What a message box says and asks, each with the icon and buttons the texts name.
 enum class MessageKind {
-    plain,         // OK, no icon
-    warning,       // OK, exclamation icon: refusals and failures
-    information,   // OK, information icon: completed work
-    question,      // Yes/No/Cancel, question icon
-    confirmation,  // OK/Cancel, stop icon, Cancel the default
+    plain,          // OK, no icon
+    warning,        // OK, exclamation icon: refusals and failures
+    information,    // OK, information icon: completed work
+    question,       // Yes/No/Cancel, question icon
+    confirmation,   // OK/Cancel, stop icon, Cancel the default
+    yesNoQuestion,  // Yes/No, question icon, No the default: before deleting addresses
 };
 
 // Answers of a message box.

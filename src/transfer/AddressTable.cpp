@@ -27,6 +27,13 @@ void runAddressImport(db::Connection& connection) { connection.execute("AdressIm
 
 void runMaintenance(db::Connection& connection) { connection.execute("Datenpflege"); }
 
+std::int64_t countRange(db::Connection& connection, std::int32_t after, std::int32_t last) {
+    return connection
+        .execute("SELECT COUNT(*) FROM Adressen WHERE id>" + std::to_string(after) + " AND id<=" + std::to_string(last))
+        ->value(0)
+        .integer();
+}
+
 std::int32_t deleteRange(db::Connection& connection, std::int32_t after, std::int32_t last) {
     connection.execute("DELETE FROM Adressen WHERE id>" + std::to_string(after) + " AND id<=" + std::to_string(last));
     const std::int32_t remaining = highestId(connection);

@@ -23,6 +23,8 @@ std::int64_t stagedCount(db::Connection& connection);
 void runAddressImport(db::Connection& connection);
 // Runs the maintenance routine that follows an import.
 void runMaintenance(db::Connection& connection);
+// The number of addresses with ids above `after` up to `last`.
+std::int64_t countRange(db::Connection& connection, std::int32_t after, std::int32_t last);
 // Deletes the ids above `after` up to `last` and sets the identity counter to the highest id
 // left; answers that id.
 std::int32_t deleteRange(db::Connection& connection, std::int32_t after, std::int32_t last);

@@ -86,10 +86,22 @@ TEST_F(CliMigration, FromAdrDirectoryToAdressenAndBack) {
     EXPECT_EQ(stored("AdressNr0"), "3");
     EXPECT_EQ(stored("AdressNr1"), "5");
 
-    EXPECT_EQ(run({"undo"}).exitCode, 1) << "no confirmation, nothing deleted";
+    // The undo asks the window's one question; --yes answers it.
+    const std::string question = "Hierdurch werden 2 Adressen mit IDs 4 bis 5 aus der Adressverwaltung der Datenbank";
+    const auto asked = [](const std::string& err, const std::string& text) {
+        std::size_t times = 0;
+        for (auto at = err.find(text); at != std::string::npos; at = err.find(text, at + 1)) ++times;
+        return times;
+    };
+    CliRun unconfirmedUndo = run({"undo"});
+    EXPECT_EQ(unconfirmedUndo.exitCode, 1) << "no confirmation, nothing deleted";
+    EXPECT_EQ(asked(unconfirmedUndo.err, question), 1u) << unconfirmedUndo.err;
+    EXPECT_NE(unconfirmedUndo.err.find("--yes"), std::string::npos) << unconfirmedUndo.err;
     EXPECT_EQ(addresses(), 5);
     CliRun undone = run({"undo", "--yes"});
     ASSERT_EQ(undone.exitCode, 0) << undone.err;
+    EXPECT_EQ(asked(undone.err, question), 1u) << undone.err;
+    EXPECT_EQ(asked(undone.err, "gelöscht"), 2u) << "one question and the result, nothing asked twice: " << undone.err;
     EXPECT_EQ(addresses(), 3);
     EXPECT_EQ(stored("AdressNr0"), "");
     EXPECT_EQ(stored("AdressNr1"), "");

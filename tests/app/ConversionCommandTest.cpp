@@ -147,6 +147,40 @@ TEST_F(ConversionCommand, CancelClickedDuringTheRunListsWhatWasSaved) {
         << "the record being read when the cancel came is dropped";
     EXPECT_TRUE(view.isEnabled(Control::cmdImport)) << "records had been started";
     EXPECT_EQ(view.progress, 1) << "no further file was read";
+    EXPECT_EQ(view.text(Control::lblListenkommentar),
+              "1 Adressen konvertiert nach " + pool + "/main / AdressenImport (Konvertierung abgebrochen):");
+}
+
+TEST_F(ConversionCommand, ImportAfterACancelledRunSaysWhereTheAddressesComeFrom) {
+    constexpr const char* kCancelledRun =
+        "Achtung: Diese Adressen stammen aus einer abgebrochenen Konvertierung; die übrigen Adressen des "
+        "ADR-Verzeichnisses fehlen.";
+    auto window = start();
+    view.setText(Control::txtADR, adr);
+    int pumps = 0;
+    view.onPump = [&] {
+        if (++pumps == 10) window->cmdStart_Click();
+    };
+    ASSERT_EQ(window->cmdStart_Click().ending, Ending::cancelled);
+    view.onPump = nullptr;
+    view.messages.clear();
+    view.answers = {app::answer::kCancel};
+    EXPECT_EQ(window->cmdImport_Click().result, app::Result::cancelled);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::confirmation);
+    EXPECT_EQ(view.messages[0].text,
+              "Hierdurch werden 1 konvertierte Adressen in die Adressverwaltung der Datenbank \"Kanzlei\"eingespielt.\r\n\r\n" +
+                  std::string(kCancelledRun) +
+                  "\r\n\r\nDa dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst "
+                  "geschehen, wenn die Daten zweifelsfrei so wie sie sind importiert werden sollen.");
+
+    // A complete run afterwards stages every address: no such sentence.
+    ASSERT_EQ(window->cmdStart_Click().ending, Ending::finished);
+    view.messages.clear();
+    view.answers = {app::answer::kCancel};
+    window->cmdImport_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text.find(kCancelledRun), std::string::npos) << view.messages[0].text;
 }
 
 TEST_F(ConversionCommand, NoRecordStartedKeepsTheImportDisabled) {

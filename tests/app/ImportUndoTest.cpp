@@ -167,6 +167,9 @@ TEST_P(ImportUndo, PreviousImportIsRemovedFirstOnYes) {
     EXPECT_EQ(now[101], 102);
     EXPECT_EQ(stored("AdressNr0"), "100");
     EXPECT_EQ(stored("AdressNr1"), "102");
+    for (const auto& message : view.messages) {
+        EXPECT_NE(message.kind, app::MessageKind::yesNoQuestion) << "asked a second time: " << message.text;
+    }
 }
 
 TEST_P(ImportUndo, NoQuestionWhenThePreviousImportAddedNothing) {
@@ -239,13 +242,14 @@ TEST_P(ImportUndo, UndoDeletesExactlyTheRangeAndReseeds) {
     write(importKey, "AdressNr0", "100");
     write(importKey, "AdressNr1", "150");
     auto window = start();
+    view.answers = {app::answer::kYes};
     const app::Outcome outcome = window->cmdUndo_Click();
     EXPECT_EQ(outcome.result, app::Result::done);
     EXPECT_EQ(outcome.range, (app::IdRange{100, 150}));
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, "Die importierten Adressen 100 bis 150 wurden wieder wieder gelöscht.");
-    EXPECT_EQ(view.messages[0].kind, app::MessageKind::information);
-    EXPECT_EQ(view.messages[0].title, kUndoCaption);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[1].text, "Die importierten Adressen 100 bis 150 wurden wieder wieder gelöscht.");
+    EXPECT_EQ(view.messages[1].kind, app::MessageKind::information);
+    EXPECT_EQ(view.messages[1].title, kUndoCaption);
     EXPECT_EQ(ids().size(), 100u);
     EXPECT_EQ(ids().back(), 100);
     cnn->execute("INSERT INTO Adressen (nachname) VALUES ('neu')");
@@ -262,6 +266,7 @@ TEST_P(ImportUndo, UndoOfEverythingReseedsToZero) {
     write(importKey, "AdressNr0", "0");
     write(importKey, "AdressNr1", "5");
     auto window = start();
+    view.answers = {app::answer::kYes};
     window->cmdUndo_Click();
     EXPECT_TRUE(ids().empty());
     cnn->execute("INSERT INTO Adressen (nachname) VALUES ('neu')");
@@ -331,6 +336,7 @@ TEST_P(ImportUndo, QuestionFollowsTheUndoButtonsRule) {
         const bool questioned = view.messages.size() >= 2 && view.messages[1].kind == app::MessageKind::question;
         EXPECT_EQ(questioned, asked) << from << " / " << to;
         EXPECT_EQ(questioned, undoable) << from << " / " << to;
+        view.answers = {app::answer::kYes};
         if (!asked) window->cmdUndo_Click();  // nothing imported that the loop would see again
         cnn->execute("DELETE FROM Adressen WHERE id > 3");
     }
@@ -449,14 +455,15 @@ TEST_P(ImportUndo, UndoSaysSoWhenClearingTheRangeFailsAfterTheDelete) {
     auto window = start();
     // The store takes the value as it stands but not its clearing.
     refusing.refuses = [](const std::string&, const std::string& text) { return text.empty(); };
+    view.answers = {app::answer::kYes};
     const app::Outcome outcome = window->cmdUndo_Click();
     EXPECT_EQ(outcome.result, app::Result::failed);
     EXPECT_EQ(outcome.range, (app::IdRange{5, 8}));
     EXPECT_EQ(ids().size(), 5u);
-    ASSERT_EQ(view.messages.size(), 2u);
-    EXPECT_EQ(view.messages[1].kind, app::MessageKind::warning);
-    EXPECT_NE(view.messages[1].text.find("erscheint beim nächsten Start wieder"), std::string::npos) << view.messages[1].text;
-    EXPECT_NE(view.messages[1].text.find("Zugriff verweigert"), std::string::npos);
+    ASSERT_EQ(view.messages.size(), 3u);
+    EXPECT_EQ(view.messages[2].kind, app::MessageKind::warning);
+    EXPECT_NE(view.messages[2].text.find("erscheint beim nächsten Start wieder"), std::string::npos) << view.messages[2].text;
+    EXPECT_NE(view.messages[2].text.find("Zugriff verweigert"), std::string::npos);
     EXPECT_EQ(view.text(Control::txtIDVon), "") << "the screen shows what the database holds";
     EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
 
@@ -464,10 +471,60 @@ TEST_P(ImportUndo, UndoSaysSoWhenClearingTheRangeFailsAfterTheDelete) {
     refusing.refuses = [](const std::string& name, const std::string& text) { return text.empty() && name == "AdressNr1"; };
     view.setText(Control::txtIDVon, "2");
     view.setText(Control::txtIdBis, "5");
+    view.answers = {app::answer::kYes};
     EXPECT_EQ(window->cmdUndo_Click().result, app::Result::failed);
-    ASSERT_EQ(view.messages.size(), 2u);
-    EXPECT_NE(view.messages[1].text.find("nur noch zur Hälfte"), std::string::npos) << view.messages[1].text;
+    ASSERT_EQ(view.messages.size(), 3u);
+    EXPECT_NE(view.messages[2].text.find("nur noch zur Hälfte"), std::string::npos) << view.messages[2].text;
     EXPECT_EQ(stored("AdressNr0"), "") << "one cleared value leaves no range that the undo would accept";
+}
+
+TEST_P(ImportUndo, UndoClickedDirectlyAsksFirstNamingHowManyAndWhich) {
+    existing(150);
+    write(importKey, "AdressNr0", "100");
+    write(importKey, "AdressNr1", "150");
+    auto window = start();
+    // No, and any other way of closing the question, deletes nothing.
+    for (const int answer : {app::answer::kNo, app::answer::kCancel, app::answer::kOk}) {
+        view.messages.clear();
+        view.answers = {answer};
+        EXPECT_EQ(window->cmdUndo_Click().result, app::Result::cancelled) << answer;
+        ASSERT_EQ(view.messages.size(), 1u);
+        EXPECT_EQ(view.messages[0].text,
+                  "Hierdurch werden 50 Adressen mit IDs 101 bis 150 aus der Adressverwaltung der Datenbank \"Kanzlei\" "
+                  "gelöscht.\r\n\r\nWirklich löschen?");
+        EXPECT_EQ(view.messages[0].kind, app::MessageKind::yesNoQuestion);
+        EXPECT_EQ(view.messages[0].title, kUndoCaption);
+        EXPECT_EQ(ids().size(), 150u);
+        EXPECT_EQ(stored("AdressNr1"), "150");
+        EXPECT_EQ(view.text(Control::txtIdBis), "150");
+    }
+}
+
+TEST_P(ImportUndo, UndoOfATypedRangeSaysThatItIsNotTheRecordedImport) {
+    previousImport();
+    auto window = start();
+    view.setText(Control::txtIDVon, "0");
+    view.answers = {app::answer::kNo};
+    EXPECT_EQ(window->cmdUndo_Click().result, app::Result::cancelled);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text,
+              "Hierdurch werden 5 Adressen mit IDs 1 bis 5 aus der Adressverwaltung der Datenbank \"Kanzlei\" gelöscht."
+              "\r\n\r\nAchtung: Das ist nicht der Bereich des letzten Imports (IDs 3 bis 5).\r\n\r\nWirklich löschen?");
+    expectPreviousImportKept();
+
+    // Nothing recorded at all: the office's own addresses 3 to 5 would go.
+    write(importKey, "AdressNr0", "");
+    write(importKey, "AdressNr1", "");
+    view.setText(Control::txtIDVon, "2");
+    view.messages.clear();
+    view.answers = {app::answer::kYes};
+    EXPECT_EQ(window->cmdUndo_Click().result, app::Result::done);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[0].text,
+              "Hierdurch werden 3 Adressen mit IDs 3 bis 5 aus der Adressverwaltung der Datenbank \"Kanzlei\" gelöscht."
+              "\r\n\r\nAchtung: Es ist kein Import verzeichnet; diese IDs stammen nicht aus einem Import."
+              "\r\n\r\nWirklich löschen?");
+    EXPECT_EQ(ids(), (std::vector<std::int64_t>{1, 2})) << "deleted as confirmed";
 }
 
 INSTANTIATE_FOR_BOTH_BACKENDS(ImportUndo);

@@ -164,4 +164,77 @@ TEST_F(MainWindowTest, UndoButtonNeedsTwoOrderedNumbers) {
     EXPECT_FALSE(undoWith("200", "150"));
 }
 
+// Two records in "01A": enough for clicks to arrive while the second one is read.
+const std::map<std::string, std::string> kTwoAddresses = {
+    {"01A", "101*\r\n1\r\nHans\r\nMeier\r\nWeg 1\r\n12345 Ort\r\n\r\n\r\n201*\r\n2\r\nEva\r\nSchulz\r\n"},
+};
+
+// The controls that act on the Datenpool or the directory, which only "abbrechen" may outlast.
+const std::vector<Control> kQuietDuringARun = {Control::cmdImport, Control::cmdUndo, Control::cmdOpen, Control::txtADR,
+                                               Control::cmdAdressen};
+
+std::vector<bool> enabledStates(const ScriptedView& view) {
+    std::vector<bool> states;
+    for (const Control control : kQuietDuringARun) states.push_back(view.isEnabled(control));
+    return states;
+}
+
+TEST_F(MainWindowTest, DuringARunOnlyTheCancelActsAndTheClicksChangeNothing) {
+    const std::string pool = newDatenpool();
+    storeProfile(pool);
+    write(kImportKey, "AdressNr0", "0");
+    write(kImportKey, "AdressNr1", "2");
+    auto window = start();
+    db::SqliteConnection::open(pool)->execute("INSERT INTO Adressen (nachname) VALUES ('a'), ('b')");
+    view.setEnabled(Control::cmdAdressen, true);
+    view.setEnabled(Control::cmdImport, true);
+    view.checkDisk = [](const std::string& path) { return std::filesystem::is_regular_file(path); };
+    view.setText(Control::txtADR, adrDirectory(kTwoAddresses));
+    view.folderChoice = "C:\anderes";
+
+    std::vector<bool> duringTheRun;
+    bool clicked = false;
+    view.onPump = [&] {
+        if (clicked) return;
+        clicked = true;
+        duringTheRun = enabledStates(view);
+        const std::size_t messagesBefore = view.messages.size();
+        EXPECT_TRUE(view.isEnabled(Control::cmdStart)) << "the cancel stays";
+        // Clicks that still reach the logic (queued before the controls were disabled) do nothing.
+        EXPECT_EQ(window->cmdImport_Click().result, app::Result::refused);
+        EXPECT_EQ(window->cmdUndo_Click().result, app::Result::refused);
+        window->cmdOpen_Click();
+        window->cmdAdressen_Click();
+        // A range typed meanwhile does not switch the undo on.
+        view.setText(Control::txtIdBis, "1");
+        view.setText(Control::txtIdBis, "2");
+        EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
+        EXPECT_EQ(view.messages.size(), messagesBefore) << view.messages.back().text;
+    };
+    EXPECT_EQ(window->cmdStart_Click().ending, app::ConversionOutcome::Ending::finished);
+
+    EXPECT_EQ(duringTheRun, std::vector<bool>(kQuietDuringARun.size(), false));
+    EXPECT_TRUE(view.browsed.empty());
+    EXPECT_TRUE(view.started.empty());
+    EXPECT_EQ(db::SqliteConnection::open(pool)->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer(), 2)
+        << "nothing imported or deleted";
+    EXPECT_EQ(enabledStates(view), std::vector<bool>(kQuietDuringARun.size(), true)) << "all back after the run";
+    EXPECT_EQ(view.list.size(), 2u);
+}
+
+TEST_F(MainWindowTest, AfterARunTheControlsAreAsTheyWereBefore) {
+    storeProfile(newDatenpool());
+    auto window = start();
+    EXPECT_FALSE(view.isEnabled(Control::cmdAdressen));
+    EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
+    view.checkDisk = [](const std::string& path) { return std::filesystem::is_regular_file(path); };
+    view.setText(Control::txtADR, adrDirectory(kTwoAddresses));
+    window->cmdStart_Click();
+    EXPECT_FALSE(view.isEnabled(Control::cmdAdressen)) << "no main application, no address list";
+    EXPECT_FALSE(view.isEnabled(Control::cmdUndo)) << "no range recorded";
+    EXPECT_TRUE(view.isEnabled(Control::cmdOpen));
+    EXPECT_TRUE(view.isEnabled(Control::txtADR));
+    EXPECT_TRUE(view.isEnabled(Control::cmdImport)) << "the import follows the run";
+}
+
 }  // namespace

@@ -284,8 +284,8 @@ TEST_F(WindowTest, AClickOnAbbrechenCancelsASecondRunWhichListsWhatItStaged) {
     EXPECT_EQ(listed, stagingListing());
     const auto expected = expectedList();
     EXPECT_TRUE(std::equal(listed.begin(), listed.end(), expected.begin())) << "the first addresses of the sample";
-    EXPECT_EQ(textOf(kLblListenkommentar),
-              std::to_string(listed.size()) + " Adressen konvertiert nach " + textOf(kLblDatenpool) + ":");
+    EXPECT_EQ(textOf(kLblListenkommentar), std::to_string(listed.size()) + " Adressen konvertiert nach " +
+                                               textOf(kLblDatenpool) + " (Konvertierung abgebrochen):");
     EXPECT_TRUE(IsWindowEnabled(control(kCmdImport))) << "records had been started";
 
     EXPECT_EQ(closeWindow(), 0U);
@@ -324,6 +324,9 @@ TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
     EXPECT_TRUE(IsWindowEnabled(control(kCmdUndo)));
 
     e2e::click(control(kCmdUndo));
+    const MessageBoxSeen asked = answerNextBox(IDYES);
+    EXPECT_EQ(asked.text, "Hierdurch werden " + std::to_string(kConvertedAddresses) + " Adressen mit IDs 4 bis " + lastId +
+                              " aus der Adressverwaltung der Datenbank \"" + kProfile + "\" gelöscht.\r\n\r\nWirklich löschen?");
     const MessageBoxSeen undone = answerNextBox(IDOK);
     EXPECT_EQ(undone.text, "Die importierten Adressen 3 bis " + lastId + " wurden wieder wieder gelöscht.");
     EXPECT_EQ(addresses(), 3);
@@ -333,6 +336,45 @@ TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
     EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr1"), "");
     EXPECT_EQ(textOf(kTxtIDVon), "");
     EXPECT_FALSE(IsWindowEnabled(control(kCmdUndo)));
+
+    EXPECT_EQ(closeWindow(), 0U);
+}
+
+TEST_F(WindowTest, DuringAConversionOnlyTheCancelActsAndAfterItTheControlsAreBack) {
+    // A big directory: 99 address files of 1,000 records each.
+    const std::filesystem::path big = dir_->path() / "GROSS";
+    std::filesystem::create_directories(big);
+    for (int file = 1; file <= 99; ++file) {
+        char name[4];
+        std::snprintf(name, sizeof name, "%02dA", file);
+        std::ofstream out(big / name, std::ios::binary);
+        for (int record = 1; record <= 1000; ++record) {
+            out << record * 100 + file << "*\r\n1\r\nVorname\r\nName " << record << "\r\nWeg " << file
+                << "\r\n12345 Ort\r\n030 " << record << "\r\n\r\n";
+        }
+    }
+    e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", testing_support::hostPath(datenpool())}},
+                      {{"ADR-Pfad", big.string()}, {"AdressNr0", "5"}, {"AdressNr1", "9"}});
+    open();
+    const std::vector<int> quiet = {kCmdImport, kCmdUndo, kCmdOpen, kTxtADR, kCmdAdressen};
+    const auto enabled = [&] {
+        std::vector<bool> states;
+        for (const int id : quiet) states.push_back(IsWindowEnabled(control(id)) != FALSE);
+        return states;
+    };
+    const std::vector<bool> before = enabled();
+    EXPECT_EQ(before, (std::vector<bool>{false, true, true, true, false})) << "import and address list start disabled";
+
+    e2e::click(control(kCmdStart));
+    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(kCmdStart) == "abbrechen"; }, 60s));
+    EXPECT_EQ(enabled(), std::vector<bool>(quiet.size(), false)) << "only the cancel acts during the run";
+    EXPECT_TRUE(IsWindowEnabled(control(kCmdStart)));
+    e2e::click(control(kCmdStart));
+    EXPECT_TRUE(waitForConversionEnd().empty()) << "every address file is there";
+
+    EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, true, false})) << "back as before; the import follows the run";
+    EXPECT_TRUE(textOf(kLblListenkommentar).ends_with(" (Konvertierung abgebrochen):")) << textOf(kLblListenkommentar);
+    EXPECT_LT(stagingListing().size(), 99000u) << "the run was not cancelled";
 
     EXPECT_EQ(closeWindow(), 0U);
 }

@@ -79,6 +79,9 @@ int ConsoleView::messageBox(const std::string& text, app::MessageKind kind, cons
     if (kind == app::MessageKind::confirmation) {
         return ask("Fortfahren? [j/N]", answers_.confirm, app::answer::kOk, app::answer::kCancel, "--yes");
     }
+    if (kind == app::MessageKind::yesNoQuestion) {
+        return ask("[j/N]", answers_.confirm, app::answer::kYes, app::answer::kNo, "--yes");
+    }
     if (kind == app::MessageKind::question) {
         return ask("[j]a, [n]ein, sonst abbrechen:", answers_.undoPrevious, app::answer::kYes, app::answer::kNo,
                    "--undo-previous yes oder --undo-previous no");

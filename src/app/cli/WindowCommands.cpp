@@ -106,10 +106,7 @@ int undoCommand(const std::vector<std::string>& words) {
                 view.text(app::Control::txtIdBis) + "\").");
             return 1;
         }
-        const int confirmed = view.messageBox("Die Adressen mit IDs über " + view.text(app::Control::txtIDVon) + " bis " +
-                                                  view.text(app::Control::txtIdBis) + " werden aus der Adressverwaltung gelöscht.",
-                                              app::MessageKind::confirmation, view.caption());
-        if (confirmed != app::answer::kOk) return 1;
+        // The undo asks its own question, which --yes answers.
         return exitCode(session.window().cmdUndo_Click());
     });
 }
