@@ -37,6 +37,9 @@ public:
     // Start-up. commandLine: empty for the window; otherwise the single-address mode runs and
     // the answer is false (end the program without showing the window).
     bool Form_Load(const std::string& commandLine);
+    // The program's exit code after single-address mode: 0 when the address was converted, 1
+    // when nothing was (not found, no connection, a failure), 2 when the command line is no number.
+    int singleAddressExitCode() const { return singleAddressExitCode_; }
 
     void cmdAdressen_Click();
     void cmdOpen_Click();
@@ -75,6 +78,7 @@ private:
     std::string datenbank_;
     std::string importSchluessel_;
     bool abbruch_ = false;
+    int singleAddressExitCode_ = 0;
     std::int32_t adressZaehler_ = 0;
     adr::FieldMapper mapper_{*this};
 };
