@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/View.h"
+#include "app/win32/ThrottledDisplay.h"
 
 namespace app::win32 {
 
@@ -57,17 +58,26 @@ private:
     HWND handleOf(Control control) const;
     void dispatch(MSG& message);
     void onCommand(int id, int notification);
+    // Enter (IDOK) and Escape (IDCANCEL) as the dialog manager reports them.
+    void onDialogKey(int id);
+    // Cancels a running conversion as a click on its button does; nothing when none runs.
+    void cancelConversion();
     // Runs one event of the logic; a close requested meanwhile takes effect when the outermost one ends.
     void runEvent(const std::function<void()>& event);
     void close();
     // Lines added to the list are drawn when the event ends, events are pumped or a message box shows.
     void showHeldList();
+    void drawHeldDisplayWhenDue();
+    void drawHeldDisplay();
 
     HWND window_ = nullptr;
     HFONT standardFont_ = nullptr;
     HFONT headingFont_ = nullptr;
     HFONT listCommentFont_ = nullptr;
     HBITMAP openFolderBitmap_ = nullptr;
+    HDC measuringDc_ = nullptr;
+    int widestListLine_ = 0;
+    ThrottledDisplay display_;
     HWND focusBeforeDeactivation_ = nullptr;
     int eventDepth_ = 0;
     bool closeRequested_ = false;
