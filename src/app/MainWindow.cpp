@@ -67,7 +67,8 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
 
     if (commandLine.empty()) return true;
     // Single-address mode: convert the one address and end; a command line that is no whole
-    // number (or any failure) ends the program all the same, with an exit code that says so.
+    // number (or any failure) ends the program all the same, with an exit code that says whether
+    // anything was converted.
     const auto number = text::toInt32(commandLine);
     bool converted = false;
     if (number && cnn_) {
@@ -75,7 +76,7 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
             converted = adr::readSingleAddress(*cnn_, mapper_, *this, view_.text(Control::txtADR), *number);
         });
     }
-    singleAddressExitCode_ = !number ? 2 : converted ? 0 : 1;
+    singleAddressExitCode_ = converted ? 0 : 1;
     return false;
 }
 

@@ -38,7 +38,7 @@ public:
     // the answer is false (end the program without showing the window).
     bool Form_Load(const std::string& commandLine);
     // The program's exit code after single-address mode: 0 when the address was converted, 1
-    // when nothing was (not found, no connection, a failure), 2 when the command line is no number.
+    // when nothing was (no number, not found, no connection, a failure).
     int singleAddressExitCode() const { return singleAddressExitCode_; }
 
     void cmdAdressen_Click();

@@ -206,7 +206,7 @@ TEST_F(ConversionCommand, SingleAddressModeConvertsOneAndEnds) {
             view, registry, [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
             app::Version{1, 0, 0});
         EXPECT_FALSE(window->Form_Load("abc"));
-        EXPECT_EQ(window->singleAddressExitCode(), 2) << "no address number: bad usage";
+        EXPECT_EQ(window->singleAddressExitCode(), 1) << "no address number: nothing converted";
     }
     EXPECT_EQ(testing_support::stagingColumn(pool, "nachname").size(), 1u) << "letters convert nothing";
 }
