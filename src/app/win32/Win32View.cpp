@@ -19,8 +19,9 @@ namespace app::win32 {
 namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-// Clicks are handled at once; otherwise pending events (painting) are handled at most this often.
-constexpr auto kPumpInterval = std::chrono::milliseconds(20);
+// Pending events (clicks, keys, painting) are handled at most this often during a command, in
+// milliseconds; a click is handled within this time, after the line being read then.
+constexpr ULONGLONG kPumpIntervalMs = 20;
 // The running count and the progress bar are drawn at most this often during a command.
 constexpr auto kDrawInterval = std::chrono::milliseconds(50);
 
@@ -295,10 +296,10 @@ void Win32View::setCaption(const std::string& caption) { SetWindowTextW(window_,
 std::string Win32View::caption() const { return windowText(window_); }
 
 void Win32View::setText(Control control, const std::string& text) {
-    // During a command the list comment carries the running count, changed with every record.
+    // During a command the list comment carries the running count, changed with every record:
+    // it is drawn when events are pumped and its interval has passed.
     if (control == Control::lblListenkommentar && eventDepth_ > 0) {
         display_.holdText(control, text);
-        drawHeldDisplayWhenDue();
         return;
     }
     // An edit control reports the change (EN_CHANGE) before this returns.
@@ -361,14 +362,9 @@ long long Win32View::listCount() const { return SendMessageW(handleOf(Control::l
 void Win32View::setProgress(int value) {
     if (eventDepth_ > 0) {
         display_.holdProgress(value);
-        drawHeldDisplayWhenDue();
         return;
     }
     SendMessageW(handleOf(Control::scrFortschritt), PBM_SETPOS, value, 0);
-}
-
-void Win32View::drawHeldDisplayWhenDue() {
-    if (display_.due(ThrottledDisplay::Clock::now())) drawHeldDisplay();
 }
 
 void Win32View::drawHeldDisplay() {
@@ -400,12 +396,14 @@ std::string Win32View::browseForFolder(const std::string& title, const std::stri
 }
 
 void Win32View::pumpEvents() {
-    const auto now = std::chrono::steady_clock::now();
-    const bool inputWaiting = HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) != 0;
-    if (!inputWaiting && now - lastPump_ < kPumpInterval) return;
+    // Called for every line read. The tick count is read from memory; asking the message queue
+    // whether input waits would cost a trip to the window system each time (under Wine longer
+    // than reading the line).
+    const ULONGLONG now = GetTickCount64();
+    if (now - lastPump_ < kPumpIntervalMs) return;
     lastPump_ = now;
     showHeldList();
-    drawHeldDisplayWhenDue();
+    if (display_.due(ThrottledDisplay::Clock::now())) drawHeldDisplay();
     MSG message{};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 
@@ -67,7 +66,6 @@ private:
     void close();
     // Lines added to the list are drawn when the event ends, events are pumped or a message box shows.
     void showHeldList();
-    void drawHeldDisplayWhenDue();
     void drawHeldDisplay();
 
     HWND window_ = nullptr;
@@ -83,7 +81,7 @@ private:
     bool closeRequested_ = false;
     bool busy_ = false;
     bool listDrawingHeld_ = false;
-    std::chrono::steady_clock::time_point lastPump_{};
+    ULONGLONG lastPump_ = 0;  // tick count in milliseconds
 };
 
 }  // namespace app::win32
