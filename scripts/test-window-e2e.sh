@@ -8,7 +8,7 @@
 #   --screenshot FILE      also saves the window after a conversion as a PNG
 #   --screenshot-144 FILE  the same at 144 dots per inch
 #   --bench ADR_DIR        instead of the tests: the window's and the command-line tool's
-#                          conversion of ADR_DIR timed in the same prefix (medians of 3)
+#                          conversion of ADR_DIR timed in the same prefix (medians of 5)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/windows"

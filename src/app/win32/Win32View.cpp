@@ -145,6 +145,7 @@ void Win32View::createControls(HINSTANCE instance) {
                                        width, height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout->id)),
                                        instance, nullptr);
         if (!control) throw std::runtime_error(systemMessage(GetLastError()));
+        handles_[layout->id] = control;
         HFONT font = layout->font == FontKind::Heading       ? headingFont_
                      : layout->font == FontKind::ListComment ? listCommentFont_
                                                            : standardFont_;
@@ -179,7 +180,7 @@ LRESULT Win32View::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lParam) == GetDlgItem(window_, kLblDatenpool)) {
+            if (reinterpret_cast<HWND>(lParam) == handleOf(Control::lblDatenpool)) {
                 SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
                 return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
             }
@@ -289,7 +290,8 @@ int Win32View::run(int showCommand) {
     return static_cast<int>(message.wParam);
 }
 
-HWND Win32View::handleOf(Control control) const { return GetDlgItem(window_, idOf(control)); }
+// Kept from their creation: GetDlgItem asks the window system for the list of children each time.
+HWND Win32View::handleOf(Control control) const { return handles_.at(idOf(control)); }
 
 void Win32View::setCaption(const std::string& caption) { SetWindowTextW(window_, toUtf16(caption).c_str()); }
 

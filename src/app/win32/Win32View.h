@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "app/View.h"
@@ -69,6 +70,7 @@ private:
     void drawHeldDisplay();
 
     HWND window_ = nullptr;
+    std::map<int, HWND> handles_;  // the controls by child window id
     HFONT standardFont_ = nullptr;
     HFONT headingFont_ = nullptr;
     HFONT listCommentFont_ = nullptr;
