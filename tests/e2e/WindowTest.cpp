@@ -517,6 +517,8 @@ TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
     const MessageBoxSeen undone = answerNextBox(IDOK);
     EXPECT_EQ(undone.text, "Die importierten Adressen 3 bis " + lastId + " wurden wieder wieder gelöscht.");
     EXPECT_EQ(addresses(), 3);
+    // The range is cleared after the message has been answered.
+    EXPECT_TRUE(e2e::waitUntil([&] { return textOf(kTxtIDVon).empty(); }, 10s));
     EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr0"), "");
     EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr1"), "");
     EXPECT_EQ(textOf(kTxtIDVon), "");
