@@ -2,17 +2,25 @@
 # The window end to end: runs window_e2e_tests.exe, which drives anschriftenwandler.exe, in a
 # Wine prefix of its own with a virtual desktop on an Xvfb display of its own. ctest runs it as
 # the test window_e2e of the windows preset.
-# Usage: scripts/test-window-e2e.sh [--build DIR] [--screenshot FILE.png]
-#   --build DIR        the Windows build (default build/windows), already built
-#   --screenshot FILE  also saves the window after a conversion as a PNG
+# Usage: scripts/test-window-e2e.sh [--build DIR] [--screenshot FILE.png] [--screenshot-144 FILE.png]
+#                                   [--bench ADR_DIR]
+#   --build DIR            the Windows build (default build/windows), already built
+#   --screenshot FILE      also saves the window after a conversion as a PNG
+#   --screenshot-144 FILE  the same at 144 dots per inch
+#   --bench ADR_DIR        instead of the tests: the window's and the command-line tool's
+#                          conversion of ADR_DIR timed in the same prefix (medians of 5)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/windows"
 screenshot=""
+screenshot144=""
+bench=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build=$(cd "$2" && pwd); shift 2 ;;
     --screenshot) screenshot=$(realpath -m "$2"); shift 2 ;;
+    --screenshot-144) screenshot144=$(realpath -m "$2"); shift 2 ;;
+    --bench) bench=$(realpath "$2"); shift 2 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
 done
@@ -62,14 +70,16 @@ wineserver -k; wineserver -w
 wineserver -p </dev/null >/dev/null 2>&1
 wine64 wineboot </dev/null >/dev/null 2>&1
 
+# Saves the window as FILE once the driver has written its place into window.ready; then
+# answers with window.taken, for which the driver waits.
 watcher=""
-if [ -n "$screenshot" ]; then
+watch_for_screenshot() {
+  rm -f "$shots/window.ready" "$shots/window.taken"
   export ANSCHRIFTENWANDLER_E2E_SHOTS="$shots"
-  # The driver writes the window's place into window.ready and waits for window.taken.
   (
     for _ in $(seq 6000); do
       if [ -e "$shots/window.ready" ]; then
-        import -display "$DISPLAY" -window root -crop "$(cat "$shots/window.ready")" +repage "$screenshot"
+        import -display "$DISPLAY" -window root -crop "$(cat "$shots/window.ready")" +repage "$1"
         touch "$shots/window.taken"
         exit 0
       fi
@@ -77,15 +87,29 @@ if [ -n "$screenshot" ]; then
     done
   ) &
   watcher=$!
-fi
+}
+# Waits for the watcher of FILE; fails when no picture came.
+screenshot_taken() {
+  wait "$watcher" || true
+  unset ANSCHRIFTENWANDLER_E2E_SHOTS
+  [ -s "$1" ] && echo "screenshot: $1" || { echo "no screenshot taken" >&2; return 1; }
+}
 
 status=0
-(cd "$build" && wine64 "$driver" </dev/null) || status=$?
-# The layout once more at 144 dots per inch (150 %): every position follows the screen's DPI.
-wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f </dev/null >/dev/null 2>&1
-(cd "$build" && wine64 "$driver" --gtest_filter='WindowTest.OpensWith*' </dev/null) || status=$?
-if [ -n "$watcher" ]; then
-  wait "$watcher" || true
-  [ -s "$screenshot" ] && echo "screenshot: $screenshot" || { echo "no screenshot taken" >&2; status=1; }
+if [ -n "$bench" ]; then
+  (cd "$build" && ANSCHRIFTENWANDLER_E2E_BENCH="$bench" wine64 "$driver" --gtest_filter='WindowTest.Benchmark*' </dev/null)
+  exit $?
 fi
+[ -n "$screenshot" ] && watch_for_screenshot "$screenshot"
+(cd "$build" && wine64 "$driver" </dev/null) || status=$?
+if [ -n "$screenshot" ]; then screenshot_taken "$screenshot" || status=1; fi
+# The layout once more at 144 dots per inch (150 %): every position and font follows the screen's DPI.
+wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f </dev/null >/dev/null 2>&1
+filter='WindowTest.OpensWith*'
+if [ -n "$screenshot144" ]; then
+  watch_for_screenshot "$screenshot144"
+  filter="$filter:WindowTest.ConvertsTheSample*"
+fi
+(cd "$build" && wine64 "$driver" --gtest_filter="$filter" </dev/null) || status=$?
+if [ -n "$screenshot144" ]; then screenshot_taken "$screenshot144" || status=1; fi
 exit $status

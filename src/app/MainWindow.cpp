@@ -94,10 +94,16 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
 
     if (commandLine.empty()) return true;
     // Single-address mode: convert the one address and end; a command line that is no whole
-    // number (or any failure) ends the program all the same.
-    if (const auto number = text::toInt32(commandLine); number && cnn_) {
-        db::goOn(show, [&] { adr::readSingleAddress(*cnn_, mapper_, *this, view_.text(Control::txtADR), *number); });
+    // number (or any failure) ends the program all the same, with an exit code that says whether
+    // anything was converted.
+    const auto number = text::toInt32(commandLine);
+    bool converted = false;
+    if (number && cnn_) {
+        db::goOn(show, [&] {
+            converted = adr::readSingleAddress(*cnn_, mapper_, *this, view_.text(Control::txtADR), *number);
+        });
     }
+    singleAddressExitCode_ = converted ? 0 : 1;
     return false;
 }
 

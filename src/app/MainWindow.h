@@ -40,6 +40,9 @@ public:
     // Start-up. commandLine: empty for the window; otherwise the single-address mode runs and
     // the answer is false (end the program without showing the window).
     bool Form_Load(const std::string& commandLine);
+    // The program's exit code after single-address mode: 0 when the address was converted, 1
+    // when nothing was (no number, not found, no connection, a failure).
+    int singleAddressExitCode() const { return singleAddressExitCode_; }
 
     void cmdAdressen_Click();
     void cmdOpen_Click();
@@ -104,6 +107,7 @@ private:
     bool converting_ = false;
     // The staging table holds what a cancelled run left, not the whole directory.
     bool stagedFromCancelledRun_ = false;
+    int singleAddressExitCode_ = 0;
     std::int32_t adressZaehler_ = 0;
     adr::FieldMapper mapper_{*this};
 };

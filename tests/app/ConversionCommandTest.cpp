@@ -343,6 +343,7 @@ TEST_F(ConversionCommand, SingleAddressModeConvertsOneAndEnds) {
             view, registry, [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
             app::Version{1, 0, 0});
         EXPECT_FALSE(window->Form_Load("201"));
+        EXPECT_EQ(window->singleAddressExitCode(), 0);
     }
     EXPECT_EQ(testing_support::stagingColumn(pool, "nachname"), std::vector<db::Value>{db::Value("Schulz")});
     {
@@ -350,8 +351,38 @@ TEST_F(ConversionCommand, SingleAddressModeConvertsOneAndEnds) {
             view, registry, [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
             app::Version{1, 0, 0});
         EXPECT_FALSE(window->Form_Load("abc"));
+        EXPECT_EQ(window->singleAddressExitCode(), 1) << "no address number: nothing converted";
     }
     EXPECT_EQ(testing_support::stagingColumn(pool, "nachname").size(), 1u) << "letters convert nothing";
+}
+
+TEST_F(ConversionCommand, SingleAddressModeThatConvertsNothingEndsWithExitCodeOne) {
+    write(kImportKey, "ADR-Pfad", adr);
+    const auto singleAddress = [&](const std::string& commandLine, const app::ConnectionOpener& opener) {
+        view.messages.clear();
+        app::MainWindow window(view, registry, opener, app::Version{1, 0, 0});
+        EXPECT_FALSE(window.Form_Load(commandLine));
+        return window.singleAddressExitCode();
+    };
+    const app::ConnectionOpener datenpool = [this](const std::string&) -> std::unique_ptr<db::Connection> {
+        return db::SqliteConnection::open(pool);
+    };
+
+    EXPECT_EQ(singleAddress("901", datenpool), 1) << "no address 901 in \"01A\"";
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Adressnummer 901 nicht gefunden");
+
+    EXPECT_EQ(singleAddress("105", datenpool), 1) << "no file \"05A\"";
+    EXPECT_EQ(view.messages.size(), 1u) << "the failure is shown";
+
+    const app::ConnectionOpener unreachable = [](const std::string&) -> std::unique_ptr<db::Connection> {
+        throw db::Error(1, "keine Verbindung");
+    };
+    EXPECT_EQ(singleAddress("201", unreachable), 1) << "no Datenpool";
+    EXPECT_TRUE(testing_support::stagingColumn(pool, "nachname").empty());
+
+    EXPECT_EQ(singleAddress("201", datenpool), 0);
+    EXPECT_EQ(testing_support::stagingColumn(pool, "nachname"), std::vector<db::Value>{db::Value("Schulz")});
 }
 
 }  // namespace

@@ -124,6 +124,19 @@ std::vector<std::string> listLines(HWND listBox) {
     return lines;
 }
 
+HWND focusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+void pressKey(HWND window, WORD virtualKey) {
+    const UINT scanCode = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    PostMessageW(window, WM_KEYDOWN, virtualKey, static_cast<LPARAM>(1 | (scanCode << 16)));
+    PostMessageW(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(1 | (scanCode << 16) | (3u << 30)));
+}
+
 HWND openDialog(DWORD processId) {
     for (HWND window : visibleWindowsOf(processId)) {
         if (classOf(window) == L"#32770") return window;

@@ -46,6 +46,10 @@ LRESULT sendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 // Clicks the button without waiting for what the click starts.
 void click(HWND button);
 std::vector<std::string> listLines(HWND listBox);
+// The control that has the keyboard focus in the window's thread; null when none.
+HWND focusOf(HWND window);
+// A key pressed and released on the window, as the keyboard delivers it to the focused control.
+void pressKey(HWND window, WORD virtualKey);
 
 // A dialog of the process that is open now (a message box, the folder picker); null when none.
 HWND openDialog(DWORD processId);

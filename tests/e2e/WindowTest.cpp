@@ -14,6 +14,7 @@
 
 #include "acceptance/JsonRow.h"
 #include "app/ListLine.h"
+#include "app/win32/Fonts.h"
 #include "app/win32/Layout.h"
 #include "app/win32/Utf16.h"
 #include "db/sqlite/SqliteConnection.h"
@@ -35,8 +36,58 @@ constexpr const char* kProfile = "Anschriftenwandler-Test";
 constexpr auto kConversionTimeout = 300s;
 constexpr int kMissingFiles = 19;
 constexpr std::size_t kConvertedAddresses = 492;
+constexpr int kBenchmarkRuns = 5;
 
 std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
+// count address records in ADR bytes, numbered 101, 201, ...: "<surname> <n>, Herrn, 12345 Ort, <street>".
+std::string addressRecords(int count, const std::string& surname, const std::string& street) {
+    std::string bytes;
+    for (int n = 1; n <= count; ++n) {
+        bytes += std::to_string(n * 100 + 1) + "*\r\n1\r\nHans\r\n" + surname + " " + std::to_string(n) + "\r\n" + street +
+                 "\r\n12345 Ort\r\n\r\n\r\n\r\n";
+    }
+    return bytes;
+}
+
+int screenDotsPerInch() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Text as drawn in the window's font of that kind, at the screen's resolution.
+class TextMeasure {
+public:
+    explicit TextMeasure(FontKind kind) : dc_(CreateCompatibleDC(nullptr)) {
+        const LOGFONTW font = fontOf(kind, screenDotsPerInch());
+        font_ = CreateFontIndirectW(&font);
+        SelectObject(dc_, font_);
+    }
+    ~TextMeasure() {
+        DeleteDC(dc_);
+        DeleteObject(font_);
+    }
+    TextMeasure(const TextMeasure&) = delete;
+    TextMeasure& operator=(const TextMeasure&) = delete;
+
+    SIZE extent(const std::string& text) const {
+        const std::wstring wide = toUtf16(text);
+        SIZE size{};
+        GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
+        return size;
+    }
+    int lineHeight() const {
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc_, &metrics);
+        return metrics.tmHeight;
+    }
+
+private:
+    HDC dc_;
+    HFONT font_ = nullptr;
+};
 
 std::vector<std::string> expectedList() {
     return testing_support::lines(testing_support::readWhole(kSample + "/expected_list.txt"));
@@ -80,6 +131,19 @@ protected:
     }
 
     static std::string datenpool() { return dir_->file("datenpool.db"); }
+    // An ADR directory of every address file "01A" to "99A", the first holding firstFile, the others empty.
+    static std::string writeAdrDirectory(const std::string& name, const std::string& firstFile) {
+        std::filesystem::create_directories(dir_->path() / name);
+        dir_->write(name + "/01A", firstFile);
+        for (int number = 2; number <= 99; ++number) {
+            dir_->write(name + "/" + (number < 10 ? "0" : "") + std::to_string(number) + "A", "");
+        }
+        return std::filesystem::path(dir_->file(name)).make_preferred().string();
+    }
+    void useAdrDirectory(const std::string& directory) {
+        e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", testing_support::hostPath(datenpool())}},
+                          {{"ADR-Pfad", directory}});
+    }
     static std::string adrDirectory() { return std::filesystem::path(kSample + "/ADR").make_preferred().string(); }
 
     // Starts the program with the command line and answers its process.
@@ -225,6 +289,45 @@ TEST_F(WindowTest, OpensWithEveryControlOfTheLayoutAndTheSettingsFilledIn) {
     EXPECT_EQ(closeWindow(), 0U);
 }
 
+TEST_F(WindowTest, OpensWithEveryCaptionFittingItsControlInTheDialogFontOfTheScreensResolution) {
+    const std::string wideStreet(150, 'W');
+    useAdrDirectory(writeAdrDirectory("ADR-breit", addressRecords(2, "Meier", wideStreet)));
+    open();
+    std::printf("captions at %d dots per inch\n", screenDotsPerInch());
+
+    // The list shows its lines in the standard font made for this resolution, not in one scaled twice.
+    const TextMeasure standard(FontKind::Standard);
+    EXPECT_EQ(e2e::sendWithTimeout(control(kLstImport), LB_GETITEMHEIGHT, 0, 0), standard.lineHeight());
+
+    const int edges = 2 * GetSystemMetrics(SM_CXEDGE);
+    for (const ControlLayout& layout : kControls) {
+        if (*layout.caption == '\0') continue;
+        SCOPED_TRACE("control " + std::to_string(layout.id) + " \"" + layout.caption + "\"");
+        RECT client{};
+        ASSERT_TRUE(GetClientRect(control(layout.id), &client));
+        const SIZE text = TextMeasure(layout.font).extent(layout.caption);
+        // A button draws its caption inside its raised edges; a frame's caption sits after a small indent.
+        const int room = client.right - (layout.kind == ControlKind::Button    ? edges
+                                         : layout.kind == ControlKind::Frame ? 2 * TextMeasure(layout.font).extent("x").cx
+                                                                             : 0);
+        EXPECT_LE(text.cx, room) << "wide " << text.cx << ", room " << room;
+        EXPECT_LE(text.cy, client.bottom - (layout.kind == ControlKind::Button ? edges : 0)) << "high " << text.cy;
+    }
+
+    // A line wider than the list can be scrolled into view.
+    convert();
+    const auto lines = e2e::listLines(control(kLstImport));
+    ASSERT_EQ(lines.size(), 2u);
+    RECT list{};
+    GetClientRect(control(kLstImport), &list);
+    const LONG widest = standard.extent(lines[1]).cx;
+    ASSERT_GT(widest, list.right) << "the sample line is wider than the list";
+    EXPECT_GE(e2e::sendWithTimeout(control(kLstImport), LB_GETHORIZONTALEXTENT, 0, 0), widest);
+    EXPECT_NE(GetWindowLongW(control(kLstImport), GWL_STYLE) & WS_HSCROLL, 0) << "no horizontal scroll bar shown";
+
+    EXPECT_EQ(closeWindow(), 0U);
+}
+
 TEST_F(WindowTest, TheFolderButtonTakesTheFolderChosenInThePicker) {
     // A trailing backslash that the picker's answer does not have shows that its answer was taken.
     e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", testing_support::hostPath(datenpool())}},
@@ -289,6 +392,93 @@ TEST_F(WindowTest, AClickOnAbbrechenCancelsASecondRunWhichListsWhatItStaged) {
     EXPECT_TRUE(IsWindowEnabled(control(kCmdImport))) << "records had been started";
 
     EXPECT_EQ(closeWindow(), 0U);
+}
+
+TEST_F(WindowTest, EnterPressesTheFocusedButtonAndEscapeCancelsTheConversionWhoseCountAdvancesMeanwhile) {
+    constexpr int kRecords = 60000;
+    useAdrDirectory(writeAdrDirectory("ADR-lang", addressRecords(kRecords, "Meier", "Weg 1")));
+    open();
+    SetForegroundWindow(window_);  // the keyboard's window, as after a click on it
+    HWND focus = nullptr;
+    EXPECT_TRUE(e2e::waitUntil([&] { return (focus = e2e::focusOf(window_)) != nullptr; }, 10s));
+    ASSERT_EQ(focus, control(kCmdStart)) << "the first control in tab order has the focus";
+    e2e::pressKey(focus, VK_RETURN);
+    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(kCmdStart) == "abbrechen"; }, 60s)) << "Enter did not press the button";
+
+    // While the records are read, the label shows the running count (digits and separators
+    // only) and the bar the address file; both move on.
+    const auto countShown = [&] {
+        std::string digits;
+        for (char c : textOf(kLblListenkommentar)) {
+            if (c >= '0' && c <= '9') {
+                digits += c;
+            } else if (c != '.' && c != ',') {
+                return 0L;
+            }
+        }
+        return digits.empty() || digits.size() > 9 ? 0L : std::stol(digits);
+    };
+    long first = 0;
+    long later = 0;
+    ASSERT_TRUE(e2e::waitUntil([&] { return (first = countShown()) > 0; }, 60s)) << "no count shown during the run";
+    ASSERT_TRUE(e2e::waitUntil([&] { return (later = countShown()) > first; }, 60s)) << "the count stays at " << first;
+    EXPECT_GE(e2e::sendWithTimeout(control(kScrFortschritt), PBM_GETPOS, 0, 0), 1) << "the bar shows the first file";
+    EXPECT_EQ(textOf(kCmdStart), "abbrechen") << "the run went on";
+
+    e2e::pressKey(e2e::focusOf(window_), VK_ESCAPE);
+    EXPECT_TRUE(waitForConversionEnd().empty()) << "no message during the run";
+    const auto listed = e2e::listLines(control(kLstImport));
+    EXPECT_LT(listed.size(), static_cast<std::size_t>(kRecords)) << "Escape did not cancel the run";
+    EXPECT_GE(listed.size(), static_cast<std::size_t>(later)) << "what was counted before the cancel is staged";
+    EXPECT_EQ(listed, stagingListing());
+    EXPECT_EQ(closeWindow(), 0U);
+}
+
+// A measurement, no check of speed: with $ANSCHRIFTENWANDLER_E2E_BENCH naming an ADR directory
+// (a host path), the window and the command-line tool convert it into the embedded Datenpool,
+// kBenchmarkRuns times each, and the medians are printed. Missing address files are added empty,
+// so that no message box waits for an answer.
+TEST_F(WindowTest, BenchmarkTheWindowsConversionBesideTheCommandLineTools) {
+    const char* source = std::getenv("ANSCHRIFTENWANDLER_E2E_BENCH");
+    if (!source || !*source) GTEST_SKIP() << "no ADR directory named in ANSCHRIFTENWANDLER_E2E_BENCH";
+    const std::filesystem::path adr = dir_->path() / "ADR-bench";
+    std::filesystem::copy(e2e::windowsPathOf(source), adr);
+    for (int number = 1; number <= 99; ++number) {
+        const std::string name = (number < 10 ? "0" : "") + std::to_string(number) + "A";
+        if (!std::filesystem::exists(adr / name)) dir_->write("ADR-bench/" + name, "");
+    }
+    const std::string pool = dir_->file("bench.db");
+    ASSERT_EQ(testing_support::runCli({"init-db", "--force", pool}, dir_->path().string()).exitCode, 0);
+    using Clock = std::chrono::steady_clock;
+    const auto seconds = [](Clock::duration duration) { return std::chrono::duration<double>(duration).count(); };
+    const auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+
+    std::vector<double> cli;
+    std::vector<double> window;
+    std::size_t listed = 0;
+    e2e::writeProfile(kProfile, {{"Provider", "SQLite"}, {"Data Source", pool}}, {{"ADR-Pfad", adr.string()}});
+    open();
+    // Each run of the tool is followed by one of the window, so that a change in the machine's
+    // load strikes both alike.
+    for (int run = 0; run < kBenchmarkRuns; ++run) {
+        auto started = Clock::now();
+        const auto converted = testing_support::runCli({"convert", "--adr", adr.string(), "--db", pool}, dir_->path().string());
+        cli.push_back(seconds(Clock::now() - started));
+        ASSERT_EQ(converted.exitCode, 0) << converted.err;
+        listed = testing_support::lines(converted.out).size();
+
+        started = Clock::now();
+        EXPECT_TRUE(convert().empty());
+        window.push_back(seconds(Clock::now() - started));
+        EXPECT_EQ(static_cast<std::size_t>(e2e::sendWithTimeout(control(kLstImport), LB_GETCOUNT, 0, 0)), listed);
+    }
+    EXPECT_EQ(closeWindow(), 0U);
+    std::printf("%zu addresses: window %.2f s, command-line tool %.2f s (medians of %d, alternate runs), "
+                "window/tool %.2f\n",
+                listed, median(window), median(cli), kBenchmarkRuns, median(window) / median(cli));
 }
 
 TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
@@ -425,7 +615,17 @@ TEST_F(WindowTest, AnAddressNumberOnTheCommandLineConvertsThatAddressWithoutShow
 TEST_F(WindowTest, ACommandLineOfLettersEndsWithoutConvertingAnything) {
     const auto before = stagingListing();
     start("abc");
-    EXPECT_EQ(program_->waitForExit(60s), 0U);
+    EXPECT_EQ(program_->waitForExit(60s), 1U) << "no address number, nothing converted";
+    EXPECT_EQ(stagingListing(), before);
+}
+
+TEST_F(WindowTest, AnAddressNumberThatIsNotFoundEndsWithExitCodeOne) {
+    const auto before = stagingListing();
+    start("999901");  // "01A" holds no such address
+    std::optional<MessageBoxSeen> box;
+    ASSERT_TRUE(e2e::waitUntil([&] { return (box = e2e::answerMessageBox(program_->id())).has_value(); }, 60s));
+    EXPECT_EQ(box->text, "Adressnummer 999901 nicht gefunden");
+    EXPECT_EQ(program_->waitForExit(60s), 1U);
     EXPECT_EQ(stagingListing(), before);
 }
 

@@ -55,6 +55,33 @@ TEST(Layout, EveryControlLiesInsideTheWindowAndTheFramesControlsInsideTheFrame) 
     EXPECT_EQ(idFrom.top, 6615 + 315);
 }
 
+bool overlap(const Twips& a, const Twips& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
+}
+
+TEST(Layout, NoControlCoversAnotherButTheFrameItsOwnAndTheHeadingTheSourceRow) {
+    // The heading's box reaches down into the source row, beside its short text.
+    const auto mayOverlap = [](const ControlLayout& a, const ControlLayout& b) {
+        return (a.id == kFraUndo && b.inFrame) || (a.id == kLblHeader && (b.id == kCmdOpen || b.id == kTxtADR));
+    };
+    for (const ControlLayout& first : kControls) {
+        for (const ControlLayout& second : kControls) {
+            if (&first >= &second || mayOverlap(first, second) || mayOverlap(second, first)) continue;
+            EXPECT_FALSE(overlap(positionInWindow(first), positionInWindow(second))) << first.id << " and " << second.id;
+        }
+    }
+}
+
+TEST(Layout, TheSourceRowsCaptionFolderButtonAndTextBoxStandSideBySide) {
+    const Twips caption = specOf(kLabel0).position;
+    const Twips button = specOf(kCmdOpen).position;
+    const Twips directory = specOf(kTxtADR).position;
+    // The caption takes a dialog font's 197 pixels at 96 dots per inch, with a little room.
+    EXPECT_GE(twipsToPixels(caption.width, 96), 199);
+    EXPECT_LT(caption.left + caption.width, button.left);
+    EXPECT_LT(button.left + button.width, directory.left);
+}
+
 TEST(Layout, TheLogicsControlsMapToChildIdsAndBack) {
     std::set<int> ids;
     for (const app::Control control :

@@ -7,8 +7,10 @@ namespace app::win32 {
 
 const std::array<ControlLayout, 18> kControls{{
     {kLblHeader, ControlKind::Label, "Adress-Import", {120, 120, 6720, 405}, 0, true, false, FontKind::Heading},
-    {kLabel0, ControlKind::Label, "ADR-Verzeichnis auswählen (Quelle):", {165, 540, 2775, 360}, 4, true, false, FontKind::Standard},
-    {kCmdOpen, ControlKind::PictureButton, "", {3015, 480, 435, 320}, 7, true, false, FontKind::Standard},
+    // The source row's caption is wide enough for the system's dialog font, which is wider than
+    // "MS Sans Serif"; the folder button moves right into the gap before the text box to make room.
+    {kLabel0, ControlKind::Label, "ADR-Verzeichnis auswählen (Quelle):", {120, 540, 2985, 360}, 4, true, false, FontKind::Standard},
+    {kCmdOpen, ControlKind::PictureButton, "", {3120, 480, 435, 320}, 7, true, false, FontKind::Standard},
     {kTxtADR, ControlKind::TextBox, "", {3600, 450, 7170, 360}, 3, true, false, FontKind::Standard},
     {kLabel1, ControlKind::Label, "Datenpool (Ziel):", {150, 915, 1410, 315}, 5, true, false, FontKind::Standard},
     {kLblDatenpool, ControlKind::TargetLabel, "", {3600, 855, 7245, 360}, 6, true, false, FontKind::Standard},

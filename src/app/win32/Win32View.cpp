@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "app/MainWindow.h"
+#include "app/win32/Fonts.h"
 #include "app/win32/Layout.h"
 #include "app/win32/ResourceIds.h"
 #include "app/win32/SystemServices.h"
@@ -18,8 +19,11 @@ namespace app::win32 {
 namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-// Clicks are handled at once; otherwise pending events (painting) are handled at most this often.
-constexpr auto kPumpInterval = std::chrono::milliseconds(20);
+// Pending events (clicks, keys, painting) are handled at most this often during a command, in
+// milliseconds; a click is handled within this time, after the line being read then.
+constexpr ULONGLONG kPumpIntervalMs = 20;
+// The running count and the progress bar are drawn at most this often during a command.
+constexpr auto kDrawInterval = std::chrono::milliseconds(50);
 
 struct DotsPerInch {
     int x = 96;
@@ -33,21 +37,8 @@ DotsPerInch screenDotsPerInch() {
     return dpi;
 }
 
-// "MS Sans Serif", bold, at hundredths of a point.
-HFONT createSansSerifBold(int centiPoints, int dotsPerInch) {
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(centiPoints, dotsPerInch, 7200);
-    font.lfWeight = FW_BOLD;
-    font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(font.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
-    return CreateFontIndirectW(&font);
-}
-
-// The standard GUI font, at the screen's DPI (the stock object is made for 96).
-HFONT createStandardFont(int dotsPerInch) {
-    LOGFONTW font{};
-    if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) return nullptr;
-    font.lfHeight = MulDiv(font.lfHeight, dotsPerInch, 96);
+HFONT createFont(FontKind kind, int dotsPerInch) {
+    const LOGFONTW font = fontOf(kind, dotsPerInch);
     return CreateFontIndirectW(&font);
 }
 
@@ -66,7 +57,7 @@ WindowKind windowKindOf(ControlKind kind) {
         case ControlKind::TextBox: return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case ControlKind::ProgressBar: return {PROGRESS_CLASSW, 0, 0};
         case ControlKind::ListBox:
-            return {L"LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+            return {L"LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case ControlKind::Frame: return {L"BUTTON", BS_GROUPBOX, 0};
     }
     throw std::out_of_range("unknown control kind");
@@ -104,7 +95,7 @@ void registerWindowClass(HINSTANCE instance, WNDPROC windowProcedureOf) {
 
 }  // namespace
 
-Win32View::Win32View(HINSTANCE instance) {
+Win32View::Win32View(HINSTANCE instance) : display_(kDrawInterval) {
     registerWindowClass(instance, &Win32View::windowProcedure);
     const DotsPerInch dpi = screenDotsPerInch();
     RECT frame{0, 0, twipsToPixels(kClientWidthTwips, dpi.x), twipsToPixels(kClientHeightTwips, dpi.y)};
@@ -115,9 +106,12 @@ Win32View::Win32View(HINSTANCE instance) {
     // The class's icons also as the window's own: others ask a window for them (WM_GETICON).
     SendMessageW(window_, WM_SETICON, ICON_BIG, static_cast<LPARAM>(GetClassLongPtrW(window_, GCLP_HICON)));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, static_cast<LPARAM>(GetClassLongPtrW(window_, GCLP_HICONSM)));
-    standardFont_ = createStandardFont(dpi.y);
-    headingFont_ = createSansSerifBold(1200, dpi.y);
-    listCommentFont_ = createSansSerifBold(825, dpi.y);
+    standardFont_ = createFont(FontKind::Standard, dpi.y);
+    headingFont_ = createFont(FontKind::Heading, dpi.y);
+    listCommentFont_ = createFont(FontKind::ListComment, dpi.y);
+    // The list's lines are measured here, with the list's font, for its horizontal scroll bar.
+    measuringDc_ = CreateCompatibleDC(nullptr);
+    if (measuringDc_ && standardFont_) SelectObject(measuringDc_, standardFont_);
     openFolderBitmap_ = static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDB_OPEN_FOLDER), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
     createControls(instance);
@@ -125,6 +119,7 @@ Win32View::Win32View(HINSTANCE instance) {
 
 Win32View::~Win32View() {
     if (window_) DestroyWindow(window_);
+    if (measuringDc_) DeleteDC(measuringDc_);
     for (HGDIOBJ object : std::array<HGDIOBJ, 4>{standardFont_, headingFont_, listCommentFont_, openFolderBitmap_}) {
         if (object) DeleteObject(object);
     }
@@ -150,6 +145,7 @@ void Win32View::createControls(HINSTANCE instance) {
                                        width, height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout->id)),
                                        instance, nullptr);
         if (!control) throw std::runtime_error(systemMessage(GetLastError()));
+        handles_[layout->id] = control;
         HFONT font = layout->font == FontKind::Heading       ? headingFont_
                      : layout->font == FontKind::ListComment ? listCommentFont_
                                                            : standardFont_;
@@ -176,11 +172,15 @@ LRESULT CALLBACK Win32View::windowProcedure(HWND window, UINT message, WPARAM wP
 LRESULT Win32View::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            // Only notifications of the controls; Enter and Escape in the dialog manager come without one.
-            if (lParam != 0) onCommand(LOWORD(wParam), HIWORD(wParam));
+            // Notifications of the controls; Enter and Escape come from the dialog manager without a control.
+            if (lParam != 0) {
+                onCommand(LOWORD(wParam), HIWORD(wParam));
+            } else {
+                onDialogKey(LOWORD(wParam));
+            }
             return 0;
         case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lParam) == GetDlgItem(window_, kLblDatenpool)) {
+            if (reinterpret_cast<HWND>(lParam) == handleOf(Control::lblDatenpool)) {
                 SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
                 return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
             }
@@ -232,6 +232,25 @@ void Win32View::onCommand(int id, int notification) {
     }
 }
 
+void Win32View::onDialogKey(int id) {
+    if (id == IDOK) {
+        // Enter presses the focused button, as Space does.
+        HWND focus = GetFocus();
+        if (!focus || !IsChild(window_, focus) || !IsWindowEnabled(focus)) return;
+        const int focusedId = GetDlgCtrlID(focus);
+        if (controlOf(focusedId) && isButton(focusedId)) onCommand(focusedId, BN_CLICKED);
+    } else if (id == IDCANCEL) {
+        cancelConversion();
+    }
+}
+
+void Win32View::cancelConversion() {
+    if (text(Control::cmdStart) != "abbrechen") return;
+    runEvent([&] {
+        if (onClick) onClick(Control::cmdStart);
+    });
+}
+
 void Win32View::runEvent(const std::function<void()>& event) {
     ++eventDepth_;
     try {
@@ -242,6 +261,7 @@ void Win32View::runEvent(const std::function<void()>& event) {
     }
     --eventDepth_;
     showHeldList();
+    drawHeldDisplay();
     if (eventDepth_ == 0 && closeRequested_ && window_) DestroyWindow(window_);
 }
 
@@ -253,11 +273,7 @@ void Win32View::close() {
     // Closed while a command runs (its events are being pumped): the window goes when the command
     // has ended, and a running conversion is cancelled first, as a click on its button would.
     closeRequested_ = true;
-    if (text(Control::cmdStart) == "abbrechen") {
-        runEvent([&] {
-            if (onClick) onClick(Control::cmdStart);
-        });
-    }
+    cancelConversion();
 }
 
 void Win32View::dispatch(MSG& message) {
@@ -274,18 +290,28 @@ int Win32View::run(int showCommand) {
     return static_cast<int>(message.wParam);
 }
 
-HWND Win32View::handleOf(Control control) const { return GetDlgItem(window_, idOf(control)); }
+// Kept from their creation: GetDlgItem asks the window system for the list of children each time.
+HWND Win32View::handleOf(Control control) const { return handles_.at(idOf(control)); }
 
 void Win32View::setCaption(const std::string& caption) { SetWindowTextW(window_, toUtf16(caption).c_str()); }
 
 std::string Win32View::caption() const { return windowText(window_); }
 
 void Win32View::setText(Control control, const std::string& text) {
+    // During a command the list comment carries the running count, changed with every record:
+    // it is drawn when events are pumped and its interval has passed.
+    if (control == Control::lblListenkommentar && eventDepth_ > 0) {
+        display_.holdText(control, text);
+        return;
+    }
     // An edit control reports the change (EN_CHANGE) before this returns.
     SetWindowTextW(handleOf(control), toUtf16(text).c_str());
 }
 
-std::string Win32View::text(Control control) const { return windowText(handleOf(control)); }
+std::string Win32View::text(Control control) const {
+    if (auto held = display_.heldText(control)) return *held;
+    return windowText(handleOf(control));
+}
 
 void Win32View::setEnabled(Control control, bool enabled) {
     HWND handle = handleOf(control);
@@ -297,10 +323,16 @@ void Win32View::setEnabled(Control control, bool enabled) {
 bool Win32View::isEnabled(Control control) const { return IsWindowEnabled(handleOf(control)) != FALSE; }
 
 void Win32View::repaint(Control control) {
+    if (display_.heldText(control)) return;  // drawn when its interval has passed
     RedrawWindow(handleOf(control), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-void Win32View::clearList() { SendMessageW(handleOf(Control::lstImport), LB_RESETCONTENT, 0, 0); }
+void Win32View::clearList() {
+    HWND list = handleOf(Control::lstImport);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    widestListLine_ = 0;
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, 0, 0);
+}
 
 void Win32View::addListLine(const std::string& line) {
     HWND list = handleOf(Control::lstImport);
@@ -309,20 +341,48 @@ void Win32View::addListLine(const std::string& line) {
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         listDrawingHeld_ = true;
     }
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toUtf16(line).c_str()));
+    const std::wstring text = toUtf16(line);
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SIZE extent{};
+    if (measuringDc_ && GetTextExtentPoint32W(measuringDc_, text.c_str(), static_cast<int>(text.size()), &extent)) {
+        widestListLine_ = std::max(widestListLine_, static_cast<int>(extent.cx));
+    }
 }
 
 void Win32View::showHeldList() {
     if (!listDrawingHeld_) return;
     listDrawingHeld_ = false;
     HWND list = handleOf(Control::lstImport);
+    // A line wider than the list can be scrolled into view (a little room beside the text's edges).
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, widestListLine_ + 4 * GetSystemMetrics(SM_CXEDGE), 0);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
 }
 
 long long Win32View::listCount() const { return SendMessageW(handleOf(Control::lstImport), LB_GETCOUNT, 0, 0); }
 
-void Win32View::setProgress(int value) { SendMessageW(handleOf(Control::scrFortschritt), PBM_SETPOS, value, 0); }
+void Win32View::setProgress(int value) {
+    if (eventDepth_ > 0) {
+        display_.holdProgress(value);
+        return;
+    }
+    SendMessageW(handleOf(Control::scrFortschritt), PBM_SETPOS, value, 0);
+}
+
+void Win32View::drawHeldDisplay() {
+    if (!display_.holdsAnything()) return;
+    const ThrottledDisplay::Held held = display_.take(ThrottledDisplay::Clock::now());
+    for (const auto& [control, text] : held.texts) {
+        HWND handle = handleOf(control);
+        SetWindowTextW(handle, toUtf16(text).c_str());
+        RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+    if (held.progress) {
+        HWND bar = handleOf(Control::scrFortschritt);
+        SendMessageW(bar, PBM_SETPOS, *held.progress, 0);
+        UpdateWindow(bar);
+    }
+}
 
 UINT Win32View::styleOf(MessageKind kind) {
     switch (kind) {
@@ -341,7 +401,9 @@ int Win32View::messageBox(const std::string& text, MessageKind kind, const std::
 }
 
 int Win32View::showBox(const std::string& text, UINT style, const std::string& title) {
+    // The box shows over the window as it stands now.
     showHeldList();
+    drawHeldDisplay();
     return MessageBoxW(window_, toUtf16(text).c_str(), toUtf16(title).c_str(), style);
 }
 
@@ -352,11 +414,14 @@ std::string Win32View::browseForFolder(const std::string& title, const std::stri
 }
 
 void Win32View::pumpEvents() {
-    const auto now = std::chrono::steady_clock::now();
-    const bool inputWaiting = HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) != 0;
-    if (!inputWaiting && now - lastPump_ < kPumpInterval) return;
+    // Called for every line read. The tick count is read from memory; asking the message queue
+    // whether input waits would cost a trip to the window system each time (under Wine longer
+    // than reading the line).
+    const ULONGLONG now = GetTickCount64();
+    if (now - lastPump_ < kPumpIntervalMs) return;
     lastPump_ = now;
     showHeldList();
+    if (display_.due(ThrottledDisplay::Clock::now())) drawHeldDisplay();
     MSG message{};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {

@@ -4,11 +4,12 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "app/View.h"
+#include "app/win32/ThrottledDisplay.h"
 
 namespace app::win32 {
 
@@ -59,24 +60,33 @@ private:
     HWND handleOf(Control control) const;
     void dispatch(MSG& message);
     void onCommand(int id, int notification);
+    // Enter (IDOK) and Escape (IDCANCEL) as the dialog manager reports them.
+    void onDialogKey(int id);
+    // Cancels a running conversion as a click on its button does; nothing when none runs.
+    void cancelConversion();
     // Runs one event of the logic; a close requested meanwhile takes effect when the outermost one ends.
     void runEvent(const std::function<void()>& event);
     void close();
     // Lines added to the list are drawn when the event ends, events are pumped or a message box shows.
     void showHeldList();
     int showBox(const std::string& text, UINT style, const std::string& title);
+    void drawHeldDisplay();
 
     HWND window_ = nullptr;
+    std::map<int, HWND> handles_;  // the controls by child window id
     HFONT standardFont_ = nullptr;
     HFONT headingFont_ = nullptr;
     HFONT listCommentFont_ = nullptr;
     HBITMAP openFolderBitmap_ = nullptr;
+    HDC measuringDc_ = nullptr;
+    int widestListLine_ = 0;
+    ThrottledDisplay display_;
     HWND focusBeforeDeactivation_ = nullptr;
     int eventDepth_ = 0;
     bool closeRequested_ = false;
     bool busy_ = false;
     bool listDrawingHeld_ = false;
-    std::chrono::steady_clock::time_point lastPump_{};
+    ULONGLONG lastPump_ = 0;  // tick count in milliseconds
 };
 
 }  // namespace app::win32

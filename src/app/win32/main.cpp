@@ -44,7 +44,7 @@ int runProgram(HINSTANCE instance, int showCommand) {
     view.onTextChanged = [&](Control control) { forwardTextChange(window, control); };
 
     const std::string commandLine = app::win32::toUtf8(app::win32::argumentsOf(GetCommandLineW()));
-    if (!window.Form_Load(commandLine)) return 0;
+    if (!window.Form_Load(commandLine)) return window.singleAddressExitCode();
     return view.run(showCommand);
 }
 
