@@ -1,6 +1,8 @@
 #include "settings/FileLock.h"
 
+#include <chrono>
 #include <system_error>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,19 +15,47 @@
 
 namespace settings {
 
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(50);
+
+// Tries to take the lock until tryLock succeeds; between the tries the wait may be stopped.
+// tryLock answers true when taken, false while another holds it, and throws on a failure.
+template <class TryLock>
+void waitFor(TryLock tryLock, StopWaiting stopWaiting) {
+    while (!tryLock()) {
+        if (stopWaiting()) throw std::system_error(std::make_error_code(std::errc::operation_canceled));
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+}  // namespace
+
 #ifdef _WIN32
 
-FileLock::FileLock(const std::filesystem::path& lockFile) {
+FileLock::FileLock(const std::filesystem::path& lockFile, StopWaiting stopWaiting) {
     handle_ = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) {
         throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), lockFile.string());
     }
-    OVERLAPPED whole{};
-    if (!LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
+    const DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (stopWaiting ? LOCKFILE_FAIL_IMMEDIATELY : 0);
+    const auto tryLock = [&] {
+        OVERLAPPED whole{};
+        if (LockFileEx(handle_, flags, 0, 1, 0, &whole)) return true;
         const auto error = static_cast<int>(GetLastError());
-        CloseHandle(handle_);
+        if (stopWaiting && error == ERROR_LOCK_VIOLATION) return false;
         throw std::system_error(error, std::system_category(), lockFile.string());
+    };
+    try {
+        if (stopWaiting) {
+            waitFor(tryLock, stopWaiting);
+        } else {
+            tryLock();
+        }
+    } catch (...) {
+        CloseHandle(handle_);
+        throw;
     }
 }
 
@@ -37,14 +67,27 @@ FileLock::~FileLock() {
 
 #else
 
-FileLock::FileLock(const std::filesystem::path& lockFile) {
+FileLock::FileLock(const std::filesystem::path& lockFile, StopWaiting stopWaiting) {
     descriptor_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (descriptor_ < 0) throw std::system_error(errno, std::generic_category(), lockFile.string());
-    while (::flock(descriptor_, LOCK_EX) != 0) {
-        if (errno == EINTR) continue;
-        const int error = errno;
+    const int operation = LOCK_EX | (stopWaiting ? LOCK_NB : 0);
+    const auto tryLock = [&] {
+        while (::flock(descriptor_, operation) != 0) {
+            if (errno == EINTR) continue;
+            if (stopWaiting && errno == EWOULDBLOCK) return false;
+            throw std::system_error(errno, std::generic_category(), lockFile.string());
+        }
+        return true;
+    };
+    try {
+        if (stopWaiting) {
+            waitFor(tryLock, stopWaiting);
+        } else {
+            tryLock();
+        }
+    } catch (...) {
         ::close(descriptor_);
-        throw std::system_error(error, std::generic_category(), lockFile.string());
+        throw;
     }
 }
 

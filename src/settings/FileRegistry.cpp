@@ -67,6 +67,7 @@ Status statusOf(const std::error_code& error) {
                                                                                            : kErrorRegistryIoFailed;
     }
 #endif
+    if (error == std::errc::operation_canceled) return kErrorCancelled;
     if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
         error == std::errc::read_only_file_system) {
         return kErrorAccessDenied;
@@ -83,7 +84,10 @@ RegKey* resolve(RegTree& tree, const std::vector<std::string>& path) {
 
 }  // namespace
 
-FileRegistry::FileRegistry(std::filesystem::path file) : file_(std::move(file)) { reload(); }
+FileRegistry::FileRegistry(std::filesystem::path file, StopWaiting stopWaiting)
+    : file_(std::move(file)), stopWaiting_(stopWaiting) {
+    reload();
+}
 
 void FileRegistry::reload() {
     std::string bytes = readFile(file_);
@@ -128,7 +132,7 @@ template <class Change>
 Status FileRegistry::underLock(Change&& change) {
     try {
         if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path());
-        const FileLock lock(lockFileFor(file_));
+        const FileLock lock(lockFileFor(file_), stopWaiting_);
         reload();
         bool changed = false;
         const Status status = change(tree_, changed);

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/FileLock.h"
 #include "settings/RegTree.h"
 #include "settings/RegistryApi.h"
 
@@ -24,8 +25,9 @@ namespace settings {
 
 class FileRegistry final : public RegistryApi {
 public:
-    // Reads the file (a missing file is an empty registry). Throws RegistryFileError.
-    explicit FileRegistry(std::filesystem::path file);
+    // Reads the file (a missing file is an empty registry). Throws RegistryFileError. A write
+    // that waits for another writer's lock ends when stopWaiting answers true.
+    explicit FileRegistry(std::filesystem::path file, StopWaiting stopWaiting = nullptr);
 
     Status openKeyEx(Key key, const char* subKey, std::uint32_t access, Key* result) override;
     Status queryValueEx(Key key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
@@ -67,6 +69,7 @@ private:
     };
 
     std::filesystem::path file_;
+    StopWaiting stopWaiting_;
     RegTree tree_;
     std::optional<Fingerprint> loaded_;
     std::map<Key, Handle> handles_;

@@ -43,12 +43,14 @@ std::filesystem::path registryFileLocation() {
     return config / "anschriftenwandler" / "registry.reg";
 }
 
-std::unique_ptr<RegistryApi> openRegistry(const std::optional<std::string>& file) {
-    if (file) return std::make_unique<FileRegistry>(std::filesystem::path(std::u8string(file->begin(), file->end())));
+std::unique_ptr<RegistryApi> openRegistry(const std::optional<std::string>& file, StopWaiting stopWaiting) {
+    if (file) {
+        return std::make_unique<FileRegistry>(std::filesystem::path(std::u8string(file->begin(), file->end())), stopWaiting);
+    }
 #ifdef _WIN32
     if (!environmentPath(kFileVariable)) return std::make_unique<Win32Registry>();
 #endif
-    return std::make_unique<FileRegistry>(registryFileLocation());
+    return std::make_unique<FileRegistry>(registryFileLocation(), stopWaiting);
 }
 
 }  // namespace settings

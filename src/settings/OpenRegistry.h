@@ -9,13 +9,15 @@
 #include <optional>
 #include <string>
 
+#include "settings/FileLock.h"
 #include "settings/RegistryApi.h"
 
 namespace settings {
 
 // file: UTF-8 path, or none. Throws RegistryFileError for a settings file that cannot be
-// read or parsed, std::runtime_error when no place for the file can be found.
-std::unique_ptr<RegistryApi> openRegistry(const std::optional<std::string>& file);
+// read or parsed, std::runtime_error when no place for the file can be found. stopWaiting
+// ends a settings file's wait for another writer (the registry itself does not wait).
+std::unique_ptr<RegistryApi> openRegistry(const std::optional<std::string>& file, StopWaiting stopWaiting = nullptr);
 
 // The settings file used when no file is named: $ANSCHRIFTENWANDLER_REGISTRY, else
 // ${XDG_CONFIG_HOME:-~/.config}/anschriftenwandler/registry.reg (a relative

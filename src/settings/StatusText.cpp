@@ -12,6 +12,7 @@ std::string statusText(Status status) {
         case kErrorBadPathname: text = "ungültiger Schlüsselpfad"; break;
         case kErrorRegistryIoFailed: text = "Die Einstellungen ließen sich nicht schreiben"; break;
         case kErrorKeyDeleted: text = "Schlüssel gelöscht"; break;
+        case kErrorCancelled: text = "Warten auf die Einstellungen abgebrochen"; break;
         default: break;
     }
     const std::string code = "Fehler " + std::to_string(status);

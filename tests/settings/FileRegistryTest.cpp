@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <sstream>
 #include <thread>
 
 #include "settings/AtomicFile.h"
+#include "settings/FileLock.h"
 #include "settings/FileRegistry.h"
 #include "settings/RegFile.h"
 #include "settings/RegistryOperations.h"
@@ -379,6 +383,32 @@ TEST(FileRegistry, AWriteThatCannotTakeTheLockAnswersAFailure) {
 #endif
     EXPECT_EQ(RegValueRead(registry, kCurrentUser, "SOFTWARE\\X", "Wert", "fehlt"), "fehlt");
     EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+// Ctrl+C while another writer holds the lock ends the wait; without it the write waits.
+std::atomic<int> stopChecks{0};
+bool stopAfterThreeChecks() { return ++stopChecks >= 3; }
+bool neverStop() { return false; }
+
+TEST(FileRegistry, AWaitForAnotherWritersLockEndsWhenToldAndOtherwiseWaits) {
+    const TempDir dir;
+    const auto file = dir.path() / "registry.reg";
+    {
+        const FileLock held(dir.path() / "registry.reg.lock");
+        FileRegistry stopping(file, &stopAfterThreeChecks);
+        EXPECT_EQ(RegValueWrite(stopping, kCurrentUser, "SOFTWARE\\X", "Wert", "neu", kRegSz), kErrorCancelled);
+        EXPECT_EQ(stopChecks, 3);
+        EXPECT_FALSE(std::filesystem::exists(file));
+    }
+    auto held = std::make_unique<FileLock>(dir.path() / "registry.reg.lock");
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        held.reset();
+    });
+    FileRegistry waiting(file, &neverStop);
+    EXPECT_EQ(RegValueWrite(waiting, kCurrentUser, "SOFTWARE\\X", "Wert", "neu", kRegSz), kErrorSuccess);
+    releaser.join();
+    EXPECT_EQ(RegValueRead(waiting, kCurrentUser, "SOFTWARE\\X", "Wert", "fehlt"), "neu");
 }
 
 TEST(FileRegistry, AWriteBelowAFileThatIsNoFolderAnswersAFailure) {

@@ -6,6 +6,7 @@
 
 #include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
+#include "app/cli/Interrupt.h"
 #include "db/CnnString.h"
 #include "settings/OpenRegistry.h"
 #include "settings/RegTree.h"
@@ -85,7 +86,7 @@ int settingsCommand(const std::vector<std::string>& words) {
         if (args.positional().size() != 1 || args.positional().front() != "show") {
             throw UsageError("settings erwartet den Unterbefehl show.");
         }
-        const auto registry = settings::openRegistry(args.value("--registry"));
+        const auto registry = settings::openRegistry(args.value("--registry"), &interruptRequested);
         return show(*registry);
     });
 }

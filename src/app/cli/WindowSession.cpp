@@ -5,13 +5,14 @@
 #include "app/BuildVersion.h"
 #include "app/cli/CliEvents.h"
 #include "app/cli/Datenpool.h"
+#include "app/cli/Interrupt.h"
 #include "db/OpenConnection.h"
 #include "settings/OpenRegistry.h"
 
 namespace cli {
 
 WindowSession::WindowSession(const std::optional<std::string>& registryFile, std::optional<std::string> target, Answers answers)
-    : registry_(settings::openRegistry(registryFile)), view_(answers) {
+    : registry_(settings::openRegistry(registryFile, &interruptRequested)), view_(answers) {
     if (target) checkTarget(*target, "--db");
     window_ = std::make_unique<app::MainWindow>(
         view_, *registry_,

@@ -140,7 +140,10 @@ void Win32View::createControls(HINSTANCE instance) {
         const int width = twipsToPixels(at.left + at.width, dpi.x) - left;
         const int height = twipsToPixels(at.top + at.height, dpi.y) - top;
         const WindowKind kind = windowKindOf(layout->kind);
-        const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | (layout->enabled ? 0 : WS_DISABLED);
+        // The summary names the Datenpool's path, which may be longer than the line: the middle
+        // of the path gives way, the count and the end stay readable.
+        const DWORD ellipsis = layout->id == kLblListenkommentar ? SS_PATHELLIPSIS : 0;
+        const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | ellipsis | (layout->enabled ? 0 : WS_DISABLED);
         HWND control = CreateWindowExW(kind.extendedStyle, kind.className, toUtf16(layout->caption).c_str(), style, left, top,
                                        width, height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout->id)),
                                        instance, nullptr);
