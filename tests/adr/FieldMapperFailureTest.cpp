@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <map>
 #include <string>
 
@@ -25,7 +26,7 @@ protected:
         adr_test::writeAdrDirectory(dir, {{1, file01A}});
         adr::BatchReader(*connection, mapper, events).run(dir.path().string());
     }
-    long messagesNaming(const std::string& column) const {
+    std::ptrdiff_t messagesNaming(const std::string& column) const {
         return std::count_if(events.messages.begin(), events.messages.end(),
                              [&](const std::string& m) { return m.find("'" + column + "'") != std::string::npos; });
     }
@@ -37,7 +38,7 @@ TEST_F(FailureRule, MissingColumnGivesOneMessagePerStatementAndTheRestIsStillAss
                              "030\x98" "fax\x98\x98mail#Bem*#1#web", "Bank#K1"}));
 
     // A statement that reads a missing column in a condition is one, the action it guards another.
-    const std::map<std::string, long> expected = {
+    const std::map<std::string, std::ptrdiff_t> expected = {
         {"Briefanrede", 3}, {"Registergericht", 1}, {"HR2", 1}, {"anrede", 3}, {"Adresszusaetze", 1},
         {"Beruf", 1}, {"GebNameVertr", 3}, {"WeitereSelektion", 1}, {"telefon2", 1}, {"Postfach", 1},
         {"PLZOrtPostfach", 1}, {"strassenr", 1}, {"PLZOrt", 2}, {"homepage", 1}, {"Bemerkungen", 1},
