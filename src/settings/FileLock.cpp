@@ -19,13 +19,19 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
-// Tries to take the lock until tryLock succeeds; between the tries the wait may be stopped.
-// tryLock answers true when taken, false while another holds it, and throws on a failure.
-template <class TryLock>
-void waitFor(TryLock tryLock, StopWaiting stopWaiting) {
-    while (!tryLock()) {
-        if (stopWaiting()) throw std::system_error(std::make_error_code(std::errc::operation_canceled));
-        std::this_thread::sleep_for(kPollInterval);
+// Takes the lock through tryLock, which answers true when taken, false while another holds it
+// (only asked not to wait when there is a stopWaiting), and throws on a failure. Between the
+// tries the wait may be stopped. On any failure close releases the lock file.
+template <class TryLock, class Close>
+void takeLock(TryLock tryLock, StopWaiting stopWaiting, Close close) {
+    try {
+        while (!tryLock()) {
+            if (stopWaiting()) throw std::system_error(std::make_error_code(std::errc::operation_canceled));
+            std::this_thread::sleep_for(kPollInterval);
+        }
+    } catch (...) {
+        close();
+        throw;
     }
 }
 
@@ -47,16 +53,7 @@ FileLock::FileLock(const std::filesystem::path& lockFile, StopWaiting stopWaitin
         if (stopWaiting && error == ERROR_LOCK_VIOLATION) return false;
         throw std::system_error(error, std::system_category(), lockFile.string());
     };
-    try {
-        if (stopWaiting) {
-            waitFor(tryLock, stopWaiting);
-        } else {
-            tryLock();
-        }
-    } catch (...) {
-        CloseHandle(handle_);
-        throw;
-    }
+    takeLock(tryLock, stopWaiting, [&] { CloseHandle(handle_); });
 }
 
 FileLock::~FileLock() {
@@ -79,16 +76,7 @@ FileLock::FileLock(const std::filesystem::path& lockFile, StopWaiting stopWaitin
         }
         return true;
     };
-    try {
-        if (stopWaiting) {
-            waitFor(tryLock, stopWaiting);
-        } else {
-            tryLock();
-        }
-    } catch (...) {
-        ::close(descriptor_);
-        throw;
-    }
+    takeLock(tryLock, stopWaiting, [&] { ::close(descriptor_); });
 }
 
 FileLock::~FileLock() {
