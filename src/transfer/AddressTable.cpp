@@ -35,10 +35,24 @@ std::int64_t countRange(db::Connection& connection, std::int32_t after, std::int
 }
 
 std::int32_t deleteRange(db::Connection& connection, std::int32_t after, std::int32_t last) {
-    connection.execute("DELETE FROM Adressen WHERE id>" + std::to_string(after) + " AND id<=" + std::to_string(last));
-    const std::int32_t remaining = highestId(connection);
-    connection.execute("DBCC CHECKIDENT('Adressen', RESEED, " + std::to_string(remaining) + ")");
-    return remaining;
+    // The deletion, the lookup and the reseed stand or fall together: a refused reseed (a login
+    // without the rights for DBCC) must not leave the rows gone and the counter where it was.
+    connection.beginTransaction();
+    try {
+        connection.execute("DELETE FROM Adressen WHERE id>" + std::to_string(after) + " AND id<=" + std::to_string(last));
+        const std::int32_t remaining = highestId(connection);
+        connection.execute("DBCC CHECKIDENT('Adressen', RESEED, " + std::to_string(remaining) + ")");
+        connection.commit();
+        return remaining;
+    } catch (const db::Error&) {
+        try {
+            connection.rollback();
+        } catch (const db::Error&) {
+            // The failure that stopped the undo is the one to tell; a transaction the server
+            // already ended needs no rollback.
+        }
+        throw;
+    }
 }
 
 }  // namespace transfer

@@ -26,7 +26,7 @@ void runMaintenance(db::Connection& connection);
 // The number of addresses with ids above `after` up to `last`.
 std::int64_t countRange(db::Connection& connection, std::int32_t after, std::int32_t last);
 // Deletes the ids above `after` up to `last` and sets the identity counter to the highest id
-// left; answers that id.
+// left, in one transaction; answers that id. On a failure nothing of it is done.
 std::int32_t deleteRange(db::Connection& connection, std::int32_t after, std::int32_t last);
 
 }  // namespace transfer

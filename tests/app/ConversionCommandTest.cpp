@@ -7,6 +7,7 @@
 #include "db/sqlite/SqliteConnection.h"
 #include "settings/FileRegistry.h"
 #include "settings/RegistryOperations.h"
+#include "support/FailingConnection.h"
 #include "support/ReadOnly.h"
 #include "support/ScriptedView.h"
 #include "support/StagingTable.h"
@@ -18,22 +19,6 @@ using app::Control;
 using Ending = app::ConversionOutcome::Ending;
 
 // The Datenpool, except that listing the staging table fails as a broken connection would.
-class ListingFails : public db::Connection {
-public:
-    explicit ListingFails(std::unique_ptr<db::Connection> real) : real_(std::move(real)) {}
-    std::unique_ptr<db::RowSet> execute(std::string_view commandText) override {
-        if (commandText == "Adressenimport") throw db::Error(-1, "Verbindung unterbrochen");
-        return real_->execute(commandText);
-    }
-    std::unique_ptr<db::EditableRowSet> openForWriting(std::string_view source) override { return real_->openForWriting(source); }
-    std::string property(std::string_view name) const override { return real_->property(name); }
-    void beginTransaction(db::Isolation isolation) override { real_->beginTransaction(isolation); }
-    void commit() override { real_->commit(); }
-    void rollback() override { real_->rollback(); }
-
-private:
-    std::unique_ptr<db::Connection> real_;
-};
 
 constexpr const char* kProfiles = "SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken";
 const std::string kImportKey = std::string(kProfiles) + "\\Kanzlei\\Import";
@@ -68,7 +53,11 @@ protected:
             view, registry,
             [this, listingFails](const std::string&) -> std::unique_ptr<db::Connection> {
                 auto connection = db::SqliteConnection::open(pool);
-                if (listingFails) return std::make_unique<ListingFails>(std::move(connection));
+                if (listingFails) {
+                    return std::make_unique<testing_support::FailingConnection>(
+                        std::move(connection), [](std::string_view text) { return text == "Adressenimport"; },
+                        "Verbindung unterbrochen");
+                }
                 return connection;
             },
             app::Version{1, 0, 0});

@@ -9,6 +9,7 @@
 #include "db/sqlite/SqliteConnection.h"
 #include "settings/FileRegistry.h"
 #include "settings/RegistryOperations.h"
+#include "support/FailingConnection.h"
 #include "support/RefusingRegistry.h"
 #include "support/ScriptedView.h"
 #include "support/TempDir.h"
@@ -81,7 +82,14 @@ protected:
     }
     std::unique_ptr<app::MainWindow> start() {
         auto window = std::make_unique<app::MainWindow>(
-            view, refusing, db::openConnection,
+            view, refusing,
+            [this](const std::string& connectionString) -> std::unique_ptr<db::Connection> {
+                auto connection = db::openConnection(connectionString);
+                if (!refusesReseed) return connection;
+                return std::make_unique<testing_support::FailingConnection>(
+                    std::move(connection), [](std::string_view text) { return text.starts_with("DBCC CHECKIDENT"); },
+                    "Benutzer hat keine Berechtigung für DBCC CHECKIDENT.");
+            },
             app::Version{1, 0, 0});
         view.onTextChanged = [w = window.get()](Control control) {
             if (control == Control::txtIDVon) w->txtIDVon_Change();
@@ -97,6 +105,7 @@ protected:
     testing_support::TempDir dir;
     settings::FileRegistry registry;
     testing_support::RefusingRegistry refusing{registry};
+    bool refusesReseed = false;
     testing_support::ScriptedView view;
     std::string pool;
     std::string importKey;
@@ -259,6 +268,24 @@ TEST_P(ImportUndo, UndoDeletesExactlyTheRangeAndReseeds) {
     EXPECT_EQ(view.text(Control::txtIDVon), "");
     EXPECT_EQ(view.text(Control::txtIdBis), "");
     EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
+}
+
+TEST_P(ImportUndo, RefusedReseedUndoesNothingAndKeepsTheRange) {
+    existing(150);
+    write(importKey, "AdressNr0", "100");
+    write(importKey, "AdressNr1", "150");
+    refusesReseed = true;
+    auto window = start();
+    view.answers = {app::answer::kYes};
+    EXPECT_EQ(window->cmdUndo_Click().result, app::Result::failed);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[1].text, "Benutzer hat keine Berechtigung für DBCC CHECKIDENT.");
+    EXPECT_EQ(view.messages[1].kind, app::MessageKind::warning);
+    EXPECT_EQ(ids().size(), 150u) << "the deletion is taken back with the refused reseed";
+    EXPECT_EQ(stored("AdressNr0"), "100");
+    EXPECT_EQ(stored("AdressNr1"), "150");
+    EXPECT_EQ(view.text(Control::txtIDVon), "100");
+    EXPECT_TRUE(view.isEnabled(Control::cmdUndo)) << "the undo can be tried again";
 }
 
 TEST_P(ImportUndo, UndoOfEverythingReseedsToZero) {
