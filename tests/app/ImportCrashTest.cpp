@@ -10,6 +10,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <random>
@@ -108,12 +109,17 @@ protected:
 };
 
 TEST_P(ImportCrash, KilledAtAnyMomentLeavesNoImportOrARecordedOne) {
-    reset();
-    const auto started = std::chrono::steady_clock::now();
-    const int finished = wait(startImport());
-    const auto whole = std::chrono::steady_clock::now() - started;
-    ASSERT_TRUE(WIFEXITED(finished) && WEXITSTATUS(finished) == 0) << "an undisturbed import runs";
-    ASSERT_EQ(stored("AdressNr1"), std::to_string(kOwnAddresses + kStaged));
+    // The shortest of three undisturbed runs: the first one also loads the caches and drivers,
+    // and kills timed by it alone land mostly after the import has ended.
+    auto whole = std::chrono::steady_clock::duration::max();
+    for (int run = 0; run < 3; ++run) {
+        reset();
+        const auto started = std::chrono::steady_clock::now();
+        const int finished = wait(startImport());
+        whole = std::min(whole, std::chrono::steady_clock::now() - started);
+        ASSERT_TRUE(WIFEXITED(finished) && WEXITSTATUS(finished) == 0) << "an undisturbed import runs";
+        ASSERT_EQ(stored("AdressNr1"), std::to_string(kOwnAddresses + kStaged));
+    }
 
     std::mt19937 random(std::random_device{}());
     // A quarter beyond the whole run, so that some kills come after the commit.
@@ -121,7 +127,11 @@ TEST_P(ImportCrash, KilledAtAnyMomentLeavesNoImportOrARecordedOne) {
     int withoutImport = 0;
     int withImport = 0;
     int insideTransaction = 0;
-    for (int kill = 0; kill < kKills; ++kill) {
+    // At least kKills kills, and more (up to four times as many) until one lands inside the
+    // transaction, whose share of a run is small where the tool starts slowly (sanitizers).
+    int kills = 0;
+    for (; kills < kKills || (insideTransaction == 0 && kills < 4 * kKills); ++kills) {
+        const int kill = kills;
         reset();
         const pid_t pid = startImport();
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
@@ -148,7 +158,7 @@ TEST_P(ImportCrash, KilledAtAnyMomentLeavesNoImportOrARecordedOne) {
     EXPECT_GT(withoutImport, 0);
     EXPECT_GT(withImport, 0);
     EXPECT_GT(insideTransaction, 0) << "no kill landed inside the copy";
-    std::printf("%d kills: %d without import, %d with a recorded import, %d inside the transaction\n", kKills, withoutImport,
+    std::printf("%d kills: %d without import, %d with a recorded import, %d inside the transaction\n", kills, withoutImport,
                 withImport, insideTransaction);
 }
 
