@@ -122,15 +122,17 @@ TEST_P(ImportCrash, KilledAtAnyMomentLeavesNoImportOrARecordedOne) {
     }
 
     std::mt19937 random(std::random_device{}());
-    // A quarter beyond the whole run, so that some kills come after the commit.
-    std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 5 / 4);
+    // Half beyond the whole run, so that some kills come after the commit.
+    std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 3 / 2);
     int withoutImport = 0;
     int withImport = 0;
     int insideTransaction = 0;
-    // At least kKills kills, and more (up to four times as many) until one lands inside the
-    // transaction, whose share of a run is small where the tool starts slowly (sanitizers).
+    // At least kKills kills, and more (up to four times as many) until every kind of moment was
+    // met: before the import, inside its transaction (a small share of a run where the tool
+    // starts slowly, as under the sanitizers) and after its commit.
     int kills = 0;
-    for (; kills < kKills || (insideTransaction == 0 && kills < 4 * kKills); ++kills) {
+    const auto everyMomentMet = [&] { return withoutImport > 0 && withImport > 0 && insideTransaction > 0; };
+    for (; kills < kKills || (!everyMomentMet() && kills < 4 * kKills); ++kills) {
         const int kill = kills;
         reset();
         const pid_t pid = startImport();
