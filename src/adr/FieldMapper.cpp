@@ -63,8 +63,10 @@ void FieldMapper::field2(std::string& zl, db::EditableRowSet& rst) {
     anredeNr_ = (!zl.empty() && zl.front() >= '0' && zl.front() <= '9') ? zl.front() - '0' : 0;
     if (zl.find("#&") != std::string::npos) {
         assign(rst, "Briefanrede", text::trimSpaces(CutFrom(zl, "#&")));
-    } else if (zl.find('#') != std::string::npos) {
-        assign(rst, "Briefanrede", "Sehr geehrte" + CutFrom(zl, "#"));
+    } else if (const std::size_t hash = zl.find('#'); hash != std::string::npos) {
+        // The ending as it stands: no tag pair "<>…</>" elsewhere on the line replaces it.
+        assign(rst, "Briefanrede", "Sehr geehrte" + zl.substr(hash + 1));
+        zl.erase(hash);
     }
 }
 

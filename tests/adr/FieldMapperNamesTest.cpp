@@ -28,6 +28,16 @@ TEST_F(Field2, EndingIsAppendedToSehrGeehrteUntrimmed) {
     EXPECT_EQ(column("Briefanrede"), Value("Sehr geehrter Herr Meier,"));
 }
 
+TEST_F(Field2, EndingIsTheLiteralTextAfterTheFirstHashEvenBesideAnEmptyTagPair) {
+    // "<>…</>" is no marker of this field: the ending is taken as it stands.
+    map(2, "1#r Herr <>Dr.</> Meier,");
+    EXPECT_EQ(column("Briefanrede"), Value("Sehr geehrter Herr <>Dr.</> Meier,"));
+    map(2, "2<>x</># Frau Meier,");
+    EXPECT_EQ(column("Briefanrede"), Value("Sehr geehrte Frau Meier,"));
+    map(2, "2# Frau Meier, # zweites Doppelkreuz");
+    EXPECT_EQ(column("Briefanrede"), Value("Sehr geehrte Frau Meier, # zweites Doppelkreuz"));
+}
+
 TEST_F(Field2, WithoutMarkerOnlyTheNumberIsTaken) {
     map(2, "7 Kollegin");
     EXPECT_EQ(mapper.anredeNr(), 7);
