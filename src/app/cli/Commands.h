@@ -16,6 +16,7 @@ int convertOne(const std::vector<std::string>& words);
 int settingsCommand(const std::vector<std::string>& words);
 int importCommand(const std::vector<std::string>& words);
 int undoCommand(const std::vector<std::string>& words);
+int exportCommand(const std::vector<std::string>& words);
 // convert without --adr or --db: the window's way, with the stored directory and connection.
 int convertFromSettings(const std::optional<std::string>& registryFile, const std::optional<std::string>& adr,
                         const std::optional<std::string>& target);

@@ -26,6 +26,7 @@ constexpr const char* kHelp =
     "  convert-one NUMBER --adr DIR --db FILE  eine Adresse konvertieren\n"
     "  import [--yes] [--undo-previous yes|no]  konvertierte Adressen in die Adressverwaltung übernehmen\n"
     "  undo [--yes]                         den letzten Import wieder löschen\n"
+    "  export --db FILE [--table T] [--format csv|jsonl] [--output FILE]  eine Tabelle zur Durchsicht ausgeben\n"
     "  settings show [--registry FILE]      gelesene Einstellungen zeigen\n\n"
     "BEFEHL --help zeigt die Optionen eines Befehls.\n"
     "Exit-Code: 0 ausgeführt, 1 nicht ausführbar, 2 falscher Aufruf.\n";
@@ -47,6 +48,7 @@ int run(const std::vector<std::string>& args) {
     if (command == "settings") return cli::settingsCommand(rest);
     if (command == "import") return cli::importCommand(rest);
     if (command == "undo") return cli::undoCommand(rest);
+    if (command == "export") return cli::exportCommand(rest);
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", command.c_str());
     std::fputs(kHelp, stderr);
     return 2;

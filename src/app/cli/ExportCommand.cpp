@@ -1,0 +1,106 @@
+// export: a table of the Datenpool as CSV or JSON Lines, for review in a spreadsheet.
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "app/TableWriter.h"
+#include "app/cli/Arguments.h"
+#include "app/cli/CliEvents.h"
+#include "app/cli/Commands.h"
+#include "app/cli/Datenpool.h"
+#include "app/cli/OutputFile.h"
+#include "db/Connection.h"
+#include "db/Error.h"
+#include "db/OpenConnection.h"
+#include "db/sqlite/SqliteConnection.h"
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kExportHelp =
+    "Aufruf: anschriftenwandler-cli export --db ZIEL [--table AdressenImport|Adressen] [--format csv|jsonl]\n"
+    "                                     [--output FILE]\n"
+    "Schreibt jede Spalte jeder Zeile der Tabelle (nach id geordnet) zur Durchsicht: csv mit Semikolons\n"
+    "(UTF-8 mit BOM) oder jsonl (ein JSON-Objekt je Zeile). NULL bleibt eine leere Zelle (jsonl: null),\n"
+    "Texte und Datumsangaben (JJJJ-MM-TT) bleiben, wie sie gespeichert sind.\n"
+    "  --db ZIEL       Datenpool-Datei oder Verbindungszeichenfolge\n"
+    "  --table NAME    AdressenImport (Vorgabe) oder Adressen\n"
+    "  --format F      csv oder jsonl; Vorgabe nach der Endung von --output, sonst csv\n"
+    "  --output FILE   Zieldatei; ohne sie stdout\n";
+
+void say(const std::string& text) { std::fprintf(stderr, "%s\n", oneLine(text).c_str()); }
+
+app::TableFormat formatFrom(const Arguments& args) {
+    if (const auto format = args.value("--format")) {
+        if (*format == "csv") return app::TableFormat::csv;
+        if (*format == "jsonl") return app::TableFormat::jsonl;
+        throw UsageError("--format erwartet csv oder jsonl.");
+    }
+    const auto output = args.value("--output");
+    return output ? app::tableFormatOf(*output).value_or(app::TableFormat::csv) : app::TableFormat::csv;
+}
+
+// A file that is not there is an error here: an export must not create an empty Datenpool.
+std::unique_ptr<db::Connection> openExisting(const std::string& target) {
+    if (target.find('=') != std::string::npos) return db::openConnection(target);
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(std::u8string(target.begin(), target.end())), ignored)) {
+        throw std::runtime_error("Den Datenpool " + target + " gibt es nicht.");
+    }
+    return db::SqliteConnection::open(target);
+}
+
+std::int64_t writeTable(db::Connection& connection, const std::string& table, std::ostream& out, app::TableFormat format) {
+    const auto rows = connection.execute("SELECT * FROM " + table + " ORDER BY id");
+    std::vector<std::string> columns;
+    for (int c = 0; c < rows->columnCount(); ++c) columns.push_back(rows->columnName(c));
+    app::TableWriter writer(out, format, columns);
+    std::vector<app::Cell> cells(columns.size());
+    std::int64_t written = 0;
+    for (; !rows->atEnd(); rows->moveNext(), ++written) {
+        for (int c = 0; c < rows->columnCount(); ++c) {
+            const db::Value value = rows->value(c);
+            cells[static_cast<std::size_t>(c)] = value.isNull() ? app::Cell{} : app::Cell{value.toText()};
+        }
+        writer.row(cells);
+    }
+    return written;
+}
+
+}  // namespace
+
+int exportCommand(const std::vector<std::string>& words) {
+    return withUsage(kExportHelp, [&] {
+        const Arguments args(words, {"--db", "--table", "--format", "--output"}, {});
+        if (args.wantsHelp()) return std::fputs(kExportHelp, stdout), 0;
+        if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
+        const std::string target = args.required("--db");
+        checkTarget(target, "--db");
+        const std::string table = args.value("--table").value_or("AdressenImport");
+        if (table != "AdressenImport" && table != "Adressen") throw UsageError("--table erwartet AdressenImport oder Adressen.");
+        const app::TableFormat format = formatFrom(args);
+
+        std::int64_t written = 0;
+        try {
+            const auto connection = openExisting(target);
+            if (const auto output = args.value("--output")) {
+                OutputFile file(*output);
+                written = writeTable(*connection, table, file.stream(), format);
+                file.close();
+            } else {
+                written = writeTable(*connection, table, std::cout, format);
+                std::cout.flush();
+                if (!std::cout) throw std::runtime_error("Die Ausgabe ließ sich nicht vollständig schreiben.");
+            }
+        } catch (const db::Error& failure) {
+            say(failure.description());
+            return 1;
+        }
+        say(std::to_string(written) + " Zeilen aus " + table + " ausgegeben.");
+        return 0;
+    });
+}
+
+}  // namespace cli
