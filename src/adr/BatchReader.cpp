@@ -6,6 +6,7 @@
 #include "adr/AddressFiles.h"
 #include "adr/ConversionEvents.h"
 #include "adr/LineReader.h"
+#include "adr/RecordObserver.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 
@@ -68,11 +69,7 @@ std::int32_t BatchReader::run(const std::string& directory) {
 
     // The row still being filled: the last record of a complete run is saved, the record
     // a cancel interrupted is dropped.
-    if (cancelled_) {
-        db::goOn(report_, [&] { rows->cancelUpdate(); });
-    } else {
-        db::goOn(report_, [&] { rows->update(); });
-    }
+    endOpenRecord(*rows, !cancelled_);
     db::goOn(report_, [&] { rows->close(); });
     return recordsStarted_;
 }
@@ -80,30 +77,61 @@ std::int32_t BatchReader::run(const std::string& directory) {
 bool BatchReader::readFile(const std::string& directory, int number, db::EditableRowSet& rows) {
     position_ = {addressFileName(number), 0};
     std::unique_ptr<ByteSource> file;
-    if (db::goOn(report_, [&] { file = opener_(addressFilePath(directory, position_.file)); })) {
+    // A file that cannot be opened or read is the file's problem, not the open record's.
+    const db::Report fileReport = [&](const std::string& description) {
+        mapper_.observer().fileUnreadable(position_.file, description);
+        report(description);
+    };
+    if (db::goOn(fileReport, [&] { file = opener_(addressFilePath(directory, position_.file)); })) {
         LineReader reader(*file);
         Line line;
         bool more = true;
+        bool anyLine = false;
         // A read failure ends the file; what was read of it stays.
-        while (db::goOn(report_, [&] { more = reader.next(line); }) && more) {
+        while (db::goOn(fileReport, [&] { more = reader.next(line); }) && more) {
+            anyLine = true;
             position_.line = reader.lineNumber();
-            if (line.nulBytes > 0) report(nulByteMessage(line));
-
             if (line.isHeader) {
-                if (!rows.atEnd()) db::goOn(report_, [&] { rows.update(); });
+                endOpenRecord(rows, true);
                 lineCounter_ = 0;
             }
             ++lineCounter_;
             if (lineCounter_ == 1) startRecord(line, rows);
+            mapper_.observer().lineRead(line);
+            if (line.nulBytes > 0) report_(nulByteMessage(line));
 
             mapper_.Auslesen(line.text, lineCounter_, rows);
             if (events_.cancelRequested()) return false;
+        }
+        if (anyLine && recordOpen()) {
+            mapper_.observer().note("endet mit dem Dateiende nach Zeile " + std::to_string(lineCounter_) + " von 8");
         }
     }
     return !events_.cancelRequested();
 }
 
+void BatchReader::endOpenRecord(db::EditableRowSet& rows, bool save) {
+    const bool open = recordOpen();
+    bool saved = false;
+    if (save) {
+        saved = !rows.atEnd() && db::goOn(report_, [&] { rows.update(); });
+    } else {
+        db::goOn(report_, [&] { rows.cancelUpdate(); });
+    }
+    if (!open) return;
+    if (!save) mapper_.observer().note("beim Abbruch der Konvertierung verworfen");
+    if (save && !saved) mapper_.observer().note(kNotSavedNote);
+    mapper_.observer().recordEnded(saved);
+}
+
 void BatchReader::startRecord(const Line& line, db::EditableRowSet& rows) {
+    std::optional<double> number;
+    try {
+        number = line.number.value();
+    } catch (const std::exception&) {
+        // Reported below, where fremdid is set.
+    }
+    mapper_.observer().recordStarted(position_.file, position_.line, number);
     db::goOn(report_, [&] { rows.addNew(); });
     db::goOn(report_, [&] { rows.set("fremdid", line.number.value()); });
     if (recordsStarted_ == std::numeric_limits<std::int32_t>::max()) {

@@ -41,6 +41,11 @@ private:
     // Reads one file; false when the user cancelled.
     bool readFile(const std::string& directory, int number, db::EditableRowSet& rows);
     void startRecord(const Line& line, db::EditableRowSet& rows);
+    // Saves or drops the row being filled; tells the end of a record the mapper has not ended
+    // at its line 8.
+    void endOpenRecord(db::EditableRowSet& rows, bool save);
+    // The record being read has not reached its line 8 yet.
+    bool recordOpen() const { return lineCounter_ >= 1 && lineCounter_ < 8; }
     // Shows a failure with the file and line being read.
     void report(const std::string& description);
 
@@ -52,7 +57,10 @@ private:
     std::int32_t recordsStarted_ = 0;
     bool cancelled_ = false;
     SourcePosition position_;
-    db::Report report_ = [this](const std::string& description) { report(description); };
+    db::Report report_ = [this](const std::string& description) {
+        mapper_.observer().note(description);
+        report(description);
+    };
 };
 
 }  // namespace adr

@@ -38,6 +38,7 @@ std::optional<std::string> renewedPlzOrt(const std::string& v, std::size_t place
 std::string SourcePosition::describe() const { return "Datei " + file + ", Zeile " + std::to_string(line); }
 
 void FieldMapper::reportFailure(const std::string& description) {
+    observer_->note(description);
     events_.showMessage(source_ ? description + " (" + source_->describe() + ")" : description);
 }
 
@@ -87,7 +88,11 @@ void FieldMapper::field4(std::string& zl, db::EditableRowSet& rst) {
     if (const auto date = recogniseBirthDate(CutFrom(zl, "**"))) assign(rst, "Geburtstag", *date);
     assign(rst, "GebNameVertr", CutFrom(zl, "*"));
     if (when([&] { return contains(rst.get("GebNameVertr"), "<"); })) {
-        step([&] { events_.showMessage(rst.get("GebNameVertr").toText()); });
+        step([&] {
+            const std::string gebNameVertr = rst.get("GebNameVertr").toText();
+            observer_->note(gebNameVertr);
+            events_.showMessage(gebNameVertr);
+        });
     }
     assign(rst, "nachname", text::trimSpaces(zl));
 
@@ -179,8 +184,12 @@ void FieldMapper::field8(std::string& zl, db::EditableRowSet& rst) {
     }
     if (when([&] { return isEmptyText(rst.get("nachname")); })) {
         step([&] { rst.cancelUpdate(); });
+        observer_->note("ohne Nachname verworfen");
+        observer_->recordEnded(false);
     } else {
-        step([&] { rst.update(); });
+        const bool saved = step([&] { rst.update(); });
+        if (!saved) observer_->note(kNotSavedNote);
+        observer_->recordEnded(saved);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "db/EditableRowSet.h"
+#include "adr/RecordObserver.h"
 #include "db/GoOn.h"
 
 namespace adr {
@@ -30,6 +31,9 @@ public:
 
     // The line's position is named in failure messages while set (the reader's own position).
     void setSource(const SourcePosition* source) { source_ = source; }
+    // Told what becomes of each record; the readers tell it through the mapper they share.
+    void setObserver(RecordObserver* observer) { observer_ = observer ? observer : &unobserved_; }
+    RecordObserver& observer() { return *observer_; }
     void Auslesen(std::string& zl, std::uint64_t fld, db::EditableRowSet& rst);
     int anredeNr() const { return anredeNr_; }
 
@@ -44,8 +48,8 @@ private:
 
     // Runs one statement under the failure rule.
     template <class Statement>
-    void step(Statement&& statement) {
-        db::goOn(report_, statement);
+    bool step(Statement&& statement) {
+        return db::goOn(report_, statement);
     }
     template <class Condition>
     bool when(Condition&& condition) {
@@ -55,6 +59,8 @@ private:
 
     ConversionEvents& events_;
     const SourcePosition* source_ = nullptr;
+    RecordObserver unobserved_;
+    RecordObserver* observer_ = &unobserved_;
     int anredeNr_ = 0;  // kept across records for the whole session
     db::Report report_ = [this](const std::string& description) { reportFailure(description); };
     void reportFailure(const std::string& description);

@@ -22,7 +22,8 @@ bool LineReader::next(Line& line) {
     ++lineNumber_;
 
     const CharTable& table = zeichentabelle();
-    std::size_t characters = 0;
+    std::uint64_t& characters = line.characters;
+    characters = 0;
     std::uint64_t column = 0;
     for (;;) {
         if (position_ == size_ && !fill()) return true;
@@ -39,10 +40,7 @@ bool LineReader::next(Line& line) {
             continue;
         }
         const std::string_view character = table.character(byte);
-        if (characters < kLineTextLimit) {
-            line.text.append(character);
-            ++characters;
-        }
+        if (characters++ < kLineTextLimit) line.text.append(character);
         if (!line.number.finished()) line.number.feed(character);
         line.isHeader = byte == '*';
     }

@@ -18,6 +18,7 @@ inline constexpr std::size_t kLineTextLimit = 200;
 
 struct Line {
     std::string text;  // the first 200 characters
+    std::uint64_t characters = 0;  // of the whole line
     bool isHeader = false;
     text::LeadingNumber number;
     std::uint64_t nulBytes = 0;        // bytes 0, which stand for no character

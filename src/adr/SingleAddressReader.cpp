@@ -4,6 +4,7 @@
 #include "adr/ConversionEvents.h"
 #include "adr/FieldMapper.h"
 #include "adr/LineReader.h"
+#include "adr/RecordObserver.h"
 #include "db/Connection.h"
 
 namespace adr {
@@ -30,13 +31,22 @@ bool findRecord(LineReader& reader, Line& line, std::int32_t addressNumber) {
 bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, ConversionEvents& events,
                        const std::string& directory, std::int32_t addressNumber, const FileOpener& opener) {
     SourcePosition position{addressFileNameFor(addressNumber), 0};
-    const auto file = opener(addressFilePath(directory, position.file));
+    RecordObserver& observer = mapper.observer();
+    std::unique_ptr<ByteSource> file;
+    try {
+        file = opener(addressFilePath(directory, position.file));
+    } catch (const std::exception& failure) {
+        observer.fileUnreadable(position.file, failure.what());
+        throw;
+    }
     LineReader reader(*file);
     Line line;
     if (!findRecord(reader, line, addressNumber)) {
         events.showMessage("Adressnummer " + std::to_string(addressNumber) + " nicht gefunden");
         return false;
     }
+    observer.recordStarted(position.file, reader.lineNumber(), static_cast<double>(addressNumber));
+    observer.lineRead(line);
 
     const auto rows = connection.openForWriting("AdressenImport WHERE fremdid=" + std::to_string(addressNumber));
     if (rows->atEnd()) {
@@ -49,12 +59,16 @@ bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, Conversi
         FieldMapper& mapper;
         ~Detach() { mapper.setSource(nullptr); }
     } detach{mapper};
-    for (std::uint64_t lineCounter = 2; lineCounter <= 8 && reader.next(line) && !line.isHeader; ++lineCounter) {
+    std::uint64_t lineCounter = 2;
+    for (; lineCounter <= 8 && reader.next(line) && !line.isHeader; ++lineCounter) {
         position.line = reader.lineNumber();
+        observer.lineRead(line);
         mapper.Auslesen(line.text, lineCounter, *rows);
     }
     rows->update();
     rows->close();
+    // A record of eight lines was ended by the mapper at its line 8.
+    if (lineCounter <= 8) observer.recordEnded(true);
     return true;
 }
 

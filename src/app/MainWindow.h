@@ -58,6 +58,8 @@ public:
     const std::string& datenbank() const { return datenbank_; }
     // The open connection; none when start-up could not open it.
     db::Connection* connection() const { return cnn_.get(); }
+    // The field mapper of the conversions, to observe their records.
+    adr::FieldMapper& mapper() { return mapper_; }
 
 private:
     // What the reader and the mapper tell the window.

@@ -36,18 +36,21 @@ constexpr const char* kInitDbHelp =
     "  --force   eine vorhandene Datei ersetzen\n";
 
 constexpr const char* kConvertHelp =
-    "Aufruf: anschriftenwandler-cli convert [--adr DIR] [--db ZIEL] [--registry FILE]\n"
+    "Aufruf: anschriftenwandler-cli convert [--adr DIR] [--db ZIEL] [--registry FILE] [--report FILE]\n"
     "Liest die Adressdateien 01A bis 99A des ADR-Verzeichnisses DIR in die Tabelle AdressenImport\n"
     "des Datenpools ZIEL (eine Datei, angelegt, wenn es sie nicht gibt, oder eine\n"
     "Verbindungszeichenfolge). Die konvertierten Adressen stehen auf stdout, Meldungen und die\n"
     "Zusammenfassung auf stderr. Strg+C bricht nach der laufenden Zeile ab.\n"
     "Fehlt --adr oder --db, gilt wie im Fenster, was die Einstellungen nennen (ADR-Pfad, das\n"
-    "Datenbankprofil), und der ADR-Pfad wird dort gespeichert.\n";
+    "Datenbankprofil), und der ADR-Pfad wird dort gespeichert.\n"
+    "  --report FILE   Bericht je Datensatz (Datei, Zeile, Adressnummer, Ergebnis, ID, Hinweise,\n"
+    "                  Original) als .csv (Semikolons, UTF-8 mit BOM) oder .jsonl\n";
 
 constexpr const char* kConvertOneHelp =
-    "Aufruf: anschriftenwandler-cli convert-one NUMBER --adr DIR --db FILE\n"
+    "Aufruf: anschriftenwandler-cli convert-one NUMBER --adr DIR --db FILE [--report FILE]\n"
     "Liest die Adresse mit der RA-MICRO-Adressnummer NUMBER in die Tabelle AdressenImport;\n"
-    "eine Zeile mit derselben fremdid wird ersetzt, sonst wird eine angefügt.\n";
+    "eine Zeile mit derselben fremdid wird ersetzt, sonst wird eine angefügt.\n"
+    "  --report FILE   Bericht über den Datensatz als .csv oder .jsonl (wie bei convert)\n";
 
 // The list goes to stdout; a Ctrl+C after the reading ends it, and the rows stay.
 bool printListLine(const std::string& line) {
@@ -57,13 +60,14 @@ bool printListLine(const std::string& line) {
     return true;
 }
 
-int convertInto(const std::string& target, const std::string& directory) {
+int convertInto(const std::string& target, const std::string& directory, ReportOption& report) {
     CliEvents events(stderr, isTerminal(stderr));
     app::ConversionOutcome outcome;
     std::unique_ptr<db::Connection> connection;
     try {
         connection = openDatenpool(target);
         adr::FieldMapper mapper(events);
+        mapper.setObserver(&report.records());
         outcome = app::convertDirectory(*connection, mapper, events, directory, printListLine);
     } catch (const db::Error& failure) {
         events.finishProgress();
@@ -72,12 +76,12 @@ int convertInto(const std::string& target, const std::string& directory) {
     }
     std::fflush(stdout);
     events.finishProgress();
-    if (outcome.ending == app::ConversionOutcome::Ending::failed) {
-        say(outcome.failure);
-        return 1;
-    }
-    return reportConversion(outcome, app::datenpoolCaption(*connection));
+    if (outcome.ending == app::ConversionOutcome::Ending::failed) say(outcome.failure);
+    return reportConversion(outcome, app::datenpoolCaption(*connection), report, connection.get());
 }
+
+// The staging rows of a whole run, in the order they were added.
+constexpr const char* kBatchRows = "SELECT id, fremdid FROM AdressenImport ORDER BY id";
 
 // The ADR directory checks of the "Konvertieren" button; empty when they pass.
 std::string directoryProblem(const std::string& directory) {
@@ -88,11 +92,14 @@ std::string directoryProblem(const std::string& directory) {
 
 }  // namespace
 
-int reportConversion(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption) {
-    using Ending = app::ConversionOutcome::Ending;
-    if (outcome.ending == Ending::notStarted || outcome.ending == Ending::failed) return 1;
+namespace {
+
+// The summary of a run that kept its rows, the counts of its records, and what became of a run
+// or a list that was cut short; answers the exit code.
+int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption, const app::RecordCounts& counts) {
     say(app::conversionSummary(outcome, groupSeparator(), datenpoolCaption));
-    if (outcome.ending == Ending::cancelled) {
+    say(app::countsLine(counts, groupSeparator()));
+    if (outcome.ending == app::ConversionOutcome::Ending::cancelled) {
         say("Die Konvertierung wurde abgebrochen; die Liste zeigt, was bis dahin übernommen wurde.");
         return 1;
     }
@@ -103,6 +110,26 @@ int reportConversion(const app::ConversionOutcome& outcome, const std::string& d
                               : "Die Liste ist unvollständig, die Konvertierung nicht: ") +
         kept + " sind in AdressenImport gespeichert.");
     return 1;
+}
+
+}  // namespace
+
+int reportConversion(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption, ReportOption& report,
+                     db::Connection* connection) {
+    using Ending = app::ConversionOutcome::Ending;
+    if (outcome.ending == Ending::notStarted) return 1;
+    // A failed run kept nothing: its records are reported, none as saved.
+    const bool runKept = outcome.ending != Ending::failed;
+    bool reportWritten = true;
+    try {
+        report.finish(runKept ? connection : nullptr, kBatchRows);
+    } catch (const std::exception& failure) {
+        say(failure.what());
+        reportWritten = false;
+    }
+    if (!runKept) return 1;
+    const int exitCode = sayOutcome(outcome, datenpoolCaption, report.records().counts());
+    return reportWritten ? exitCode : 1;
 }
 
 int initDb(const std::vector<std::string>& words) {
@@ -136,11 +163,12 @@ int initDb(const std::vector<std::string>& words) {
 
 int convert(const std::vector<std::string>& words) {
     return withUsage(kConvertHelp, [&] {
-        const Arguments args(words, {"--adr", "--db", "--registry"}, {});
+        const Arguments args(words, {"--adr", "--db", "--registry", "--report"}, {});
         if (args.wantsHelp()) return std::fputs(kConvertHelp, stdout), 0;
         if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
+        ReportOption report(args.value("--report"));
         if (!args.has("--adr") || !args.has("--db") || args.has("--registry")) {
-            return convertFromSettings(args.value("--registry"), args.value("--adr"), args.value("--db"));
+            return convertFromSettings(args.value("--registry"), args.value("--adr"), args.value("--db"), report);
         }
         const std::string directory = text::trimSpaces(args.required("--adr"));
         const std::string file = args.required("--db");
@@ -149,13 +177,13 @@ int convert(const std::vector<std::string>& words) {
             say(problem);
             return 1;
         }
-        return convertInto(file, directory);
+        return convertInto(file, directory, report);
     });
 }
 
 int convertOne(const std::vector<std::string>& words) {
     return withUsage(kConvertOneHelp, [&] {
-        const Arguments args(words, {"--adr", "--db"}, {});
+        const Arguments args(words, {"--adr", "--db", "--report"}, {});
         if (args.wantsHelp()) return std::fputs(kConvertOneHelp, stdout), 0;
         if (args.positional().size() != 1) throw UsageError("convert-one erwartet genau eine Adressnummer.");
         const std::string number = text::trimSpaces(args.positional().front());
@@ -172,17 +200,24 @@ int convertOne(const std::vector<std::string>& words) {
         const std::string file = args.required("--db");
         checkTarget(file, "--db");
 
+        ReportOption report(args.value("--report"));
+
         CliEvents events(stderr, false);
+        std::unique_ptr<db::Connection> connection;
+        bool converted = false;
         try {
-            const auto connection = openDatenpool(file);
+            connection = openDatenpool(file);
             adr::FieldMapper mapper(events);
-            return adr::readSingleAddress(*connection, mapper, events, directory, addressNumber) ? 0 : 1;
+            mapper.setObserver(&report.records());
+            converted = adr::readSingleAddress(*connection, mapper, events, directory, addressNumber);
         } catch (const db::Error& failure) {
             say(failure.description());
         } catch (const std::exception& failure) {
             say(failure.what());
         }
-        return 1;
+        report.finish(converted ? connection.get() : nullptr,
+                      "SELECT id, fremdid FROM AdressenImport WHERE fremdid=" + std::to_string(addressNumber) + " ORDER BY id");
+        return converted ? 0 : 1;
     });
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/Conversion.h"
+#include "app/cli/ReportOption.h"
 
 namespace cli {
 
@@ -19,9 +20,10 @@ int undoCommand(const std::vector<std::string>& words);
 int exportCommand(const std::vector<std::string>& words);
 // convert without --adr or --db: the window's way, with the stored directory and connection.
 int convertFromSettings(const std::optional<std::string>& registryFile, const std::optional<std::string>& adr,
-                        const std::optional<std::string>& target);
-// What convert says after a conversion that was not refused or failed (the summary, and what
-// became of a run or a list that was cut short); answers its exit code.
-int reportConversion(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption);
+                        const std::optional<std::string>& target, ReportOption& report);
+// What convert says after a conversion (the summary and the counts of its records, and what
+// became of a run or a list that was cut short), with the report written; answers its exit code.
+int reportConversion(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption, ReportOption& report,
+                     db::Connection* connection);
 
 }  // namespace cli

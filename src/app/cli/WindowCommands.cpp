@@ -63,13 +63,14 @@ void tellImported(const app::Outcome& outcome) {
 }  // namespace
 
 int convertFromSettings(const std::optional<std::string>& registryFile, const std::optional<std::string>& adr,
-                        const std::optional<std::string>& target) {
+                        const std::optional<std::string>& target, ReportOption& report) {
     WindowSession session(registryFile, target, Answers{});
     if (!session.start()) return 1;
     ConsoleView& view = session.view();
     if (adr) view.setText(app::Control::txtADR, *adr);
+    session.window().mapper().setObserver(&report.records());
     const app::ConversionOutcome outcome = session.window().cmdStart_Click();
-    return reportConversion(outcome, view.text(app::Control::lblDatenpool));
+    return reportConversion(outcome, view.text(app::Control::lblDatenpool), report, session.window().connection());
 }
 
 int importCommand(const std::vector<std::string>& words) {

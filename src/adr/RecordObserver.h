@@ -1,0 +1,31 @@
+#pragma once
+// What becomes of every address record of a conversion, told on the reading side in record
+// order: for the migration report and its counts. Every call does nothing unless overridden.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace adr {
+
+struct Line;
+
+// The note on a record whose row the database did not take.
+inline constexpr const char* kNotSavedNote = "von der Datenbank nicht gespeichert";
+
+class RecordObserver {
+public:
+    virtual ~RecordObserver() = default;
+    // A record begins at line (counted from 1 in its file); its header's number, when it has one.
+    virtual void recordStarted(const std::string& /*file*/, std::uint64_t /*line*/, std::optional<double> /*number*/) {}
+    // A line of the current record as translated, before the mapper cuts it.
+    virtual void lineRead(const Line& /*line*/) {}
+    // A note on the current record: a failure, a message, why it was discarded.
+    virtual void note(const std::string& /*text*/) {}
+    // The current record was handed to the staging table (saved) or dropped.
+    virtual void recordEnded(bool /*saved*/) {}
+    // An address file that could not be opened or not be read to its end.
+    virtual void fileUnreadable(const std::string& /*file*/, const std::string& /*reason*/) {}
+};
+
+}  // namespace adr

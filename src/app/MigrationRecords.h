@@ -1,0 +1,79 @@
+#pragma once
+// The record-by-record account of a conversion: every record with its file, line, address
+// number, outcome, notes and original lines, and the counts that add up (read = saved +
+// discarded). A record counts as saved only when its row is found in the staging table after
+// the run, so a row the database lost on the way is never reported as saved.
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "adr/RecordObserver.h"
+
+namespace db {
+class Connection;
+}
+
+namespace app {
+
+class TableWriter;
+
+struct RecordCounts {
+    std::int64_t read = 0;
+    std::int64_t saved = 0;
+    std::int64_t discarded = 0;
+    std::int64_t notes = 0;
+    std::int64_t filesUnreadable = 0;
+};
+
+// "1.234 Datensätze gelesen: 1.200 gespeichert, 34 verworfen; 56 Hinweise; 0 Adressdateien fehlen oder sind unlesbar."
+std::string countsLine(const RecordCounts& counts, std::string_view groupSeparator);
+
+class MigrationRecords : public adr::RecordObserver {
+public:
+    // The report's columns, in their order.
+    static const std::vector<std::string>& reportColumns();
+
+    // spill: where finished records wait, in order, until their staging ids are known; without
+    // one the records are only counted.
+    explicit MigrationRecords(std::iostream* spill = nullptr) : spill_(spill) {}
+
+    void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
+    void lineRead(const adr::Line& line) override;
+    void note(const std::string& text) override;
+    void recordEnded(bool saved) override;
+    void fileUnreadable(const std::string& file, const std::string& reason) override;
+
+    // After the run: pairs the records handed to the staging table, in order, with the rows that
+    // rowsQuery returns ("id", "fremdid", ordered by id). Rows are inserted in record order, so
+    // the pairing needs no answer from the writer per row, which may hold rows back in batches.
+    // A record without its row becomes discarded. Without a connection nothing was kept.
+    void settle(db::Connection* connection, const std::string& rowsQuery);
+    const RecordCounts& counts() const { return counts_; }
+    // One row per record and per unreadable file, in reading order (after settle).
+    void writeReport(TableWriter& writer);
+
+private:
+    struct Current {
+        std::string file;
+        std::string line;
+        std::optional<double> number;
+        std::string numberText;  // as fremdid holds it
+        std::uint64_t lines = 0;
+        std::string notes;
+        std::string original;
+    };
+    void finishOpenRecord();
+
+    std::iostream* spill_;
+    Current current_;
+    bool open_ = false;
+    std::vector<std::optional<double>> handedOn_;  // address numbers of the records handed to the table
+    std::vector<std::int64_t> ids_;                // their staging ids after settle; 0 when none was found
+    RecordCounts counts_;
+};
+
+}  // namespace app

@@ -1,0 +1,47 @@
+#include "app/cli/ReportOption.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "app/cli/Arguments.h"
+
+namespace cli {
+
+namespace {
+
+std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
+
+}  // namespace
+
+ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path) {
+    if (!path_) {
+        records_ = std::make_unique<app::MigrationRecords>();
+        return;
+    }
+    const auto format = app::tableFormatOf(*path_);
+    if (!format) throw UsageError("--report erwartet eine Datei mit der Endung .csv oder .jsonl: " + *path_);
+    format_ = *format;
+    report_ = std::make_unique<OutputFile>(*path_);
+    spillPath_ = *path_ + ".tmp";
+    spill_.open(pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
+    if (!spill_) throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " lässt sich nicht anlegen.");
+    records_ = std::make_unique<app::MigrationRecords>(&spill_);
+}
+
+ReportOption::~ReportOption() {
+    if (spillPath_.empty()) return;
+    spill_.close();
+    std::error_code ignored;
+    std::filesystem::remove(pathOf(spillPath_), ignored);
+}
+
+void ReportOption::finish(db::Connection* connection, const std::string& rowsQuery) {
+    records_->settle(connection, rowsQuery);
+    if (!report_) return;
+    app::TableWriter writer(report_->stream(), format_, app::MigrationRecords::reportColumns());
+    records_->writeReport(writer);
+    if (spill_.bad()) throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " ließ sich nicht lesen.");
+    report_->close();
+}
+
+}  // namespace cli

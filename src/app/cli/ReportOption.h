@@ -1,0 +1,40 @@
+#pragma once
+// The --report FILE of convert and convert-one. The report is created before the run, so a
+// name that cannot be written stops the command before the Datenpool changes; the records
+// wait in order in a work file beside it until their staging ids are known after the run.
+
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/MigrationRecords.h"
+#include "app/TableWriter.h"
+#include "app/cli/OutputFile.h"
+
+namespace cli {
+
+class ReportOption {
+public:
+    // Without a path the records are only counted. Throws UsageError for a name that ends in
+    // neither .csv nor .jsonl, std::runtime_error when the report cannot be created.
+    explicit ReportOption(const std::optional<std::string>& path);
+    ~ReportOption();
+    ReportOption(const ReportOption&) = delete;
+    ReportOption& operator=(const ReportOption&) = delete;
+
+    app::MigrationRecords& records() { return *records_; }
+    // Settles the records against the staging rows that rowsQuery selects (no connection:
+    // nothing was kept) and writes the report. Throws std::runtime_error when writing fails.
+    void finish(db::Connection* connection, const std::string& rowsQuery);
+
+private:
+    std::optional<std::string> path_;
+    app::TableFormat format_ = app::TableFormat::csv;
+    std::unique_ptr<OutputFile> report_;
+    std::string spillPath_;
+    std::fstream spill_;
+    std::unique_ptr<app::MigrationRecords> records_;
+};
+
+}  // namespace cli
