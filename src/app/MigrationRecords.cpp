@@ -2,6 +2,7 @@
 
 #include <istream>
 #include <ostream>
+#include <utility>
 
 #include "adr/LineReader.h"
 #include "app/NumberText.h"
@@ -98,6 +99,7 @@ void MigrationRecords::recordEnded(bool saved) {
     put(*spill_, saved ? "1" : "0");
     put(*spill_, current_.notes);
     put(*spill_, current_.original);
+    for (const auto& [file, reason] : std::exchange(laterFiles_, {})) spillFile(file, reason);
 }
 
 void MigrationRecords::finishOpenRecord() {
@@ -107,6 +109,15 @@ void MigrationRecords::finishOpenRecord() {
 void MigrationRecords::fileUnreadable(const std::string& file, const std::string& reason) {
     ++counts_.filesUnreadable;
     if (!spill_) return;
+    // A record still open (read from an earlier file) keeps its place before the file's row.
+    if (open_) {
+        laterFiles_.emplace_back(file, reason);
+    } else {
+        spillFile(file, reason);
+    }
+}
+
+void MigrationRecords::spillFile(const std::string& file, const std::string& reason) {
     spill_->put(kFile);
     put(*spill_, file);
     put(*spill_, reason);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "adr/RecordObserver.h"
@@ -67,10 +68,12 @@ private:
         std::string original;
     };
     void finishOpenRecord();
+    void spillFile(const std::string& file, const std::string& reason);
 
     std::iostream* spill_;
     Current current_;
     bool open_ = false;
+    std::vector<std::pair<std::string, std::string>> laterFiles_;  // unreadable while a record was open
     std::vector<std::optional<double>> handedOn_;  // address numbers of the records handed to the table
     std::vector<std::int64_t> ids_;                // their staging ids after settle; 0 when none was found
     RecordCounts counts_;

@@ -3,11 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 #include "ConvertWithCli.h"
+#include "adr/FieldMapper.h"
+#include "app/Conversion.h"
+#include "app/MigrationRecords.h"
 #include "app/TableWriter.h"
 #include "db/sqlite/SqliteConnection.h"
+#include "support/RecordingEvents.h"
 
 namespace {
 
@@ -134,6 +139,170 @@ TEST_F(Export, BadUsageAndMissingDatenpool) {
     EXPECT_NE(refused.err.find("gibt es nicht"), std::string::npos) << refused.err;
     EXPECT_FALSE(std::filesystem::exists(missing));
     EXPECT_EQ(run({"export", "--db", pool, "--output", dir.file("kein/Verzeichnis.csv")}).exitCode, 1);
+}
+
+// The cells of a report row in CSV (no cell of these tests holds a quote or a line break).
+std::vector<std::string> cells(const std::string& row) {
+    std::vector<std::string> result;
+    std::string cell;
+    bool quoted = false;
+    for (const char c : row) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ';' && !quoted) {
+            result.push_back(cell);
+            cell.clear();
+        } else {
+            cell += c;
+        }
+    }
+    result.push_back(cell);
+    return result;
+}
+
+class Report : public app_tests::ConvertWithCli {
+protected:
+    std::vector<std::vector<std::string>> reportRows(const std::string& file) const {
+        std::vector<std::vector<std::string>> rows;
+        for (const auto& line : testing_support::lines(testing_support::readWhole(file))) rows.push_back(cells(line));
+        return rows;
+    }
+    // The staging id of the row with that fremdid.
+    std::string stagedId(const std::string& fremdid) const {
+        return db::SqliteConnection::open(datenpool())
+            ->execute("SELECT id FROM AdressenImport WHERE fremdid=" + fremdid)
+            ->value(0)
+            .toText();
+    }
+};
+
+TEST_F(Report, EveryRecordWithItsFileLineOutcomeIdNotesAndOriginal) {
+    using app_tests::adrLines;
+    using app_tests::completeRecord;
+    const std::string longStreet(230, 'x');
+    writeAdr("01A", completeRecord("11", "Meier") +
+                        adrLines({"12*", "1#Herr", "", "", "Weg 1", "12345 Ort", "", ""}) +  // no surname
+                        adrLines({"13*", "2", "Eva", "Schulz", longStreet, std::string("1234\0", 4) + std::string(1, '\0') + "5 Ort"}));
+    writeAdr("03A", completeRecord("31", "Weiß"));
+    const std::string report = dir.file("bericht.csv");
+    const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+
+    const auto rows = reportRows(report);
+    ASSERT_GE(rows.size(), 6u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"\xEF\xBB\xBF" "Datei", "Zeile", "Adressnummer", "Ergebnis", "ID", "Hinweise", "Original"}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"01A", "1", "11", "gespeichert", stagedId("11"), "",
+                                                 "11* ⏎ 1#Herr ⏎ Hans ⏎ Meier ⏎ Hauptstr. 1 ⏎ 10115 Berlin ⏎ 030 123 ⏎ Sparkasse"}));
+    EXPECT_EQ(rows[2][1], "9");
+    EXPECT_EQ(rows[2][3], "verworfen");
+    EXPECT_EQ(rows[2][4], "");
+    EXPECT_EQ(rows[2][5], "ohne Nachname verworfen");
+    EXPECT_EQ(rows[3][1], "17");
+    EXPECT_EQ(rows[3][3], "gespeichert");
+    EXPECT_EQ(rows[3][4], stagedId("13"));
+    EXPECT_NE(rows[3][5].find("Zeile 5 nach 200 von 230 Zeichen abgeschnitten"), std::string::npos) << rows[3][5];
+    EXPECT_NE(rows[3][5].find("Nullbyte in Spalte 5"), std::string::npos) << rows[3][5];
+    EXPECT_NE(rows[3][5].find(" | endet mit dem Dateiende nach Zeile 6 von 8"), std::string::npos) << rows[3][5];
+    EXPECT_NE(rows[3][6].find(" ⏎ " + std::string(200, 'x') + " ⏎ 12345 Ort"), std::string::npos) << rows[3][6];
+    // The missing "02A" has its own row, after the record that "01A" left open and before "03A".
+    EXPECT_EQ(rows[4][0], "02A");
+    EXPECT_EQ(rows[4][1], "");
+    EXPECT_NE(rows[4][3], "");
+    EXPECT_EQ(rows[5][0], "03A");
+    EXPECT_EQ(rows[5][4], stagedId("31"));
+    // Every file from "04A" on is missing as well.
+    EXPECT_EQ(rows.size(), 6u + 96u);
+    EXPECT_TRUE(app_tests::hasLine(converted.err, "4 Datensätze gelesen: 3 gespeichert, 1 verworfen; 4 Hinweise; "
+                                                  "97 Adressdateien fehlen oder sind unlesbar."))
+        << converted.err;
+}
+
+TEST_F(Report, JsonLinesForASingleAddress) {
+    writeAdr("45A", app_tests::completeRecord("745", "Meier"));
+    const std::string report = dir.file("eine.jsonl");
+    const CliRun converted = run({"convert-one", "745", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    const auto rows = testing_support::lines(testing_support::readWhole(report));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].rfind("{\"Datei\":\"45A\",\"Zeile\":\"1\",\"Adressnummer\":\"745\",\"Ergebnis\":\"gespeichert\",\"ID\":\"" +
+                            stagedId("745") + "\",\"Hinweise\":\"\",\"Original\":\"745* ⏎ 1#Herr",
+                            0),
+              0u)
+        << rows[0];
+}
+
+TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithANote) {
+    writeAdr("01A", app_tests::completeRecord("1", "Meier"));
+    // A staging table whose rows the database refuses, silently as a violated constraint.
+    db::SqliteConnection::create(datenpool())->execute(
+        "CREATE TRIGGER refuse BEFORE INSERT ON AdressenImport BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    const std::string report = dir.file("bericht.csv");
+    const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    const auto rows = reportRows(report);
+    ASSERT_GE(rows.size(), 2u) << converted.err;
+    EXPECT_EQ(rows[1][2], "1");
+    EXPECT_EQ(rows[1][3], "verworfen");
+    EXPECT_EQ(rows[1][4], "");
+    EXPECT_EQ(rows[1][5], "von der Datenbank nicht gespeichert");
+    EXPECT_TRUE(app_tests::hasLine(converted.err, "1 Datensätze gelesen: 0 gespeichert, 1 verworfen; 1 Hinweise; "
+                                                  "98 Adressdateien fehlen oder sind unlesbar."))
+        << converted.err;
+}
+
+TEST_F(Report, BadNameIsBadUsageAndAnUnwritableReportStopsBeforeTheRun) {
+    writeAdr("01A", app_tests::completeRecord("1", "Meier"));
+    EXPECT_EQ(run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", dir.file("bericht.txt")}).exitCode, 2);
+    const CliRun refused = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", dir.file("fehlt/bericht.csv")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("lässt sich nicht anlegen"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(datenpool()));
+}
+
+// Random address files: whatever they hold, every record read is saved or discarded, the saved
+// ones are exactly the staging rows, and the report has one row per record and unreadable file.
+TEST(RecordCounts, AddUpOnRandomInput) {
+    std::mt19937 random(20240611);
+    const std::vector<std::string> pieces{"*", "4711*", " 12 *", "", "1#Herr", "2#&Hallo", "Hans#Frau", "Meier", "   ",
+                                          "Aû Essen", "#Familie", "x\r", "y\n", std::string(1, '\0'), "\xFF\xFF", "<PL>1</PL>",
+                                          std::string(210, 'z'), "Müller**1.1.70*geb. X", "9*", "Weg 1ûPLZ²Fach•Tel·Sel"};
+    for (int round = 0; round < 12; ++round) {
+        testing_support::TempDir dir;
+        std::filesystem::create_directories(dir.path() / "ADR");
+        for (int file = 1; file <= 99; ++file) {
+            if (random() % 4 == 0) continue;  // missing
+            std::string bytes;
+            for (int n = static_cast<int>(random() % 40); n > 0; --n) {
+                bytes += pieces[random() % pieces.size()] + pieces[random() % pieces.size()];
+                if (random() % 8) bytes += "\r\n";
+            }
+            char name[4];
+            std::snprintf(name, sizeof name, "%02dA", file);
+            dir.write(std::string("ADR/") + name, bytes);
+        }
+        const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
+        testing_support::RecordingEvents events;
+        adr::FieldMapper mapper(events);
+        std::stringstream spill;
+        app::MigrationRecords records(&spill);
+        mapper.setObserver(&records);
+        const app::ConversionOutcome outcome =
+            app::convertDirectory(*connection, mapper, events, dir.file("ADR"), [](const std::string&) { return true; });
+        ASSERT_EQ(outcome.ending, app::ConversionOutcome::Ending::finished);
+        records.settle(connection.get(), "SELECT id, fremdid FROM AdressenImport ORDER BY id");
+
+        const app::RecordCounts& counts = records.counts();
+        EXPECT_EQ(counts.read, outcome.recordsStarted) << "round " << round;
+        EXPECT_EQ(counts.read, counts.saved + counts.discarded) << "round " << round;
+        EXPECT_EQ(counts.saved, connection->execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer()) << "round " << round;
+        std::ostringstream report;
+        app::TableWriter writer(report, app::TableFormat::jsonl, app::MigrationRecords::reportColumns());
+        records.writeReport(writer);
+        const auto rows = testing_support::lines(report.str());
+        EXPECT_EQ(static_cast<std::int64_t>(rows.size()), counts.read + counts.filesUnreadable) << "round " << round;
+        std::int64_t saved = 0;
+        for (const auto& row : rows) saved += row.find("\"Ergebnis\":\"gespeichert\"") != std::string::npos;
+        EXPECT_EQ(saved, counts.saved) << "round " << round;
+    }
 }
 
 }  // namespace
