@@ -1,7 +1,6 @@
 #include "db/odbc/StatementCanceller.h"
 
 #include <chrono>
-#include <optional>
 #include <utility>
 
 #include "db/StopWaiting.h"
@@ -42,16 +41,11 @@ bool StatementCanceller::finished() {
 
 void StatementCanceller::watch() {
     std::unique_lock lock(mutex_);
-    std::optional<std::chrono::steady_clock::time_point> stopAskedAt;
+    int looksSinceStopAsked = 0;
     while (!closing_.wait_for(lock, kLookEvery, [this] { return closed_; })) {
-        if (!stopWaiting()) {
-            stopAskedAt.reset();
-            continue;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (!stopAskedAt) stopAskedAt = now;
+        looksSinceStopAsked = stopWaiting() ? looksSinceStopAsked + 1 : 0;
         // Under the lock the statement cannot end its call and be freed meanwhile.
-        if (running_ != nullptr && !cancelled_ && now - *stopAskedAt >= kTimeToEnd) {
+        if (running_ != nullptr && !cancelled_ && looksSinceStopAsked > kTimeToEnd / kLookEvery) {
             SQLCancel(running_);
             cancelled_ = true;
         }
