@@ -1,13 +1,20 @@
 #include "db/StopWaiting.h"
 
+#include <atomic>
+
 namespace db {
 
 namespace {
-StopWaitingCheck current = nullptr;
+std::atomic<StopWaitingCheck> current{nullptr};
 }  // namespace
 
 void setStopWaiting(StopWaitingCheck check) { current = check; }
 
-bool stopWaiting() { return current != nullptr && current(); }
+bool stopWaiting() {
+    const StopWaitingCheck check = current;
+    return check != nullptr && check();
+}
+
+bool canStopWaiting() { return current != nullptr; }
 
 }  // namespace db

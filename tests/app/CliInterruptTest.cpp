@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,10 +24,12 @@ namespace {
 
 using namespace app_tests;
 
-// The tool running with stdout into the FIFO out (or a file) and stderr into a file.
+// The tool running with stdout into the FIFO out (or a file), stderr into a file, and stdin
+// from in (a terminal), else inherited.
 class RunningCli {
 public:
-    RunningCli(const std::vector<std::string>& words, const std::string& out, const std::string& err) {
+    RunningCli(const std::vector<std::string>& words, const std::string& out, const std::string& err,
+               const std::string& in = "") {
         std::vector<char*> argv{const_cast<char*>(CLI_PATH)};
         for (const auto& word : words) argv.push_back(const_cast<char*>(word.c_str()));
         argv.push_back(nullptr);
@@ -34,6 +37,7 @@ public:
         if (pid_ == 0) {
             const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (!in.empty()) ::dup2(::open(in.c_str(), O_RDWR), 0);
             ::dup2(outFd, 1);
             ::dup2(errFd, 2);
             ::execv(CLI_PATH, argv.data());
@@ -105,6 +109,55 @@ TEST_F(CliInterrupt, WhileAnotherProgramHoldsTheDatenpoolItEndsTheWait) {
         << err;
     EXPECT_EQ(testing_support::readWhole(dir.file("liste")), "");
     EXPECT_EQ(texts(stagingColumn(datenpool(), "nachname")), std::vector<std::string>{"Muster"});
+}
+
+TEST_F(CliInterrupt, DuringALongStatementThroughOdbcItCancelsItAndImportsNothing) {
+    writeAdr("01A", completeRecord("1", "Muster"));
+    ASSERT_EQ(convert().exitCode, 0);
+    // An import routine that takes the addresses and then works for minutes.
+    db::SqliteConnection::open(datenpool())
+        ->runScript("UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport; "
+                    "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 5000000000) "
+                    "SELECT COUNT(*) FROM c;' WHERE Name = 'AdressImport'");
+
+    const RunningCli cli({"import", "--yes", "--registry", dir.file("registry.reg"), "--db",
+                          "Driver=SQLite3;Database=" + datenpool()},
+                         dir.file("liste"), dir.file("fehler"));
+    // Not a measurement: the tool gets time to start and to begin the long statement.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const auto pressed = std::chrono::steady_clock::now();
+    cli.interrupt();
+    const int exitCode = cli.wait();
+    const auto took = std::chrono::steady_clock::now() - pressed;
+    const std::string err = testing_support::readWhole(dir.file("fehler"));
+
+    EXPECT_EQ(exitCode, 1) << err;
+    EXPECT_NE(err.find("Die Datenbank-Anweisung wurde abgebrochen (Strg+C)."), std::string::npos) << err;
+    // Far below the minutes of the routine: a cancel that never comes fails here instead of hanging.
+    EXPECT_LT(took, std::chrono::seconds(10));
+    EXPECT_EQ(db::SqliteConnection::open(datenpool())->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer(), 0);
+}
+
+TEST_F(CliInterrupt, DuringTheQuestionOnATerminalItAnswersNoAndImportsNothing) {
+    writeAdr("01A", completeRecord("1", "Muster"));
+    ASSERT_EQ(convert().exitCode, 0);
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+
+    const RunningCli cli({"import", "--registry", dir.file("registry.reg"), "--db", datenpool()}, dir.file("liste"),
+                         dir.file("fehler"), ::ptsname(terminal));
+    // Not a measurement: the tool gets time to ask.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    cli.interrupt();
+    const int exitCode = cli.wait();
+    ::close(terminal);
+    const std::string err = testing_support::readWhole(dir.file("fehler"));
+
+    EXPECT_EQ(exitCode, 1) << err;
+    EXPECT_NE(err.find("Fortfahren? [j/N] \nAbgebrochen (Strg+C); nichts wurde geändert."), std::string::npos) << err;
+    EXPECT_EQ(db::SqliteConnection::open(datenpool())->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer(), 0);
 }
 
 }  // namespace

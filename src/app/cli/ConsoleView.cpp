@@ -58,15 +58,16 @@ int ConsoleView::ask(const std::string& prompt, std::optional<bool> preset, int 
         return app::answer::kCancel;
     };
     if (!answers_.mayAsk) return unanswered();
-    std::fprintf(stderr, "%s ", prompt.c_str());
     // Ctrl+C while the question waits is no answer either: nothing is done.
-    if (!waitForInput(stdin, interruptRequested)) {
+    const auto interrupted = [] {
         std::fprintf(stderr, "\nAbgebrochen (Strg+C); nichts wurde geändert.\n");
         return app::answer::kCancel;
-    }
+    };
+    std::fprintf(stderr, "%s ", prompt.c_str());
+    if (!waitForInput(stdin, interruptRequested)) return interrupted();
     std::string reply;
     // An input that ends before the answer is no answer, not a deliberate "no".
-    if (!std::getline(std::cin, reply)) return unanswered();
+    if (!std::getline(std::cin, reply)) return stopFollows(interruptRequested) ? interrupted() : unanswered();
     if (reply == "j" || reply == "J" || reply == "ja") return yes;
     if (reply == "n" || reply == "N" || reply == "nein") return no;
     return app::answer::kCancel;

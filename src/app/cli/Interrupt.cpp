@@ -1,11 +1,15 @@
 #include "app/cli/Interrupt.h"
 
+#include <atomic>
 #include <csignal>
 
 namespace cli {
 
 namespace {
-volatile std::sig_atomic_t interrupted = 0;
+// Lock-free, so that the signal handler may set it; atomic, as the database's watcher reads it
+// from its own thread.
+std::atomic<int> interrupted{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 // The first Ctrl+C is a request that the tool answers at its next step or within its waits;
 // a second one, while the first is still unanswered, ends the program at once.
@@ -24,10 +28,6 @@ void catchInterrupt() { std::signal(SIGINT, onInterrupt); }
 
 bool interruptRequested() { return interrupted != 0; }
 
-bool takeInterrupt() {
-    const bool was = interrupted != 0;
-    interrupted = 0;
-    return was;
-}
+bool takeInterrupt() { return interrupted.exchange(0) != 0; }
 
 }  // namespace cli

@@ -34,8 +34,44 @@ std::string groupSeparator() {
     return length > 1 ? std::string(utf8, static_cast<std::size_t>(length - 1)) : std::string();
 }
 
-// Not watched here: Ctrl+C on a Windows console ends the pending console read itself.
-bool waitForInput(std::FILE*, bool (*)()) { return true; }
+namespace {
+
+// Whether the console holds a key press, which the line read that follows takes up. Other
+// events (a key let go, such as the Enter that started the tool, the mouse, the focus) are
+// taken away, so that they neither end the wait nor keep it spinning.
+bool keyPressedIn(HANDLE console) {
+    INPUT_RECORD events[64];
+    DWORD count = 0;
+    while (PeekConsoleInputW(console, events, 64, &count) && count > 0) {
+        for (DWORD i = 0; i < count; ++i) {
+            if (events[i].EventType == KEY_EVENT && events[i].Event.KeyEvent.bKeyDown) return true;
+        }
+        ReadConsoleInputW(console, events, count, &count);  // the same events: new ones queue behind them
+    }
+    return false;
+}
+
+}  // namespace
+
+bool waitForInput(std::FILE* stream, bool (*stop)()) {
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    // A file or a pipe: the read that follows tells.
+    if (handle == INVALID_HANDLE_VALUE || GetConsoleMode(handle, &mode) == 0) return !stop();
+    // Short waits, so that a stop request is seen within a fraction of a second.
+    while (!stop()) {
+        if (keyPressedIn(handle)) return true;
+        WaitForSingleObject(handle, 100);
+    }
+    return false;
+}
+
+// Ctrl+C while a line is typed ends the console's read at once, and the signal handler runs a
+// moment later on a thread of its own.
+bool stopFollows(bool (*stop)()) {
+    for (int waited = 0; waited < 500 && !stop(); waited += 10) Sleep(10);
+    return stop();
+}
 
 #else
 
@@ -64,6 +100,9 @@ bool waitForInput(std::FILE* stream, bool (*stop)()) {
     }
     return false;
 }
+
+// A terminal's read ends with the line: Ctrl+C has come already, or not at all.
+bool stopFollows(bool (*stop)()) { return stop(); }
 
 #endif
 

@@ -14,5 +14,8 @@ bool isTerminal(std::FILE* stream);
 std::string groupSeparator();
 // Waits until stream has input to read (true), or until stop answers true (false).
 bool waitForInput(std::FILE* stream, bool (*stop)());
+// After a read ended without a line: whether stop answers true, given the moment the system may
+// take to tell Ctrl+C after ending the read.
+bool stopFollows(bool (*stop)());
 
 }  // namespace cli

@@ -32,8 +32,10 @@ std::optional<std::string> tableMatching(const OdbcSession& session, const std::
     const OdbcHandle statement = session.statement();
     std::u16string widePattern = toWide(pattern);
     std::u16string types = u"TABLE,VIEW";
-    session.check(SQLTablesW(statement.get(), nullptr, 0, nullptr, 0, sqlText(widePattern), SQL_NTS, sqlText(types), SQL_NTS),
-                  statement);
+    session.run(statement, [&] {
+        return SQLTablesW(statement.get(), nullptr, 0, nullptr, 0, sqlText(widePattern), SQL_NTS, sqlText(types),
+                          SQL_NTS);
+    });
     std::optional<std::string> found;
     forEachRow(session, statement, [&] {
         if (auto table = text(statement, 3); table && sameName(*table, name)) found = std::move(table);
@@ -52,7 +54,7 @@ std::string withoutGroupNumber(std::string name) {
 std::vector<std::string> generatedColumns(const OdbcSession& session, const std::string& table) {
     const OdbcHandle statement = session.statement();
     std::u16string sql = toWide("SELECT * FROM " + session.quoted(table) + " WHERE 1=0");
-    session.check(SQLExecDirectW(statement.get(), sqlText(sql), SQL_NTS), statement);
+    session.run(statement, [&] { return SQLExecDirectW(statement.get(), sqlText(sql), SQL_NTS); });
     SQLSMALLINT columns = 0;
     session.check(SQLNumResultCols(statement.get(), &columns), statement);
     std::vector<std::string> generated;
@@ -88,7 +90,7 @@ bool isTextType(SQLSMALLINT sqlType) {
 void forEachRow(const OdbcSession& session, const OdbcHandle& statement, const std::function<bool()>& row) {
     try {
         SQLRETURN rc = SQL_SUCCESS;
-        while ((rc = SQLFetch(statement.get())) != SQL_NO_DATA) {
+        while ((rc = session.watched(statement, [&] { return SQLFetch(statement.get()); })) != SQL_NO_DATA) {
             session.check(rc, statement);
             if (!row()) break;
         }
@@ -109,7 +111,8 @@ std::optional<std::string> findTable(const OdbcSession& session, const std::stri
 bool isProcedure(const OdbcSession& session, const std::string& name) {
     const OdbcHandle statement = session.statement();
     std::u16string pattern = toWide(name);
-    session.check(SQLProceduresW(statement.get(), nullptr, 0, nullptr, 0, sqlText(pattern), SQL_NTS), statement);
+    session.run(statement,
+                [&] { return SQLProceduresW(statement.get(), nullptr, 0, nullptr, 0, sqlText(pattern), SQL_NTS); });
     bool found = false;
     forEachRow(session, statement, [&] {
         found = sameName(withoutGroupNumber(text(statement, 3).value_or("")), name);
@@ -121,7 +124,9 @@ bool isProcedure(const OdbcSession& session, const std::string& name) {
 std::vector<CatalogColumn> tableColumns(const OdbcSession& session, const std::string& table) {
     const OdbcHandle statement = session.statement();
     std::u16string wideTable = toWide(table);
-    session.check(SQLColumnsW(statement.get(), nullptr, 0, nullptr, 0, sqlText(wideTable), SQL_NTS, nullptr, 0), statement);
+    session.run(statement, [&] {
+        return SQLColumnsW(statement.get(), nullptr, 0, nullptr, 0, sqlText(wideTable), SQL_NTS, nullptr, 0);
+    });
     std::vector<CatalogColumn> columns;
     std::optional<std::string> schema;
     forEachRow(session, statement, [&] {
@@ -156,7 +161,8 @@ std::vector<CatalogColumn> tableColumns(const OdbcSession& session, const std::s
 std::vector<std::string> primaryKey(const OdbcSession& session, const std::string& table) {
     const OdbcHandle statement = session.statement();
     std::u16string wideTable = toWide(table);
-    session.check(SQLPrimaryKeysW(statement.get(), nullptr, 0, nullptr, 0, sqlText(wideTable), SQL_NTS), statement);
+    session.run(statement,
+                [&] { return SQLPrimaryKeysW(statement.get(), nullptr, 0, nullptr, 0, sqlText(wideTable), SQL_NTS); });
     std::vector<std::string> key;
     forEachRow(session, statement, [&] {
         key.push_back(text(statement, 4).value_or(""));

@@ -66,7 +66,7 @@ std::optional<std::string> OdbcConnection::sqliteRoutine(const std::string& name
     std::u16string sql = u"SELECT Rumpf FROM Routinen WHERE Name = ? COLLATE NOCASE";
     ParameterArray parameters({{Value(name)}});
     parameters.bind(session_, statement);
-    session_.check(SQLExecDirectW(statement.get(), sqlText(sql), SQL_NTS), statement);
+    session_.run(statement, [&] { return SQLExecDirectW(statement.get(), sqlText(sql), SQL_NTS); });
     const OdbcRowSet rows(session_, std::move(statement));
     if (rows.atEnd()) return std::nullopt;
     return rows.value(0).toText();
@@ -75,14 +75,16 @@ std::optional<std::string> OdbcConnection::sqliteRoutine(const std::string& name
 std::unique_ptr<RowSet> OdbcConnection::runOne(const std::string& sql) {
     OdbcHandle statement = session_.statement();
     std::u16string text = toWide(sql);
-    session_.check(SQLExecDirectW(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size())), statement);
+    session_.run(statement,
+                 [&] { return SQLExecDirectW(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size())); });
     return std::make_unique<OdbcRowSet>(session_, std::move(statement));
 }
 
 std::unique_ptr<RowSet> OdbcConnection::runProcedure(const std::string& name) {
     OdbcHandle statement = session_.statement();
     std::u16string text = toWide("{CALL " + name + "}");
-    session_.check(SQLExecDirectW(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size())), statement);
+    session_.run(statement,
+                 [&] { return SQLExecDirectW(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size())); });
     OdbcRowSet rows(session_, std::move(statement));
     auto held = std::make_unique<HeldRowSet>(rows);
     rows.passMoreResults();

@@ -20,7 +20,7 @@ OdbcRowSet::OdbcRowSet(const OdbcSession& session, OdbcHandle statement)
     for (;;) {
         session_.check(SQLNumResultCols(statement_.get(), &columns), statement_);
         if (columns > 0) break;
-        const SQLRETURN rc = SQLMoreResults(statement_.get());
+        const SQLRETURN rc = session_.watched(statement_, [&] { return SQLMoreResults(statement_.get()); });
         if (rc == SQL_NO_DATA) {
             atEnd_ = true;
             resultsPassed_ = true;
@@ -68,12 +68,12 @@ void OdbcRowSet::moveNext() {
 
 void OdbcRowSet::fetch() {
     row_.assign(kinds_.size(), std::nullopt);
-    const SQLRETURN rc = SQLFetch(statement_.get());
-    if (rc == SQL_NO_DATA) {
-        atEnd_ = true;
-        return;
-    }
     try {
+        const SQLRETURN rc = session_.watched(statement_, [&] { return SQLFetch(statement_.get()); });
+        if (rc == SQL_NO_DATA) {
+            atEnd_ = true;
+            return;
+        }
         session_.check(rc, statement_);
         if (session_.anyColumnOrder) return;
         for (std::size_t i = 0; i < kinds_.size(); ++i) row_[i] = read(static_cast<SQLUSMALLINT>(i + 1), kinds_[i]);
@@ -134,7 +134,8 @@ Value OdbcRowSet::value(int column) const {
 void OdbcRowSet::passMoreResults() {
     atEnd_ = true;
     if (std::exchange(resultsPassed_, true)) return;
-    db::passMoreResults([&] { return SQLMoreResults(statement_.get()); }, [&](SQLRETURN rc) { session_.check(rc, statement_); });
+    db::passMoreResults([&] { return session_.watched(statement_, [&] { return SQLMoreResults(statement_.get()); }); },
+                        [&](SQLRETURN rc) { session_.check(rc, statement_); });
 }
 
 }  // namespace db

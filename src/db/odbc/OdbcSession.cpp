@@ -2,6 +2,12 @@
 
 namespace db {
 
+namespace {
+
+constexpr std::int32_t kOperationAborted = static_cast<std::int32_t>(0x80004004u);  // E_ABORT
+
+}  // namespace
+
 OdbcHandle OdbcSession::statement() const {
     SQLHANDLE handle = nullptr;
     check(SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle), SQL_HANDLE_DBC, connection);
@@ -42,12 +48,22 @@ Error OdbcSession::failure(const Diagnostic& diagnostic) const {
 
 std::optional<Error> OdbcSession::writeRefusal() const {
     if (!transactionLost) return std::nullopt;
-    return Error(transactionLost->code(), "Die Datenbank hat die Transaktion abgebrochen; bis zu ihrem Ende wird nichts mehr "
+    return Error(transactionLost->code(), "Die Transaktion ist abgebrochen; bis zu ihrem Ende wird nichts mehr "
                                           "geschrieben. (" + std::string(transactionLost->description()) + ")");
 }
 
 void OdbcSession::ensureTransaction() const {
     if (const auto refusal = writeRefusal()) throw *refusal;
+}
+
+Error OdbcSession::cancelled(const OdbcHandle& statement) const {
+    std::string text = "Die Datenbank-Anweisung wurde abgebrochen (Strg+C).";
+    const auto found = diagnostics(statement.type(), statement.get());
+    if (const Diagnostic* driverSays = firstFailure(found)) text += " (" + driverSays->text + ")";
+    Error error(kOperationAborted, text);
+    // Whatever the statement did before it ended belongs to no transaction that could be kept.
+    if (inTransaction && !transactionLost) transactionLost = error;
+    return error;
 }
 
 }  // namespace db

@@ -6,11 +6,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "db/Error.h"
 #include "db/odbc/OdbcError.h"
 #include "db/odbc/OdbcHandles.h"
+#include "db/odbc/StatementCanceller.h"
 
 namespace db {
 
@@ -38,6 +40,8 @@ struct OdbcSession {
     mutable std::optional<Error> transactionLost;
     // The tables open for writing: the rows they hold back belong to the running transaction.
     std::vector<OdbcTable*> openTables;
+    // Ends a running statement when the user asks to stop.
+    mutable StatementCanceller canceller;
 
     // A new statement with the query timeout set.
     OdbcHandle statement() const;
@@ -52,6 +56,25 @@ struct OdbcSession {
     std::optional<Error> writeRefusal() const;
     // Throws the refusal, if any.
     void ensureTransaction() const;
+
+    // Runs call, one ODBC function on statement that may wait for the database (an execution, a
+    // fetch, the next result), and answers what it returned. When a request to stop cancelled
+    // it, that throws instead, and a running transaction counts as lost.
+    template <typename Call>
+    SQLRETURN watched(const OdbcHandle& statement, Call&& call) const {
+        canceller.started(statement.get());
+        const SQLRETURN rc = call();
+        if (canceller.finished()) throw cancelled(statement);
+        return rc;
+    }
+    // Runs call as watched() does, and throws its failure as check() does.
+    template <typename Call>
+    void run(const OdbcHandle& statement, Call&& call) const {
+        check(watched(statement, std::forward<Call>(call)), statement);
+    }
+
+private:
+    Error cancelled(const OdbcHandle& statement) const;
 };
 
 }  // namespace db

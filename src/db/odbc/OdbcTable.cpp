@@ -47,7 +47,8 @@ OdbcTable::OdbcTable(OdbcSession& session, std::string table, const std::string&
 void OdbcTable::selectFirst(const std::string& condition) {
     OdbcHandle statement = session_.statement();
     std::u16string sql = toWide("SELECT * FROM " + session_.quoted(table()) + " WHERE " + condition);
-    session_.check(SQLExecDirectW(statement.get(), sqlText(sql), static_cast<SQLINTEGER>(sql.size())), statement);
+    session_.run(statement,
+                 [&] { return SQLExecDirectW(statement.get(), sqlText(sql), static_cast<SQLINTEGER>(sql.size())); });
     const OdbcRowSet rows(session_, std::move(statement));
     if (rows.atEnd()) return;
     std::vector<Value> stored;
@@ -122,7 +123,7 @@ void OdbcTable::updateSelected(const Row& row) {
     session_.check(SQLPrepareW(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size())), statement);
     ParameterArray parameters(byParameter);
     parameters.bind(session_, statement);
-    session_.check(SQLExecute(statement.get()), statement);
+    session_.run(statement, [&] { return SQLExecute(statement.get()); });
 }
 
 std::string OdbcTable::describe(const std::vector<std::optional<Value>>& values) const {

@@ -140,19 +140,26 @@ RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared, const std:
     SQLULEN processed = 0;
     SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAM_STATUS_PTR, statuses.data(), 0);
     SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0);
+    // Also when a request to stop cancels the execution: the statement keeps no pointer to this call's arrays.
+    struct Closing {
+        SQLHSTMT statement;
+        ~Closing() {
+            SQLFreeStmt(statement, SQL_CLOSE);
+            SQLSetStmtAttrW(statement, SQL_ATTR_PARAM_STATUS_PTR, nullptr, 0);
+            SQLSetStmtAttrW(statement, SQL_ATTR_PARAMS_PROCESSED_PTR, nullptr, 0);
+        }
+    } closing{prepared.get()};
     ParameterArray parameters(byParameter, declared);
     parameters.bind(session_, prepared);
 
-    const SQLRETURN rc = SQLExecute(prepared.get());
+    const SQLRETURN rc = session_.watched(prepared, [&] { return SQLExecute(prepared.get()); });
     std::vector<Diagnostic> found = rc == SQL_SUCCESS ? std::vector<Diagnostic>() : diagnostics(SQL_HANDLE_STMT, prepared.get());
     // Some drivers report the later parameter sets as further results.
-    for (std::size_t more = 0; more <= sets && SQLMoreResults(prepared.get()) != SQL_NO_DATA; ++more) {
+    const auto nextResult = [&] { return session_.watched(prepared, [&] { return SQLMoreResults(prepared.get()); }); };
+    for (std::size_t more = 0; more <= sets && nextResult() != SQL_NO_DATA; ++more) {
         const auto further = diagnostics(SQL_HANDLE_STMT, prepared.get());
         found.insert(found.end(), further.begin(), further.end());
     }
-    SQLFreeStmt(prepared.get(), SQL_CLOSE);
-    SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAM_STATUS_PTR, nullptr, 0);
-    SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, nullptr, 0);
 
     // The failure of set i: the diagnostic that names it, else the first failure reported.
     const Diagnostic* first = firstFailure(found);
