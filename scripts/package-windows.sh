@@ -52,7 +52,8 @@ sqlite_version=$(sed -n 's/^#define SQLITE_VERSION *"\(.*\)"/\1/p' third_party/s
 {
   echo "SQLite $sqlite_version (https://sqlite.org/copyright.html), eingebaut in beide Programme."
   echo
-  sed -n '/The author disclaims copyright/,/May you share freely/p' third_party/sqlite/sqlite3.h | sed 's/^\*\* \{0,1\}//'
+  sed -n '/The author disclaims copyright/,/May you share freely/p' third_party/sqlite/sqlite3.h |
+    sed 's/^\*\* \{0,1\}//'
 } >"$build/package/SQLite.txt"
 as_windows_text "$build/package/SQLite.txt" "$stage/Lizenzen/SQLite.txt"
 as_windows_text /usr/share/doc/mingw-w64-x86-64-dev/copyright "$stage/Lizenzen/mingw-w64.txt"

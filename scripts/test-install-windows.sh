@@ -30,7 +30,8 @@ property() { msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' -v p="$1" 
 msiinfo suminfo "$msi" | grep -q '^Template: x64;' || fail "the MSI is not marked for x64"
 msiinfo export "$msi" Directory | tr -d '\r' | grep -qx $'INSTALLDIR\tProgramFiles64Folder\tAnschriftenwandler' ||
   fail "the MSI does not install into Program Files\\Anschriftenwandler"
-msiinfo export "$msi" Shortcut | tr -d '\r' | grep -q $'^WindowProgramShortcut\tProgramMenuFolder\tAnschriftenwandler\t.*\t\\[#WindowProgram\\]\t' ||
+msiinfo export "$msi" Shortcut | tr -d '\r' |
+  grep -q $'^WindowProgramShortcut\tProgramMenuFolder\tAnschriftenwandler\t.*\t\\[#WindowProgram\\]\t' ||
   fail "the MSI has no Start-menu shortcut to the window program"
 msiinfo export "$msi" Upgrade | tr -d '\r' | grep -q $'\t2\t\tNEWERVERSIONFOUND$' ||
   fail "the MSI does not detect a newer installed version"
@@ -77,8 +78,9 @@ bounded 60 wineboot </dev/null >/dev/null 2>&1
 installed="$WINEPREFIX/drive_c/Program Files/Anschriftenwandler"
 # Windows puts a per-machine shortcut into the Start menu of all users; Wine 8's msiexec puts it
 # into the installing user's.
-shortcuts=("$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Anschriftenwandler.lnk"
-           "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Anschriftenwandler.lnk")
+menu="Microsoft/Windows/Start Menu/Programs"
+shortcuts=("$WINEPREFIX/drive_c/ProgramData/$menu/Anschriftenwandler.lnk"
+           "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/$menu/Anschriftenwandler.lnk")
 any_shortcut() { [ -f "${shortcuts[0]}" ] || [ -f "${shortcuts[1]}" ]; }
 status=0
 bounded 180 msiexec /i "Z:${msi//\//\\}" /qn </dev/null >"$work/install.txt" 2>&1 || status=$?
@@ -93,7 +95,8 @@ for file in anschriftenwandler.exe anschriftenwandler-cli.exe Kurzanleitung.txt 
             Lizenzen/mingw-w64.txt Lizenzen/GCC-Laufzeitbibliotheken.txt Lizenzen/GPL-3.txt; do
   [ -s "$installed/$file" ] || fail "the package lacks $file"
 done
-head -c 3 "$installed/Kurzanleitung.txt" | cmp -s - <(printf '\xef\xbb\xbf') || fail "the guide has no UTF-8 byte-order mark"
+head -c 3 "$installed/Kurzanleitung.txt" | cmp -s - <(printf '\xef\xbb\xbf') ||
+  fail "the guide has no UTF-8 byte-order mark"
 grep -q $'\r$' "$installed/Kurzanleitung.txt" || fail "the guide's lines do not end in CR LF"
 grep -q "Anschriftenwandler $version" "$installed/Kurzanleitung.txt" || fail "the guide does not name version $version"
 
@@ -110,7 +113,8 @@ if [ -d "$sample/ADR" ]; then
   status=0
   bounded 300 "$cli" convert --adr "Z:$sample/ADR" --db "Z:$work/acceptance.db" </dev/null \
     >"$work/list.txt" 2>"$work/messages.txt" || status=$?
-  [ "$status" -eq 0 ] || { cat "$work/messages.txt" >&2; fail "the installed tool's convert ended with exit code $status"; }
+  [ "$status" -eq 0 ] ||
+    { cat "$work/messages.txt" >&2; fail "the installed tool's convert ended with exit code $status"; }
   tr -d '\r' <"$work/list.txt" | diff -u "$sample/expected_list.txt" - >&2 ||
     fail "the installed tool's list differs from expected_list.txt (above)"
   rows=$(sqlite3 "$work/acceptance.db" 'SELECT count(*) FROM AdressenImport')
