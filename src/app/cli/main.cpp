@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BuildVersion.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
@@ -27,7 +28,8 @@ constexpr const char* kHelp =
     "  import [--yes] [--undo-previous yes|no]  konvertierte Adressen in die Adressverwaltung übernehmen\n"
     "  undo [--yes]                         den letzten Import wieder löschen\n"
     "  export --db FILE [--table T] [--format csv|jsonl] [--output FILE]  eine Tabelle zur Durchsicht ausgeben\n"
-    "  settings show [--registry FILE]      gelesene Einstellungen zeigen\n\n"
+    "  settings show [--registry FILE]      gelesene Einstellungen zeigen\n"
+    "  --version                            Version zeigen\n\n"
     "BEFEHL --help zeigt die Optionen eines Befehls.\n"
     "Exit-Code: 0 ausgeführt, 1 nicht ausführbar, 2 falscher Aufruf.\n";
 
@@ -42,6 +44,10 @@ int run(const std::vector<std::string>& args) {
     const std::string& command = args.front();
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "--help" || command == "-h" || command == "help") return std::fputs(kHelp, stdout), 0;
+    if (command == "--version") {
+        const app::Version& v = app::kBuildVersion;
+        return std::printf("anschriftenwandler-cli %d.%d.%d\n", v.major, v.minor, v.revision), 0;
+    }
     if (command == "init-db") return cli::initDb(rest);
     if (command == "convert") return cli::convert(rest);
     if (command == "convert-one") return cli::convertOne(rest);
