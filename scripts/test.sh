@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: the native suite (debug), the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the Windows build under Wine, and a bounded fuzzing run.
+# UndefinedBehaviorSanitizer, the Windows build under Wine, the Windows packages installed,
+# used and removed again under Wine, and a bounded fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh all
@@ -20,6 +21,10 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan
 
 step "Windows build under Wine"
 scripts/test-windows.sh
+
+step "Windows packages: built, installed, used and removed under Wine"
+scripts/package-windows.sh
+scripts/test-install-windows.sh
 
 step "fuzzing"
 scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
