@@ -28,7 +28,7 @@ bool LineReader::next(Line& line) {
     const CharTable& table = zeichentabelle();
     char text[kLineTextLimit * CharTable::kMaxBytes];
     std::size_t textBytes = 0;
-    std::size_t characters = 0;
+    std::uint64_t characters = 0;  // all of the line's, also those beyond the first 200
     std::uint64_t column = 0;
     bool numberFinished = false;
     bool isHeader = false;
@@ -50,11 +50,10 @@ bool LineReader::next(Line& line) {
                 if (line.nulBytes++ == 0) line.firstNulColumn = column;
                 continue;
             }
-            if (characters < kLineTextLimit) {
+            if (characters++ < kLineTextLimit) {
                 // Every entry has room for the longest character: copied whole, counted by its length.
                 std::memcpy(text + textBytes, table.bytes(byte), CharTable::kMaxBytes);
                 textBytes += table.length(byte);
-                ++characters;
             }
             if (!numberFinished) {
                 line.number.feed(table.character(byte));
