@@ -2,7 +2,8 @@
 // anschriftenwandler-cli, the same through ODBC with the SQLite3 driver, and bulk-loading the
 // very rows it produced into the same table with the sqlite3 shell's ".import" (the practical
 // limit for writing these rows). Each is run as a child process three times; the medians of
-// wall time and peak memory are reported.
+// wall time and peak memory are reported. An ADR directory named as third argument is
+// converted and compared with ".import" of its rows as well.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -64,6 +66,15 @@ Measure median(std::vector<Measure> runs) {
 
 std::uintmax_t size(const std::filesystem::path& file) { return std::filesystem::file_size(file); }
 
+// What the sqlite3 shell prints for one query, through a file.
+std::string sqliteOutput(const std::string& database, const std::string& query, const std::filesystem::path& file) {
+    runChild({"sqlite3", database, query}, file.string());
+    std::ifstream in(file);
+    std::string text;
+    std::getline(in, text);
+    return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +86,7 @@ int main(int argc, char** argv) {
     }
     const std::string cli = argc > 1 ? argv[1] : CLI_PATH;
     const int records = argc > 2 ? std::stoi(argv[2]) : 100000;
+    const std::string givenCorpus = argc > 3 ? argv[3] : "";  // an ADR directory from elsewhere, compared as well
     constexpr int kRepeats = 3;
     const auto work = std::filesystem::temp_directory_path() / ("anschriftenwandler-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(work);
@@ -86,34 +98,19 @@ int main(int argc, char** argv) {
         Measure m;
     };
     std::vector<Line> table;
-    double conversionSeconds = 0;
-    double importSeconds = 0;
-    double odbcSeconds = 0;
-    for (const int count : {records / 10, records}) {
-        const auto adr = work / ("ADR-" + std::to_string(count));
-        runChild({"/proc/self/exe", "--generate", adr.string(), std::to_string(count)});
-        double adrBytes = 0;
-        for (const auto& file : std::filesystem::directory_iterator(adr)) adrBytes += static_cast<double>(file.file_size());
-        const auto pool = work / "pool.db";
-        // Converts the corpus three times into a fresh Datenpool, reached as target names it.
-        const auto convertInto = [&](const std::string& target) {
-            std::vector<Measure> conversions;
-            for (int i = 0; i < kRepeats; ++i) {
-                std::filesystem::remove(pool);
-                runChild({cli, "init-db", pool.string()});
-                conversions.push_back(runChild({cli, "convert", "--adr", adr.string(), "--db", target}));
-            }
-            return median(conversions);
-        };
-        table.push_back({"convert (" + std::to_string(count) + " records)", static_cast<double>(count), adrBytes,
-                         convertInto(pool.string())});
-        if (count != records) continue;
-        conversionSeconds = table.back().m.seconds;
-        table.push_back({"convert via ODBC (SQLite3 driver)", static_cast<double>(count), adrBytes,
-                         convertInto("Driver=SQLite3;Database=" + pool.string())});
-        odbcSeconds = table.back().m.seconds;
-
-        // The same rows, as CSV, into an empty staging table of a fresh Datenpool.
+    const auto pool = work / "pool.db";
+    // Converts a corpus three times into a fresh Datenpool, reached as target names it.
+    const auto convertInto = [&](const std::filesystem::path& adr, const std::string& target) {
+        std::vector<Measure> conversions;
+        for (int i = 0; i < kRepeats; ++i) {
+            std::filesystem::remove(pool);
+            runChild({cli, "init-db", pool.string()});
+            conversions.push_back(runChild({cli, "convert", "--adr", adr.string(), "--db", target}));
+        }
+        return median(conversions);
+    };
+    // The rows the last conversion produced, as CSV, into an empty staging table of a fresh Datenpool.
+    const auto importSameRows = [&] {
         const auto csv = work / "rows.csv";
         runChild({"sqlite3", "-csv", pool.string(), "SELECT * FROM AdressenImport"}, csv.string());
         std::vector<Measure> imports;
@@ -123,8 +120,44 @@ int main(int argc, char** argv) {
             runChild({cli, "init-db", target.string()});
             imports.push_back(runChild({"sqlite3", target.string(), ".import --csv " + csv.string() + " AdressenImport"}));
         }
-        table.push_back({"sqlite3 .import (same rows)", static_cast<double>(count), static_cast<double>(size(csv)), median(imports)});
-        importSeconds = table.back().m.seconds;
+        return std::pair{median(imports), static_cast<double>(size(csv))};
+    };
+    const auto bytesOf = [](const std::filesystem::path& adr) {
+        double bytes = 0;
+        for (const auto& file : std::filesystem::directory_iterator(adr)) bytes += static_cast<double>(file.file_size());
+        return bytes;
+    };
+    const auto rowsIn = [&] {
+        return std::stod(sqliteOutput(pool.string(), "SELECT COUNT(*) FROM AdressenImport", work / "count.txt"));
+    };
+
+    double ownRatio = 0;
+    double odbcRatio = 0;
+    for (const int count : {records / 10, records}) {
+        const auto adr = work / ("ADR-" + std::to_string(count));
+        runChild({"/proc/self/exe", "--generate", adr.string(), std::to_string(count)});
+        const double adrBytes = bytesOf(adr);
+        table.push_back({"convert (" + std::to_string(count) + " records)", static_cast<double>(count), adrBytes,
+                         convertInto(adr, pool.string())});
+        if (count != records) continue;
+        const double conversionSeconds = table.back().m.seconds;
+        table.push_back({"convert via ODBC (SQLite3 driver)", static_cast<double>(count), adrBytes,
+                         convertInto(adr, "Driver=SQLite3;Database=" + pool.string())});
+        odbcRatio = conversionSeconds / table.back().m.seconds;
+        const auto [import, csvBytes] = importSameRows();
+        table.push_back({"sqlite3 .import (same rows)", static_cast<double>(count), csvBytes, import});
+        ownRatio = conversionSeconds / import.seconds;
+    }
+    double givenRatio = 0;
+    if (!givenCorpus.empty()) {
+        const std::filesystem::path adr = givenCorpus;
+        const double adrBytes = bytesOf(adr);
+        const Measure conversion = convertInto(adr, pool.string());
+        const double rows = rowsIn();
+        table.push_back({"convert " + adr.filename().string(), rows, adrBytes, conversion});
+        const auto [import, csvBytes] = importSameRows();
+        table.push_back({"sqlite3 .import (same rows)", rows, csvBytes, import});
+        givenRatio = conversion.seconds / import.seconds;
     }
 
     std::printf("%-34s %12s %12s %10s %12s\n", "", "records/s", "MB/s", "seconds", "peak MiB");
@@ -132,8 +165,11 @@ int main(int argc, char** argv) {
         std::printf("%-34s %12.0f %12.1f %10.3f %12.1f\n", line.what.c_str(), line.records / line.m.seconds,
                     line.bytes / line.m.seconds / 1e6, line.m.seconds, static_cast<double>(line.m.peakKiB) / 1024.0);
     }
-    std::printf("conversion time / .import time: %.2f (target: at most 1.5)\n", conversionSeconds / importSeconds);
-    std::printf("ODBC throughput / embedded throughput: %.2f (target: at least 0.5)\n", conversionSeconds / odbcSeconds);
+    std::printf("conversion time / .import time, own corpus: %.2f (target: at most 1.0)\n", ownRatio);
+    if (!givenCorpus.empty()) {
+        std::printf("conversion time / .import time, %s: %.2f (target: at most 1.0)\n", givenCorpus.c_str(), givenRatio);
+    }
+    std::printf("ODBC throughput / embedded throughput: %.2f (target: at least 0.5)\n", odbcRatio);
     std::filesystem::remove_all(work);
     return 0;
 }

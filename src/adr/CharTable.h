@@ -10,13 +10,17 @@ namespace adr {
 
 class CharTable {
 public:
+    static constexpr std::size_t kMaxBytes = 3;  // the longest character, U+2022, in UTF-8
     CharTable();
     // The character for byte b as UTF-8; empty for byte 0.
     std::string_view character(unsigned char b) const { return {entries_[b].bytes, entries_[b].length}; }
+    // The same as kMaxBytes bytes, of which the first length(b) count.
+    const char* bytes(unsigned char b) const { return entries_[b].bytes; }
+    std::size_t length(unsigned char b) const { return entries_[b].length; }
 
 private:
     struct Entry {
-        char bytes[4] = {};
+        char bytes[kMaxBytes] = {};
         std::size_t length = 0;
     };
     std::array<Entry, 256> entries_;

@@ -19,6 +19,9 @@ void removeBlock(std::string& zl, std::string_view tag) { CutFrom(zl, kNeverMark
 
 bool isEmptyText(const db::Value& v) { return v.isText() && v.text().empty(); }
 
+// What Nz(v, "") gives no characters for.
+bool isNullOrEmptyText(const db::Value& v) { return v.isNull() || isEmptyText(v); }
+
 bool contains(const db::Value& v, std::string_view part) { return v.isText() && v.text().find(part) != std::string::npos; }
 
 // The renewed postal code and place of an old address "1000 Berlin 31*10115": what follows the
@@ -42,8 +45,20 @@ void FieldMapper::reportFailure(const std::string& description) {
     events_.showMessage(source_ ? description + " (" + source_->describe() + ")" : description);
 }
 
-void FieldMapper::assign(db::EditableRowSet& rst, const char* column, const db::Value& value) {
-    step([&] { rst.set(column, value); });
+const db::Column& FieldMapper::column(const db::EditableRowSet& rst, StagingColumn which) {
+    if (columnsOf_ != rst.identity()) {
+        for (std::size_t i = 0; i < kStagingColumnCount; ++i) columns_[i] = rst.column(kStagingColumnNames[i]);
+        columnsOf_ = rst.identity();
+    }
+    return columns_[which];
+}
+
+const db::Value& FieldMapper::value(const db::EditableRowSet& rst, StagingColumn which) {
+    return rst.get(column(rst, which));
+}
+
+void FieldMapper::assign(db::EditableRowSet& rst, StagingColumn which, db::Value value) {
+    step([&] { rst.set(column(rst, which), std::move(value)); });
 }
 
 void FieldMapper::Auslesen(std::string& zl, std::uint64_t fld, db::EditableRowSet& rst) {
@@ -63,10 +78,10 @@ void FieldMapper::Auslesen(std::string& zl, std::uint64_t fld, db::EditableRowSe
 void FieldMapper::field2(std::string& zl, db::EditableRowSet& rst) {
     anredeNr_ = (!zl.empty() && zl.front() >= '0' && zl.front() <= '9') ? zl.front() - '0' : 0;
     if (zl.find("#&") != std::string::npos) {
-        assign(rst, "Briefanrede", text::trimSpaces(CutFrom(zl, "#&")));
+        assign(rst, kBriefanrede, text::trimSpaces(CutFrom(zl, "#&")));
     } else if (const std::size_t hash = zl.find('#'); hash != std::string::npos) {
         // The ending as it stands: no tag pair "<>…</>" elsewhere on the line replaces it.
-        assign(rst, "Briefanrede", "Sehr geehrte" + zl.substr(hash + 1));
+        assign(rst, kBriefanrede, "Sehr geehrte" + zl.substr(hash + 1));
         zl.erase(hash);
     }
 }
@@ -74,81 +89,81 @@ void FieldMapper::field2(std::string& zl, db::EditableRowSet& rst) {
 void FieldMapper::field3(std::string& zl, db::EditableRowSet& rst) {
     for (const char* tag : {"AD", "AB", "ED", "EB", "AD", "VO"}) removeBlock(zl, tag);
     std::string registerText = text::trimSpaces(CutFrom(zl, "û"));
-    assign(rst, "Registergericht", text::trimSpaces(CutFrom(registerText, "ü")));
-    assign(rst, "HR2", registerText);
-    assign(rst, "anrede", text::trimSpaces(CutFrom(zl, "#")));
-    if (when([&] { return isEmptyText(rst.get("anrede")); })) assign(rst, "anrede", defaultAnrede(anredeNr_));
-    assign(rst, "vorname", text::trimSpaces(zl));
+    assign(rst, kRegistergericht, text::trimSpaces(CutFrom(registerText, "ü")));
+    assign(rst, kHR2, registerText);
+    assign(rst, kAnrede, text::trimSpaces(CutFrom(zl, "#")));
+    if (when([&] { return isEmptyText(value(rst, kAnrede)); })) assign(rst, kAnrede, defaultAnrede(anredeNr_));
+    assign(rst, kVorname, text::trimSpaces(zl));
 }
 
 void FieldMapper::field4(std::string& zl, db::EditableRowSet& rst) {
-    assign(rst, "Adresszusaetze", CutFrom(zl, "#"));
-    assign(rst, "Beruf", CutFrom(zl, "***"));
+    assign(rst, kAdresszusaetze, CutFrom(zl, "#"));
+    assign(rst, kBeruf, CutFrom(zl, "***"));
     for (const char* tag : {"AK", "VA", "GN", "AD"}) removeBlock(zl, tag);
-    if (const auto date = recogniseBirthDate(CutFrom(zl, "**"))) assign(rst, "Geburtstag", *date);
-    assign(rst, "GebNameVertr", CutFrom(zl, "*"));
-    if (when([&] { return contains(rst.get("GebNameVertr"), "<"); })) {
+    if (const auto date = recogniseBirthDate(CutFrom(zl, "**"))) assign(rst, kGeburtstag, *date);
+    assign(rst, kGebNameVertr, CutFrom(zl, "*"));
+    if (when([&] { return contains(value(rst, kGebNameVertr), "<"); })) {
         step([&] {
-            const std::string gebNameVertr = rst.get("GebNameVertr").toText();
+            const std::string gebNameVertr = value(rst, kGebNameVertr).toText();
             observer_->note(gebNameVertr);
             events_.showMessage(gebNameVertr);
         });
     }
-    assign(rst, "nachname", text::trimSpaces(zl));
+    assign(rst, kNachname, text::trimSpaces(zl));
 
     // Courts and tax offices: a two-character code in front of the place.
     if (when([&] {
-            const db::Value nachname = rst.get("nachname");
+            const db::Value& nachname = value(rst, kNachname);
             return nachname.isText() && text::charCount(nachname.text()) > 3;
         })) {
         static constexpr std::pair<std::string_view, const char*> kCourts[] = {
             {"Aû", "Amtsgericht"}, {"Lû", "landgericht"}, {"Lü", "Landgericht"}, {"F²", "Finanzamt"}};
         step([&] {
-            const std::string nachname = rst.get("nachname").toText();
+            const std::string nachname = value(rst, kNachname).toText();
             // The code is followed by a blank and the place; without the blank it is an
             // ordinary surname such as "Lübke", which must stay as it is.
             if (text::charAt(nachname, 3) != " ") return;
             const std::string code = text::left(nachname, 2);
             for (const auto& [prefix, vorname] : kCourts) {
                 if (code != prefix) continue;
-                assign(rst, "vorname", vorname);
-                assign(rst, "nachname", text::mid(nachname, 4));
+                assign(rst, kVorname, vorname);
+                assign(rst, kNachname, text::mid(nachname, 4));
                 break;
             }
         });
     }
 
-    if (when([&] { return Nz(rst.get("Briefanrede"), "").toText().empty(); })) {
-        step([&] { rst.set("Briefanrede", defaultBriefanrede(anredeNr_, rst.get("nachname").toText())); });
+    if (when([&] { return isNullOrEmptyText(value(rst, kBriefanrede)); })) {
+        step([&] { rst.set(column(rst, kBriefanrede), defaultBriefanrede(anredeNr_, value(rst, kNachname).toText())); });
     }
-    if (when([&] { return isEmptyText(rst.get("nachname")) && !rst.get("vorname").toText().empty(); })) {
-        step([&] { rst.set("nachname", rst.get("vorname")); });
-        assign(rst, "vorname", "");
+    if (when([&] { return isEmptyText(value(rst, kNachname)) && !value(rst, kVorname).toText().empty(); })) {
+        step([&] { rst.set(column(rst, kNachname), value(rst, kVorname)); });
+        assign(rst, kVorname, "");
     }
 }
 
 void FieldMapper::field5(std::string& zl, db::EditableRowSet& rst) {
-    assign(rst, "WeitereSelektion", CutFrom(zl, "·"));
-    assign(rst, "telefon2", CutFrom(zl, "•"));
-    assign(rst, "Postfach", CutFrom(zl, "²"));
-    assign(rst, "PLZOrtPostfach", CutFrom(zl, "û"));
-    assign(rst, "strassenr", text::trimSpaces(zl));
+    assign(rst, kWeitereSelektion, CutFrom(zl, "·"));
+    assign(rst, kTelefon2, CutFrom(zl, "•"));
+    assign(rst, kPostfach, CutFrom(zl, "²"));
+    assign(rst, kPLZOrtPostfach, CutFrom(zl, "û"));
+    assign(rst, kStrassenr, text::trimSpaces(zl));
 }
 
 void FieldMapper::field6(std::string& zl, db::EditableRowSet& rst) {
     removeBlock(zl, "RA");
     removeBlock(zl, "RV");
     if (zl.find('<') != std::string::npos) {
-        assign(rst, "PLZOrt", CutFrom(zl, "", "PL"));
-        step([&] { rst.set("PLZOrt", rst.get("PLZOrt").toText() + " " + CutFrom(zl, "", "OR")); });
+        assign(rst, kPLZOrt, CutFrom(zl, "", "PL"));
+        step([&] { rst.set(column(rst, kPLZOrt), value(rst, kPLZOrt).toText() + " " + CutFrom(zl, "", "OR")); });
     } else if (text::trimSpaces(zl) != "#") {
-        assign(rst, "PLZOrt", text::trimSpaces(zl));
+        assign(rst, kPLZOrt, text::trimSpaces(zl));
     }
 
     // Renewal of an old four-character ("1000 Berlin*10115") or six-character
     // ("W-1000 Berlin*10115") postal code.
     step([&] {
-        const db::Value v = rst.get("PLZOrt");
+        const db::Value v = value(rst, kPLZOrt);
         if (!contains(v, "*") || text::charCount(v.text()) <= 11) return;
         std::optional<std::string> renewed;
         if (text::charAt(v.text(), 5) == " ") {
@@ -156,33 +171,33 @@ void FieldMapper::field6(std::string& zl, db::EditableRowSet& rst) {
         } else if (text::charAt(v.text(), 7) == " ") {
             renewed = renewedPlzOrt(v.text(), 8);
         }
-        if (renewed) assign(rst, "PLZOrt", *renewed);
+        if (renewed) assign(rst, kPLZOrt, *renewed);
     });
 }
 
 void FieldMapper::field7(std::string& zl, db::EditableRowSet& rst) {
-    assign(rst, "homepage", CutFrom(zl, "*#1#"));
-    assign(rst, "Bemerkungen", CutFrom(zl, "#"));
-    assign(rst, "Email", CutFrom(zl, "ÿÿ"));
-    assign(rst, "telefax", CutFrom(zl, "ÿ"));
-    assign(rst, "telefon1", zl);
+    assign(rst, kHomepage, CutFrom(zl, "*#1#"));
+    assign(rst, kBemerkungen, CutFrom(zl, "#"));
+    assign(rst, kEmail, CutFrom(zl, "ÿÿ"));
+    assign(rst, kTelefax, CutFrom(zl, "ÿ"));
+    assign(rst, kTelefon1, zl);
 }
 
 void FieldMapper::field8(std::string& zl, db::EditableRowSet& rst) {
-    assign(rst, "Kennzeichen", CutFrom(zl, "#"));
+    assign(rst, kKennzeichen, CutFrom(zl, "#"));
     zl = text::trimSpaces(zl);
     if (zl.find('<') != std::string::npos) {
-        assign(rst, "Bank", CutFrom(zl, "", "BN"));
-        assign(rst, "BankOrt", CutFrom(zl, "", "BO"));
-        assign(rst, "Bankleitzahl", CutFrom(zl, "", "BZ"));
-        assign(rst, "KontoNummer", CutFrom(zl, "", "KT"));
+        assign(rst, kBank, CutFrom(zl, "", "BN"));
+        assign(rst, kBankOrt, CutFrom(zl, "", "BO"));
+        assign(rst, kBankleitzahl, CutFrom(zl, "", "BZ"));
+        assign(rst, kKontoNummer, CutFrom(zl, "", "KT"));
     } else if (!zl.empty()) {
-        assign(rst, "Bank", text::trimSpaces(text::mid(zl, 1, 20)));
-        assign(rst, "BankOrt", text::trimSpaces(text::mid(zl, 21, 10)));
-        assign(rst, "Bankleitzahl", text::trimSpaces(text::mid(zl, 31, 10)));
-        assign(rst, "KontoNummer", text::trimSpaces(text::mid(zl, 41, 10)));
+        assign(rst, kBank, text::trimSpaces(text::mid(zl, 1, 20)));
+        assign(rst, kBankOrt, text::trimSpaces(text::mid(zl, 21, 10)));
+        assign(rst, kBankleitzahl, text::trimSpaces(text::mid(zl, 31, 10)));
+        assign(rst, kKontoNummer, text::trimSpaces(text::mid(zl, 41, 10)));
     }
-    if (when([&] { return isEmptyText(rst.get("nachname")); })) {
+    if (when([&] { return isEmptyText(value(rst, kNachname)); })) {
         step([&] { rst.cancelUpdate(); });
         observer_->note("ohne Nachname verworfen");
         observer_->recordEnded(false);

@@ -5,9 +5,11 @@
 // Every statement is guarded: a failure is reported (the two silent database codes aside) and
 // the next statement runs. At the end of every call pending window events are handled.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
+#include "adr/StagingColumns.h"
 #include "db/EditableRowSet.h"
 #include "adr/RecordObserver.h"
 #include "db/GoOn.h"
@@ -55,13 +57,18 @@ private:
     bool when(Condition&& condition) {
         return db::conditionOrFailure(report_, condition);
     }
-    void assign(db::EditableRowSet& rst, const char* column, const db::Value& value);
+    // The staging columns are looked up once per row set, not for every value.
+    const db::Column& column(const db::EditableRowSet& rst, StagingColumn which);
+    const db::Value& value(const db::EditableRowSet& rst, StagingColumn which);
+    void assign(db::EditableRowSet& rst, StagingColumn which, db::Value value);
 
     ConversionEvents& events_;
     const SourcePosition* source_ = nullptr;
     RecordObserver unobserved_;
     RecordObserver* observer_ = &unobserved_;
     int anredeNr_ = 0;  // kept across records for the whole session
+    std::array<db::Column, kStagingColumnCount> columns_{};
+    std::uint64_t columnsOf_ = 0;  // the identity of the row set they were looked up in; 0 none
     db::Report report_ = [this](const std::string& description) { reportFailure(description); };
     void reportFailure(const std::string& description);
 };

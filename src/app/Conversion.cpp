@@ -60,8 +60,10 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
     // one, and the summary counts what the staging table holds.
     try {
         outcome.listComplete = true;
-        for (auto rows = connection.execute("Adressenimport"); !rows->atEnd(); rows->moveNext()) {
-            if (!addListLine(listLine(*rows))) {
+        const auto rows = connection.execute("Adressenimport");
+        ListLines lines(*rows);
+        for (; !rows->atEnd(); rows->moveNext()) {
+            if (!addListLine(lines.current())) {
                 outcome.listComplete = false;
                 break;
             }

@@ -1,15 +1,55 @@
 #include "app/ListLine.h"
 
-#include "adr/TextHelpers.h"
+#include <string_view>
+
+#include "db/Error.h"
+#include "db/Names.h"
 #include "db/RowSet.h"
 
 namespace app {
 
-std::string listLine(const db::RowSet& row) {
-    return adr::Nz(row.value("nachname"), "").toText() + adr::list(row.value("anrede"), ", ") +
-           adr::list(row.value("PLZOrt"), ", ") + adr::list(row.value("strassenr"), ", ") +
-           adr::list(row.value("telefon1"), ", Tel. : ") + adr::list(row.value("telefon2"), ", Tel2. : ") +
-           adr::list(row.value("telefax"), ", Fax. : ");
+namespace {
+
+struct Part {
+    std::string_view column;
+    std::string_view prefix;  // put before a value that has text
+};
+
+// The surname comes without prefix: Nz(nachname, "") is its text form.
+constexpr Part kParts[] = {{"nachname", ""},      {"anrede", ", "},          {"PLZOrt", ", "},
+                           {"strassenr", ", "},   {"telefon1", ", Tel. : "}, {"telefon2", ", Tel2. : "},
+                           {"telefax", ", Fax. : "}};
+
+int positionOf(const db::RowSet& rows, std::string_view column) {
+    for (int i = 0; i < rows.columnCount(); ++i) {
+        if (db::sameName(rows.columnName(i), column)) return i;
+    }
+    return -1;
 }
+
+}  // namespace
+
+ListLines::ListLines(const db::RowSet& rows) : rows_(rows) {
+    static_assert(std::size(kParts) == kPartCount);
+    for (std::size_t i = 0; i < kPartCount; ++i) positions_[i] = positionOf(rows, kParts[i].column);
+}
+
+const std::string& ListLines::current() {
+    line_.clear();
+    for (std::size_t i = 0; i < kPartCount; ++i) {
+        if (positions_[i] < 0) {
+            throw db::Error(db::kItemNotFound, "Die Spalte '" + std::string(kParts[i].column) + "' gibt es in der Tabelle nicht.");
+        }
+        // list(): the prefix only when the value has at least one character.
+        const std::size_t before = line_.size();
+        line_ += kParts[i].prefix;
+        const std::size_t withPrefix = line_.size();
+        rows_.appendText(positions_[i], line_);
+        if (line_.size() == withPrefix) line_.resize(before);
+    }
+    return line_;
+}
+
+std::string listLine(const db::RowSet& row) { return ListLines(row).current(); }
 
 }  // namespace app

@@ -2,11 +2,22 @@
 // A row set opened on a table for writing: it adds new rows or edits the rows it selected.
 // Assignments collect in the current row until update() saves them or cancelUpdate() drops them.
 
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "db/Value.h"
 
 namespace db {
+
+// A column of an editable row set, looked up by name once and then used by its position. A
+// name the table lacks keeps no position: every use of it fails as a use by that name does.
+struct Column {
+    static constexpr std::size_t kMissing = static_cast<std::size_t>(-1);
+    std::string_view name;  // the caller's text, which must outlive the column
+    std::size_t position = kMissing;
+};
 
 class EditableRowSet {
 public:
@@ -15,15 +26,31 @@ public:
     virtual bool atEnd() const = 0;
     // Starts a new row; changes still pending in the current row are saved first.
     virtual void addNew() = 0;
-    virtual void set(std::string_view column, const Value& value) = 0;
-    // What the current row holds: assigned values, else the stored ones, else null.
-    virtual Value get(std::string_view column) const = 0;
+    // The column of that name (without regard to case); it stays valid while the row set is open.
+    virtual Column column(std::string_view name) const = 0;
+    virtual void set(const Column& column, Value value) = 0;
+    // What the current row holds: assigned values, else the stored ones, else null. The value
+    // stays valid until the row changes.
+    virtual const Value& get(const Column& column) const = 0;
+    void set(std::string_view name, Value value) { set(column(name), std::move(value)); }
+    const Value& get(std::string_view name) const { return get(column(name)); }
     // Saves the pending changes of the current row; without any it does nothing.
     virtual void update() = 0;
     // Drops the pending changes; a new row that was never saved disappears.
     virtual void cancelUpdate() = 0;
     // Writes whatever the backend still holds back (batched rows) and ends the row set.
     virtual void close() = 0;
+
+    // Tells row sets apart for callers that keep the columns they looked up in one: no two
+    // row sets of a process share it, not even one made where another was destroyed.
+    std::uint64_t identity() const { return identity_; }
+
+private:
+    static std::uint64_t nextIdentity() {
+        static std::atomic<std::uint64_t> last{0};
+        return ++last;
+    }
+    std::uint64_t identity_ = nextIdentity();
 };
 
 }  // namespace db

@@ -46,9 +46,13 @@ void TableRowSet::addNew() {
     current_ = std::move(row);
 }
 
-std::size_t TableRowSet::columnIndex(std::string_view column) const {
-    if (const auto position = columnPositions_.find(column)) return *position;
-    throw Error(kItemNotFound, "Die Spalte '" + std::string(column) + "' gibt es in der Tabelle '" + table_ + "' nicht.");
+Column TableRowSet::column(std::string_view name) const {
+    return {name, columnPositions_.find(name).value_or(Column::kMissing)};
+}
+
+std::size_t TableRowSet::columnIndex(const Column& column) const {
+    if (column.position < columns_.size()) return column.position;
+    throw Error(kItemNotFound, "Die Spalte '" + std::string(column.name) + "' gibt es in der Tabelle '" + table_ + "' nicht.");
 }
 
 TableRowSet::Row& TableRowSet::currentRow() {
@@ -56,7 +60,7 @@ TableRowSet::Row& TableRowSet::currentRow() {
     return *current_;
 }
 
-void TableRowSet::set(std::string_view column, const Value& value) {
+void TableRowSet::set(const Column& column, Value value) {
     const std::size_t index = columnIndex(column);
     Row& row = currentRow();
     const auto& limit = columns_[index].maxChars;
@@ -68,10 +72,10 @@ void TableRowSet::set(std::string_view column, const Value& value) {
                                              std::to_string(*limit) + " Zeichen: " + value.text());
         }
     }
-    row.assigned[index] = value;
+    row.assigned[index] = std::move(value);
 }
 
-Value TableRowSet::get(std::string_view column) const {
+const Value& TableRowSet::get(const Column& column) const {
     const std::size_t index = columnIndex(column);
     if (!current_) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
     const auto& assigned = current_->assigned[index];
@@ -87,7 +91,7 @@ void TableRowSet::update() {
         Row& row;
         ~Settle() {
             for (std::size_t i = 0; i < row.assigned.size(); ++i) {
-                if (row.assigned[i]) row.stored[i] = *row.assigned[i];
+                if (row.assigned[i]) row.stored[i] = std::move(*row.assigned[i]);
                 row.assigned[i].reset();
             }
         }

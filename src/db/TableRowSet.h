@@ -23,8 +23,11 @@ class TableRowSet : public EditableRowSet {
 public:
     bool atEnd() const override;
     void addNew() override;
-    void set(std::string_view column, const Value& value) override;
-    Value get(std::string_view column) const override;
+    Column column(std::string_view name) const override;
+    void set(const Column& column, Value value) override;
+    const Value& get(const Column& column) const override;
+    using EditableRowSet::get;
+    using EditableRowSet::set;
     void update() override;
     void cancelUpdate() override;
     void close() override;
@@ -49,7 +52,7 @@ protected:
     const std::vector<TableColumn>& columns() const { return columns_; }
 
 private:
-    std::size_t columnIndex(std::string_view column) const;
+    std::size_t columnIndex(const Column& column) const;
     Row& currentRow();
 
     std::string table_;

@@ -49,6 +49,18 @@ TEST_F(FailureRule, MissingColumnGivesOneMessagePerStatementAndTheRestIsStillAss
     EXPECT_EQ(stored("nachname"), std::vector<Value>{"Meier"});
 }
 
+TEST_F(FailureRule, ColumnsAreLookedUpAgainInEveryRunsRowSet) {
+    read(adr_test::adrLines({"1*", "", "Hans", "Meier", "Weg 1"}));
+    // The same mapper then writes into a staging table whose columns stand in another order.
+    stagingTable("CREATE TABLE AdressenImport (strassenr VARCHAR(60), nachname VARCHAR(60), vorname VARCHAR(60), "
+                 "fremdid FLOAT, id INTEGER PRIMARY KEY AUTOINCREMENT)");
+    read(adr_test::adrLines({"2*", "", "Eva", "Schulz", "Gasse 2"}));
+    EXPECT_EQ(stored("nachname"), std::vector<Value>{"Schulz"});
+    EXPECT_EQ(stored("vorname"), std::vector<Value>{"Eva"});
+    EXPECT_EQ(stored("strassenr"), std::vector<Value>{"Gasse 2"});
+    EXPECT_EQ(stored("fremdid"), std::vector<Value>{2.0});
+}
+
 TEST_F(FailureRule, TextLongerThanItsColumnIsReportedNeverCut) {
     stagingTable("CREATE TABLE AdressenImport (id INTEGER PRIMARY KEY AUTOINCREMENT, fremdid FLOAT, nachname VARCHAR(10))");
     read(adr_test::adrLines({"1*", "", "", "Mustermann-Schulze", "2*", "", "", "M\x81llerhaus"}));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ListLine.h"
 #include "app/MainWindow.h"
 #include "db/Error.h"
 #include "db/sqlite/SqliteConnection.h"
@@ -29,6 +30,45 @@ const std::map<std::string, std::string> kAddresses = {
             "201*\r\n2\r\nEva\r\nSchulz\r\nGasse 2\r\n54321 Stadt\r\n\r\n\r\n"},
     {"02A", "302*\r\n4\r\n\r\nFirma X\r\n"},
 };
+
+// The list's lines, built for every row of the staging table in one reused buffer.
+class ListLines : public ::testing::Test {
+protected:
+    std::vector<std::string> lines() {
+        std::vector<std::string> result;
+        const auto rows = connection->execute("Adressenimport");
+        app::ListLines list(*rows);
+        for (; !rows->atEnd(); rows->moveNext()) result.push_back(list.current());
+        return result;
+    }
+
+    testing_support::TempDir dir;
+    std::unique_ptr<db::SqliteConnection> connection = db::SqliteConnection::create(dir.file("pool.db"));
+};
+
+TEST_F(ListLines, EachPartWithItsPrefixOnlyWhenItHasTextAndNothingLeftFromTheRowBefore) {
+    connection->runScript(
+        "INSERT INTO AdressenImport (nachname, anrede, PLZOrt, strassenr, telefon1, telefon2, telefax) VALUES "
+        "('Meier-Lüdenscheidt', 'Herrn', '12345 Ort', 'Weg 1', '030 1', '030 2', '030 3');"
+        "INSERT INTO AdressenImport (nachname, telefax) VALUES ('Ohne', '040 9');"
+        "INSERT INTO AdressenImport (nachname, anrede, telefon1) VALUES (NULL, '', 4711);");
+    EXPECT_EQ(lines(), (std::vector<std::string>{
+                           "Meier-Lüdenscheidt, Herrn, 12345 Ort, Weg 1, Tel. : 030 1, Tel2. : 030 2, Fax. : 030 3",
+                           "Ohne, Fax. : 040 9", ", Tel. : 4711"}));
+}
+
+TEST_F(ListLines, AColumnTheTableLacksIsNamedInTheFailure) {
+    connection->runScript("DROP TABLE AdressenImport; CREATE TABLE AdressenImport (id INTEGER PRIMARY KEY, nachname TEXT, "
+                          "anrede TEXT, PLZOrt TEXT, strassenr TEXT, telefon1 TEXT, telefon2 TEXT);"
+                          "INSERT INTO AdressenImport (nachname) VALUES ('Meier');");
+    try {
+        lines();
+        FAIL() << "a line without its fax column";
+    } catch (const db::Error& error) {
+        EXPECT_EQ(error.code(), db::kItemNotFound);
+        EXPECT_NE(std::string(error.description()).find("'telefax'"), std::string::npos) << error.description();
+    }
+}
 
 class ConversionCommand : public ::testing::Test {
 protected:

@@ -115,6 +115,33 @@ TEST_P(EditableRows, SelectedRowIsEditedInPlace) {
     EXPECT_TRUE(none->atEnd());
 }
 
+TEST_P(EditableRows, ColumnLookedUpOnceWritesWhereItsNameDoesAndAMissingOneFailsAtEveryUse) {
+    auto rows = connection->openForWriting("AdressenImport");
+    const db::Column nachname = rows->column("NachName");
+    const db::Column missing = rows->column("gibtsnicht");
+    rows->addNew();
+    rows->set(nachname, "Erster");
+    EXPECT_EQ(rows->get("nachname"), db::Value("Erster"));
+    rows->update();
+    rows->addNew();
+    rows->set(nachname, "Zweiter");
+    EXPECT_EQ(rows->get(nachname), db::Value("Zweiter"));
+    for (int use = 0; use < 2; ++use) {
+        EXPECT_THROW(rows->set(missing, "x"), db::Error) << use;
+        EXPECT_THROW(rows->get(missing), db::Error) << use;
+    }
+    rows->update();
+    rows->close();
+    EXPECT_EQ(count(), 2);
+}
+
+TEST_P(EditableRows, NoTwoRowSetsShareAnIdentity) {
+    const std::uint64_t first = connection->openForWriting("AdressenImport")->identity();
+    // Made after the first was destroyed, perhaps where it stood.
+    const std::uint64_t second = connection->openForWriting("AdressenImport")->identity();
+    EXPECT_NE(first, second);
+}
+
 TEST_P(EditableRows, UnknownColumnAndOverlongTextAreRefusedNeverCut) {
     connection->execute("CREATE TABLE Kurz (id INTEGER PRIMARY KEY, name VARCHAR(5))");
     auto rows = connection->openForWriting("Kurz");

@@ -26,7 +26,10 @@ public:
     void finishProgress() { progress_.clear(); }
 
 private:
-    void drawProgress() { progress_.draw(file_, std::to_string(count_)); }
+    // Called for every line read: the count is formatted only for a bar that is shown.
+    void drawProgress() {
+        if (progress_.enabled()) progress_.draw(file_, std::to_string(count_));
+    }
 
     std::FILE* err_;
     ProgressLine progress_;

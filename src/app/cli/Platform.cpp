@@ -13,6 +13,12 @@
 
 namespace cli {
 
+void bufferUnlessConsole(std::FILE* stream) {
+    // A C library buffers by line, or not at all, what it takes for a terminal; on Windows that
+    // includes NUL, where every line then costs a system call.
+    if (!isTerminal(stream)) std::setvbuf(stream, nullptr, _IOFBF, 64 * 1024);
+}
+
 #ifdef _WIN32
 
 void prepareConsole() {

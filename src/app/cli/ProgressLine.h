@@ -12,6 +12,7 @@ namespace cli {
 class ProgressLine {
 public:
     explicit ProgressLine(std::FILE* stream, bool enabled) : stream_(stream), enabled_(enabled) {}
+    bool enabled() const { return enabled_; }
     void draw(int fileNumber, const std::string& count);
     void clear();
 

@@ -44,10 +44,24 @@ void SqliteRowSet::step() {
     if (rc != SQLITE_DONE) throwSqliteError(handle_, rc);
 }
 
-Value SqliteRowSet::value(int column) const {
-    if (atEnd_) throw Error(static_cast<std::int32_t>(0x800A0BCDu), "Kein aktueller Datensatz.");
+void SqliteRowSet::checkColumn(int column) const {
+    if (atEnd_) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
     if (column < 0 || column >= columnCount()) throw Error(kItemNotFound, "Spalte " + std::to_string(column) + " gibt es nicht.");
+}
+
+Value SqliteRowSet::value(int column) const {
+    checkColumn(column);
     return columnValue(statement_, column);
+}
+
+void SqliteRowSet::appendText(int column, std::string& out) const {
+    checkColumn(column);
+    if (sqlite3_column_type(statement_, column) != SQLITE_TEXT) {
+        out += columnValue(statement_, column).toText();
+        return;
+    }
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+    if (bytes) out.append(bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
 }
 
 }  // namespace db

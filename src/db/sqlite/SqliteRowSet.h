@@ -24,9 +24,11 @@ public:
     int columnCount() const override { return static_cast<int>(names_.size()); }
     const std::string& columnName(int column) const override { return names_.at(static_cast<std::size_t>(column)); }
     Value value(int column) const override;
+    void appendText(int column, std::string& out) const override;
 
 private:
     void step();
+    void checkColumn(int column) const;
 
     sqlite3* handle_;
     sqlite3_stmt* statement_;

@@ -143,14 +143,14 @@ void SqliteTable::modify(Row& row) {
 }
 
 sqlite3_stmt* SqliteTable::insertStatement(const std::vector<std::optional<Value>>& assigned) {
-    std::vector<bool> mask(assigned.size());
-    for (std::size_t i = 0; i < assigned.size(); ++i) mask[i] = assigned[i].has_value();
-    if (auto found = inserts_.find(mask); found != inserts_.end()) return found->second;
+    mask_.resize(assigned.size());
+    for (std::size_t i = 0; i < assigned.size(); ++i) mask_[i] = assigned[i] ? '1' : '0';
+    if (auto found = inserts_.find(mask_); found != inserts_.end()) return found->second;
 
     std::string names;
     std::string places;
     for (std::size_t i = 0; i < columns().size(); ++i) {
-        if (!mask[i]) continue;
+        if (mask_[i] == '0') continue;
         names += (names.empty() ? "" : ", ") + quoted(columns()[i].name);
         places += places.empty() ? "?" : ", ?";
     }
@@ -158,7 +158,7 @@ sqlite3_stmt* SqliteTable::insertStatement(const std::vector<std::optional<Value
                                           : "INSERT INTO " + quoted(table()) + " (" + names + ") VALUES (" + places + ")";
     sqlite3_stmt* statement = nullptr;
     prepare(handle_, sql, &statement);
-    inserts_.emplace(std::move(mask), statement);
+    inserts_.emplace(mask_, statement);
     return statement;
 }
 

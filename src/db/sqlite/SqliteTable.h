@@ -29,7 +29,9 @@ private:
     void modify(Row& row) override;
 
     sqlite3* handle_;
-    std::map<std::vector<bool>, sqlite3_stmt*> inserts_;
+    // By the columns a row assigns: "1" for each assigned column, "0" for the others.
+    std::map<std::string, sqlite3_stmt*> inserts_;
+    std::string mask_;  // the mask of the row being inserted, kept to spare an allocation per row
 };
 
 }  // namespace db
