@@ -1,5 +1,7 @@
 #include "db/odbc/OdbcSession.h"
 
+#include "db/StopWaiting.h"
+
 namespace db {
 
 namespace {
@@ -57,7 +59,7 @@ void OdbcSession::ensureTransaction() const {
 }
 
 Error OdbcSession::cancelled(const OdbcHandle& statement) const {
-    std::string text = "Die Datenbank-Anweisung wurde abgebrochen (Strg+C).";
+    std::string text = kStatementStopped;
     const auto found = diagnostics(statement.type(), statement.get());
     if (const Diagnostic* driverSays = firstFailure(found)) text += " (" + driverSays->text + ")";
     Error error(kOperationAborted, text);

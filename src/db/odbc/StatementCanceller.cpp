@@ -10,7 +10,6 @@ namespace db {
 namespace {
 
 constexpr auto kLookEvery = std::chrono::milliseconds(50);
-constexpr auto kTimeToEnd = std::chrono::milliseconds(250);
 
 }  // namespace
 
@@ -45,7 +44,7 @@ void StatementCanceller::watch() {
     while (!closing_.wait_for(lock, kLookEvery, [this] { return closed_; })) {
         looksSinceStopAsked = stopWaiting() ? looksSinceStopAsked + 1 : 0;
         // Under the lock the statement cannot end its call and be freed meanwhile.
-        if (running_ != nullptr && !cancelled_ && looksSinceStopAsked > kTimeToEnd / kLookEvery) {
+        if (running_ != nullptr && !cancelled_ && looksSinceStopAsked > kTimeToEndAfterStop / kLookEvery) {
             SQLCancel(running_);
             cancelled_ = true;
         }

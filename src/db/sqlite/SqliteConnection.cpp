@@ -19,6 +19,8 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
 constexpr int kBusyStepMs = 50;
+// Between two looks for a stop SQLite runs this many of its instructions: well under a millisecond.
+constexpr int kInstructionsBetweenLooks = 10000;
 
 std::int32_t mappedCode(int rc) {
     switch (rc & 0xFF) {
@@ -41,6 +43,7 @@ public:
 // SQLite's own text, except for a lock held by another program: the busy timeout has run
 // out, and the user is told so in words of the tool.
 std::string describedFailure(sqlite3* handle, int rc, const std::string& message) {
+    if ((rc & 0xFF) == SQLITE_INTERRUPT) return std::string(kStatementStopped) + " (" + message + ")";
     if ((rc & 0xFF) != SQLITE_BUSY && (rc & 0xFF) != SQLITE_LOCKED) return message;
     const char* file = handle ? sqlite3_db_filename(handle, "main") : nullptr;
     if (stopWaiting()) {
@@ -84,11 +87,36 @@ void throwSqliteError(sqlite3* handle, int rc) {
 
 SqliteConnection::SqliteConnection(sqlite3* handle, std::string path) : handle_(handle), path_(std::move(path)) {
     sqlite3_commit_hook(handle_, &SqliteConnection::refuseStrayCommit, this);
+    sqlite3_progress_handler(handle_, kInstructionsBetweenLooks, &SqliteConnection::endWhenStopped, this);
 }
 
 int SqliteConnection::refuseStrayCommit(void* connection) {
     const auto* self = static_cast<const SqliteConnection*>(connection);
     return self->inTransaction_ && !self->committing_ ? 1 : 0;
+}
+
+int SqliteConnection::endWhenStopped(void* connection) {
+    auto* self = static_cast<SqliteConnection*>(connection);
+    if (!stopWaiting()) {
+        self->stopSeen_.reset();
+        return 0;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (!self->stopSeen_) self->stopSeen_ = now;
+    if (self->committing_ || now - *self->stopSeen_ <= kTimeToEndAfterStop) return 0;
+    // SQLite rolls back only a transaction whose writing statement it ended; for a reading one
+    // the transaction would live on, and what it wrote before could still be committed.
+    if (self->inTransaction_) self->stopEndedTransaction_ = true;
+    return 1;
+}
+
+Error SqliteConnection::transactionStopped() {
+    return Error(SQLITE_INTERRUPT, std::string(kStatementStopped) +
+                                       " Die Transaktion ist abgebrochen; bis zu ihrem Ende wird nichts mehr geschrieben.");
+}
+
+void SqliteConnection::ensureNotStopped() const {
+    if (stopEndedTransaction_) throw transactionStopped();
 }
 
 SqliteConnection::~SqliteConnection() { sqlite3_close_v2(handle_); }
@@ -166,6 +194,7 @@ std::optional<std::string> SqliteConnection::routineBody(std::string_view name) 
 }
 
 std::unique_ptr<RowSet> SqliteConnection::execute(std::string_view commandText) {
+    ensureNotStopped();
     const CommandText reading = readCommandText(commandText);
     std::string sql;
     if (reading.kind == CommandText::Kind::BareName && isTable(reading.name)) {
@@ -203,6 +232,7 @@ std::unique_ptr<EditableRowSet> SqliteConnection::openForWriting(std::string_vie
     if (reading.kind == CommandText::Kind::Statement) {
         throw Error(kErrorsInCommand, "'" + std::string(source) + "' nennt keine Tabelle, die sich bearbeiten lässt.");
     }
+    ensureNotStopped();
     return std::make_unique<SqliteTable>(handle_, reading.name, reading.condition);
 }
 
@@ -230,11 +260,17 @@ void SqliteConnection::beginTransaction(Isolation) {
     }
     runScript("BEGIN IMMEDIATE");
     inTransaction_ = true;
+    stopEndedTransaction_ = false;
 }
 
 void SqliteConnection::commit() {
     // What went into a file that is no longer the Datenpool would be lost unseen.
     ensureFileInPlace();
+    if (stopEndedTransaction_) {
+        // Refused as a whole: what the transaction did before the stop is undone, as on ODBC.
+        rollback();
+        throw transactionStopped();
+    }
     committing_ = true;
     try {
         runScript("COMMIT");
@@ -248,6 +284,7 @@ void SqliteConnection::commit() {
 
 void SqliteConnection::rollback() {
     inTransaction_ = false;
+    stopEndedTransaction_ = false;
     if (!sqlite3_get_autocommit(handle_)) runScript("ROLLBACK");
 }
 

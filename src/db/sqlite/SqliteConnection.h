@@ -3,11 +3,13 @@
 // translates the two T-SQL statements the tool sends ("truncate table", "DBCC CHECKIDENT")
 // and runs the routines that the database keeps in its table "Routinen".
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "db/Connection.h"
+#include "db/Error.h"
 
 struct sqlite3;
 
@@ -47,11 +49,19 @@ private:
     // the transaction back by itself (a full disk, an I/O error) every later statement would
     // otherwise be committed on its own, and the run kept in part.
     static int refuseStrayCommit(void* connection);
+    // Ends a statement that still runs a while after a stop was asked for (Ctrl+C); SQLite
+    // then rolls its transaction back. A commit is never cut short.
+    static int endWhenStopped(void* connection);
+    // Throws once a stop ended a statement of the running transaction, until it is rolled back.
+    void ensureNotStopped() const;
+    static Error transactionStopped();
 
     sqlite3* handle_;
     std::string path_;
     bool inTransaction_ = false;
     bool committing_ = false;
+    std::optional<std::chrono::steady_clock::time_point> stopSeen_;
+    bool stopEndedTransaction_ = false;
 };
 
 // Throws the db::Error for SQLite's last failure on handle (or for result code rc).

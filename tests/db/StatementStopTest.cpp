@@ -1,6 +1,6 @@
-// A request to stop (Ctrl+C in the command-line tool) ends an ODBC statement that works or
-// waits long: it fails with a message of its own, its transaction is rolled back, and the
-// thread that watched it ends with the connection.
+// A request to stop (Ctrl+C in the command-line tool) ends a statement that works or waits
+// long, on either backend: it fails with a message of its own and its transaction is rolled
+// back. On ODBC the thread that watched it ends with the connection.
 
 #include <gtest/gtest.h>
 
@@ -26,18 +26,19 @@ constexpr const char* kLongStatement =
 std::atomic<bool> stopAsked{false};
 bool isStopAsked() { return stopAsked; }
 
-class OdbcCancel : public ::testing::Test {
+class StatementStop : public ::testing::TestWithParam<db_tests::Backend> {
 protected:
     void SetUp() override {
         stopAsked = false;
         db::setStopWaiting(&isStopAsked);
-        connection = db_tests::createDatenpool(db_tests::Backend::Odbc, dir.file("pool.db"));
+        connection = db_tests::createDatenpool(backend(), dir.file("pool.db"));
         connection->execute("INSERT INTO AdressenImport (nachname) VALUES ('Muster')");
     }
     void TearDown() override {
         connection.reset();
         db::setStopWaiting(nullptr);
     }
+    virtual db_tests::Backend backend() const { return GetParam(); }
     std::int64_t staged() { return connection->execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer(); }
     // Runs sql while the stop is asked for after a moment, as a Ctrl+C from another thread;
     // answers the error it ended with and how long it ran.
@@ -62,7 +63,7 @@ protected:
     std::unique_ptr<db::Connection> connection;
 };
 
-TEST_F(OdbcCancel, LongStatementEndsSoonAfterTheRequestWithAMessageOfItsOwn) {
+TEST_P(StatementStop, LongStatementEndsSoonAfterTheRequestWithAMessageOfItsOwn) {
     const auto [failure, took] = runUntilStopped(kLongStatement);
 
     EXPECT_EQ(failure.rfind("Die Datenbank-Anweisung wurde abgebrochen (Strg+C).", 0), 0u) << failure;
@@ -71,7 +72,7 @@ TEST_F(OdbcCancel, LongStatementEndsSoonAfterTheRequestWithAMessageOfItsOwn) {
     EXPECT_LT(took, 10s);
 }
 
-TEST_F(OdbcCancel, CancelledStatementTakesItsTransactionWithIt) {
+TEST_P(StatementStop, CancelledStatementTakesItsTransactionWithIt) {
     connection->beginTransaction();
     connection->execute("DELETE FROM AdressenImport");
     const auto [failure, took] = runUntilStopped(kLongStatement);
@@ -84,7 +85,7 @@ TEST_F(OdbcCancel, CancelledStatementTakesItsTransactionWithIt) {
     EXPECT_EQ(staged(), 1);
 }
 
-TEST_F(OdbcCancel, StatementThatEndsByItselfIsLeftToEnd) {
+TEST_P(StatementStop, StatementThatEndsByItselfIsLeftToEnd) {
     stopAsked = true;
     connection->beginTransaction();
     connection->execute("INSERT INTO AdressenImport (nachname) VALUES ('Zweite')");
@@ -93,7 +94,7 @@ TEST_F(OdbcCancel, StatementThatEndsByItselfIsLeftToEnd) {
     EXPECT_EQ(staged(), 2);
 }
 
-TEST_F(OdbcCancel, ConnectionGoesOnAfterTheRequestIsAnswered) {
+TEST_P(StatementStop, ConnectionGoesOnAfterTheRequestIsAnswered) {
     const auto [failure, took] = runUntilStopped(kLongStatement);
     ASSERT_NE(failure, "<no failure>");
     stopAsked = false;
@@ -104,14 +105,21 @@ TEST_F(OdbcCancel, ConnectionGoesOnAfterTheRequestIsAnswered) {
     EXPECT_EQ(staged(), 2);
 }
 
+INSTANTIATE_FOR_BOTH_BACKENDS(StatementStop);
+
 #ifdef __linux__
+class OdbcStatementWatcher : public StatementStop {
+protected:
+    db_tests::Backend backend() const override { return db_tests::Backend::Odbc; }
+};
+
 std::size_t threadsOfThisProcess() {
     std::size_t count = 0;
     for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++count;
     return count;
 }
 
-TEST_F(OdbcCancel, WatcherEndsWithTheConnection) {
+TEST_F(OdbcStatementWatcher, WatcherEndsWithTheConnection) {
     connection.reset();
     const std::size_t before = threadsOfThisProcess();
     connection = db_tests::createDatenpool(db_tests::Backend::Odbc, dir.file("other.db"));
@@ -122,7 +130,7 @@ TEST_F(OdbcCancel, WatcherEndsWithTheConnection) {
     EXPECT_EQ(threadsOfThisProcess(), before);
 }
 
-TEST_F(OdbcCancel, NoWatcherWhereNobodyCanAskToStop) {
+TEST_F(OdbcStatementWatcher, NoWatcherWhereNobodyCanAskToStop) {
     connection.reset();
     db::setStopWaiting(nullptr);
     const std::size_t before = threadsOfThisProcess();
