@@ -1,5 +1,6 @@
 #include "app/MigrationRecords.h"
 
+#include <cstring>
 #include <istream>
 #include <ostream>
 #include <utility>
@@ -14,9 +15,11 @@ namespace app {
 
 namespace {
 
-// Spilled entries: a kind letter, then fields each ended by a byte 0, which no text here holds.
-constexpr char kRecord = 'R';
-constexpr char kFile = 'F';
+// Spilled entries: a kind letter, then fields, each its length in eight bytes and its bytes, so
+// that a field carries any byte and the reading back needs no search for an end.
+constexpr char kSaved = 'S';      // a record handed to the staging table
+constexpr char kDiscarded = 'D';  // a record dropped
+constexpr char kFile = 'F';       // an unreadable file
 constexpr const char* kNotInTable = "nicht in AdressenImport gespeichert";
 
 void append(std::string& joined, std::string_view separator, std::string_view part) {
@@ -24,15 +27,21 @@ void append(std::string& joined, std::string_view separator, std::string_view pa
     joined += part;
 }
 
-void put(std::ostream& out, std::string_view field) {
-    out.write(field.data(), static_cast<std::streamsize>(field.size()));
-    out.put('\0');
+void put(std::string& entry, std::string_view field) {
+    const std::uint64_t size = field.size();
+    char length[sizeof size];
+    std::memcpy(length, &size, sizeof size);
+    entry.append(length, sizeof length).append(field);
 }
 
-std::string take(std::istream& in) {
-    std::string field;
-    std::getline(in, field, '\0');
-    return field;
+// Reads one field into a string kept from the field before, so reading back allocates rarely.
+bool take(std::istream& in, std::string& field) {
+    std::uint64_t size = 0;
+    char length[sizeof size];
+    if (!in.read(length, sizeof length)) return false;
+    std::memcpy(&size, length, sizeof size);
+    field.resize(size);
+    return static_cast<bool>(in.read(field.data(), static_cast<std::streamsize>(size)));
 }
 
 bool sameNumber(const db::Value& fremdid, const std::optional<double>& number) {
@@ -61,9 +70,8 @@ void MigrationRecords::recordStarted(const std::string& file, std::uint64_t line
     open_ = true;
     ++counts_.read;
     current_.file = file;
-    current_.line = std::to_string(line);
+    current_.line = line;
     current_.number = number;
-    current_.numberText = number ? db::Value(*number).toText() : std::string();
     current_.lines = 0;
     current_.notes.clear();
     current_.original.clear();
@@ -89,16 +97,18 @@ void MigrationRecords::recordEnded(bool saved) {
     if (!open_) return;
     open_ = false;
     if (saved) {
-        handedOn_.push_back(current_.number);
+        handedOn_.add(current_.number);
     } else {
         ++counts_.discarded;
     }
     if (!spill_) return;
-    spill_->put(kRecord);
-    for (const std::string* field : {&current_.file, &current_.line, &current_.numberText}) put(*spill_, *field);
-    put(*spill_, saved ? "1" : "0");
-    put(*spill_, current_.notes);
-    put(*spill_, current_.original);
+    entry_.assign(1, saved ? kSaved : kDiscarded);
+    put(entry_, current_.file);
+    put(entry_, std::to_string(current_.line));
+    put(entry_, current_.number ? db::Value(*current_.number).toText() : std::string());
+    put(entry_, current_.notes);
+    put(entry_, current_.original);
+    spill_->write(entry_.data(), static_cast<std::streamsize>(entry_.size()));
     for (const auto& [file, reason] : std::exchange(laterFiles_, {})) spillFile(file, reason);
 }
 
@@ -118,53 +128,64 @@ void MigrationRecords::fileUnreadable(const std::string& file, const std::string
 }
 
 void MigrationRecords::spillFile(const std::string& file, const std::string& reason) {
-    spill_->put(kFile);
-    put(*spill_, file);
-    put(*spill_, reason);
+    entry_.assign(1, kFile);
+    put(entry_, file);
+    put(entry_, reason);
+    spill_->write(entry_.data(), static_cast<std::streamsize>(entry_.size()));
 }
 
-void MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery) {
+bool MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery, TableWriter* report) {
     finishOpenRecord();
-    ids_.assign(handedOn_.size(), 0);
-    if (connection) {
-        auto rows = connection->execute(rowsQuery);
-        for (std::size_t i = 0; i < handedOn_.size() && !rows->atEnd(); ++i) {
-            if (!sameNumber(rows->value("fremdid"), handedOn_[i])) continue;
-            ids_[i] = rows->value("id").integer();
+    const auto rows = connection ? connection->execute(rowsQuery) : nullptr;
+    NumberLog::Reader handed = handedOn_.reader();
+    // The staging id of the next record handed to the table; 0 when its row is not there.
+    const auto nextId = [&]() -> std::int64_t {
+        const std::optional<double> number = handed.next();
+        std::int64_t id = 0;
+        if (rows && !rows->atEnd() && sameNumber(rows->value("fremdid"), number)) {
+            id = rows->value("id").integer();
             rows->moveNext();
         }
-    }
-    for (const std::int64_t id : ids_) {
         if (id != 0) {
             ++counts_.saved;
         } else {
             ++counts_.discarded;
             ++counts_.notes;
         }
-    }
+        return id;
+    };
+    const bool written = !report || (spill_ && writeReport(*report, nextId));
+    // Every record handed on is counted, also when the spill could not be read back to its end.
+    while (!handed.atEnd()) nextId();
+    return written;
 }
 
-void MigrationRecords::writeReport(TableWriter& writer) {
+template <typename NextId>
+bool MigrationRecords::writeReport(TableWriter& writer, NextId nextId) {
     spill_->flush();
     spill_->seekg(0);
-    std::size_t handed = 0;
+    std::string file;
+    std::string line;
+    std::string number;
+    std::string notes;
+    std::string original;
     for (int kind = spill_->get(); kind != std::char_traits<char>::eof(); kind = spill_->get()) {
         if (kind == kFile) {
-            const std::string file = take(*spill_);
-            writer.row({file, std::string(), std::string(), take(*spill_), std::string(), std::string(), std::string()});
+            if (!take(*spill_, file) || !take(*spill_, notes)) return false;
+            writer.row({file, "", "", notes, "", "", ""});
             continue;
         }
-        const std::string file = take(*spill_);
-        const std::string line = take(*spill_);
-        const std::string number = take(*spill_);
-        const bool saved = take(*spill_) == "1";
-        std::string notes = take(*spill_);
-        const std::string original = take(*spill_);
-        const std::int64_t id = saved ? ids_[handed++] : 0;
+        if (!take(*spill_, file) || !take(*spill_, line) || !take(*spill_, number) || !take(*spill_, notes) ||
+            !take(*spill_, original)) {
+            return false;
+        }
+        const bool saved = kind == kSaved;
+        const std::int64_t id = saved ? nextId() : 0;
         if (saved && id == 0) append(notes, " | ", kNotInTable);
-        writer.row({file, line, number, id != 0 ? "gespeichert" : "verworfen", id != 0 ? std::to_string(id) : std::string(),
-                    notes, original});
+        const std::string idText = id != 0 ? std::to_string(id) : std::string();
+        writer.row({file, line, number, id != 0 ? "gespeichert" : "verworfen", idText, notes, original});
     }
+    return true;
 }
 
 }  // namespace app
