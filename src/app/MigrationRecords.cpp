@@ -15,11 +15,13 @@ namespace app {
 
 namespace {
 
-// Spilled entries: a kind letter, then fields, each its length in eight bytes and its bytes, so
-// that a field carries any byte and the reading back needs no search for an end.
+// Spilled entries: a kind letter, the length of the rest in eight bytes, then fields, each its
+// length in eight bytes and its bytes. A field carries any byte, and an entry is read back in
+// one piece and taken apart in place.
 constexpr char kSaved = 'S';      // a record handed to the staging table
 constexpr char kDiscarded = 'D';  // a record dropped
 constexpr char kFile = 'F';       // an unreadable file
+constexpr std::size_t kLengthBytes = sizeof(std::uint64_t);
 constexpr const char* kNotInTable = "nicht in AdressenImport gespeichert";
 
 void append(std::string& joined, std::string_view separator, std::string_view part) {
@@ -27,21 +29,58 @@ void append(std::string& joined, std::string_view separator, std::string_view pa
     joined += part;
 }
 
-void put(std::string& entry, std::string_view field) {
-    const std::uint64_t size = field.size();
-    char length[sizeof size];
-    std::memcpy(length, &size, sizeof size);
-    entry.append(length, sizeof length).append(field);
+void putLength(std::string& entry, std::uint64_t length) {
+    char bytes[kLengthBytes];
+    std::memcpy(bytes, &length, kLengthBytes);
+    entry.append(bytes, kLengthBytes);
 }
 
-// Reads one field into a string kept from the field before, so reading back allocates rarely.
-bool take(std::istream& in, std::string& field) {
-    std::uint64_t size = 0;
-    char length[sizeof size];
-    if (!in.read(length, sizeof length)) return false;
-    std::memcpy(&size, length, sizeof size);
-    field.resize(size);
-    return static_cast<bool>(in.read(field.data(), static_cast<std::streamsize>(size)));
+std::uint64_t lengthAt(std::string_view bytes) {
+    std::uint64_t length = 0;
+    std::memcpy(&length, bytes.data(), kLengthBytes);
+    return length;
+}
+
+void put(std::string& entry, std::string_view field) {
+    putLength(entry, field.size());
+    entry.append(field);
+}
+
+// Starts an entry with its kind and room for its length, which finishEntry fills in.
+void startEntry(std::string& entry, char kind) {
+    entry.assign(1, kind);
+    putLength(entry, 0);
+}
+
+void finishEntry(std::string& entry, std::ostream& spill) {
+    const std::uint64_t rest = entry.size() - 1 - kLengthBytes;
+    std::memcpy(entry.data() + 1, &rest, kLengthBytes);
+    spill.write(entry.data(), static_cast<std::streamsize>(entry.size()));
+}
+
+// Reads the next entry; false at the end of the spill or when it ends inside an entry (then
+// `complete` is false as well).
+bool readEntry(std::istream& spill, char& kind, std::string& entry, bool& complete) {
+    char head[1 + kLengthBytes];
+    const auto got = spill.rdbuf()->sgetn(head, sizeof head);
+    complete = got == 0 || got == static_cast<std::streamsize>(sizeof head);
+    if (got != static_cast<std::streamsize>(sizeof head)) return false;
+    kind = head[0];
+    entry.resize(lengthAt(std::string_view(head + 1, kLengthBytes)));
+    const auto size = static_cast<std::streamsize>(entry.size());
+    complete = spill.rdbuf()->sgetn(entry.data(), size) == size;
+    return complete;
+}
+
+// Takes the next field off the front of an entry read back; false when the entry holds no more.
+bool take(std::string_view& rest, std::string_view& field) {
+    if (rest.size() < kLengthBytes) return false;
+    const std::uint64_t length = lengthAt(rest);
+    rest.remove_prefix(kLengthBytes);
+    if (length > rest.size()) return false;
+    field = rest.substr(0, length);
+    rest.remove_prefix(length);
+    return true;
 }
 
 bool sameNumber(const db::Value& fremdid, const std::optional<double>& number) {
@@ -102,13 +141,13 @@ void MigrationRecords::recordEnded(bool saved) {
         ++counts_.discarded;
     }
     if (!spill_) return;
-    entry_.assign(1, saved ? kSaved : kDiscarded);
+    startEntry(entry_, saved ? kSaved : kDiscarded);
     put(entry_, current_.file);
     put(entry_, std::to_string(current_.line));
     put(entry_, current_.number ? db::Value(*current_.number).toText() : std::string());
     put(entry_, current_.notes);
     put(entry_, current_.original);
-    spill_->write(entry_.data(), static_cast<std::streamsize>(entry_.size()));
+    finishEntry(entry_, *spill_);
     for (const auto& [file, reason] : std::exchange(laterFiles_, {})) spillFile(file, reason);
 }
 
@@ -128,10 +167,10 @@ void MigrationRecords::fileUnreadable(const std::string& file, const std::string
 }
 
 void MigrationRecords::spillFile(const std::string& file, const std::string& reason) {
-    entry_.assign(1, kFile);
+    startEntry(entry_, kFile);
     put(entry_, file);
     put(entry_, reason);
-    spill_->write(entry_.data(), static_cast<std::streamsize>(entry_.size()));
+    finishEntry(entry_, *spill_);
 }
 
 bool MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery, TableWriter* report) {
@@ -164,28 +203,37 @@ template <typename NextId>
 bool MigrationRecords::writeReport(TableWriter& writer, NextId nextId) {
     spill_->flush();
     spill_->seekg(0);
-    std::string file;
-    std::string line;
-    std::string number;
-    std::string notes;
-    std::string original;
-    for (int kind = spill_->get(); kind != std::char_traits<char>::eof(); kind = spill_->get()) {
+    char kind = 0;
+    bool complete = true;
+    std::string notes;  // with a note added
+    while (readEntry(*spill_, kind, entry_, complete)) {
+        std::string_view rest = entry_;
+        std::string_view file;
         if (kind == kFile) {
-            if (!take(*spill_, file) || !take(*spill_, notes)) return false;
-            writer.row({file, "", "", notes, "", "", ""});
+            std::string_view reason;
+            if (!take(rest, file) || !take(rest, reason)) return false;
+            writer.row({file, "", "", reason, "", "", ""});
             continue;
         }
-        if (!take(*spill_, file) || !take(*spill_, line) || !take(*spill_, number) || !take(*spill_, notes) ||
-            !take(*spill_, original)) {
+        std::string_view line;
+        std::string_view number;
+        std::string_view recordNotes;
+        std::string_view original;
+        if (!take(rest, file) || !take(rest, line) || !take(rest, number) || !take(rest, recordNotes) ||
+            !take(rest, original)) {
             return false;
         }
         const bool saved = kind == kSaved;
         const std::int64_t id = saved ? nextId() : 0;
-        if (saved && id == 0) append(notes, " | ", kNotInTable);
+        if (saved && id == 0) {
+            notes = recordNotes;
+            append(notes, " | ", kNotInTable);
+            recordNotes = notes;
+        }
         const std::string idText = id != 0 ? std::to_string(id) : std::string();
-        writer.row({file, line, number, id != 0 ? "gespeichert" : "verworfen", idText, notes, original});
+        writer.row({file, line, number, id != 0 ? "gespeichert" : "verworfen", idText, recordNotes, original});
     }
-    return true;
+    return complete;
 }
 
 }  // namespace app
