@@ -1,5 +1,5 @@
 // Side by side, in one run: converting an ADR corpus into the embedded Datenpool with
-// anschriftenwandler-cli, the same through ODBC with the SQLite3 driver, and bulk-loading the
+// anschriftenwandler-cli, without and with the migration report, the same through ODBC with the SQLite3 driver, and bulk-loading the
 // very rows it produced into the same table with the sqlite3 shell's ".import" (the practical
 // limit for writing these rows). Each is run as a child process three times; the medians of
 // wall time and peak memory are reported. An ADR directory named as third argument is
@@ -100,12 +100,15 @@ int main(int argc, char** argv) {
     std::vector<Line> table;
     const auto pool = work / "pool.db";
     // Converts a corpus three times into a fresh Datenpool, reached as target names it.
-    const auto convertInto = [&](const std::filesystem::path& adr, const std::string& target) {
+    const auto convertInto = [&](const std::filesystem::path& adr, const std::string& target,
+                                 const std::vector<std::string>& options = {}) {
         std::vector<Measure> conversions;
         for (int i = 0; i < kRepeats; ++i) {
             std::filesystem::remove(pool);
             runChild({cli, "init-db", pool.string()});
-            conversions.push_back(runChild({cli, "convert", "--adr", adr.string(), "--db", target}));
+            std::vector<std::string> command{cli, "convert", "--adr", adr.string(), "--db", target};
+            command.insert(command.end(), options.begin(), options.end());
+            conversions.push_back(runChild(command));
         }
         return median(conversions);
     };
@@ -133,6 +136,7 @@ int main(int argc, char** argv) {
 
     double ownRatio = 0;
     double odbcRatio = 0;
+    double reportRatio = 0;
     for (const int count : {records / 10, records}) {
         const auto adr = work / ("ADR-" + std::to_string(count));
         runChild({"/proc/self/exe", "--generate", adr.string(), std::to_string(count)});
@@ -141,6 +145,9 @@ int main(int argc, char** argv) {
                          convertInto(adr, pool.string())});
         if (count != records) continue;
         const double conversionSeconds = table.back().m.seconds;
+        table.push_back({"convert --report (CSV)", static_cast<double>(count), adrBytes,
+                         convertInto(adr, pool.string(), {"--report", (work / "report.csv").string()})});
+        reportRatio = table.back().m.seconds / conversionSeconds;
         table.push_back({"convert via ODBC (SQLite3 driver)", static_cast<double>(count), adrBytes,
                          convertInto(adr, "Driver=SQLite3;Database=" + pool.string())});
         odbcRatio = conversionSeconds / table.back().m.seconds;
@@ -169,6 +176,7 @@ int main(int argc, char** argv) {
     if (!givenCorpus.empty()) {
         std::printf("conversion time / .import time, %s: %.2f (target: at most 1.0)\n", givenCorpus.c_str(), givenRatio);
     }
+    std::printf("conversion time with --report / without: %.2f (target: at most 1.10)\n", reportRatio);
     std::printf("ODBC throughput / embedded throughput: %.2f (target: at least 0.5)\n", odbcRatio);
     std::filesystem::remove_all(work);
     return 0;

@@ -1,5 +1,6 @@
 #include "app/MigrationRecords.h"
 
+#include <cstring>
 #include <istream>
 #include <ostream>
 #include <utility>
@@ -14,9 +15,13 @@ namespace app {
 
 namespace {
 
-// Spilled entries: a kind letter, then fields each ended by a byte 0, which no text here holds.
-constexpr char kRecord = 'R';
-constexpr char kFile = 'F';
+// Spilled entries: a kind letter, the length of the rest in eight bytes, then fields, each its
+// length in eight bytes and its bytes. A field carries any byte, and an entry is read back in
+// one piece and taken apart in place.
+constexpr char kSaved = 'S';      // a record handed to the staging table
+constexpr char kDiscarded = 'D';  // a record dropped
+constexpr char kFile = 'F';       // an unreadable file
+constexpr std::size_t kLengthBytes = sizeof(std::uint64_t);
 constexpr const char* kNotInTable = "nicht in AdressenImport gespeichert";
 
 void append(std::string& joined, std::string_view separator, std::string_view part) {
@@ -24,15 +29,58 @@ void append(std::string& joined, std::string_view separator, std::string_view pa
     joined += part;
 }
 
-void put(std::ostream& out, std::string_view field) {
-    out.write(field.data(), static_cast<std::streamsize>(field.size()));
-    out.put('\0');
+void putLength(std::string& entry, std::uint64_t length) {
+    char bytes[kLengthBytes];
+    std::memcpy(bytes, &length, kLengthBytes);
+    entry.append(bytes, kLengthBytes);
 }
 
-std::string take(std::istream& in) {
-    std::string field;
-    std::getline(in, field, '\0');
-    return field;
+std::uint64_t lengthAt(std::string_view bytes) {
+    std::uint64_t length = 0;
+    std::memcpy(&length, bytes.data(), kLengthBytes);
+    return length;
+}
+
+void put(std::string& entry, std::string_view field) {
+    putLength(entry, field.size());
+    entry.append(field);
+}
+
+// Starts an entry with its kind and room for its length, which finishEntry fills in.
+void startEntry(std::string& entry, char kind) {
+    entry.assign(1, kind);
+    putLength(entry, 0);
+}
+
+void finishEntry(std::string& entry, std::ostream& spill) {
+    const std::uint64_t rest = entry.size() - 1 - kLengthBytes;
+    std::memcpy(entry.data() + 1, &rest, kLengthBytes);
+    spill.write(entry.data(), static_cast<std::streamsize>(entry.size()));
+}
+
+// Reads the next entry; false at the end of the spill or when it ends inside an entry (then
+// `complete` is false as well).
+bool readEntry(std::istream& spill, char& kind, std::string& entry, bool& complete) {
+    char head[1 + kLengthBytes];
+    const auto got = spill.rdbuf()->sgetn(head, sizeof head);
+    complete = got == 0 || got == static_cast<std::streamsize>(sizeof head);
+    if (got != static_cast<std::streamsize>(sizeof head)) return false;
+    kind = head[0];
+    entry.resize(lengthAt(std::string_view(head + 1, kLengthBytes)));
+    const auto size = static_cast<std::streamsize>(entry.size());
+    complete = spill.rdbuf()->sgetn(entry.data(), size) == size;
+    return complete;
+}
+
+// Takes the next field off the front of an entry read back; false when the entry holds no more.
+bool take(std::string_view& rest, std::string_view& field) {
+    if (rest.size() < kLengthBytes) return false;
+    const std::uint64_t length = lengthAt(rest);
+    rest.remove_prefix(kLengthBytes);
+    if (length > rest.size()) return false;
+    field = rest.substr(0, length);
+    rest.remove_prefix(length);
+    return true;
 }
 
 bool sameNumber(const db::Value& fremdid, const std::optional<double>& number) {
@@ -61,9 +109,8 @@ void MigrationRecords::recordStarted(const std::string& file, std::uint64_t line
     open_ = true;
     ++counts_.read;
     current_.file = file;
-    current_.line = std::to_string(line);
+    current_.line = line;
     current_.number = number;
-    current_.numberText = number ? db::Value(*number).toText() : std::string();
     current_.lines = 0;
     current_.notes.clear();
     current_.original.clear();
@@ -89,16 +136,18 @@ void MigrationRecords::recordEnded(bool saved) {
     if (!open_) return;
     open_ = false;
     if (saved) {
-        handedOn_.push_back(current_.number);
+        handedOn_.add(current_.number);
     } else {
         ++counts_.discarded;
     }
     if (!spill_) return;
-    spill_->put(kRecord);
-    for (const std::string* field : {&current_.file, &current_.line, &current_.numberText}) put(*spill_, *field);
-    put(*spill_, saved ? "1" : "0");
-    put(*spill_, current_.notes);
-    put(*spill_, current_.original);
+    startEntry(entry_, saved ? kSaved : kDiscarded);
+    put(entry_, current_.file);
+    put(entry_, std::to_string(current_.line));
+    put(entry_, current_.number ? db::Value(*current_.number).toText() : std::string());
+    put(entry_, current_.notes);
+    put(entry_, current_.original);
+    finishEntry(entry_, *spill_);
     for (const auto& [file, reason] : std::exchange(laterFiles_, {})) spillFile(file, reason);
 }
 
@@ -118,53 +167,73 @@ void MigrationRecords::fileUnreadable(const std::string& file, const std::string
 }
 
 void MigrationRecords::spillFile(const std::string& file, const std::string& reason) {
-    spill_->put(kFile);
-    put(*spill_, file);
-    put(*spill_, reason);
+    startEntry(entry_, kFile);
+    put(entry_, file);
+    put(entry_, reason);
+    finishEntry(entry_, *spill_);
 }
 
-void MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery) {
+bool MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery, TableWriter* report) {
     finishOpenRecord();
-    ids_.assign(handedOn_.size(), 0);
-    if (connection) {
-        auto rows = connection->execute(rowsQuery);
-        for (std::size_t i = 0; i < handedOn_.size() && !rows->atEnd(); ++i) {
-            if (!sameNumber(rows->value("fremdid"), handedOn_[i])) continue;
-            ids_[i] = rows->value("id").integer();
+    const auto rows = connection ? connection->execute(rowsQuery) : nullptr;
+    NumberLog::Reader handed = handedOn_.reader();
+    // The staging id of the next record handed to the table; 0 when its row is not there.
+    const auto nextId = [&]() -> std::int64_t {
+        const std::optional<double> number = handed.next();
+        std::int64_t id = 0;
+        if (rows && !rows->atEnd() && sameNumber(rows->value("fremdid"), number)) {
+            id = rows->value("id").integer();
             rows->moveNext();
         }
-    }
-    for (const std::int64_t id : ids_) {
         if (id != 0) {
             ++counts_.saved;
         } else {
             ++counts_.discarded;
             ++counts_.notes;
         }
-    }
+        return id;
+    };
+    const bool written = !report || (spill_ && writeReport(*report, nextId));
+    // Every record handed on is counted, also when the spill could not be read back to its end.
+    while (!handed.atEnd()) nextId();
+    return written;
 }
 
-void MigrationRecords::writeReport(TableWriter& writer) {
+template <typename NextId>
+bool MigrationRecords::writeReport(TableWriter& writer, NextId nextId) {
     spill_->flush();
     spill_->seekg(0);
-    std::size_t handed = 0;
-    for (int kind = spill_->get(); kind != std::char_traits<char>::eof(); kind = spill_->get()) {
+    char kind = 0;
+    bool complete = true;
+    std::string notes;  // with a note added
+    while (readEntry(*spill_, kind, entry_, complete)) {
+        std::string_view rest = entry_;
+        std::string_view file;
         if (kind == kFile) {
-            const std::string file = take(*spill_);
-            writer.row({file, std::string(), std::string(), take(*spill_), std::string(), std::string(), std::string()});
+            std::string_view reason;
+            if (!take(rest, file) || !take(rest, reason)) return false;
+            writer.row({file, "", "", reason, "", "", ""});
             continue;
         }
-        const std::string file = take(*spill_);
-        const std::string line = take(*spill_);
-        const std::string number = take(*spill_);
-        const bool saved = take(*spill_) == "1";
-        std::string notes = take(*spill_);
-        const std::string original = take(*spill_);
-        const std::int64_t id = saved ? ids_[handed++] : 0;
-        if (saved && id == 0) append(notes, " | ", kNotInTable);
-        writer.row({file, line, number, id != 0 ? "gespeichert" : "verworfen", id != 0 ? std::to_string(id) : std::string(),
-                    notes, original});
+        std::string_view line;
+        std::string_view number;
+        std::string_view recordNotes;
+        std::string_view original;
+        if (!take(rest, file) || !take(rest, line) || !take(rest, number) || !take(rest, recordNotes) ||
+            !take(rest, original)) {
+            return false;
+        }
+        const bool saved = kind == kSaved;
+        const std::int64_t id = saved ? nextId() : 0;
+        if (saved && id == 0) {
+            notes = recordNotes;
+            append(notes, " | ", kNotInTable);
+            recordNotes = notes;
+        }
+        const std::string idText = id != 0 ? std::to_string(id) : std::string();
+        writer.row({file, line, number, id != 0 ? "gespeichert" : "verworfen", idText, recordNotes, original});
     }
+    return complete;
 }
 
 }  // namespace app

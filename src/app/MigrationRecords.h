@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "adr/RecordObserver.h"
+#include "app/NumberLog.h"
 
 namespace db {
 class Connection;
@@ -52,30 +53,31 @@ public:
     // rowsQuery returns ("id", "fremdid", ordered by id). Rows are inserted in record order, so
     // the pairing needs no answer from the writer per row, which may hold rows back in batches.
     // A record without its row becomes discarded. Without a connection nothing was kept.
-    void settle(db::Connection* connection, const std::string& rowsQuery);
+    // With a report (and a spill) it gets one row per record and per unreadable file, in reading
+    // order, paired while the spill is read back; false when the spill ended inside an entry.
+    bool settle(db::Connection* connection, const std::string& rowsQuery, TableWriter* report = nullptr);
     const RecordCounts& counts() const { return counts_; }
-    // One row per record and per unreadable file, in reading order (after settle).
-    void writeReport(TableWriter& writer);
 
 private:
     struct Current {
         std::string file;
-        std::string line;
+        std::uint64_t line = 0;
         std::optional<double> number;
-        std::string numberText;  // as fremdid holds it
         std::uint64_t lines = 0;
         std::string notes;
         std::string original;
     };
     void finishOpenRecord();
     void spillFile(const std::string& file, const std::string& reason);
+    template <typename NextId>
+    bool writeReport(TableWriter& writer, NextId nextId);
 
     std::iostream* spill_;
     Current current_;
+    std::string entry_;  // a spilled entry as it is put together or read back, in one piece
     bool open_ = false;
     std::vector<std::pair<std::string, std::string>> laterFiles_;  // unreadable while a record was open
-    std::vector<std::optional<double>> handedOn_;  // address numbers of the records handed to the table
-    std::vector<std::int64_t> ids_;                // their staging ids after settle; 0 when none was found
+    NumberLog handedOn_;  // address numbers of the records handed to the table
     RecordCounts counts_;
 };
 

@@ -4,6 +4,7 @@
 // column names as keys). A missing value (the database's null) is an empty cell in CSV and
 // null in JSON Lines; every other value is written as the text it is, never reformatted.
 
+#include <initializer_list>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -22,19 +23,24 @@ std::string csvCell(std::string_view text);
 // One JSON string literal, quotes and backslash escaped, control characters as \uXXXX.
 std::string jsonString(std::string_view text);
 
-using Cell = std::optional<std::string>;
+// A cell's text, viewed only while its row is written; none is the database's null.
+using Cell = std::optional<std::string_view>;
 
 class TableWriter {
 public:
     // Writes what heads the table (CSV: the byte-order mark and the column names).
     TableWriter(std::ostream& out, TableFormat format, std::vector<std::string> columns);
-    void row(const std::vector<Cell>& cells);
+    void row(const std::vector<Cell>& cells) { row(cells.data(), cells.size()); }
+    void row(std::initializer_list<Cell> cells) { row(cells.begin(), cells.size()); }
 
 private:
+    void row(const Cell* cells, std::size_t count);
+
     std::ostream& out_;
     TableFormat format_;
     std::vector<std::string> columns_;
-    std::string line_;  // reused for every row
+    std::vector<std::string> keys_;  // JSON Lines: each column's name as key, with the colon
+    std::string line_;               // reused for every row
 };
 
 }  // namespace app

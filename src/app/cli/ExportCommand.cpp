@@ -57,12 +57,14 @@ std::int64_t writeTable(db::Connection& connection, const std::string& table, st
     std::vector<std::string> columns;
     for (int c = 0; c < rows->columnCount(); ++c) columns.push_back(rows->columnName(c));
     app::TableWriter writer(out, format, columns);
+    std::vector<std::string> texts(columns.size());
     std::vector<app::Cell> cells(columns.size());
     std::int64_t written = 0;
     for (; !rows->atEnd(); rows->moveNext(), ++written) {
-        for (int c = 0; c < rows->columnCount(); ++c) {
-            const db::Value value = rows->value(c);
-            cells[static_cast<std::size_t>(c)] = value.isNull() ? app::Cell{} : app::Cell{value.toText()};
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const db::Value value = rows->value(static_cast<int>(c));
+            texts[c] = value.toText();
+            cells[c] = value.isNull() ? app::Cell{} : app::Cell{texts[c]};
         }
         writer.row(cells);
     }

@@ -23,6 +23,7 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     format_ = *format;
     report_ = std::make_unique<OutputFile>(*path_);
     spillPath_ = *path_ + ".tmp";
+    spill_.rdbuf()->pubsetbuf(spillBuffer_.data(), static_cast<std::streamsize>(spillBuffer_.size()));
     spill_.open(pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
     if (!spill_) throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " lässt sich nicht anlegen.");
     records_ = std::make_unique<app::MigrationRecords>(&spill_);
@@ -36,11 +37,15 @@ ReportOption::~ReportOption() {
 }
 
 void ReportOption::finish(db::Connection* connection, const std::string& rowsQuery) {
-    records_->settle(connection, rowsQuery);
-    if (!report_) return;
+    if (!report_) {
+        records_->settle(connection, rowsQuery);
+        return;
+    }
     app::TableWriter writer(report_->stream(), format_, app::MigrationRecords::reportColumns());
-    records_->writeReport(writer);
-    if (spill_.bad()) throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " ließ sich nicht lesen.");
+    const bool complete = records_->settle(connection, rowsQuery, &writer);
+    if (!complete || spill_.bad()) {
+        throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " ließ sich nicht lesen.");
+    }
     report_->close();
 }
 

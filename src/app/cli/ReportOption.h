@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/MigrationRecords.h"
 #include "app/TableWriter.h"
@@ -33,6 +34,7 @@ private:
     app::TableFormat format_ = app::TableFormat::csv;
     std::unique_ptr<OutputFile> report_;
     std::string spillPath_;
+    std::vector<char> spillBuffer_ = std::vector<char>(64 * 1024);  // written and read back in large blocks
     std::fstream spill_;
     std::unique_ptr<app::MigrationRecords> records_;
 };

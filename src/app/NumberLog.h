@@ -1,0 +1,34 @@
+#pragma once
+// Address numbers in the order they were added, kept compact: a whole number close to the one
+// before takes a byte or two, so a million records need about two megabytes, not sixteen.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace app {
+
+class NumberLog {
+public:
+    void add(std::optional<double> number);
+
+    // Reads the numbers back in order; the log must not change meanwhile.
+    class Reader {
+    public:
+        explicit Reader(const std::string& bytes) : bytes_(bytes) {}
+        bool atEnd() const { return position_ >= bytes_.size(); }
+        std::optional<double> next();
+
+    private:
+        const std::string& bytes_;
+        std::size_t position_ = 0;
+        long long previous_ = 0;
+    };
+    Reader reader() const { return Reader(bytes_); }
+
+private:
+    std::string bytes_;
+    long long previous_ = 0;  // the last whole number added
+};
+
+}  // namespace app
