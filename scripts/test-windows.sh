@@ -48,6 +48,10 @@ for exe in build/windows/*.exe; do
   done
 done
 
+# Ctrl+C on a question in a console (Wine gives the tool one on a pseudo-terminal).
+rm -rf "$work/console" && cp -r samples "$work/console"
+python3 scripts/windows-console-interrupt.py build/windows/anschriftenwandler-cli.exe "$work/console"
+
 sample=$(pwd)/../shared/acceptance/random500
 if [ ! -d "$sample/ADR" ]; then
   echo "No acceptance sample at $sample: its check is skipped." >&2
