@@ -262,6 +262,16 @@ TEST_F(Report, BadNameIsBadUsageAndAnUnwritableReportStopsBeforeTheRun) {
     EXPECT_FALSE(std::filesystem::exists(datenpool()));
 }
 
+TEST_F(Report, ACommandThatEndsBeforeTheRunLeavesNoEmptyReportAndAnEarlierOneAsItWas) {
+    const std::string fresh = dir.file("neu.csv");
+    EXPECT_EQ(run({"convert", "--adr", dir.file("fehlt"), "--db", datenpool(), "--report", fresh}).exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+
+    const std::string earlier = dir.write("bericht.csv", "der Bericht von gestern");
+    EXPECT_EQ(run({"convert", "--adr", dir.file("fehlt"), "--db", datenpool(), "--report", earlier}).exitCode, 1);
+    EXPECT_EQ(testing_support::readWhole(earlier), "der Bericht von gestern");
+}
+
 adr::Line lineOf(const std::string& text, std::uint64_t characters = 0) {
     adr::Line line;
     line.text = text;

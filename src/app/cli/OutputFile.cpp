@@ -5,11 +5,26 @@
 
 namespace cli {
 
+namespace {
+
+std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::runtime_error notCreated(const std::string& path) {
+    return std::runtime_error("Die Datei " + path + " lässt sich nicht anlegen.");
+}
+
+}  // namespace
+
 OutputFile::OutputFile(const std::string& path) : path_(path), buffer_(256 * 1024) {
     // The buffer must be in place before the file is opened to take effect.
     stream_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    stream_.open(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary | std::ios::trunc);
-    if (!stream_) throw std::runtime_error("Die Datei " + path + " lässt sich nicht anlegen.");
+    stream_.open(pathOf(path), std::ios::binary | std::ios::trunc);
+    if (!stream_) throw notCreated(path);
+}
+
+void OutputFile::ensureWritable(const std::string& path) {
+    // Opened for appending: nothing of an existing file is lost.
+    if (!std::ofstream(pathOf(path), std::ios::binary | std::ios::app)) throw notCreated(path);
 }
 
 void OutputFile::close() {

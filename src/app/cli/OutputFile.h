@@ -12,6 +12,8 @@ class OutputFile {
 public:
     // Throws std::runtime_error with the user's message when the file cannot be created.
     explicit OutputFile(const std::string& path);
+    // Throws the same when path could not be written; a file there stays as it is.
+    static void ensureWritable(const std::string& path);
     std::ostream& stream() { return stream_; }
     // Writes what is buffered and closes; throws std::runtime_error when any write failed.
     void close();

@@ -21,7 +21,9 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     const auto format = app::tableFormatOf(*path_);
     if (!format) throw UsageError("--report erwartet eine Datei mit der Endung .csv oder .jsonl: " + *path_);
     format_ = *format;
-    report_ = std::make_unique<OutputFile>(*path_);
+    std::error_code ignored;
+    reportExisted_ = std::filesystem::exists(pathOf(*path_), ignored);
+    OutputFile::ensureWritable(*path_);
     spillPath_ = *path_ + ".tmp";
     spill_.rdbuf()->pubsetbuf(spillBuffer_.data(), static_cast<std::streamsize>(spillBuffer_.size()));
     spill_.open(pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
@@ -34,19 +36,23 @@ ReportOption::~ReportOption() {
     spill_.close();
     std::error_code ignored;
     std::filesystem::remove(pathOf(spillPath_), ignored);
+    // Only the trial of the name made it: no report stands for a run that never ended.
+    if (!finished_ && !reportExisted_) std::filesystem::remove(pathOf(*path_), ignored);
 }
 
 void ReportOption::finish(db::Connection* connection, const std::string& rowsQuery) {
-    if (!report_) {
+    if (!path_) {
         records_->settle(connection, rowsQuery);
         return;
     }
-    app::TableWriter writer(report_->stream(), format_, app::MigrationRecords::reportColumns());
+    finished_ = true;
+    OutputFile report(*path_);
+    app::TableWriter writer(report.stream(), format_, app::MigrationRecords::reportColumns());
     const bool complete = records_->settle(connection, rowsQuery, &writer);
     if (!complete || spill_.bad()) {
         throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " ließ sich nicht lesen.");
     }
-    report_->close();
+    report.close();
 }
 
 }  // namespace cli

@@ -1,7 +1,9 @@
 #pragma once
-// The --report FILE of convert and convert-one. The report is created before the run, so a
-// name that cannot be written stops the command before the Datenpool changes; the records
-// wait in order in a work file beside it until their staging ids are known after the run.
+// The --report FILE of convert and convert-one. The report's name is tried before the run, so
+// a name that cannot be written stops the command before the Datenpool changes; the report is
+// written only when the run has ended, so a command that ends before it leaves an earlier
+// report as it was and no empty one. The records wait in order in a work file beside it until
+// their staging ids are known after the run.
 
 #include <fstream>
 #include <memory>
@@ -32,7 +34,8 @@ public:
 private:
     std::optional<std::string> path_;
     app::TableFormat format_ = app::TableFormat::csv;
-    std::unique_ptr<OutputFile> report_;
+    bool reportExisted_ = false;
+    bool finished_ = false;
     std::string spillPath_;
     std::vector<char> spillBuffer_ = std::vector<char>(64 * 1024);  // written and read back in large blocks
     std::fstream spill_;
