@@ -127,13 +127,14 @@ void BatchReader::endOpenRecord(db::EditableRowSet& rows, bool save) {
 void BatchReader::startRecord(const Line& line, db::EditableRowSet& rows) {
     std::optional<double> number;
     try {
-        number = line.number.value();
+        number = line.number();
     } catch (const std::exception&) {
         // Reported below, where fremdid is set.
     }
     mapper_.observer().recordStarted(position_.file, position_.line, number);
     db::goOn(report_, [&] { rows.addNew(); });
-    db::goOn(report_, [&] { rows.set("fremdid", line.number.value()); });
+    // A number that does not fit is read again here, for its failure to be reported.
+    db::goOn(report_, [&] { rows.set("fremdid", number ? *number : line.number()); });
     if (recordsStarted_ == std::numeric_limits<std::int32_t>::max()) {
         report("Überlauf: mehr als " + std::to_string(recordsStarted_) + " Adressen");
     } else {

@@ -14,13 +14,15 @@ public:
     CharTable();
     // The character for byte b as UTF-8; empty for byte 0.
     std::string_view character(unsigned char b) const { return {entries_[b].bytes, entries_[b].length}; }
-    // The same as kMaxBytes bytes, of which the first length(b) count.
+    // The same as kCopyBytes bytes, of which the first length(b) count: one character is
+    // copied as one word, whatever its length.
+    static constexpr std::size_t kCopyBytes = 4;
     const char* bytes(unsigned char b) const { return entries_[b].bytes; }
     std::size_t length(unsigned char b) const { return entries_[b].length; }
 
 private:
     struct Entry {
-        char bytes[kMaxBytes] = {};
+        char bytes[kCopyBytes] = {};
         std::size_t length = 0;
     };
     std::array<Entry, 256> entries_;

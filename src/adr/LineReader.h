@@ -3,7 +3,7 @@
 // carriage return ends the line and the one byte after it is dropped, the end of the file
 // ends the last line. Only what the reader needs of a line is kept, so a line of any length
 // takes bounded memory: its first 200 characters, whether its last character is "*", and
-// its leading number.
+// its leading number (read from the kept text when that is the whole line).
 
 #include <array>
 #include <cstdint>
@@ -20,7 +20,9 @@ struct Line {
     std::string text;  // the first 200 characters
     std::uint64_t characters = 0;  // of the whole line
     bool isHeader = false;
-    text::LeadingNumber number;
+    // The leading number of the whole line; throws text::NumberOverflow when it does not fit.
+    double number() const;
+    text::LeadingNumber numberOfLongLine;  // fed by the reader only for a line longer than its text
     std::uint64_t nulBytes = 0;        // bytes 0, which stand for no character
     std::uint64_t firstNulColumn = 0;  // 1-based byte column of the first one
 };

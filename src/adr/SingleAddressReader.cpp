@@ -18,7 +18,7 @@ bool findRecord(LineReader& reader, Line& line, std::int32_t addressNumber) {
         if (!line.isHeader) continue;
         try {
             // A header that is the file's last line opens a record with nothing to convert.
-            if (line.number.value() == static_cast<double>(addressNumber)) return !reader.atEnd();
+            if (line.number() == static_cast<double>(addressNumber)) return !reader.atEnd();
         } catch (const text::NumberOverflow&) {
             // A header whose number does not fit names no address that could be asked for.
         }

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 namespace text {
@@ -87,6 +88,12 @@ void LeadingNumber::take(char c) {
 double LeadingNumber::value() const {
     if (mantissa_.empty()) return 0.0;
     const long long power = shift_ + (exponentNegative_ ? -exponent_ : exponent_);
+    // A whole number of up to 15 digits is exact as a double: no text to parse.
+    if (power == 0 && mantissa_.size() <= 15) {
+        std::int64_t whole = 0;
+        for (const char digit : mantissa_) whole = whole * 10 + (digit - '0');
+        return negative_ ? -static_cast<double>(whole) : static_cast<double>(whole);
+    }
     const std::string literal = mantissa_ + "e" + std::to_string(power);
     double result = 0.0;
     const auto [end, error] = std::from_chars(literal.data(), literal.data() + literal.size(), result);
@@ -100,18 +107,22 @@ double LeadingNumber::value() const {
     return negative_ ? -result : result;
 }
 
-double leadingNumber(std::string_view text) {
-    LeadingNumber number;
+void LeadingNumber::feedText(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && !number.finished()) {
+    while (i < text.size() && !finished()) {
         std::size_t length = 1;
         const auto lead = static_cast<unsigned char>(text[i]);
         if (lead >= 0xF0) length = 4;
         else if (lead >= 0xE0) length = 3;
         else if (lead >= 0xC0) length = 2;
-        number.feed(text.substr(i, length));
+        feed(text.substr(i, length));
         i += length;
     }
+}
+
+double leadingNumber(std::string_view text) {
+    LeadingNumber number;
+    number.feedText(text);
     return number.value();
 }
 

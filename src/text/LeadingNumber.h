@@ -22,6 +22,8 @@ class LeadingNumber {
 public:
     // Feeds the next character of the text (UTF-8 sequences: pass the whole character).
     void feed(std::string_view character);
+    // Feeds the characters of a UTF-8 text, up to the end of the number.
+    void feedText(std::string_view text);
     bool finished() const { return state_ == State::Done; }
     // Throws NumberOverflow when the number is too large for a double.
     double value() const;

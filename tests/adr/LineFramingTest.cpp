@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "MemoryFiles.h"
+#include "adr/CharTable.h"
 #include "adr/LineReader.h"
 #include "text/Characters.h"
 
@@ -72,6 +73,47 @@ TEST_P(LineFraming, LongLineKeepsTwoHundredCharactersAndIsJudgedWhole) {
     EXPECT_EQ(lines[1].text.substr(0, 4), "üü");
 }
 
+TEST_P(LineFraming, EveryByteIsTranslatedWhereverItStandsAmongPlainOnes) {
+    const adr::CharTable& table = adr::zeichentabelle();
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte == 13) continue;
+        for (std::size_t before = 0; before < 10; ++before) {
+            const std::string plain(before, 'a');
+            const std::string expected = plain + std::string(table.character(static_cast<unsigned char>(byte))) + "bbbbbbbbb";
+            ASSERT_EQ(texts(plain + static_cast<char>(byte) + "bbbbbbbbb"), (Texts{expected})) << "byte " << byte;
+        }
+    }
+    const auto lines = frame(std::string(197, 'x') + "\"" + std::string(50, 'x'));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].text, std::string(197, 'x') + "'xx") << "the quote is swapped also at the end of the kept text";
+}
+
+TEST_P(LineFraming, NulBytesAreCountedFromTheirFirstColumnAlsoBeyondTheKeptText) {
+    adr_test::MemorySource source("a\0b\r\n"s + std::string(300, 'x') + "\0\0"s + std::string(10, 'y') + "\0*\r\n"s,
+                                  GetParam());
+    adr::LineReader reader(source);
+    adr::Line line;
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line.nulBytes, 1u);
+    EXPECT_EQ(line.firstNulColumn, 2u);
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line.nulBytes, 3u);
+    EXPECT_EQ(line.firstNulColumn, 301u);
+    EXPECT_EQ(line.characters, 311u);
+    EXPECT_TRUE(line.isHeader) << "the last character, behind a byte 0";
+}
+
+TEST_P(LineFraming, NumberGoesOnBeyondTheKeptText) {
+    adr_test::MemorySource source(std::string(199, ' ') + "12 34x\r\n" + std::string(300, ' ') + "4711*", GetParam());
+    adr::LineReader reader(source);
+    adr::Line line;
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line.number(), 1234.0) << "the blanks between the digits are skipped";
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line.text, std::string(200, ' '));
+    EXPECT_EQ(line.number(), 4711.0);
+}
+
 INSTANTIATE_TEST_SUITE_P(BlockSizes, LineFraming, ::testing::Values(1, 2, 3, 64 * 1024));
 
 double addressNumber(const std::string& headerLine) {
@@ -79,7 +121,7 @@ double addressNumber(const std::string& headerLine) {
     adr::LineReader reader(source);
     adr::Line line;
     EXPECT_TRUE(reader.next(line));
-    return line.number.value();
+    return line.number();
 }
 
 TEST(HeaderNumber, LeadingNumberOfTheWholeLine) {
@@ -111,7 +153,7 @@ TEST(HugeLine, IsHeldInBoundedMemory) {
     EXPECT_TRUE(line.isHeader);
     EXPECT_EQ(line.text, std::string(200, '7'));
     EXPECT_LT(line.text.capacity(), 4096u);
-    EXPECT_THROW(line.number.value(), text::NumberOverflow) << "eight million digits do not fit a double";
+    EXPECT_THROW(line.number(), text::NumberOverflow) << "eight million digits do not fit a double";
     EXPECT_FALSE(reader.next(line));
 }
 

@@ -177,7 +177,7 @@ std::optional<std::int32_t> firstAddressNumber(std::string_view bytes) {
     while (reader.next(line)) {
         if (!line.isHeader) continue;
         try {
-            const double number = line.number.value();
+            const double number = line.number();
             if (number >= INT32_MIN && number <= INT32_MAX && number == static_cast<std::int32_t>(number)) {
                 return static_cast<std::int32_t>(number);
             }
