@@ -4,6 +4,7 @@
 
 #include "db/Backends.h"
 #include "db/Error.h"
+#include "db/sqlite/TsqlTranslation.h"
 
 namespace {
 
@@ -152,6 +153,28 @@ TEST_P(CommandTexts, TextsKeepEveryCharacterBothWays) {
 }
 
 INSTANTIATE_FOR_BOTH_BACKENDS(CommandTexts);
+
+TEST(TsqlTranslation, ReadsBothStatementsInAnyCaseAndSpacing) {
+    const std::string emptied = "DELETE FROM AdressenImport; DELETE FROM sqlite_sequence WHERE name = 'AdressenImport' COLLATE NOCASE;";
+    EXPECT_EQ(db::translateTsql("truncate table AdressenImport"), emptied);
+    EXPECT_EQ(db::translateTsql(" \tTRUNCATE\n  Table  AdressenImport ; \r\n"), emptied);
+    const auto reseeded = db::translateTsql("dbcc  CheckIdent ( 'Adr_2' ,RESEED,\t-17 ) ;");
+    ASSERT_TRUE(reseeded.has_value());
+    EXPECT_NE(reseeded->find("SELECT name, -17 FROM sqlite_master WHERE type = 'table' AND name = 'Adr_2'"),
+              std::string::npos);
+    EXPECT_NE(db::translateTsql("DBCC CHECKIDENT('Adressen', RESEED, 123456789012345678)"), std::nullopt);
+}
+
+TEST(TsqlTranslation, LeavesEveryOtherTextAlone) {
+    for (const char* other : {"truncatetable AdressenImport", "truncate tableAdressenImport", "truncate table 1abc",
+                              "truncate table AdressenImport;;", "truncate table Adressen Import", "truncate table",
+                              "DBCC CHECKIDENT('Adressen', RESEED, 1234567890123456789)",
+                              "DBCC CHECKIDENT('Adressen', RESEED, -)", "DBCC CHECKIDENT(Adressen, RESEED, 1)",
+                              "DBCC CHECKIDENT('Adressen', RESEED, 1", "DBCCCHECKIDENT('Adressen', RESEED, 1)",
+                              "DBCC CHECKIDENT('Adressen', NORESEED, 1)", "SELECT 1", ""}) {
+        EXPECT_EQ(db::translateTsql(other), std::nullopt) << other;
+    }
+}
 
 TEST(Datenpool, CreateRefusesAnExistingFileAndOpenAMissingOne) {
     testing_support::TempDir dir;
