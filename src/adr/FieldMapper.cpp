@@ -57,7 +57,7 @@ const db::Value& FieldMapper::value(const db::EditableRowSet& rst, StagingColumn
     return rst.get(column(rst, which));
 }
 
-void FieldMapper::assign(db::EditableRowSet& rst, StagingColumn which, db::Value value) {
+void FieldMapper::assign(db::EditableRowSet& rst, StagingColumn which, db::Value&& value) {
     step([&] { rst.set(column(rst, which), std::move(value)); });
 }
 
@@ -137,7 +137,7 @@ void FieldMapper::field4(std::string& zl, db::EditableRowSet& rst) {
         step([&] { rst.set(column(rst, kBriefanrede), defaultBriefanrede(anredeNr_, value(rst, kNachname).toText())); });
     }
     if (when([&] { return isEmptyText(value(rst, kNachname)) && !value(rst, kVorname).toText().empty(); })) {
-        step([&] { rst.set(column(rst, kNachname), value(rst, kVorname)); });
+        step([&] { rst.set(column(rst, kNachname), db::Value(value(rst, kVorname))); });
         assign(rst, kVorname, "");
     }
 }

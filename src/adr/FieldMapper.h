@@ -60,7 +60,7 @@ private:
     // The staging columns are looked up once per row set, not for every value.
     const db::Column& column(const db::EditableRowSet& rst, StagingColumn which);
     const db::Value& value(const db::EditableRowSet& rst, StagingColumn which);
-    void assign(db::EditableRowSet& rst, StagingColumn which, db::Value value);
+    void assign(db::EditableRowSet& rst, StagingColumn which, db::Value&& value);
 
     ConversionEvents& events_;
     const SourcePosition* source_ = nullptr;

@@ -5,14 +5,14 @@ namespace adr {
 namespace {
 
 // Position of the first "<" + kenn + ">" (or "</" + kenn + ">" when closing), npos if none.
-std::size_t findTag(const std::string& text, std::string_view kenn, bool closing) {
-    const std::string_view lead = closing ? "</" : "<";
-    for (std::size_t at = text.find(lead); at != std::string::npos; at = text.find(lead, at + 1)) {
-        const std::size_t name = at + lead.size();
-        const std::size_t end = name + kenn.size();
-        if (end < text.size() && text.compare(name, kenn.size(), kenn) == 0 && text[end] == '>') return at;
+std::size_t findTag(std::string_view text, std::string_view kenn, bool closing) {
+    const std::size_t name = closing ? 2 : 1;  // behind "<" or "</"
+    for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
+        if (closing && (at + 1 >= text.size() || text[at + 1] != '/')) continue;
+        const std::size_t end = at + name + kenn.size();
+        if (end < text.size() && text.substr(at + name, kenn.size()) == kenn && text[end] == '>') return at;
     }
-    return std::string::npos;
+    return std::string_view::npos;
 }
 
 }  // namespace

@@ -28,7 +28,8 @@ public:
     virtual void addNew() = 0;
     // The column of that name (without regard to case); it stays valid while the row set is open.
     virtual Column column(std::string_view name) const = 0;
-    virtual void set(const Column& column, Value value) = 0;
+    // Takes the value over: a value is moved, never copied, on its way into the row.
+    virtual void set(const Column& column, Value&& value) = 0;
     // What the current row holds: assigned values, else the stored ones, else null. The value
     // stays valid until the row changes.
     virtual const Value& get(const Column& column) const = 0;

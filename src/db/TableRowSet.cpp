@@ -13,6 +13,11 @@ bool TableRowSet::Row::hasChanges() const {
     return !id.has_value();
 }
 
+const Value& TableRowSet::Row::storedValue(std::size_t column) const {
+    static const Value null;
+    return stored[column] ? *stored[column] : null;
+}
+
 namespace {
 
 std::vector<std::string> namesOf(const std::vector<TableColumn>& columns) {
@@ -29,8 +34,8 @@ TableRowSet::TableRowSet(std::string table, std::vector<TableColumn> columns)
 void TableRowSet::select(std::int64_t id, std::vector<Value> stored) {
     Row row;
     row.id = id;
-    row.stored = std::move(stored);
     row.stored.resize(columns_.size());
+    for (std::size_t i = 0; i < stored.size() && i < columns_.size(); ++i) row.stored[i] = std::move(stored[i]);
     row.assigned.resize(columns_.size());
     current_ = std::move(row);
 }
@@ -60,11 +65,12 @@ TableRowSet::Row& TableRowSet::currentRow() {
     return *current_;
 }
 
-void TableRowSet::set(const Column& column, Value value) {
+void TableRowSet::set(const Column& column, Value&& value) {
     const std::size_t index = columnIndex(column);
     Row& row = currentRow();
     const auto& limit = columns_[index].maxChars;
-    if (limit && value.isText()) {
+    // A text has at most as many characters as bytes: only a longer one is counted.
+    if (limit && value.isText() && value.text().size() > *limit) {
         const std::size_t length = text::charCount(value.text());
         if (length > *limit) {
             throw Error(kErrorsOccurred, "Der Text für die Spalte '" + columns_[index].name + "' ist " +
@@ -79,7 +85,7 @@ const Value& TableRowSet::get(const Column& column) const {
     const std::size_t index = columnIndex(column);
     if (!current_) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
     const auto& assigned = current_->assigned[index];
-    return assigned ? *assigned : current_->stored[index];
+    return assigned ? *assigned : current_->storedValue(index);
 }
 
 void TableRowSet::update() {
@@ -89,13 +95,19 @@ void TableRowSet::update() {
     // next record does not inherit it.
     struct Settle {
         Row& row;
+        bool wasNew;
         ~Settle() {
+            // A new row held nothing before: it takes the assigned values over whole.
+            if (wasNew) {
+                row.stored.swap(row.assigned);
+                return;
+            }
             for (std::size_t i = 0; i < row.assigned.size(); ++i) {
                 if (row.assigned[i]) row.stored[i] = std::move(*row.assigned[i]);
                 row.assigned[i].reset();
             }
         }
-    } settle{row};
+    } settle{row, !row.id};
     beforeNew_.reset();
     if (row.id) {
         modify(row);

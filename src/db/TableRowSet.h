@@ -24,7 +24,7 @@ public:
     bool atEnd() const override;
     void addNew() override;
     Column column(std::string_view name) const override;
-    void set(const Column& column, Value value) override;
+    void set(const Column& column, Value&& value) override;
     const Value& get(const Column& column) const override;
     using EditableRowSet::get;
     using EditableRowSet::set;
@@ -35,9 +35,12 @@ public:
 protected:
     struct Row {
         std::optional<std::int64_t> id;  // the backend's mark of a saved row; none: a new row not yet saved
-        std::vector<Value> stored;       // what the database holds (selected rows)
+        // What the database holds; none for a column of a new row. Of the same type as the
+        // assigned values, so that a new row once saved takes them over whole.
+        std::vector<std::optional<Value>> stored;
         std::vector<std::optional<Value>> assigned;
         bool hasChanges() const;
+        const Value& storedValue(std::size_t column) const;
     };
 
     TableRowSet(std::string table, std::vector<TableColumn> columns);

@@ -115,7 +115,7 @@ void OdbcTable::updateSelected(const Row& row) {
         for (std::size_t i = 0; i < catalogColumns_.size(); ++i) {
             if (!sameName(catalogColumns_[i].name, name)) continue;
             condition += (condition.empty() ? " WHERE " : " AND ") + session_.quoted(catalogColumns_[i].name) + " = ?";
-            byParameter.push_back({row.stored[i]});
+            byParameter.push_back({row.storedValue(i)});
         }
     }
     const OdbcHandle statement = session_.statement();

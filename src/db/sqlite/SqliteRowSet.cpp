@@ -56,12 +56,15 @@ Value SqliteRowSet::value(int column) const {
 
 void SqliteRowSet::appendText(int column, std::string& out) const {
     checkColumn(column);
-    if (sqlite3_column_type(statement_, column) != SQLITE_TEXT) {
+    // The column's value is looked up once and read through it (every column call would look it
+    // up anew); the connection serves one thread, so the value needs no mutex of its own.
+    sqlite3_value* value = sqlite3_column_value(statement_, column);
+    if (sqlite3_value_type(value) != SQLITE_TEXT) {
         out += columnValue(statement_, column).toText();
         return;
     }
-    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-    if (bytes) out.append(bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    if (bytes) out.append(bytes, static_cast<std::size_t>(sqlite3_value_bytes(value)));
 }
 
 }  // namespace db

@@ -121,9 +121,10 @@ SqliteTable::~SqliteTable() {
 void SqliteTable::insert(Row& row) {
     row.id = -1;  // counts as saved even when the insert fails
     sqlite3_stmt* statement = insertStatement(row.assigned);
+    // Its statement has a parameter for each assigned column only: all of them are bound anew
+    // for every row, so the texts of the row before need not be unbound.
     bindAssigned(statement, row.assigned);
     runToEnd(handle_, statement);
-    sqlite3_clear_bindings(statement);
     row.id = sqlite3_last_insert_rowid(handle_);
 }
 
