@@ -3,7 +3,6 @@
 #include <string_view>
 
 #include "db/Error.h"
-#include "db/Names.h"
 #include "db/RowSet.h"
 
 namespace app {
@@ -20,18 +19,11 @@ constexpr Part kParts[] = {{"nachname", ""},      {"anrede", ", "},          {"P
                            {"strassenr", ", "},   {"telefon1", ", Tel. : "}, {"telefon2", ", Tel2. : "},
                            {"telefax", ", Fax. : "}};
 
-int positionOf(const db::RowSet& rows, std::string_view column) {
-    for (int i = 0; i < rows.columnCount(); ++i) {
-        if (db::sameName(rows.columnName(i), column)) return i;
-    }
-    return -1;
-}
-
 }  // namespace
 
 ListLines::ListLines(const db::RowSet& rows) : rows_(rows) {
     static_assert(std::size(kParts) == kPartCount);
-    for (std::size_t i = 0; i < kPartCount; ++i) positions_[i] = positionOf(rows, kParts[i].column);
+    for (std::size_t i = 0; i < kPartCount; ++i) positions_[i] = rows.position(kParts[i].column);
 }
 
 const std::string& ListLines::current() {

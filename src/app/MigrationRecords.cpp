@@ -176,13 +176,17 @@ void MigrationRecords::spillFile(const std::string& file, const std::string& rea
 bool MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery, TableWriter* report) {
     finishOpenRecord();
     const auto rows = connection ? connection->execute(rowsQuery) : nullptr;
+    // The two columns are looked up once; a missing one fails as its use by name does.
+    const int idAt = rows ? rows->position("id") : -1;
+    const int fremdidAt = rows ? rows->position("fremdid") : -1;
+    const auto column = [&](int at, std::string_view name) { return at >= 0 ? rows->value(at) : rows->value(name); };
     NumberLog::Reader handed = handedOn_.reader();
     // The staging id of the next record handed to the table; 0 when its row is not there.
     const auto nextId = [&]() -> std::int64_t {
         const std::optional<double> number = handed.next();
         std::int64_t id = 0;
-        if (rows && !rows->atEnd() && sameNumber(rows->value("fremdid"), number)) {
-            id = rows->value("id").integer();
+        if (rows && !rows->atEnd() && sameNumber(column(fremdidAt, "fremdid"), number)) {
+            id = column(idAt, "id").integer();
             rows->moveNext();
         }
         if (id != 0) {

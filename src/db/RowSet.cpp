@@ -5,10 +5,15 @@
 
 namespace db {
 
-Value RowSet::value(std::string_view column) const {
+int RowSet::position(std::string_view column) const {
     for (int i = 0; i < columnCount(); ++i) {
-        if (sameName(columnName(i), column)) return value(i);
+        if (sameName(columnName(i), column)) return i;
     }
+    return -1;
+}
+
+Value RowSet::value(std::string_view column) const {
+    if (const int at = position(column); at >= 0) return value(at);
     throw Error(kItemNotFound, "Die Spalte '" + std::string(column) + "' gibt es in der Tabelle nicht.");
 }
 

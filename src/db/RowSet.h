@@ -22,6 +22,8 @@ public:
 
     // The value of a column named without regard to case; an unknown name is an error.
     Value value(std::string_view column) const;
+    // The position of a column named without regard to case; -1 when there is none.
+    int position(std::string_view column) const;
 };
 
 }  // namespace db

@@ -44,10 +44,14 @@ bool TableRowSet::atEnd() const { return !current_.has_value(); }
 
 void TableRowSet::addNew() {
     if (current_ && current_->hasChanges()) update();
-    beforeNew_ = std::move(current_);
+    // A new row takes the buffers of a row given up before: no allocation per row.
     Row row;
-    row.stored.resize(columns_.size());
-    row.assigned.resize(columns_.size());
+    if (spare_) row = std::move(*spare_);
+    spare_.reset();
+    beforeNew_ = std::move(current_);
+    row.id.reset();
+    row.stored.assign(columns_.size(), std::nullopt);
+    row.assigned.assign(columns_.size(), std::nullopt);
     current_ = std::move(row);
 }
 
@@ -108,6 +112,7 @@ void TableRowSet::update() {
             }
         }
     } settle{row, !row.id};
+    spare_ = std::move(beforeNew_);
     beforeNew_.reset();
     if (row.id) {
         modify(row);
@@ -129,6 +134,7 @@ void TableRowSet::cancelUpdate() {
 void TableRowSet::close() {
     current_.reset();
     beforeNew_.reset();
+    spare_.reset();
 }
 
 }  // namespace db

@@ -63,6 +63,7 @@ private:
     NameIndex columnPositions_;
     std::optional<Row> current_;
     std::optional<Row> beforeNew_;
+    std::optional<Row> spare_;  // a row no longer stood on, whose buffers the next new row takes
 };
 
 }  // namespace db

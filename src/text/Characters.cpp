@@ -4,6 +4,13 @@ namespace text {
 
 namespace {
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0u) == 0x80u; }
+
+// What is left of s without its leading and trailing spaces; empty when nothing is.
+std::string_view withoutSpaces(std::string_view s) {
+    const std::size_t first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
 }  // namespace
 
 std::size_t charCount(std::string_view s) {
@@ -44,11 +51,18 @@ std::size_t find(std::string_view haystack, std::string_view needle) {
     return at == std::string_view::npos ? 0 : charCount(haystack.substr(0, at)) + 1;
 }
 
-std::string trimSpaces(std::string_view s) {
-    const std::size_t first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = s.find_last_not_of(' ');
-    return std::string(s.substr(first, last - first + 1));
+std::string trimSpaces(std::string_view s) { return std::string(withoutSpaces(s)); }
+
+std::string trimSpaces(std::string&& s) {
+    const std::string_view kept = withoutSpaces(s);
+    if (kept.empty()) {
+        s.clear();
+    } else {
+        const auto first = static_cast<std::size_t>(kept.data() - s.data());
+        s.erase(first + kept.size());
+        s.erase(0, first);
+    }
+    return std::move(s);
 }
 
 }  // namespace text

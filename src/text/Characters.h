@@ -20,5 +20,7 @@ std::string_view charAt(std::string_view s, std::size_t position);
 std::size_t find(std::string_view haystack, std::string_view needle);
 // Removes leading and trailing space characters (only U+0020).
 std::string trimSpaces(std::string_view s);
+// The same for a text its caller gives up: trimmed in place, without a copy.
+std::string trimSpaces(std::string&& s);
 
 }  // namespace text

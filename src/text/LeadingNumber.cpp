@@ -13,13 +13,15 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 void LeadingNumber::feed(std::string_view character) {
-    if (state_ == State::Done) return;
     if (character.size() != 1) {
         state_ = State::Done;
         return;
     }
-    const char c = character.front();
-    if (c == ' ' || c == '\t' || c == '\n') return;
+    feedAscii(character.front());
+}
+
+void LeadingNumber::feedAscii(char c) {
+    if (state_ == State::Done || c == ' ' || c == '\t' || c == '\n') return;
     take(c);
 }
 
@@ -110,13 +112,13 @@ double LeadingNumber::value() const {
 void LeadingNumber::feedText(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && !finished()) {
-        std::size_t length = 1;
         const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead >= 0xF0) length = 4;
-        else if (lead >= 0xE0) length = 3;
-        else if (lead >= 0xC0) length = 2;
-        feed(text.substr(i, length));
-        i += length;
+        if (lead < 0x80) {
+            feedAscii(text[i++]);
+            continue;
+        }
+        // Any other character ends the number.
+        state_ = State::Done;
     }
 }
 

@@ -32,6 +32,7 @@ public:
 
 private:
     enum class State { Start, Integer, Fraction, ExponentStart, ExponentSign, Exponent, Done };
+    void feedAscii(char c);
     void take(char c);
 
     static constexpr std::size_t kMaxMantissa = 800;

@@ -1,11 +1,13 @@
 // CutFrom: a sub-field cut out of a field text, marked ("ab" up to the end) or tagged
-// ("<Kenn>…</Kenn>", which wins); and the display helpers Nz and list.
+// ("<Kenn>…</Kenn>", which wins); the display helpers Nz and list; and the trim of the blanks
+// around a cut.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "adr/TextHelpers.h"
+#include "text/Characters.h"
 #include "ValuePrinter.h"
 
 namespace {
@@ -56,6 +58,15 @@ TEST(DisplayHelpers, NzReplacesOnlyNull) {
     EXPECT_EQ(adr::Nz(db::Value(), ""), db::Value(""));
     EXPECT_EQ(adr::Nz(db::Value(12.5), ""), db::Value(12.5));
     EXPECT_EQ(adr::Nz(db::Value(""), "x"), db::Value(""));
+}
+
+TEST(TrimSpaces, RemovesOnlyTheBlanksAroundATextWhetherViewedOrGivenUp) {
+    for (const auto& [given, trimmed] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"  Gartenweg 66  ", "Gartenweg 66"}, {"\tMüller ", "\tMüller"}, {"   ", ""}, {"", ""},
+             {"x", "x"}, {" eine Adresse, die länger ist als ein kurzer Text ", "eine Adresse, die länger ist als ein kurzer Text"}}) {
+        EXPECT_EQ(text::trimSpaces(std::string_view(given)), trimmed) << given;
+        EXPECT_EQ(text::trimSpaces(std::string(given)), trimmed) << given;
+    }
 }
 
 }  // namespace

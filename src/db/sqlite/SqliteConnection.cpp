@@ -63,8 +63,16 @@ int waitWhileBusy(void*, int attempt) {
     return 1;
 }
 
+// SQLite keeps no count of the memory it holds: the count takes a lock on every allocation,
+// and nothing here reads it. Only possible before SQLite's first use; later it stays as it is.
+void leaveMemoryUncounted() {
+    static const bool configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    (void)configured;
+}
+
 // One connection serves one thread: SQLite need not lock its own structures.
 sqlite3* openHandle(const std::string& path, int flags) {
+    leaveMemoryUncounted();
     sqlite3* handle = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &handle, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {

@@ -2,7 +2,7 @@
 // A SQLite table opened for writing: new rows are inserted with prepared statements (one per
 // set of assigned columns), selected rows are edited in place by their rowid.
 
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -30,7 +30,7 @@ private:
 
     sqlite3* handle_;
     // By the columns a row assigns: "1" for each assigned column, "0" for the others.
-    std::map<std::string, sqlite3_stmt*> inserts_;
+    std::unordered_map<std::string, sqlite3_stmt*> inserts_;
     std::string mask_;  // the mask of the row being inserted, kept to spare an allocation per row
 };
 
