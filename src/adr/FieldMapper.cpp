@@ -14,8 +14,13 @@ namespace {
 // only the tagged form "<Kenn>…</Kenn>" is cut.
 constexpr std::string_view kNeverMarker = "QXZJQXZ";
 
-// Removes the first tag block of tag from zl; its content is dropped.
-void removeBlock(std::string& zl, std::string_view tag) { CutFrom(zl, kNeverMarker, tag); }
+// Removes the first tag block of each tag from zl, one tag after the other; their contents are
+// dropped. Without a "<" and without the marker no removal changes the text, and most lines
+// have neither: they are looked for once, not for every tag.
+void removeBlocks(std::string& zl, std::initializer_list<std::string_view> tags) {
+    if (zl.find('<') == std::string::npos && zl.find(kNeverMarker) == std::string::npos) return;
+    for (const std::string_view tag : tags) CutFrom(zl, kNeverMarker, tag);
+}
 
 bool isEmptyText(const db::Value& v) { return v.isText() && v.text().empty(); }
 
@@ -87,7 +92,7 @@ void FieldMapper::field2(std::string& zl, db::EditableRowSet& rst) {
 }
 
 void FieldMapper::field3(std::string& zl, db::EditableRowSet& rst) {
-    for (const char* tag : {"AD", "AB", "ED", "EB", "AD", "VO"}) removeBlock(zl, tag);
+    removeBlocks(zl, {"AD", "AB", "ED", "EB", "AD", "VO"});
     std::string registerText = text::trimSpaces(CutFrom(zl, "û"));
     assign(rst, kRegistergericht, text::trimSpaces(CutFrom(registerText, "ü")));
     assign(rst, kHR2, registerText);
@@ -99,7 +104,7 @@ void FieldMapper::field3(std::string& zl, db::EditableRowSet& rst) {
 void FieldMapper::field4(std::string& zl, db::EditableRowSet& rst) {
     assign(rst, kAdresszusaetze, CutFrom(zl, "#"));
     assign(rst, kBeruf, CutFrom(zl, "***"));
-    for (const char* tag : {"AK", "VA", "GN", "AD"}) removeBlock(zl, tag);
+    removeBlocks(zl, {"AK", "VA", "GN", "AD"});
     if (const auto date = recogniseBirthDate(CutFrom(zl, "**"))) assign(rst, kGeburtstag, *date);
     assign(rst, kGebNameVertr, CutFrom(zl, "*"));
     if (when([&] { return contains(value(rst, kGebNameVertr), "<"); })) {
@@ -151,8 +156,7 @@ void FieldMapper::field5(std::string& zl, db::EditableRowSet& rst) {
 }
 
 void FieldMapper::field6(std::string& zl, db::EditableRowSet& rst) {
-    removeBlock(zl, "RA");
-    removeBlock(zl, "RV");
+    removeBlocks(zl, {"RA", "RV"});
     if (zl.find('<') != std::string::npos) {
         assign(rst, kPLZOrt, CutFrom(zl, "", "PL"));
         step([&] { rst.set(column(rst, kPLZOrt), value(rst, kPLZOrt).toText() + " " + CutFrom(zl, "", "OR")); });

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "MapperFixture.h"
+#include "adr/Salutation.h"
 
 namespace {
 
@@ -68,6 +69,12 @@ TEST_F(Field3, OnlyTwoAdBlocksAreDropped) {
     map(3, "<AD>1</AD><AD>2</AD>Hans#Frau<AD>3</AD>");
     EXPECT_EQ(column("vorname"), Value("Hans"));
     EXPECT_EQ(column("anrede"), Value("Frau<AD>3</AD>"));
+}
+
+TEST_F(Field3, MarkerWordOfTheBlockRemovalCutsTheLineAlsoWithoutAnyTag) {
+    map(3, "Hans QXZJQXZ Rest#Frau");
+    EXPECT_EQ(column("vorname"), Value("Hans"));
+    EXPECT_EQ(column("anrede"), Value(adr::defaultAnrede(0))) << "the salutation word went with the cut";
 }
 
 class Field4 : public MapperFixture {};
