@@ -243,6 +243,7 @@ TEST(EmbeddedDatenpool, SecondWriterIsRefusedWhileTheFirstHoldsTheDatenpool) {
         FAIL() << "two writers at once";
     } catch (const db::Error& error) {
         EXPECT_FALSE(db::isSilent(error.code()));
+        EXPECT_EQ(error.kind(), db::Error::Kind::locked);
         EXPECT_NE(std::string(error.description()).find("locked"), std::string::npos) << error.description();
     }
     connection->rollback();
