@@ -6,6 +6,7 @@
 
 #include "db/Backends.h"
 #include "db/Error.h"
+#include "db/Names.h"
 
 namespace {
 
@@ -231,6 +232,15 @@ TEST_P(EditableRows, TransactionKeepsOrDropsTheRows) {
 }
 
 INSTANTIATE_FOR_BOTH_BACKENDS(EditableRows);
+
+TEST(ColumnNames, AreFoundInEitherCaseUmlautsAmongThem) {
+    const db::NameIndex index({"id", "Änderung", "nachname", "NACHNAME"});
+    EXPECT_EQ(index.find("ID"), 0u);
+    EXPECT_EQ(index.find("äNDERUNG"), 1u) << "the same hash for both cases of a letter beyond ASCII";
+    EXPECT_EQ(index.find("Nachname"), 2u) << "the first of equal names";
+    EXPECT_EQ(index.find("anderung"), std::nullopt);
+    EXPECT_EQ(index.find("nachnam"), std::nullopt);
+}
 
 TEST(EmbeddedDatenpool, SecondWriterIsRefusedWhileTheFirstHoldsTheDatenpool) {
     testing_support::TempDir dir;
