@@ -2,9 +2,9 @@
 
 #include "adr/AddressFiles.h"
 #include "adr/SingleAddressReader.h"
+#include "app/CnnString.h"
 #include "app/Conversion.h"
 #include "app/NumberText.h"
-#include "app/CnnString.h"
 #include "db/Error.h"
 #include "db/GoOn.h"
 #include "settings/RegistryOperations.h"

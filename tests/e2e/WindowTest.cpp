@@ -16,7 +16,6 @@
 #include "app/ListLine.h"
 #include "app/win32/Fonts.h"
 #include "app/win32/Layout.h"
-#include "text/Unicode.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "e2e/HostPaths.h"
 #include "e2e/Profile.h"
@@ -24,6 +23,7 @@
 #include "support/HostPath.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
+#include "text/Unicode.h"
 
 namespace {
 

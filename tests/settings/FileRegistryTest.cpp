@@ -16,9 +16,9 @@
 #include "settings/FileRegistry.h"
 #include "settings/RegFile.h"
 #include "settings/RegistryOperations.h"
-#include "text/Unicode.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
+#include "text/Unicode.h"
 
 #ifndef _WIN32
 #include <csignal>

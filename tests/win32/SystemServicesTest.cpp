@@ -6,8 +6,8 @@
 
 #include "app/win32/SystemServices.h"
 #include "app/win32/Win32View.h"
-#include "text/Unicode.h"
 #include "support/TempDir.h"
+#include "text/Unicode.h"
 
 namespace {
 

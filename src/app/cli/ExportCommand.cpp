@@ -6,8 +6,8 @@
 
 #include "app/TableWriter.h"
 #include "app/cli/Arguments.h"
-#include "app/cli/ConsoleView.h"
 #include "app/cli/Commands.h"
+#include "app/cli/ConsoleView.h"
 #include "app/cli/Datenpool.h"
 #include "app/cli/OutputFile.h"
 #include "db/Connection.h"

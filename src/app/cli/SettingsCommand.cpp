@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <string>
 
+#include "app/CnnString.h"
 #include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
-#include "app/CnnString.h"
 #include "settings/OpenRegistry.h"
 #include "settings/RegTree.h"
 #include "settings/RegistryOperations.h"

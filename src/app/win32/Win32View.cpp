@@ -7,12 +7,12 @@
 #include <stdexcept>
 
 #include "app/MainWindow.h"
+#include "app/win32/BrowseForFolder.h"
 #include "app/win32/Fonts.h"
 #include "app/win32/Layout.h"
 #include "app/win32/ResourceIds.h"
 #include "app/win32/SystemServices.h"
 #include "text/Unicode.h"
-#include "app/win32/BrowseForFolder.h"
 
 namespace app::win32 {
 
@@ -344,10 +344,10 @@ void Win32View::addListLine(const std::string& line) {
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         listDrawingHeld_ = true;
     }
-    const std::wstring text = text::toWide(line);
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const std::wstring wide = text::toWide(line);
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     SIZE extent{};
-    if (measuringDc_ && GetTextExtentPoint32W(measuringDc_, text.c_str(), static_cast<int>(text.size()), &extent)) {
+    if (measuringDc_ && GetTextExtentPoint32W(measuringDc_, wide.c_str(), static_cast<int>(wide.size()), &extent)) {
         widestListLine_ = std::max(widestListLine_, static_cast<int>(extent.cx));
     }
 }

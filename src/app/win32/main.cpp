@@ -11,10 +11,10 @@
 #include "app/BuildVersion.h"
 #include "app/MainWindow.h"
 #include "app/win32/CommandLine.h"
-#include "text/Unicode.h"
 #include "app/win32/Win32View.h"
 #include "db/OpenConnection.h"
 #include "settings/OpenRegistry.h"
+#include "text/Unicode.h"
 
 namespace {
 
