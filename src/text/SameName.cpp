@@ -6,8 +6,10 @@ namespace text {
 
 namespace {
 
+char32_t upperAscii(char32_t c) { return c >= U'a' && c <= U'z' ? c - 0x20 : c; }
+
 char32_t upper(char32_t c) {
-    if (c >= U'a' && c <= U'z') return c - 0x20;
+    if (c < 0x80) return upperAscii(c);
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
     switch (c) {
         case 0xFF: return 0x178;
@@ -36,7 +38,7 @@ bool sameName(std::string_view a, std::string_view b) {
         const auto x = static_cast<unsigned char>(a[i]);
         const auto y = static_cast<unsigned char>(b[j]);
         if (x < 0x80 && y < 0x80) {  // the common case, without decoding
-            if (upper(x) != upper(y)) return false;
+            if (upperAscii(x) != upperAscii(y)) return false;
             ++i, ++j;
         } else if (upperAt(a, i) != upperAt(b, j)) {
             return false;
