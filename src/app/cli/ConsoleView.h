@@ -3,6 +3,7 @@
 // stdout, messages become lines on stderr, a progress bar is drawn on stderr, questions are
 // answered by options or asked on a terminal, Ctrl+C clicks "abbrechen".
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
