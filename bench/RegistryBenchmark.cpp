@@ -15,7 +15,7 @@
 
 #include "settings/FileRegistry.h"
 #include "settings/RegistryOperations.h"
-#include "settings/Unicode.h"
+#include "text/Unicode.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ double cpuSeconds() {
 }
 
 void appendUtf16(std::string& out, const std::string& utf8) {
-    for (const char16_t unit : settings::utf8ToUtf16(utf8)) {
+    for (const char16_t unit : text::utf8ToUtf16(utf8)) {
         out += static_cast<char>(unit & 0xFF);
         out += static_cast<char>(unit >> 8);
     }

@@ -6,7 +6,7 @@ what=${1:-all}
 
 native=(cmake make g++ pkg-config libsqlite3-dev sqlite3 googletest libgtest-dev libbenchmark-dev
         unixodbc-dev libsqliteodbc)
-full=(clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb tdsodbc locales
+full=(clang clang-format libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb tdsodbc locales
       imagemagick ca-certificates wixl msitools zip unzip binutils python3)
 
 want=("${native[@]}")

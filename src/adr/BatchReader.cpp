@@ -14,8 +14,6 @@ namespace adr {
 
 namespace {
 
-constexpr std::int32_t kNotEmptied = static_cast<std::int32_t>(0x80004005u);  // E_FAIL: never passed over
-
 std::string nulByteMessage(const Line& line) {
     return line.nulBytes == 1 ? "Ein Nullbyte in Spalte " + std::to_string(line.firstNulColumn) + " ergibt kein Zeichen"
                               : std::to_string(line.nulBytes) + " Nullbytes ab Spalte " +
@@ -37,7 +35,7 @@ void BatchReader::emptyStagingTable() {
     } catch (const db::Error& error) {
         // Whatever the reason (a login without ALTER on the table, a lock, a missing table):
         // the new rows would join the old ones, and the next import would take both.
-        throw db::Error(db::isSilent(error.code()) ? kNotEmptied : error.code(),
+        throw db::Error(db::isSilent(error.code()) ? db::kUnspecifiedFailure : error.code(),
                         "Die Tabelle AdressenImport ließ sich nicht leeren; es wurde nichts konvertiert. " +
                             std::string(error.description()));
     }

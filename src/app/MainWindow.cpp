@@ -2,9 +2,9 @@
 
 #include "adr/AddressFiles.h"
 #include "adr/SingleAddressReader.h"
+#include "app/CnnString.h"
 #include "app/Conversion.h"
 #include "app/NumberText.h"
-#include "db/CnnString.h"
 #include "db/Error.h"
 #include "db/GoOn.h"
 #include "settings/RegistryOperations.h"
@@ -64,7 +64,7 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
     };
     bool connected = false;
     try {
-        const std::string connectionString = db::cnnString(registry_, datenbank_, [&](const std::string& text) {
+        const std::string connectionString = cnnString(registry_, datenbank_, [&](const std::string& text) {
             view_.messageBox(text, MessageKind::warning, "Norvel-Kanzleisoftware");
         });
         cnn_ = openConnection_(connectionString);

@@ -1,22 +1,17 @@
 #include "db/Names.h"
 
+#include <algorithm>
+
 namespace db {
 
 namespace {
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 std::size_t NameIndex::CaseFreeHash::operator()(std::string_view name) const {
     std::size_t hash = 1469598103934665603u;  // FNV-1a
-    for (char c : name) hash = (hash ^ static_cast<unsigned char>(lower(c))) * 1099511628211u;
+    // The bytes of a letter beyond ASCII count as one and the same, so that its two cases hash alike.
+    for (char c : name) hash = (hash ^ std::min<unsigned>(static_cast<unsigned char>(lower(c)), 0x80u)) * 1099511628211u;
     return hash;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Database object and column names compare without regard to case (ASCII letters).
+// Database object and column names compare without regard to case.
 
 #include <array>
 #include <cstddef>
@@ -10,9 +10,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "text/SameName.h"
+
 namespace db {
 
-bool sameName(std::string_view a, std::string_view b);
+using text::sameName;
 
 // The position of a name in a list, found without regard to case in constant time: columns
 // are looked up by name for every value a row receives.

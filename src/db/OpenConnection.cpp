@@ -12,11 +12,9 @@ namespace db {
 
 namespace {
 
-// What ADO reports for a string that names no provider and no data source.
-constexpr std::int32_t kNoDataSourceCode = static_cast<std::int32_t>(0x80004005u);
+// What ADO reports, with the generic failure code, for a string that names no provider and no
+// data source.
 constexpr const char* kNoDataSource = "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.";
-// ADO's error for a provider that is not installed (adErrProviderNotFound).
-constexpr std::int32_t kProviderNotFoundCode = static_cast<std::int32_t>(0x800A0E7Au);
 
 bool startsWith(const std::string& text, std::string_view prefix) { return sameName(text.substr(0, prefix.size()), prefix); }
 
@@ -31,13 +29,13 @@ std::unique_ptr<Connection> openConnection(const std::string& connectionString) 
     if (const auto provider = setting(keywords, "Provider"); provider && !startsWith(*provider, "MSDASQL")) {
         if (startsWith(*provider, "SQLite")) {
             const std::string file = setting(keywords, "Data Source").value_or("");
-            if (file.empty()) throw Error(kNoDataSourceCode, kNoDataSource);
+            if (file.empty()) throw Error(kUnspecifiedFailure, kNoDataSource);
             return SqliteConnection::open(file);
         }
         if (isSqlServerProvider(*provider)) {
             return OdbcConnection::open(sqlServerTarget(keywords, chooseSqlServerDriver(installedOdbcDrivers())));
         }
-        throw Error(kProviderNotFoundCode, "Der Provider '" + *provider +
+        throw Error(kProviderNotFound, "Der Provider '" + *provider +
                                                "' wurde nicht gefunden. Er ist möglicherweise nicht ordnungsgemäß installiert.");
     }
     // As ADO's provider for ODBC (MSDASQL) does, the keywords go to the driver manager as they
@@ -52,7 +50,7 @@ std::unique_ptr<Connection> openConnection(const std::string& connectionString) 
         setTimeouts(target, keywords);
         return OdbcConnection::open(target);
     }
-    throw Error(kNoDataSourceCode, kNoDataSource);
+    throw Error(kUnspecifiedFailure, kNoDataSource);
 }
 
 }  // namespace db

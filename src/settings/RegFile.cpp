@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "settings/Unicode.h"
+#include "text/Unicode.h"
 
 namespace settings {
 
@@ -25,24 +25,21 @@ constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 void decodeText(std::string& bytes, const std::string& fileName) {
     std::size_t line = 1;
     if (bytes.starts_with("\xFF\xFE")) {
+        // The units after the byte-order mark, read in place.
         const auto unit = [&](std::size_t i) -> char32_t {
-            return static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+            return static_cast<unsigned char>(bytes[2 + 2 * i]) | (static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
         };
-        std::string text;
-        text.reserve(bytes.size() / 2 + bytes.size() / 16);
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            char32_t c = unit(i);
-            if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
-                i += 2;
-            } else if (c >= 0xD800 && c <= 0xDFFF) {
-                fail(fileName, line, "ungültiges UTF-16");
-            }
+        const std::size_t count = (bytes.size() - 2) / 2;
+        std::string decoded;
+        decoded.reserve(bytes.size() / 2 + bytes.size() / 16);
+        for (std::size_t i = 0; i < count;) {
+            char32_t c = 0;
+            if (!text::decodeUtf16(unit, count, i, c)) fail(fileName, line, "ungültiges UTF-16");
             if (c == U'\n') ++line;
-            appendUtf8(text, c);
+            text::appendUtf8(decoded, c);
         }
         if (bytes.size() % 2 != 0) fail(fileName, line, "ungültiges UTF-16 (ungerade Anzahl Bytes)");
-        bytes = std::move(text);
+        bytes = std::move(decoded);
         return;
     }
     if (bytes.starts_with("\xFE\xFF")) {
@@ -51,7 +48,7 @@ void decodeText(std::string& bytes, const std::string& fileName) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
     for (std::size_t pos = 0; pos < bytes.size();) {
         char32_t c = 0;
-        if (!decodeUtf8(bytes, pos, c)) fail(fileName, line, "ungültiges UTF-8");
+        if (!text::decodeUtf8(bytes, pos, c)) fail(fileName, line, "ungültiges UTF-8");
         if (c == U'\n') ++line;
     }
 }
@@ -171,7 +168,7 @@ private:
             const std::string text = quoted(rest, pos);
             if (!trim(rest.substr(pos)).empty()) fail("Zeichen nach dem schließenden Anführungszeichen");
             result.type = 1;
-            for (const char16_t unit : utf8ToUtf16(text) + u'\0') {
+            for (const char16_t unit : text::utf8ToUtf16(text) + u'\0') {
                 result.data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
                 result.data.push_back(static_cast<std::uint8_t>(unit >> 8));
             }
@@ -252,7 +249,7 @@ std::optional<std::string> plainText(const RegValue& value) {
     if (units.back() != u'\0') return std::nullopt;
     units.pop_back();
     if (units.find_first_of(std::u16string_view(u"\0\r\n", 3)) != std::u16string::npos) return std::nullopt;
-    return utf16ToUtf8(units);
+    return text::utf16ToUtf8(units);
 }
 
 void appendHex(std::string& out, std::size_t lineStart, const std::vector<std::uint8_t>& data) {

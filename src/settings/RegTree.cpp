@@ -2,41 +2,11 @@
 
 #include <algorithm>
 
-#include "settings/Unicode.h"
+#include "text/SameName.h"
 
 namespace settings {
 
 namespace {
-
-// Upper case over the characters of Windows-1252, the only ones the program's names use.
-char32_t upper(char32_t c) {
-    if (c >= U'a' && c <= U'z') return c - 0x20;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
-    switch (c) {
-        case 0xFF: return 0x178;
-        case 0x161: return 0x160;
-        case 0x153: return 0x152;
-        case 0x17E: return 0x17D;
-        default: return c;
-    }
-}
-
-// The name with every character in upper case; equal for two names exactly when sameName
-// holds. A byte that is no UTF-8 is kept behind 0xFF, which UTF-8 never holds.
-std::string folded(std::string_view name) {
-    std::string out;
-    out.reserve(name.size());
-    for (std::size_t pos = 0; pos < name.size();) {
-        char32_t c = 0;
-        if (decodeUtf8(name, pos, c)) {
-            appendUtf8(out, upper(c));
-        } else {
-            out += '\xFF';
-            out += name[pos++];
-        }
-    }
-    return out;
-}
 
 constexpr std::size_t kIndexedFrom = 16;
 
@@ -46,7 +16,7 @@ using Positions = RegKey::Positions;
 template <class Items>
 std::size_t positionOf(const Items& items, const Positions* positions, std::string_view name) {
     if (positions != nullptr) {
-        const auto found = positions->find(folded(name));
+        const auto found = positions->find(text::foldedName(name));
         return found == positions->end() ? items.size() : found->second;
     }
     const auto found = std::find_if(items.begin(), items.end(), [&](const auto& item) { return sameName(item.name, name); });
@@ -59,25 +29,12 @@ void recordLast(const Items& items, std::unique_ptr<Positions>& positions) {
     if (items.size() < kIndexedFrom) return;
     if (!positions) {
         positions = std::make_unique<Positions>();
-        for (std::size_t i = 0; i + 1 < items.size(); ++i) positions->emplace(folded(items[i].name), i);
+        for (std::size_t i = 0; i + 1 < items.size(); ++i) positions->emplace(text::foldedName(items[i].name), i);
     }
-    positions->emplace(folded(items.back().name), items.size() - 1);
+    positions->emplace(text::foldedName(items.back().name), items.size() - 1);
 }
 
 }  // namespace
-
-bool sameName(std::string_view a, std::string_view b) {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        char32_t x = 0;
-        char32_t y = 0;
-        if (!decodeUtf8(a, i, x)) x = static_cast<unsigned char>(a[i++]) | 0x80000000u;
-        if (!decodeUtf8(b, j, y)) y = static_cast<unsigned char>(b[j++]) | 0x80000000u;
-        if (upper(x) != upper(y)) return false;
-    }
-    return i == a.size() && j == b.size();
-}
 
 RegKey* RegKey::findSubkey(std::string_view subkeyName) {
     const std::size_t position = positionOf(subkeys, subkeyIndex_.get(), subkeyName);

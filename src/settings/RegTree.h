@@ -13,6 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "text/SameName.h"
+
 namespace settings {
 
 struct RegValue {
@@ -58,7 +60,7 @@ inline constexpr RootKey kRootKeys[] = {
 std::optional<RootKey> rootKeyNamed(std::string_view name);
 std::optional<RootKey> rootKeyWithHandle(std::uint64_t handle);
 
-// Compares names as the registry does: letters of either case are equal.
-bool sameName(std::string_view a, std::string_view b);
+// Names compare as the registry compares them: letters of either case are equal.
+using text::sameName;
 
 }  // namespace settings

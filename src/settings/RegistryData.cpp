@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "settings/Unicode.h"
+#include "text/Unicode.h"
 
 namespace settings {
 
@@ -12,12 +12,12 @@ bool isStringType(std::uint32_t type) { return type == kRegSz || type == kRegExp
 Bytes utf8Data(const Bytes& stored) {
     std::u16string units(stored.size() / 2, u'\0');
     for (std::size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(stored[2 * i] | (stored[2 * i + 1] << 8));
-    const std::string text = utf16ToUtf8Replacing(units);
-    return Bytes(text.begin(), text.end());
+    const std::string utf8 = text::utf16ToUtf8Replacing(units);
+    return Bytes(utf8.begin(), utf8.end());
 }
 
 Bytes utf16Data(const std::uint8_t* utf8, std::uint32_t size) {
-    const std::u16string units = utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(utf8), size));
+    const std::u16string units = text::utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(utf8), size));
     Bytes stored;
     stored.reserve(2 * units.size());
     for (const char16_t u : units) {

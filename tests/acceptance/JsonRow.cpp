@@ -3,6 +3,8 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "text/Unicode.h"
+
 namespace acceptance {
 
 namespace {
@@ -48,18 +50,6 @@ private:
         i_ = static_cast<std::size_t>(end - s_.data());
         return db::Value(number);
     }
-    void appendUtf8(std::string& out, unsigned code) {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
     std::string string() {
         expect('"');
         std::string out;
@@ -80,7 +70,7 @@ private:
                     unsigned code = 0;
                     std::from_chars(s_.data() + i_, s_.data() + i_ + 4, code, 16);
                     i_ += 4;
-                    appendUtf8(out, code);
+                    text::appendUtf8(out, code);
                     break;
                 }
                 default: out += c;

@@ -61,7 +61,7 @@ protected:
         const std::string key = "Data Source=";
         const auto at = connection.find(key);
         if (connection.find("Provider=SQLite") == std::string::npos || at == std::string::npos) {
-            throw db::Error(static_cast<std::int32_t>(0x80004005u),
+            throw db::Error(db::kUnspecifiedFailure,
                             "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.");
         }
         const auto end = connection.find(';', at);

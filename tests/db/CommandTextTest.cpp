@@ -4,7 +4,8 @@
 
 #include "db/Backends.h"
 #include "db/Error.h"
-#include "db/sqlite/TsqlTranslation.h"
+#include "db/TsqlTranslation.h"
+#include "support/ReadOnly.h"
 
 namespace {
 
@@ -181,6 +182,32 @@ TEST(Datenpool, CreateRefusesAnExistingFileAndOpenAMissingOne) {
     const std::string path = dir.write("schon-da.db", "kein Datenpool");
     EXPECT_THROW(db::SqliteConnection::create(path), db::Error);
     EXPECT_THROW(db::SqliteConnection::open(dir.file("fehlt.db")), db::Error);
+}
+
+TEST(Datenpool, FileThatIsNoDatabaseSaysSo) {
+    testing_support::TempDir dir;
+    const std::string path = dir.write("text.db", "Dies ist eine Textdatei und kein Datenpool.\n");
+    try {
+        db::SqliteConnection::open(path);
+        FAIL() << "a text file opened as Datenpool";
+    } catch (const db::Error& error) {
+        EXPECT_EQ(error.kind(), db::Error::Kind::notADatabase) << error.description();
+    }
+}
+
+TEST(Datenpool, ReadOnlyFileRefusesWritesAndSaysSo) {
+    testing_support::TempDir dir;
+    const std::string path = dir.file("pool.db");
+    db::SqliteConnection::create(path);
+    const testing_support::ReadOnly readOnly(path);
+    if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the Datenpool read-only";
+    const auto connection = db::SqliteConnection::open(path);
+    try {
+        connection->beginTransaction();
+        FAIL() << "a write transaction on a read-only Datenpool";
+    } catch (const db::Error& error) {
+        EXPECT_EQ(error.kind(), db::Error::Kind::readOnly) << error.description();
+    }
 }
 
 }  // namespace

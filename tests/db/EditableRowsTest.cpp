@@ -6,6 +6,7 @@
 
 #include "db/Backends.h"
 #include "db/Error.h"
+#include "db/Names.h"
 
 namespace {
 
@@ -232,6 +233,15 @@ TEST_P(EditableRows, TransactionKeepsOrDropsTheRows) {
 
 INSTANTIATE_FOR_BOTH_BACKENDS(EditableRows);
 
+TEST(ColumnNames, AreFoundInEitherCaseUmlautsAmongThem) {
+    const db::NameIndex index({"id", "Änderung", "nachname", "NACHNAME"});
+    EXPECT_EQ(index.find("ID"), 0u);
+    EXPECT_EQ(index.find("äNDERUNG"), 1u) << "the same hash for both cases of a letter beyond ASCII";
+    EXPECT_EQ(index.find("Nachname"), 2u) << "the first of equal names";
+    EXPECT_EQ(index.find("anderung"), std::nullopt);
+    EXPECT_EQ(index.find("nachnam"), std::nullopt);
+}
+
 TEST(EmbeddedDatenpool, SecondWriterIsRefusedWhileTheFirstHoldsTheDatenpool) {
     testing_support::TempDir dir;
     auto connection = db::SqliteConnection::create(dir.file("pool.db"));
@@ -243,6 +253,7 @@ TEST(EmbeddedDatenpool, SecondWriterIsRefusedWhileTheFirstHoldsTheDatenpool) {
         FAIL() << "two writers at once";
     } catch (const db::Error& error) {
         EXPECT_FALSE(db::isSilent(error.code()));
+        EXPECT_EQ(error.kind(), db::Error::Kind::locked);
         EXPECT_NE(std::string(error.description()).find("locked"), std::string::npos) << error.description();
     }
     connection->rollback();

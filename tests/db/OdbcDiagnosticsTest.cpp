@@ -109,6 +109,24 @@ TEST(OdbcDiagnostics, SqliteErrorsAreToldApartByItsResultCodes) {
         ErrorNumbers::Sqlite);
 }
 
+TEST(OdbcDiagnostics, FailuresSayTheirKindWhereTheNumbersTellIt) {
+    using Kind = db::Error::Kind;
+    const auto kindOf = [](const char* state, std::int32_t native, ErrorNumbers numbers) {
+        return db::errorFor({state, native, "text", 0}, numbers).kind();
+    };
+    EXPECT_EQ(kindOf("HY000", 5, ErrorNumbers::Sqlite), Kind::locked);
+    EXPECT_EQ(kindOf("HY000", 6, ErrorNumbers::Sqlite), Kind::locked);
+    EXPECT_EQ(kindOf("HY000", 26, ErrorNumbers::Sqlite), Kind::notADatabase);
+    EXPECT_EQ(kindOf("HY000", 11, ErrorNumbers::Sqlite), Kind::notADatabase);
+    EXPECT_EQ(kindOf("HY000", 1032, ErrorNumbers::Sqlite), Kind::readOnly) << "an extended code";
+    EXPECT_EQ(kindOf("HY000", 13, ErrorNumbers::Sqlite), Kind::other);
+    EXPECT_EQ(kindOf("HY000", 1222, ErrorNumbers::SqlServer), Kind::locked);
+    EXPECT_EQ(kindOf("42000", 3906, ErrorNumbers::SqlServer), Kind::readOnly);
+    EXPECT_EQ(kindOf("25006", 0, ErrorNumbers::Unknown), Kind::readOnly);
+    EXPECT_EQ(kindOf("HY000", 5, ErrorNumbers::Unknown), Kind::other) << "a number of an unknown database tells nothing";
+    EXPECT_EQ(kindOf("HY000", 5, ErrorNumbers::SqlServer), Kind::other);
+}
+
 TEST(OdbcDiagnostics, SessionTakesTheNumbersOfItsDatabase) {
     db::OdbcSession session;
     EXPECT_EQ(session.errorNumbers(), ErrorNumbers::Unknown);

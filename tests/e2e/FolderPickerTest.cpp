@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "settings/win32/BrowseForFolder.h"
+#include "app/win32/BrowseForFolder.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ Picking pick(const std::string& startFolder, Answer&& answer) {
     Picking picking;
     std::thread browsing([&] {
         picking.threadId = GetCurrentThreadId();
-        picking.result = settings::BrowseForFolder("ADR-Verzeichnis", startFolder,
+        picking.result = app::win32::BrowseForFolder("ADR-Verzeichnis", startFolder,
                                                    [&](const std::string& text, int style, const std::string& title) {
                                                        picking.messages.push_back({text, style, title});
                                                    });

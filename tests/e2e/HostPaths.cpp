@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/win32/Utf16.h"
+#include "text/Unicode.h"
 
 namespace e2e {
 
@@ -13,7 +13,7 @@ std::string windowsPathOf(const std::string& hostPath) {
     const auto convert = reinterpret_cast<DosFileName>(reinterpret_cast<void (*)()>(found));
     WCHAR* converted = convert(hostPath.c_str());
     if (!converted) return hostPath;
-    std::string result = app::win32::toUtf8(converted);
+    std::string result = text::fromWide(converted);
     HeapFree(GetProcessHeap(), 0, converted);
     return result;
 }

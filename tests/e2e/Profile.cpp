@@ -4,11 +4,10 @@
 
 #include <stdexcept>
 
-#include "app/win32/Utf16.h"
+#include "text/Unicode.h"
 
 namespace e2e {
 
-using app::win32::toUtf16;
 
 namespace {
 
@@ -20,8 +19,8 @@ void setText(const std::wstring& keyPath, const std::string& name, const std::st
         ERROR_SUCCESS) {
         throw std::runtime_error("cannot create the settings key");
     }
-    const std::wstring data = toUtf16(value);
-    const LSTATUS status = RegSetValueExW(key, toUtf16(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+    const std::wstring data = text::toWide(value);
+    const LSTATUS status = RegSetValueExW(key, text::toWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) throw std::runtime_error("cannot write the settings value " + name);
@@ -31,7 +30,7 @@ void setText(const std::wstring& keyPath, const std::string& name, const std::st
 
 void writeProfile(const std::string& profile, const std::vector<std::pair<std::string, std::string>>& connection,
                   const std::vector<std::pair<std::string, std::string>>& toolValues) {
-    const std::wstring profileKey = kProfiles + L"\\" + toUtf16(profile);
+    const std::wstring profileKey = kProfiles + L"\\" + text::toWide(profile);
     RegDeleteTreeW(HKEY_CURRENT_USER, profileKey.c_str());
     setText(kProfiles, "", profile);
     for (const auto& [name, value] : connection) setText(profileKey + L"\\verbindung", name, value);
@@ -41,12 +40,12 @@ void writeProfile(const std::string& profile, const std::vector<std::pair<std::s
 std::string toolValue(const std::string& profile, const std::string& name) {
     wchar_t data[1024] = {};
     DWORD size = sizeof data - sizeof(wchar_t);
-    const std::wstring keyPath = kProfiles + L"\\" + toUtf16(profile) + L"\\Import";
-    if (RegGetValueW(HKEY_CURRENT_USER, keyPath.c_str(), toUtf16(name).c_str(), RRF_RT_REG_SZ, nullptr, data, &size) !=
+    const std::wstring keyPath = kProfiles + L"\\" + text::toWide(profile) + L"\\Import";
+    if (RegGetValueW(HKEY_CURRENT_USER, keyPath.c_str(), text::toWide(name).c_str(), RRF_RT_REG_SZ, nullptr, data, &size) !=
         ERROR_SUCCESS) {
         return {};
     }
-    return app::win32::toUtf8(data);
+    return text::fromWide(data);
 }
 
 }  // namespace e2e

@@ -4,12 +4,10 @@
 #include <thread>
 
 #include "app/win32/SystemServices.h"
-#include "app/win32/Utf16.h"
+#include "text/Unicode.h"
 
 namespace e2e {
 
-using app::win32::toUtf16;
-using app::win32::toUtf8;
 
 namespace {
 
@@ -40,7 +38,7 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 }
 
 RunningProgram::RunningProgram(const std::string& commandLine) {
-    std::wstring line = toUtf16(commandLine);
+    std::wstring line = text::toWide(commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
@@ -105,7 +103,7 @@ std::string textOf(HWND window) {
     std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
     const LRESULT copied = sendWithTimeout(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return toUtf8(buffer);
+    return text::fromWide(buffer);
 }
 
 void click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
@@ -119,7 +117,7 @@ std::vector<std::string> listLines(HWND listBox) {
         std::wstring buffer(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
         const LRESULT copied = sendWithTimeout(listBox, LB_GETTEXT, item, reinterpret_cast<LPARAM>(buffer.data()));
         buffer.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-        lines.push_back(toUtf8(buffer));
+        lines.push_back(text::fromWide(buffer));
     }
     return lines;
 }

@@ -16,7 +16,6 @@
 #include "app/ListLine.h"
 #include "app/win32/Fonts.h"
 #include "app/win32/Layout.h"
-#include "app/win32/Utf16.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "e2e/HostPaths.h"
 #include "e2e/Profile.h"
@@ -24,6 +23,7 @@
 #include "support/HostPath.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
+#include "text/Unicode.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ public:
     TextMeasure& operator=(const TextMeasure&) = delete;
 
     SIZE extent(const std::string& text) const {
-        const std::wstring wide = toUtf16(text);
+        const std::wstring wide = text::toWide(text);
         SIZE size{};
         GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
         return size;

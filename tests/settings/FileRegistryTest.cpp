@@ -16,9 +16,9 @@
 #include "settings/FileRegistry.h"
 #include "settings/RegFile.h"
 #include "settings/RegistryOperations.h"
-#include "settings/Unicode.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
+#include "text/Unicode.h"
 
 #ifndef _WIN32
 #include <csignal>
@@ -37,7 +37,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 std::string utf16File(const std::string& utf8) {
     std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : utf8ToUtf16(utf8)) {
+    for (const char16_t unit : text::utf8ToUtf16(utf8)) {
         bytes += static_cast<char>(unit & 0xFF);
         bytes += static_cast<char>(unit >> 8);
     }

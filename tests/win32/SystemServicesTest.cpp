@@ -6,8 +6,8 @@
 
 #include "app/win32/SystemServices.h"
 #include "app/win32/Win32View.h"
-#include "app/win32/Utf16.h"
 #include "support/TempDir.h"
+#include "text/Unicode.h"
 
 namespace {
 
@@ -15,11 +15,11 @@ using namespace app::win32;
 
 TEST(Utf16, TextsCrossBothWaysUnchanged) {
     const std::string text = "Müller & Söhne, 1.234 € \xF0\x9F\x98\x80";  // a character beyond the BMP too
-    const std::wstring wide = toUtf16(text);
+    const std::wstring wide = text::toWide(text);
     EXPECT_EQ(wide, L"M\u00fcller & S\u00f6hne, 1.234 \u20ac \xD83D\xDE00");
-    EXPECT_EQ(toUtf8(wide), text);
-    EXPECT_EQ(toUtf16(""), L"");
-    EXPECT_EQ(toUtf8(L""), "");
+    EXPECT_EQ(text::fromWide(wide), text);
+    EXPECT_EQ(text::toWide(""), L"");
+    EXPECT_EQ(text::fromWide(L""), "");
 }
 
 TEST(MessageBoxStyle, EachKindHasTheStyleItsTextsName) {

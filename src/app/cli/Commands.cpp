@@ -9,7 +9,7 @@
 #include "app/Conversion.h"
 #include "app/NumberText.h"
 #include "app/cli/Arguments.h"
-#include "app/cli/CliEvents.h"
+#include "app/cli/ConsoleView.h"
 #include "app/cli/Datenpool.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
@@ -27,8 +27,6 @@ bool fileExists(const std::string& path) {
     std::error_code ignored;
     return std::filesystem::is_regular_file(pathOf(path), ignored);
 }
-
-void say(const std::string& text) { std::fprintf(stderr, "%s\n", oneLine(text).c_str()); }
 
 constexpr const char* kInitDbHelp =
     "Aufruf: anschriftenwandler-cli init-db FILE [--force]\n"
@@ -61,7 +59,7 @@ bool printListLine(const std::string& line) {
 }
 
 int convertInto(const std::string& target, const std::string& directory, ReportOption& report) {
-    CliEvents events(stderr, isTerminal(stderr));
+    ConsoleView events({}, isTerminal(stderr));
     app::ConversionOutcome outcome;
     std::unique_ptr<db::Connection> connection;
     try {
@@ -202,7 +200,7 @@ int convertOne(const std::vector<std::string>& words) {
 
         ReportOption report(args.value("--report"));
 
-        CliEvents events(stderr, false);
+        ConsoleView events({}, false);
         std::unique_ptr<db::Connection> connection;
         bool converted = false;
         try {

@@ -4,13 +4,28 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/cli/CliEvents.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
 
 namespace cli {
 
-ConsoleView::ConsoleView(Answers answers) : answers_(answers), progressLine_(stderr, isTerminal(stderr)) {
+void say(const std::string& text) { std::fprintf(stderr, "%s\n", oneLine(text).c_str()); }
+
+std::string oneLine(const std::string& text) {
+    std::string line;
+    line.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            if (!line.empty() && line.back() != ' ') line += ' ';
+        } else {
+            line += text[i];
+        }
+    }
+    return line;
+}
+
+ConsoleView::ConsoleView(Answers answers, bool showProgress) : answers_(answers), progressLine_(stderr, showProgress) {
     texts_[app::Control::cmdStart] = "Konvertieren";
     texts_[app::Control::cmdUndo] = "importierte Adressen wieder löschen";
 }
@@ -76,7 +91,7 @@ int ConsoleView::ask(const std::string& prompt, std::optional<bool> preset, int 
 int ConsoleView::messageBox(const std::string& text, app::MessageKind kind, const std::string& title) {
     (void)title;
     progressLine_.clear();
-    std::fprintf(stderr, "%s\n", oneLine(text).c_str());
+    say(text);
     if (kind == app::MessageKind::confirmation) {
         return ask("Fortfahren? [j/N]", answers_.confirm, app::answer::kOk, app::answer::kCancel, "--yes");
     }
@@ -93,10 +108,27 @@ int ConsoleView::messageBox(const std::string& text, app::MessageKind kind, cons
 std::string ConsoleView::browseForFolder(const std::string&, const std::string&) { return {}; }
 
 void ConsoleView::pumpEvents() {
-    if (takeInterrupt() && onInterrupt) {
+    if (file_ != 0) drawCount();
+    // Without onInterrupt the Ctrl+C stays for cancelRequested.
+    if (onInterrupt && takeInterrupt()) {
         cancelled_ = true;
         onInterrupt();
     }
+}
+
+void ConsoleView::fileStarted(int number) {
+    file_ = number;
+    drawCount();
+}
+
+bool ConsoleView::cancelRequested() {
+    // Taken, so that a Ctrl+C that comes after the reading is told apart from this one.
+    if (takeInterrupt()) cancelled_ = true;
+    return cancelled_;
+}
+
+void ConsoleView::drawCount() {
+    if (progressLine_.enabled()) progressLine_.draw(file_, std::to_string(count_));
 }
 
 bool ConsoleView::fileExists(const std::string& path) const {

@@ -1,14 +1,16 @@
 #pragma once
-// The window's logic on a console: list lines go to stdout, message boxes become lines on
-// stderr, questions are answered by options or asked on a terminal, Ctrl+C clicks
-// "abbrechen".
+// The console: what the window's logic and a conversion show goes there. List lines go to
+// stdout, messages become lines on stderr, a progress bar is drawn on stderr, questions are
+// answered by options or asked on a terminal, Ctrl+C clicks "abbrechen".
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
 
+#include "adr/ConversionEvents.h"
 #include "app/View.h"
 #include "app/cli/ProgressLine.h"
 
@@ -20,9 +22,16 @@ struct Answers {
     bool mayAsk = false;                  // stdin is a terminal
 };
 
-class ConsoleView : public app::View {
+// A message as one line on stderr.
+void say(const std::string& text);
+// Message texts as one line each: line breaks become blanks.
+std::string oneLine(const std::string& text);
+
+// The view of the window's logic, and the events of a conversion that runs without it.
+class ConsoleView : public app::View, public adr::ConversionEvents {
 public:
-    explicit ConsoleView(Answers answers);
+    // showProgress: whether the bar is drawn (only ever on a terminal).
+    ConsoleView(Answers answers, bool showProgress);
 
     // Runs when the text of an id field changes, and when Ctrl+C arrives during a conversion.
     std::function<void(app::Control)> onTextChanged;
@@ -45,19 +54,32 @@ public:
 
     int messageBox(const std::string& text, app::MessageKind kind, const std::string& title) override;
     std::string browseForFolder(const std::string& title, const std::string& startFolder) override;
+    // Takes Ctrl+C for onInterrupt when one is set; draws the bar of a conversion without the
+    // window.
     void pumpEvents() override;
     void setBusyPointer(bool) override {}
     bool fileExists(const std::string& path) const override;
     std::string startProgram(const std::string& commandLine) override;
     std::string groupSeparator() const override;
 
+    // A conversion without the window reports here.
+    void showMessage(const std::string& text) override { messageBox(text, app::MessageKind::plain, {}); }
+    void listCleared() override {}
+    void fileStarted(int number) override;
+    void recordsCounted(std::int32_t count) override { count_ = count; }
+    bool cancelRequested() override;
+
     // True when Ctrl+C cancelled a conversion.
     bool cancelled() const { return cancelled_; }
+    // Clears the progress bar before other output follows.
+    void finishProgress() { progressLine_.clear(); }
 
 private:
     // The answer preset by an option, else asked on the terminal; Cancel when nobody can
     // answer (the option that would is named).
     int ask(const std::string& prompt, std::optional<bool> preset, int yes, int no, const char* option);
+    // Called for every line read: the count is formatted only for a bar that is shown.
+    void drawCount();
 
     Answers answers_;
     std::string caption_;
@@ -67,6 +89,9 @@ private:
     int progress_ = 0;
     ProgressLine progressLine_;
     bool cancelled_ = false;
+    // The address file being read and the records counted, when a conversion reports here.
+    int file_ = 0;
+    std::int32_t count_ = 0;
 };
 
 }  // namespace cli

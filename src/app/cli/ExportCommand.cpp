@@ -6,8 +6,8 @@
 
 #include "app/TableWriter.h"
 #include "app/cli/Arguments.h"
-#include "app/cli/CliEvents.h"
 #include "app/cli/Commands.h"
+#include "app/cli/ConsoleView.h"
 #include "app/cli/Datenpool.h"
 #include "app/cli/OutputFile.h"
 #include "db/Connection.h"
@@ -29,8 +29,6 @@ constexpr const char* kExportHelp =
     "  --table NAME    AdressenImport (Vorgabe) oder Adressen\n"
     "  --format F      csv oder jsonl; Vorgabe nach der Endung von --output, sonst csv\n"
     "  --output FILE   Zieldatei; ohne sie stdout\n";
-
-void say(const std::string& text) { std::fprintf(stderr, "%s\n", oneLine(text).c_str()); }
 
 app::TableFormat formatFrom(const Arguments& args) {
     if (const auto format = args.value("--format")) {

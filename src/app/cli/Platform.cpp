@@ -3,6 +3,8 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+
+#include "text/Unicode.h"
 #else
 #include <cerrno>
 #include <langinfo.h>
@@ -35,9 +37,7 @@ bool isTerminal(std::FILE* stream) {
 std::string groupSeparator() {
     wchar_t separator[8] = {};
     if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8) <= 0) return {};
-    char utf8[32] = {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, separator, -1, utf8, sizeof utf8, nullptr, nullptr);
-    return length > 1 ? std::string(utf8, static_cast<std::size_t>(length - 1)) : std::string();
+    return text::fromWide(separator);
 }
 
 namespace {

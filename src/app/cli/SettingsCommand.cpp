@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <string>
 
+#include "app/CnnString.h"
 #include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
-#include "db/CnnString.h"
 #include "settings/OpenRegistry.h"
 #include "settings/RegTree.h"
 #include "settings/RegistryOperations.h"
@@ -65,7 +65,7 @@ int show(settings::RegistryApi& registry) {
     if (const auto keywords = settings::RegValuesList(registry, kCurrentUser, connectionKey)) {
         const auto shown = masked(*keywords);
         printPairs(shown);
-        printLine("Verbindungszeichenfolge: " + db::joinConnectionKeywords(shown));
+        printLine("Verbindungszeichenfolge: " + app::joinConnectionKeywords(shown));
     } else {
         printLine("  (keine)");
         std::fprintf(stderr, "%s\n", kNoConnection);

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/cli/Arguments.h"
-#include "app/cli/CliEvents.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Platform.h"
 #include "app/cli/WindowSession.h"
@@ -31,8 +30,6 @@ constexpr const char* kUndoHelp =
     "Löscht die Adressen des zuletzt verzeichneten Imports wieder aus der Adressverwaltung und setzt\n"
     "den ID-Zähler zurück.\n"
     "  --yes   ohne Rückfrage löschen\n";
-
-void say(const std::string& text) { std::fprintf(stderr, "%s\n", oneLine(text).c_str()); }
 
 Answers answersFrom(const Arguments& args) {
     Answers answers;

@@ -3,16 +3,16 @@
 #include <cstdio>
 
 #include "app/BuildVersion.h"
-#include "app/cli/CliEvents.h"
 #include "app/cli/Datenpool.h"
 #include "app/cli/Interrupt.h"
+#include "app/cli/Platform.h"
 #include "db/OpenConnection.h"
 #include "settings/OpenRegistry.h"
 
 namespace cli {
 
 WindowSession::WindowSession(const std::optional<std::string>& registryFile, std::optional<std::string> target, Answers answers)
-    : registry_(settings::openRegistry(registryFile, &interruptRequested)), view_(answers) {
+    : registry_(settings::openRegistry(registryFile, &interruptRequested)), view_(answers, isTerminal(stderr)) {
     if (target) checkTarget(*target, "--db");
     window_ = std::make_unique<app::MainWindow>(
         view_, *registry_,
@@ -33,7 +33,7 @@ WindowSession::WindowSession(const std::optional<std::string>& registryFile, std
 bool WindowSession::start() {
     window_->Form_Load("");
     if (!view_.isEnabled(app::Control::cmdStart)) {
-        std::fprintf(stderr, "%s\n", oneLine(view_.text(app::Control::lblDatenpool)).c_str());
+        say(view_.text(app::Control::lblDatenpool));
         return false;
     }
     return !view_.text(app::Control::lblDatenpool).empty();

@@ -12,7 +12,7 @@
 #include "db/StopWaiting.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "text/Unicode.h"
 #endif
 
 namespace {
@@ -67,12 +67,7 @@ int run(const std::vector<std::string>& args) {
 // The words arrive as UTF-16 so that paths with umlauts survive; inside they are UTF-8.
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) {
-        const int size = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string word(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
-        if (size > 1) WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, word.data(), size, nullptr, nullptr);
-        args.push_back(word);
-    }
+    for (int i = 1; i < argc; ++i) args.push_back(text::fromWide(argv[i]));
     return run(args);
 }
 #else

@@ -2,17 +2,17 @@
 
 #include <windows.h>
 
-#include "app/win32/Utf16.h"
+#include "text/Unicode.h"
 
 namespace app::win32 {
 
 bool fileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(toUtf16(path).c_str());
+    const DWORD attributes = GetFileAttributesW(text::toWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::string startProgram(const std::string& commandLine) {
-    std::wstring line = toUtf16(commandLine);  // CreateProcessW may write into it
+    std::wstring line = text::toWide(commandLine);  // CreateProcessW may write into it
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -29,7 +29,7 @@ std::string startProgram(const std::string& commandLine) {
 std::string groupSeparator() {
     wchar_t separator[8] = {};
     const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);
-    return length > 1 ? toUtf8(std::wstring_view(separator, static_cast<std::size_t>(length - 1))) : std::string();
+    return length > 1 ? text::fromWide(std::wstring_view(separator, static_cast<std::size_t>(length - 1))) : std::string();
 }
 
 std::string systemMessage(unsigned long errorCode) {
@@ -41,7 +41,7 @@ std::string systemMessage(unsigned long errorCode) {
     std::wstring text(buffer, length);
     LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-    return toUtf8(text);
+    return text::fromWide(text);
 }
 
 }  // namespace app::win32

@@ -7,12 +7,12 @@
 #include <stdexcept>
 
 #include "app/MainWindow.h"
+#include "app/win32/BrowseForFolder.h"
 #include "app/win32/Fonts.h"
 #include "app/win32/Layout.h"
 #include "app/win32/ResourceIds.h"
 #include "app/win32/SystemServices.h"
-#include "app/win32/Utf16.h"
-#include "settings/win32/BrowseForFolder.h"
+#include "text/Unicode.h"
 
 namespace app::win32 {
 
@@ -73,7 +73,7 @@ std::string windowText(HWND window) {
     std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
     const int copied = GetWindowTextW(window, buffer.data(), length + 1);
     buffer.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return toUtf8(buffer);
+    return text::fromWide(buffer);
 }
 
 void registerWindowClass(HINSTANCE instance, WNDPROC windowProcedureOf) {
@@ -100,7 +100,7 @@ Win32View::Win32View(HINSTANCE instance) : display_(kDrawInterval) {
     const DotsPerInch dpi = screenDotsPerInch();
     RECT frame{0, 0, twipsToPixels(kClientWidthTwips, dpi.x), twipsToPixels(kClientHeightTwips, dpi.y)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    CreateWindowExW(0, kWindowClass, toUtf16(kDesignCaption).c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+    CreateWindowExW(0, kWindowClass, text::toWide(kDesignCaption).c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!window_) throw std::runtime_error(systemMessage(GetLastError()));
     // The class's icons also as the window's own: others ask a window for them (WM_GETICON).
@@ -144,7 +144,7 @@ void Win32View::createControls(HINSTANCE instance) {
         // of the path gives way, the count and the end stay readable.
         const DWORD ellipsis = layout->id == kLblListenkommentar ? SS_PATHELLIPSIS : 0;
         const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | ellipsis | (layout->enabled ? 0 : WS_DISABLED);
-        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, toUtf16(layout->caption).c_str(), style, left, top,
+        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, text::toWide(layout->caption).c_str(), style, left, top,
                                        width, height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout->id)),
                                        instance, nullptr);
         if (!control) throw std::runtime_error(systemMessage(GetLastError()));
@@ -260,7 +260,7 @@ void Win32View::runEvent(const std::function<void()>& event) {
         event();
     } catch (const std::exception& error) {
         // The logic handles its own failures; this keeps anything else from unwinding through Windows.
-        MessageBoxW(window_, toUtf16(error.what()).c_str(), toUtf16(kApplicationTitle).c_str(), MB_ICONSTOP);
+        MessageBoxW(window_, text::toWide(error.what()).c_str(), text::toWide(kApplicationTitle).c_str(), MB_ICONSTOP);
     }
     --eventDepth_;
     showHeldList();
@@ -296,7 +296,7 @@ int Win32View::run(int showCommand) {
 // Kept from their creation: GetDlgItem asks the window system for the list of children each time.
 HWND Win32View::handleOf(Control control) const { return handles_.at(idOf(control)); }
 
-void Win32View::setCaption(const std::string& caption) { SetWindowTextW(window_, toUtf16(caption).c_str()); }
+void Win32View::setCaption(const std::string& caption) { SetWindowTextW(window_, text::toWide(caption).c_str()); }
 
 std::string Win32View::caption() const { return windowText(window_); }
 
@@ -308,7 +308,7 @@ void Win32View::setText(Control control, const std::string& text) {
         return;
     }
     // An edit control reports the change (EN_CHANGE) before this returns.
-    SetWindowTextW(handleOf(control), toUtf16(text).c_str());
+    SetWindowTextW(handleOf(control), text::toWide(text).c_str());
 }
 
 std::string Win32View::text(Control control) const {
@@ -344,10 +344,10 @@ void Win32View::addListLine(const std::string& line) {
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         listDrawingHeld_ = true;
     }
-    const std::wstring text = toUtf16(line);
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const std::wstring wide = text::toWide(line);
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     SIZE extent{};
-    if (measuringDc_ && GetTextExtentPoint32W(measuringDc_, text.c_str(), static_cast<int>(text.size()), &extent)) {
+    if (measuringDc_ && GetTextExtentPoint32W(measuringDc_, wide.c_str(), static_cast<int>(wide.size()), &extent)) {
         widestListLine_ = std::max(widestListLine_, static_cast<int>(extent.cx));
     }
 }
@@ -377,7 +377,7 @@ void Win32View::drawHeldDisplay() {
     const ThrottledDisplay::Held held = display_.take(ThrottledDisplay::Clock::now());
     for (const auto& [control, text] : held.texts) {
         HWND handle = handleOf(control);
-        SetWindowTextW(handle, toUtf16(text).c_str());
+        SetWindowTextW(handle, text::toWide(text).c_str());
         RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
     if (held.progress) {
@@ -407,11 +407,11 @@ int Win32View::showBox(const std::string& text, UINT style, const std::string& t
     // The box shows over the window as it stands now.
     showHeldList();
     drawHeldDisplay();
-    return MessageBoxW(window_, toUtf16(text).c_str(), toUtf16(title).c_str(), style);
+    return MessageBoxW(window_, text::toWide(text).c_str(), text::toWide(title).c_str(), style);
 }
 
 std::string Win32View::browseForFolder(const std::string& title, const std::string& startFolder) {
-    return settings::BrowseForFolder(title, startFolder, [this](const std::string& message, int style, const std::string& boxTitle) {
+    return BrowseForFolder(title, startFolder, [this](const std::string& message, int style, const std::string& boxTitle) {
         showBox(message, static_cast<UINT>(style), boxTitle);
     });
 }

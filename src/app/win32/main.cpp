@@ -11,10 +11,10 @@
 #include "app/BuildVersion.h"
 #include "app/MainWindow.h"
 #include "app/win32/CommandLine.h"
-#include "app/win32/Utf16.h"
 #include "app/win32/Win32View.h"
 #include "db/OpenConnection.h"
 #include "settings/OpenRegistry.h"
+#include "text/Unicode.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ int runProgram(HINSTANCE instance, int showCommand) {
     view.onClick = [&](Control control) { forwardClick(window, control); };
     view.onTextChanged = [&](Control control) { forwardTextChange(window, control); };
 
-    const std::string commandLine = app::win32::toUtf8(app::win32::argumentsOf(GetCommandLineW()));
+    const std::string commandLine = text::fromWide(app::win32::argumentsOf(GetCommandLineW()));
     if (!window.Form_Load(commandLine)) return window.singleAddressExitCode();
     return view.run(showCommand);
 }
@@ -59,7 +59,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         return runProgram(instance, showCommand);
     } catch (const std::exception& error) {
         // Only what keeps the program from starting at all comes here (no window, a broken settings file).
-        MessageBoxW(nullptr, app::win32::toUtf16(error.what()).c_str(), app::win32::toUtf16(app::kApplicationTitle).c_str(),
+        MessageBoxW(nullptr, text::toWide(error.what()).c_str(), text::toWide(app::kApplicationTitle).c_str(),
                     MB_ICONSTOP);
         return 1;
     }

@@ -4,6 +4,7 @@
 #include "db/Error.h"
 #include "db/HeldRowSet.h"
 #include "db/Names.h"
+#include "db/TsqlTranslation.h"
 #include "db/odbc/OdbcCatalog.h"
 #include "db/odbc/OdbcError.h"
 #include "db/odbc/OdbcRowSet.h"
@@ -11,7 +12,6 @@
 #include "db/odbc/OdbcText.h"
 #include "db/odbc/ParameterArray.h"
 #include "db/odbc/SqliteStatements.h"
-#include "db/sqlite/TsqlTranslation.h"
 
 namespace db {
 

@@ -1,14 +1,11 @@
 #include "db/odbc/OdbcError.h"
 
+#include "db/SqliteResultCodes.h"
 #include "db/odbc/OdbcText.h"
 
 namespace db {
 
 namespace {
-
-constexpr std::int32_t kUnspecifiedFailure = static_cast<std::int32_t>(0x80004005u);
-constexpr std::int32_t kSqliteError = 1;
-constexpr std::int32_t kSqliteConstraint = 19;
 
 // SQL Server's errors that mean the statement names something that is not there or is not
 // written right: the only ones an ADO provider's "errors in command" stands for here. Its
@@ -37,8 +34,18 @@ bool isIntegrityError(std::int32_t number) {
     }
 }
 
-// SQLite's result code without the detail an extended code adds (SQLITE_READONLY_DBMOVED is 1032).
-std::int32_t primaryCode(const Diagnostic& diagnostic) { return diagnostic.native & 0xFF; }
+std::int32_t primaryCode(const Diagnostic& diagnostic) { return sqlite_result::primary(diagnostic.native); }
+
+// The kind of failure, where the database's numbers tell it.
+Error::Kind kindOf(const Diagnostic& diagnostic, ErrorNumbers numbers) {
+    if (numbers == ErrorNumbers::Sqlite && diagnostic.state == "HY000") return sqlite_result::kindOf(diagnostic.native);
+    if (numbers == ErrorNumbers::SqlServer) {
+        if (diagnostic.native == 1222) return Error::Kind::locked;    // the wait for a lock ran out
+        if (diagnostic.native == 3906) return Error::Kind::readOnly;  // the database is read-only
+    }
+    if (diagnostic.state == "25006") return Error::Kind::readOnly;  // a read-only transaction
+    return Error::Kind::other;
+}
 
 }  // namespace
 
@@ -76,12 +83,13 @@ Error errorFor(const Diagnostic& diagnostic, ErrorNumbers numbers) {
         if (state.rfind("23", 0) == 0) return Error(kIntegrityViolation, diagnostic.text);
     }
     if (numbers == ErrorNumbers::Sqlite && state == "HY000") {
-        if (primaryCode(diagnostic) == kSqliteError) return Error(kErrorsInCommand, diagnostic.text);
-        if (primaryCode(diagnostic) == kSqliteConstraint) return Error(kIntegrityViolation, diagnostic.text);
+        if (primaryCode(diagnostic) == sqlite_result::kError) return Error(kErrorsInCommand, diagnostic.text);
+        if (primaryCode(diagnostic) == sqlite_result::kConstraint) return Error(kIntegrityViolation, diagnostic.text);
     }
     // A code of its own (SQL Server's 229 of a refused permission, 50000 of RAISERROR); a
     // driver's own failure has no native number.
-    return Error(diagnostic.native != 0 ? diagnostic.native : kUnspecifiedFailure, diagnostic.text);
+    return Error(diagnostic.native != 0 ? diagnostic.native : kUnspecifiedFailure, diagnostic.text,
+                 kindOf(diagnostic, numbers));
 }
 
 bool endsTransaction(const Diagnostic& diagnostic, ErrorNumbers numbers) {
@@ -112,6 +120,10 @@ const Diagnostic* firstFailure(const std::vector<Diagnostic>& found) {
 Error lastError(SQLSMALLINT type, SQLHANDLE handle, ErrorNumbers numbers) {
     const auto found = diagnostics(type, handle);
     if (const Diagnostic* failure = firstFailure(found)) return errorFor(*failure, numbers);
+    return failureWithoutDescription();
+}
+
+Error failureWithoutDescription() {
     return Error(kUnspecifiedFailure, "Der ODBC-Treiber meldet einen Fehler ohne Beschreibung.");
 }
 

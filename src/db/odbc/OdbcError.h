@@ -41,4 +41,7 @@ const Diagnostic* firstFailure(const std::vector<Diagnostic>& found);
 // The error of the last call on handle.
 Error lastError(SQLSMALLINT type, SQLHANDLE handle, ErrorNumbers numbers);
 
+// What a failure without any diagnostic record is reported as.
+Error failureWithoutDescription();
+
 }  // namespace db

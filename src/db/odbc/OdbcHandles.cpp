@@ -30,7 +30,7 @@ OdbcHandle OdbcHandle::environment() {
 #endif
     SQLHANDLE handle = nullptr;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handle))) {
-        throw Error(static_cast<std::int32_t>(0x80004005u), "Der ODBC-Treibermanager lässt sich nicht laden.");
+        throw Error(kUnspecifiedFailure, "Der ODBC-Treibermanager lässt sich nicht laden.");
     }
     OdbcHandle environment(SQL_HANDLE_ENV, handle);
     SQLSetEnvAttr(handle, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_OV_ODBC3)), 0);

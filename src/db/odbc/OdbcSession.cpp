@@ -4,12 +4,6 @@
 
 namespace db {
 
-namespace {
-
-constexpr std::int32_t kOperationAborted = static_cast<std::int32_t>(0x80004004u);  // E_ABORT
-
-}  // namespace
-
 OdbcHandle OdbcSession::statement() const {
     SQLHANDLE handle = nullptr;
     check(SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle), SQL_HANDLE_DBC, connection);

@@ -128,7 +128,7 @@ bool RowInserter::takeArrays(const OdbcHandle& prepared, std::size_t sets) {
 
 RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared, const std::vector<std::vector<Value>>& byParameter,
                                           const std::vector<ColumnType>& declared, std::size_t sets) {
-    const Error unknown(static_cast<std::int32_t>(0x80004005u), "Der ODBC-Treiber meldet einen Fehler ohne Beschreibung.");
+    const Error unknown = failureWithoutDescription();
     Outcome outcome{std::vector<Fate>(sets, Fate::Saved), std::vector<Error>(sets, unknown)};
     if (!takeArrays(prepared, sets) && sets > 1) {
         // The driver takes one set at a time (a driver without arrays at all does so by itself).

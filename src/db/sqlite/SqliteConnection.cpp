@@ -7,11 +7,12 @@
 #include "db/CommandText.h"
 #include "db/Error.h"
 #include "db/Names.h"
+#include "db/SqliteResultCodes.h"
+#include "db/StopWaiting.h"
+#include "db/TsqlTranslation.h"
 #include "db/sqlite/DatenpoolScript.h"
 #include "db/sqlite/SqliteRowSet.h"
 #include "db/sqlite/SqliteTable.h"
-#include "db/sqlite/TsqlTranslation.h"
-#include "db/StopWaiting.h"
 
 namespace db {
 
@@ -79,7 +80,7 @@ sqlite3* openHandle(const std::string& path, int flags) {
         const std::string message = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
         sqlite3_close(handle);
         throw Error(mappedCode(rc) == kErrorsInCommand ? rc : mappedCode(rc),
-                    "Der Datenpool '" + path + "' lässt sich nicht öffnen: " + message);
+                    "Der Datenpool '" + path + "' lässt sich nicht öffnen: " + message, sqlite_result::kindOf(rc));
     }
     sqlite3_busy_handler(handle, waitWhileBusy, nullptr);
     sqlite3_extended_result_codes(handle, 0);
@@ -90,7 +91,7 @@ sqlite3* openHandle(const std::string& path, int flags) {
 
 void throwSqliteError(sqlite3* handle, int rc) {
     const std::string message = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
-    throw Error(mappedCode(rc), describedFailure(handle, rc, message));
+    throw Error(mappedCode(rc), describedFailure(handle, rc, message), sqlite_result::kindOf(rc));
 }
 
 SqliteConnection::SqliteConnection(sqlite3* handle, std::string path) : handle_(handle), path_(std::move(path)) {
@@ -142,13 +143,13 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const std::string& path
 void SqliteConnection::ensureDatenpool() {
     // SQLite opens any file lazily, and takes an empty one for an empty database.
     const auto notADatenpool = [&](const std::string& reason) {
-        return Error(SQLITE_NOTADB, "Die Datei '" + path_ + "' ist kein Datenpool: " + reason);
+        return Error(SQLITE_NOTADB, "Die Datei '" + path_ + "' ist kein Datenpool: " + reason, Error::Kind::notADatabase);
     };
     std::optional<std::string> tables;
     try {
         tables = lookUp("SELECT count(*) FROM sqlite_master WHERE type = ?", "table");
     } catch (const Error& error) {
-        if (error.code() != SQLITE_NOTADB && error.code() != SQLITE_CORRUPT) throw;
+        if (error.kind() != Error::Kind::notADatabase) throw;
         throw notADatenpool(std::string("keine oder eine beschädigte SQLite-Datenbank (") + error.description() + ").");
     }
     if (tables == "0") throw notADatenpool("die Datenbank enthält keine Tabellen.");
@@ -171,7 +172,7 @@ void SqliteConnection::runScript(const std::string& sql) {
     if (rc != SQLITE_OK) {
         const std::string text = message ? message : sqlite3_errstr(rc);
         sqlite3_free(message);
-        throw Error(mappedCode(rc), describedFailure(handle_, rc, text));
+        throw Error(mappedCode(rc), describedFailure(handle_, rc, text), sqlite_result::kindOf(rc));
     }
 }
 
@@ -255,7 +256,8 @@ void SqliteConnection::ensureFileInPlace() const {
     if (sqlite3_file_control(handle_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
         throw Error(SQLITE_READONLY, "Der Datenpool '" + path_ +
                                          "' wurde gelöscht oder ersetzt, seit das Programm ihn geöffnet hat; in die Datei, "
-                                         "die es jetzt gibt, wurde nichts geschrieben. Bitte das Programm neu starten.");
+                                         "die es jetzt gibt, wurde nichts geschrieben. Bitte das Programm neu starten.",
+                    Error::Kind::readOnly);
     }
 }
 
@@ -264,7 +266,7 @@ void SqliteConnection::ensureFileInPlace() const {
 void SqliteConnection::beginTransaction(Isolation) {
     ensureFileInPlace();
     if (sqlite3_db_readonly(handle_, "main") == 1) {
-        throw Error(SQLITE_READONLY, "Der Datenpool '" + path_ + "' ist schreibgeschützt.");
+        throw Error(SQLITE_READONLY, "Der Datenpool '" + path_ + "' ist schreibgeschützt.", Error::Kind::readOnly);
     }
     runScript("BEGIN IMMEDIATE");
     inTransaction_ = true;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "settings/RegistryData.h"
-#include "settings/Unicode.h"
+#include "text/Unicode.h"
 
 namespace settings {
 
@@ -37,7 +37,7 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t));
 // A name or path in UTF-16 for the W functions; null stays null.
 class Wide {
 public:
-    explicit Wide(const char* utf8) : null_(utf8 == nullptr), text_(null_ ? u"" : utf8ToUtf16(utf8)) {}
+    explicit Wide(const char* utf8) : null_(utf8 == nullptr), text_(null_ ? u"" : text::utf8ToUtf16(utf8)) {}
     const wchar_t* get() const { return null_ ? nullptr : reinterpret_cast<const wchar_t*>(text_.c_str()); }
 
 private:
@@ -46,7 +46,7 @@ private:
 };
 
 std::string narrow(const wchar_t* text, std::size_t length) {
-    return utf16ToUtf8Replacing(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+    return text::utf16ToUtf8Replacing(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
 
 // The whole stored data of a value; its size is asked first, and asked again when the value

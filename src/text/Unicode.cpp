@@ -1,6 +1,6 @@
-#include "settings/Unicode.h"
+#include "text/Unicode.h"
 
-namespace settings {
+namespace text {
 
 bool decodeUtf8(std::string_view text, std::size_t& pos, char32_t& codePoint) {
     if (pos >= text.size()) return false;
@@ -73,19 +73,15 @@ std::u16string utf8ToUtf16(std::string_view utf8) {
 
 namespace {
 
-bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 // Calls use(code point, paired) for every character; paired false for an unpaired surrogate.
 template <class Use>
 void forEachCharacter(std::u16string_view utf16, Use&& use) {
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
-        const char32_t unit = utf16[i];
-        if (isHighSurrogate(unit) && i + 1 < utf16.size() && isLowSurrogate(utf16[i + 1])) {
-            use(0x10000 + ((unit - 0xD800) << 10) + (utf16[++i] - 0xDC00u), true);
-        } else {
-            use(unit, !isHighSurrogate(unit) && !isLowSurrogate(unit));
-        }
+    const auto unitAt = [&](std::size_t i) -> char32_t { return utf16[i]; };
+    for (std::size_t i = 0; i < utf16.size();) {
+        char32_t c = 0;
+        const bool paired = decodeUtf16(unitAt, utf16.size(), i, c);
+        if (!paired) c = utf16[i++];
+        use(c, paired);
     }
 }
 
@@ -110,4 +106,15 @@ std::string utf16ToUtf8Replacing(std::u16string_view utf16) {
     return out;
 }
 
-}  // namespace settings
+#ifdef _WIN32
+
+std::wstring toWide(std::string_view utf8) {
+    const std::u16string units = utf8ToUtf16(utf8);
+    return std::wstring(units.begin(), units.end());
+}
+
+std::string fromWide(std::wstring_view utf16) { return utf16ToUtf8Replacing(std::u16string(utf16.begin(), utf16.end())); }
+
+#endif
+
+}  // namespace text

@@ -1,13 +1,13 @@
-#include "settings/win32/BrowseForFolder.h"
+#include "app/win32/BrowseForFolder.h"
 
 #include <shlobj.h>
 
 #include <stdexcept>
 #include <system_error>
 
-#include "settings/Unicode.h"
+#include "text/Unicode.h"
 
-namespace settings {
+namespace app::win32 {
 
 namespace {
 
@@ -16,12 +16,12 @@ constexpr int kExclamation = 48;
 // The wide functions are used so that any folder name comes back exactly; the chosen path
 // goes into the directory field, not straight into the registry.
 std::wstring wide(const std::string& utf8) {
-    const std::u16string units = utf8ToUtf16(utf8);
+    const std::u16string units = text::utf8ToUtf16(utf8);
     return std::wstring(units.begin(), units.end());
 }
 
 std::string narrow(const std::wstring& text) {
-    const auto utf8 = utf16ToUtf8(std::u16string(text.begin(), text.end()));
+    const auto utf8 = text::utf16ToUtf8(std::u16string(text.begin(), text.end()));
     if (!utf8) throw std::runtime_error("Der gewählte Pfad ist kein gültiger Text.");
     return *utf8;
 }
@@ -83,4 +83,4 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM /*parameter*/, LPA
     return 0;
 }
 
-}  // namespace settings
+}  // namespace app::win32

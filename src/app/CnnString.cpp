@@ -1,6 +1,6 @@
-#include "db/CnnString.h"
+#include "app/CnnString.h"
 
-namespace db {
+namespace app {
 
 std::string joinConnectionKeywords(const std::vector<settings::NamedText>& keywords) {
     std::string connection;
@@ -20,4 +20,4 @@ std::string cnnString(settings::RegistryApi& registry, std::string& datenbank,
     return joinConnectionKeywords(*parameters);
 }
 
-}  // namespace db
+}  // namespace app

@@ -1,4 +1,4 @@
-#include "db/sqlite/TsqlTranslation.h"
+#include "db/TsqlTranslation.h"
 
 namespace db {
 

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace settings {
+namespace app::win32 {
 
 // Shows a message box (text, style, title); the window passes its own, tests record.
 using ShowMessage = std::function<void(const std::string& text, int style, const std::string& title)>;
@@ -22,4 +22,4 @@ std::string BrowseForFolder(const std::string& title, const std::string& startFo
 // caller data, a path). Answers 0 to every message.
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM parameter, LPARAM data);
 
-}  // namespace settings
+}  // namespace app::win32

@@ -9,7 +9,7 @@
 
 #include "settings/RegistryOperations.h"
 
-namespace db {
+namespace app {
 
 // "keyword=setting; " for every pair, in their order.
 std::string joinConnectionKeywords(const std::vector<settings::NamedText>& keywords);
@@ -20,4 +20,4 @@ std::string joinConnectionKeywords(const std::vector<settings::NamedText>& keywo
 std::string cnnString(settings::RegistryApi& registry, std::string& datenbank,
                       const std::function<void(const std::string&)>& warn);
 
-}  // namespace db
+}  // namespace app

@@ -1,0 +1,53 @@
+// The one conversion between UTF-8 and UTF-16: surrogate pairs, and what becomes of text that
+// is not well formed.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "text/Unicode.h"
+
+namespace {
+
+// Decodes every character of units as the settings file's reader does, byte by byte.
+std::u32string decodedAll(std::u16string_view units) {
+    const auto unitAt = [&](std::size_t i) -> char32_t { return units[i]; };
+    std::u32string out;
+    for (std::size_t pos = 0; pos < units.size();) {
+        char32_t c = 0;
+        if (!text::decodeUtf16(unitAt, units.size(), pos, c)) return out + U"<unpaired>";
+        out += c;
+    }
+    return out;
+}
+
+TEST(Unicode, SurrogatePairsAreOneCharacter) {
+    EXPECT_EQ(decodedAll(u"a\xD83D\xDE00z"), U"a\U0001F600z");
+    EXPECT_EQ(text::utf8ToUtf16("\xF0\x9F\x98\x80"), u"\xD83D\xDE00");
+    EXPECT_EQ(text::utf16ToUtf8(u"\xD83D\xDE00"), "\xF0\x9F\x98\x80");
+}
+
+TEST(Unicode, UnpairedSurrogatesAreToldApart) {
+    EXPECT_EQ(decodedAll(u"a\xD83D"), U"a<unpaired>") << "a high surrogate at the end";
+    EXPECT_EQ(decodedAll(u"a\xD83Dz"), U"a<unpaired>") << "a high surrogate before a character";
+    EXPECT_EQ(decodedAll(u"\xDE00"), U"<unpaired>") << "a low surrogate alone";
+    EXPECT_FALSE(text::utf16ToUtf8(u"a\xDE00").has_value());
+    EXPECT_EQ(text::utf16ToUtf8Replacing(u"a\xDE00\xD83D"), "a\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(Unicode, MalformedUtf8BecomesTheReplacementCharacter) {
+    EXPECT_EQ(text::utf8ToUtf16("a\xC3"), u"a\xFFFD") << "cut off";
+    EXPECT_EQ(text::utf8ToUtf16("\xC0\xAF"), u"\xFFFD\xFFFD") << "an overlong form";
+    EXPECT_EQ(text::utf8ToUtf16("\xED\xA0\x80"), u"\xFFFD\xFFFD\xFFFD") << "a surrogate";
+    EXPECT_EQ(text::utf8ToUtf16("Grüße"), u"Grüße");
+}
+
+#ifdef _WIN32
+TEST(Unicode, WideTextOfTheWFunctionsIsUtf16) {
+    EXPECT_EQ(text::toWide("Grüße \xF0\x9F\x98\x80"), L"Grüße \xD83D\xDE00");
+    EXPECT_EQ(text::fromWide(L"Grüße \xD83D\xDE00"), "Grüße \xF0\x9F\x98\x80");
+    EXPECT_EQ(text::fromWide(std::wstring(1, L'\xD83D')), "\xEF\xBF\xBD");
+}
+#endif
+
+}  // namespace
