@@ -1,14 +1,14 @@
 // Side by side, in one run: converting an ADR corpus into the embedded Datenpool with
-// anschriftenwandler-cli, without and with the migration report, the same through ODBC with the SQLite3 driver, and bulk-loading the
-// very rows it produced into the same table with the sqlite3 shell's ".import" (the practical
-// limit for writing these rows). Each is run as a child process three times; the medians of
-// wall time and peak memory are reported. An ADR directory named as third argument is
-// converted and compared with ".import" of its rows as well.
+// anschriftenwandler-cli, without and with the migration report, the same through ODBC with the
+// SQLite3 driver, and bulk-loading the very rows it produced into the same table with the sqlite3
+// shell's ".import" (the practical limit for writing these rows). Each is run as a child process
+// three times; the medians of wall time and peak memory are reported. An ADR directory named as
+// third argument is converted and compared with ".import" of its rows as well.
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <spawn.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -121,13 +121,15 @@ int main(int argc, char** argv) {
             const auto target = work / "import.db";
             std::filesystem::remove(target);
             runChild({cli, "init-db", target.string()});
-            imports.push_back(runChild({"sqlite3", target.string(), ".import --csv " + csv.string() + " AdressenImport"}));
+            imports.push_back(
+                runChild({"sqlite3", target.string(), ".import --csv " + csv.string() + " AdressenImport"}));
         }
         return std::pair{median(imports), static_cast<double>(size(csv))};
     };
     const auto bytesOf = [](const std::filesystem::path& adr) {
         double bytes = 0;
-        for (const auto& file : std::filesystem::directory_iterator(adr)) bytes += static_cast<double>(file.file_size());
+        for (const auto& file : std::filesystem::directory_iterator(adr))
+            bytes += static_cast<double>(file.file_size());
         return bytes;
     };
     const auto rowsIn = [&] {
@@ -174,7 +176,8 @@ int main(int argc, char** argv) {
     }
     std::printf("conversion time / .import time, own corpus: %.2f (target: at most 1.0)\n", ownRatio);
     if (!givenCorpus.empty()) {
-        std::printf("conversion time / .import time, %s: %.2f (target: at most 1.0)\n", givenCorpus.c_str(), givenRatio);
+        std::printf("conversion time / .import time, %s: %.2f (target: at most 1.0)\n", givenCorpus.c_str(),
+                    givenRatio);
     }
     std::printf("conversion time with --report / without: %.2f (target: at most 1.10)\n", reportRatio);
     std::printf("ODBC throughput / embedded throughput: %.2f (target: at least 0.5)\n", odbcRatio);

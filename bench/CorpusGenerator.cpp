@@ -14,18 +14,21 @@ namespace bench {
 
 namespace {
 
-const std::vector<std::string> kSurnames = {"Müller", "Schmidt", "Schneider", "Fischer", "Weber", "Meyer", "Wagner",
-                                            "Becker", "Schulz", "Hoffmann", "Schäfer", "Koch", "Bauer", "Richter",
-                                            "Klein", "Wolf", "Schröder", "Neumann", "Schwarz", "Zimmermann", "Braun",
-                                            "Krüger", "Hofmann", "Hartmann", "Lange", "Köhler", "König", "Weiß",
-                                            "Jäger", "Groß", "Böhm", "Krämer", "Özdemir", "Çelik"};
-const std::vector<std::string> kFirstNames = {"Hans", "Jürgen", "Anna", "Sabine", "Klaus", "Käthe", "Günter", "Ute",
-                                              "Peter", "Monika", "Stefan", "Jörg", "Birgit", "Rüdiger", "Eva"};
+const std::vector<std::string> kSurnames = {
+    "Müller",   "Schmidt",    "Schneider", "Fischer", "Weber",   "Meyer",    "Wagner", "Becker",   "Schulz",
+    "Hoffmann", "Schäfer",    "Koch",      "Bauer",   "Richter", "Klein",    "Wolf",   "Schröder", "Neumann",
+    "Schwarz",  "Zimmermann", "Braun",     "Krüger",  "Hofmann", "Hartmann", "Lange",  "Köhler",   "König",
+    "Weiß",     "Jäger",      "Groß",      "Böhm",    "Krämer",  "Özdemir",  "Çelik"};
+const std::vector<std::string> kFirstNames = {"Hans",   "Jürgen", "Anna",   "Sabine",  "Klaus",
+                                              "Käthe",  "Günter", "Ute",    "Peter",   "Monika",
+                                              "Stefan", "Jörg",   "Birgit", "Rüdiger", "Eva"};
 const std::vector<std::string> kStreets = {"Hauptstr.", "Bahnhofstr.", "Schillerstr.", "Goethestr.", "Lindenallee",
-                                           "Am Markt", "Zur Mühle", "Königsallee", "Gartenweg", "Bergstr."};
+                                           "Am Markt",  "Zur Mühle",   "Königsallee",  "Gartenweg",  "Bergstr."};
 const std::vector<std::pair<std::string, std::string>> kPlaces = {
-    {"10115", "Berlin"}, {"20095", "Hamburg"}, {"80331", "München"}, {"50667", "Köln"}, {"60311", "Frankfurt am Main"},
-    {"70173", "Stuttgart"}, {"40213", "Düsseldorf"}, {"04109", "Leipzig"}, {"90402", "Nürnberg"}, {"97070", "Würzburg"}};
+    {"10115", "Berlin"},     {"20095", "Hamburg"},           {"80331", "München"},
+    {"50667", "Köln"},       {"60311", "Frankfurt am Main"}, {"70173", "Stuttgart"},
+    {"40213", "Düsseldorf"}, {"04109", "Leipzig"},           {"90402", "Nürnberg"},
+    {"97070", "Würzburg"}};
 const std::vector<std::string> kProfessions = {"Rechtsanwalt", "Kauffrau", "Dipl.-Ing.", "Steuerberater", "Lehrerin"};
 const std::vector<std::string> kBanks = {"Sparkasse", "Postbank", "Commerzbank", "Volksbank", "Deutsche Bank"};
 
@@ -33,7 +36,8 @@ class Writer {
 public:
     explicit Writer(std::uint32_t seed) : random_(seed) {
         const adr::CharTable& table = adr::zeichentabelle();
-        for (int b = 255; b >= 1; --b) bytes_[std::string(table.character(static_cast<unsigned char>(b)))] = static_cast<char>(b);
+        for (int b = 255; b >= 1; --b)
+            bytes_[std::string(table.character(static_cast<unsigned char>(b)))] = static_cast<char>(b);
     }
 
     std::string record(int number) {
@@ -52,7 +56,9 @@ public:
         line(out, field3);
         std::string field4 = chance(3) ? std::string(chance(50) ? "Aû " : "Lü ") + place : surname;
         if (chance(15)) field4 += "*geb. " + of(kSurnames);
-        if (chance(30)) field4 += "**" + std::to_string(pick(1, 28)) + "." + std::to_string(pick(1, 12)) + "." + std::to_string(pick(1920, 2005));
+        if (chance(30))
+            field4 += "**" + std::to_string(pick(1, 28)) + "." + std::to_string(pick(1, 12)) + "." +
+                      std::to_string(pick(1920, 2005));
         if (chance(20)) field4 += "***" + of(kProfessions);
         if (chance(10)) field4 += "#c/o " + of(kSurnames);
         line(out, field4);
@@ -61,7 +67,9 @@ public:
         if (chance(15)) field5 += "•0171 " + std::to_string(pick(1000000, 9999999));
         if (chance(5)) field5 += "·Mandant";
         line(out, field5);
-        line(out, chance(5) ? "1000 " + place + " 31*" + plz : chance(10) ? "<PL>" + plz + "</PL><OR>" + place + "</OR>" : plz + " " + place);
+        line(out, chance(5)    ? "1000 " + place + " 31*" + plz
+                  : chance(10) ? "<PL>" + plz + "</PL><OR>" + place + "</OR>"
+                               : plz + " " + place);
         std::string field7 = "0" + std::to_string(pick(30, 999)) + " " + std::to_string(pick(100000, 9999999));
         if (chance(40)) field7 += "ÿ0" + std::to_string(pick(30, 999)) + " " + std::to_string(pick(100000, 9999999));
         if (chance(40)) field7 += "ÿÿ" + surname + "@example.de";
@@ -77,8 +85,9 @@ public:
             code.resize(10, ' ');
             line(out, bank + bankPlace + code + std::to_string(pick(100000, 999999999)) + (chance(10) ? "#K1" : ""));
         } else if (chance(30)) {
-            line(out, "<BN>" + of(kBanks) + "</BN><BO>" + place + "</BO><BZ>" + std::to_string(pick(10000000, 89999999)) +
-                          "</BZ><KT>" + std::to_string(pick(100000, 999999999)) + "</KT>");
+            line(out, "<BN>" + of(kBanks) + "</BN><BO>" + place + "</BO><BZ>" +
+                          std::to_string(pick(10000000, 89999999)) + "</BZ><KT>" +
+                          std::to_string(pick(100000, 999999999)) + "</KT>");
         } else {
             line(out, "");
         }
@@ -96,8 +105,10 @@ private:
         for (std::size_t i = 0; i < text.size();) {
             std::size_t length = 1;
             const auto lead = static_cast<unsigned char>(text[i]);
-            if (lead >= 0xE0) length = 3;
-            else if (lead >= 0xC0) length = 2;
+            if (lead >= 0xE0)
+                length = 3;
+            else if (lead >= 0xC0)
+                length = 2;
             out += bytes_.at(text.substr(i, length));
             i += length;
         }

@@ -34,7 +34,9 @@ rusage usage() {
 // Processor time (user and system): on a shared machine it tells the work apart from waiting.
 double cpuSeconds() {
     const rusage now = usage();
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     return seconds(now.ru_utime) + seconds(now.ru_stime);
 }
 
@@ -52,8 +54,9 @@ int generate(const std::filesystem::path& file, long keys) {
     char number[24];
     for (long key = 0; key < keys; ++key) {
         std::snprintf(number, sizeof number, "%07ld", key);
-        appendUtf16(chunk, std::string("\r\n[HKEY_CURRENT_USER\\") + kParent + "\\K" + number + "]\r\n\"Name\"=\"Müller & Partner " +
-                               number + "\"\r\n\"Nummer\"=dword:" + number + "0\r\n");
+        appendUtf16(chunk, std::string("\r\n[HKEY_CURRENT_USER\\") + kParent + "\\K" + number +
+                               "]\r\n\"Name\"=\"Müller & Partner " + number + "\"\r\n\"Nummer\"=dword:" + number +
+                               "0\r\n");
         if (chunk.size() > (1u << 20)) {
             out << chunk;
             chunk.clear();
@@ -69,20 +72,20 @@ int run(const std::filesystem::path& file, bool write) {
     settings::FileRegistry registry(file);
     const double readSeconds = secondsSince(start);
     const double readCpu = cpuSeconds();
-    const std::string last = settings::RegValueRead(registry, settings::kCurrentUser, std::string(kParent) + "\\K0000000",
-                                                    "Name", "fehlt");
+    const std::string last =
+        settings::RegValueRead(registry, settings::kCurrentUser, std::string(kParent) + "\\K0000000", "Name", "fehlt");
     std::printf("file %.1f MB, read %.2f s (processor %.2f s)", size / 1e6, readSeconds, readCpu);
     if (write) {
         const auto writeStart = Clock::now();
         const double cpuStart = cpuSeconds();
-        const settings::Status status = settings::RegValueWrite(registry, settings::kCurrentUser,
-                                                                std::string(kParent) + "\\K0000000", "Ort", "Łódź",
-                                                                settings::kRegSz);
+        const settings::Status status = settings::RegValueWrite(
+            registry, settings::kCurrentUser, std::string(kParent) + "\\K0000000", "Ort", "Łódź", settings::kRegSz);
         std::printf(", one value written %.2f s (processor %.2f s, status %d)", secondsSince(writeStart),
                     cpuSeconds() - cpuStart, status);
     }
     const double peak = static_cast<double>(usage().ru_maxrss) / 1024.0;
-    std::printf(", peak %.0f MiB = %.2f x the file; first key's Name: %s\n", peak, peak * 1048576.0 / size, last.c_str());
+    std::printf(", peak %.0f MiB = %.2f x the file; first key's Name: %s\n", peak, peak * 1048576.0 / size,
+                last.c_str());
     return 0;
 }
 

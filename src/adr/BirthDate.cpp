@@ -44,7 +44,9 @@ std::optional<Parts> split(std::string_view text, char separator) {
     return parts;
 }
 
-bool dayAndMonth(const Parts& p) { return p.digits[0] >= 1 && p.digits[0] <= 2 && p.digits[1] >= 1 && p.digits[1] <= 2; }
+bool dayAndMonth(const Parts& p) {
+    return p.digits[0] >= 1 && p.digits[0] <= 2 && p.digits[1] >= 1 && p.digits[1] <= 2;
+}
 
 }  // namespace
 
@@ -52,7 +54,8 @@ std::optional<db::Date> recogniseBirthDate(std::string_view text) {
     const std::string trimmed = text::trimSpaces(text);
     if (auto p = split(trimmed, '.'); p && dayAndMonth(*p)) {
         if (p->digits[2] == 4) return existing(p->value[2], p->value[1], p->value[0]);
-        if (p->digits[2] == 2) return existing(p->value[2] + (p->value[2] < 30 ? 2000 : 1900), p->value[1], p->value[0]);
+        if (p->digits[2] == 2)
+            return existing(p->value[2] + (p->value[2] < 30 ? 2000 : 1900), p->value[1], p->value[0]);
         return std::nullopt;
     }
     if (auto p = split(trimmed, '/'); p && dayAndMonth(*p) && p->digits[2] == 4) {

@@ -6,10 +6,10 @@
 #ifdef _WIN32
 #include <fstream>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace adr {
@@ -21,8 +21,9 @@ std::filesystem::path nativePath(const std::string& utf8) {
 }
 
 std::runtime_error notAFile(const std::string& path) {
-    return std::runtime_error("Die Datei " + path +
-                              " lässt sich nicht lesen: sie ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät).");
+    return std::runtime_error(
+        "Die Datei " + path +
+        " lässt sich nicht lesen: sie ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät).");
 }
 
 std::runtime_error readFailure(const std::string& path) {
@@ -80,7 +81,8 @@ private:
 // type is then checked on the opened file itself, so that nothing can be swapped in between.
 std::unique_ptr<ByteSource> openRegularFile(const std::filesystem::path& native, const std::string& path) {
     const int descriptor = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (descriptor < 0) throw std::runtime_error("Die Datei " + path + " lässt sich nicht öffnen (Zugriff verweigert?).");
+    if (descriptor < 0)
+        throw std::runtime_error("Die Datei " + path + " lässt sich nicht öffnen (Zugriff verweigert?).");
     struct stat info {};
     if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(descriptor);
@@ -98,7 +100,8 @@ std::unique_ptr<ByteSource> openFile(const std::string& path) {
     std::error_code error;
     const auto status = std::filesystem::status(native, error);
     if (!std::filesystem::exists(status)) throw std::runtime_error("Datei nicht gefunden: " + path);
-    if (std::filesystem::is_directory(status)) throw std::runtime_error("Keine Datei, sondern ein Verzeichnis: " + path);
+    if (std::filesystem::is_directory(status))
+        throw std::runtime_error("Keine Datei, sondern ein Verzeichnis: " + path);
     return openRegularFile(native, path);
 }
 

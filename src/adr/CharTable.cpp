@@ -6,9 +6,9 @@ namespace {
 
 // Bytes 128 to 175: the letters and signs of code page 437, except at 158, 167 and 169.
 constexpr char32_t kUpper128[48] = {
-    U'Ç', U'ü', U'é', U'â', U'ä', U'à', U'å', U'ç', U'ê', U'ë', U'è', U'ï', U'î', U'ì', U'Ä', U'Å',
-    U'É', U'æ', U'Æ', U'ô', U'ö', U'ò', U'û', U'ù', U'ÿ', U'Ö', U'Ü', U'¢', U'£', U'¥', U'\u017E', U'\u0192',
-    U'á', U'í', U'ó', U'ú', U'ñ', U'Ñ', U'ª', U'\u00B0', U'¿', U'\u00A9', U'¬', U'½', U'¼', U'¡', U'«', U'»',
+    U'Ç', U'ü', U'é', U'â', U'ä', U'à', U'å', U'ç',      U'ê', U'ë',      U'è', U'ï', U'î', U'ì', U'Ä',      U'Å',
+    U'É', U'æ', U'Æ', U'ô', U'ö', U'ò', U'û', U'ù',      U'ÿ', U'Ö',      U'Ü', U'¢', U'£', U'¥', U'\u017E', U'\u0192',
+    U'á', U'í', U'ó', U'ú', U'ñ', U'Ñ', U'ª', U'\u00B0', U'¿', U'\u00A9', U'¬', U'½', U'¼', U'¡', U'«',      U'»',
 };
 
 char32_t codePoint(unsigned b) {

@@ -27,7 +27,9 @@ bool isEmptyText(const db::Value& v) { return v.isText() && v.text().empty(); }
 // What Nz(v, "") gives no characters for.
 bool isNullOrEmptyText(const db::Value& v) { return v.isNull() || isEmptyText(v); }
 
-bool contains(const db::Value& v, std::string_view part) { return v.isText() && v.text().find(part) != std::string::npos; }
+bool contains(const db::Value& v, std::string_view part) {
+    return v.isText() && v.text().find(part) != std::string::npos;
+}
 
 // The renewed postal code and place of an old address "1000 Berlin 31*10115": what follows the
 // "*", a blank and the place, which starts at character placeStart. A trailing two-character
@@ -139,7 +141,8 @@ void FieldMapper::field4(std::string& zl, db::EditableRowSet& rst) {
     }
 
     if (when([&] { return isNullOrEmptyText(value(rst, kBriefanrede)); })) {
-        step([&] { rst.set(column(rst, kBriefanrede), defaultBriefanrede(anredeNr_, value(rst, kNachname).toText())); });
+        step(
+            [&] { rst.set(column(rst, kBriefanrede), defaultBriefanrede(anredeNr_, value(rst, kNachname).toText())); });
     }
     if (when([&] { return isEmptyText(value(rst, kNachname)) && !value(rst, kVorname).toText().empty(); })) {
         step([&] { rst.set(column(rst, kNachname), db::Value(value(rst, kVorname))); });

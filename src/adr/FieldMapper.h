@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
+#include "adr/RecordObserver.h"
 #include "adr/StagingColumns.h"
 #include "db/EditableRowSet.h"
-#include "adr/RecordObserver.h"
 #include "db/GoOn.h"
 
 namespace adr {

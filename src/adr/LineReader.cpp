@@ -24,7 +24,9 @@ std::size_t plainBytes(const unsigned char* p) {
     constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Fu;
     constexpr std::uint64_t kHighBits = 0x8080808080808080u;
     // The high bit of each byte below n (at most 128); no carry crosses from one byte to the next.
-    const auto below = [&](std::uint64_t v, std::uint64_t n) { return ~(((v & kLowBits) + kOnes * (0x80 - n)) | v) & kHighBits; };
+    const auto below = [&](std::uint64_t v, std::uint64_t n) {
+        return ~(((v & kLowBits) + kOnes * (0x80 - n)) | v) & kHighBits;
+    };
     const auto equal = [&](std::uint64_t c) { return below(bytes ^ (kOnes * c), 1); };
     const std::uint64_t special = (bytes & kHighBits) | below(bytes, ' ') | equal('"') | equal('\'');
     return special == 0 ? kWord : static_cast<std::size_t>(std::countr_zero(special)) / 8;
@@ -60,7 +62,7 @@ bool LineReader::next(Line& line) {
     const CharTable& table = zeichentabelle();
     char text[kLineTextLimit * CharTable::kMaxBytes + kWord];  // room for a word copied at the last character
     char* textEnd = text;
-    std::uint64_t characters = 0;  // all of the line's, also those beyond the first 200
+    std::uint64_t characters = 0;   // all of the line's, also those beyond the first 200
     std::uint64_t bytesBefore = 0;  // of the line, in the blocks before the current one
     unsigned char last = 0;         // the last byte that gave a character
     bool longLine = false;          // its kept text went to the number already

@@ -17,14 +17,14 @@ namespace adr {
 inline constexpr std::size_t kLineTextLimit = 200;
 
 struct Line {
-    std::string text;  // the first 200 characters
+    std::string text;              // the first 200 characters
     std::uint64_t characters = 0;  // of the whole line
     bool isHeader = false;
     // The leading number of the whole line; throws text::NumberOverflow when it does not fit.
     double number() const;
     text::LeadingNumber numberOfLongLine;  // fed by the reader only for a line longer than its text
-    std::uint64_t nulBytes = 0;        // bytes 0, which stand for no character
-    std::uint64_t firstNulColumn = 0;  // 1-based byte column of the first one
+    std::uint64_t nulBytes = 0;            // bytes 0, which stand for no character
+    std::uint64_t firstNulColumn = 0;      // 1-based byte column of the first one
 };
 
 class LineReader {

@@ -39,9 +39,9 @@ enum StagingColumn : std::size_t {
 };
 
 inline constexpr std::array<std::string_view, kStagingColumnCount> kStagingColumnNames = {
-    "Briefanrede", "anrede",   "vorname",  "Registergericht", "HR2",      "nachname",    "Adresszusaetze",
-    "Beruf",       "Geburtstag", "GebNameVertr", "WeitereSelektion", "telefon2", "Postfach", "PLZOrtPostfach",
-    "strassenr",   "PLZOrt",   "homepage", "Bemerkungen",     "Email",    "telefax",     "telefon1",
-    "Kennzeichen", "Bank",     "BankOrt",  "Bankleitzahl",    "KontoNummer"};
+    "Briefanrede", "anrede",     "vorname",      "Registergericht",  "HR2",        "nachname", "Adresszusaetze",
+    "Beruf",       "Geburtstag", "GebNameVertr", "WeitereSelektion", "telefon2",   "Postfach", "PLZOrtPostfach",
+    "strassenr",   "PLZOrt",     "homepage",     "Bemerkungen",      "Email",      "telefax",  "telefon1",
+    "Kennzeichen", "Bank",       "BankOrt",      "Bankleitzahl",     "KontoNummer"};
 
 }  // namespace adr

@@ -12,7 +12,8 @@ std::string cnnString(settings::RegistryApi& registry, std::string& datenbank,
                       const std::function<void(const std::string&)>& warn) {
     const std::string profiles = std::string(settings::kSettingsRoot) + "\\datenbanken";
     datenbank = settings::RegValueRead(registry, settings::kCurrentUser, profiles, "", "");
-    const auto parameters = settings::RegValuesList(registry, settings::kCurrentUser, profiles + "\\" + datenbank + "\\verbindung");
+    const auto parameters =
+        settings::RegValuesList(registry, settings::kCurrentUser, profiles + "\\" + datenbank + "\\verbindung");
     if (!parameters) {
         warn("Es sind keine Verbindungsparamter gespeichert.");
         return {};

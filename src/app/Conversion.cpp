@@ -43,16 +43,19 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
         outcome.recordsStarted = reader.run(directory);
     } catch (const db::Error& failure) {
         db::goOn(report, [&] { connection.rollback(); });
-        return failed(std::string(failure.description()) + "\r\n\r\nDie Konvertierung wurde nicht begonnen; der Datenpool "
-                                                           "bleibt, wie er war.");
+        return failed(std::string(failure.description()) +
+                      "\r\n\r\nDie Konvertierung wurde nicht begonnen; der Datenpool "
+                      "bleibt, wie er war.");
     }
     try {
         connection.commit();
     } catch (const db::Error& failure) {
         // Nothing of the run was kept; listing the old rows as the result would pass for success.
         db::goOn(report, [&] { connection.rollback(); });
-        return failed("Die konvertierten Adressen ließen sich nicht speichern; der Datenpool bleibt, "
-                      "wie er vor der Konvertierung war. " + std::string(failure.description()));
+        return failed(
+            "Die konvertierten Adressen ließen sich nicht speichern; der Datenpool bleibt, "
+            "wie er vor der Konvertierung war. " +
+            std::string(failure.description()));
     }
     outcome.ending = reader.cancelled() ? ConversionOutcome::Ending::cancelled : ConversionOutcome::Ending::finished;
 
@@ -71,7 +74,8 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
         }
     } catch (const std::exception& failure) {
         outcome.listComplete = false;
-        events.showMessage("Die Liste der konvertierten Adressen ließ sich nicht lesen: " + std::string(failure.what()));
+        events.showMessage("Die Liste der konvertierten Adressen ließ sich nicht lesen: " +
+                           std::string(failure.what()));
     }
     if (!outcome.listComplete) outcome.staged = stagedRows(connection);
     return outcome;
@@ -85,7 +89,8 @@ std::string conversionSummary(std::int64_t listed, std::string_view groupSeparat
     return groupDigits(listed, groupSeparator) + " Adressen konvertiert nach " + caption + ":";
 }
 
-std::string conversionSummary(const ConversionOutcome& outcome, std::string_view groupSeparator, const std::string& caption) {
+std::string conversionSummary(const ConversionOutcome& outcome, std::string_view groupSeparator,
+                              const std::string& caption) {
     // A cancelled run must not pass for the whole directory.
     const std::string target =
         outcome.ending == ConversionOutcome::Ending::cancelled ? caption + " (Konvertierung abgebrochen)" : caption;

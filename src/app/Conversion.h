@@ -45,7 +45,8 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
 std::string datenpoolCaption(const db::Connection& connection);
 
 // "1.234 Adressen konvertiert nach <target>:"
-std::string conversionSummary(std::int64_t listed, std::string_view groupSeparator, const std::string& datenpoolCaption);
+std::string conversionSummary(std::int64_t listed, std::string_view groupSeparator,
+                              const std::string& datenpoolCaption);
 
 // The summary of a run that was not failed: the rows listed, or, when the list stayed
 // incomplete, the rows the staging table holds, or that the list could not be read; a

@@ -39,51 +39,57 @@ std::string next(std::int32_t id) { return std::to_string(std::int64_t{id} + 1);
 Outcome MainWindow::cmdImport_Click() {
     if (converting_) return {Result::refused};  // a click queued before the run disabled the button
     if (datenbank_ == transfer::kProtectedDatabase) {
-        view_.messageBox(std::string("In die Datenbank \"") + transfer::kProtectedDatabase + "\" kann nicht exportiert werden.",
-                         MessageKind::warning, kApplicationTitle);
+        view_.messageBox(
+            std::string("In die Datenbank \"") + transfer::kProtectedDatabase + "\" kann nicht exportiert werden.",
+            MessageKind::warning, kApplicationTitle);
         return {Result::refused};
     }
     if (!cnn_) return {Result::failed};  // the button is disabled without a connection
     const long long confirmed = view_.listCount();
     const std::string question =
         "Hierdurch werden " + std::to_string(confirmed) +
-        " konvertierte Adressen in die Adressverwaltung der Datenbank \"" + datenbank_ +
-        "\"eingespielt.\r\n\r\n" +
+        " konvertierte Adressen in die Adressverwaltung der Datenbank \"" + datenbank_ + "\"eingespielt.\r\n\r\n" +
         (stagedFromCancelledRun_ ? "Achtung: Diese Adressen stammen aus einer abgebrochenen Konvertierung; die übrigen "
                                    "Adressen des ADR-Verzeichnisses fehlen.\r\n\r\n"
                                  : "") +
         "Da dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst "
         "geschehen, wenn die Daten zweifelsfrei so wie sie sind importiert werden sollen.";
-    if (view_.messageBox(question, MessageKind::confirmation, view_.caption()) != answer::kOk) return {Result::cancelled};
+    if (view_.messageBox(question, MessageKind::confirmation, view_.caption()) != answer::kOk)
+        return {Result::cancelled};
 
     // Whatever range the undo would accept is a previous import that a new one would duplicate.
     if (undoAccepts()) {
         const std::int32_t before = recordedId(view_.text(Control::txtIDVon));
         const std::int32_t last = recordedId(view_.text(Control::txtIdBis));
-        const int choice = view_.messageBox("Zuletzt importierte Adressen " + next(before) + " bis " + std::to_string(last) +
-                                                " zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung kommen.",
-                                            MessageKind::question, kNorvel);
+        const int choice =
+            view_.messageBox("Zuletzt importierte Adressen " + next(before) + " bis " + std::to_string(last) +
+                                 " zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung kommen.",
+                             MessageKind::question, kNorvel);
         if (choice == answer::kCancel) return {Result::cancelled};
         // Importing after a failed deletion would duplicate the addresses and lose their range.
         // Its own question was this one: the undo asks no second time.
         if (choice == answer::kYes && undoImport(false).result != Result::done) {
-            view_.messageBox("Die zuletzt importierten Adressen wurden nicht gelöscht; deshalb wurde nichts importiert.",
-                             MessageKind::warning, kApplicationTitle);
+            view_.messageBox(
+                "Die zuletzt importierten Adressen wurden nicht gelöscht; deshalb wurde nichts importiert.",
+                MessageKind::warning, kApplicationTitle);
             return {Result::failed};
         }
     }
 
     if (const settings::Status status = settingsWritable(); status != settings::kErrorSuccess) {
-        view_.messageBox("Der Bereich der importierten IDs ließe sich nicht speichern, und ohne ihn ließe sich der Import "
-                         "nicht rückgängig machen. " + std::string(kNothingImported) + "\r\n\r\n" + settingsFailure(status),
-                         MessageKind::warning, kApplicationTitle);
+        view_.messageBox(
+            "Der Bereich der importierten IDs ließe sich nicht speichern, und ohne ihn ließe sich der Import "
+            "nicht rückgängig machen. " +
+                std::string(kNothingImported) + "\r\n\r\n" + settingsFailure(status),
+            MessageKind::warning, kApplicationTitle);
         return {Result::failed};
     }
 
     view_.setBusyPointer(true);
     const Outcome outcome = importInOneTransaction(confirmed);
     view_.setBusyPointer(false);
-    if (outcome.result == Result::done || outcome.result == Result::nothingToDo) view_.setEnabled(Control::cmdImport, false);
+    if (outcome.result == Result::done || outcome.result == Result::nothingToDo)
+        view_.setEnabled(Control::cmdImport, false);
     if (outcome.result != Result::done) return outcome;
 
     const auto [before, after] = *outcome.range;
@@ -95,8 +101,8 @@ Outcome MainWindow::cmdImport_Click() {
         } catch (const db::Error& error) {
             view_.messageBox(error.description(), MessageKind::warning, kApplicationTitle);
         }
-        view_.messageBox(std::to_string(confirmed) + " Adressen mit IDs " + next(before) + " bis " + std::to_string(after) +
-                             " wurden in die Adressverwaltung importiert.",
+        view_.messageBox(std::to_string(confirmed) + " Adressen mit IDs " + next(before) + " bis " +
+                             std::to_string(after) + " wurden in die Adressverwaltung importiert.",
                          MessageKind::information, kNorvel);
     }
     return outcome;
@@ -122,9 +128,11 @@ Outcome MainWindow::importInOneTransaction(long long confirmed) {
         const std::int64_t staged = transfer::stagedCount(*cnn_);
         if (staged != confirmed) {
             cnn_->rollback();
-            return fail("Die Tabelle AdressenImport enthält jetzt " + std::to_string(staged) + " Adressen, bestätigt wurden " +
-                        std::to_string(confirmed) + ". Sie wurde inzwischen verändert, etwa durch eine Konvertierung an einem "
-                        "anderen Arbeitsplatz. " + kNothingImported + " Bitte die Liste prüfen und erneut importieren.");
+            return fail("Die Tabelle AdressenImport enthält jetzt " + std::to_string(staged) +
+                        " Adressen, bestätigt wurden " + std::to_string(confirmed) +
+                        ". Sie wurde inzwischen verändert, etwa durch eine Konvertierung an einem "
+                        "anderen Arbeitsplatz. " +
+                        kNothingImported + " Bitte die Liste prüfen und erneut importieren.");
         }
         before = transfer::highestId(*cnn_);
         transfer::runAddressImport(*cnn_);
@@ -141,9 +149,10 @@ Outcome MainWindow::importInOneTransaction(long long confirmed) {
             cnn_->rollback();
             Outcome outcome{Result::failed};
             const std::string settled = settleFailedImport(*before, settingsTouched, previousFrom, previousTo, outcome);
-            fail("Der Bereich der importierten IDs ließ sich nicht speichern, und ohne ihn ließe sich der Import nicht "
-                 "rückgängig machen. Die Übernahme wurde deshalb zurückgenommen." + settled + "\r\n\r\n" +
-                 settingsFailure(status));
+            fail(
+                "Der Bereich der importierten IDs ließ sich nicht speichern, und ohne ihn ließe sich der Import nicht "
+                "rückgängig machen. Die Übernahme wurde deshalb zurückgenommen." +
+                settled + "\r\n\r\n" + settingsFailure(status));
             return outcome;
         }
         cnn_->commit();
@@ -166,13 +175,15 @@ std::string MainWindow::settleFailedImport(std::int32_t before, bool settingsTou
         if (now > before) {
             // Rows came in spite of the failure: recorded, they can be deleted again.
             outcome.range = IdRange{before, now};
-            settled = "\r\n\r\nDennoch sind die Adressen mit IDs " + next(before) + " bis " + std::to_string(now) +
-                      " in der Adressverwaltung; sie sind als letzter Import verzeichnet und lassen sich wieder löschen.";
+            settled =
+                "\r\n\r\nDennoch sind die Adressen mit IDs " + next(before) + " bis " + std::to_string(now) +
+                " in der Adressverwaltung; sie sind als letzter Import verzeichnet und lassen sich wieder löschen.";
             settings::Status status = writeSetting("AdressNr0", std::to_string(before));
             if (status == settings::kErrorSuccess) status = writeSetting("AdressNr1", std::to_string(now));
             if (status != settings::kErrorSuccess) {
                 settled = "\r\n\r\nDennoch sind die Adressen mit IDs " + next(before) + " bis " + std::to_string(now) +
-                          " in der Adressverwaltung, und ihr Bereich ließ sich nicht speichern. " + settingsFailure(status);
+                          " in der Adressverwaltung, und ihr Bereich ließ sich nicht speichern. " +
+                          settingsFailure(status);
             }
         } else {
             settled = std::string("\r\n\r\n") + kNothingImported;
@@ -180,14 +191,15 @@ std::string MainWindow::settleFailedImport(std::int32_t before, bool settingsTou
                 settings::Status status = writeSetting("AdressNr0", previousFrom);
                 if (status == settings::kErrorSuccess) status = writeSetting("AdressNr1", previousTo);
                 if (status != settings::kErrorSuccess) {
-                    settled = "\r\n\r\nEs wurde nichts importiert, aber der zuvor verzeichnete Import (IDs \"" + previousFrom +
-                              "\" bis \"" + previousTo + "\") ließ sich in den Einstellungen nicht wiederherstellen. " +
-                              settingsFailure(status);
+                    settled = "\r\n\r\nEs wurde nichts importiert, aber der zuvor verzeichnete Import (IDs \"" +
+                              previousFrom + "\" bis \"" + previousTo +
+                              "\") ließ sich in den Einstellungen nicht wiederherstellen. " + settingsFailure(status);
                 }
             }
         }
     } catch (const db::Error& error) {
-        settled = "\r\n\r\nOb Adressen übernommen wurden, ließ sich nicht feststellen: " + std::string(error.description());
+        settled =
+            "\r\n\r\nOb Adressen übernommen wurden, ließ sich nicht feststellen: " + std::string(error.description());
     }
     // The screen shows what the settings now hold.
     view_.setText(Control::txtIDVon, readSetting("AdressNr0"));

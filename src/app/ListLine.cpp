@@ -15,8 +15,8 @@ struct Part {
 };
 
 // The surname comes without prefix: Nz(nachname, "") is its text form.
-constexpr Part kParts[] = {{"nachname", ""},      {"anrede", ", "},          {"PLZOrt", ", "},
-                           {"strassenr", ", "},   {"telefon1", ", Tel. : "}, {"telefon2", ", Tel2. : "},
+constexpr Part kParts[] = {{"nachname", ""},        {"anrede", ", "},          {"PLZOrt", ", "},
+                           {"strassenr", ", "},     {"telefon1", ", Tel. : "}, {"telefon2", ", Tel2. : "},
                            {"telefax", ", Fax. : "}};
 
 }  // namespace
@@ -30,7 +30,8 @@ const std::string& ListLines::current() {
     line_.clear();
     for (std::size_t i = 0; i < kPartCount; ++i) {
         if (positions_[i] < 0) {
-            throw db::Error(db::kItemNotFound, "Die Spalte '" + std::string(kParts[i].column) + "' gibt es in der Tabelle nicht.");
+            throw db::Error(db::kItemNotFound,
+                            "Die Spalte '" + std::string(kParts[i].column) + "' gibt es in der Tabelle nicht.");
         }
         // list(): the prefix only when the value has at least one character.
         const std::size_t before = line_.size();

@@ -86,9 +86,12 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
         if (probed) {
             db::goOn(show, [&] { view_.setText(Control::lblDatenpool, datenpoolCaption(*cnn_)); });
             importSchluessel_ = std::string(settings::kSettingsRoot) + "\\datenbanken\\" + datenbank_ + "\\Import";
-            view_.setText(Control::txtADR, settings::RegValueRead(registry_, settings::kCurrentUser, importSchluessel_, "ADR-Pfad", ""));
-            view_.setText(Control::txtIDVon, settings::RegValueRead(registry_, settings::kCurrentUser, importSchluessel_, "AdressNr0", ""));
-            view_.setText(Control::txtIdBis, settings::RegValueRead(registry_, settings::kCurrentUser, importSchluessel_, "AdressNr1", ""));
+            view_.setText(Control::txtADR,
+                          settings::RegValueRead(registry_, settings::kCurrentUser, importSchluessel_, "ADR-Pfad", ""));
+            view_.setText(Control::txtIDVon, settings::RegValueRead(registry_, settings::kCurrentUser,
+                                                                    importSchluessel_, "AdressNr0", ""));
+            view_.setText(Control::txtIdBis, settings::RegValueRead(registry_, settings::kCurrentUser,
+                                                                    importSchluessel_, "AdressNr1", ""));
         }
     }
 
@@ -135,8 +138,8 @@ void MainWindow::storeAdrPfad(const std::string& directory) {
     const settings::Status status = writeSetting("ADR-Pfad", directory);
     // Without the settings key (start-up found no staging table) the directory is not kept, by design.
     if (status == settings::kErrorSuccess || importSchluessel_.empty()) return;
-    view_.messageBox("Das ADR-Verzeichnis ließ sich nicht in den Einstellungen speichern (" + settings::statusText(status) +
-                         "); beim nächsten Start ist es nicht mehr eingetragen.",
+    view_.messageBox("Das ADR-Verzeichnis ließ sich nicht in den Einstellungen speichern (" +
+                         settings::statusText(status) + "); beim nächsten Start ist es nicht mehr eingetragen.",
                      MessageKind::warning, view_.caption());
 }
 

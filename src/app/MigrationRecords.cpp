@@ -94,13 +94,14 @@ bool sameNumber(const db::Value& fremdid, const std::optional<double>& number) {
 }  // namespace
 
 std::string countsLine(const RecordCounts& c, std::string_view separator) {
-    return groupDigits(c.read, separator) + " Datensätze gelesen: " + groupDigits(c.saved, separator) + " gespeichert, " +
-           groupDigits(c.discarded, separator) + " verworfen; " + groupDigits(c.notes, separator) + " Hinweise; " +
-           groupDigits(c.filesUnreadable, separator) + " Adressdateien fehlen oder sind unlesbar.";
+    return groupDigits(c.read, separator) + " Datensätze gelesen: " + groupDigits(c.saved, separator) +
+           " gespeichert, " + groupDigits(c.discarded, separator) + " verworfen; " + groupDigits(c.notes, separator) +
+           " Hinweise; " + groupDigits(c.filesUnreadable, separator) + " Adressdateien fehlen oder sind unlesbar.";
 }
 
 const std::vector<std::string>& MigrationRecords::reportColumns() {
-    static const std::vector<std::string> columns{"Datei", "Zeile", "Adressnummer", "Ergebnis", "ID", "Hinweise", "Original"};
+    static const std::vector<std::string> columns{"Datei", "Zeile",    "Adressnummer", "Ergebnis",
+                                                  "ID",    "Hinweise", "Original"};
     return columns;
 }
 

@@ -77,7 +77,7 @@ private:
     std::string entry_;  // a spilled entry as it is put together or read back, in one piece
     bool open_ = false;
     std::vector<std::pair<std::string, std::string>> laterFiles_;  // unreadable while a record was open
-    NumberLog handedOn_;  // address numbers of the records handed to the table
+    NumberLog handedOn_;                                           // address numbers of the records handed to the table
     RecordCounts counts_;
 };
 

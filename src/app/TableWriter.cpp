@@ -33,9 +33,7 @@ void appendCsvCell(std::string& out, std::string_view text) {
 }
 
 // Most characters stand for themselves in a JSON string; runs of them are appended in one piece.
-bool needsJsonEscape(char c) {
-    return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-}
+bool needsJsonEscape(char c) { return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
 
 void appendJsonString(std::string& out, std::string_view text) {
     out += '"';

@@ -79,9 +79,11 @@ Outcome MainWindow::undoImport(bool askFirst) {
     // A range left in the settings after its rows are gone would, once new addresses take
     // those ids, have the next undo delete them.
     if (const settings::Status status = settingsWritable(); status != settings::kErrorSuccess) {
-        view_.messageBox("Der Bereich ließe sich danach nicht aus den Einstellungen löschen. Es wurden keine Adressen "
-                         "gelöscht.\r\n\r\n" + settingsFailure(status),
-                         MessageKind::warning, title);
+        view_.messageBox(
+            "Der Bereich ließe sich danach nicht aus den Einstellungen löschen. Es wurden keine Adressen "
+            "gelöscht.\r\n\r\n" +
+                settingsFailure(status),
+            MessageKind::warning, title);
         return {Result::failed};
     }
     const IdRange deleted{*from, *to};
@@ -104,13 +106,15 @@ Outcome MainWindow::undoImport(bool askFirst) {
     if (clearedFrom == settings::kErrorSuccess && clearedTo == settings::kErrorSuccess) return {Result::done, deleted};
 
     const bool stillRecorded = clearedFrom != settings::kErrorSuccess && clearedTo != settings::kErrorSuccess;
-    view_.messageBox("Die Adressen " + fromText + " bis " + toText + " sind gelöscht, aber der Bereich ließ sich nicht aus "
-                     "den Einstellungen entfernen. " +
-                         (stillRecorded ? "Dort steht er noch und erscheint beim nächsten Start wieder; bitte dann nicht "
-                                          "erneut löschen, denn neue Adressen erhalten dieselben IDs. "
-                                        : "Dort ist er nur noch zur Hälfte eingetragen und wird nicht mehr angeboten. ") +
-                         settingsFailure(clearedFrom != settings::kErrorSuccess ? clearedFrom : clearedTo),
-                     MessageKind::warning, title);
+    view_.messageBox(
+        "Die Adressen " + fromText + " bis " + toText +
+            " sind gelöscht, aber der Bereich ließ sich nicht aus "
+            "den Einstellungen entfernen. " +
+            (stillRecorded ? "Dort steht er noch und erscheint beim nächsten Start wieder; bitte dann nicht "
+                             "erneut löschen, denn neue Adressen erhalten dieselben IDs. "
+                           : "Dort ist er nur noch zur Hälfte eingetragen und wird nicht mehr angeboten. ") +
+            settingsFailure(clearedFrom != settings::kErrorSuccess ? clearedFrom : clearedTo),
+        MessageKind::warning, title);
     return {Result::failed, deleted};
 }
 

@@ -36,7 +36,8 @@ bool isBraced(const std::string& value) { return value.size() >= 2 && value.fron
 
 bool needsBraces(const std::string& value) {
     if (isBraced(value)) return false;  // given in ODBC's own form: "Driver={SQL Server}"
-    return value.find_first_of(";{}") != std::string::npos || (!value.empty() && (isBlank(value.front()) || isBlank(value.back())));
+    return value.find_first_of(";{}") != std::string::npos ||
+           (!value.empty() && (isBlank(value.front()) || isBlank(value.back())));
 }
 
 }  // namespace
@@ -61,7 +62,8 @@ std::vector<Keyword> readConnectionString(std::string_view text) {
             pos = end == std::string_view::npos ? text.size() : end + 1;
         } else {
             const std::size_t end = text.find(';', pos);
-            keyword.value = trimmed(text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos));
+            keyword.value =
+                trimmed(text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos));
             pos = end == std::string_view::npos ? text.size() : end + 1;
         }
         if (!keyword.name.empty()) keywords.push_back(std::move(keyword));

@@ -19,7 +19,8 @@ FieldResult lookUp(Connection& connection, std::string_view auswahl, const std::
     if (rows->columnCount() == 1) return rows->value(0);
     FieldTable table(static_cast<std::size_t>(rows->columnCount()));
     for (; !rows->atEnd(); rows->moveNext()) {
-        for (std::size_t field = 0; field < table.size(); ++field) table[field].push_back(rows->value(static_cast<int>(field)));
+        for (std::size_t field = 0; field < table.size(); ++field)
+            table[field].push_back(rows->value(static_cast<int>(field)));
     }
     return table;
 }

@@ -20,7 +20,8 @@ void HeldRowSet::moveNext() {
 
 Value HeldRowSet::value(int column) const {
     if (atEnd()) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
-    if (column < 0 || column >= columnCount()) throw Error(kItemNotFound, "Spalte " + std::to_string(column) + " gibt es nicht.");
+    if (column < 0 || column >= columnCount())
+        throw Error(kItemNotFound, "Spalte " + std::to_string(column) + " gibt es nicht.");
     return rows_[current_][static_cast<std::size_t>(column)];
 }
 

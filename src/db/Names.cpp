@@ -11,7 +11,8 @@ char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 std::size_t NameIndex::CaseFreeHash::operator()(std::string_view name) const {
     std::size_t hash = 1469598103934665603u;  // FNV-1a
     // The bytes of a letter beyond ASCII count as one and the same, so that its two cases hash alike.
-    for (char c : name) hash = (hash ^ std::min<unsigned>(static_cast<unsigned char>(lower(c)), 0x80u)) * 1099511628211u;
+    for (char c : name)
+        hash = (hash ^ std::min<unsigned>(static_cast<unsigned char>(lower(c)), 0x80u)) * 1099511628211u;
     return hash;
 }
 

@@ -14,9 +14,12 @@ namespace {
 
 // What ADO reports, with the generic failure code, for a string that names no provider and no
 // data source.
-constexpr const char* kNoDataSource = "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.";
+constexpr const char* kNoDataSource =
+    "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.";
 
-bool startsWith(const std::string& text, std::string_view prefix) { return sameName(text.substr(0, prefix.size()), prefix); }
+bool startsWith(const std::string& text, std::string_view prefix) {
+    return sameName(text.substr(0, prefix.size()), prefix);
+}
 
 bool isSqlServerProvider(const std::string& provider) {
     return startsWith(provider, "SQLOLEDB") || startsWith(provider, "SQLNCLI") || startsWith(provider, "MSOLEDBSQL");
@@ -35,8 +38,9 @@ std::unique_ptr<Connection> openConnection(const std::string& connectionString) 
         if (isSqlServerProvider(*provider)) {
             return OdbcConnection::open(sqlServerTarget(keywords, chooseSqlServerDriver(installedOdbcDrivers())));
         }
-        throw Error(kProviderNotFound, "Der Provider '" + *provider +
-                                               "' wurde nicht gefunden. Er ist möglicherweise nicht ordnungsgemäß installiert.");
+        throw Error(kProviderNotFound,
+                    "Der Provider '" + *provider +
+                        "' wurde nicht gefunden. Er ist möglicherweise nicht ordnungsgemäß installiert.");
     }
     // As ADO's provider for ODBC (MSDASQL) does, the keywords go to the driver manager as they
     // are, without the blanks around them.

@@ -61,7 +61,8 @@ Column TableRowSet::column(std::string_view name) const {
 
 std::size_t TableRowSet::columnIndex(const Column& column) const {
     if (column.position < columns_.size()) return column.position;
-    throw Error(kItemNotFound, "Die Spalte '" + std::string(column.name) + "' gibt es in der Tabelle '" + table_ + "' nicht.");
+    throw Error(kItemNotFound,
+                "Die Spalte '" + std::string(column.name) + "' gibt es in der Tabelle '" + table_ + "' nicht.");
 }
 
 TableRowSet::Row& TableRowSet::currentRow() {

@@ -73,8 +73,7 @@ private:
 std::string_view truncatedTable(std::string_view statement) {
     StatementReader reader(statement);
     reader.blanks();
-    if (!reader.word("truncate") || !reader.blanks(true) || !reader.word("table") ||
-        !reader.blanks(true)) {
+    if (!reader.word("truncate") || !reader.blanks(true) || !reader.word("table") || !reader.blanks(true)) {
         return {};
     }
     const std::string_view table = reader.name();
@@ -121,9 +120,11 @@ std::optional<std::string> translateTsql(std::string_view statement) {
     }
     if (const auto found = reseed(statement)) {
         const std::string table(found->table);
-        return "DELETE FROM sqlite_sequence WHERE name = '" + table + "' COLLATE NOCASE; "
-               "INSERT INTO sqlite_sequence (name, seq) SELECT name, " + std::string(found->seed) +
-               " FROM sqlite_master WHERE type = 'table' AND name = '" + table + "' COLLATE NOCASE;";
+        return "DELETE FROM sqlite_sequence WHERE name = '" + table +
+               "' COLLATE NOCASE; "
+               "INSERT INTO sqlite_sequence (name, seq) SELECT name, " +
+               std::string(found->seed) + " FROM sqlite_master WHERE type = 'table' AND name = '" + table +
+               "' COLLATE NOCASE;";
     }
     return std::nullopt;
 }

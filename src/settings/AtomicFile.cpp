@@ -6,10 +6,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace settings {
@@ -41,7 +41,8 @@ void replaceFile(const std::filesystem::path& file, std::string_view content) {
         throwError(ERROR_ACCESS_DENIED, file);
     }
     const std::filesystem::path temporary = temporaryFileFor(file);
-    HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) throwError(GetLastError(), temporary);
     bool written = true;
     for (std::size_t done = 0; written && done < content.size();) {
@@ -59,8 +60,8 @@ void replaceFile(const std::filesystem::path& file, std::string_view content) {
     }
     // A reader that has the file open (without delete sharing) blocks its replacement for as
     // long as it reads; that is a moment, so the rename is tried again for a while.
-    for (int attempt = 0; !MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-         ++attempt) {
+    for (int attempt = 0;
+         !MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH); ++attempt) {
         const DWORD refusal = GetLastError();
         if ((refusal != ERROR_ACCESS_DENIED && refusal != ERROR_SHARING_VIOLATION) || attempt == kRenameAttempts) {
             DeleteFileW(temporary.c_str());

@@ -7,10 +7,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace settings {
@@ -40,8 +40,9 @@ void takeLock(TryLock tryLock, StopWaiting stopWaiting, Close close) {
 #ifdef _WIN32
 
 FileLock::FileLock(const std::filesystem::path& lockFile, StopWaiting stopWaiting) {
-    handle_ = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle_ = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) {
         throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), lockFile.string());
     }

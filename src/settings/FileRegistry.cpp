@@ -64,7 +64,7 @@ Status statusOf(const std::error_code& error) {
     constexpr int kWin32WriteProtect = 19;
     if (error.category() == std::system_category()) {
         return error.value() == kWin32AccessDenied || error.value() == kWin32WriteProtect ? kErrorAccessDenied
-                                                                                           : kErrorRegistryIoFailed;
+                                                                                          : kErrorRegistryIoFailed;
     }
 #endif
     if (error == std::errc::operation_canceled) return kErrorCancelled;
@@ -166,8 +166,8 @@ Status FileRegistry::openKeyEx(Key key, const char* subKey, std::uint32_t access
     return kErrorSuccess;
 }
 
-Status FileRegistry::createKeyEx(Key key, const char* subKey, std::uint32_t /*options*/, std::uint32_t access, Key* result,
-                                 std::uint32_t* disposition) {
+Status FileRegistry::createKeyEx(Key key, const char* subKey, std::uint32_t /*options*/, std::uint32_t access,
+                                 Key* result, std::uint32_t* disposition) {
     std::vector<std::string> path;
     if (const Status status = pathBelow(key, subKey, path); status != kErrorSuccess) return status;
     for (const std::string& name : path) {
@@ -234,7 +234,8 @@ Status FileRegistry::enumValue(Key key, std::uint32_t index, char* name, std::ui
     const auto open = handle(key);
     if (!open) return kErrorInvalidHandle;
     if ((open->access & kKeyQueryValue) == 0) return kErrorAccessDenied;
-    if (name == nullptr || nameSize == nullptr || (data != nullptr && dataSize == nullptr)) return kErrorInvalidParameter;
+    if (name == nullptr || nameSize == nullptr || (data != nullptr && dataSize == nullptr))
+        return kErrorInvalidParameter;
     const RegKey* found = resolve(tree_, open->path);
     if (found == nullptr) return kErrorKeyDeleted;
     if (index >= found->values.size()) return kErrorNoMoreItems;

@@ -4,10 +4,11 @@
 // buffer rules, access rights of a handle, key creation of every missing level, names that
 // compare without regard to case.
 //
-// The file is read again whenever a key is opened or created, so that what other processes
-// wrote is seen; it is parsed again only when its content changed. Every change takes the lock file (file + ".lock"), reads the file again
-// under it, applies the change and replaces the file atomically; two writers lose no value.
-// A file that cannot be parsed throws RegistryFileError and is never written.
+// The file is read again whenever a key is opened or created, so that what other processes wrote is
+// seen; it is parsed again only when its content changed. Every change takes the lock file (file +
+// ".lock"), reads the file again under it, applies the change and replaces the file atomically; two
+// writers lose no value. A file that cannot be parsed throws RegistryFileError and is never
+// written.
 //
 // One object serves one thread; threads and processes share the file through the lock.
 

@@ -45,7 +45,8 @@ std::filesystem::path registryFileLocation() {
 
 std::unique_ptr<RegistryApi> openRegistry(const std::optional<std::string>& file, StopWaiting stopWaiting) {
     if (file) {
-        return std::make_unique<FileRegistry>(std::filesystem::path(std::u8string(file->begin(), file->end())), stopWaiting);
+        return std::make_unique<FileRegistry>(std::filesystem::path(std::u8string(file->begin(), file->end())),
+                                              stopWaiting);
     }
 #ifdef _WIN32
     if (!environmentPath(kFileVariable)) return std::make_unique<Win32Registry>();

@@ -14,9 +14,9 @@ namespace {
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 
 [[noreturn]] void fail(const std::string& fileName, std::size_t line, const std::string& reason) {
-    throw RegistryFileError("Die Registrierungsdatei " + fileName + " ist in Zeile " + std::to_string(line) +
-                                " fehlerhaft: " + reason,
-                            line);
+    throw RegistryFileError(
+        "Die Registrierungsdatei " + fileName + " ist in Zeile " + std::to_string(line) + " fehlerhaft: " + reason,
+        line);
 }
 
 // Turns the file's bytes into its text as UTF-8, from UTF-16LE or UTF-8 (with or without

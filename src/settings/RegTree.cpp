@@ -19,7 +19,8 @@ std::size_t positionOf(const Items& items, const Positions* positions, std::stri
         const auto found = positions->find(text::foldedName(name));
         return found == positions->end() ? items.size() : found->second;
     }
-    const auto found = std::find_if(items.begin(), items.end(), [&](const auto& item) { return sameName(item.name, name); });
+    const auto found =
+        std::find_if(items.begin(), items.end(), [&](const auto& item) { return sameName(item.name, name); });
     return static_cast<std::size_t>(found - items.begin());
 }
 

@@ -54,7 +54,7 @@ struct RootKey {
     const char* name;
 };
 inline constexpr RootKey kRootKeys[] = {
-    {0x80000000, "HKEY_CLASSES_ROOT"}, {0x80000001, "HKEY_CURRENT_USER"}, {0x80000002, "HKEY_LOCAL_MACHINE"},
+    {0x80000000, "HKEY_CLASSES_ROOT"}, {0x80000001, "HKEY_CURRENT_USER"},   {0x80000002, "HKEY_LOCAL_MACHINE"},
     {0x80000003, "HKEY_USERS"},        {0x80000005, "HKEY_CURRENT_CONFIG"},
 };
 std::optional<RootKey> rootKeyNamed(std::string_view name);

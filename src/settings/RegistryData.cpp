@@ -11,7 +11,8 @@ bool isStringType(std::uint32_t type) { return type == kRegSz || type == kRegExp
 
 Bytes utf8Data(const Bytes& stored) {
     std::u16string units(stored.size() / 2, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(stored[2 * i] | (stored[2 * i + 1] << 8));
+    for (std::size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(stored[2 * i] | (stored[2 * i + 1] << 8));
     const std::string utf8 = text::utf16ToUtf8Replacing(units);
     return Bytes(utf8.begin(), utf8.end());
 }

@@ -39,8 +39,10 @@ std::optional<std::string> readText(RegistryApi& registry, Key key, const std::s
         if (size == 0) return std::nullopt;
         std::array<std::uint8_t, 4> bytes{};
         std::uint32_t read = 4;
-        if (registry.queryValueEx(key, name.c_str(), nullptr, bytes.data(), &read) != kErrorSuccess) return std::nullopt;
-        const std::uint32_t bits = bytes[0] | (bytes[1] << 8u) | (bytes[2] << 16u) | (static_cast<std::uint32_t>(bytes[3]) << 24u);
+        if (registry.queryValueEx(key, name.c_str(), nullptr, bytes.data(), &read) != kErrorSuccess)
+            return std::nullopt;
+        const std::uint32_t bits =
+            bytes[0] | (bytes[1] << 8u) | (bytes[2] << 16u) | (static_cast<std::uint32_t>(bytes[3]) << 24u);
         return std::to_string(static_cast<std::int32_t>(bits));
     }
     return std::nullopt;
@@ -76,7 +78,8 @@ Status RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath
     if (!RegKeyExists(registry, root, keyPath)) {
         // The reason the key could not be created is the one to answer, not that it is missing.
         std::uint32_t disposition = 0;
-        if (const Status created = createKey(registry, root, keyPath, disposition); created != kErrorSuccess) return created;
+        if (const Status created = createKey(registry, root, keyPath, disposition); created != kErrorSuccess)
+            return created;
     }
     Key key = 0;
     if (const Status opened = registry.openKeyEx(root, keyPath.c_str(), kWriteAccess, &key); opened != kErrorSuccess) {
@@ -126,7 +129,8 @@ std::optional<std::vector<NamedText>> RegValuesList(RegistryApi& registry, Key r
         std::array<std::uint8_t, 256> scratch{};
         std::uint32_t dataSize = scratch.size();
         std::uint32_t type = 0;
-        if (registry.enumValue(key, index, name.data(), &nameSize, &type, scratch.data(), &dataSize) != kErrorSuccess) break;
+        if (registry.enumValue(key, index, name.data(), &nameSize, &type, scratch.data(), &dataSize) != kErrorSuccess)
+            break;
         list.resize(index + 1);
         const std::string valueName(name.data(), strnlen(name.data(), name.size()));
         list[index] = {valueName, RegValueRead(registry, root, keyPath, valueName, "")};

@@ -25,7 +25,7 @@ std::string RegValueRead(RegistryApi& registry, Key root, const std::string& key
 // the text with its terminating NUL. Answers kErrorSuccess, or the Win32 code of the step that
 // failed (the key could not be created or opened, the value not stored, the number not one).
 Status RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath, const std::string& valueName,
-                   const std::string& value, std::uint32_t type);
+                     const std::string& value, std::uint32_t type);
 
 // True when the key can be opened for reading.
 bool RegKeyExists(RegistryApi& registry, Key root, const std::string& keyPath);

@@ -82,8 +82,7 @@ void LeadingNumber::take(char c) {
             }
             state_ = State::Done;
             return;
-        case State::Done:
-            return;
+        case State::Done: return;
     }
 }
 

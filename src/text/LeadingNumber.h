@@ -38,10 +38,10 @@ private:
     static constexpr std::size_t kMaxMantissa = 800;
     State state_ = State::Start;
     bool negative_ = false;
-    std::string mantissa_;      // significant digits, at most kMaxMantissa
-    long long shift_ = 0;       // power of ten to apply to the mantissa digits
+    std::string mantissa_;  // significant digits, at most kMaxMantissa
+    long long shift_ = 0;   // power of ten to apply to the mantissa digits
     bool exponentNegative_ = false;
-    long long exponent_ = 0;    // saturated
+    long long exponent_ = 0;  // saturated
     std::size_t digits_ = 0;
 };
 

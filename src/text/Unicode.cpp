@@ -113,7 +113,9 @@ std::wstring toWide(std::string_view utf8) {
     return std::wstring(units.begin(), units.end());
 }
 
-std::string fromWide(std::wstring_view utf16) { return utf16ToUtf8Replacing(std::u16string(utf16.begin(), utf16.end())); }
+std::string fromWide(std::wstring_view utf16) {
+    return utf16ToUtf8Replacing(std::u16string(utf16.begin(), utf16.end()));
+}
 
 #endif
 

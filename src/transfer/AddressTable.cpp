@@ -14,7 +14,9 @@ std::int32_t highestId(db::Connection& connection) {
     if (value.isNull()) return 0;
     const double id = value.isInteger() ? static_cast<double>(value.integer()) : value.isDouble() ? value.number() : -1;
     if (id < 0 || id > 2147483647.0 || std::floor(id) != id) {
-        throw db::Error(db::kErrorsOccurred, "Die höchste ID der Adressen ist keine ganze Zahl im Bereich bis 2147483647: " + value.toText());
+        throw db::Error(
+            db::kErrorsOccurred,
+            "Die höchste ID der Adressen ist keine ganze Zahl im Bereich bis 2147483647: " + value.toText());
     }
     return static_cast<std::int32_t>(id);
 }
@@ -39,7 +41,8 @@ std::int32_t deleteRange(db::Connection& connection, std::int32_t after, std::in
     // without the rights for DBCC) must not leave the rows gone and the counter where it was.
     connection.beginTransaction();
     try {
-        connection.execute("DELETE FROM Adressen WHERE id>" + std::to_string(after) + " AND id<=" + std::to_string(last));
+        connection.execute("DELETE FROM Adressen WHERE id>" + std::to_string(after) +
+                           " AND id<=" + std::to_string(last));
         const std::int32_t remaining = highestId(connection);
         connection.execute("DBCC CHECKIDENT('Adressen', RESEED, " + std::to_string(remaining) + ")");
         connection.commit();

@@ -1,7 +1,7 @@
 #pragma once
 // The database side of import and undo on the address table Adressen: its highest id, the
-// number of staged addresses, the transfer routine, and the deletion of an id range with the identity counter reset. The
-// statements are built from whole numbers only.
+// number of staged addresses, the transfer routine, and the deletion of an id range with the
+// identity counter reset. The statements are built from whole numbers only.
 
 #include <cstdint>
 #include <string>

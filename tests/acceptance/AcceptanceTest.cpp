@@ -89,7 +89,8 @@ TEST_P(AcceptanceSample, StagingRowsMatchColumnForColumn) {
             const db::Value actual = rows->value(column);
             if (expected.isDouble()) {
                 ASSERT_TRUE(actual.isDouble() || actual.isInteger()) << column << " in row " << rowNumber;
-                EXPECT_EQ(actual.isDouble() ? actual.number() : static_cast<double>(actual.integer()), expected.number())
+                EXPECT_EQ(actual.isDouble() ? actual.number() : static_cast<double>(actual.integer()),
+                          expected.number())
                     << column << " in row " << rowNumber;
             } else {
                 EXPECT_EQ(actual, expected) << column << " in row " << rowNumber << ": " << actual.toText();
@@ -101,7 +102,9 @@ TEST_P(AcceptanceSample, StagingRowsMatchColumnForColumn) {
     EXPECT_TRUE(rows->atEnd()) << "more staging rows than expected";
 }
 
-std::string targetName(const ::testing::TestParamInfo<Target>& target) { return target.param == Target::File ? "File" : "Odbc"; }
+std::string targetName(const ::testing::TestParamInfo<Target>& target) {
+    return target.param == Target::File ? "File" : "Odbc";
+}
 
 INSTANTIATE_TEST_SUITE_P(Targets, AcceptanceSample, ::testing::Values(Target::File, Target::Odbc), targetName);
 

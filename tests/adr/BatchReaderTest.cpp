@@ -37,7 +37,8 @@ TEST_F(BatchRun, EmptiesTheStagingTableAndSavesEveryRecordIncludingTheLastShortO
     EXPECT_EQ(events.messages, std::vector<std::string>{});
     EXPECT_EQ(stored("fremdid"), (Values{4711.0, 4712.0, 0.0}));
     EXPECT_EQ(stored("nachname"), (Values{"Meier", "Schmidt", "Letzter"}));
-    EXPECT_EQ(stored("Briefanrede"), (Values{"Hallo", "Sehr geehrter Herr Schmidt,", "Sehr geehrte Damen und Herren,"}));
+    EXPECT_EQ(stored("Briefanrede"),
+              (Values{"Hallo", "Sehr geehrter Herr Schmidt,", "Sehr geehrte Damen und Herren,"}));
 }
 
 TEST_F(BatchRun, MissingFilesAreReportedAndSkipped) {
@@ -85,7 +86,10 @@ TEST_F(BatchRun, HeaderIsJudgedOnTheLastCharacterAndEmptyLinesAreLinesToo) {
 }
 
 TEST_F(BatchRun, ByteZeroIsReportedWithFileAndLineAndAddsNothing) {
-    run({{4, "47\0"s "11*\r\n\r\n\r\nMei\0"s "er\r\n"}});
+    run({{4,
+          "47\0"s
+          "11*\r\n\r\n\r\nMei\0"s
+          "er\r\n"}});
     EXPECT_EQ(stored("fremdid"), Values{4711.0});
     EXPECT_EQ(stored("nachname"), Values{"Meier"});
     ASSERT_EQ(events.messages.size(), 2u);
@@ -142,7 +146,8 @@ TEST_F(BatchRun, CountsBeyond32767RecordsWithoutOverflow) {
     EXPECT_EQ(count, 99 * 405);
     EXPECT_EQ(events.lastCount, 99 * 405);
     EXPECT_EQ(events.messages, std::vector<std::string>{});
-    EXPECT_EQ(connection->execute("SELECT COUNT(*) AS n FROM AdressenImport")->value("n"), Value(std::int64_t{99 * 405}));
+    EXPECT_EQ(connection->execute("SELECT COUNT(*) AS n FROM AdressenImport")->value("n"),
+              Value(std::int64_t{99 * 405}));
 }
 
 }  // namespace

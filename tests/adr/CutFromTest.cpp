@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "ValuePrinter.h"
 #include "adr/TextHelpers.h"
 #include "text/Characters.h"
-#include "ValuePrinter.h"
 
 namespace {
 
@@ -62,8 +62,13 @@ TEST(DisplayHelpers, NzReplacesOnlyNull) {
 
 TEST(TrimSpaces, RemovesOnlyTheBlanksAroundATextWhetherViewedOrGivenUp) {
     for (const auto& [given, trimmed] : std::initializer_list<std::pair<std::string, std::string>>{
-             {"  Gartenweg 66  ", "Gartenweg 66"}, {"\tMüller ", "\tMüller"}, {"   ", ""}, {"", ""},
-             {"x", "x"}, {" eine Adresse, die länger ist als ein kurzer Text ", "eine Adresse, die länger ist als ein kurzer Text"}}) {
+             {"  Gartenweg 66  ", "Gartenweg 66"},
+             {"\tMüller ", "\tMüller"},
+             {"   ", ""},
+             {"", ""},
+             {"x", "x"},
+             {" eine Adresse, die länger ist als ein kurzer Text ",
+              "eine Adresse, die länger ist als ein kurzer Text"}}) {
         EXPECT_EQ(text::trimSpaces(std::string_view(given)), trimmed) << given;
         EXPECT_EQ(text::trimSpaces(std::string(given)), trimmed) << given;
     }

@@ -54,14 +54,10 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, Field6,
     ::testing::Values(Place{"<RA>x</RA><PL>12345</PL><OR>Berlin</OR>", Value("12345 Berlin")},
                       Place{"<RV>y</RV><OR>Berlin</OR><PL>12345</PL>", Value("12345 Berlin")},
-                      Place{"<OR>Berlin</OR>", Value("<OR>Berlin</OR> ")},
-                      Place{" # ", Value()},
-                      Place{" 12345 Berlin ", Value("12345 Berlin")},
-                      Place{"1000 Ulm*89073", Value("89073 Ulm")},
-                      Place{"1000 Ul*123", Value("1000 Ul*123")},
-                      Place{"1000 Ulm*123", Value("123 Ulm")},
-                      Place{"1000 Üx*123", Value("1000 Üx*123")},
-                      Place{"1000 Berlin 31*10115", Value("10115 Berlin")},
+                      Place{"<OR>Berlin</OR>", Value("<OR>Berlin</OR> ")}, Place{" # ", Value()},
+                      Place{" 12345 Berlin ", Value("12345 Berlin")}, Place{"1000 Ulm*89073", Value("89073 Ulm")},
+                      Place{"1000 Ul*123", Value("1000 Ul*123")}, Place{"1000 Ulm*123", Value("123 Ulm")},
+                      Place{"1000 Üx*123", Value("1000 Üx*123")}, Place{"1000 Berlin 31*10115", Value("10115 Berlin")},
                       Place{"W-1000 Berlin*10115", Value("10115 Berlin")},
                       Place{"O-8900 Görlitz*02826", Value("02826 Görlitz")},
                       Place{"5000 Köln 41*50933", Value("50933 Köln")},
@@ -124,7 +120,8 @@ TEST_F(Field8, TaggedBankIsTakenElementByElement) {
 TEST_F(Field8, EmptyLineAssignsNoBankColumn) {
     map(4, "Meier");
     map(8, "");
-    for (const char* name : {"Bank", "BankOrt", "Bankleitzahl", "KontoNummer"}) EXPECT_TRUE(column(name).isNull()) << name;
+    for (const char* name : {"Bank", "BankOrt", "Bankleitzahl", "KontoNummer"})
+        EXPECT_TRUE(column(name).isNull()) << name;
     EXPECT_EQ(column("Kennzeichen"), Value(""));
 }
 

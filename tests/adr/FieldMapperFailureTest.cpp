@@ -19,9 +19,7 @@ using db::Value;
 class FailureRule : public adr_test::DatenpoolFixture {
 protected:
     // A Datenpool whose staging table is made by sql instead of the database script.
-    void stagingTable(const std::string& sql) {
-        connection->runScript("DROP TABLE AdressenImport; " + sql);
-    }
+    void stagingTable(const std::string& sql) { connection->runScript("DROP TABLE AdressenImport; " + sql); }
     void read(const std::string& file01A) {
         adr_test::writeAdrDirectory(dir, {{1, file01A}});
         adr::BatchReader(*connection, mapper, events).run(dir.path().string());
@@ -33,17 +31,40 @@ protected:
 };
 
 TEST_F(FailureRule, MissingColumnGivesOneMessagePerStatementAndTheRestIsStillAssigned) {
-    stagingTable("CREATE TABLE AdressenImport (id INTEGER PRIMARY KEY AUTOINCREMENT, fremdid FLOAT, nachname VARCHAR(10))");
-    read(adr_test::adrLines({"4711*", "1#&Hallo", "Hans#Herr", "Meier", "Weg 1\x96PLZ\xFDPF\xFETel2\xFASel", "12345 Berlin",
-                             "030\x98" "fax\x98\x98mail#Bem*#1#web", "Bank#K1"}));
+    stagingTable(
+        "CREATE TABLE AdressenImport (id INTEGER PRIMARY KEY AUTOINCREMENT, fremdid FLOAT, nachname VARCHAR(10))");
+    read(adr_test::adrLines({"4711*", "1#&Hallo", "Hans#Herr", "Meier", "Weg 1\x96PLZ\xFDPF\xFETel2\xFASel",
+                             "12345 Berlin",
+                             "030\x98"
+                             "fax\x98\x98mail#Bem*#1#web",
+                             "Bank#K1"}));
 
     // A statement that reads a missing column in a condition is one, the action it guards another.
-    const std::map<std::string, std::ptrdiff_t> expected = {
-        {"Briefanrede", 3}, {"Registergericht", 1}, {"HR2", 1}, {"anrede", 3}, {"Adresszusaetze", 1},
-        {"Beruf", 1}, {"GebNameVertr", 3}, {"WeitereSelektion", 1}, {"telefon2", 1}, {"Postfach", 1},
-        {"PLZOrtPostfach", 1}, {"strassenr", 1}, {"PLZOrt", 2}, {"homepage", 1}, {"Bemerkungen", 1},
-        {"Email", 1}, {"telefax", 1}, {"telefon1", 1}, {"Kennzeichen", 1}, {"Bank", 1}, {"BankOrt", 1},
-        {"Bankleitzahl", 1}, {"KontoNummer", 1}, {"nachname", 0}, {"fremdid", 0}};
+    const std::map<std::string, std::ptrdiff_t> expected = {{"Briefanrede", 3},
+                                                            {"Registergericht", 1},
+                                                            {"HR2", 1},
+                                                            {"anrede", 3},
+                                                            {"Adresszusaetze", 1},
+                                                            {"Beruf", 1},
+                                                            {"GebNameVertr", 3},
+                                                            {"WeitereSelektion", 1},
+                                                            {"telefon2", 1},
+                                                            {"Postfach", 1},
+                                                            {"PLZOrtPostfach", 1},
+                                                            {"strassenr", 1},
+                                                            {"PLZOrt", 2},
+                                                            {"homepage", 1},
+                                                            {"Bemerkungen", 1},
+                                                            {"Email", 1},
+                                                            {"telefax", 1},
+                                                            {"telefon1", 1},
+                                                            {"Kennzeichen", 1},
+                                                            {"Bank", 1},
+                                                            {"BankOrt", 1},
+                                                            {"Bankleitzahl", 1},
+                                                            {"KontoNummer", 1},
+                                                            {"nachname", 0},
+                                                            {"fremdid", 0}};
     for (const auto& [column, count] : expected) EXPECT_EQ(messagesNaming(column), count) << column;
     EXPECT_EQ(stored("fremdid"), std::vector<Value>{4711.0});
     EXPECT_EQ(stored("nachname"), std::vector<Value>{"Meier"});
@@ -52,8 +73,9 @@ TEST_F(FailureRule, MissingColumnGivesOneMessagePerStatementAndTheRestIsStillAss
 TEST_F(FailureRule, ColumnsAreLookedUpAgainInEveryRunsRowSet) {
     read(adr_test::adrLines({"1*", "", "Hans", "Meier", "Weg 1"}));
     // The same mapper then writes into a staging table whose columns stand in another order.
-    stagingTable("CREATE TABLE AdressenImport (strassenr VARCHAR(60), nachname VARCHAR(60), vorname VARCHAR(60), "
-                 "fremdid FLOAT, id INTEGER PRIMARY KEY AUTOINCREMENT)");
+    stagingTable(
+        "CREATE TABLE AdressenImport (strassenr VARCHAR(60), nachname VARCHAR(60), vorname VARCHAR(60), "
+        "fremdid FLOAT, id INTEGER PRIMARY KEY AUTOINCREMENT)");
     read(adr_test::adrLines({"2*", "", "Eva", "Schulz", "Gasse 2"}));
     EXPECT_EQ(stored("nachname"), std::vector<Value>{"Schulz"});
     EXPECT_EQ(stored("vorname"), std::vector<Value>{"Eva"});
@@ -62,7 +84,8 @@ TEST_F(FailureRule, ColumnsAreLookedUpAgainInEveryRunsRowSet) {
 }
 
 TEST_F(FailureRule, TextLongerThanItsColumnIsReportedNeverCut) {
-    stagingTable("CREATE TABLE AdressenImport (id INTEGER PRIMARY KEY AUTOINCREMENT, fremdid FLOAT, nachname VARCHAR(10))");
+    stagingTable(
+        "CREATE TABLE AdressenImport (id INTEGER PRIMARY KEY AUTOINCREMENT, fremdid FLOAT, nachname VARCHAR(10))");
     read(adr_test::adrLines({"1*", "", "", "Mustermann-Schulze", "2*", "", "", "M\x81llerhaus"}));
     EXPECT_EQ(messagesNaming("nachname"), 1);
     EXPECT_NE(std::find_if(events.messages.begin(), events.messages.end(),

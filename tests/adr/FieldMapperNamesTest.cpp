@@ -145,16 +145,12 @@ TEST_P(Courts, CodeAndBlankBeforeThePlaceNameTheCourt) {
     EXPECT_EQ(column("nachname"), Value(GetParam().nachname)) << GetParam().surname;
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, Courts,
-                         ::testing::Values(Court{"Aû Berlin", "Amtsgericht", "Berlin"},
-                                           Court{"Lû Köln", "landgericht", "Köln"},
-                                           Court{"Lü Bonn", "Landgericht", "Bonn"},
-                                           Court{"F² Köln-Süd", "Finanzamt", "Köln-Süd"},
-                                           Court{"Aû B", "Amtsgericht", "B"},
-                                           Court{"Aû ", "Hans", "Aû"},
-                                           Court{"Aûx", "Hans", "Aûx"},
-                                           Court{"aû Berlin", "Hans", "aû Berlin"},
-                                           Court{"Lüdenscheidt", "Hans", "Lüdenscheidt"}));
+INSTANTIATE_TEST_SUITE_P(
+    Codes, Courts,
+    ::testing::Values(Court{"Aû Berlin", "Amtsgericht", "Berlin"}, Court{"Lû Köln", "landgericht", "Köln"},
+                      Court{"Lü Bonn", "Landgericht", "Bonn"}, Court{"F² Köln-Süd", "Finanzamt", "Köln-Süd"},
+                      Court{"Aû B", "Amtsgericht", "B"}, Court{"Aû ", "Hans", "Aû"}, Court{"Aûx", "Hans", "Aûx"},
+                      Court{"aû Berlin", "Hans", "aû Berlin"}, Court{"Lüdenscheidt", "Hans", "Lüdenscheidt"}));
 
 struct Defaults {
     std::string field2;
@@ -172,19 +168,19 @@ TEST_P(SalutationDefaults, FollowTheSalutationNumber) {
     EXPECT_EQ(column("Briefanrede"), Value(GetParam().briefanrede)) << GetParam().field2;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Numbers, SalutationDefaults,
-    ::testing::Values(Defaults{"1", "Herrn", "Sehr geehrter Herr Meier,"},
-                      Defaults{"2", "Frau", "Sehr geehrte Frau Meier,"},
-                      Defaults{"3", "Frau", "Sehr geehrte Frau Meier,"},
-                      Defaults{"4", "Firma", "Sehr geehrte Damen und Herren,"},
-                      Defaults{"5", "Rechtsanwalt", "Sehr geehrter Herr Kollege Meier,"},
-                      Defaults{"6", "Rechtsanwälte", "Sehr geehrte Kollegen,"},
-                      Defaults{"7", "Rechtsanwältin", "Sehr geehrte Frau Kollegin Meier,"},
-                      Defaults{"8", "Herrn und Frau", "Sehr geehrte Frau Meier, sehr geehrter Herr Meier,"},
-                      Defaults{"9", "", "Sehr geehrte Damen und Herren,"},
-                      Defaults{"0", "", "Sehr geehrte Damen und Herren,"},
-                      Defaults{"Herr", "", "Sehr geehrte Damen und Herren,"}));
+INSTANTIATE_TEST_SUITE_P(Numbers, SalutationDefaults,
+                         ::testing::Values(Defaults{"1", "Herrn", "Sehr geehrter Herr Meier,"},
+                                           Defaults{"2", "Frau", "Sehr geehrte Frau Meier,"},
+                                           Defaults{"3", "Frau", "Sehr geehrte Frau Meier,"},
+                                           Defaults{"4", "Firma", "Sehr geehrte Damen und Herren,"},
+                                           Defaults{"5", "Rechtsanwalt", "Sehr geehrter Herr Kollege Meier,"},
+                                           Defaults{"6", "Rechtsanwälte", "Sehr geehrte Kollegen,"},
+                                           Defaults{"7", "Rechtsanwältin", "Sehr geehrte Frau Kollegin Meier,"},
+                                           Defaults{"8", "Herrn und Frau",
+                                                    "Sehr geehrte Frau Meier, sehr geehrter Herr Meier,"},
+                                           Defaults{"9", "", "Sehr geehrte Damen und Herren,"},
+                                           Defaults{"0", "", "Sehr geehrte Damen und Herren,"},
+                                           Defaults{"Herr", "", "Sehr geehrte Damen und Herren,"}));
 
 TEST_F(Field2, NumberIsKeptForTheNextRecordWithoutFieldTwo) {
     map(2, "5");

@@ -54,7 +54,11 @@ TEST_P(LineFraming, EndOfFileEndsTheLastLine) {
     EXPECT_EQ(texts(""), (Texts{}));
 }
 
-TEST_P(LineFraming, ByteZeroAddsNothing) { EXPECT_EQ(texts("47\0"s "11*\r\n"), (Texts{"4711*"})); }
+TEST_P(LineFraming, ByteZeroAddsNothing) {
+    EXPECT_EQ(texts("47\0"s
+                    "11*\r\n"),
+              (Texts{"4711*"}));
+}
 
 TEST_P(LineFraming, HeaderIsALineWhoseLastCharacterIsAStar) {
     const auto lines = frame(adr_test::adrLines({"4711*", "47*11", "* ", "", "*", "*\0"s, "**"}));
@@ -79,7 +83,8 @@ TEST_P(LineFraming, EveryByteIsTranslatedWhereverItStandsAmongPlainOnes) {
         if (byte == 13) continue;
         for (std::size_t before = 0; before < 10; ++before) {
             const std::string plain(before, 'a');
-            const std::string expected = plain + std::string(table.character(static_cast<unsigned char>(byte))) + "bbbbbbbbb";
+            const std::string expected =
+                plain + std::string(table.character(static_cast<unsigned char>(byte))) + "bbbbbbbbb";
             ASSERT_EQ(texts(plain + static_cast<char>(byte) + "bbbbbbbbb"), (Texts{expected})) << "byte " << byte;
         }
     }

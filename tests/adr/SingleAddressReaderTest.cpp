@@ -35,9 +35,9 @@ protected:
     }
 };
 
-const std::string kFile45A = adrLines({"645*", "1#&Erster", "", "Anderer", "745", "745*", "1#&Hallo", "Hans#",
-                                       "Meier", "Weg 1", "12345 Ort", "030", "Bank#K", "neun", "zehn", "845*",
-                                       "", "", "Dritter"});
+const std::string kFile45A =
+    adrLines({"645*", "1#&Erster", "", "Anderer", "745", "745*", "1#&Hallo", "Hans#", "Meier", "Weg 1", "12345 Ort",
+              "030", "Bank#K", "neun", "zehn", "845*", "", "", "Dritter"});
 
 TEST_F(SingleAddress, MapsLinesTwoToEightOfTheRecordWithThatNumber) {
     dir.write("45A", kFile45A);
@@ -67,16 +67,18 @@ TEST_F(SingleAddress, NumberNotInTheFileIsReportedAndNothingWritten) {
     for (std::int32_t number : {945, 45}) EXPECT_FALSE(read(number));
     dir.write("45A", adrLines({"645*", "745"}) + "745*\r\n");
     EXPECT_FALSE(read(745)) << "a header with nothing behind it ends the file";
-    EXPECT_EQ(events.messages, (std::vector<std::string>{"Adressnummer 945 nicht gefunden", "Adressnummer 45 nicht gefunden",
-                                                         "Adressnummer 745 nicht gefunden"}));
+    EXPECT_EQ(events.messages,
+              (std::vector<std::string>{"Adressnummer 945 nicht gefunden", "Adressnummer 45 nicht gefunden",
+                                        "Adressnummer 745 nicht gefunden"}));
     EXPECT_TRUE(stored("fremdid").empty());
 }
 
 TEST_F(SingleAddress, MissingFileReachesTheCaller) { EXPECT_THROW(read(745), std::exception); }
 
 TEST_F(SingleAddress, RowWithTheSameAddressNumberIsUpdatedInPlaceAndOthersStay) {
-    connection->execute("INSERT INTO AdressenImport (id, fremdid, nachname, vorname, Bemerkungen) "
-                        "VALUES (3, 745, 'Alt', 'Alt', 'bleibt'), (745, 1, 'Fremd', 'Fremd', 'fremd')");
+    connection->execute(
+        "INSERT INTO AdressenImport (id, fremdid, nachname, vorname, Bemerkungen) "
+        "VALUES (3, 745, 'Alt', 'Alt', 'bleibt'), (745, 1, 'Fremd', 'Fremd', 'fremd')");
     dir.write("45A", kFile45A);
     EXPECT_TRUE(read(745));
     EXPECT_EQ(stored("fremdid"), (Values{745.0, 1.0}));

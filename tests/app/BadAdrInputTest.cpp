@@ -116,9 +116,10 @@ TEST_F(BadAdrInput, FifoInPlaceOfAnAddressFileIsReportedAndSkipped) {
     const CliRun result = convert();
 
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(hasLine(result.err, "Die Datei " + adrDir() +
-                                        "/05A lässt sich nicht lesen: sie ist keine gewöhnliche Datei (sondern etwa eine Pipe "
-                                        "oder ein Gerät)."))
+    EXPECT_TRUE(
+        hasLine(result.err, "Die Datei " + adrDir() +
+                                "/05A lässt sich nicht lesen: sie ist keine gewöhnliche Datei (sondern etwa eine Pipe "
+                                "oder ein Gerät)."))
         << result.err;
     EXPECT_EQ(texts(stagingColumn(datenpool(), "nachname")), (std::vector<std::string>{"Muster", "Sechs"}));
 #endif
@@ -134,7 +135,8 @@ TEST_F(BadAdrInput, FifoHoldingTheSingleAddressIsReportedAndNothingWritten) {
     const CliRun result = run({"convert-one", "745", "--adr", adrDir(), "--db", datenpool()});
 
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("/45A lässt sich nicht lesen: sie ist keine gewöhnliche Datei"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("/45A lässt sich nicht lesen: sie ist keine gewöhnliche Datei"), std::string::npos)
+        << result.err;
     EXPECT_TRUE(stagingColumn(datenpool(), "fremdid").empty());
 #endif
 }
@@ -152,7 +154,8 @@ TEST_F(BadAdrInput, FileWithoutReadPermissionIsReportedAndSkipped) {
     const CliRun result = convert();
 
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(hasLine(result.err, "Die Datei " + adrDir() + "/05A lässt sich nicht öffnen (Zugriff verweigert?).")) << result.err;
+    EXPECT_TRUE(hasLine(result.err, "Die Datei " + adrDir() + "/05A lässt sich nicht öffnen (Zugriff verweigert?)."))
+        << result.err;
     EXPECT_EQ(texts(stagingColumn(datenpool(), "nachname")), (std::vector<std::string>{"Muster", "Sechs"}));
 #endif
 }

@@ -61,7 +61,8 @@ class CliInterrupt : public ConvertWithCli {};
 TEST_F(CliInterrupt, DuringTheListItEndsTheListAndSaysThatEveryRowIsKept) {
     // More list than a pipe holds: the tool is still listing when the first line arrives.
     std::string records;
-    for (int number = 1; number <= 5000; ++number) records += completeRecord(std::to_string(number), "Name" + std::to_string(number));
+    for (int number = 1; number <= 5000; ++number)
+        records += completeRecord(std::to_string(number), "Name" + std::to_string(number));
     writeAdr("01A", records);
     const std::string out = dir.file("liste");
     ASSERT_EQ(::mkfifo(out.c_str(), 0600), 0);
@@ -73,7 +74,8 @@ TEST_F(CliInterrupt, DuringTheListItEndsTheListAndSaysThatEveryRowIsKept) {
     cli.interrupt();
     std::string listed(1, first);
     char buffer[4096];
-    for (ssize_t got; (got = ::read(list, buffer, sizeof buffer)) > 0;) listed.append(buffer, static_cast<std::size_t>(got));
+    for (ssize_t got; (got = ::read(list, buffer, sizeof buffer)) > 0;)
+        listed.append(buffer, static_cast<std::size_t>(got));
     ::close(list);
     const int exitCode = cli.wait();
     const std::string err = testing_support::readWhole(dir.file("fehler"));
@@ -82,8 +84,9 @@ TEST_F(CliInterrupt, DuringTheListItEndsTheListAndSaysThatEveryRowIsKept) {
     EXPECT_LT(lines(listed).size(), 5000u) << "the list ended early";
     EXPECT_EQ(stagingColumn(datenpool(), "fremdid").size(), 5000u);
     EXPECT_TRUE(hasLine(err, "5000 Adressen konvertiert nach " + datenpool() + "/main / AdressenImport:")) << err;
-    EXPECT_TRUE(hasLine(err, "Die Ausgabe der Liste wurde abgebrochen, die Konvertierung nicht: alle 5000 konvertierten "
-                             "Adressen sind in AdressenImport gespeichert."))
+    EXPECT_TRUE(hasLine(err,
+                        "Die Ausgabe der Liste wurde abgebrochen, die Konvertierung nicht: alle 5000 konvertierten "
+                        "Adressen sind in AdressenImport gespeichert."))
         << err;
     EXPECT_EQ(err.find("Die Konvertierung wurde abgebrochen"), std::string::npos) << err;
 }
@@ -103,7 +106,8 @@ TEST_F(CliInterrupt, WhileAnotherProgramHoldsTheDatenpoolItEndsTheWait) {
     const std::string err = testing_support::readWhole(dir.file("fehler"));
 
     EXPECT_EQ(exitCode, 1) << err;
-    EXPECT_NE(err.find("Das Warten auf den Datenpool '" + datenpool() + "', den ein anderes Programm gerade gesperrt hält, "
+    EXPECT_NE(err.find("Das Warten auf den Datenpool '" + datenpool() +
+                       "', den ein anderes Programm gerade gesperrt hält, "
                        "wurde abgebrochen."),
               std::string::npos)
         << err;
@@ -116,9 +120,10 @@ TEST_F(CliInterrupt, DuringALongStatementItCancelsItAndImportsNothing) {
     ASSERT_EQ(convert().exitCode, 0);
     // An import routine that takes the addresses and then works for minutes.
     db::SqliteConnection::open(datenpool())
-        ->runScript("UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport; "
-                    "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 5000000000) "
-                    "SELECT COUNT(*) FROM c;' WHERE Name = 'AdressImport'");
+        ->runScript(
+            "UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport; "
+            "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 5000000000) "
+            "SELECT COUNT(*) FROM c;' WHERE Name = 'AdressImport'");
 
     for (const std::string& target : {datenpool(), "Driver=SQLite3;Database=" + datenpool()}) {
         const RunningCli cli({"import", "--yes", "--registry", dir.file("registry.reg"), "--db", target},

@@ -27,11 +27,13 @@ protected:
         write(registry, std::string(kProfiles) + "\\Kanzlei\\verbindung", "Provider", "SQLite");
         write(registry, std::string(kProfiles) + "\\Kanzlei\\verbindung", "Data Source", pool);
         std::filesystem::create_directories(dir.path() / "ADR");
-        dir.write("ADR/01A", "101*\r\n1\r\nHans\r\nMeier\r\nWeg 1\r\n12345 Ort\r\n\r\n\r\n"
-                             "201*\r\n2\r\nEva\r\nSchulz\r\nGasse 2\r\n54321 Stadt\r\n\r\n\r\n");
+        dir.write("ADR/01A",
+                  "101*\r\n1\r\nHans\r\nMeier\r\nWeg 1\r\n12345 Ort\r\n\r\n\r\n"
+                  "201*\r\n2\r\nEva\r\nSchulz\r\nGasse 2\r\n54321 Stadt\r\n\r\n\r\n");
         write(registry, kImportKey, "ADR-Pfad", (dir.path() / "ADR").string());
     }
-    static void write(settings::RegistryApi& registry, const std::string& key, const std::string& name, const std::string& value) {
+    static void write(settings::RegistryApi& registry, const std::string& key, const std::string& name,
+                      const std::string& value) {
         settings::RegValueWrite(registry, settings::kCurrentUser, key, name, value, settings::kRegSz);
     }
     std::string stored(const std::string& name) {
@@ -68,7 +70,8 @@ TEST_F(CliMigration, FromAdrDirectoryToAdressenAndBack) {
 
     CliRun imported = run({"import", "--yes"});
     ASSERT_EQ(imported.exitCode, 0) << imported.err;
-    EXPECT_NE(imported.err.find("2 Adressen mit IDs 4 bis 5 wurden in die Adressverwaltung importiert."), std::string::npos)
+    EXPECT_NE(imported.err.find("2 Adressen mit IDs 4 bis 5 wurden in die Adressverwaltung importiert."),
+              std::string::npos)
         << imported.err;
     EXPECT_EQ(addresses(), 5);
     EXPECT_EQ(stored("AdressNr0"), "3");

@@ -26,8 +26,9 @@ const std::string kImportKey = std::string(kProfiles) + "\\Kanzlei\\Import";
 
 // Two records in "01A", one in "02A" (its last, with fewer than eight lines).
 const std::map<std::string, std::string> kAddresses = {
-    {"01A", "101*\r\n1\r\nHans\r\nMeier\r\nWeg 1\r\n12345 Ort\r\n030 1\r\n\r\n"
-            "201*\r\n2\r\nEva\r\nSchulz\r\nGasse 2\r\n54321 Stadt\r\n\r\n\r\n"},
+    {"01A",
+     "101*\r\n1\r\nHans\r\nMeier\r\nWeg 1\r\n12345 Ort\r\n030 1\r\n\r\n"
+     "201*\r\n2\r\nEva\r\nSchulz\r\nGasse 2\r\n54321 Stadt\r\n\r\n\r\n"},
     {"02A", "302*\r\n4\r\n\r\nFirma X\r\n"},
 };
 
@@ -58,9 +59,10 @@ TEST_F(ListLines, EachPartWithItsPrefixOnlyWhenItHasTextAndNothingLeftFromTheRow
 }
 
 TEST_F(ListLines, AColumnTheTableLacksIsNamedInTheFailure) {
-    connection->runScript("DROP TABLE AdressenImport; CREATE TABLE AdressenImport (id INTEGER PRIMARY KEY, nachname TEXT, "
-                          "anrede TEXT, PLZOrt TEXT, strassenr TEXT, telefon1 TEXT, telefon2 TEXT);"
-                          "INSERT INTO AdressenImport (nachname) VALUES ('Meier');");
+    connection->runScript(
+        "DROP TABLE AdressenImport; CREATE TABLE AdressenImport (id INTEGER PRIMARY KEY, nachname TEXT, "
+        "anrede TEXT, PLZOrt TEXT, strassenr TEXT, telefon1 TEXT, telefon2 TEXT);"
+        "INSERT INTO AdressenImport (nachname) VALUES ('Meier');");
     try {
         lines();
         FAIL() << "a line without its fax column";
@@ -126,7 +128,8 @@ TEST_F(ConversionCommand, ConvertsListsSummarisesAndOffersTheImport) {
     EXPECT_EQ(stored("ADR-Pfad"), adr) << "and stored trimmed";
     EXPECT_EQ(view.list, (std::vector<std::string>{"Meier, Herrn, 12345 Ort, Weg 1, Tel. : 030 1",
                                                    "Schulz, Frau, 54321 Stadt, Gasse 2", "Firma X, Firma"}));
-    EXPECT_EQ(view.text(Control::lblListenkommentar), "3 Adressen konvertiert nach " + pool + "/main / AdressenImport:");
+    EXPECT_EQ(view.text(Control::lblListenkommentar),
+              "3 Adressen konvertiert nach " + pool + "/main / AdressenImport:");
     EXPECT_TRUE(view.isEnabled(Control::cmdImport));
     EXPECT_EQ(view.text(Control::cmdStart), "konvertieren");
     EXPECT_EQ(view.progress, 99);
@@ -198,7 +201,8 @@ TEST_F(ConversionCommand, ImportAfterACancelledRunSaysWhereTheAddressesComeFrom)
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].kind, app::MessageKind::confirmation);
     EXPECT_EQ(view.messages[0].text,
-              "Hierdurch werden 1 konvertierte Adressen in die Adressverwaltung der Datenbank \"Kanzlei\"eingespielt.\r\n\r\n" +
+              "Hierdurch werden 1 konvertierte Adressen in die Adressverwaltung der Datenbank "
+              "\"Kanzlei\"eingespielt.\r\n\r\n" +
                   std::string(kCancelledRun) +
                   "\r\n\r\nDa dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst "
                   "geschehen, wenn die Daten zweifelsfrei so wie sie sind importiert werden sollen.");
@@ -220,7 +224,8 @@ TEST_F(ConversionCommand, NoRecordStartedKeepsTheImportDisabled) {
     window->cmdStart_Click();
     EXPECT_TRUE(view.list.empty());
     EXPECT_FALSE(view.isEnabled(Control::cmdImport));
-    EXPECT_EQ(view.text(Control::lblListenkommentar), "0 Adressen konvertiert nach " + pool + "/main / AdressenImport:");
+    EXPECT_EQ(view.text(Control::lblListenkommentar),
+              "0 Adressen konvertiert nach " + pool + "/main / AdressenImport:");
 }
 
 TEST_F(ConversionCommand, FolderButtonStoresTheChoiceAndWarnsWithoutAddressData) {
@@ -283,7 +288,10 @@ TEST_F(ConversionCommand, StagingTableThatCannotBeEmptiedStopsTheRunAndListsNoth
 
     EXPECT_EQ(outcome.ending, Ending::failed);
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text.rfind("Die Tabelle AdressenImport ließ sich nicht leeren; es wurde nichts konvertiert. Löschen verweigert", 0), 0u)
+    EXPECT_EQ(
+        view.messages[0].text.rfind(
+            "Die Tabelle AdressenImport ließ sich nicht leeren; es wurde nichts konvertiert. Löschen verweigert", 0),
+        0u)
         << view.messages[0].text;
     EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
     EXPECT_TRUE(view.list.empty()) << "the old rows are not the result of this run";
@@ -301,7 +309,8 @@ TEST_F(ConversionCommand, MissingStagingTableStopsTheRunWithTheDatabasesError) {
 
     EXPECT_EQ(outcome.ending, Ending::failed);
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_NE(view.messages[0].text.find("AdressenImport ließ sich nicht leeren"), std::string::npos) << view.messages[0].text;
+    EXPECT_NE(view.messages[0].text.find("AdressenImport ließ sich nicht leeren"), std::string::npos)
+        << view.messages[0].text;
     EXPECT_EQ(view.text(Control::lblListenkommentar), "") << "no summary of 0 addresses";
     EXPECT_FALSE(view.isEnabled(Control::cmdImport));
 }
@@ -319,7 +328,8 @@ TEST_F(ConversionCommand, ListThatCannotBeReadIsSaidAndTheSummaryCountsTheStaged
         return message.text == "Die Liste der konvertierten Adressen ließ sich nicht lesen: Verbindung unterbrochen";
     });
     EXPECT_NE(shown, view.messages.end());
-    EXPECT_EQ(view.text(Control::lblListenkommentar), "3 Adressen konvertiert nach " + pool + "/main / AdressenImport:");
+    EXPECT_EQ(view.text(Control::lblListenkommentar),
+              "3 Adressen konvertiert nach " + pool + "/main / AdressenImport:");
     EXPECT_TRUE(view.isEnabled(Control::cmdImport));
 }
 
@@ -329,7 +339,8 @@ TEST_F(ConversionCommand, DirectoryThatCannotBeStoredIsReportedAndTheConversionG
     settings::FileRegistry own(dir.path() / "einstellungen" / "registry.reg");
     settings::RegValueWrite(own, settings::kCurrentUser, kProfiles, "", "Kanzlei", settings::kRegSz);
     auto window = std::make_unique<app::MainWindow>(
-        view, own, [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
+        view, own,
+        [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
         app::Version{1, 0, 0});
     window->Form_Load("");
     view.messages.clear();
@@ -356,7 +367,8 @@ TEST_F(ConversionCommand, DirectoryThatCannotBeStoredIsReportedAndTheConversionG
 TEST_F(ConversionCommand, WithoutTheSettingsKeyNothingIsWrittenToTheRoot) {
     // Start-up that ends before the key is formed (no connection).
     auto window = std::make_unique<app::MainWindow>(
-        view, registry, [](const std::string&) -> std::unique_ptr<db::Connection> { throw db::Error(1, "keine Verbindung"); },
+        view, registry,
+        [](const std::string&) -> std::unique_ptr<db::Connection> { throw db::Error(1, "keine Verbindung"); },
         app::Version{1, 0, 0});
     window->Form_Load("");
     EXPECT_TRUE(window->importSchluessel().empty());
@@ -369,7 +381,8 @@ TEST_F(ConversionCommand, SingleAddressModeConvertsOneAndEnds) {
     write(kImportKey, "ADR-Pfad", adr);
     {
         auto window = std::make_unique<app::MainWindow>(
-            view, registry, [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
+            view, registry,
+            [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
             app::Version{1, 0, 0});
         EXPECT_FALSE(window->Form_Load("201"));
         EXPECT_EQ(window->singleAddressExitCode(), 0);
@@ -377,7 +390,8 @@ TEST_F(ConversionCommand, SingleAddressModeConvertsOneAndEnds) {
     EXPECT_EQ(testing_support::stagingColumn(pool, "nachname"), std::vector<db::Value>{db::Value("Schulz")});
     {
         auto window = std::make_unique<app::MainWindow>(
-            view, registry, [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
+            view, registry,
+            [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
             app::Version{1, 0, 0});
         EXPECT_FALSE(window->Form_Load("abc"));
         EXPECT_EQ(window->singleAddressExitCode(), 1) << "no address number: nothing converted";

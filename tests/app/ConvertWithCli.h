@@ -50,7 +50,9 @@ protected:
     std::string adrDir() const { return dir.file("ADR"); }
     std::string datenpool() const { return dir.file("pool.db"); }
     void writeAdr(const std::string& name, const std::string& bytes) const { dir.write("ADR/" + name, bytes); }
-    CliRun run(const std::vector<std::string>& words) const { return testing_support::runCli(words, dir.path().string()); }
+    CliRun run(const std::vector<std::string>& words) const {
+        return testing_support::runCli(words, dir.path().string());
+    }
     CliRun convert() const { return run({"convert", "--adr", adrDir(), "--db", datenpool()}); }
 
     testing_support::TempDir dir;

@@ -4,8 +4,8 @@
 
 #ifndef _WIN32
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -43,11 +43,12 @@ protected:
         templateRegistry = dir.file("vorlage.reg");
         {
             auto cnn = db::SqliteConnection::create(templatePool);
-            cnn->runScript("INSERT INTO Adressen (nachname) VALUES ('a'), ('b'), ('c');"
-                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-                           std::to_string(kStaged) +
-                           ") INSERT INTO AdressenImport (fremdid, nachname, vorname, strassenr, PLZOrt) "
-                           "SELECT i, 'Name ' || i, 'Vorname', 'Weg ' || i, '12345 Ort' FROM n;");
+            cnn->runScript(
+                "INSERT INTO Adressen (nachname) VALUES ('a'), ('b'), ('c');"
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                std::to_string(kStaged) +
+                ") INSERT INTO AdressenImport (fremdid, nachname, vorname, strassenr, PLZOrt) "
+                "SELECT i, 'Name ' || i, 'Vorname', 'Weg ' || i, '12345 Ort' FROM n;");
         }
         settings::FileRegistry registry(templateRegistry);
         write(registry, kProfiles, "", "Kanzlei");
@@ -83,7 +84,8 @@ protected:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         for (const int descriptor : {0, 1, 2}) {
-            posix_spawn_file_actions_addopen(&actions, descriptor, "/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY, 0);
+            posix_spawn_file_actions_addopen(&actions, descriptor, "/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY,
+                                             0);
         }
         pid_t pid = 0;
         const int rc = posix_spawn(&pid, cli.c_str(), &actions, nullptr, argv.data(), environ);
@@ -123,7 +125,8 @@ TEST_P(ImportCrash, KilledAtAnyMomentLeavesNoImportOrARecordedOne) {
 
     std::mt19937 random(std::random_device{}());
     // Half beyond the whole run, so that some kills come after the commit.
-    std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 3 / 2);
+    std::uniform_int_distribution<long long> moment(
+        0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 3 / 2);
     int withoutImport = 0;
     int withImport = 0;
     int insideTransaction = 0;
@@ -144,7 +147,8 @@ TEST_P(ImportCrash, KilledAtAnyMomentLeavesNoImportOrARecordedOne) {
         std::error_code ignored;
         if (std::filesystem::exists(pool + "-journal", ignored)) ++insideTransaction;
         auto cnn = db::SqliteConnection::open(pool);
-        const auto rows = cnn->execute("SELECT COUNT(*), MIN(id), MAX(id) FROM Adressen WHERE id > " + std::to_string(kOwnAddresses));
+        const auto rows =
+            cnn->execute("SELECT COUNT(*), MIN(id), MAX(id) FROM Adressen WHERE id > " + std::to_string(kOwnAddresses));
         const std::int64_t added = rows->value(0).integer();
         if (added == 0) {
             ++withoutImport;
@@ -155,13 +159,14 @@ TEST_P(ImportCrash, KilledAtAnyMomentLeavesNoImportOrARecordedOne) {
         const std::string to = stored("AdressNr1");
         EXPECT_EQ(added, kStaged) << "kill " << kill << ": an import is whole or absent";
         EXPECT_EQ(from, std::to_string(kOwnAddresses)) << "kill " << kill;
-        EXPECT_EQ(to, std::to_string(rows->value(2).integer())) << "kill " << kill << ": the range covers every new row";
+        EXPECT_EQ(to, std::to_string(rows->value(2).integer()))
+            << "kill " << kill << ": the range covers every new row";
     }
     EXPECT_GT(withoutImport, 0);
     EXPECT_GT(withImport, 0);
     EXPECT_GT(insideTransaction, 0) << "no kill landed inside the copy";
-    std::printf("%d kills: %d without import, %d with a recorded import, %d inside the transaction\n", kills, withoutImport,
-                withImport, insideTransaction);
+    std::printf("%d kills: %d without import, %d with a recorded import, %d inside the transaction\n", kills,
+                withoutImport, withImport, insideTransaction);
 }
 
 INSTANTIATE_FOR_BOTH_BACKENDS(ImportCrash);

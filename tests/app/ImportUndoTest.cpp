@@ -59,7 +59,8 @@ protected:
     }
     // Addresses already in Adressen before the import, with ids 1 to count.
     void existing(int count) {
-        for (int i = 1; i <= count; ++i) cnn->execute("INSERT INTO Adressen (nachname) VALUES ('alt " + std::to_string(i) + "')");
+        for (int i = 1; i <= count; ++i)
+            cnn->execute("INSERT INTO Adressen (nachname) VALUES ('alt " + std::to_string(i) + "')");
     }
     // Five addresses, the last three from a previous import recorded as 2 to 5.
     void previousImport() {
@@ -121,10 +122,11 @@ TEST_P(ImportUndo, FirstImportAsksOnlyForConfirmationAndRecordsTheRange) {
     EXPECT_EQ(outcome.range, (app::IdRange{4, 7}));
 
     ASSERT_EQ(view.messages.size(), 2u);
-    EXPECT_EQ(view.messages[0].text,
-              "Hierdurch werden 3 konvertierte Adressen in die Adressverwaltung der Datenbank \"Kanzlei\"eingespielt.\r\n\r\n"
-              "Da dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst geschehen, wenn die "
-              "Daten zweifelsfrei so wie sie sind importiert werden sollen.");
+    EXPECT_EQ(
+        view.messages[0].text,
+        "Hierdurch werden 3 konvertierte Adressen in die Adressverwaltung der Datenbank \"Kanzlei\"eingespielt.\r\n\r\n"
+        "Da dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst geschehen, wenn die "
+        "Daten zweifelsfrei so wie sie sind importiert werden sollen.");
     EXPECT_EQ(view.messages[0].kind, app::MessageKind::confirmation);
     EXPECT_EQ(view.messages[0].title, view.caption());
     EXPECT_EQ(view.messages[1].text, "3 Adressen mit IDs 5 bis 7 wurden in die Adressverwaltung importiert.");
@@ -164,7 +166,8 @@ TEST_P(ImportUndo, PreviousImportIsRemovedFirstOnYes) {
 
     ASSERT_GE(view.messages.size(), 3u);
     EXPECT_EQ(view.messages[1].text,
-              "Zuletzt importierte Adressen 101 bis 150 zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung kommen.");
+              "Zuletzt importierte Adressen 101 bis 150 zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer "
+              "Duplizierung kommen.");
     EXPECT_EQ(view.messages[1].kind, app::MessageKind::question);
     EXPECT_EQ(view.messages[1].title, "Norvel-Kanzleisoftware");
     EXPECT_EQ(view.messages[2].text, "Die importierten Adressen 100 bis 150 wurden wieder wieder gelöscht.");
@@ -191,8 +194,9 @@ TEST_P(ImportUndo, NoQuestionWhenThePreviousImportAddedNothing) {
 }
 
 TEST_P(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
-    cnn->runScript("CREATE TABLE Protokoll (eintrag TEXT);"
-                   "UPDATE Routinen SET Rumpf = 'INSERT INTO Protokoll VALUES (''gepflegt'');' WHERE Name = 'Datenpflege';");
+    cnn->runScript(
+        "CREATE TABLE Protokoll (eintrag TEXT);"
+        "UPDATE Routinen SET Rumpf = 'INSERT INTO Protokoll VALUES (''gepflegt'');' WHERE Name = 'Datenpflege';");
     stage(1);
     auto window = start();
     window->cmdImport_Click();
@@ -212,8 +216,9 @@ TEST_P(ImportUndo, FailingTransferImportsNothingAndKeepsThePreviousRange) {
     previousImport();
     stage(2);
     // The routine adds rows and then fails: the rows it added are taken back with the rest.
-    cnn->runScript("UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport;"
-                   "INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
+    cnn->runScript(
+        "UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport;"
+        "INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
     auto window = start();
     view.answers = {app::answer::kOk, app::answer::kNo};
     const app::Outcome outcome = window->cmdImport_Click();
@@ -221,7 +226,8 @@ TEST_P(ImportUndo, FailingTransferImportsNothingAndKeepsThePreviousRange) {
     EXPECT_FALSE(outcome.range);
     ASSERT_EQ(view.messages.size(), 3u);
     EXPECT_NE(view.messages[2].text.find("GibtsNicht"), std::string::npos) << view.messages[2].text;
-    EXPECT_NE(view.messages[2].text.find("Es wurde nichts importiert; der zuvor verzeichnete Import bleibt."), std::string::npos);
+    EXPECT_NE(view.messages[2].text.find("Es wurde nichts importiert; der zuvor verzeichnete Import bleibt."),
+              std::string::npos);
     EXPECT_EQ(view.messages[2].kind, app::MessageKind::warning);
     expectPreviousImportKept();
     EXPECT_EQ(view.text(Control::txtIDVon), "2");
@@ -303,7 +309,8 @@ TEST_P(ImportUndo, UndoOfEverythingReseedsToZero) {
 TEST_P(ImportUndo, UndoRefusesRangesThatAreNoWholeNumbers) {
     existing(5);
     auto window = start();
-    for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{{"1.5", "5"}, {"1", "5 OR 1=1"}, {"1e400", "5"}}) {
+    for (const auto& [from, to] :
+         std::vector<std::pair<std::string, std::string>>{{"1.5", "5"}, {"1", "5 OR 1=1"}, {"1e400", "5"}}) {
         view.messages.clear();
         view.setText(Control::txtIDVon, from);
         view.setText(Control::txtIdBis, to);
@@ -327,7 +334,8 @@ TEST_P(ImportUndo, ProtectedDatabaseIsRefusedByBoth) {
     ASSERT_EQ(view.messages.size(), 2u);
     EXPECT_EQ(view.messages[0].text, "In die Datenbank \"NORVEL-SERVER/Norvel\" kann nicht exportiert werden.");
     EXPECT_EQ(view.messages[0].title, "Anschriftenwandler");
-    EXPECT_EQ(view.messages[1].text, "In der Datenbank \"NORVEL-SERVER/Norvel\" kann diese Funktion nicht ausgeführt werden.");
+    EXPECT_EQ(view.messages[1].text,
+              "In der Datenbank \"NORVEL-SERVER/Norvel\" kann diese Funktion nicht ausgeführt werden.");
     EXPECT_EQ(view.messages[1].title, kUndoCaption);
     EXPECT_EQ(ids().size(), 2u);
 }
@@ -343,7 +351,8 @@ TEST_P(ImportUndo, SecondImportAsksAboutAFirstImportIntoAnEmptyTable) {
     EXPECT_EQ(outcome.result, app::Result::cancelled);
     ASSERT_EQ(view.messages.size(), 2u);
     EXPECT_EQ(view.messages[1].text,
-              "Zuletzt importierte Adressen 1 bis 2 zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung kommen.");
+              "Zuletzt importierte Adressen 1 bis 2 zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung "
+              "kommen.");
     EXPECT_EQ(view.messages[1].kind, app::MessageKind::question);
     EXPECT_EQ(ids().size(), 2u) << "nothing duplicated";
 }
@@ -352,8 +361,12 @@ TEST_P(ImportUndo, QuestionFollowsTheUndoButtonsRule) {
     existing(3);
     stage(1);
     auto window = start();
-    for (const auto& [from, to, asked] : std::vector<std::tuple<std::string, std::string, bool>>{
-             {"0", "3", true}, {"-1", "3", true}, {"2.5", "3", true}, {"3", "3", false}, {"", "3", false}, {"abc", "3", false}}) {
+    for (const auto& [from, to, asked] : std::vector<std::tuple<std::string, std::string, bool>>{{"0", "3", true},
+                                                                                                 {"-1", "3", true},
+                                                                                                 {"2.5", "3", true},
+                                                                                                 {"3", "3", false},
+                                                                                                 {"", "3", false},
+                                                                                                 {"abc", "3", false}}) {
         view.messages.clear();
         view.setText(Control::txtIDVon, from);
         view.setText(Control::txtIdBis, to);
@@ -378,7 +391,8 @@ TEST_P(ImportUndo, FailedUndoBeforeTheImportStopsIt) {
     EXPECT_EQ(window->cmdImport_Click().result, app::Result::failed);
     expectPreviousImportKept();
     ASSERT_FALSE(view.messages.empty());
-    EXPECT_EQ(view.messages.back().text, "Die zuletzt importierten Adressen wurden nicht gelöscht; deshalb wurde nichts importiert.");
+    EXPECT_EQ(view.messages.back().text,
+              "Die zuletzt importierten Adressen wurden nicht gelöscht; deshalb wurde nichts importiert.");
 }
 
 TEST_P(ImportUndo, ImportThatAddsNothingKeepsThePreviousRange) {
@@ -435,7 +449,8 @@ TEST_P(ImportUndo, RangeIsRecordedBeforeTheCopyCommits) {
     std::int64_t visibleWhenRecorded = -1;
     refusing.refuses = [&](const std::string& name, const std::string&) {
         if (name == "AdressNr1") {
-            visibleWhenRecorded = db::SqliteConnection::open(pool)->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer();
+            visibleWhenRecorded =
+                db::SqliteConnection::open(pool)->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer();
         }
         return false;
     };
@@ -454,7 +469,8 @@ TEST_P(ImportUndo, ChangedStagingTableImportsNothing) {
     EXPECT_EQ(outcome.result, app::Result::failed);
     EXPECT_EQ(ids().size(), 1u);
     ASSERT_EQ(view.messages.size(), 2u);
-    EXPECT_EQ(view.messages[1].text.rfind("Die Tabelle AdressenImport enthält jetzt 16 Adressen, bestätigt wurden 8.", 0), 0u)
+    EXPECT_EQ(
+        view.messages[1].text.rfind("Die Tabelle AdressenImport enthält jetzt 16 Adressen, bestätigt wurden 8.", 0), 0u)
         << view.messages[1].text;
     EXPECT_EQ(stored("AdressNr1"), "<fehlt>") << "no range recorded";
     EXPECT_TRUE(view.isEnabled(Control::cmdImport));
@@ -470,7 +486,8 @@ TEST_P(ImportUndo, UndoRefusesWhenTheSettingsCannotBeCleared) {
     EXPECT_EQ(outcome.result, app::Result::failed);
     EXPECT_EQ(ids().size(), 8u) << "nothing deleted";
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_NE(view.messages[0].text.find("Es wurden keine Adressen gelöscht."), std::string::npos) << view.messages[0].text;
+    EXPECT_NE(view.messages[0].text.find("Es wurden keine Adressen gelöscht."), std::string::npos)
+        << view.messages[0].text;
     EXPECT_NE(view.messages[0].text.find("Zugriff verweigert"), std::string::npos);
     EXPECT_EQ(view.text(Control::txtIDVon), "5");
 }
@@ -489,13 +506,16 @@ TEST_P(ImportUndo, UndoSaysSoWhenClearingTheRangeFailsAfterTheDelete) {
     EXPECT_EQ(ids().size(), 5u);
     ASSERT_EQ(view.messages.size(), 3u);
     EXPECT_EQ(view.messages[2].kind, app::MessageKind::warning);
-    EXPECT_NE(view.messages[2].text.find("erscheint beim nächsten Start wieder"), std::string::npos) << view.messages[2].text;
+    EXPECT_NE(view.messages[2].text.find("erscheint beim nächsten Start wieder"), std::string::npos)
+        << view.messages[2].text;
     EXPECT_NE(view.messages[2].text.find("Zugriff verweigert"), std::string::npos);
     EXPECT_EQ(view.text(Control::txtIDVon), "") << "the screen shows what the database holds";
     EXPECT_FALSE(view.isEnabled(Control::cmdUndo));
 
     view.messages.clear();
-    refusing.refuses = [](const std::string& name, const std::string& text) { return text.empty() && name == "AdressNr1"; };
+    refusing.refuses = [](const std::string& name, const std::string& text) {
+        return text.empty() && name == "AdressNr1";
+    };
     view.setText(Control::txtIDVon, "2");
     view.setText(Control::txtIdBis, "5");
     view.answers = {app::answer::kYes};

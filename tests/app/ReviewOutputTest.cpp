@@ -10,8 +10,8 @@
 
 #include "ConvertWithCli.h"
 #include "adr/FieldMapper.h"
-#include "app/Conversion.h"
 #include "adr/LineReader.h"
+#include "app/Conversion.h"
 #include "app/MigrationRecords.h"
 #include "app/NumberLog.h"
 #include "app/TableWriter.h"
@@ -102,9 +102,10 @@ if rows[0] != names: sys.exit("header %r" % rows[0])
 if rows[1:] != expected: sys.exit("rows %r != %r" % (rows[1:], expected))
 if rows[1][names.index("telefon1")] != "0123": sys.exit("0123 reformatted")
 )");
-    const int status = std::system(("python3 " + testing_support::quoted(script) + " " + testing_support::quoted(csv) + " " +
-                                    testing_support::quoted(pool) + " 2>" + testing_support::quoted(dir.file("py.err")))
-                                       .c_str());
+    const int status =
+        std::system(("python3 " + testing_support::quoted(script) + " " + testing_support::quoted(csv) + " " +
+                     testing_support::quoted(pool) + " 2>" + testing_support::quoted(dir.file("py.err")))
+                        .c_str());
     EXPECT_EQ(status, 0) << testing_support::readWhole(dir.file("py.err"));
 #endif
 }
@@ -124,7 +125,8 @@ TEST_F(Export, JsonLinesOnStdoutWithNullAndUnchangedTexts) {
 
 TEST_F(Export, AdressenTableAndAConnectionString) {
     db::SqliteConnection::open(pool)->execute("INSERT INTO Adressen (nachname) VALUES ('Erste'), ('Zweite')");
-    const CliRun exported = run({"export", "--db", "Provider=SQLite; Data Source=" + pool + ";", "--table", "Adressen"});
+    const CliRun exported =
+        run({"export", "--db", "Provider=SQLite; Data Source=" + pool + ";", "--table", "Adressen"});
     ASSERT_EQ(exported.exitCode, 0) << exported.err;
     const auto rows = testing_support::lines(exported.out);
     ASSERT_EQ(rows.size(), 3u) << exported.out;
@@ -186,7 +188,8 @@ TEST_F(Report, EveryRecordWithItsFileLineOutcomeIdNotesAndOriginal) {
     const std::string longStreet(230, 'x');
     writeAdr("01A", completeRecord("11", "Meier") +
                         adrLines({"12*", "1#Herr", "", "", "Weg 1", "12345 Ort", "", ""}) +  // no surname
-                        adrLines({"13*", "2", "Eva", "Schulz", longStreet, std::string("1234\0", 4) + std::string(1, '\0') + "5 Ort"}));
+                        adrLines({"13*", "2", "Eva", "Schulz", longStreet,
+                                  std::string("1234\0", 4) + std::string(1, '\0') + "5 Ort"}));
     writeAdr("03A", completeRecord("31", "Weiß"));
     const std::string report = dir.file("bericht.csv");
     const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
@@ -194,9 +197,12 @@ TEST_F(Report, EveryRecordWithItsFileLineOutcomeIdNotesAndOriginal) {
 
     const auto rows = reportRows(report);
     ASSERT_GE(rows.size(), 6u);
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"\xEF\xBB\xBF" "Datei", "Zeile", "Adressnummer", "Ergebnis", "ID", "Hinweise", "Original"}));
-    EXPECT_EQ(rows[1], (std::vector<std::string>{"01A", "1", "11", "gespeichert", stagedId("11"), "",
-                                                 "11* ⏎ 1#Herr ⏎ Hans ⏎ Meier ⏎ Hauptstr. 1 ⏎ 10115 Berlin ⏎ 030 123 ⏎ Sparkasse"}));
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"\xEF\xBB\xBF"
+                                                 "Datei",
+                                                 "Zeile", "Adressnummer", "Ergebnis", "ID", "Hinweise", "Original"}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{
+                           "01A", "1", "11", "gespeichert", stagedId("11"), "",
+                           "11* ⏎ 1#Herr ⏎ Hans ⏎ Meier ⏎ Hauptstr. 1 ⏎ 10115 Berlin ⏎ 030 123 ⏎ Sparkasse"}));
     EXPECT_EQ(rows[2][1], "9");
     EXPECT_EQ(rows[2][3], "verworfen");
     EXPECT_EQ(rows[2][4], "");
@@ -216,8 +222,9 @@ TEST_F(Report, EveryRecordWithItsFileLineOutcomeIdNotesAndOriginal) {
     EXPECT_EQ(rows[5][4], stagedId("31"));
     // Every file from "04A" on is missing as well.
     EXPECT_EQ(rows.size(), 6u + 96u);
-    EXPECT_TRUE(app_tests::hasLine(converted.err, "4 Datensätze gelesen: 3 gespeichert, 1 verworfen; 4 Hinweise; "
-                                                  "97 Adressdateien fehlen oder sind unlesbar."))
+    EXPECT_TRUE(app_tests::hasLine(converted.err,
+                                   "4 Datensätze gelesen: 3 gespeichert, 1 verworfen; 4 Hinweise; "
+                                   "97 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
 }
 
@@ -228,9 +235,10 @@ TEST_F(Report, JsonLinesForASingleAddress) {
     ASSERT_EQ(converted.exitCode, 0) << converted.err;
     const auto rows = testing_support::lines(testing_support::readWhole(report));
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].rfind("{\"Datei\":\"45A\",\"Zeile\":\"1\",\"Adressnummer\":\"745\",\"Ergebnis\":\"gespeichert\",\"ID\":\"" +
-                            stagedId("745") + "\",\"Hinweise\":\"\",\"Original\":\"745* ⏎ 1#Herr",
-                            0),
+    EXPECT_EQ(rows[0].rfind(
+                  "{\"Datei\":\"45A\",\"Zeile\":\"1\",\"Adressnummer\":\"745\",\"Ergebnis\":\"gespeichert\",\"ID\":\"" +
+                      stagedId("745") + "\",\"Hinweise\":\"\",\"Original\":\"745* ⏎ 1#Herr",
+                  0),
               0u)
         << rows[0];
 }
@@ -238,8 +246,8 @@ TEST_F(Report, JsonLinesForASingleAddress) {
 TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithANote) {
     writeAdr("01A", app_tests::completeRecord("1", "Meier"));
     // A staging table whose rows the database refuses, silently as a violated constraint.
-    db::SqliteConnection::create(datenpool())->execute(
-        "CREATE TRIGGER refuse BEFORE INSERT ON AdressenImport BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    db::SqliteConnection::create(datenpool())
+        ->execute("CREATE TRIGGER refuse BEFORE INSERT ON AdressenImport BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
     const std::string report = dir.file("bericht.csv");
     const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
     const auto rows = reportRows(report);
@@ -248,15 +256,18 @@ TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithANote) {
     EXPECT_EQ(rows[1][3], "verworfen");
     EXPECT_EQ(rows[1][4], "");
     EXPECT_EQ(rows[1][5], "von der Datenbank nicht gespeichert");
-    EXPECT_TRUE(app_tests::hasLine(converted.err, "1 Datensätze gelesen: 0 gespeichert, 1 verworfen; 1 Hinweise; "
-                                                  "98 Adressdateien fehlen oder sind unlesbar."))
+    EXPECT_TRUE(app_tests::hasLine(converted.err,
+                                   "1 Datensätze gelesen: 0 gespeichert, 1 verworfen; 1 Hinweise; "
+                                   "98 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
 }
 
 TEST_F(Report, BadNameIsBadUsageAndAnUnwritableReportStopsBeforeTheRun) {
     writeAdr("01A", app_tests::completeRecord("1", "Meier"));
-    EXPECT_EQ(run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", dir.file("bericht.txt")}).exitCode, 2);
-    const CliRun refused = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", dir.file("fehlt/bericht.csv")});
+    EXPECT_EQ(run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", dir.file("bericht.txt")}).exitCode,
+              2);
+    const CliRun refused =
+        run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", dir.file("fehlt/bericht.csv")});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("lässt sich nicht anlegen"), std::string::npos) << refused.err;
     EXPECT_FALSE(std::filesystem::exists(datenpool()));
@@ -307,12 +318,15 @@ TEST(ReportRows, CarryEveryByteOfNotesAndOriginalLines) {
     ASSERT_TRUE(records.settle(connection.get(), "SELECT 5 AS id, 7 AS fremdid", &writer));
 
     const std::string nullByte(1, '\0');
-    EXPECT_EQ(report.str(), std::string("\xEF\xBB\xBF" "Datei;Zeile;Adressnummer;Ergebnis;ID;Hinweise;Original\r\n") +
+    EXPECT_EQ(report.str(), std::string("\xEF\xBB\xBF"
+                                        "Datei;Zeile;Adressnummer;Ergebnis;ID;Hinweise;Original\r\n") +
                                 "01A;1;7;gespeichert;5;a" + nullByte +
                                 "b | Zeile 2 nach 200 von 100000 Zeichen abgeschnitten;" +
                                 "\"Meier; \"\"Hans\"\"\r\nx ⏎ kurz\"\r\n"
                                 "02A;;;\"fehlt; \"\"weg\"\"\";;;\r\n"
-                                "01A;9;2.5;verworfen;;nicht in AdressenImport gespeichert;" + longOriginal + "\r\n"
+                                "01A;9;2.5;verworfen;;nicht in AdressenImport gespeichert;" +
+                                longOriginal +
+                                "\r\n"
                                 "01A;812;;verworfen;;;\r\n");
     const app::RecordCounts& counts = records.counts();
     EXPECT_EQ(counts.read, 3);
@@ -343,8 +357,9 @@ TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
 
 // The address numbers of the records handed on come back exactly as they went in.
 TEST(ReportRows, NumberLogGivesBackEveryNumberInOrder) {
-    const std::vector<std::optional<double>> numbers{1,    2,     3,   std::nullopt, 1000000, -5,  0,   -0.0, 2.5,
-                                                     1e15, -1e15, 1e300, 9007199254740992.0, -9007199254740994.0, 4, 3};
+    const std::vector<std::optional<double>> numbers{
+        1, 2, 3, std::nullopt, 1000000, -5, 0, -0.0, 2.5, 1e15, -1e15, 1e300, 9007199254740992.0, -9007199254740994.0,
+        4, 3};
     app::NumberLog log;
     for (const auto& number : numbers) log.add(number);
     app::NumberLog::Reader reader = log.reader();
@@ -364,9 +379,26 @@ TEST(ReportRows, NumberLogGivesBackEveryNumberInOrder) {
 // ones are exactly the staging rows, and the report has one row per record and unreadable file.
 TEST(RecordCounts, AddUpOnRandomInput) {
     std::mt19937 random(20240611);
-    const std::vector<std::string> pieces{"*", "4711*", " 12 *", "", "1#Herr", "2#&Hallo", "Hans#Frau", "Meier", "   ",
-                                          "Aû Essen", "#Familie", "x\r", "y\n", std::string(1, '\0'), "\xFF\xFF", "<PL>1</PL>",
-                                          std::string(210, 'z'), "Müller**1.1.70*geb. X", "9*", "Weg 1ûPLZ²Fach•Tel·Sel"};
+    const std::vector<std::string> pieces{"*",
+                                          "4711*",
+                                          " 12 *",
+                                          "",
+                                          "1#Herr",
+                                          "2#&Hallo",
+                                          "Hans#Frau",
+                                          "Meier",
+                                          "   ",
+                                          "Aû Essen",
+                                          "#Familie",
+                                          "x\r",
+                                          "y\n",
+                                          std::string(1, '\0'),
+                                          "\xFF\xFF",
+                                          "<PL>1</PL>",
+                                          std::string(210, 'z'),
+                                          "Müller**1.1.70*geb. X",
+                                          "9*",
+                                          "Weg 1ûPLZ²Fach•Tel·Sel"};
     for (int round = 0; round < 12; ++round) {
         testing_support::TempDir dir;
         std::filesystem::create_directories(dir.path() / "ADR");
@@ -387,8 +419,8 @@ TEST(RecordCounts, AddUpOnRandomInput) {
         std::stringstream spill;
         app::MigrationRecords records(&spill);
         mapper.setObserver(&records);
-        const app::ConversionOutcome outcome =
-            app::convertDirectory(*connection, mapper, events, dir.file("ADR"), [](const std::string&) { return true; });
+        const app::ConversionOutcome outcome = app::convertDirectory(*connection, mapper, events, dir.file("ADR"),
+                                                                     [](const std::string&) { return true; });
         ASSERT_EQ(outcome.ending, app::ConversionOutcome::Ending::finished);
         std::ostringstream report;
         app::TableWriter writer(report, app::TableFormat::jsonl, app::MigrationRecords::reportColumns());
@@ -397,7 +429,8 @@ TEST(RecordCounts, AddUpOnRandomInput) {
         const app::RecordCounts& counts = records.counts();
         EXPECT_EQ(counts.read, outcome.recordsStarted) << "round " << round;
         EXPECT_EQ(counts.read, counts.saved + counts.discarded) << "round " << round;
-        EXPECT_EQ(counts.saved, connection->execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer()) << "round " << round;
+        EXPECT_EQ(counts.saved, connection->execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer())
+            << "round " << round;
         const auto rows = testing_support::lines(report.str());
         EXPECT_EQ(static_cast<std::int64_t>(rows.size()), counts.read + counts.filesUnreadable) << "round " << round;
         std::int64_t saved = 0;

@@ -1,6 +1,7 @@
-// A Datenpool that cannot take a conversion, through the real anschriftenwandler-cli: locked
-// by another program, read-only (the file, or the folder it lies in), or no database at all. The tool says so in German, ends with
-// exit code 1, writes no list, and the staging table keeps the rows of the previous run.
+// A Datenpool that cannot take a conversion, through the real anschriftenwandler-cli: locked by
+// another program, read-only (the file, or the folder it lies in), or no database at all. The tool
+// says so in German, ends with exit code 1, writes no list, and the staging table keeps the rows of
+// the previous run.
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,8 @@ protected:
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST_F(UnusableDatenpool, WriteTransactionOfAnotherProgramRefusesTheRun) {
-    const CliRun result = convertWhileAnotherHolds("BEGIN IMMEDIATE; INSERT INTO AdressenImport (nachname) VALUES ('fremd');");
+    const CliRun result =
+        convertWhileAnotherHolds("BEGIN IMMEDIATE; INSERT INTO AdressenImport (nachname) VALUES ('fremd');");
 
     expectRefused(result, 1);
     EXPECT_TRUE(contains(result.err, "ist gesperrt, weil ein anderes Programm gerade darin arbeitet")) << result.err;

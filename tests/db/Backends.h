@@ -58,7 +58,7 @@ protected:
     std::unique_ptr<db::Connection> connection;
 };
 
-#define INSTANTIATE_FOR_BOTH_BACKENDS(suite) \
+#define INSTANTIATE_FOR_BOTH_BACKENDS(suite)                                                                           \
     INSTANTIATE_TEST_SUITE_P(Backends, suite, ::testing::Values(db_tests::Backend::Embedded, db_tests::Backend::Odbc), \
                              db_tests::backendName)
 

@@ -42,7 +42,8 @@ protected:
     }
     std::vector<int> storedRows(const std::string& table) {
         std::vector<int> rows;
-        for (auto set = connection->execute("SELECT lfdnr FROM " + table + " ORDER BY id"); !set->atEnd(); set->moveNext()) {
+        for (auto set = connection->execute("SELECT lfdnr FROM " + table + " ORDER BY id"); !set->atEnd();
+             set->moveNext()) {
             rows.push_back(static_cast<int>(set->value(0).integer()));
         }
         return rows;
@@ -54,7 +55,8 @@ protected:
 
 TEST_P(Batches, RowsFailingInTheMiddleFailAloneAndAreNamed) {
     connection->execute(
-        "CREATE TABLE Nummern (id INTEGER PRIMARY KEY AUTOINCREMENT, lfdnr INTEGER, code INTEGER UNIQUE, name TEXT NOT NULL)");
+        "CREATE TABLE Nummern (id INTEGER PRIMARY KEY AUTOINCREMENT, lfdnr INTEGER, code INTEGER UNIQUE, name TEXT NOT "
+        "NULL)");
     const int count = 1200;  // more than two batches
     const std::set<int> failing = {37, 700, 1100};
     connection->beginTransaction();  // as a conversion writes them
@@ -93,8 +95,9 @@ TEST_P(Batches, EveryRowOfABatchCanFail) {
 }
 
 TEST_P(Batches, UnassignedColumnsKeepTheirDefaultsAndRowsTheirOrder) {
-    connection->execute("CREATE TABLE Orte (id INTEGER PRIMARY KEY AUTOINCREMENT, lfdnr INTEGER, ort TEXT DEFAULT 'unbekannt', "
-                        "plz TEXT)");
+    connection->execute(
+        "CREATE TABLE Orte (id INTEGER PRIMARY KEY AUTOINCREMENT, lfdnr INTEGER, ort TEXT DEFAULT 'unbekannt', "
+        "plz TEXT)");
     auto rows = connection->openForWriting("Orte");
     for (int i = 1; i <= 7; ++i) {
         rows->addNew();
@@ -111,7 +114,8 @@ TEST_P(Batches, UnassignedColumnsKeepTheirDefaultsAndRowsTheirOrder) {
         places.push_back(set->value(0).isNull() ? "NULL" : set->value(0).toText());
         EXPECT_TRUE(set->value(1).isNull());
     }
-    EXPECT_EQ(places, (std::vector<std::string>{"unbekannt", "unbekannt", "Köln", "unbekannt", "NULL", "Köln", "unbekannt"}));
+    EXPECT_EQ(places,
+              (std::vector<std::string>{"unbekannt", "unbekannt", "Köln", "unbekannt", "NULL", "Köln", "unbekannt"}));
 }
 
 // Every batch of a run declares its parameters alike, whatever values it holds, so that the
@@ -125,12 +129,14 @@ TEST(ParameterDeclarations, ColumnTypeFromTheCatalogWhateverTheBatchHolds) {
         ColumnType declared;
     };
     const Case cases[] = {
-        {{SQL_WVARCHAR, 255, 0}, {{Value("Meier"), Value("Schulz")}, {Value(std::int64_t{5}), Value()}, {Value("ß")}},
+        {{SQL_WVARCHAR, 255, 0},
+         {{Value("Meier"), Value("Schulz")}, {Value(std::int64_t{5}), Value()}, {Value("ß")}},
          {SQL_WVARCHAR, 255, 0}},
         {{SQL_VARCHAR, 40, 0}, {{Value("Weg 1")}, {Value(1.5)}}, {SQL_WVARCHAR, 40, 0}},
         {{SQL_WVARCHAR, 0, 0}, {{Value("lang")}, {Value(std::string(5000, 'x'))}}, {SQL_WLONGVARCHAR, 0, 0}},
         {{SQL_WLONGVARCHAR, 1073741823, 0}, {{Value("a")}, {Value("abc")}}, {SQL_WLONGVARCHAR, 1073741823, 0}},
-        {{SQL_FLOAT, 53, 0}, {{Value(std::int64_t{745}), Value(std::int64_t{746})}, {Value(1.5)}, {Value("12a")}, {Value()}},
+        {{SQL_FLOAT, 53, 0},
+         {{Value(std::int64_t{745}), Value(std::int64_t{746})}, {Value(1.5)}, {Value("12a")}, {Value()}},
          {SQL_FLOAT, 53, 0}},
         {{SQL_TYPE_DATE, 10, 0}, {{Value(db::Date{1960, 3, 12})}, {Value("unbekannt")}}, {SQL_TYPE_DATE, 10, 0}},
         {{SQL_DECIMAL, 10, 2}, {{Value(3.25)}, {Value(std::int64_t{7})}}, {SQL_DECIMAL, 10, 2}},

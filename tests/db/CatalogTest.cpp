@@ -13,8 +13,9 @@ class Catalog : public ::testing::Test {
 protected:
     void SetUp() override {
         db::SqliteConnection::create(dir.file("pool.db"))
-            ->runScript("CREATE TABLE Probe (id INTEGER PRIMARY KEY AUTOINCREMENT, name VARCHAR(5) NOT NULL, "
-                        "ort TEXT DEFAULT 'Köln', leer TEXT DEFAULT NULL, betrag FLOAT)");
+            ->runScript(
+                "CREATE TABLE Probe (id INTEGER PRIMARY KEY AUTOINCREMENT, name VARCHAR(5) NOT NULL, "
+                "ort TEXT DEFAULT 'Köln', leer TEXT DEFAULT NULL, betrag FLOAT)");
         connection = environment.allocate(SQL_HANDLE_DBC);
         std::u16string text = db::toWide(db_tests::odbcConnectionStringFor(dir.file("pool.db")));
         ASSERT_TRUE(SQL_SUCCEEDED(SQLDriverConnectW(connection.get(), nullptr, db::sqlText(text),
@@ -66,7 +67,8 @@ TEST_F(Catalog, CursorIsClosedWhenTheRowsAreReadOrTheSearchStopsEarly) {
     for (const bool stopEarly : {true, false}) {
         const db::OdbcHandle statement = session.statement();
         std::u16string table = u"Probe";
-        ASSERT_TRUE(SQL_SUCCEEDED(SQLColumnsW(statement.get(), nullptr, 0, nullptr, 0, db::sqlText(table), SQL_NTS, nullptr, 0)));
+        ASSERT_TRUE(SQL_SUCCEEDED(
+            SQLColumnsW(statement.get(), nullptr, 0, nullptr, 0, db::sqlText(table), SQL_NTS, nullptr, 0)));
         int rows = 0;
         db::forEachRow(session, statement, [&] { return ++rows < 2 || !stopEarly; });
         EXPECT_EQ(rows, stopEarly ? 2 : 5);

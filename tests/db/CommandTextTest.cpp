@@ -43,14 +43,16 @@ TEST_P(CommandTexts, TableNameWithConditionSelectsMatchingRows) {
 TEST_P(CommandTexts, RoutineNameRunsTheStoredRoutine) {
     connection->execute("AdressImport");
     EXPECT_EQ(number("SELECT COUNT(*) AS n FROM Adressen"), 3);
-    EXPECT_EQ(surnames("SELECT nachname FROM Adressen ORDER BY id"), (std::vector<std::string>{"Ahrens", "Bauer", "Claasen"}));
+    EXPECT_EQ(surnames("SELECT nachname FROM Adressen ORDER BY id"),
+              (std::vector<std::string>{"Ahrens", "Bauer", "Claasen"}));
     EXPECT_NO_THROW(connection->execute("datenpflege"));
 }
 
 TEST_P(CommandTexts, RoutineThatFailsAfterItsRowsIsReported) {
     connection->execute("CREATE TABLE Zahlen (id INTEGER PRIMARY KEY)");
-    connection->execute("INSERT INTO Routinen (Name, Rumpf) VALUES ('Zweiteilig', "
-                        "'SELECT nachname FROM AdressenImport; INSERT INTO Zahlen (id) VALUES (''keine Zahl'');')");
+    connection->execute(
+        "INSERT INTO Routinen (Name, Rumpf) VALUES ('Zweiteilig', "
+        "'SELECT nachname FROM AdressenImport; INSERT INTO Zahlen (id) VALUES (''keine Zahl'');')");
     try {
         connection->execute("Zweiteilig");
         FAIL() << "the failure after the rows passed";
@@ -130,7 +132,8 @@ TEST_P(CommandTexts, OtherFailuresKeepTheDatabaseOwnCodeAndText) {
 }
 
 TEST_P(CommandTexts, PropertiesNameTheFileAndCatalog) {
-    const std::string file = GetParam() == Backend::Odbc ? testing_support::hostPath(dir.file("pool.db")) : dir.file("pool.db");
+    const std::string file =
+        GetParam() == Backend::Odbc ? testing_support::hostPath(dir.file("pool.db")) : dir.file("pool.db");
     EXPECT_EQ(connection->property("Data Source"), file);
     EXPECT_EQ(connection->property("Initial Catalog"), "main");
     EXPECT_THROW(connection->property("Provider Version"), db::Error);
@@ -156,7 +159,8 @@ TEST_P(CommandTexts, TextsKeepEveryCharacterBothWays) {
 INSTANTIATE_FOR_BOTH_BACKENDS(CommandTexts);
 
 TEST(TsqlTranslation, ReadsBothStatementsInAnyCaseAndSpacing) {
-    const std::string emptied = "DELETE FROM AdressenImport; DELETE FROM sqlite_sequence WHERE name = 'AdressenImport' COLLATE NOCASE;";
+    const std::string emptied =
+        "DELETE FROM AdressenImport; DELETE FROM sqlite_sequence WHERE name = 'AdressenImport' COLLATE NOCASE;";
     EXPECT_EQ(db::translateTsql("truncate table AdressenImport"), emptied);
     EXPECT_EQ(db::translateTsql(" \tTRUNCATE\n  Table  AdressenImport ; \r\n"), emptied);
     const auto reseeded = db::translateTsql("dbcc  CheckIdent ( 'Adr_2' ,RESEED,\t-17 ) ;");
@@ -167,12 +171,12 @@ TEST(TsqlTranslation, ReadsBothStatementsInAnyCaseAndSpacing) {
 }
 
 TEST(TsqlTranslation, LeavesEveryOtherTextAlone) {
-    for (const char* other : {"truncatetable AdressenImport", "truncate tableAdressenImport", "truncate table 1abc",
-                              "truncate table AdressenImport;;", "truncate table Adressen Import", "truncate table",
-                              "DBCC CHECKIDENT('Adressen', RESEED, 1234567890123456789)",
-                              "DBCC CHECKIDENT('Adressen', RESEED, -)", "DBCC CHECKIDENT(Adressen, RESEED, 1)",
-                              "DBCC CHECKIDENT('Adressen', RESEED, 1", "DBCCCHECKIDENT('Adressen', RESEED, 1)",
-                              "DBCC CHECKIDENT('Adressen', NORESEED, 1)", "SELECT 1", ""}) {
+    for (const char* other :
+         {"truncatetable AdressenImport", "truncate tableAdressenImport", "truncate table 1abc",
+          "truncate table AdressenImport;;", "truncate table Adressen Import", "truncate table",
+          "DBCC CHECKIDENT('Adressen', RESEED, 1234567890123456789)", "DBCC CHECKIDENT('Adressen', RESEED, -)",
+          "DBCC CHECKIDENT(Adressen, RESEED, 1)", "DBCC CHECKIDENT('Adressen', RESEED, 1",
+          "DBCCCHECKIDENT('Adressen', RESEED, 1)", "DBCC CHECKIDENT('Adressen', NORESEED, 1)", "SELECT 1", ""}) {
         EXPECT_EQ(db::translateTsql(other), std::nullopt) << other;
     }
 }

@@ -19,8 +19,9 @@ using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 TEST(ConnectionString, KeywordsAsStoredWithTheTrailingBlank) {
     EXPECT_EQ(pairs(db::readConnectionString("A=1; B=2; ")), (Pairs{{"A", "1"}, {"B", "2"}}));
-    EXPECT_EQ(pairs(db::readConnectionString("Provider=SQLOLEDB.1; Data Source = SRV\\KANZLEI ;Initial Catalog=Norvel")),
-              (Pairs{{"Provider", "SQLOLEDB.1"}, {"Data Source", "SRV\\KANZLEI"}, {"Initial Catalog", "Norvel"}}));
+    EXPECT_EQ(
+        pairs(db::readConnectionString("Provider=SQLOLEDB.1; Data Source = SRV\\KANZLEI ;Initial Catalog=Norvel")),
+        (Pairs{{"Provider", "SQLOLEDB.1"}, {"Data Source", "SRV\\KANZLEI"}, {"Initial Catalog", "Norvel"}}));
 }
 
 TEST(ConnectionString, EmptyProfileAndPiecesWithoutNameOrEqualsGiveNothing) {
@@ -42,18 +43,21 @@ TEST(ConnectionString, SettingIsFoundWhateverItsCaseAndTheLastOneCounts) {
 }
 
 TEST(ConnectionString, OdbcValuesGoInBracesWhereTheyMust) {
-    EXPECT_EQ(db::odbcConnectionString({{"Driver", "{SQL Server}"}, {"PWD", "a;b}c"}, {"UID", " x"}, {"Server", "srv"}}),
-              "Driver={SQL Server};PWD={a;b}}c};UID={ x};Server=srv;");
+    EXPECT_EQ(
+        db::odbcConnectionString({{"Driver", "{SQL Server}"}, {"PWD", "a;b}c"}, {"UID", " x"}, {"Server", "srv"}}),
+        "Driver={SQL Server};PWD={a;b}}c};UID={ x};Server=srv;");
 }
 
 TEST(SqlServerKeywords, ProviderKeywordsBecomeTheDriversOwn) {
     const auto target = db::sqlServerTarget(
-        db::readConnectionString("Provider=SQLOLEDB.1; Persist Security Info=False; User ID=norvel; Password=\"ge;heim\"; "
-                                 "Initial Catalog=Norvel; Data Source=SRV\\KANZLEI; Application Name=Adressimport; "
-                                 "Use Encryption for Data=True; Connect Timeout=15; "),
+        db::readConnectionString(
+            "Provider=SQLOLEDB.1; Persist Security Info=False; User ID=norvel; Password=\"ge;heim\"; "
+            "Initial Catalog=Norvel; Data Source=SRV\\KANZLEI; Application Name=Adressimport; "
+            "Use Encryption for Data=True; Connect Timeout=15; "),
         "ODBC Driver 17 for SQL Server");
     EXPECT_EQ(target.connectionString,
-              "Driver={ODBC Driver 17 for SQL Server};Server=SRV\\KANZLEI;Database=Norvel;UID=norvel;PWD={ge;heim};APP=Adressimport;"
+              "Driver={ODBC Driver 17 for SQL "
+              "Server};Server=SRV\\KANZLEI;Database=Norvel;UID=norvel;PWD={ge;heim};APP=Adressimport;"
               "Encrypt=Yes;");
     EXPECT_EQ(target.dataSource, "SRV\\KANZLEI");
     EXPECT_EQ(target.catalog, "Norvel");
@@ -62,17 +66,21 @@ TEST(SqlServerKeywords, ProviderKeywordsBecomeTheDriversOwn) {
 
 TEST(SqlServerKeywords, IntegratedSecurityIsATrustedConnection) {
     const auto target = db::sqlServerTarget(
-        db::readConnectionString("Provider=SQLNCLI11; Integrated Security=SSPI; Data Source=.; Initial Catalog=Norvel; "),
+        db::readConnectionString(
+            "Provider=SQLNCLI11; Integrated Security=SSPI; Data Source=.; Initial Catalog=Norvel; "),
         "SQL Server Native Client 11.0");
-    EXPECT_EQ(target.connectionString, "Driver={SQL Server Native Client 11.0};Server=.;Database=Norvel;Trusted_Connection=Yes;");
+    EXPECT_EQ(target.connectionString,
+              "Driver={SQL Server Native Client 11.0};Server=.;Database=Norvel;Trusted_Connection=Yes;");
     EXPECT_EQ(target.loginTimeoutSeconds, 30u) << "ADO's wait where none is stored";
 }
 
 TEST(SqlServerKeywords, Driver18KeepsTheOldProvidersUnencryptedDefault) {
-    const auto old = db::sqlServerTarget(db::readConnectionString("Provider=SQLOLEDB; Data Source=srv; "), "ODBC Driver 18 for SQL Server");
-    EXPECT_EQ(old.connectionString, "Driver={ODBC Driver 18 for SQL Server};Server=srv;Encrypt=No;TrustServerCertificate=Yes;");
-    const auto newest =
-        db::sqlServerTarget(db::readConnectionString("Provider=MSOLEDBSQL19; Data Source=srv; "), "ODBC Driver 18 for SQL Server");
+    const auto old = db::sqlServerTarget(db::readConnectionString("Provider=SQLOLEDB; Data Source=srv; "),
+                                         "ODBC Driver 18 for SQL Server");
+    EXPECT_EQ(old.connectionString,
+              "Driver={ODBC Driver 18 for SQL Server};Server=srv;Encrypt=No;TrustServerCertificate=Yes;");
+    const auto newest = db::sqlServerTarget(db::readConnectionString("Provider=MSOLEDBSQL19; Data Source=srv; "),
+                                            "ODBC Driver 18 for SQL Server");
     EXPECT_EQ(newest.connectionString, "Driver={ODBC Driver 18 for SQL Server};Server=srv;");
 }
 
@@ -87,8 +95,10 @@ TEST(SqlServerKeywords, FreeTdsGetsHostAndPortAndOnlyWhatItKnows) {
               "TDS_Version=7.4;ClientCharset=UTF-8;");
     EXPECT_EQ(target.dataSource, "tcp:srv.kanzlei.local,1433");
 
-    const auto local = db::sqlServerTarget(db::readConnectionString("Provider=SQLOLEDB; Data Source=(local); "), "FreeTDS");
-    EXPECT_EQ(local.connectionString, "Driver={FreeTDS};Server=localhost;Encryption=request;TDS_Version=7.4;ClientCharset=UTF-8;");
+    const auto local =
+        db::sqlServerTarget(db::readConnectionString("Provider=SQLOLEDB; Data Source=(local); "), "FreeTDS");
+    EXPECT_EQ(local.connectionString,
+              "Driver={FreeTDS};Server=localhost;Encryption=request;TDS_Version=7.4;ClientCharset=UTF-8;");
 }
 
 // What each driver is given for what an office stored, so that a connection that works with the
@@ -103,18 +113,22 @@ TEST(SqlServerKeywords, EncryptionAndCertificateCheckAsTheStoredProviderHadThem)
         // Driver 18 checks the certificate whenever it encrypts, also where the server forces it;
         // the providers before MSOLEDBSQL 19 did not unless asked to encrypt.
         {"Provider=SQLOLEDB.1; ", "ODBC Driver 18 for SQL Server", "Encrypt=No;TrustServerCertificate=Yes;"},
-        {"Provider=SQLNCLI11; Use Encryption for Data=False; ", "ODBC Driver 18 for SQL Server", "Encrypt=No;TrustServerCertificate=Yes;"},
+        {"Provider=SQLNCLI11; Use Encryption for Data=False; ", "ODBC Driver 18 for SQL Server",
+         "Encrypt=No;TrustServerCertificate=Yes;"},
         {"Provider=SQLOLEDB; Trust Server Certificate=False; ", "ODBC Driver 18 for SQL Server",
          "Encrypt=No;TrustServerCertificate=Yes;"},
         {"Provider=MSOLEDBSQL; Use Encryption for Data=True; ", "ODBC Driver 18 for SQL Server", "Encrypt=Yes;"},
-        {"Provider=SQLOLEDB; Use Encryption for Data=True; Trust Server Certificate=True; ", "ODBC Driver 18 for SQL Server",
-         "Encrypt=Yes;TrustServerCertificate=Yes;"},
+        {"Provider=SQLOLEDB; Use Encryption for Data=True; Trust Server Certificate=True; ",
+         "ODBC Driver 18 for SQL Server", "Encrypt=Yes;TrustServerCertificate=Yes;"},
         // MSOLEDBSQL 19 encrypts by default and checks as the driver does; its words stay.
         {"Provider=MSOLEDBSQL19; ", "ODBC Driver 18 for SQL Server", ""},
-        {"Provider=MSOLEDBSQL19.1; Use Encryption for Data=Mandatory; ", "ODBC Driver 18 for SQL Server", "Encrypt=Mandatory;"},
+        {"Provider=MSOLEDBSQL19.1; Use Encryption for Data=Mandatory; ", "ODBC Driver 18 for SQL Server",
+         "Encrypt=Mandatory;"},
         {"Provider=MSOLEDBSQL19; Use Encryption for Data=Strict; ", "ODBC Driver 18 for SQL Server", "Encrypt=Strict;"},
-        {"Provider=MSOLEDBSQL19; Use Encryption for Data=Optional; ", "ODBC Driver 18 for SQL Server", "Encrypt=Optional;"},
-        {"Provider=MSOLEDBSQL19; Use Encryption for Data=Irgendwie; ", "ODBC Driver 18 for SQL Server", "Encrypt=Irgendwie;"},
+        {"Provider=MSOLEDBSQL19; Use Encryption for Data=Optional; ", "ODBC Driver 18 for SQL Server",
+         "Encrypt=Optional;"},
+        {"Provider=MSOLEDBSQL19; Use Encryption for Data=Irgendwie; ", "ODBC Driver 18 for SQL Server",
+         "Encrypt=Irgendwie;"},
         // Driver 17 and the older ones encrypt only when asked and know Yes and No alone.
         {"Provider=SQLOLEDB.1; ", "ODBC Driver 17 for SQL Server", ""},
         {"Provider=MSOLEDBSQL19; Use Encryption for Data=Mandatory; ", "ODBC Driver 17 for SQL Server", "Encrypt=Yes;"},
@@ -122,20 +136,25 @@ TEST(SqlServerKeywords, EncryptionAndCertificateCheckAsTheStoredProviderHadThem)
         {"Provider=MSOLEDBSQL19; Use Encryption for Data=Optional; ", "ODBC Driver 17 for SQL Server", "Encrypt=No;"},
         {"Provider=SQLOLEDB.1; Use Encryption for Data=True; ", "SQL Server", "Encrypt=Yes;"},
         {"Provider=SQLOLEDB.1; ", "SQL Server", ""},
-        {"Provider=SQLNCLI11; Use Encryption for Data=yes; Trust Server Certificate=1; ", "SQL Server Native Client 11.0",
-         "Encrypt=Yes;TrustServerCertificate=Yes;"},
+        {"Provider=SQLNCLI11; Use Encryption for Data=yes; Trust Server Certificate=1; ",
+         "SQL Server Native Client 11.0", "Encrypt=Yes;TrustServerCertificate=Yes;"},
         // FreeTDS asks for encryption where the server has it, and checks no certificate unless
         // its configuration names the authorities.
         {"Provider=SQLOLEDB.1; ", "FreeTDS", "Encryption=request;TDS_Version=7.4;ClientCharset=UTF-8;"},
-        {"Provider=SQLOLEDB.1; Use Encryption for Data=False; ", "FreeTDS", "Encryption=request;TDS_Version=7.4;ClientCharset=UTF-8;"},
-        {"Provider=SQLOLEDB.1; Use Encryption for Data=True; ", "FreeTDS", "Encryption=require;TDS_Version=7.4;ClientCharset=UTF-8;"},
+        {"Provider=SQLOLEDB.1; Use Encryption for Data=False; ", "FreeTDS",
+         "Encryption=request;TDS_Version=7.4;ClientCharset=UTF-8;"},
+        {"Provider=SQLOLEDB.1; Use Encryption for Data=True; ", "FreeTDS",
+         "Encryption=require;TDS_Version=7.4;ClientCharset=UTF-8;"},
         {"Provider=MSOLEDBSQL19; Use Encryption for Data=Mandatory; ", "FreeTDS",
          "Encryption=require;TDS_Version=7.4;ClientCharset=UTF-8;"},
-        {"Provider=MSOLEDBSQL19; Use Encryption for Data=Strict; ", "FreeTDS", "Encryption=strict;TDS_Version=7.4;ClientCharset=UTF-8;"},
+        {"Provider=MSOLEDBSQL19; Use Encryption for Data=Strict; ", "FreeTDS",
+         "Encryption=strict;TDS_Version=7.4;ClientCharset=UTF-8;"},
     };
     for (const Case& c : cases) {
-        const auto target = db::sqlServerTarget(db::readConnectionString(std::string(c.stored) + "Data Source=srv; "), c.driver);
-        EXPECT_EQ(target.connectionString, "Driver={" + std::string(c.driver) + "};Server=srv;" + c.odbc) << c.stored << " / " << c.driver;
+        const auto target =
+            db::sqlServerTarget(db::readConnectionString(std::string(c.stored) + "Data Source=srv; "), c.driver);
+        EXPECT_EQ(target.connectionString, "Driver={" + std::string(c.driver) + "};Server=srv;" + c.odbc)
+            << c.stored << " / " << c.driver;
     }
 }
 
@@ -150,16 +169,17 @@ TEST(SqlServerKeywords, FreeTdsTakesAnInstanceOrAPortNotBoth) {
         {"10.0.0.5", "Server=10.0.0.5;"},
     };
     for (const auto& [dataSource, odbc] : cases) {
-        const auto target = db::sqlServerTarget(db::readConnectionString("Provider=SQLOLEDB; Data Source=" + std::string(dataSource) + "; "),
-                                                "FreeTDS");
+        const auto target = db::sqlServerTarget(
+            db::readConnectionString("Provider=SQLOLEDB; Data Source=" + std::string(dataSource) + "; "), "FreeTDS");
         EXPECT_EQ(target.connectionString,
                   "Driver={FreeTDS};" + std::string(odbc) + "Encryption=request;TDS_Version=7.4;ClientCharset=UTF-8;")
             << dataSource;
         EXPECT_EQ(target.dataSource, dataSource) << "shown as stored";
     }
     // Microsoft's drivers take "server\instance,port" themselves.
-    const auto microsoft = db::sqlServerTarget(db::readConnectionString("Provider=SQLOLEDB; Data Source=SRV\\KANZLEI,1433; "),
-                                               "ODBC Driver 17 for SQL Server");
+    const auto microsoft =
+        db::sqlServerTarget(db::readConnectionString("Provider=SQLOLEDB; Data Source=SRV\\KANZLEI,1433; "),
+                            "ODBC Driver 17 for SQL Server");
     EXPECT_EQ(microsoft.connectionString, "Driver={ODBC Driver 17 for SQL Server};Server=SRV\\KANZLEI,1433;");
 }
 
@@ -179,19 +199,23 @@ TEST(SqlServerKeywords, WaitsForLoginAndStatementsAsAdoReadsThem) {
     };
     for (const Case& c : cases) {
         for (const char* driver : {"ODBC Driver 18 for SQL Server", "FreeTDS"}) {
-            const auto target = db::sqlServerTarget(db::readConnectionString("Provider=SQLOLEDB; Data Source=srv; " + std::string(c.stored)), driver);
+            const auto target = db::sqlServerTarget(
+                db::readConnectionString("Provider=SQLOLEDB; Data Source=srv; " + std::string(c.stored)), driver);
             EXPECT_EQ(target.loginTimeoutSeconds, c.login) << c.stored;
             EXPECT_EQ(target.queryTimeoutSeconds, c.query) << c.stored;
-            EXPECT_EQ(target.connectionString.find("Timeout"), std::string::npos) << "no driver keyword: " << target.connectionString;
+            EXPECT_EQ(target.connectionString.find("Timeout"), std::string::npos)
+                << "no driver keyword: " << target.connectionString;
         }
     }
 }
 
 TEST(SqlServerDriver, TheNewestInstalledDriverIsChosen) {
-    EXPECT_EQ(db::chooseSqlServerDriver({"SQL Server", "SQL Server Native Client 11.0", "ODBC Driver 17 for SQL Server"}),
-              "ODBC Driver 17 for SQL Server");
-    EXPECT_EQ(db::chooseSqlServerDriver({"SQL Server", "ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server"}),
-              "ODBC Driver 18 for SQL Server");
+    EXPECT_EQ(
+        db::chooseSqlServerDriver({"SQL Server", "SQL Server Native Client 11.0", "ODBC Driver 17 for SQL Server"}),
+        "ODBC Driver 17 for SQL Server");
+    EXPECT_EQ(
+        db::chooseSqlServerDriver({"SQL Server", "ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server"}),
+        "ODBC Driver 18 for SQL Server");
     EXPECT_EQ(db::chooseSqlServerDriver({"SQLite3", "FreeTDS", "SQL Server"}), "FreeTDS");
     EXPECT_EQ(db::chooseSqlServerDriver({"SQLite3", "SQL Server"}), "SQL Server");
 #ifdef _WIN32

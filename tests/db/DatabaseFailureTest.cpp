@@ -26,7 +26,8 @@ protected:
     }
     std::vector<std::string> surnames() {
         std::vector<std::string> names;
-        for (auto rows = connection->execute("SELECT nachname FROM AdressenImport ORDER BY id"); !rows->atEnd(); rows->moveNext()) {
+        for (auto rows = connection->execute("SELECT nachname FROM AdressenImport ORDER BY id"); !rows->atEnd();
+             rows->moveNext()) {
             names.push_back(rows->value(0).toText());
         }
         return names;
@@ -55,8 +56,9 @@ TEST_P(DatabaseFailure, FullDatabaseEndsTheRunWithNothingKeptAndTheConnectionGoe
     ASSERT_TRUE(failure.has_value()) << "the run passed for a success";
     EXPECT_NE(failure->find("ließen sich nicht speichern"), std::string::npos) << *failure;
     EXPECT_TRUE(listed.empty()) << "no row listed as converted";
-    const bool full = std::any_of(events.messages.begin(), events.messages.end(),
-                                  [](const std::string& m) { return m.find("database or disk is full") != std::string::npos; });
+    const bool full = std::any_of(events.messages.begin(), events.messages.end(), [](const std::string& m) {
+        return m.find("database or disk is full") != std::string::npos;
+    });
     EXPECT_TRUE(full) << "the database's own error is shown";
     EXPECT_EQ(surnames(), (std::vector<std::string>{"Vorher", "Davor"})) << "the staging table as before the run";
 
@@ -93,15 +95,17 @@ TEST_P(DatabaseFailure, ReplacedDatenpoolFileTakesNothingAndNothingIsListed) {
 TEST_P(DatabaseFailure, StagingTableThatCannotBeEmptiedEndsTheRunWithItsRowsAlone) {
     // As a login without ALTER on the table meets it; the refusal comes as a constraint here,
     // one of the two codes that a conversion passes over elsewhere.
-    connection->execute("CREATE TRIGGER Unleerbar BEFORE DELETE ON AdressenImport "
-                        "BEGIN SELECT RAISE(ABORT, 'Keine Berechtigung zum Leeren'); END");
+    connection->execute(
+        "CREATE TRIGGER Unleerbar BEFORE DELETE ON AdressenImport "
+        "BEGIN SELECT RAISE(ABORT, 'Keine Berechtigung zum Leeren'); END");
 
     std::vector<std::string> listed;
     const auto failure = convert(listed);
     ASSERT_TRUE(failure.has_value()) << "the run passed for a success";
     const std::string description = *failure;
     EXPECT_NE(description.find("AdressenImport ließ sich nicht leeren"), std::string::npos) << description;
-    EXPECT_NE(description.find("Keine Berechtigung zum Leeren"), std::string::npos) << "the database's own text: " << description;
+    EXPECT_NE(description.find("Keine Berechtigung zum Leeren"), std::string::npos)
+        << "the database's own text: " << description;
     EXPECT_TRUE(listed.empty());
     EXPECT_EQ(surnames(), (std::vector<std::string>{"Vorher", "Davor"})) << "no converted row joined the old ones";
     EXPECT_NO_THROW(connection->execute("SELECT 1")) << "the connection goes on";

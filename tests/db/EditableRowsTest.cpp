@@ -169,8 +169,9 @@ TEST_P(EditableRows, UnknownColumnAndOverlongTextAreRefusedNeverCut) {
 }
 
 TEST_P(EditableRows, EverySpellingOfATextLengthIsHeld) {
-    connection->execute("CREATE TABLE Laengen (id INTEGER PRIMARY KEY, a nvarchar ( 3 ), b CHARACTER(3), c nchar(3), "
-                        "d Text, e varchar)");
+    connection->execute(
+        "CREATE TABLE Laengen (id INTEGER PRIMARY KEY, a nvarchar ( 3 ), b CHARACTER(3), c nchar(3), "
+        "d Text, e varchar)");
     auto rows = connection->openForWriting("Laengen");
     rows->addNew();
     for (const char* column : {"a", "b", "c"}) {

@@ -15,7 +15,8 @@ protected:
     }
     db::FieldResult lookUp(const std::string& auswahl, std::optional<db::Value> nullwert = std::nullopt,
                            std::optional<db::Value> fehlerwert = std::nullopt) {
-        return db::GetField(*connection, auswahl, nullwert, fehlerwert, [&](const std::string& text) { shown.push_back(text); });
+        return db::GetField(*connection, auswahl, nullwert, fehlerwert,
+                            [&](const std::string& text) { shown.push_back(text); });
     }
     static bool isEmpty(const db::FieldResult& result) { return std::holds_alternative<std::monostate>(result); }
 
@@ -31,7 +32,8 @@ TEST_P(GetFieldLookup, HighestIdIsTheNullValueForAnEmptyTableAndTheNumberOtherwi
 
 TEST_P(GetFieldLookup, NoRowOrANullFirstValueGiveTheNullValueOrNothing) {
     addAddresses();
-    EXPECT_EQ(std::get<db::Value>(lookUp("nachname FROM Adressen WHERE id = 99", db::Value("keiner"))), db::Value("keiner"));
+    EXPECT_EQ(std::get<db::Value>(lookUp("nachname FROM Adressen WHERE id = 99", db::Value("keiner"))),
+              db::Value("keiner"));
     EXPECT_TRUE(isEmpty(lookUp("nachname FROM Adressen WHERE id = 99")));
     EXPECT_EQ(std::get<db::Value>(lookUp("vorname, nachname FROM Adressen", db::Value(-1))), db::Value(-1));
     EXPECT_TRUE(shown.empty());
@@ -56,7 +58,8 @@ TEST_P(GetFieldLookup, FailureShowsTheProviderTextUnlessAnErrorValueIsGiven) {
     EXPECT_NE(shown.front().find("syntax error"), std::string::npos) << shown.front();
 
     shown.clear();
-    EXPECT_EQ(std::get<db::Value>(lookUp("MAX (id FROM Adressen", db::Value(0), db::Value("Fehler"))), db::Value("Fehler"));
+    EXPECT_EQ(std::get<db::Value>(lookUp("MAX (id FROM Adressen", db::Value(0), db::Value("Fehler"))),
+              db::Value("Fehler"));
     EXPECT_EQ(std::get<db::Value>(lookUp("nachname FROM GibtsNicht", std::nullopt, db::Value(7))), db::Value(7));
     EXPECT_TRUE(shown.empty());
 }

@@ -42,45 +42,71 @@ TEST(OdbcDiagnostics, SqlServerErrorsAreToldApartByTheirNumbers) {
     expectClassified(
         {
             // SQLSTATE 42000 holds far more than syntax: these are reported.
-            {"42000", 229, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]The SELECT permission was denied on the object "
-                           "'Adressen', database 'Norvel', schema 'dbo'.", 229, false},
-            {"42000", 230, "[Microsoft][ODBC Driver 17 for SQL Server][SQL Server]The UPDATE permission was denied on the column "
-                           "'nachname' of the object 'AdressenImport', database 'Norvel', schema 'dbo'.", 230, false},
-            {"42000", 1088, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot find the object \"AdressenImport\" "
-                            "because it does not exist or you do not have permissions.", 1088, false},
-            {"42000", 2557, "[FreeTDS][SQL Server]User 'norvel' does not have permission to run DBCC CHECKIDENT for object "
-                            "'Adressen'.", 2557, false},
-            {"42000", 50000, "[Microsoft][ODBC SQL Server Driver][SQL Server]Adressimport abgebrochen: doppelte fremdid.", 50000, false},
-            {"42000", 4060, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot open database \"Norvel\" requested by "
-                            "the login. The login failed.", 4060, false},
+            {"42000", 229,
+             "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]The SELECT permission was denied on the object "
+             "'Adressen', database 'Norvel', schema 'dbo'.",
+             229, false},
+            {"42000", 230,
+             "[Microsoft][ODBC Driver 17 for SQL Server][SQL Server]The UPDATE permission was denied on the column "
+             "'nachname' of the object 'AdressenImport', database 'Norvel', schema 'dbo'.",
+             230, false},
+            {"42000", 1088,
+             "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot find the object \"AdressenImport\" "
+             "because it does not exist or you do not have permissions.",
+             1088, false},
+            {"42000", 2557,
+             "[FreeTDS][SQL Server]User 'norvel' does not have permission to run DBCC CHECKIDENT for object "
+             "'Adressen'.",
+             2557, false},
+            {"42000", 50000,
+             "[Microsoft][ODBC SQL Server Driver][SQL Server]Adressimport abgebrochen: doppelte fremdid.", 50000,
+             false},
+            {"42000", 4060,
+             "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot open database \"Norvel\" requested by "
+             "the login. The login failed.",
+             4060, false},
             {"42000", 262, "[FreeTDS][SQL Server]CREATE TABLE permission denied in database 'Norvel'.", 262, false},
             // Unknown objects and syntax: the provider's "errors in command".
-            {"42000", 102, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Incorrect syntax near 'FORM'.", command, false},
+            {"42000", 102, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Incorrect syntax near 'FORM'.",
+             command, false},
             {"42000", 156, "[FreeTDS][SQL Server]Incorrect syntax near the keyword 'WHERE'.", command, false},
-            {"37000", 170, "[Microsoft][ODBC SQL Server Driver][SQL Server]Line 1: Incorrect syntax near ','.", command, false},
-            {"42S22", 207, "[Microsoft][ODBC Driver 17 for SQL Server][SQL Server]Invalid column name 'nachnam'.", command, false},
+            {"37000", 170, "[Microsoft][ODBC SQL Server Driver][SQL Server]Line 1: Incorrect syntax near ','.", command,
+             false},
+            {"42S22", 207, "[Microsoft][ODBC Driver 17 for SQL Server][SQL Server]Invalid column name 'nachnam'.",
+             command, false},
             {"42S02", 208, "[FreeTDS][SQL Server]Invalid object name 'AdressenImprt'.", command, false},
             // Constraints.
-            {"23000", 2627, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Violation of PRIMARY KEY constraint "
-                            "'PK_Adressen'. Cannot insert duplicate key in object 'dbo.Adressen'.", integrity, false},
-            {"23000", 2601, "[FreeTDS][SQL Server]Cannot insert duplicate key row in object 'dbo.Adressen' with unique index "
-                            "'IX_fremdid'.", integrity, false},
-            {"23000", 547, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]The INSERT statement conflicted with the "
-                           "CHECK constraint \"CK_PLZ\".", integrity, false},
-            {"23000", 515, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot insert the value NULL into column "
-                           "'nachname', table 'Norvel.dbo.AdressenImport'; column does not allow nulls. INSERT fails.",
+            {"23000", 2627,
+             "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Violation of PRIMARY KEY constraint "
+             "'PK_Adressen'. Cannot insert duplicate key in object 'dbo.Adressen'.",
+             integrity, false},
+            {"23000", 2601,
+             "[FreeTDS][SQL Server]Cannot insert duplicate key row in object 'dbo.Adressen' with unique index "
+             "'IX_fremdid'.",
+             integrity, false},
+            {"23000", 547,
+             "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]The INSERT statement conflicted with the "
+             "CHECK constraint \"CK_PLZ\".",
+             integrity, false},
+            {"23000", 515,
+             "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Cannot insert the value NULL into column "
+             "'nachname', table 'Norvel.dbo.AdressenImport'; column does not allow nulls. INSERT fails.",
              integrity, false},
             // A class 23 or 42 state with another number is no constraint and no syntax.
-            {"23000", 8152, "[Microsoft][ODBC Driver 17 for SQL Server][SQL Server]String or binary data would be truncated.",
-             8152, false},
+            {"23000", 8152,
+             "[Microsoft][ODBC Driver 17 for SQL Server][SQL Server]String or binary data would be truncated.", 8152,
+             false},
             // The driver's own failures: no native number; a lock wait that ran out ends the run.
             {"HYT00", 0, "[Microsoft][ODBC Driver 18 for SQL Server]Query timeout expired", kUnspecified, true},
             {"HYT00", 0, "[FreeTDS][SQL Server]Query timeout expired", kUnspecified, true},
-            {"40001", 1205, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Transaction (Process ID 57) was deadlocked on "
-                            "lock resources with another process and has been chosen as the deadlock victim. Rerun the "
-                            "transaction.", 1205, true},
+            {"40001", 1205,
+             "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Transaction (Process ID 57) was deadlocked on "
+             "lock resources with another process and has been chosen as the deadlock victim. Rerun the "
+             "transaction.",
+             1205, true},
             {"08S01", 0, "[Microsoft][ODBC Driver 18 for SQL Server]Communication link failure", kUnspecified, true},
-            {"HY000", 0, "[Microsoft][ODBC Driver 17 for SQL Server]Connection is busy with results for another command",
+            {"HY000", 0,
+             "[Microsoft][ODBC Driver 17 for SQL Server]Connection is busy with results for another command",
              kUnspecified, false},
         },
         ErrorNumbers::SqlServer);
@@ -89,7 +115,8 @@ TEST(OdbcDiagnostics, SqlServerErrorsAreToldApartByTheirNumbers) {
 TEST(OdbcDiagnostics, OtherDriversAreReadBySqlstate) {
     expectClassified(
         {
-            {"42S02", 1146, "[MySQL][ODBC 8.0 Driver]Table 'norvel.adressenimprt' doesn't exist", db::kErrorsInCommand, false},
+            {"42S02", 1146, "[MySQL][ODBC 8.0 Driver]Table 'norvel.adressenimprt' doesn't exist", db::kErrorsInCommand,
+             false},
             {"42000", 229, "[Irgendein Treiber]Zugriff verweigert", db::kErrorsInCommand, false},
             {"23505", 7, "ERROR: duplicate key value violates unique constraint", db::kIntegrityViolation, false},
             {"HY000", 3, "[Irgendein Treiber]Festplatte voll", 3, false},
@@ -123,7 +150,8 @@ TEST(OdbcDiagnostics, FailuresSayTheirKindWhereTheNumbersTellIt) {
     EXPECT_EQ(kindOf("HY000", 1222, ErrorNumbers::SqlServer), Kind::locked);
     EXPECT_EQ(kindOf("42000", 3906, ErrorNumbers::SqlServer), Kind::readOnly);
     EXPECT_EQ(kindOf("25006", 0, ErrorNumbers::Unknown), Kind::readOnly);
-    EXPECT_EQ(kindOf("HY000", 5, ErrorNumbers::Unknown), Kind::other) << "a number of an unknown database tells nothing";
+    EXPECT_EQ(kindOf("HY000", 5, ErrorNumbers::Unknown), Kind::other)
+        << "a number of an unknown database tells nothing";
     EXPECT_EQ(kindOf("HY000", 5, ErrorNumbers::SqlServer), Kind::other);
 }
 
@@ -145,7 +173,8 @@ TEST(OdbcDiagnostics, LockWaitThatRanOutEndsTheTransactionSoNothingMoreIsWritten
     session.failure({"HYT00", 0, "[Microsoft][ODBC Driver 18 for SQL Server]Query timeout expired", 0});
     const auto refusal = session.writeRefusal();
     ASSERT_TRUE(refusal.has_value());
-    EXPECT_NE(std::string(refusal->description()).find("Query timeout expired"), std::string::npos) << refusal->description();
+    EXPECT_NE(std::string(refusal->description()).find("Query timeout expired"), std::string::npos)
+        << refusal->description();
 }
 
 // The return codes of SQLMoreResults as a driver hands them out, one per call.

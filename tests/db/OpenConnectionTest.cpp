@@ -13,7 +13,8 @@ namespace {
 
 using testing_support::hostPath;
 
-constexpr const char* kNoDataSource = "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.";
+constexpr const char* kNoDataSource =
+    "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.";
 
 db::Error openingError(const std::string& connectionString) {
     try {
@@ -59,7 +60,8 @@ TEST_F(OpenConnection, StringThatNamesNothingUsableFailsAsTheProviderDoes) {
     }
     const db::Error unknown = openingError("Provider=Microsoft.Jet.OLEDB.4.0; Data Source=x.mdb; ");
     EXPECT_EQ(std::string(unknown.description()),
-              "Der Provider 'Microsoft.Jet.OLEDB.4.0' wurde nicht gefunden. Er ist möglicherweise nicht ordnungsgemäß installiert.");
+              "Der Provider 'Microsoft.Jet.OLEDB.4.0' wurde nicht gefunden. Er ist möglicherweise nicht ordnungsgemäß "
+              "installiert.");
 }
 
 TEST_F(OpenConnection, UnknownOdbcDriverFailsWithTheDriverManagersText) {
@@ -70,7 +72,8 @@ TEST_F(OpenConnection, UnknownOdbcDriverFailsWithTheDriverManagersText) {
 
 TEST_F(OpenConnection, SqlServerProviderGoesThroughTheSqlServerDriver) {
     const auto drivers = db::installedOdbcDrivers();
-    if (std::find(drivers.begin(), drivers.end(), "FreeTDS") == drivers.end()) GTEST_SKIP() << "no FreeTDS driver installed";
+    if (std::find(drivers.begin(), drivers.end(), "FreeTDS") == drivers.end())
+        GTEST_SKIP() << "no FreeTDS driver installed";
     // No server listens on port 1: the failure is FreeTDS's, so the keywords reached it.
     const db::Error error = openingError(
         "Provider=SQLOLEDB.1; Persist Security Info=False; User ID=norvel; Password=x; Initial Catalog=Norvel; "

@@ -97,9 +97,9 @@ Picking pick(const std::string& startFolder, Answer&& answer) {
     std::thread browsing([&] {
         picking.threadId = GetCurrentThreadId();
         picking.result = app::win32::BrowseForFolder("ADR-Verzeichnis", startFolder,
-                                                   [&](const std::string& text, int style, const std::string& title) {
-                                                       picking.messages.push_back({text, style, title});
-                                                   });
+                                                     [&](const std::string& text, int style, const std::string& title) {
+                                                         picking.messages.push_back({text, style, title});
+                                                     });
     });
     HWND dialog = waitForDialog(picking);
     EXPECT_NE(dialog, nullptr) << "no folder dialog appeared";

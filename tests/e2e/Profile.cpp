@@ -8,7 +8,6 @@
 
 namespace e2e {
 
-
 namespace {
 
 const std::wstring kProfiles = L"SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken";
@@ -20,8 +19,9 @@ void setText(const std::wstring& keyPath, const std::string& name, const std::st
         throw std::runtime_error("cannot create the settings key");
     }
     const std::wstring data = text::toWide(value);
-    const LSTATUS status = RegSetValueExW(key, text::toWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                          static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    const LSTATUS status =
+        RegSetValueExW(key, text::toWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) throw std::runtime_error("cannot write the settings value " + name);
 }
@@ -41,8 +41,8 @@ std::string toolValue(const std::string& profile, const std::string& name) {
     wchar_t data[1024] = {};
     DWORD size = sizeof data - sizeof(wchar_t);
     const std::wstring keyPath = kProfiles + L"\\" + text::toWide(profile) + L"\\Import";
-    if (RegGetValueW(HKEY_CURRENT_USER, keyPath.c_str(), text::toWide(name).c_str(), RRF_RT_REG_SZ, nullptr, data, &size) !=
-        ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, keyPath.c_str(), text::toWide(name).c_str(), RRF_RT_REG_SZ, nullptr, data,
+                     &size) != ERROR_SUCCESS) {
         return {};
     }
     return text::fromWide(data);

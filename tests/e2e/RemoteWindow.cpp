@@ -8,7 +8,6 @@
 
 namespace e2e {
 
-
 namespace {
 
 constexpr UINT kSendTimeoutMs = 10000;
@@ -56,7 +55,8 @@ RunningProgram::~RunningProgram() {
 }
 
 std::optional<DWORD> RunningProgram::waitForExit(std::chrono::milliseconds timeout) {
-    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return std::nullopt;
+    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+        return std::nullopt;
     DWORD code = 0;
     GetExitCodeProcess(process_.hProcess, &code);
     return code;

@@ -44,8 +44,8 @@ std::string quoted(const std::string& path) { return "\"" + path + "\""; }
 std::string addressRecords(int count, const std::string& surname, const std::string& street) {
     std::string bytes;
     for (int n = 1; n <= count; ++n) {
-        bytes += std::to_string(n * 100 + 1) + "*\r\n1\r\nHans\r\n" + surname + " " + std::to_string(n) + "\r\n" + street +
-                 "\r\n12345 Ort\r\n\r\n\r\n\r\n";
+        bytes += std::to_string(n * 100 + 1) + "*\r\n1\r\nHans\r\n" + surname + " " + std::to_string(n) + "\r\n" +
+                 street + "\r\n12345 Ort\r\n\r\n\r\n\r\n";
     }
     return bytes;
 }
@@ -102,7 +102,8 @@ void offerScreenshot(HWND window) {
     GetWindowRect(window, &frame);
     {
         std::ofstream ready(shots / "window.ready.tmp");
-        ready << frame.right - frame.left << 'x' << frame.bottom - frame.top << '+' << frame.left << '+' << frame.top << '\n';
+        ready << frame.right - frame.left << 'x' << frame.bottom - frame.top << '+' << frame.left << '+' << frame.top
+              << '\n';
     }
     std::filesystem::rename(shots / "window.ready.tmp", shots / "window.ready");
     e2e::waitUntil([&] { return std::filesystem::exists(shots / "window.taken"); }, 30s);
@@ -184,7 +185,8 @@ protected:
     // Waits for the next message box and answers it with the button.
     MessageBoxSeen answerNextBox(int buttonId) {
         std::optional<MessageBoxSeen> box;
-        EXPECT_TRUE(e2e::waitUntil([&] { return (box = e2e::answerMessageBox(program_->id(), buttonId)).has_value(); }, 60s))
+        EXPECT_TRUE(
+            e2e::waitUntil([&] { return (box = e2e::answerMessageBox(program_->id(), buttonId)).has_value(); }, 60s))
             << "no message box appeared";
         return box.value_or(MessageBoxSeen{});
     }
@@ -199,7 +201,8 @@ protected:
     static std::vector<std::string> stagingListing(const std::string& condition = "") {
         const auto connection = db::SqliteConnection::open(datenpool());
         std::vector<std::string> listing;
-        for (auto rows = connection->execute(condition.empty() ? "AdressenImport" : "AdressenImport WHERE " + condition);
+        for (auto rows =
+                 connection->execute(condition.empty() ? "AdressenImport" : "AdressenImport WHERE " + condition);
              !rows->atEnd(); rows->moveNext()) {
             listing.push_back(app::listLine(*rows));
         }
@@ -307,9 +310,10 @@ TEST_F(WindowTest, OpensWithEveryCaptionFittingItsControlInTheDialogFontOfTheScr
         ASSERT_TRUE(GetClientRect(control(layout.id), &client));
         const SIZE text = TextMeasure(layout.font).extent(layout.caption);
         // A button draws its caption inside its raised edges; a frame's caption sits after a small indent.
-        const int room = client.right - (layout.kind == ControlKind::Button    ? edges
-                                         : layout.kind == ControlKind::Frame ? 2 * TextMeasure(layout.font).extent("x").cx
-                                                                             : 0);
+        const int room =
+            client.right - (layout.kind == ControlKind::Button  ? edges
+                            : layout.kind == ControlKind::Frame ? 2 * TextMeasure(layout.font).extent("x").cx
+                                                                : 0);
         EXPECT_LE(text.cx, room) << "wide " << text.cx << ", room " << room;
         EXPECT_LE(text.cy, client.bottom - (layout.kind == ControlKind::Button ? edges : 0)) << "high " << text.cy;
     }
@@ -403,7 +407,8 @@ TEST_F(WindowTest, EnterPressesTheFocusedButtonAndEscapeCancelsTheConversionWhos
     EXPECT_TRUE(e2e::waitUntil([&] { return (focus = e2e::focusOf(window_)) != nullptr; }, 10s));
     ASSERT_EQ(focus, control(kCmdStart)) << "the first control in tab order has the focus";
     e2e::pressKey(focus, VK_RETURN);
-    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(kCmdStart) == "abbrechen"; }, 60s)) << "Enter did not press the button";
+    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(kCmdStart) == "abbrechen"; }, 60s))
+        << "Enter did not press the button";
 
     // While the records are read, the label shows the running count (digits and separators
     // only) and the bar the address file; both move on.
@@ -465,7 +470,8 @@ TEST_F(WindowTest, BenchmarkTheWindowsConversionBesideTheCommandLineTools) {
     // load strikes both alike.
     for (int run = 0; run < kBenchmarkRuns; ++run) {
         auto started = Clock::now();
-        const auto converted = testing_support::runCli({"convert", "--adr", adr.string(), "--db", pool}, dir_->path().string());
+        const auto converted =
+            testing_support::runCli({"convert", "--adr", adr.string(), "--db", pool}, dir_->path().string());
         cli.push_back(seconds(Clock::now() - started));
         ASSERT_EQ(converted.exitCode, 0) << converted.err;
         listed = testing_support::lines(converted.out).size();
@@ -476,9 +482,10 @@ TEST_F(WindowTest, BenchmarkTheWindowsConversionBesideTheCommandLineTools) {
         EXPECT_EQ(static_cast<std::size_t>(e2e::sendWithTimeout(control(kLstImport), LB_GETCOUNT, 0, 0)), listed);
     }
     EXPECT_EQ(closeWindow(), 0U);
-    std::printf("%zu addresses: window %.2f s, command-line tool %.2f s (medians of %d, alternate runs), "
-                "window/tool %.2f\n",
-                listed, median(window), median(cli), kBenchmarkRuns, median(window) / median(cli));
+    std::printf(
+        "%zu addresses: window %.2f s, command-line tool %.2f s (medians of %d, alternate runs), "
+        "window/tool %.2f\n",
+        listed, median(window), median(cli), kBenchmarkRuns, median(window) / median(cli));
 }
 
 TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
@@ -499,7 +506,8 @@ TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
     e2e::click(control(kCmdImport));
     const MessageBoxSeen question = answerNextBox(IDOK);
     EXPECT_TRUE(question.text.starts_with("Hierdurch werden " + std::to_string(kConvertedAddresses) +
-                                          " konvertierte Adressen in die Adressverwaltung der Datenbank \"" + kProfile + "\""))
+                                          " konvertierte Adressen in die Adressverwaltung der Datenbank \"" + kProfile +
+                                          "\""))
         << question.text;
     const MessageBoxSeen imported = answerNextBox(IDOK);
     EXPECT_EQ(imported.title, "Norvel-Kanzleisoftware");
@@ -515,8 +523,9 @@ TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
 
     e2e::click(control(kCmdUndo));
     const MessageBoxSeen asked = answerNextBox(IDYES);
-    EXPECT_EQ(asked.text, "Hierdurch werden " + std::to_string(kConvertedAddresses) + " Adressen mit IDs 4 bis " + lastId +
-                              " aus der Adressverwaltung der Datenbank \"" + kProfile + "\" gelöscht.\r\n\r\nWirklich löschen?");
+    EXPECT_EQ(asked.text, "Hierdurch werden " + std::to_string(kConvertedAddresses) + " Adressen mit IDs 4 bis " +
+                              lastId + " aus der Adressverwaltung der Datenbank \"" + kProfile +
+                              "\" gelöscht.\r\n\r\nWirklich löschen?");
     const MessageBoxSeen undone = answerNextBox(IDOK);
     EXPECT_EQ(undone.text, "Die importierten Adressen 3 bis " + lastId + " wurden wieder wieder gelöscht.");
     EXPECT_EQ(addresses(), 3);
@@ -562,7 +571,8 @@ TEST_F(WindowTest, DuringAConversionOnlyTheCancelActsAndAfterItTheControlsAreBac
     e2e::click(control(kCmdStart));
     EXPECT_TRUE(waitForConversionEnd().empty()) << "every address file is there";
 
-    EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, true, false})) << "back as before; the import follows the run";
+    EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, true, false}))
+        << "back as before; the import follows the run";
     EXPECT_TRUE(textOf(kLblListenkommentar).ends_with(" (Konvertierung abgebrochen):")) << textOf(kLblListenkommentar);
     EXPECT_LT(stagingListing().size(), 99000u) << "the run was not cancelled";
 

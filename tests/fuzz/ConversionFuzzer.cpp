@@ -27,12 +27,12 @@
 #include <string>
 #include <string_view>
 
+#include "UncheckedSqliteHeap.h"
 #include "adr/BatchReader.h"
 #include "adr/ConversionEvents.h"
 #include "adr/FieldMapper.h"
 #include "adr/LineReader.h"
 #include "adr/SingleAddressReader.h"
-#include "UncheckedSqliteHeap.h"
 #include "db/sqlite/SqliteConnection.h"
 
 extern "C" const char* __ubsan_default_options() { return "halt_on_error=1:print_stacktrace=1"; }
@@ -71,8 +71,10 @@ public:
         for (std::size_t number = 1; number < files_.size(); ++number) {
             const std::size_t cut = pieces.find(kFileSeparator);
             const std::string_view piece = pieces.substr(0, cut);
-            if (piece.empty() && emptyPieceIsMissing) files_[number].reset();
-            else files_[number] = piece;
+            if (piece.empty() && emptyPieceIsMissing)
+                files_[number].reset();
+            else
+                files_[number] = piece;
             if (cut == std::string_view::npos) break;
             pieces.remove_prefix(cut + 1);
         }
@@ -181,8 +183,7 @@ std::optional<std::int32_t> firstAddressNumber(std::string_view bytes) {
             if (number >= INT32_MIN && number <= INT32_MAX && number == static_cast<std::int32_t>(number)) {
                 return static_cast<std::int32_t>(number);
             }
-        } catch (const text::NumberOverflow&) {
-        }
+        } catch (const text::NumberOverflow&) {}
         return std::nullopt;
     }
     return std::nullopt;

@@ -47,7 +47,8 @@ void shutDown(void*) {}
 }  // namespace
 
 void useUncheckedSqliteHeap() {
-    static const sqlite3_mem_methods methods = {allocate, release, resize, sizeOf, roundUp, initialize, shutDown, nullptr};
+    static const sqlite3_mem_methods methods = {allocate, release,    resize,   sizeOf,
+                                                roundUp,  initialize, shutDown, nullptr};
     const int rc = sqlite3_config(SQLITE_CONFIG_MALLOC, &methods);
     if (rc != SQLITE_OK) {
         std::fprintf(stderr, "SQLite refused its heap: %s\n", sqlite3_errstr(rc));

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <memory>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -21,12 +21,12 @@
 #include "text/Unicode.h"
 
 #ifndef _WIN32
-#include <csignal>
-#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <functional>
 #endif
 
 namespace {
@@ -137,8 +137,8 @@ TEST(FileRegistry, ReadsARegeditExportInUtf16) {
 TEST(FileRegistry, KeepsEveryCharacterOfAnExportAndOfWhatItWrites) {
     const TempDir dir;
     const std::string import = "[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Łódź\\Import]\r\n";
-    const std::string file = dir.write("registry.reg", utf16File("Windows Registry Editor Version 5.00\r\n\r\n" + import +
-                                                                 "\"ADR-Pfad\"=\"C:\\\\ADR\\\\Łódź 😀\"\r\n"));
+    const std::string file = dir.write("registry.reg", utf16File("Windows Registry Editor Version 5.00\r\n\r\n" +
+                                                                 import + "\"ADR-Pfad\"=\"C:\\\\ADR\\\\Łódź 😀\"\r\n"));
     const std::string key = std::string(kSettingsRoot) + "\\datenbanken\\Łódź\\Import";
     {
         FileRegistry registry(file);
@@ -148,7 +148,8 @@ TEST(FileRegistry, KeepsEveryCharacterOfAnExportAndOfWhatItWrites) {
     FileRegistry again(file);
     EXPECT_EQ(RegValueRead(again, kCurrentUser, key, "ADR-Pfad", ""), "C:\\ADR\\Łódź 😀");
     EXPECT_EQ(RegValueRead(again, kCurrentUser, key, "Straße in Gdańsk", ""), "ul. Długa 5");
-    EXPECT_NE(fileBytes(file).find("\n\"ADR-Pfad\"=\"C:\\\\ADR\\\\Łódź 😀\"\n"), std::string::npos) << "written as UTF-8";
+    EXPECT_NE(fileBytes(file).find("\n\"ADR-Pfad\"=\"C:\\\\ADR\\\\Łódź 😀\"\n"), std::string::npos)
+        << "written as UTF-8";
 }
 
 TEST(FileRegistry, ReadsUtf8WithAndWithoutByteOrderMarkAndTakesAnEmptyFileAsEmpty) {
@@ -273,7 +274,8 @@ TEST(FileRegistry, AnInterruptedWriteLeavesTheOldFile) {
 
 TEST(FileRegistry, ABrokenFileIsReportedWithItsLineAndNeverWritten) {
     const TempDir dir;
-    const std::string good = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"Wert\"=\"alt\"\r\n";
+    const std::string good =
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\X]\r\n\"Wert\"=\"alt\"\r\n";
     const auto file = dir.path() / "registry.reg";
     std::ofstream(file, std::ios::binary) << good;
     FileRegistry registry(file);
@@ -327,7 +329,8 @@ TEST(FileRegistry, TwoWritersAtOnceLoseNoValue) {
     auto writer = [&](const std::string& prefix) {
         FileRegistry registry(file);
         for (int i = 0; i < kWrites; ++i) {
-            RegValueWrite(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig", prefix + std::to_string(i), std::to_string(i), kRegSz);
+            RegValueWrite(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig", prefix + std::to_string(i),
+                          std::to_string(i), kRegSz);
         }
     };
     std::thread first(writer, "erster");
@@ -338,8 +341,9 @@ TEST(FileRegistry, TwoWritersAtOnceLoseNoValue) {
     FileRegistry registry(file);
     for (const std::string prefix : {"erster", "zweiter"}) {
         for (int i = 0; i < kWrites; ++i) {
-            EXPECT_EQ(RegValueRead(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig", prefix + std::to_string(i), "fehlt"),
-                      std::to_string(i));
+            EXPECT_EQ(
+                RegValueRead(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig", prefix + std::to_string(i), "fehlt"),
+                std::to_string(i));
         }
     }
 }

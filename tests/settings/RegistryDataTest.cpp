@@ -25,7 +25,7 @@ std::string toUtf8(const Bytes& stored) {
 
 TEST(RegistryData, EveryCharacterSurvivesTheWayThroughUtf16) {
     for (const std::string& text : std::vector<std::string>{"€„“–šßäÿ", "Müller – 5 €", "\xC2\x81", "…/Łódź",
-                                                           "\xF0\x9F\x98\x80!", std::string("a\0b\0", 4)}) {
+                                                            "\xF0\x9F\x98\x80!", std::string("a\0b\0", 4)}) {
         EXPECT_EQ(toUtf8(toUtf16(text)), text);
     }
     EXPECT_EQ(toUtf16("Łó"), (Bytes{0x41, 0x01, 0xF3, 0x00}));

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/RegistryOperations.h"
 #include "settings/RegistryBackends.h"
+#include "settings/RegistryOperations.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ protected:
     // The value as the registry interface answers it; none when it is not there.
     std::optional<Raw> raw(const std::string& keyPath, const std::string& name) {
         Key open = 0;
-        if (registry().openKeyEx(kCurrentUser, keyPath.c_str(), kKeyQueryValue, &open) != kErrorSuccess) return std::nullopt;
+        if (registry().openKeyEx(kCurrentUser, keyPath.c_str(), kKeyQueryValue, &open) != kErrorSuccess)
+            return std::nullopt;
         Raw value{0, Bytes(4096)};
         auto size = static_cast<std::uint32_t>(value.data.size());
         const Status status = registry().queryValueEx(open, name.c_str(), &value.type, value.data.data(), &size);
@@ -85,7 +86,8 @@ TYPED_TEST(RegistryOperationsTest, TextIsStoredAsUnicodeAndReadBack) {
     EXPECT_EQ(stored->data, bytes(text + '\0'));
 
     const std::string polish = this->key("Łódź");
-    EXPECT_EQ(RegValueWrite(this->registry(), kCurrentUser, polish, "Straße in Gdańsk", "ul. Długa", kRegSz), kErrorSuccess);
+    EXPECT_EQ(RegValueWrite(this->registry(), kCurrentUser, polish, "Straße in Gdańsk", "ul. Długa", kRegSz),
+              kErrorSuccess);
     EXPECT_EQ(this->read(polish, "Straße in Gdańsk"), "ul. Długa");
     const auto list = RegValuesList(this->registry(), kCurrentUser, polish);
     ASSERT_TRUE(list);

@@ -17,43 +17,46 @@ TEST(SettingsCommand, ShowsWhatTheSampleSettingsHold) {
     const TempDir dir;
     const auto run = runCli({"settings", "show", "--registry", SAMPLES_DIR "/registry.reg"}, dir.path().string());
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(lines(run.out), (std::vector<std::string>{
-                                  "Einstellungen: Datei " SAMPLES_DIR "/registry.reg",
-                                  "Stammverzeichnis: C:\\Programme\\Norvel-Kanzleisoftware",
-                                  "Datenbankprofil: Demo",
-                                  "Verbindungsparameter (HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Demo\\verbindung):",
-                                  "  Provider=SQLite",
-                                  "  Data Source=Datenpool.sqlite",
-                                  "Verbindungszeichenfolge: Provider=SQLite; Data Source=Datenpool.sqlite; ",
-                                  "Eigene Werte (HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Demo\\Import):",
-                                  "  ADR-Pfad=",
-                                  "  AdressNr0=",
-                                  "  AdressNr1=",
-                              }));
+    EXPECT_EQ(lines(run.out),
+              (std::vector<std::string>{
+                  "Einstellungen: Datei " SAMPLES_DIR "/registry.reg",
+                  "Stammverzeichnis: C:\\Programme\\Norvel-Kanzleisoftware",
+                  "Datenbankprofil: Demo",
+                  "Verbindungsparameter "
+                  "(HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Demo\\verbindung):",
+                  "  Provider=SQLite",
+                  "  Data Source=Datenpool.sqlite",
+                  "Verbindungszeichenfolge: Provider=SQLite; Data Source=Datenpool.sqlite; ",
+                  "Eigene Werte (HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Demo\\Import):",
+                  "  ADR-Pfad=",
+                  "  AdressNr0=",
+                  "  AdressNr1=",
+              }));
     EXPECT_EQ(run.err, "");
 }
 
 TEST(SettingsCommand, MasksPasswordsAndShowsTheToolsOwnValues) {
     const TempDir dir;
-    const std::string file = dir.write(
-        "registry.reg",
-        "Windows Registry Editor Version 5.00\r\n\r\n"
-        "[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken]\r\n@=\"Kanzlei\"\r\n\r\n"
-        "[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Kanzlei\\verbindung]\r\n"
-        "\"Provider\"=\"SQLOLEDB.1\"\r\n\"UID\"=\"sa\"\r\n\"pwd\"=\"Geheim1\"\r\n\"PassWord\"=\"Geheim2\"\r\n\"Timeout\"=dword:0000001e\r\n\r\n"
-        "[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Kanzlei\\Import]\r\n"
-        "\"ADR-Pfad\"=\"D:\\\\RA-MICRO\\\\ADR\"\r\n\"AdressNr0\"=\"120\"\r\n\"AdressNr1\"=\"245\"\r\n");
+    const std::string file =
+        dir.write("registry.reg",
+                  "Windows Registry Editor Version 5.00\r\n\r\n"
+                  "[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken]\r\n@=\"Kanzlei\"\r\n\r\n"
+                  "[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Kanzlei\\verbindung]\r\n"
+                  "\"Provider\"=\"SQLOLEDB.1\"\r\n\"UID\"=\"sa\"\r\n\"pwd\"=\"Geheim1\"\r\n\"PassWord\"="
+                  "\"Geheim2\"\r\n\"Timeout\"=dword:0000001e\r\n\r\n"
+                  "[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Kanzlei\\Import]\r\n"
+                  "\"ADR-Pfad\"=\"D:\\\\RA-MICRO\\\\ADR\"\r\n\"AdressNr0\"=\"120\"\r\n\"AdressNr1\"=\"245\"\r\n");
     const auto run = runCli({"settings", "show", "--registry", file}, dir.path().string());
     EXPECT_EQ(run.exitCode, 0) << run.err;
     const auto shown = lines(run.out);
     ASSERT_EQ(shown.size(), 14u) << run.out;
     EXPECT_EQ(shown[2], "Datenbankprofil: Kanzlei");
     EXPECT_EQ(std::vector<std::string>(shown.begin() + 4, shown.end()),
-              (std::vector<std::string>{"  Provider=SQLOLEDB.1", "  UID=sa", "  pwd=********", "  PassWord=********",
-                                        "  Timeout=30",
-                                        "Verbindungszeichenfolge: Provider=SQLOLEDB.1; UID=sa; pwd=********; PassWord=********; Timeout=30; ",
-                                        "Eigene Werte (HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Kanzlei\\Import):",
-                                        "  ADR-Pfad=D:\\RA-MICRO\\ADR", "  AdressNr0=120", "  AdressNr1=245"}));
+              (std::vector<std::string>{
+                  "  Provider=SQLOLEDB.1", "  UID=sa", "  pwd=********", "  PassWord=********", "  Timeout=30",
+                  "Verbindungszeichenfolge: Provider=SQLOLEDB.1; UID=sa; pwd=********; PassWord=********; Timeout=30; ",
+                  "Eigene Werte (HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\Kanzlei\\Import):",
+                  "  ADR-Pfad=D:\\RA-MICRO\\ADR", "  AdressNr0=120", "  AdressNr1=245"}));
     EXPECT_EQ(run.out.find("Geheim"), std::string::npos);
 }
 
@@ -64,7 +67,8 @@ TEST(SettingsCommand, NamesMissingConnectionParametersAndBrokenFiles) {
     EXPECT_EQ(missing.err, "Es sind keine Verbindungsparamter gespeichert.\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("fehlt.reg"))) << "showing writes nothing";
 
-    const std::string broken = dir.write("kaputt.reg", "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\X]\nunsinn\n");
+    const std::string broken =
+        dir.write("kaputt.reg", "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\X]\nunsinn\n");
     const auto run = runCli({"settings", "show", "--registry", broken}, dir.path().string());
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");
@@ -77,9 +81,10 @@ TEST(SettingsCommand, NamesMissingConnectionParametersAndBrokenFiles) {
 #ifndef _WIN32
 TEST(SettingsCommand, ReadsTheFileTheEnvironmentNames) {
     const TempDir dir;
-    const std::string file = dir.write("env.reg",
-                                       "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware]\n"
-                                       "\"Stammverzeichnis\"=\"/opt/norvel\"\n");
+    const std::string file =
+        dir.write("env.reg",
+                  "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware]\n"
+                  "\"Stammverzeichnis\"=\"/opt/norvel\"\n");
     ::setenv("ANSCHRIFTENWANDLER_REGISTRY", file.c_str(), 1);
     const auto run = runCli({"settings", "show"}, dir.path().string());
     ::unsetenv("ANSCHRIFTENWANDLER_REGISTRY");

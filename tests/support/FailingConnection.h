@@ -23,7 +23,9 @@ public:
         if (refuses_(commandText)) throw db::Error(-1, failure_);
         return real_->execute(commandText);
     }
-    std::unique_ptr<db::EditableRowSet> openForWriting(std::string_view source) override { return real_->openForWriting(source); }
+    std::unique_ptr<db::EditableRowSet> openForWriting(std::string_view source) override {
+        return real_->openForWriting(source);
+    }
     std::string property(std::string_view name) const override { return real_->property(name); }
     void beginTransaction(db::Isolation isolation) override { real_->beginTransaction(isolation); }
     void commit() override { real_->commit(); }

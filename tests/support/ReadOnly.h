@@ -45,8 +45,8 @@ public:
     bool made() const { return made_; }
 
 private:
-    static constexpr auto kWrite =
-        std::filesystem::perms::owner_write | std::filesystem::perms::group_write | std::filesystem::perms::others_write;
+    static constexpr auto kWrite = std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                   std::filesystem::perms::others_write;
 
     bool writable() const {
         if (!std::filesystem::is_directory(path_)) {

@@ -15,11 +15,11 @@ public:
     explicit RefusingRegistry(settings::RegistryApi& store) : store_(store) {}
 
     // Given the value's name and its text (without the terminating NUL).
-    std::function<bool(const std::string& name, const std::string& text)> refuses = [](const std::string&, const std::string&) {
-        return false;
-    };
+    std::function<bool(const std::string& name, const std::string& text)> refuses =
+        [](const std::string&, const std::string&) { return false; };
 
-    settings::Status openKeyEx(settings::Key key, const char* subKey, std::uint32_t access, settings::Key* result) override {
+    settings::Status openKeyEx(settings::Key key, const char* subKey, std::uint32_t access,
+                               settings::Key* result) override {
         return store_.openKeyEx(key, subKey, access, result);
     }
     settings::Status queryValueEx(settings::Key key, const char* valueName, std::uint32_t* type, std::uint8_t* data,

@@ -30,7 +30,8 @@ public:
     std::string caption() const override { return caption_; }
     void setText(app::Control control, const std::string& text) override {
         texts_[control] = text;
-        if (onTextChanged && (control == app::Control::txtIDVon || control == app::Control::txtIdBis)) onTextChanged(control);
+        if (onTextChanged && (control == app::Control::txtIDVon || control == app::Control::txtIdBis))
+            onTextChanged(control);
     }
     std::string text(app::Control control) const override {
         const auto found = texts_.find(control);

@@ -12,7 +12,8 @@ class TempDir {
 public:
     TempDir() {
         std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() / ("anschriftenwandler-test-" + std::to_string(seed()) + std::to_string(seed()));
+        path_ = std::filesystem::temp_directory_path() /
+                ("anschriftenwandler-test-" + std::to_string(seed()) + std::to_string(seed()));
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {

@@ -56,7 +56,8 @@ TEST(Layout, EveryControlLiesInsideTheWindowAndTheFramesControlsInsideTheFrame) 
 }
 
 bool overlap(const Twips& a, const Twips& b) {
-    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height && b.top < a.top + a.height;
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
 }
 
 TEST(Layout, NoControlCoversAnotherButTheFrameItsOwnAndTheHeadingTheSourceRow) {
@@ -67,7 +68,8 @@ TEST(Layout, NoControlCoversAnotherButTheFrameItsOwnAndTheHeadingTheSourceRow) {
     for (const ControlLayout& first : kControls) {
         for (const ControlLayout& second : kControls) {
             if (&first >= &second || mayOverlap(first, second) || mayOverlap(second, first)) continue;
-            EXPECT_FALSE(overlap(positionInWindow(first), positionInWindow(second))) << first.id << " and " << second.id;
+            EXPECT_FALSE(overlap(positionInWindow(first), positionInWindow(second)))
+                << first.id << " and " << second.id;
         }
     }
 }
@@ -94,7 +96,8 @@ TEST(Layout, TheLogicsControlsMapToChildIdsAndBack) {
         EXPECT_NO_THROW(specOf(id));
     }
     EXPECT_EQ(ids.size(), 12U);
-    for (const int id : {kLblHeader, kLabel0, kLabel1, kLabel2, kLabel3, kFraUndo}) EXPECT_EQ(controlOf(id), std::nullopt);
+    for (const int id : {kLblHeader, kLabel0, kLabel1, kLabel2, kLabel3, kFraUndo})
+        EXPECT_EQ(controlOf(id), std::nullopt);
     EXPECT_THROW(specOf(4711), std::out_of_range);
 }
 

@@ -43,7 +43,8 @@ TEST(FileExists, OnlyForAFile) {
 TEST(StartProgram, StartsWithoutWaitingOrAnswersTheSystemsText) {
     EXPECT_EQ(startProgram("cmd.exe /c exit 0"), "");
     const std::string failure = startProgram("\"C:/kein Verzeichnis/kov.exe\" Adressliste gesamt");
-    EXPECT_TRUE(failure == systemMessage(ERROR_PATH_NOT_FOUND) || failure == systemMessage(ERROR_FILE_NOT_FOUND)) << failure;
+    EXPECT_TRUE(failure == systemMessage(ERROR_PATH_NOT_FOUND) || failure == systemMessage(ERROR_FILE_NOT_FOUND))
+        << failure;
     EXPECT_NE(failure.back(), '\n');
 }
 

@@ -36,7 +36,8 @@ int withUsage(const char* help, Body&& body) {
 class Arguments {
 public:
     // valued: options that take a value; flags: options that take none. Throws UsageError.
-    Arguments(const std::vector<std::string>& words, const std::set<std::string>& valued, const std::set<std::string>& flags);
+    Arguments(const std::vector<std::string>& words, const std::set<std::string>& valued,
+              const std::set<std::string>& flags);
 
     bool has(const std::string& option) const { return options_.count(option) > 0; }
     std::optional<std::string> value(const std::string& option) const;

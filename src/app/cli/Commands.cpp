@@ -21,7 +21,9 @@ namespace cli {
 
 namespace {
 
-std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 bool fileExists(const std::string& path) {
     std::error_code ignored;
@@ -94,7 +96,8 @@ namespace {
 
 // The summary of a run that kept its rows, the counts of its records, and what became of a run
 // or a list that was cut short; answers the exit code.
-int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption, const app::RecordCounts& counts) {
+int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption,
+               const app::RecordCounts& counts) {
     say(app::conversionSummary(outcome, groupSeparator(), datenpoolCaption));
     say(app::countsLine(counts, groupSeparator()));
     if (outcome.ending == app::ConversionOutcome::Ending::cancelled) {
@@ -102,8 +105,9 @@ int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpo
         return 1;
     }
     if (outcome.listComplete) return 0;
-    const std::string kept = outcome.staged ? "alle " + app::groupDigits(*outcome.staged, groupSeparator()) + " konvertierten Adressen"
-                                            : "alle konvertierten Adressen";
+    const std::string kept =
+        outcome.staged ? "alle " + app::groupDigits(*outcome.staged, groupSeparator()) + " konvertierten Adressen"
+                       : "alle konvertierten Adressen";
     say((interruptRequested() ? "Die Ausgabe der Liste wurde abgebrochen, die Konvertierung nicht: "
                               : "Die Liste ist unvollständig, die Konvertierung nicht: ") +
         kept + " sind in AdressenImport gespeichert.");
@@ -213,8 +217,8 @@ int convertOne(const std::vector<std::string>& words) {
         } catch (const std::exception& failure) {
             say(failure.what());
         }
-        report.finish(converted ? connection.get() : nullptr,
-                      "SELECT id, fremdid FROM AdressenImport WHERE fremdid=" + std::to_string(addressNumber) + " ORDER BY id");
+        report.finish(converted ? connection.get() : nullptr, "SELECT id, fremdid FROM AdressenImport WHERE fremdid=" +
+                                                                  std::to_string(addressNumber) + " ORDER BY id");
         return converted ? 0 : 1;
     });
 }

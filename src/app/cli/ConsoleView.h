@@ -17,9 +17,9 @@
 namespace cli {
 
 struct Answers {
-    std::optional<bool> confirm;          // --yes: the import's confirmation and the undo's
-    std::optional<bool> undoPrevious;     // --undo-previous yes|no
-    bool mayAsk = false;                  // stdin is a terminal
+    std::optional<bool> confirm;       // --yes: the import's confirmation and the undo's
+    std::optional<bool> undoPrevious;  // --undo-previous yes|no
+    bool mayAsk = false;               // stdin is a terminal
 };
 
 // A message as one line on stderr.

@@ -39,7 +39,8 @@ std::unique_ptr<db::Connection> openDatenpool(const std::string& target) {
     } catch (const db::Error& error) {
         // Only a staging table that the database does not know is what the script would mend.
         if (error.code() != db::kErrorsInCommand) throw;
-        throw db::Error(error.code(), std::string(error.description()) + "\r\n\r\nFühren Sie das aktuelle Datenbankskript aus.");
+        throw db::Error(error.code(),
+                        std::string(error.description()) + "\r\n\r\nFühren Sie das aktuelle Datenbankskript aus.");
     }
     return connection;
 }

@@ -44,13 +44,15 @@ app::TableFormat formatFrom(const Arguments& args) {
 std::unique_ptr<db::Connection> openExisting(const std::string& target) {
     if (target.find('=') != std::string::npos) return db::openConnection(target);
     std::error_code ignored;
-    if (!std::filesystem::is_regular_file(std::filesystem::path(std::u8string(target.begin(), target.end())), ignored)) {
+    if (!std::filesystem::is_regular_file(std::filesystem::path(std::u8string(target.begin(), target.end())),
+                                          ignored)) {
         throw std::runtime_error("Den Datenpool " + target + " gibt es nicht.");
     }
     return db::SqliteConnection::open(target);
 }
 
-std::int64_t writeTable(db::Connection& connection, const std::string& table, std::ostream& out, app::TableFormat format) {
+std::int64_t writeTable(db::Connection& connection, const std::string& table, std::ostream& out,
+                        app::TableFormat format) {
     const auto rows = connection.execute("SELECT * FROM " + table + " ORDER BY id");
     std::vector<std::string> columns;
     for (int c = 0; c < rows->columnCount(); ++c) columns.push_back(rows->columnName(c));
@@ -79,7 +81,8 @@ int exportCommand(const std::vector<std::string>& words) {
         const std::string target = args.required("--db");
         checkTarget(target, "--db");
         const std::string table = args.value("--table").value_or("AdressenImport");
-        if (table != "AdressenImport" && table != "Adressen") throw UsageError("--table erwartet AdressenImport oder Adressen.");
+        if (table != "AdressenImport" && table != "Adressen")
+            throw UsageError("--table erwartet AdressenImport oder Adressen.");
         const app::TableFormat format = formatFrom(args);
 
         std::int64_t written = 0;

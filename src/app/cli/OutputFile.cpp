@@ -7,7 +7,9 @@ namespace cli {
 
 namespace {
 
-std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 std::runtime_error notCreated(const std::string& path) {
     return std::runtime_error("Die Datei " + path + " lässt sich nicht anlegen.");

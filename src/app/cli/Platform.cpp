@@ -1,16 +1,16 @@
 #include "app/cli/Platform.h"
 
 #ifdef _WIN32
-#include <io.h>
 #include <windows.h>
+#include <io.h>
 
 #include "text/Unicode.h"
 #else
-#include <cerrno>
 #include <langinfo.h>
 #include <locale.h>
 #include <poll.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace cli {
@@ -23,9 +23,7 @@ void bufferUnlessConsole(std::FILE* stream) {
 
 #ifdef _WIN32
 
-void prepareConsole() {
-    SetConsoleOutputCP(CP_UTF8);
-}
+void prepareConsole() { SetConsoleOutputCP(CP_UTF8); }
 
 // _isatty also says yes for NUL and other character devices; only a console can answer.
 bool isTerminal(std::FILE* stream) {

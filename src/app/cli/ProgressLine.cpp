@@ -10,7 +10,8 @@ void ProgressLine::draw(int fileNumber, const std::string& count) {
     drawn_ = now;
     constexpr int kWidth = 33;
     const int filled = fileNumber * kWidth / 99;
-    std::fprintf(stream_, "\r[%s%s] Datei %02dA, %s Adressen", std::string(static_cast<std::size_t>(filled), '#').c_str(),
+    std::fprintf(stream_, "\r[%s%s] Datei %02dA, %s Adressen",
+                 std::string(static_cast<std::size_t>(filled), '#').c_str(),
                  std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), fileNumber, count.c_str());
     std::fflush(stream_);
     shown_ = true;

@@ -48,7 +48,8 @@ void printPairs(const std::vector<settings::NamedText>& pairs) {
         printLine("  (keine Werte)");
         return;
     }
-    for (const auto& [name, text] : pairs) printLine("  " + (name.empty() ? std::string("(Standard)") : name) + "=" + text);
+    for (const auto& [name, text] : pairs)
+        printLine("  " + (name.empty() ? std::string("(Standard)") : name) + "=" + text);
 }
 
 int show(settings::RegistryApi& registry) {

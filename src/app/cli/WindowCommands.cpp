@@ -100,8 +100,8 @@ int undoCommand(const std::vector<std::string>& words) {
         if (!session.start()) return 1;
         ConsoleView& view = session.view();
         if (!view.isEnabled(app::Control::cmdUndo)) {
-            say("Es ist kein Import verzeichnet, der sich löschen ließe (IDs \"" + view.text(app::Control::txtIDVon) + "\" bis \"" +
-                view.text(app::Control::txtIdBis) + "\").");
+            say("Es ist kein Import verzeichnet, der sich löschen ließe (IDs \"" + view.text(app::Control::txtIDVon) +
+                "\" bis \"" + view.text(app::Control::txtIdBis) + "\").");
             return 1;
         }
         // The undo asks its own question, which --yes answers.

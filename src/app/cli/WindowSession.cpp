@@ -11,7 +11,8 @@
 
 namespace cli {
 
-WindowSession::WindowSession(const std::optional<std::string>& registryFile, std::optional<std::string> target, Answers answers)
+WindowSession::WindowSession(const std::optional<std::string>& registryFile, std::optional<std::string> target,
+                             Answers answers)
     : registry_(settings::openRegistry(registryFile, &interruptRequested)), view_(answers, isTerminal(stderr)) {
     if (target) checkTarget(*target, "--db");
     window_ = std::make_unique<app::MainWindow>(

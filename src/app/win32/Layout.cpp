@@ -9,7 +9,14 @@ const std::array<ControlLayout, 18> kControls{{
     {kLblHeader, ControlKind::Label, "Adress-Import", {120, 120, 6720, 405}, 0, true, false, FontKind::Heading},
     // The source row's caption is wide enough for the system's dialog font, which is wider than
     // "MS Sans Serif"; the folder button moves right into the gap before the text box to make room.
-    {kLabel0, ControlKind::Label, "ADR-Verzeichnis auswählen (Quelle):", {120, 540, 2985, 360}, 4, true, false, FontKind::Standard},
+    {kLabel0,
+     ControlKind::Label,
+     "ADR-Verzeichnis auswählen (Quelle):",
+     {120, 540, 2985, 360},
+     4,
+     true,
+     false,
+     FontKind::Standard},
     {kCmdOpen, ControlKind::PictureButton, "", {3120, 480, 435, 320}, 7, true, false, FontKind::Standard},
     {kTxtADR, ControlKind::TextBox, "", {3600, 450, 7170, 360}, 3, true, false, FontKind::Standard},
     {kLabel1, ControlKind::Label, "Datenpool (Ziel):", {150, 915, 1410, 315}, 5, true, false, FontKind::Standard},
@@ -24,7 +31,14 @@ const std::array<ControlLayout, 18> kControls{{
     {kTxtIDVon, ControlKind::TextBox, "", {735, 315, 765, 285}, 14, true, true, FontKind::Standard},
     {kLabel3, ControlKind::Label, "bis", {1755, 345, 360, 240}, 15, true, true, FontKind::Standard},
     {kTxtIdBis, ControlKind::TextBox, "", {2370, 345, 765, 285}, 16, true, true, FontKind::Standard},
-    {kCmdUndo, ControlKind::Button, "importierte Adressen wieder löschen", {195, 705, 2955, 285}, 17, false, true, FontKind::Standard},
+    {kCmdUndo,
+     ControlKind::Button,
+     "importierte Adressen wieder löschen",
+     {195, 705, 2955, 285},
+     17,
+     false,
+     true,
+     FontKind::Standard},
     {kCmdImport, ControlKind::Button, "importieren", {9360, 6720, 1485, 390}, 10, false, false, FontKind::Standard},
 }};
 
@@ -38,7 +52,8 @@ const ControlLayout& specOf(int id) {
 Twips positionInWindow(const ControlLayout& layout) {
     if (!layout.inFrame) return layout.position;
     const Twips frame = specOf(kFraUndo).position;
-    return {frame.left + layout.position.left, frame.top + layout.position.top, layout.position.width, layout.position.height};
+    return {frame.left + layout.position.left, frame.top + layout.position.top, layout.position.width,
+            layout.position.height};
 }
 
 int twipsToPixels(int twips, int dotsPerInch) {
@@ -66,9 +81,9 @@ int idOf(Control control) {
 
 std::optional<Control> controlOf(int id) {
     for (const Control control :
-         {Control::txtADR, Control::lblDatenpool, Control::scrFortschritt, Control::cmdStart, Control::lblListenkommentar,
-          Control::lstImport, Control::cmdAdressen, Control::cmdOpen, Control::cmdImport, Control::cmdUndo,
-          Control::txtIDVon, Control::txtIdBis}) {
+         {Control::txtADR, Control::lblDatenpool, Control::scrFortschritt, Control::cmdStart,
+          Control::lblListenkommentar, Control::lstImport, Control::cmdAdressen, Control::cmdOpen, Control::cmdImport,
+          Control::cmdUndo, Control::txtIDVon, Control::txtIdBis}) {
         if (idOf(control) == id) return control;
     }
     return std::nullopt;

@@ -29,14 +29,15 @@ std::string startProgram(const std::string& commandLine) {
 std::string groupSeparator() {
     wchar_t separator[8] = {};
     const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);
-    return length > 1 ? text::fromWide(std::wstring_view(separator, static_cast<std::size_t>(length - 1))) : std::string();
+    return length > 1 ? text::fromWide(std::wstring_view(separator, static_cast<std::size_t>(length - 1)))
+                      : std::string();
 }
 
 std::string systemMessage(unsigned long errorCode) {
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, errorCode, 0,
-        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     if (length == 0) return "Fehler " + std::to_string(errorCode);
     std::wstring text(buffer, length);
     LocalFree(buffer);

@@ -83,8 +83,9 @@ void registerWindowClass(HINSTANCE instance, WNDPROC windowProcedureOf) {
     windowClass.hInstance = instance;
     windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
                                                       GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hIconSm =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
@@ -128,7 +129,8 @@ Win32View::~Win32View() {
 void Win32View::createControls(HINSTANCE instance) {
     // Created in tab order: the tab key follows the order of creation.
     std::array<const ControlLayout*, kControls.size()> inTabOrder{};
-    std::transform(kControls.begin(), kControls.end(), inTabOrder.begin(), [](const ControlLayout& layout) { return &layout; });
+    std::transform(kControls.begin(), kControls.end(), inTabOrder.begin(),
+                   [](const ControlLayout& layout) { return &layout; });
     std::sort(inTabOrder.begin(), inTabOrder.end(),
               [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
 
@@ -144,14 +146,14 @@ void Win32View::createControls(HINSTANCE instance) {
         // of the path gives way, the count and the end stay readable.
         const DWORD ellipsis = layout->id == kLblListenkommentar ? SS_PATHELLIPSIS : 0;
         const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | ellipsis | (layout->enabled ? 0 : WS_DISABLED);
-        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, text::toWide(layout->caption).c_str(), style, left, top,
-                                       width, height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout->id)),
-                                       instance, nullptr);
+        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, text::toWide(layout->caption).c_str(), style,
+                                       left, top, width, height, window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout->id)), instance, nullptr);
         if (!control) throw std::runtime_error(systemMessage(GetLastError()));
         handles_[layout->id] = control;
         HFONT font = layout->font == FontKind::Heading       ? headingFont_
                      : layout->font == FontKind::ListComment ? listCommentFont_
-                                                           : standardFont_;
+                                                             : standardFont_;
         if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (layout->kind == ControlKind::PictureButton) {
@@ -205,18 +207,13 @@ LRESULT Win32View::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (target) SetFocus(target);
             }
             return 0;
-        case WM_CLOSE:
-            close();
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
+        case WM_CLOSE: close(); return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
         case WM_NCDESTROY:
             SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
             window_ = nullptr;
             return 0;
-        default:
-            break;
+        default: break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }
@@ -389,11 +386,11 @@ void Win32View::drawHeldDisplay() {
 
 UINT Win32View::styleOf(MessageKind kind) {
     switch (kind) {
-        case MessageKind::plain: return MB_OK;                                           // 0
-        case MessageKind::warning: return MB_OK | MB_ICONEXCLAMATION;                    // 48
-        case MessageKind::information: return MB_OK | MB_ICONINFORMATION;                // 64
-        case MessageKind::question: return MB_YESNOCANCEL | MB_ICONQUESTION;             // 35
-        case MessageKind::confirmation: return MB_OKCANCEL | MB_ICONSTOP | MB_DEFBUTTON2;  // 273
+        case MessageKind::plain: return MB_OK;                                               // 0
+        case MessageKind::warning: return MB_OK | MB_ICONEXCLAMATION;                        // 48
+        case MessageKind::information: return MB_OK | MB_ICONINFORMATION;                    // 64
+        case MessageKind::question: return MB_YESNOCANCEL | MB_ICONQUESTION;                 // 35
+        case MessageKind::confirmation: return MB_OKCANCEL | MB_ICONSTOP | MB_DEFBUTTON2;    // 273
         case MessageKind::yesNoQuestion: return MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;  // 292
     }
     return MB_OK;
@@ -411,9 +408,10 @@ int Win32View::showBox(const std::string& text, UINT style, const std::string& t
 }
 
 std::string Win32View::browseForFolder(const std::string& title, const std::string& startFolder) {
-    return BrowseForFolder(title, startFolder, [this](const std::string& message, int style, const std::string& boxTitle) {
-        showBox(message, static_cast<UINT>(style), boxTitle);
-    });
+    return BrowseForFolder(title, startFolder,
+                           [this](const std::string& message, int style, const std::string& boxTitle) {
+                               showBox(message, static_cast<UINT>(style), boxTitle);
+                           });
 }
 
 void Win32View::pumpEvents() {

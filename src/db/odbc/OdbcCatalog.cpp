@@ -22,13 +22,15 @@ std::optional<std::string> text(const OdbcHandle& statement, SQLUSMALLINT column
 std::optional<SQLINTEGER> number(const OdbcHandle& statement, SQLUSMALLINT column) {
     SQLINTEGER value = 0;
     SQLLEN indicator = 0;
-    if (!SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_SLONG, &value, 0, &indicator)) || indicator == SQL_NULL_DATA) {
+    if (!SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_SLONG, &value, 0, &indicator)) ||
+        indicator == SQL_NULL_DATA) {
         return std::nullopt;
     }
     return value;
 }
 
-std::optional<std::string> tableMatching(const OdbcSession& session, const std::string& name, const std::string& pattern) {
+std::optional<std::string> tableMatching(const OdbcSession& session, const std::string& name,
+                                         const std::string& pattern) {
     const OdbcHandle statement = session.statement();
     std::u16string widePattern = toWide(pattern);
     std::u16string types = u"TABLE,VIEW";

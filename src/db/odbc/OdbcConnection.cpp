@@ -32,8 +32,9 @@ std::unique_ptr<OdbcConnection> OdbcConnection::open(const OdbcTarget& target) {
         SQLSetConnectAttrW(connection.get(), SQL_ATTR_LOGIN_TIMEOUT, attributeValue(*target.loginTimeoutSeconds), 0);
     }
     std::u16string text = toWide(target.connectionString);
-    const SQLRETURN rc = SQLDriverConnectW(connection.get(), nullptr, sqlText(text), static_cast<SQLSMALLINT>(text.size()),
-                                           nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc =
+        SQLDriverConnectW(connection.get(), nullptr, sqlText(text), static_cast<SQLSMALLINT>(text.size()), nullptr, 0,
+                          nullptr, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) throw lastError(SQL_HANDLE_DBC, connection.get(), target.errorNumbers);
 
     std::unique_ptr<OdbcConnection> opened(new OdbcConnection(std::move(environment), std::move(connection)));
@@ -42,13 +43,16 @@ std::unique_ptr<OdbcConnection> OdbcConnection::open(const OdbcTarget& target) {
     session.sqlite = sameName(dbms, "SQLite");
     session.sqlServer = dbms.find("SQL Server") != std::string::npos;  // "Microsoft SQL Server", whichever driver
     session.queryTimeoutSeconds = target.queryTimeoutSeconds;
-    if (const std::string quote = opened->info(SQL_IDENTIFIER_QUOTE_CHAR); quote != " ") session.identifierQuote = quote;
+    if (const std::string quote = opened->info(SQL_IDENTIFIER_QUOTE_CHAR); quote != " ")
+        session.identifierQuote = quote;
     SQLUINTEGER getData = 0;
     SQLGetInfoW(opened->connection_.get(), SQL_GETDATA_EXTENSIONS, &getData, sizeof getData, nullptr);
     session.anyColumnOrder = (getData & SQL_GD_ANY_ORDER) != 0;
     opened->dataSource_ = target.dataSource.empty() ? opened->info(SQL_SERVER_NAME) : target.dataSource;
     // A SQLite file holds one catalog, "main", as the embedded Datenpool names it.
-    opened->catalog_ = !target.catalog.empty() ? target.catalog : session.sqlite ? "main" : opened->info(SQL_DATABASE_NAME);
+    opened->catalog_ = !target.catalog.empty() ? target.catalog
+                       : session.sqlite        ? "main"
+                                               : opened->info(SQL_DATABASE_NAME);
     return opened;
 }
 
@@ -103,7 +107,8 @@ std::unique_ptr<RowSet> OdbcConnection::execute(std::string_view commandText) {
     session_.ensureTransaction();
     const CommandText reading = readCommandText(commandText);
     if (reading.kind == CommandText::Kind::BareName) {
-        if (const auto table = findTable(session_, reading.name)) return runOne("SELECT * FROM " + session_.quoted(*table));
+        if (const auto table = findTable(session_, reading.name))
+            return runOne("SELECT * FROM " + session_.quoted(*table));
         if (isProcedure(session_, reading.name)) return runProcedure(reading.name);
         if (const auto body = sqliteRoutine(reading.name)) return run(*body);
     } else if (reading.kind == CommandText::Kind::NameWithCondition) {
@@ -141,8 +146,9 @@ void OdbcConnection::setAutocommit(bool on) {
 }
 
 void OdbcConnection::setIsolation(SQLUINTEGER level) {
-    session_.check(SQLSetConnectAttrW(connection_.get(), SQL_ATTR_TXN_ISOLATION, attributeValue(level), SQL_IS_UINTEGER),
-                   SQL_HANDLE_DBC, connection_.get());
+    session_.check(
+        SQLSetConnectAttrW(connection_.get(), SQL_ATTR_TXN_ISOLATION, attributeValue(level), SQL_IS_UINTEGER),
+        SQL_HANDLE_DBC, connection_.get());
 }
 
 void OdbcConnection::restoreIsolation() {
@@ -155,8 +161,9 @@ void OdbcConnection::restoreIsolation() {
 void OdbcConnection::beginTransaction(Isolation isolation) {
     if (isolation == Isolation::serializable) {
         SQLUINTEGER current = 0;
-        session_.check(SQLGetConnectAttrW(connection_.get(), SQL_ATTR_TXN_ISOLATION, &current, SQL_IS_UINTEGER, nullptr),
-                       SQL_HANDLE_DBC, connection_.get());
+        session_.check(
+            SQLGetConnectAttrW(connection_.get(), SQL_ATTR_TXN_ISOLATION, &current, SQL_IS_UINTEGER, nullptr),
+            SQL_HANDLE_DBC, connection_.get());
         setIsolation(SQL_TXN_SERIALIZABLE);
         isolationToRestore_ = current;
     }

@@ -64,7 +64,8 @@ std::vector<Diagnostic> diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
         diagnostic.text = fromWide(text, static_cast<std::size_t>(length < 2047 ? length : 2047));
         if (type == SQL_HANDLE_STMT) {
             SQLLEN row = 0;
-            if (SQL_SUCCEEDED(SQLGetDiagFieldW(type, handle, record, SQL_DIAG_ROW_NUMBER, &row, SQL_IS_INTEGER, nullptr))) {
+            if (SQL_SUCCEEDED(
+                    SQLGetDiagFieldW(type, handle, record, SQL_DIAG_ROW_NUMBER, &row, SQL_IS_INTEGER, nullptr))) {
                 diagnostic.row = row;
             }
         }

@@ -35,8 +35,9 @@ OdbcRowSet::OdbcRowSet(const OdbcSession& session, OdbcHandle statement)
         SQLULEN size = 0;
         SQLSMALLINT digits = 0;
         SQLSMALLINT nullable = 0;
-        session_.check(SQLDescribeColW(statement_.get(), column, name, 256, &nameLength, &type, &size, &digits, &nullable),
-                       statement_);
+        session_.check(
+            SQLDescribeColW(statement_.get(), column, name, 256, &nameLength, &type, &size, &digits, &nullable),
+            statement_);
         names_.push_back(fromWide(name, static_cast<std::size_t>(nameLength < 255 ? nameLength : 255)));
         kinds_.push_back(kindOf(type, size, digits));
     }
@@ -98,7 +99,8 @@ Value OdbcRowSet::read(SQLUSMALLINT column, Kind kind) const {
         }
         case Kind::Date: {
             SQL_DATE_STRUCT date{};
-            session_.check(SQLGetData(statement_.get(), column, SQL_C_TYPE_DATE, &date, sizeof date, &indicator), statement_);
+            session_.check(SQLGetData(statement_.get(), column, SQL_C_TYPE_DATE, &date, sizeof date, &indicator),
+                           statement_);
             return indicator == SQL_NULL_DATA ? Value() : Value(Date{date.year, date.month, date.day});
         }
         case Kind::Text: return readText(column);
@@ -125,7 +127,8 @@ Value OdbcRowSet::readText(SQLUSMALLINT column) const {
 
 Value OdbcRowSet::value(int column) const {
     if (atEnd_) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
-    if (column < 0 || column >= columnCount()) throw Error(kItemNotFound, "Spalte " + std::to_string(column) + " gibt es nicht.");
+    if (column < 0 || column >= columnCount())
+        throw Error(kItemNotFound, "Spalte " + std::to_string(column) + " gibt es nicht.");
     auto& value = row_[static_cast<std::size_t>(column)];
     if (!value) value = read(static_cast<SQLUSMALLINT>(column + 1), kinds_[static_cast<std::size_t>(column)]);
     return *value;

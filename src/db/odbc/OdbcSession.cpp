@@ -44,8 +44,10 @@ Error OdbcSession::failure(const Diagnostic& diagnostic) const {
 
 std::optional<Error> OdbcSession::writeRefusal() const {
     if (!transactionLost) return std::nullopt;
-    return Error(transactionLost->code(), "Die Transaktion ist abgebrochen; bis zu ihrem Ende wird nichts mehr "
-                                          "geschrieben. (" + std::string(transactionLost->description()) + ")");
+    return Error(transactionLost->code(),
+                 "Die Transaktion ist abgebrochen; bis zu ihrem Ende wird nichts mehr "
+                 "geschrieben. (" +
+                     std::string(transactionLost->description()) + ")");
 }
 
 void OdbcSession::ensureTransaction() const {

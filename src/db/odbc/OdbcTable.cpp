@@ -21,7 +21,8 @@ std::vector<TableColumn> tableColumnsOf(const std::vector<CatalogColumn>& column
 // One code for the whole failure: the rows' common one, else the first that is not passed over.
 std::int32_t combinedCode(const std::vector<RowInserter::Failure>& failures) {
     for (const auto& failure : failures) {
-        if (failure.error.code() != failures.front().error.code() && !isSilent(failure.error.code())) return failure.error.code();
+        if (failure.error.code() != failures.front().error.code() && !isSilent(failure.error.code()))
+            return failure.error.code();
     }
     for (const auto& failure : failures) {
         if (!isSilent(failure.error.code())) return failure.error.code();
@@ -34,12 +35,14 @@ std::int32_t combinedCode(const std::vector<RowInserter::Failure>& failures) {
 OdbcTable::OdbcTable(OdbcSession& session, std::string table, const std::string& condition)
     : OdbcTable(session, table, condition, tableColumns(session, table)) {}
 
-OdbcTable::OdbcTable(OdbcSession& session, std::string table, const std::string& condition, std::vector<CatalogColumn> columns)
+OdbcTable::OdbcTable(OdbcSession& session, std::string table, const std::string& condition,
+                     std::vector<CatalogColumn> columns)
     : TableRowSet(table, tableColumnsOf(columns)),
       session_(session),
       catalogColumns_(columns),
       inserter_(session, std::move(table), std::move(columns)) {
-    if (catalogColumns_.empty()) throw Error(kErrorsInCommand, "Die Tabelle '" + this->table() + "' gibt es in der Datenbank nicht.");
+    if (catalogColumns_.empty())
+        throw Error(kErrorsInCommand, "Die Tabelle '" + this->table() + "' gibt es in der Datenbank nicht.");
     if (!condition.empty()) selectFirst(condition);
     session_.openTables.push_back(this);
 }
@@ -94,14 +97,17 @@ void OdbcTable::modify(Row& row) {
         }
         return;
     }
-    throw Error(kErrorsOccurred, "Die Zeile " + describe(row.assigned) + " ist schon geschrieben und lässt sich nicht mehr ändern.");
+    throw Error(kErrorsOccurred,
+                "Die Zeile " + describe(row.assigned) + " ist schon geschrieben und lässt sich nicht mehr ändern.");
 }
 
 void OdbcTable::updateSelected(const Row& row) {
     session_.ensureTransaction();
     const std::vector<std::string> key = primaryKey(session_, table());
     if (key.empty()) {
-        throw Error(kErrorsOccurred, "Die Tabelle '" + table() + "' hat keinen Primärschlüssel; die ausgewählte Zeile lässt sich nicht ändern.");
+        throw Error(
+            kErrorsOccurred,
+            "Die Tabelle '" + table() + "' hat keinen Primärschlüssel; die ausgewählte Zeile lässt sich nicht ändern.");
     }
     std::string sql = "UPDATE " + session_.quoted(table()) + " SET ";
     std::vector<std::vector<Value>> byParameter;
@@ -144,14 +150,15 @@ void OdbcTable::writeHeldRows() {
 
     std::string description;
     if (failures.size() == 1) {
-        description = "Die Zeile " + describe(values[failures.front().row]) + " wurde nicht gespeichert: " +
-                      failures.front().error.description();
+        description = "Die Zeile " + describe(values[failures.front().row]) +
+                      " wurde nicht gespeichert: " + failures.front().error.description();
     } else {
         description = std::to_string(failures.size()) + " Zeilen wurden nicht gespeichert:";
         for (std::size_t i = 0; i < failures.size() && i < kNamedFailures; ++i) {
             description += "\r\n" + describe(values[failures[i].row]) + ": " + failures[i].error.description();
         }
-        if (failures.size() > kNamedFailures) description += "\r\n… und " + std::to_string(failures.size() - kNamedFailures) + " weitere";
+        if (failures.size() > kNamedFailures)
+            description += "\r\n… und " + std::to_string(failures.size() - kNamedFailures) + " weitere";
     }
     throw Error(combinedCode(failures), description);
 }

@@ -38,7 +38,8 @@ private:
         std::vector<std::optional<Value>> values;
     };
 
-    OdbcTable(OdbcSession& session, std::string table, const std::string& condition, std::vector<CatalogColumn> columns);
+    OdbcTable(OdbcSession& session, std::string table, const std::string& condition,
+              std::vector<CatalogColumn> columns);
     void selectFirst(const std::string& condition);
     void insert(Row& row) override;
     void modify(Row& row) override;

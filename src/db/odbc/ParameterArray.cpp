@@ -23,7 +23,8 @@ bool allOf(const std::vector<Value>& values, Test&& test) {
 
 }  // namespace
 
-ParameterArray::ParameterArray(const std::vector<std::vector<Value>>& byParameter, const std::vector<ColumnType>& declared) {
+ParameterArray::ParameterArray(const std::vector<std::vector<Value>>& byParameter,
+                               const std::vector<ColumnType>& declared) {
     parameters_.reserve(byParameter.size());
     for (std::size_t i = 0; i < byParameter.size(); ++i) {
         parameters_.push_back(fill(byParameter[i], i < declared.size() ? declared[i] : ColumnType{}));
@@ -33,7 +34,8 @@ ParameterArray::ParameterArray(const std::vector<std::vector<Value>>& byParamete
 ParameterArray::Parameter ParameterArray::fill(const std::vector<Value>& values, const ColumnType& declared) {
     Parameter parameter;
     parameter.indicators.resize(values.size());
-    for (std::size_t row = 0; row < values.size(); ++row) parameter.indicators[row] = values[row].isNull() ? SQL_NULL_DATA : 0;
+    for (std::size_t row = 0; row < values.size(); ++row)
+        parameter.indicators[row] = values[row].isNull() ? SQL_NULL_DATA : 0;
 
     if (isTextType(declared.sqlType)) {
         fillTexts(parameter, values);
@@ -51,7 +53,9 @@ ParameterArray::Parameter ParameterArray::fill(const std::vector<Value>& values,
         parameter.cType = SQL_C_DOUBLE;
         parameter.sqlType = SQL_DOUBLE;
         for (const auto& value : values) {
-            parameter.doubles.push_back(value.isNull() ? 0.0 : value.isDouble() ? value.number() : static_cast<double>(value.integer()));
+            parameter.doubles.push_back(value.isNull()     ? 0.0
+                                        : value.isDouble() ? value.number()
+                                                           : static_cast<double>(value.integer()));
         }
     } else if (allOf(values, [](const Value& v) { return v.isDate(); })) {
         parameter.cType = SQL_C_TYPE_DATE;
@@ -88,8 +92,10 @@ void ParameterArray::fillTexts(Parameter& parameter, const std::vector<Value>& v
     parameter.sqlType = parameter.size > kLongestVarchar ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
     parameter.texts.assign(slot * values.size(), 0);
     for (std::size_t row = 0; row < texts.size(); ++row) {
-        std::copy(texts[row].begin(), texts[row].end(), parameter.texts.begin() + static_cast<std::ptrdiff_t>(row * slot));
-        if (!values[row].isNull()) parameter.indicators[row] = static_cast<SQLLEN>(texts[row].size() * sizeof(SQLWCHAR));
+        std::copy(texts[row].begin(), texts[row].end(),
+                  parameter.texts.begin() + static_cast<std::ptrdiff_t>(row * slot));
+        if (!values[row].isNull())
+            parameter.indicators[row] = static_cast<SQLLEN>(texts[row].size() * sizeof(SQLWCHAR));
     }
 }
 
@@ -101,12 +107,13 @@ ColumnType ParameterArray::declaration(std::size_t parameter) const {
 void ParameterArray::bind(const OdbcSession& session, const OdbcHandle& statement) {
     for (std::size_t i = 0; i < parameters_.size(); ++i) {
         Parameter& parameter = parameters_[i];
-        SQLPOINTER data = parameter.cType == SQL_C_SBIGINT  ? static_cast<SQLPOINTER>(parameter.integers.data())
-                          : parameter.cType == SQL_C_DOUBLE ? static_cast<SQLPOINTER>(parameter.doubles.data())
+        SQLPOINTER data = parameter.cType == SQL_C_SBIGINT     ? static_cast<SQLPOINTER>(parameter.integers.data())
+                          : parameter.cType == SQL_C_DOUBLE    ? static_cast<SQLPOINTER>(parameter.doubles.data())
                           : parameter.cType == SQL_C_TYPE_DATE ? static_cast<SQLPOINTER>(parameter.dates.data())
                                                                : static_cast<SQLPOINTER>(parameter.texts.data());
-        session.check(SQLBindParameter(statement.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, parameter.cType,
-                                       parameter.sqlType, parameter.size, parameter.digits, data, parameter.width, parameter.indicators.data()),
+        session.check(SQLBindParameter(statement.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT,
+                                       parameter.cType, parameter.sqlType, parameter.size, parameter.digits, data,
+                                       parameter.width, parameter.indicators.data()),
                       statement);
     }
 }

@@ -18,7 +18,8 @@ class ParameterArray {
 public:
     // byParameter[parameter][row]; every parameter has the same number of rows. declared: the
     // columns' types by parameter, or none.
-    explicit ParameterArray(const std::vector<std::vector<Value>>& byParameter, const std::vector<ColumnType>& declared = {});
+    explicit ParameterArray(const std::vector<std::vector<Value>>& byParameter,
+                            const std::vector<ColumnType>& declared = {});
     ParameterArray(const ParameterArray&) = delete;
     ParameterArray& operator=(const ParameterArray&) = delete;
 

@@ -48,7 +48,9 @@ const OdbcHandle& RowInserter::statement(const std::vector<bool>& included, std:
     OdbcHandle prepared = session_.statement();
     std::u16string text = toWide(sql);
     session_.check(SQLPrepareW(prepared.get(), sqlText(text), static_cast<SQLINTEGER>(text.size())), prepared);
-    session_.check(SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAM_BIND_TYPE, attributeValue(SQL_PARAM_BIND_BY_COLUMN), 0), prepared);
+    session_.check(
+        SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAM_BIND_TYPE, attributeValue(SQL_PARAM_BIND_BY_COLUMN), 0),
+        prepared);
     return statements_.emplace(key, std::move(prepared)).first->second;
 }
 
@@ -58,7 +60,8 @@ std::vector<RowInserter::Failure> RowInserter::insert(const Rows& rows) {
     while (start < rows.size()) {
         const std::vector<bool> included = includedColumns(rows[start]);
         std::vector<std::size_t> group;
-        for (std::size_t row = start; row < rows.size() && includedColumns(rows[row]) == included; ++row) group.push_back(row);
+        for (std::size_t row = start; row < rows.size() && includedColumns(rows[row]) == included; ++row)
+            group.push_back(row);
         start += group.size();
         insertGroup(rows, group, included, failures);
     }
@@ -66,11 +69,12 @@ std::vector<RowInserter::Failure> RowInserter::insert(const Rows& rows) {
     return failures;
 }
 
-void RowInserter::insertGroup(const Rows& rows, const std::vector<std::size_t>& group, const std::vector<bool>& included,
-                              std::vector<Failure>& failures) {
+void RowInserter::insertGroup(const Rows& rows, const std::vector<std::size_t>& group,
+                              const std::vector<bool>& included, std::vector<Failure>& failures) {
     const auto parameters = static_cast<std::size_t>(std::count(included.begin(), included.end(), true));
-    const std::size_t widest =
-        severalRowsPerSet_ && parameters > 0 ? std::clamp<std::size_t>(kParametersPerSet / parameters, 1, kRowsPerSet) : 1;
+    const std::size_t widest = severalRowsPerSet_ && parameters > 0
+                                   ? std::clamp<std::size_t>(kParametersPerSet / parameters, 1, kRowsPerSet)
+                                   : 1;
     std::deque<std::size_t> waiting(group.begin(), group.end());
     std::deque<std::size_t> alone;  // the rows of a failed set of several, tried one by one before the rest
     while (!waiting.empty() || !alone.empty()) {
@@ -89,7 +93,8 @@ void RowInserter::insertGroup(const Rows& rows, const std::vector<std::size_t>& 
         std::vector<std::size_t> again;
         for (std::size_t set = 0; set < sets; ++set) {
             const auto first = taken.begin() + static_cast<std::ptrdiff_t>(set * width);
-            if (outcome.fates[set] == Fate::Again) again.insert(again.end(), first, first + static_cast<std::ptrdiff_t>(width));
+            if (outcome.fates[set] == Fate::Again)
+                again.insert(again.end(), first, first + static_cast<std::ptrdiff_t>(width));
             if (outcome.fates[set] != Fate::Failed) continue;
             if (width == 1) {
                 failures.push_back({*first, outcome.errors[set]});
@@ -101,8 +106,8 @@ void RowInserter::insertGroup(const Rows& rows, const std::vector<std::size_t>& 
     }
 }
 
-RowInserter::Outcome RowInserter::run(const Rows& rows, const std::vector<std::size_t>& taken, const std::vector<bool>& included,
-                                      std::size_t width) {
+RowInserter::Outcome RowInserter::run(const Rows& rows, const std::vector<std::size_t>& taken,
+                                      const std::vector<bool>& included, std::size_t width) {
     const std::size_t sets = taken.size() / width;
     std::vector<std::vector<Value>> byParameter;
     std::vector<ColumnType> declared;
@@ -112,7 +117,8 @@ RowInserter::Outcome RowInserter::run(const Rows& rows, const std::vector<std::s
             declared.push_back(columns_[column].type);
             std::vector<Value> values;
             values.reserve(sets);
-            for (std::size_t set = 0; set < sets; ++set) values.push_back(rows[taken[set * width + row]][column].value_or(Value()));
+            for (std::size_t set = 0; set < sets; ++set)
+                values.push_back(rows[taken[set * width + row]][column].value_or(Value()));
             byParameter.push_back(std::move(values));
         }
     }
@@ -126,7 +132,8 @@ bool RowInserter::takeArrays(const OdbcHandle& prepared, std::size_t sets) {
     return taken == sets;
 }
 
-RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared, const std::vector<std::vector<Value>>& byParameter,
+RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared,
+                                          const std::vector<std::vector<Value>>& byParameter,
                                           const std::vector<ColumnType>& declared, std::size_t sets) {
     const Error unknown = failureWithoutDescription();
     Outcome outcome{std::vector<Fate>(sets, Fate::Saved), std::vector<Error>(sets, unknown)};
@@ -153,7 +160,8 @@ RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared, const std:
     parameters.bind(session_, prepared);
 
     const SQLRETURN rc = session_.watched(prepared, [&] { return SQLExecute(prepared.get()); });
-    std::vector<Diagnostic> found = rc == SQL_SUCCESS ? std::vector<Diagnostic>() : diagnostics(SQL_HANDLE_STMT, prepared.get());
+    std::vector<Diagnostic> found =
+        rc == SQL_SUCCESS ? std::vector<Diagnostic>() : diagnostics(SQL_HANDLE_STMT, prepared.get());
     // Some drivers report the later parameter sets as further results.
     const auto nextResult = [&] { return session_.watched(prepared, [&] { return SQLMoreResults(prepared.get()); }); };
     for (std::size_t more = 0; more <= sets && nextResult() != SQL_NO_DATA; ++more) {
@@ -172,7 +180,8 @@ RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared, const std:
         return first ? session_.failure(*first) : unknown;
     };
 
-    const bool reported = std::none_of(statuses.begin(), statuses.end(), [](SQLUSMALLINT s) { return s == kNotReported; });
+    const bool reported =
+        std::none_of(statuses.begin(), statuses.end(), [](SQLUSMALLINT s) { return s == kNotReported; });
     if (reported) {
         bool settled = false;
         for (std::size_t i = 0; i < sets; ++i) {

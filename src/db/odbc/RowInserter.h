@@ -54,7 +54,8 @@ private:
     void insertGroup(const Rows& rows, const std::vector<std::size_t>& group, const std::vector<bool>& included,
                      std::vector<Failure>& failures);
     // Runs `taken` in sets of `width` rows; answers each set's fate.
-    Outcome run(const Rows& rows, const std::vector<std::size_t>& taken, const std::vector<bool>& included, std::size_t width);
+    Outcome run(const Rows& rows, const std::vector<std::size_t>& taken, const std::vector<bool>& included,
+                std::size_t width);
     // declared: the columns' types by parameter, so that every batch binds them alike.
     Outcome execute(const OdbcHandle& statement, const std::vector<std::vector<Value>>& byParameter,
                     const std::vector<ColumnType>& declared, std::size_t sets);

@@ -11,8 +11,12 @@ namespace {
 
 // Newest first.
 const char* const kPreferred[] = {
-    "ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server", "ODBC Driver 13.1 for SQL Server",
-    "ODBC Driver 13 for SQL Server", "SQL Server Native Client 11.0",  "FreeTDS",
+    "ODBC Driver 18 for SQL Server",
+    "ODBC Driver 17 for SQL Server",
+    "ODBC Driver 13.1 for SQL Server",
+    "ODBC Driver 13 for SQL Server",
+    "SQL Server Native Client 11.0",
+    "FreeTDS",
     "SQL Server",
 };
 
@@ -39,7 +43,8 @@ std::vector<std::string> installedOdbcDrivers() {
     SQLSMALLINT nameLength = 0;
     SQLSMALLINT attributesLength = 0;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDriversW(environment.get(), direction, name, 256, &nameLength, attributes, 1024, &attributesLength))) {
+    while (SQL_SUCCEEDED(
+        SQLDriversW(environment.get(), direction, name, 256, &nameLength, attributes, 1024, &attributesLength))) {
         names.push_back(fromWide(name, nameLength));
         direction = SQL_FETCH_NEXT;
     }

@@ -29,8 +29,14 @@ const Rename kRenames[] = {
     {"Language", Drivers::All, Kind::Text, {"Current Language", "Language"}},
     {"Network", Drivers::Microsoft, Kind::Text, {"Network Library", "Network"}},
     {"Encrypt", Drivers::Microsoft, Kind::Switch, {"Use Encryption for Data", "Encrypt"}},
-    {"TrustServerCertificate", Drivers::Microsoft, Kind::Switch, {"Trust Server Certificate", "TrustServerCertificate"}},
-    {"MARS_Connection", Drivers::Microsoft, Kind::Switch, {"MARS Connection", "MultipleActiveResultSets", "MARS_Connection"}},
+    {"TrustServerCertificate",
+     Drivers::Microsoft,
+     Kind::Switch,
+     {"Trust Server Certificate", "TrustServerCertificate"}},
+    {"MARS_Connection",
+     Drivers::Microsoft,
+     Kind::Switch,
+     {"MARS Connection", "MultipleActiveResultSets", "MARS_Connection"}},
     {"MultiSubnetFailover", Drivers::Microsoft, Kind::Switch, {"Multi Subnet Failover", "MultiSubnetFailover"}},
     {"Failover_Partner", Drivers::Microsoft, Kind::Text, {"Failover Partner", "Failover_Partner"}},
     {"AttachDBFileName", Drivers::Microsoft, Kind::Text, {"Initial File Name", "AttachDBFileName"}},
@@ -134,7 +140,8 @@ OdbcTarget sqlServerTarget(const std::vector<Keyword>& providerKeywords, const s
         }
         out.push_back({rename.odbcName, *value});
     }
-    if (const auto integrated = lastOf(providerKeywords, {"Integrated Security", "Trusted_Connection"}); integrated && isTrue(*integrated)) {
+    if (const auto integrated = lastOf(providerKeywords, {"Integrated Security", "Trusted_Connection"});
+        integrated && isTrue(*integrated)) {
         out.push_back({"Trusted_Connection", "Yes"});
     }
     if (freeTds) {

@@ -120,8 +120,9 @@ int SqliteConnection::endWhenStopped(void* connection) {
 }
 
 Error SqliteConnection::transactionStopped() {
-    return Error(SQLITE_INTERRUPT, std::string(kStatementStopped) +
-                                       " Die Transaktion ist abgebrochen; bis zu ihrem Ende wird nichts mehr geschrieben.");
+    return Error(SQLITE_INTERRUPT,
+                 std::string(kStatementStopped) +
+                     " Die Transaktion ist abgebrochen; bis zu ihrem Ende wird nichts mehr geschrieben.");
 }
 
 void SqliteConnection::ensureNotStopped() const {
@@ -143,7 +144,8 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const std::string& path
 void SqliteConnection::ensureDatenpool() {
     // SQLite opens any file lazily, and takes an empty one for an empty database.
     const auto notADatenpool = [&](const std::string& reason) {
-        return Error(SQLITE_NOTADB, "Die Datei '" + path_ + "' ist kein Datenpool: " + reason, Error::Kind::notADatabase);
+        return Error(SQLITE_NOTADB, "Die Datei '" + path_ + "' ist kein Datenpool: " + reason,
+                     Error::Kind::notADatabase);
     };
     std::optional<std::string> tables;
     try {
@@ -254,9 +256,10 @@ std::string SqliteConnection::property(std::string_view name) const {
 void SqliteConnection::ensureFileInPlace() const {
     int moved = 0;
     if (sqlite3_file_control(handle_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
-        throw Error(SQLITE_READONLY, "Der Datenpool '" + path_ +
-                                         "' wurde gelöscht oder ersetzt, seit das Programm ihn geöffnet hat; in die Datei, "
-                                         "die es jetzt gibt, wurde nichts geschrieben. Bitte das Programm neu starten.",
+        throw Error(SQLITE_READONLY,
+                    "Der Datenpool '" + path_ +
+                        "' wurde gelöscht oder ersetzt, seit das Programm ihn geöffnet hat; in die Datei, "
+                        "die es jetzt gibt, wurde nichts geschrieben. Bitte das Programm neu starten.",
                     Error::Kind::readOnly);
     }
 }

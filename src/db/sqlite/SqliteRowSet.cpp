@@ -14,7 +14,8 @@ Value columnValue(sqlite3_stmt* statement, int column) {
         case SQLITE_NULL: return Value();
         default: {
             const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-            return Value(std::string(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
+            return Value(
+                std::string(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
         }
     }
 }
@@ -46,7 +47,8 @@ void SqliteRowSet::step() {
 
 void SqliteRowSet::checkColumn(int column) const {
     if (atEnd_) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
-    if (column < 0 || column >= columnCount()) throw Error(kItemNotFound, "Spalte " + std::to_string(column) + " gibt es nicht.");
+    if (column < 0 || column >= columnCount())
+        throw Error(kItemNotFound, "Spalte " + std::to_string(column) + " gibt es nicht.");
 }
 
 Value SqliteRowSet::value(int column) const {

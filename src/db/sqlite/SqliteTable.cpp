@@ -69,7 +69,8 @@ void bind(sqlite3* db, sqlite3_stmt* statement, int index, const Value& value) {
     } else if (value.isDouble()) {
         rc = sqlite3_bind_double(statement, index, value.number());
     } else if (value.isText()) {
-        rc = sqlite3_bind_text(statement, index, value.text().data(), static_cast<int>(value.text().size()), SQLITE_STATIC);
+        rc = sqlite3_bind_text(statement, index, value.text().data(), static_cast<int>(value.text().size()),
+                               SQLITE_STATIC);
     } else {
         rc = sqlite3_bind_text(statement, index, formatIsoDate(value.date()).c_str(), -1, SQLITE_TRANSIENT);
     }
@@ -107,7 +108,8 @@ SqliteTable::SqliteTable(sqlite3* handle, std::string table, const std::string& 
     const int rc = sqlite3_step(select.handle);
     if (rc == SQLITE_ROW) {
         std::vector<Value> stored;
-        for (std::size_t i = 0; i < columns().size(); ++i) stored.push_back(columnValue(select.handle, static_cast<int>(i) + 1));
+        for (std::size_t i = 0; i < columns().size(); ++i)
+            stored.push_back(columnValue(select.handle, static_cast<int>(i) + 1));
         TableRowSet::select(sqlite3_column_int64(select.handle, 0), std::move(stored));
     } else if (rc != SQLITE_DONE) {
         throwSqliteError(handle_, rc);
@@ -155,8 +157,9 @@ sqlite3_stmt* SqliteTable::insertStatement(const std::vector<std::optional<Value
         names += (names.empty() ? "" : ", ") + quoted(columns()[i].name);
         places += places.empty() ? "?" : ", ?";
     }
-    const std::string sql = names.empty() ? "INSERT INTO " + quoted(table()) + " DEFAULT VALUES"
-                                          : "INSERT INTO " + quoted(table()) + " (" + names + ") VALUES (" + places + ")";
+    const std::string sql = names.empty()
+                                ? "INSERT INTO " + quoted(table()) + " DEFAULT VALUES"
+                                : "INSERT INTO " + quoted(table()) + " (" + names + ") VALUES (" + places + ")";
     sqlite3_stmt* statement = nullptr;
     prepare(handle_, sql, &statement);
     inserts_.emplace(mask_, statement);

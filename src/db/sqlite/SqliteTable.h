@@ -2,8 +2,8 @@
 // A SQLite table opened for writing: new rows are inserted with prepared statements (one per
 // set of assigned columns), selected rows are edited in place by their rowid.
 
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "db/TableRowSet.h"

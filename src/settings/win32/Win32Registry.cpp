@@ -78,7 +78,8 @@ Status Win32Registry::queryValueEx(Key key, const char* valueName, std::uint32_t
     if (data != nullptr && size == nullptr) return ERROR_INVALID_PARAMETER;
     DWORD storedType = 0;
     Bytes stored;
-    if (const LONG status = readStored(toHkey(key), Wide(valueName).get(), storedType, stored); status != ERROR_SUCCESS) {
+    if (const LONG status = readStored(toHkey(key), Wide(valueName).get(), storedType, stored);
+        status != ERROR_SUCCESS) {
         return status;
     }
     if (type != nullptr) *type = storedType;
@@ -89,14 +90,15 @@ Status Win32Registry::setValueEx(Key key, const char* valueName, std::uint32_t t
                                  std::uint32_t size) {
     if (data == nullptr && size > 0) return ERROR_INVALID_PARAMETER;
     const Bytes stored = storedForm(type, data, size);
-    return RegSetValueExW(toHkey(key), Wide(valueName).get(), 0, type, stored.data(), static_cast<DWORD>(stored.size()));
+    return RegSetValueExW(toHkey(key), Wide(valueName).get(), 0, type, stored.data(),
+                          static_cast<DWORD>(stored.size()));
 }
 
 Status Win32Registry::createKeyEx(Key key, const char* subKey, std::uint32_t options, std::uint32_t access, Key* result,
                                   std::uint32_t* disposition) {
     HKEY created = nullptr;
-    const LONG status =
-        RegCreateKeyExW(toHkey(key), Wide(subKey).get(), 0, nullptr, options, access, nullptr, &created, asDword(disposition));
+    const LONG status = RegCreateKeyExW(toHkey(key), Wide(subKey).get(), 0, nullptr, options, access, nullptr, &created,
+                                        asDword(disposition));
     if (status == ERROR_SUCCESS) *result = fromHkey(created);
     return status;
 }
@@ -105,7 +107,8 @@ Status Win32Registry::flushKey(Key key) { return RegFlushKey(toHkey(key)); }
 
 Status Win32Registry::enumValue(Key key, std::uint32_t index, char* name, std::uint32_t* nameSize, std::uint32_t* type,
                                 std::uint8_t* data, std::uint32_t* dataSize) {
-    if (name == nullptr || nameSize == nullptr || (data != nullptr && dataSize == nullptr)) return ERROR_INVALID_PARAMETER;
+    if (name == nullptr || nameSize == nullptr || (data != nullptr && dataSize == nullptr))
+        return ERROR_INVALID_PARAMETER;
     // The longest name the registry allows, with its NUL.
     std::vector<wchar_t> wideName(16384);
     DWORD storedType = 0;
@@ -113,11 +116,13 @@ Status Win32Registry::enumValue(Key key, std::uint32_t index, char* name, std::u
     for (;;) {
         auto nameLength = static_cast<DWORD>(wideName.size());
         DWORD size = 0;
-        LONG status = RegEnumValueW(toHkey(key), index, wideName.data(), &nameLength, nullptr, &storedType, nullptr, &size);
+        LONG status =
+            RegEnumValueW(toHkey(key), index, wideName.data(), &nameLength, nullptr, &storedType, nullptr, &size);
         if (status != ERROR_SUCCESS) return status;
         stored.resize(size);
         nameLength = static_cast<DWORD>(wideName.size());
-        status = RegEnumValueW(toHkey(key), index, wideName.data(), &nameLength, nullptr, &storedType, stored.data(), &size);
+        status =
+            RegEnumValueW(toHkey(key), index, wideName.data(), &nameLength, nullptr, &storedType, stored.data(), &size);
         if (status == ERROR_MORE_DATA) continue;  // the value grew in between
         if (status != ERROR_SUCCESS) return status;
         stored.resize(size);
