@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Every test: the native suite (debug), the same suite under AddressSanitizer and
+# Every test: the format check, the native suite (debug), the same suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the Windows build under Wine, the Windows packages installed,
 # used and removed again under Wine, and a bounded fuzzing run.
 set -euo pipefail
@@ -8,6 +8,9 @@ scripts/install-deps.sh all
 export LC_ALL=C.UTF-8
 
 step() { printf '\n== %s\n' "$*"; }
+
+step "format"
+scripts/check-format.sh
 
 step "native suite"
 cmake --preset debug >/dev/null
