@@ -15,10 +15,12 @@
 
 namespace cli {
 
-void bufferUnlessConsole(std::FILE* stream) {
+void bufferStdoutUnlessConsole() {
     // A C library buffers by line, or not at all, what it takes for a terminal; on Windows that
-    // includes NUL, where every line then costs a system call.
-    if (!isTerminal(stream)) std::setvbuf(stream, nullptr, _IOFBF, 64 * 1024);
+    // includes NUL, where every line then costs a system call. The buffer is given: glibc takes
+    // a size only with a buffer, and would otherwise write in blocks of the device's 4 KiB.
+    static char buffer[64 * 1024];
+    if (!isTerminal(stdout)) std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 }
 
 #ifdef _WIN32

@@ -10,9 +10,9 @@ namespace cli {
 // UTF-8 console output, the user's locale for number formats.
 void prepareConsole();
 bool isTerminal(std::FILE* stream);
-// Output that is not a console (a file, a pipe, the NUL device) is written in blocks, not
-// line by line; a console still sees each line as it comes. Before the first output.
-void bufferUnlessConsole(std::FILE* stream);
+// Standard output that is not a console (a file, a pipe, the NUL device) is written in 64 KiB
+// blocks, not line by line; a console still sees each line as it comes. Before the first output.
+void bufferStdoutUnlessConsole();
 // The user's digit-grouping separator ("." in a German locale; empty when the locale has none).
 std::string groupSeparator();
 // Waits until stream has input to read (true), or until stop answers true (false).

@@ -35,7 +35,7 @@ constexpr const char* kHelp =
 
 int run(const std::vector<std::string>& args) {
     cli::prepareConsole();
-    cli::bufferUnlessConsole(stdout);
+    cli::bufferStdoutUnlessConsole();
     cli::catchInterrupt();
     db::setStopWaiting(&cli::interruptRequested);
     if (args.empty()) {
