@@ -30,7 +30,8 @@ std::optional<std::int64_t> stagedRows(db::Connection& connection) {
 }  // namespace
 
 ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper& mapper, adr::ConversionEvents& events,
-                                   const std::string& directory, const ListLineSink& addListLine) {
+                                   const std::string& directory, const ListLineSink& addListLine,
+                                   const ListedRowSink& rowListed) {
     const db::Report report = [&](const std::string& description) { events.showMessage(description); };
     try {
         connection.beginTransaction();
@@ -65,11 +66,14 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
         outcome.listComplete = true;
         const auto rows = connection.execute("Adressenimport");
         ListLines lines(*rows);
+        const int idAt = rowListed ? rows->position("id") : -1;
+        const int fremdidAt = rowListed ? rows->position("fremdid") : -1;
         for (; !rows->atEnd(); rows->moveNext()) {
             if (!addListLine(lines.current())) {
                 outcome.listComplete = false;
                 break;
             }
+            if (idAt >= 0 && fremdidAt >= 0) rowListed(rows->value(idAt).integer(), rows->value(fremdidAt));
             ++outcome.listed;
         }
     } catch (const std::exception& failure) {

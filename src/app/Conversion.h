@@ -13,7 +13,8 @@ class FieldMapper;
 }  // namespace adr
 namespace db {
 class Connection;
-}
+class Value;
+}  // namespace db
 
 namespace app {
 
@@ -35,11 +36,14 @@ struct ConversionOutcome {
 
 // Lines of the list go to addListLine; it answers false to stop the listing (the rows stay).
 using ListLineSink = std::function<bool(const std::string& line)>;
+// The staging id and fremdid of each listed row, in list order.
+using ListedRowSink = std::function<void(std::int64_t id, const db::Value& fremdid)>;
 
 // A Datenpool that cannot take the run (locked, read-only, a staging table that cannot be
 // emptied) or keep it (the commit failed) ends it as failed, with the staging table as before.
 ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper& mapper, adr::ConversionEvents& events,
-                                   const std::string& directory, const ListLineSink& addListLine);
+                                   const std::string& directory, const ListLineSink& addListLine,
+                                   const ListedRowSink& rowListed = {});
 
 // "<server>/<database> / AdressenImport": the target as the window shows it.
 std::string datenpoolCaption(const db::Connection& connection);

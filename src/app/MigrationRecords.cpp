@@ -174,19 +174,46 @@ void MigrationRecords::spillFile(const std::string& file, const std::string& rea
     finishEntry(entry_, *spill_);
 }
 
+std::function<void(std::int64_t, const db::Value&)> MigrationRecords::pairWhileListed() {
+    listUsable_ = true;
+    return [this](std::int64_t id, const db::Value& fremdid) { rowListed(id, fremdid); };
+}
+
+void MigrationRecords::rowListed(std::int64_t id, const db::Value& fremdid) {
+    if (!listUsable_) return;
+    if (id <= lastListedId_) {
+        listUsable_ = false;
+        return;
+    }
+    lastListedId_ = id;
+    if (!listedUpTo_) listedUpTo_.emplace(handedOn_.reader());
+    // The rule of settle, driven by the rows: the records before the one this row matches have none.
+    while (!listedUpTo_->atEnd()) {
+        if (sameNumber(fremdid, listedUpTo_->next())) return listedIds_.add(static_cast<double>(id));
+        listedIds_.add(0.0);
+    }
+}
+
+void MigrationRecords::listEnded(bool complete) { listed_ = complete && listUsable_; }
+
 bool MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery, TableWriter* report) {
     finishOpenRecord();
-    const auto rows = connection ? connection->execute(rowsQuery) : nullptr;
+    const bool pairedWhileListed = connection && listed_;
+    const auto rows = connection && !pairedWhileListed ? connection->execute(rowsQuery) : nullptr;
     // The two columns are looked up once; a missing one fails as its use by name does.
     const int idAt = rows ? rows->position("id") : -1;
     const int fremdidAt = rows ? rows->position("fremdid") : -1;
     const auto column = [&](int at, std::string_view name) { return at >= 0 ? rows->value(at) : rows->value(name); };
     NumberLog::Reader handed = handedOn_.reader();
+    NumberLog::Reader listedIds = listedIds_.reader();
     // The staging id of the next record handed to the table; 0 when its row is not there.
     const auto nextId = [&]() -> std::int64_t {
         const std::optional<double> number = handed.next();
         std::int64_t id = 0;
-        if (rows && !rows->atEnd() && sameNumber(column(fremdidAt, "fremdid"), number)) {
+        if (pairedWhileListed) {
+            // The records after the last listed row have none.
+            if (!listedIds.atEnd()) id = static_cast<std::int64_t>(listedIds.next().value_or(0));
+        } else if (rows && !rows->atEnd() && sameNumber(column(fremdidAt, "fremdid"), number)) {
             id = column(idAt, "id").integer();
             rows->moveNext();
         }

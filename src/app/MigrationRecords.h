@@ -5,6 +5,7 @@
 // the run, so a row the database lost on the way is never reported as saved.
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -17,7 +18,8 @@
 
 namespace db {
 class Connection;
-}
+class Value;
+}  // namespace db
 
 namespace app {
 
@@ -56,6 +58,11 @@ public:
     // With a report (and a spill) it gets one row per record and per unreadable file, in reading
     // order, paired while the spill is read back; false when the spill ended inside an entry.
     bool settle(db::Connection* connection, const std::string& rowsQuery, TableWriter* report = nullptr);
+    // While the run's list is read: takes each listed row's id and fremdid, in list order, and
+    // pairs the records with them by the rule of settle. When listEnded says the list was
+    // complete, and its ids came in order, settle needs no pass of its own over the table.
+    std::function<void(std::int64_t id, const db::Value& fremdid)> pairWhileListed();
+    void listEnded(bool complete);
     const RecordCounts& counts() const { return counts_; }
 
 private:
@@ -69,6 +76,7 @@ private:
     };
     void finishOpenRecord();
     void spillFile(const std::string& file, const std::string& reason);
+    void rowListed(std::int64_t id, const db::Value& fremdid);
     template <typename NextId>
     bool writeReport(TableWriter& writer, NextId nextId);
 
@@ -78,6 +86,11 @@ private:
     bool open_ = false;
     std::vector<std::pair<std::string, std::string>> laterFiles_;  // unreadable while a record was open
     NumberLog handedOn_;                                           // address numbers of the records handed to the table
+    std::optional<NumberLog::Reader> listedUpTo_;                  // the records handed on that the listed rows reached
+    NumberLog listedIds_;  // per record reached: the id of its listed row, 0 for none
+    std::int64_t lastListedId_ = 0;
+    bool listUsable_ = false;  // rows were taken while listed, every one in id order
+    bool listed_ = false;      // ... and the list was complete
     RecordCounts counts_;
 };
 

@@ -355,6 +355,43 @@ TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
     EXPECT_EQ(records.counts().discarded, 3);
 }
 
+// The records are paired with the rows while a complete list in id order is read (by the same
+// rule as from the table: a row goes to the next record whose number agrees, the records passed
+// over have none); any other list leaves the pairing to the query.
+TEST(ReportRows, PairedWhileListedOnlyFromAWholeListInIdOrder) {
+    testing_support::TempDir dir;
+    const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
+    struct Case {
+        std::vector<std::pair<std::int64_t, double>> listed;
+        bool complete;
+        std::vector<std::string> ids;
+    };
+    const std::vector<Case> cases{{{{11, 7}, {12, 8}}, true, {"11", "12"}}, {{{11, 8}}, true, {"", "11"}},
+                                  {{{11, 9}, {12, 8}}, true, {"", ""}},     {{}, true, {"", ""}},
+                                  {{{11, 7}, {12, 8}}, false, {"5", "6"}},  {{{12, 7}, {11, 8}}, true, {"5", "6"}}};
+    for (const Case& c : cases) {
+        std::stringstream spill;
+        app::MigrationRecords records(&spill);
+        for (const double number : {7.0, 8.0}) {
+            records.recordStarted("01A", static_cast<std::uint64_t>(number), number);
+            records.recordEnded(true);
+        }
+        const auto rowListed = records.pairWhileListed();
+        for (const auto& [id, fremdid] : c.listed) rowListed(id, db::Value(fremdid));
+        records.listEnded(c.complete);
+        std::ostringstream report;
+        app::TableWriter writer(report, TableFormat::csv, app::MigrationRecords::reportColumns());
+        ASSERT_TRUE(records.settle(connection.get(), "SELECT 5 AS id, 7 AS fremdid UNION ALL SELECT 6, 8", &writer));
+        const auto rows = testing_support::lines(report.str());
+        ASSERT_EQ(rows.size(), 3u);
+        EXPECT_EQ(cells(rows[1])[4], c.ids[0]) << c.listed.size() << c.complete;
+        EXPECT_EQ(cells(rows[2])[4], c.ids[1]) << c.listed.size() << c.complete;
+        const auto saved =
+            static_cast<std::int64_t>(std::count_if(c.ids.begin(), c.ids.end(), [](auto& id) { return !id.empty(); }));
+        EXPECT_EQ(records.counts().saved, saved);
+    }
+}
+
 // The address numbers of the records handed on come back exactly as they went in.
 TEST(ReportRows, NumberLogGivesBackEveryNumberInOrder) {
     const std::vector<std::optional<double>> numbers{
@@ -413,29 +450,47 @@ TEST(RecordCounts, AddUpOnRandomInput) {
             std::snprintf(name, sizeof name, "%02dA", file);
             dir.write(std::string("ADR/") + name, bytes);
         }
-        const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
-        testing_support::RecordingEvents events;
-        adr::FieldMapper mapper(events);
-        std::stringstream spill;
-        app::MigrationRecords records(&spill);
-        mapper.setObserver(&records);
-        const app::ConversionOutcome outcome = app::convertDirectory(*connection, mapper, events, dir.file("ADR"),
-                                                                     [](const std::string&) { return true; });
-        ASSERT_EQ(outcome.ending, app::ConversionOutcome::Ending::finished);
-        std::ostringstream report;
-        app::TableWriter writer(report, app::TableFormat::jsonl, app::MigrationRecords::reportColumns());
-        EXPECT_TRUE(records.settle(connection.get(), "SELECT id, fremdid FROM AdressenImport ORDER BY id", &writer));
+        // The same run twice: paired from the table, and paired while its list is read.
+        std::string reports[2];
+        app::RecordCounts pairedFromTable;
+        for (const bool whileListed : {false, true}) {
+            const auto connection = db::SqliteConnection::create(dir.file(whileListed ? "listed.db" : "table.db"));
+            testing_support::RecordingEvents events;
+            adr::FieldMapper mapper(events);
+            std::stringstream spill;
+            app::MigrationRecords records(&spill);
+            mapper.setObserver(&records);
+            const app::ListedRowSink rowListed = whileListed ? records.pairWhileListed() : nullptr;
+            const app::ConversionOutcome outcome = app::convertDirectory(
+                *connection, mapper, events, dir.file("ADR"), [](const std::string&) { return true; }, rowListed);
+            ASSERT_EQ(outcome.ending, app::ConversionOutcome::Ending::finished);
+            records.listEnded(outcome.listComplete);
+            std::ostringstream report;
+            app::TableWriter writer(report, app::TableFormat::jsonl, app::MigrationRecords::reportColumns());
+            EXPECT_TRUE(
+                records.settle(connection.get(), "SELECT id, fremdid FROM AdressenImport ORDER BY id", &writer));
+            reports[whileListed] = report.str();
+            if (!whileListed) {
+                pairedFromTable = records.counts();
+                continue;
+            }
+            const auto fromList = testing_support::lines(reports[1]), fromTable = testing_support::lines(reports[0]);
+            ASSERT_EQ(fromList.size(), fromTable.size()) << "round " << round;
+            for (std::size_t i = 0; i < fromList.size(); ++i) ASSERT_EQ(fromList[i], fromTable[i]) << "round " << round;
+            EXPECT_EQ(records.counts().saved, pairedFromTable.saved) << "round " << round;
 
-        const app::RecordCounts& counts = records.counts();
-        EXPECT_EQ(counts.read, outcome.recordsStarted) << "round " << round;
-        EXPECT_EQ(counts.read, counts.saved + counts.discarded) << "round " << round;
-        EXPECT_EQ(counts.saved, connection->execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer())
-            << "round " << round;
-        const auto rows = testing_support::lines(report.str());
-        EXPECT_EQ(static_cast<std::int64_t>(rows.size()), counts.read + counts.filesUnreadable) << "round " << round;
-        std::int64_t saved = 0;
-        for (const auto& row : rows) saved += row.find("\"Ergebnis\":\"gespeichert\"") != std::string::npos;
-        EXPECT_EQ(saved, counts.saved) << "round " << round;
+            const app::RecordCounts& counts = records.counts();
+            EXPECT_EQ(counts.read, outcome.recordsStarted) << "round " << round;
+            EXPECT_EQ(counts.read, counts.saved + counts.discarded) << "round " << round;
+            EXPECT_EQ(counts.saved, connection->execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer())
+                << "round " << round;
+            const auto rows = testing_support::lines(report.str());
+            EXPECT_EQ(static_cast<std::int64_t>(rows.size()), counts.read + counts.filesUnreadable)
+                << "round " << round;
+            std::int64_t saved = 0;
+            for (const auto& row : rows) saved += row.find("\"Ergebnis\":\"gespeichert\"") != std::string::npos;
+            EXPECT_EQ(saved, counts.saved) << "round " << round;
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include "adr/FieldMapper.h"
 #include "adr/SingleAddressReader.h"
 #include "app/Conversion.h"
+#include "app/MigrationRecords.h"
 #include "app/NumberText.h"
 #include "app/cli/Arguments.h"
 #include "app/cli/ConsoleView.h"
@@ -68,7 +69,9 @@ int convertInto(const std::string& target, const std::string& directory, ReportO
         connection = openDatenpool(target);
         adr::FieldMapper mapper(events);
         mapper.setObserver(&report.records());
-        outcome = app::convertDirectory(*connection, mapper, events, directory, printListLine);
+        outcome = app::convertDirectory(*connection, mapper, events, directory, printListLine,
+                                        report.records().pairWhileListed());
+        report.records().listEnded(outcome.listComplete);
     } catch (const db::Error& failure) {
         events.finishProgress();
         say(failure.description());
