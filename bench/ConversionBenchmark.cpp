@@ -1,9 +1,10 @@
 // Side by side, in one run: converting an ADR corpus into the embedded Datenpool with
 // anschriftenwandler-cli, without and with the migration report, the same through ODBC with the
 // SQLite3 driver, and bulk-loading the very rows it produced into the same table with the sqlite3
-// shell's ".import" (the practical limit for writing these rows). Each is run as a child process
-// three times; the medians of wall time and peak memory are reported. An ADR directory named as
-// third argument is converted and compared with ".import" of its rows as well.
+// shell's ".import" (the practical limit for writing these rows). Each is run as a child process,
+// the medians of wall time and peak memory are reported; the runs of a ratio (conversion and
+// .import, with and without the report) alternate, five of each. An ADR directory named as third
+// argument is converted and compared with ".import" of its rows as well.
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -88,6 +90,7 @@ int main(int argc, char** argv) {
     const int records = argc > 2 ? std::stoi(argv[2]) : 100000;
     const std::string givenCorpus = argc > 3 ? argv[3] : "";  // an ADR directory from elsewhere, compared as well
     constexpr int kRepeats = 3;
+    constexpr int kAlternations = 5;  // pairs of runs for a ratio
     const auto work = std::filesystem::temp_directory_path() / ("anschriftenwandler-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(work);
 
@@ -99,32 +102,45 @@ int main(int argc, char** argv) {
     };
     std::vector<Line> table;
     const auto pool = work / "pool.db";
-    // Converts a corpus three times into a fresh Datenpool, reached as target names it.
-    const auto convertInto = [&](const std::filesystem::path& adr, const std::string& target,
+    // Converts a corpus once into a fresh Datenpool, reached as target names it.
+    const auto convertOnce = [&](const std::filesystem::path& adr, const std::string& target,
                                  const std::vector<std::string>& options = {}) {
+        std::filesystem::remove(pool);
+        runChild({cli, "init-db", pool.string()});
+        std::vector<std::string> command{cli, "convert", "--adr", adr.string(), "--db", target};
+        command.insert(command.end(), options.begin(), options.end());
+        return runChild(command);
+    };
+    const auto convertInto = [&](const std::filesystem::path& adr, const std::string& target) {
         std::vector<Measure> conversions;
-        for (int i = 0; i < kRepeats; ++i) {
-            std::filesystem::remove(pool);
-            runChild({cli, "init-db", pool.string()});
-            std::vector<std::string> command{cli, "convert", "--adr", adr.string(), "--db", target};
-            command.insert(command.end(), options.begin(), options.end());
-            conversions.push_back(runChild(command));
-        }
+        for (int i = 0; i < kRepeats; ++i) conversions.push_back(convertOnce(adr, target));
         return median(conversions);
     };
-    // The rows the last conversion produced, as CSV, into an empty staging table of a fresh Datenpool.
-    const auto importSameRows = [&] {
-        const auto csv = work / "rows.csv";
-        runChild({"sqlite3", "-csv", pool.string(), "SELECT * FROM AdressenImport"}, csv.string());
-        std::vector<Measure> imports;
-        for (int i = 0; i < kRepeats; ++i) {
+    // Two kinds of run in turn, and the median of each: taken alternately, both meet the machine
+    // in the same state, so that their ratio holds while its speed drifts from run to run.
+    const auto alternate = [&](const std::function<Measure()>& first, const std::function<Measure()>& second) {
+        std::vector<Measure> firsts, seconds;
+        for (int i = 0; i < kAlternations; ++i) {
+            firsts.push_back(first());
+            seconds.push_back(second());
+        }
+        return std::pair{median(firsts), median(seconds)};
+    };
+    // A conversion of adr, and .import of the rows that the first of them produced, as CSV, into
+    // an empty staging table of a fresh Datenpool; alternately.
+    const auto csv = work / "rows.csv";
+    const auto conversionAndImport = [&](const std::filesystem::path& adr) {
+        std::filesystem::remove(csv);
+        const auto importSameRows = [&] {
+            if (!std::filesystem::exists(csv)) {
+                runChild({"sqlite3", "-csv", pool.string(), "SELECT * FROM AdressenImport"}, csv.string());
+            }
             const auto target = work / "import.db";
             std::filesystem::remove(target);
             runChild({cli, "init-db", target.string()});
-            imports.push_back(
-                runChild({"sqlite3", target.string(), ".import --csv " + csv.string() + " AdressenImport"}));
-        }
-        return std::pair{median(imports), static_cast<double>(size(csv))};
+            return runChild({"sqlite3", target.string(), ".import --csv " + csv.string() + " AdressenImport"});
+        };
+        return alternate([&] { return convertOnce(adr, pool.string()); }, importSameRows);
     };
     const auto bytesOf = [](const std::filesystem::path& adr) {
         double bytes = 0;
@@ -143,32 +159,38 @@ int main(int argc, char** argv) {
         const auto adr = work / ("ADR-" + std::to_string(count));
         runChild({"/proc/self/exe", "--generate", adr.string(), std::to_string(count)});
         const double adrBytes = bytesOf(adr);
-        table.push_back({"convert (" + std::to_string(count) + " records)", static_cast<double>(count), adrBytes,
-                         convertInto(adr, pool.string())});
-        if (count != records) continue;
-        const double conversionSeconds = table.back().m.seconds;
-        table.push_back({"convert --report (CSV)", static_cast<double>(count), adrBytes,
-                         convertInto(adr, pool.string(), {"--report", (work / "report.csv").string()})});
-        reportRatio = table.back().m.seconds / conversionSeconds;
+        if (count != records) {
+            table.push_back({"convert (" + std::to_string(count) + " records)", static_cast<double>(count), adrBytes,
+                             convertInto(adr, pool.string())});
+            continue;
+        }
+        const auto [conversion, import] = conversionAndImport(adr);
+        table.push_back(
+            {"convert (" + std::to_string(count) + " records)", static_cast<double>(count), adrBytes, conversion});
+        const auto [without, withReport] =
+            alternate([&] { return convertOnce(adr, pool.string()); },
+                      [&] {
+                          return convertOnce(adr, pool.string(), {"--report", (work / "report.csv").string()});
+                      });
+        table.push_back({"convert --report (CSV)", static_cast<double>(count), adrBytes, withReport});
+        reportRatio = withReport.seconds / without.seconds;
         table.push_back({"convert via ODBC (SQLite3 driver)", static_cast<double>(count), adrBytes,
                          convertInto(adr, "Driver=SQLite3;Database=" + pool.string())});
-        odbcRatio = conversionSeconds / table.back().m.seconds;
-        const auto [import, csvBytes] = importSameRows();
-        table.push_back({"sqlite3 .import (same rows)", static_cast<double>(count), csvBytes, import});
-        ownRatio = conversionSeconds / import.seconds;
+        odbcRatio = conversion.seconds / table.back().m.seconds;
+        table.push_back(
+            {"sqlite3 .import (same rows)", static_cast<double>(count), static_cast<double>(size(csv)), import});
+        ownRatio = conversion.seconds / import.seconds;
     }
     double givenRatio = 0;
     if (!givenCorpus.empty()) {
         const std::filesystem::path adr = givenCorpus;
         const double adrBytes = bytesOf(adr);
-        const Measure conversion = convertInto(adr, pool.string());
+        const auto [conversion, import] = conversionAndImport(adr);
         const double rows = rowsIn();
         table.push_back({"convert " + adr.filename().string(), rows, adrBytes, conversion});
-        const auto [import, csvBytes] = importSameRows();
-        table.push_back({"sqlite3 .import (same rows)", rows, csvBytes, import});
+        table.push_back({"sqlite3 .import (same rows)", rows, static_cast<double>(size(csv)), import});
         givenRatio = conversion.seconds / import.seconds;
     }
-
     std::printf("%-34s %12s %12s %10s %12s\n", "", "records/s", "MB/s", "seconds", "peak MiB");
     for (const auto& line : table) {
         std::printf("%-34s %12.0f %12.1f %10.3f %12.1f\n", line.what.c_str(), line.records / line.m.seconds,
