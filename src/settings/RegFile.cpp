@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "settings/RegistryData.h"
 #include "text/Unicode.h"
 
 namespace settings {
@@ -168,10 +169,7 @@ private:
             const std::string text = quoted(rest, pos);
             if (!trim(rest.substr(pos)).empty()) fail("Zeichen nach dem schließenden Anführungszeichen");
             result.type = 1;
-            for (const char16_t unit : text::utf8ToUtf16(text) + u'\0') {
-                result.data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-                result.data.push_back(static_cast<std::uint8_t>(unit >> 8));
-            }
+            result.data = utf16Bytes(text::utf8ToUtf16(text) + u'\0');
         } else if (rest.substr(0, 6) == "dword:") {
             const auto number = hexNumber(rest.substr(6), 8);
             if (!number) fail("ungültiger dword-Wert");
@@ -244,8 +242,7 @@ void appendQuoted(std::string& out, std::string_view text) {
 std::optional<std::string> plainText(const RegValue& value) {
     const auto& data = value.data;
     if (value.type != 1 || data.size() < 2 || data.size() % 2 != 0) return std::nullopt;
-    std::u16string units;
-    for (std::size_t i = 0; i < data.size(); i += 2) units += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+    std::u16string units = utf16Units(data);
     if (units.back() != u'\0') return std::nullopt;
     units.pop_back();
     if (units.find_first_of(std::u16string_view(u"\0\r\n", 3)) != std::u16string::npos) return std::nullopt;

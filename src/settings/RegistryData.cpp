@@ -9,16 +9,14 @@ namespace settings {
 
 bool isStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
 
-Bytes utf8Data(const Bytes& stored) {
+std::u16string utf16Units(const Bytes& stored) {
     std::u16string units(stored.size() / 2, u'\0');
     for (std::size_t i = 0; i < units.size(); ++i)
         units[i] = static_cast<char16_t>(stored[2 * i] | (stored[2 * i + 1] << 8));
-    const std::string utf8 = text::utf16ToUtf8Replacing(units);
-    return Bytes(utf8.begin(), utf8.end());
+    return units;
 }
 
-Bytes utf16Data(const std::uint8_t* utf8, std::uint32_t size) {
-    const std::u16string units = text::utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(utf8), size));
+Bytes utf16Bytes(std::u16string_view units) {
     Bytes stored;
     stored.reserve(2 * units.size());
     for (const char16_t u : units) {
@@ -26,6 +24,15 @@ Bytes utf16Data(const std::uint8_t* utf8, std::uint32_t size) {
         stored.push_back(static_cast<std::uint8_t>(u >> 8));
     }
     return stored;
+}
+
+Bytes utf8Data(const Bytes& stored) {
+    const std::string utf8 = text::utf16ToUtf8Replacing(utf16Units(stored));
+    return Bytes(utf8.begin(), utf8.end());
+}
+
+Bytes utf16Data(const std::uint8_t* utf8, std::uint32_t size) {
+    return utf16Bytes(text::utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(utf8), size)));
 }
 
 Bytes answeredForm(std::uint32_t type, const Bytes& stored) { return isStringType(type) ? utf8Data(stored) : stored; }

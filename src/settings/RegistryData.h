@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/RegistryApi.h"
@@ -12,6 +13,11 @@
 namespace settings {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// UTF-16 code units from the little-endian bytes the registry stores (an odd last byte is
+// dropped), and back.
+std::u16string utf16Units(const Bytes& stored);
+Bytes utf16Bytes(std::u16string_view units);
 
 // REG_SZ, REG_EXPAND_SZ and REG_MULTI_SZ hold text.
 bool isStringType(std::uint32_t type);
