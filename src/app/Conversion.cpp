@@ -66,14 +66,12 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
         outcome.listComplete = true;
         const auto rows = connection.execute("Adressenimport");
         ListLines lines(*rows);
-        const int idAt = rowListed ? rows->position("id") : -1;
-        const int fremdidAt = rowListed ? rows->position("fremdid") : -1;
         for (; !rows->atEnd(); rows->moveNext()) {
             if (!addListLine(lines.current())) {
                 outcome.listComplete = false;
                 break;
             }
-            if (idAt >= 0 && fremdidAt >= 0) rowListed(rows->value(idAt).integer(), rows->value(fremdidAt));
+            if (rowListed) rowListed(*rows);
             ++outcome.listed;
         }
     } catch (const std::exception& failure) {

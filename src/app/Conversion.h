@@ -13,7 +13,7 @@ class FieldMapper;
 }  // namespace adr
 namespace db {
 class Connection;
-class Value;
+class RowSet;
 }  // namespace db
 
 namespace app {
@@ -36,8 +36,8 @@ struct ConversionOutcome {
 
 // Lines of the list go to addListLine; it answers false to stop the listing (the rows stay).
 using ListLineSink = std::function<bool(const std::string& line)>;
-// The staging id and fremdid of each listed row, in list order.
-using ListedRowSink = std::function<void(std::int64_t id, const db::Value& fremdid)>;
+// Each listed row, in list order, while it is the row set's current one.
+using ListedRowSink = std::function<void(const db::RowSet& row)>;
 
 // A Datenpool that cannot take the run (locked, read-only, a staging table that cannot be
 // emptied) or keep it (the commit failed) ends it as failed, with the staging table as before.

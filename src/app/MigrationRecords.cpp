@@ -9,6 +9,7 @@
 #include "app/NumberText.h"
 #include "app/TableWriter.h"
 #include "db/Connection.h"
+#include "db/RowSet.h"
 #include "db/Value.h"
 
 namespace app {
@@ -174,22 +175,29 @@ void MigrationRecords::spillFile(const std::string& file, const std::string& rea
     finishEntry(entry_, *spill_);
 }
 
-std::function<void(std::int64_t, const db::Value&)> MigrationRecords::pairWhileListed() {
+std::function<void(const db::RowSet&)> MigrationRecords::pairWhileListed() {
     listUsable_ = true;
-    return [this](std::int64_t id, const db::Value& fremdid) { rowListed(id, fremdid); };
+    return [this](const db::RowSet& row) { rowListed(row); };
 }
 
-void MigrationRecords::rowListed(std::int64_t id, const db::Value& fremdid) {
+void MigrationRecords::rowListed(const db::RowSet& row) {
     if (!listUsable_) return;
-    if (id <= lastListedId_) {
+    if (!listedUpTo_) {
+        listedUpTo_.emplace(handedOn_.reader());
+        listedIdAt_ = row.position("id");
+        listedFremdidAt_ = row.position("fremdid");
+    }
+    // Without the two columns, or with ids out of order, settle pairs from its own query.
+    const db::Value id = listedIdAt_ >= 0 && listedFremdidAt_ >= 0 ? row.value(listedIdAt_) : db::Value();
+    if (!id.isInteger() || id.integer() <= lastListedId_) {
         listUsable_ = false;
         return;
     }
-    lastListedId_ = id;
-    if (!listedUpTo_) listedUpTo_.emplace(handedOn_.reader());
+    lastListedId_ = id.integer();
+    const db::Value fremdid = row.value(listedFremdidAt_);
     // The rule of settle, driven by the rows: the records before the one this row matches have none.
     while (!listedUpTo_->atEnd()) {
-        if (sameNumber(fremdid, listedUpTo_->next())) return listedIds_.add(static_cast<double>(id));
+        if (sameNumber(fremdid, listedUpTo_->next())) return listedIds_.add(static_cast<double>(lastListedId_));
         listedIds_.add(0.0);
     }
 }

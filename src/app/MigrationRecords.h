@@ -18,7 +18,7 @@
 
 namespace db {
 class Connection;
-class Value;
+class RowSet;
 }  // namespace db
 
 namespace app {
@@ -58,10 +58,11 @@ public:
     // With a report (and a spill) it gets one row per record and per unreadable file, in reading
     // order, paired while the spill is read back; false when the spill ended inside an entry.
     bool settle(db::Connection* connection, const std::string& rowsQuery, TableWriter* report = nullptr);
-    // While the run's list is read: takes each listed row's id and fremdid, in list order, and
-    // pairs the records with them by the rule of settle. When listEnded says the list was
-    // complete, and its ids came in order, settle needs no pass of its own over the table.
-    std::function<void(std::int64_t id, const db::Value& fremdid)> pairWhileListed();
+    // While the run's list is read: takes each listed row (its "id" and "fremdid"), in list
+    // order, and pairs the records with them by the rule of settle. When listEnded says the list
+    // was complete, and every row had a whole id above the one before, settle needs no pass of its
+    // own over the table.
+    std::function<void(const db::RowSet& row)> pairWhileListed();
     void listEnded(bool complete);
     const RecordCounts& counts() const { return counts_; }
 
@@ -76,7 +77,7 @@ private:
     };
     void finishOpenRecord();
     void spillFile(const std::string& file, const std::string& reason);
-    void rowListed(std::int64_t id, const db::Value& fremdid);
+    void rowListed(const db::RowSet& row);
     template <typename NextId>
     bool writeReport(TableWriter& writer, NextId nextId);
 
@@ -87,7 +88,8 @@ private:
     std::vector<std::pair<std::string, std::string>> laterFiles_;  // unreadable while a record was open
     NumberLog handedOn_;                                           // address numbers of the records handed to the table
     std::optional<NumberLog::Reader> listedUpTo_;                  // the records handed on that the listed rows reached
-    NumberLog listedIds_;  // per record reached: the id of its listed row, 0 for none
+    NumberLog listedIds_;                         // per record reached: the id of its listed row, 0 for none
+    int listedIdAt_ = -1, listedFremdidAt_ = -1;  // column positions in the listed rows
     std::int64_t lastListedId_ = 0;
     bool listUsable_ = false;  // rows were taken while listed, every one in id order
     bool listed_ = false;      // ... and the list was complete
