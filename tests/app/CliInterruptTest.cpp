@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -56,17 +57,23 @@ private:
     pid_t pid_ = -1;
 };
 
-class CliInterrupt : public ConvertWithCli {};
+class CliInterrupt : public ConvertWithCli {
+protected:
+    // 5000 records, more list than a pipe holds: the tool is still listing when the first line
+    // arrives; the list goes into the FIFO that this answers.
+    std::string manyRecordsAndAListPipe() {
+        std::string records;
+        for (int number = 1; number <= 5000; ++number)
+            records += completeRecord(std::to_string(number), "Name" + std::to_string(number));
+        writeAdr("01A", records);
+        const std::string out = dir.file("liste");
+        EXPECT_EQ(::mkfifo(out.c_str(), 0600), 0);
+        return out;
+    }
+};
 
 TEST_F(CliInterrupt, DuringTheListItEndsTheListAndSaysThatEveryRowIsKept) {
-    // More list than a pipe holds: the tool is still listing when the first line arrives.
-    std::string records;
-    for (int number = 1; number <= 5000; ++number)
-        records += completeRecord(std::to_string(number), "Name" + std::to_string(number));
-    writeAdr("01A", records);
-    const std::string out = dir.file("liste");
-    ASSERT_EQ(::mkfifo(out.c_str(), 0600), 0);
-
+    const std::string out = manyRecordsAndAListPipe();
     const RunningCli cli({"convert", "--adr", adrDir(), "--db", datenpool()}, out, dir.file("fehler"));
     const int list = ::open(out.c_str(), O_RDONLY);
     char first = 0;
@@ -89,6 +96,35 @@ TEST_F(CliInterrupt, DuringTheListItEndsTheListAndSaysThatEveryRowIsKept) {
                         "Adressen sind in AdressenImport gespeichert."))
         << err;
     EXPECT_EQ(err.find("Die Konvertierung wurde abgebrochen"), std::string::npos) << err;
+}
+
+// A reader that goes away (a pager closed, "| head") ends the list as a write error: the tool
+// still says what was kept, writes the report, and ends with 1.
+TEST_F(CliInterrupt, AListPipeClosedByItsReaderEndsTheListButNotTheSummaryOrTheReport) {
+    const std::string out = manyRecordsAndAListPipe();
+    const std::string report = dir.file("bericht.csv");
+    const RunningCli cli({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report}, out,
+                         dir.file("fehler"));
+    const int list = ::open(out.c_str(), O_RDONLY);
+    char first = 0;
+    ASSERT_EQ(::read(list, &first, 1), 1);
+    ::close(list);
+    const int exitCode = cli.wait();
+    const std::string err = testing_support::readWhole(dir.file("fehler"));
+
+    EXPECT_EQ(exitCode, 1) << err;
+    EXPECT_TRUE(hasLine(err,
+                        "Die Liste ist unvollständig, die Konvertierung nicht: alle 5000 konvertierten "
+                        "Adressen sind in AdressenImport gespeichert."))
+        << err;
+    EXPECT_TRUE(hasLine(err,
+                        "5000 Datensätze gelesen: 5000 gespeichert, 0 verworfen; 0 Hinweise; 98 "
+                        "Adressdateien fehlen oder sind unlesbar."))
+        << err;
+    const auto rows = lines(testing_support::readWhole(report));
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
+                            [](const std::string& row) { return row.find(";gespeichert;") != std::string::npos; }),
+              5000);
 }
 
 TEST_F(CliInterrupt, WhileAnotherProgramHoldsTheDatenpoolItEndsTheWait) {

@@ -58,7 +58,7 @@ bool printListLine(const std::string& line) {
     if (interruptRequested()) return false;
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
-    return true;
+    return !std::ferror(stdout);  // a closed pipe or a full disk ends the list, not the run
 }
 
 int convertInto(const std::string& target, const std::string& directory, ReportOption& report) {
@@ -77,7 +77,8 @@ int convertInto(const std::string& target, const std::string& directory, ReportO
         say(failure.description());
         return 1;
     }
-    std::fflush(stdout);
+    // Lines still in the buffer count as listed only once they are written.
+    if (std::fflush(stdout) != 0) outcome.listComplete = false;
     events.finishProgress();
     if (outcome.ending == app::ConversionOutcome::Ending::failed) say(outcome.failure);
     return reportConversion(outcome, app::datenpoolCaption(*connection), report, connection.get());

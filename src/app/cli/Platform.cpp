@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <unistd.h>
 #include <cerrno>
+#include <csignal>
 #endif
 
 namespace cli {
@@ -81,7 +82,9 @@ bool stopFollows(bool (*stop)()) {
 
 #else
 
-void prepareConsole() {}
+// By default a closed pipe's signal would end the tool in the middle of the list, leaving no
+// summary and no report; ignored, the write fails and the list says it is incomplete.
+void prepareConsole() { std::signal(SIGPIPE, SIG_IGN); }
 
 bool isTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
 

@@ -7,7 +7,8 @@
 
 namespace cli {
 
-// UTF-8 console output, the user's locale for number formats.
+// UTF-8 console output, the user's locale for number formats; output into a pipe that its reader
+// has closed fails as a write error, instead of ending the tool unseen.
 void prepareConsole();
 bool isTerminal(std::FILE* stream);
 // Standard output that is not a console (a file, a pipe, the NUL device) is written in 64 KiB
