@@ -5,10 +5,12 @@
 
 #include "adr/AddressFiles.h"
 #include "adr/ConversionEvents.h"
+#include "adr/HeldEvents.h"
 #include "adr/LineReader.h"
 #include "adr/RecordObserver.h"
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "db/WriteBehind.h"
 
 namespace adr {
 
@@ -20,13 +22,23 @@ std::string nulByteMessage(const Line& line) {
                                     std::to_string(line.firstNulColumn) + " ergeben kein Zeichen";
 }
 
+// Rows written behind when the backend can; what keeps it from starting (no thread, a statement
+// it could not prepare) leaves them to be written at once.
+db::WriteBehind* writeBehindIfPossible(db::EditableRowSet& rows) {
+    try {
+        return rows.writeBehind();
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
 }  // namespace
 
 BatchReader::BatchReader(db::Connection& connection, FieldMapper& mapper, ConversionEvents& events, FileOpener opener)
-    : connection_(connection), mapper_(mapper), events_(events), opener_(std::move(opener)) {}
+    : connection_(connection), mapper_(mapper), events_(&events), opener_(std::move(opener)) {}
 
 void BatchReader::report(const std::string& description) {
-    events_.showMessage(position_.line == 0 ? description : description + " (" + position_.describe() + ")");
+    events_->showMessage(position_.line == 0 ? description : description + " (" + position_.describe() + ")");
 }
 
 void BatchReader::emptyStagingTable() {
@@ -48,7 +60,7 @@ std::int32_t BatchReader::run(const std::string& directory) {
     cancelled_ = false;
 
     emptyStagingTable();
-    events_.listCleared();
+    events_->listCleared();
     std::unique_ptr<db::EditableRowSet> rows;
     try {
         rows = connection_.openForWriting("AdressenImport");
@@ -57,9 +69,28 @@ std::int32_t BatchReader::run(const std::string& directory) {
                         "Die Tabelle AdressenImport lässt sich nicht beschreiben: " + std::string(error.description()));
     }
 
+    RecordObserver& observer = mapper_.observer();
+    ConversionEvents& window = *events_;
+    HeldEvents held(window, observer, position_, writeBehindIfPossible(*rows));
+    // The reader and the mapper tell through the held events for the time of the run.
+    struct Telling {
+        BatchReader& reader;
+        ConversionEvents& window;
+        RecordObserver& observer;
+        ~Telling() {
+            reader.events_ = &window;
+            reader.mapper_.setEvents(window);
+            reader.mapper_.setObserver(&observer);
+            reader.mapper_.setSource(nullptr);
+        }
+    } telling{*this, window, observer};
+    events_ = &held;
+    mapper_.setEvents(held);
+    mapper_.setObserver(&held);
     mapper_.setSource(&position_);
+
     for (int number = 1; number <= 99 && !cancelled_; ++number) {
-        events_.fileStarted(number);
+        events_->fileStarted(number);
         cancelled_ = !readFile(directory, number, *rows);
     }
     position_ = {};
@@ -68,6 +99,7 @@ std::int32_t BatchReader::run(const std::string& directory) {
     // The row still being filled: the last record of a complete run is saved, the record
     // a cancel interrupted is dropped.
     endOpenRecord(*rows, !cancelled_);
+    held.release(true);
     db::goOn(report_, [&] { rows->close(); });
     return recordsStarted_;
 }
@@ -99,13 +131,13 @@ bool BatchReader::readFile(const std::string& directory, int number, db::Editabl
             if (line.nulBytes > 0) report_(nulByteMessage(line));
 
             mapper_.Auslesen(line.text, lineCounter_, rows);
-            if (events_.cancelRequested()) return false;
+            if (events_->cancelRequested()) return false;
         }
         if (anyLine && recordOpen()) {
             mapper_.observer().note("endet mit dem Dateiende nach Zeile " + std::to_string(lineCounter_) + " von 8");
         }
     }
-    return !events_.cancelRequested();
+    return !events_->cancelRequested();
 }
 
 void BatchReader::endOpenRecord(db::EditableRowSet& rows, bool save) {
@@ -138,7 +170,7 @@ void BatchReader::startRecord(const Line& line, db::EditableRowSet& rows) {
     } else {
         ++recordsStarted_;
     }
-    events_.recordsCounted(recordsStarted_);
+    events_->recordsCounted(recordsStarted_);
 }
 
 }  // namespace adr

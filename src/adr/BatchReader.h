@@ -3,7 +3,8 @@
 // "99A" of an ADR directory into it, one staging row per address record. A line ending in
 // "*" opens a record; every line goes to the field mapper with its number in the record.
 // Failures are reported (the two silent database codes aside) and reading goes on; only a
-// staging table that cannot be emptied or written ends the run before it begins.
+// staging table that cannot be emptied or written ends the run before it begins. Where the
+// backend can, the rows are written on a thread of their own while the next ones are read.
 
 #include <cstdint>
 #include <string>
@@ -51,7 +52,7 @@ private:
 
     db::Connection& connection_;
     FieldMapper& mapper_;
-    ConversionEvents& events_;
+    ConversionEvents* events_;  // the window's; during a run what holds them for rows written behind
     FileOpener opener_;
     std::uint64_t lineCounter_ = 0;
     std::int32_t recordsStarted_ = 0;

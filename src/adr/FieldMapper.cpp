@@ -49,7 +49,7 @@ std::string SourcePosition::describe() const { return "Datei " + file + ", Zeile
 
 void FieldMapper::reportFailure(const std::string& description) {
     observer_->note(description);
-    events_.showMessage(source_ ? description + " (" + source_->describe() + ")" : description);
+    events_->showMessage(source_ ? description + " (" + source_->describe() + ")" : description);
 }
 
 const db::Column& FieldMapper::column(const db::EditableRowSet& rst, StagingColumn which) {
@@ -79,7 +79,7 @@ void FieldMapper::Auslesen(std::string& zl, std::uint64_t fld, db::EditableRowSe
         case 8: field8(zl, rst); break;
         default: break;
     }
-    events_.pumpEvents();
+    events_->pumpEvents();
 }
 
 void FieldMapper::field2(std::string& zl, db::EditableRowSet& rst) {
@@ -113,7 +113,7 @@ void FieldMapper::field4(std::string& zl, db::EditableRowSet& rst) {
         step([&] {
             const std::string gebNameVertr = value(rst, kGebNameVertr).toText();
             observer_->note(gebNameVertr);
-            events_.showMessage(gebNameVertr);
+            events_->showMessage(gebNameVertr);
         });
     }
     assign(rst, kNachname, text::trimSpaces(zl));

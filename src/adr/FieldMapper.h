@@ -27,7 +27,7 @@ struct SourcePosition {
 
 class FieldMapper {
 public:
-    explicit FieldMapper(ConversionEvents& events) : events_(events) {}
+    explicit FieldMapper(ConversionEvents& events) : events_(&events) {}
     FieldMapper(const FieldMapper&) = delete;
     FieldMapper& operator=(const FieldMapper&) = delete;
 
@@ -36,6 +36,10 @@ public:
     // Told what becomes of each record; the readers tell it through the mapper they share.
     void setObserver(RecordObserver* observer) { observer_ = observer ? observer : &unobserved_; }
     RecordObserver& observer() { return *observer_; }
+    // Where messages go and what is asked whether the user cancelled: the window given at
+    // construction, or what a reader puts in between for the time of its run.
+    void setEvents(ConversionEvents& events) { events_ = &events; }
+    ConversionEvents& events() { return *events_; }
     void Auslesen(std::string& zl, std::uint64_t fld, db::EditableRowSet& rst);
     int anredeNr() const { return anredeNr_; }
 
@@ -62,7 +66,7 @@ private:
     const db::Value& value(const db::EditableRowSet& rst, StagingColumn which);
     void assign(db::EditableRowSet& rst, StagingColumn which, db::Value&& value);
 
-    ConversionEvents& events_;
+    ConversionEvents* events_;
     const SourcePosition* source_ = nullptr;
     RecordObserver unobserved_;
     RecordObserver* observer_ = &unobserved_;

@@ -11,6 +11,8 @@
 
 namespace db {
 
+class WriteBehind;
+
 // A column of an editable row set, looked up by name once and then used by its position. A
 // name the table lacks keeps no position: every use of it fails as a use by that name does.
 struct Column {
@@ -41,6 +43,10 @@ public:
     virtual void cancelUpdate() = 0;
     // Writes whatever the backend still holds back (batched rows) and ends the row set.
     virtual void close() = 0;
+    // From now on new rows are written behind: update() hands a new row to a thread of its own
+    // and returns at once (the row stood on holds nothing afterwards), and the rows' outcomes
+    // are asked of the answer. None: this row set writes each row as update() saves it.
+    virtual WriteBehind* writeBehind() { return nullptr; }
 
     // Tells row sets apart for callers that keep the columns they looked up in one: no two
     // row sets of a process share it, not even one made where another was destroyed.

@@ -101,4 +101,17 @@ TEST_F(FailureRule, ConstraintViolationPassesSilentlyAndReadingGoesOn) {
     EXPECT_EQ(stored("nachname"), (std::vector<Value>{"Eins", "Zwei"}));
 }
 
+TEST_F(FailureRule, ARowTheDatabaseRefusesIsReportedInItsPlaceAmongTheMessages) {
+    // Rows are written behind, a batch at a time: the refusal comes after the next record is read.
+    connection->runScript(
+        "CREATE TRIGGER zuGross BEFORE INSERT ON AdressenImport WHEN NEW.fremdid = 2 "
+        "BEGIN SELECT zeroblob(2000000000); END");
+    read(adr_test::adrLines({"1*", "", "", "Eins", "2*", "", "", "Zwei", "3*", "", "", std::string("Dr\0ei", 5)}));
+    ASSERT_EQ(events.messages.size(), 2u);
+    EXPECT_NE(events.messages[0].find("too big"), std::string::npos) << events.messages[0];
+    EXPECT_TRUE(events.messages[0].ends_with("(Datei 01A, Zeile 9)")) << events.messages[0];
+    EXPECT_EQ(events.messages[1], "Ein Nullbyte in Spalte 3 ergibt kein Zeichen (Datei 01A, Zeile 12)");
+    EXPECT_EQ(stored("nachname"), (std::vector<Value>{"Eins", "Drei"}));
+}
+
 }  // namespace

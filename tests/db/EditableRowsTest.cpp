@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <span>
 
 #include "db/Backends.h"
 #include "db/Error.h"
 #include "db/Names.h"
+#include "db/WriteBehind.h"
 
 namespace {
 
@@ -241,6 +243,76 @@ TEST(ColumnNames, AreFoundInEitherCaseUmlautsAmongThem) {
     EXPECT_EQ(index.find("Nachname"), 2u) << "the first of equal names";
     EXPECT_EQ(index.find("anderung"), std::nullopt);
     EXPECT_EQ(index.find("nachnam"), std::nullopt);
+}
+
+TEST(EmbeddedDatenpool, RowsWrittenBehindLandInOrderAndEachFailureIsToldForItsRow) {
+    testing_support::TempDir dir;
+    auto connection = db::SqliteConnection::create(dir.file("pool.db"));
+    // FAIL keeps the rows a statement inserted before the one that failed.
+    connection->execute(
+        "CREATE TABLE Pflicht (id INTEGER PRIMARY KEY, name TEXT NOT NULL ON CONFLICT FAIL, nummer INTEGER, "
+        "ort TEXT DEFAULT 'unbekannt', bemerkung TEXT)");
+    connection->beginTransaction();
+    auto rows = connection->openForWriting("Pflicht");
+    db::WriteBehind* behind = rows->writeBehind();
+    ASSERT_NE(behind, nullptr);
+    // More rows than wait at once, so that handing on waits for room as well.
+    for (int i = 1; i <= 1000; ++i) {
+        rows->addNew();
+        if (i % 300 != 0) rows->set("name", "Zeile " + std::to_string(i));
+        rows->set("nummer", std::int64_t{i});
+        if (i % 7 == 0 || i > 500) rows->set("ort", "Ort " + std::to_string(i));
+        rows->update();
+        EXPECT_TRUE(rows->get("nummer").isNull()) << "a row handed on holds nothing";
+    }
+    EXPECT_EQ(behind->handedOn(), 1000u);
+    for (std::uint64_t n = 1; n <= 1000; ++n) {
+        const std::exception_ptr failure = behind->outcome(n);
+        ASSERT_EQ(failure != nullptr, n % 300 == 0) << n;
+        if (failure) {
+            EXPECT_THROW(std::rethrow_exception(failure), db::Error);
+        }
+    }
+    rows->close();
+    connection->commit();
+    auto stored = connection->execute("SELECT * FROM Pflicht ORDER BY id");
+    std::int64_t expected = 0;
+    for (; !stored->atEnd(); stored->moveNext()) {
+        if (++expected % 300 == 0) ++expected;
+        ASSERT_EQ(stored->value("nummer"), db::Value(expected));
+        EXPECT_EQ(stored->value("name"), db::Value("Zeile " + std::to_string(expected)));
+        const bool withOrt = expected % 7 == 0 || expected > 500;
+        EXPECT_EQ(stored->value("ort"), db::Value(withOrt ? "Ort " + std::to_string(expected) : "unbekannt"));
+        EXPECT_TRUE(stored->value("bemerkung").isNull());
+    }
+    EXPECT_EQ(expected, 1000);
+}
+
+TEST(WriteBehind, WritesWholeBatchesTheRestWhenAskedOrAtTheEndAndTellsEachRowsFailure) {
+    std::vector<std::vector<std::int64_t>> batches;
+    const auto row = [](std::int64_t n) { return db::WriteBehind::Values{db::Value(n)}; };
+    const auto write = [&](std::span<const db::WriteBehind::Values> rows, std::span<std::exception_ptr> failures) {
+        batches.emplace_back();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            batches.back().push_back(rows[i][0]->integer());
+            if (rows[i][0]->integer() % 4 == 0) failures[i] = std::make_exception_ptr(db::Error(1, "vier"));
+        }
+    };
+    {
+        db::WriteBehind behind(write, 3, 6);
+        for (std::int64_t n = 1; n <= 10; ++n) behind.handOn(row(n));
+        EXPECT_EQ(behind.outcome(3), nullptr);
+        EXPECT_NE(behind.outcome(4), nullptr);
+        EXPECT_NE(behind.outcome(8), nullptr);
+        EXPECT_EQ(behind.outcome(10), nullptr) << "the rest, less than a batch, is written when asked for";
+        behind.handOn(row(11));
+    }
+    std::vector<std::int64_t> written;
+    for (const auto& batch : batches) {
+        EXPECT_TRUE(batch.size() % 3 == 0 || batch.back() >= 10) << "a batch cut short before the rest was asked for";
+        written.insert(written.end(), batch.begin(), batch.end());
+    }
+    EXPECT_EQ(written, (std::vector<std::int64_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11})) << "the last one at the end";
 }
 
 TEST(EmbeddedDatenpool, SecondWriterIsRefusedWhileTheFirstHoldsTheDatenpool) {

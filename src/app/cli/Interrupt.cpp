@@ -28,6 +28,7 @@ void catchInterrupt() { std::signal(SIGINT, onInterrupt); }
 
 bool interruptRequested() { return interrupted != 0; }
 
-bool takeInterrupt() { return interrupted.exchange(0) != 0; }
+// Asked after every line of a conversion: a plain read first, as the exchange locks the bus.
+bool takeInterrupt() { return interrupted.load(std::memory_order_relaxed) != 0 && interrupted.exchange(0) != 0; }
 
 }  // namespace cli

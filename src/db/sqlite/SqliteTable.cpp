@@ -48,6 +48,13 @@ std::optional<std::size_t> declaredLength(std::string_view type) {
     return length;
 }
 
+// Rows written behind go to the thread in batches of 64, and one statement inserts them together;
+// four batches waiting keep both threads busy in a conversion, in little memory.
+constexpr std::size_t kRowsBehindBatch = 64;
+constexpr std::size_t kRowsWaitingBehind = 4 * kRowsBehindBatch;
+
+const Value kNull;
+
 std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
 struct Statement {
@@ -81,6 +88,16 @@ void runToEnd(sqlite3* db, sqlite3_stmt* statement) {
     const int rc = sqlite3_step(statement);
     sqlite3_reset(statement);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) throwSqliteError(db, rc);
+}
+
+// Per column of the table, in order: whether it has a default value.
+std::vector<bool> defaults(sqlite3* handle, const std::string& table) {
+    std::vector<bool> hasDefault;
+    Statement info;
+    prepare(handle, "PRAGMA table_info(" + quoted(table) + ")", &info.handle);
+    while (sqlite3_step(info.handle) == SQLITE_ROW)
+        hasDefault.push_back(sqlite3_column_type(info.handle, 4) != SQLITE_NULL);
+    return hasDefault;
 }
 
 // The table's columns as SQLite declares them; an unknown table is an error.
@@ -117,20 +134,122 @@ SqliteTable::SqliteTable(sqlite3* handle, std::string table, const std::string& 
 }
 
 SqliteTable::~SqliteTable() {
+    behind_.reset();  // its thread uses the statements
     for (auto& [mask, statement] : inserts_) sqlite3_finalize(statement);
+    for (sqlite3_stmt* statement : savepoint_) sqlite3_finalize(statement);
+}
+
+WriteBehind* SqliteTable::writeBehind() {
+    if (!behind_) {
+        hasDefault_ = defaults(handle_, table());
+        const auto parameters = static_cast<std::size_t>(sqlite3_limit(handle_, SQLITE_LIMIT_VARIABLE_NUMBER, -1));
+        rowsTogether_ = std::min(kRowsBehindBatch, parameters / columns().size());
+        for (std::size_t i = 0; i < savepoint_.size(); ++i) {
+            static constexpr const char* kSql[] = {"SAVEPOINT zusammen", "RELEASE zusammen", "ROLLBACK TO zusammen"};
+            prepare(handle_, kSql[i], &savepoint_[i]);
+        }
+        behind_ =
+            std::make_unique<WriteBehind>([this](std::span<const WriteBehind::Values> rows,
+                                                 std::span<std::exception_ptr> failures) { writeRows(rows, failures); },
+                                          kRowsBehindBatch, kRowsWaitingBehind);
+    }
+    return behind_.get();
+}
+
+void SqliteTable::writeRows(std::span<const WriteBehind::Values> rows, std::span<std::exception_ptr> failures) {
+    for (std::size_t at = 0; at < rows.size();) {
+        // A batch cut short (the last rows of a run) goes one by one: no statement of its own.
+        const std::size_t count = std::min(rowsTogether_, rows.size() - at);
+        if (count < rowsTogether_ || rowsTogether_ < 2 || !writeTogether(rows.subspan(at, count))) {
+            // One by one, so that each failure belongs to its row.
+            for (std::size_t i = at; i < at + count; ++i) {
+                try {
+                    write(rows[i]);
+                } catch (...) {
+                    failures[i] = std::current_exception();
+                }
+            }
+        }
+        at += count;
+    }
+}
+
+bool SqliteTable::writeTogether(std::span<const WriteBehind::Values> rows) {
+    // Into every column without a default, and those with one that any of the rows assigns: a
+    // row that leaves a column out gives it NULL, as its insert alone does where there is no
+    // default. So nearly all batches share one statement.
+    mask_.assign(columns().size(), '0');
+    for (std::size_t i = 0; i < columns().size(); ++i) {
+        if (!hasDefault_[i]) mask_[i] = '1';
+    }
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (row[i]) mask_[i] = '1';
+        }
+    }
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (mask_[i] == '1' && !row[i] && hasDefault_[i]) return false;
+        }
+    }
+    if (mask_.find('1') == std::string::npos) return false;
+    sqlite3_stmt* statement = nullptr;
+    try {
+        statement = insertStatement(rows.size());
+        int index = 1;
+        for (const auto& row : rows) {
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                if (mask_[i] == '1') bind(handle_, statement, index++, row[i] ? *row[i] : kNull);
+            }
+        }
+    } catch (const Error&) {
+        return false;  // one by one, each with its own failure
+    }
+    // Within a savepoint: a statement that fails leaves none of its rows, whatever its conflict
+    // clause, and the rows are then written one by one.
+    const auto run = [&](sqlite3_stmt* step) {
+        const int rc = sqlite3_step(step);
+        sqlite3_reset(step);
+        return rc == SQLITE_DONE;
+    };
+    if (!run(savepoint_[0])) return false;
+    const bool written = run(statement);
+    if (!written) run(savepoint_[2]);
+    run(savepoint_[1]);
+    return written;
+}
+
+void SqliteTable::close() {
+    behind_.reset();
+    TableRowSet::close();
+}
+
+void SqliteTable::write(const std::vector<std::optional<Value>>& assigned) {
+    mask_.resize(assigned.size());
+    for (std::size_t i = 0; i < assigned.size(); ++i) mask_[i] = assigned[i] ? '1' : '0';
+    sqlite3_stmt* statement = insertStatement(1);
+    // Its statement has a parameter for each assigned column only: all of them are bound anew
+    // for every row, so the texts of the row before need not be unbound.
+    bindAssigned(statement, assigned);
+    runToEnd(handle_, statement);
 }
 
 void SqliteTable::insert(Row& row) {
     row.id = -1;  // counts as saved even when the insert fails
-    sqlite3_stmt* statement = insertStatement(row.assigned);
-    // Its statement has a parameter for each assigned column only: all of them are bound anew
-    // for every row, so the texts of the row before need not be unbound.
-    bindAssigned(statement, row.assigned);
-    runToEnd(handle_, statement);
+    if (behind_) {
+        // The values go on whole; the row keeps buffers of a row written before.
+        WriteBehind::Values emptied = behind_->handOn(std::move(row.assigned));
+        for (auto& value : emptied) value.reset();
+        emptied.resize(columns().size());
+        row.assigned = std::move(emptied);
+        return;
+    }
+    write(row.assigned);
     row.id = sqlite3_last_insert_rowid(handle_);
 }
 
 void SqliteTable::modify(Row& row) {
+    if (behind_) behind_->finish();  // the connection is the thread's while it writes
     std::string sql = "UPDATE " + quoted(table()) + " SET ";
     bool first = true;
     for (std::size_t i = 0; i < columns().size(); ++i) {
@@ -145,10 +264,10 @@ void SqliteTable::modify(Row& row) {
     runToEnd(handle_, statement.handle);
 }
 
-sqlite3_stmt* SqliteTable::insertStatement(const std::vector<std::optional<Value>>& assigned) {
-    mask_.resize(assigned.size());
-    for (std::size_t i = 0; i < assigned.size(); ++i) mask_[i] = assigned[i] ? '1' : '0';
-    if (auto found = inserts_.find(mask_); found != inserts_.end()) return found->second;
+sqlite3_stmt* SqliteTable::insertStatement(std::size_t rows) {
+    key_ = mask_;
+    if (rows > 1) key_ += "x" + std::to_string(rows);
+    if (auto found = inserts_.find(key_); found != inserts_.end()) return found->second;
 
     std::string names;
     std::string places;
@@ -157,12 +276,16 @@ sqlite3_stmt* SqliteTable::insertStatement(const std::vector<std::optional<Value
         names += (names.empty() ? "" : ", ") + quoted(columns()[i].name);
         places += places.empty() ? "?" : ", ?";
     }
-    const std::string sql = names.empty()
-                                ? "INSERT INTO " + quoted(table()) + " DEFAULT VALUES"
-                                : "INSERT INTO " + quoted(table()) + " (" + names + ") VALUES (" + places + ")";
+    std::string sql = "INSERT INTO " + quoted(table());
+    if (names.empty()) {
+        sql += " DEFAULT VALUES";
+    } else {
+        sql += " (" + names + ") VALUES (" + places + ")";
+        for (std::size_t row = 1; row < rows; ++row) sql += ", (" + places + ")";
+    }
     sqlite3_stmt* statement = nullptr;
     prepare(handle_, sql, &statement);
-    inserts_.emplace(mask_, statement);
+    inserts_.emplace(key_, statement);
     return statement;
 }
 

@@ -1,12 +1,17 @@
 #pragma once
 // A SQLite table opened for writing: new rows are inserted with prepared statements (one per
-// set of assigned columns), selected rows are edited in place by their rowid.
+// set of assigned columns), selected rows are edited in place by their rowid. Written behind,
+// the inserts run on a thread of their own; the connection is left to it until close().
 
+#include <array>
+#include <memory>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "db/TableRowSet.h"
+#include "db/WriteBehind.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -22,16 +27,31 @@ public:
     SqliteTable(const SqliteTable&) = delete;
     SqliteTable& operator=(const SqliteTable&) = delete;
 
+    WriteBehind* writeBehind() override;
+    void close() override;
+
 private:
-    sqlite3_stmt* insertStatement(const std::vector<std::optional<Value>>& assigned);
+    // The insert of rows rows into the columns that mask_ names, prepared once for each.
+    sqlite3_stmt* insertStatement(std::size_t rows);
     void bindAssigned(sqlite3_stmt* statement, const std::vector<std::optional<Value>>& assigned);
+    void write(const std::vector<std::optional<Value>>& assigned);
+    // Rows written behind: together, a statement for up to rowsTogether_ of them, where it can.
+    void writeRows(std::span<const WriteBehind::Values> rows, std::span<std::exception_ptr> failures);
+    // false: nothing was written.
+    bool writeTogether(std::span<const WriteBehind::Values> rows);
     void insert(Row& row) override;
     void modify(Row& row) override;
 
     sqlite3* handle_;
-    // By the columns a row assigns: "1" for each assigned column, "0" for the others.
+    // By the columns a row assigns: "1" for each assigned column, "0" for the others; for rows
+    // inserted together, "x" and their number follow.
     std::unordered_map<std::string, sqlite3_stmt*> inserts_;
-    std::string mask_;  // the mask of the row being inserted, kept to spare an allocation per row
+    std::string mask_;  // the mask of the rows being inserted, kept to spare an allocation per row
+    std::string key_;
+    std::vector<bool> hasDefault_;
+    std::size_t rowsTogether_ = 1;
+    std::array<sqlite3_stmt*, 3> savepoint_{};  // set, release, roll back to
+    std::unique_ptr<WriteBehind> behind_;
 };
 
 }  // namespace db

@@ -1,0 +1,108 @@
+#include "adr/HeldEvents.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "db/GoOn.h"
+#include "db/WriteBehind.h"
+
+namespace adr {
+
+HeldEvents::HeldEvents(ConversionEvents& events, RecordObserver& observer, const SourcePosition& position,
+                       db::WriteBehind* behind)
+    : events_(events), observer_(observer), position_(position), behind_(behind) {}
+
+HeldEvents::Event& HeldEvents::hold(Kind kind) {
+    if (count_ == slots_.size()) {
+        std::rotate(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(front_), slots_.end());
+        front_ = 0;
+        slots_.resize(std::max<std::size_t>(64, 2 * slots_.size()));
+    }
+    Event& event = slots_[(front_ + count_) % slots_.size()];
+    ++count_;
+    event.kind = kind;
+    return event;
+}
+
+void HeldEvents::showMessage(const std::string& text) {
+    if (count_ == 0) return events_.showMessage(text);
+    hold(Kind::message).text = text;
+}
+
+void HeldEvents::recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) {
+    if (count_ == 0) return observer_.recordStarted(file, line, number);
+    Event& event = hold(Kind::recordStarted);
+    event.text = file;
+    event.line = line;
+    event.number = number;
+}
+
+void HeldEvents::lineRead(const Line& line) {
+    if (count_ == 0) return observer_.lineRead(line);
+    hold(Kind::lineRead).read = line;
+}
+
+void HeldEvents::note(const std::string& text) {
+    if (count_ == 0) return observer_.note(text);
+    hold(Kind::note).text = text;
+}
+
+void HeldEvents::fileUnreadable(const std::string& file, const std::string& reason) {
+    if (count_ == 0) return observer_.fileUnreadable(file, reason);
+    Event& event = hold(Kind::fileUnreadable);
+    event.text = file;
+    event.reason = reason;
+}
+
+void HeldEvents::recordEnded(bool saved) {
+    Event& event = hold(Kind::recordEnded);
+    event.saved = saved;
+    event.row = 0;
+    // A record is saved with the row handed on last, unless that row was told of already
+    // (its new row could not be started, and the one before was saved once more).
+    if (saved && behind_ && behind_->handedOn() > lastRow_) event.row = lastRow_ = behind_->handedOn();
+    event.text = position_.file;
+    event.line = position_.line;
+    release();
+}
+
+bool HeldEvents::waits(const Event& event) const {
+    return event.kind == Kind::recordEnded && event.row > behind_->written();
+}
+
+void HeldEvents::release(bool wait) {
+    while (count_ > 0) {
+        const Event& event = slots_[front_];
+        if (!wait && event.row != 0 && waits(event)) return;
+        front_ = (front_ + 1) % slots_.size();
+        --count_;
+        pass(event);
+    }
+}
+
+void HeldEvents::pass(const Event& event) {
+    switch (event.kind) {
+        case Kind::message: events_.showMessage(event.text); break;
+        case Kind::recordStarted: observer_.recordStarted(event.text, event.line, event.number); break;
+        case Kind::lineRead: observer_.lineRead(event.read); break;
+        case Kind::note: observer_.note(event.text); break;
+        case Kind::recordEnded: passRecordEnded(event); break;
+        case Kind::fileUnreadable: observer_.fileUnreadable(event.text, event.reason); break;
+    }
+}
+
+void HeldEvents::passRecordEnded(const Event& event) {
+    const std::exception_ptr failure = event.row == 0 ? nullptr : behind_->outcome(event.row);
+    if (!failure) return observer_.recordEnded(event.saved);
+    // What the reader and the mapper do when a row fails as it is saved.
+    const db::Report report = [&](const std::string& description) {
+        observer_.note(description);
+        const SourcePosition where{event.text, event.line};
+        events_.showMessage(where.line == 0 ? description : description + " (" + where.describe() + ")");
+    };
+    db::goOn(report, [&] { std::rethrow_exception(failure); });
+    observer_.note(kNotSavedNote);
+    observer_.recordEnded(false);
+}
+
+}  // namespace adr
