@@ -49,9 +49,9 @@ std::optional<std::size_t> declaredLength(std::string_view type) {
 }
 
 // Rows written behind go to the thread in batches of 64, and one statement inserts them together;
-// four batches waiting keep both threads busy in a conversion, in little memory.
+// two batches waiting keep both threads busy in a conversion, and what waits with them small.
 constexpr std::size_t kRowsBehindBatch = 64;
-constexpr std::size_t kRowsWaitingBehind = 4 * kRowsBehindBatch;
+constexpr std::size_t kRowsWaitingBehind = 2 * kRowsBehindBatch;
 
 const Value kNull;
 
