@@ -288,6 +288,14 @@ TEST(EmbeddedDatenpool, RowsWrittenBehindLandInOrderAndEachFailureIsToldForItsRo
     EXPECT_EQ(expected, 1000);
 }
 
+TEST(Values, DatesAreWrittenAsIsoTextWithTheirFullWidth) {
+    EXPECT_EQ(db::formatIsoDate({1942, 7, 18}), "1942-07-18");
+    EXPECT_EQ(db::formatIsoDate({5, 1, 2}), "0005-01-02");
+    EXPECT_EQ(db::formatIsoDate({2024, 12, 31}), "2024-12-31");
+    EXPECT_EQ(db::formatIsoDate({12345, 1, 1}), "12345-01-01");
+    EXPECT_EQ(db::formatIsoDate({-1, 1, 100}), "-001-01-100");
+}
+
 TEST(WriteBehind, WritesWholeBatchesTheRestWhenAskedOrAtTheEndAndTellsEachRowsFailure) {
     std::vector<std::vector<std::int64_t>> batches;
     const auto row = [](std::int64_t n) { return db::WriteBehind::Values{db::Value(n)}; };
