@@ -16,9 +16,9 @@ HeldEvents::Event& HeldEvents::hold(Kind kind) {
     if (count_ == slots_.size()) {
         std::rotate(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(front_), slots_.end());
         front_ = 0;
-        slots_.resize(std::max<std::size_t>(64, 2 * slots_.size()));
+        slots_.resize(std::max<std::size_t>(64, 2 * slots_.size()));  // a power of two: slots wrap by a mask
     }
-    Event& event = slots_[(front_ + count_) % slots_.size()];
+    Event& event = slots_[(front_ + count_) & (slots_.size() - 1)];
     ++count_;
     event.kind = kind;
     return event;
@@ -74,7 +74,7 @@ void HeldEvents::release(bool wait) {
     while (count_ > 0) {
         const Event& event = slots_[front_];
         if (!wait && event.row != 0 && waits(event)) return;
-        front_ = (front_ + 1) % slots_.size();
+        front_ = (front_ + 1) & (slots_.size() - 1);
         --count_;
         pass(event);
     }
