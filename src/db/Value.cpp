@@ -1,6 +1,7 @@
 #include "db/Value.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace db {
@@ -28,6 +29,12 @@ std::string Value::toText() const {
     if (isInteger()) return std::to_string(integer());
     if (isDate()) return formatIsoDate(date());
     if (isDouble()) {
+        // A whole number of up to 15 digits reads the same in either form, and an address number
+        // is one: the integer form is the cheaper.
+        const double value = number();
+        if (value == std::trunc(value) && std::fabs(value) < 1e15 && !(value == 0 && std::signbit(value))) {
+            return std::to_string(static_cast<std::int64_t>(value));
+        }
         char buffer[64];
         const auto result = std::to_chars(buffer, buffer + sizeof buffer, number(), std::chars_format::general, 15);
         return std::string(buffer, result.ptr);

@@ -296,6 +296,18 @@ TEST(Values, DatesAreWrittenAsIsoTextWithTheirFullWidth) {
     EXPECT_EQ(db::formatIsoDate({-1, 1, 100}), "-001-01-100");
 }
 
+TEST(Values, NumbersAreWrittenWithFifteenSignificantDigits) {
+    const auto text = [](double number) { return db::Value(number).toText(); };
+    EXPECT_EQ(text(4711), "4711");
+    EXPECT_EQ(text(-12), "-12");
+    EXPECT_EQ(text(0), "0");
+    EXPECT_EQ(text(-0.0), "-0");
+    EXPECT_EQ(text(999999999999999), "999999999999999");
+    EXPECT_EQ(text(1e15), "1e+15");
+    EXPECT_EQ(text(12.5), "12.5");
+    EXPECT_EQ(text(0.1 + 0.2), "0.3");
+}
+
 TEST(WriteBehind, WritesWholeBatchesTheRestWhenAskedOrAtTheEndAndTellsEachRowsFailure) {
     std::vector<std::vector<std::int64_t>> batches;
     const auto row = [](std::int64_t n) { return db::WriteBehind::Values{db::Value(n)}; };
