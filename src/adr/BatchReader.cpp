@@ -69,6 +69,7 @@ std::int32_t BatchReader::run(const std::string& directory) {
                         "Die Tabelle AdressenImport lässt sich nicht beschreiben: " + std::string(error.description()));
     }
 
+    fremdid_ = rows->column("fremdid");
     RecordObserver& observer = mapper_.observer();
     ConversionEvents& window = *events_;
     HeldEvents held(window, observer, position_, writeBehindIfPossible(*rows));
@@ -164,7 +165,7 @@ void BatchReader::startRecord(const Line& line, db::EditableRowSet& rows) {
     mapper_.observer().recordStarted(position_.file, position_.line, number);
     db::goOn(report_, [&] { rows.addNew(); });
     // A number that does not fit is read again here, for its failure to be reported.
-    db::goOn(report_, [&] { rows.set("fremdid", number ? *number : line.number()); });
+    db::goOn(report_, [&] { rows.set(fremdid_, number ? *number : line.number()); });
     if (recordsStarted_ == std::numeric_limits<std::int32_t>::max()) {
         report("Überlauf: mehr als " + std::to_string(recordsStarted_) + " Adressen");
     } else {

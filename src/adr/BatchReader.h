@@ -11,11 +11,11 @@
 
 #include "adr/ByteSource.h"
 #include "adr/FieldMapper.h"
+#include "db/EditableRowSet.h"
 #include "db/GoOn.h"
 
 namespace db {
 class Connection;
-class EditableRowSet;
 }  // namespace db
 
 namespace adr {
@@ -58,6 +58,7 @@ private:
     std::int32_t recordsStarted_ = 0;
     bool cancelled_ = false;
     SourcePosition position_;
+    db::Column fremdid_;  // looked up once per run
     db::Report report_ = [this](const std::string& description) {
         mapper_.observer().note(description);
         report(description);

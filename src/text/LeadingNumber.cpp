@@ -10,6 +10,10 @@ namespace text {
 namespace {
 constexpr long long kExponentLimit = 1'000'000'000;
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+// What may follow the digits of a number and still belong to it (blanks are passed over).
+bool mayContinue(char c) {
+    return isDigit(c) || c == '.' || c == ' ' || c == '\t' || c == '\n' || c == 'e' || c == 'E' || c == 'd' || c == 'D';
+}
 }  // namespace
 
 void LeadingNumber::feed(std::string_view character) {
@@ -122,6 +126,16 @@ void LeadingNumber::feedText(std::string_view text) {
 }
 
 double leadingNumber(std::string_view text) {
+    // Most header lines are plain digits and their "*": read at once what the state machine
+    // would read, a whole number of up to 15 digits that nothing after it continues.
+    std::size_t digits = 0;
+    std::int64_t whole = 0;
+    for (; digits < text.size() && digits <= 15 && isDigit(text[digits]); ++digits) {
+        whole = whole * 10 + (text[digits] - '0');
+    }
+    if (digits > 0 && digits <= 15 && (digits == text.size() || !mayContinue(text[digits]))) {
+        return static_cast<double>(whole);
+    }
     LeadingNumber number;
     number.feedText(text);
     return number.value();
