@@ -20,6 +20,14 @@ const Value& TableRowSet::Row::storedValue(std::size_t column) const {
 
 namespace {
 
+// n values, all null; a vector of that size keeps its place and only its values are dropped.
+void clearValues(std::vector<std::optional<Value>>& values, std::size_t n) {
+    if (values.size() != n) return values.assign(n, std::nullopt);
+    for (auto& value : values) {
+        if (value) value.reset();
+    }
+}
+
 std::vector<std::string> namesOf(const std::vector<TableColumn>& columns) {
     std::vector<std::string> names;
     for (const auto& column : columns) names.push_back(column.name);
@@ -50,8 +58,8 @@ void TableRowSet::addNew() {
     spare_.reset();
     beforeNew_ = std::move(current_);
     row.id.reset();
-    row.stored.assign(columns_.size(), std::nullopt);
-    row.assigned.assign(columns_.size(), std::nullopt);
+    clearValues(row.stored, columns_.size());
+    clearValues(row.assigned, columns_.size());
     current_ = std::move(row);
 }
 
