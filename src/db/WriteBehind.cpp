@@ -5,8 +5,18 @@
 
 namespace db {
 
-WriteBehind::WriteBehind(Write write, std::size_t batch, std::size_t capacity)
-    : write_(std::move(write)), batch_(batch), capacity_(capacity), thread_([this] { run(); }) {}
+namespace {
+// After each trial, the faster way writes this many stretches before the other is tried again.
+constexpr int kStretchesBetweenTrials = 7;
+}  // namespace
+
+WriteBehind::WriteBehind(Write write, std::size_t batch, std::size_t capacity, std::size_t stretch)
+    : write_(std::move(write)),
+      batch_(batch),
+      capacity_(capacity),
+      stretch_(stretch),
+      faster_(kStretchesBetweenTrials),
+      thread_([this] { run(); }) {}
 
 WriteBehind::~WriteBehind() {
     {
@@ -25,26 +35,35 @@ WriteBehind::Values WriteBehind::handOn(Values&& values) {
         rowsWritten_.wait(lock, [&] { return waiting_.size() < capacity_; });
         waiting_.push_back(std::move(values));
         ++handedOn_;
-        batchFull = waiting_.size() == batch_;
         if (!emptied_.empty()) {
             emptied = std::move(emptied_.back());
             emptied_.pop_back();
+        }
+        if (handedOn_ % batch_ == 0) {
+            if (handedOn_ % (batch_ * stretch_) == 0) {
+                // The first stretch warms up (files opened, caches filled) and is not timed.
+                const auto now = std::chrono::steady_clock::now();
+                if (handedOn_ > batch_ * stretch_) way_ = faster_.next(now - stretchStarted_);
+                stretchStarted_ = now;
+            }
+            if (way_ == kAtHand) {
+                writeWaiting(lock, waiting_.size());
+            } else {
+                batchFull = true;
+            }
         }
     }
     if (batchFull) rowsWaiting_.notify_one();
     return emptied;
 }
 
-void WriteBehind::waitUntilWritten(std::unique_lock<std::mutex>& lock, std::uint64_t n) {
-    if (written() >= n) return;
-    wanted_ = std::max(wanted_, n);
-    rowsWaiting_.notify_one();
-    rowsWritten_.wait(lock, [&] { return written() >= n; });
+void WriteBehind::writeUpTo(std::unique_lock<std::mutex>& lock, std::uint64_t n) {
+    while (written() < n) writeWaiting(lock, waiting_.size());
 }
 
 std::exception_ptr WriteBehind::outcome(std::uint64_t n) {
     std::unique_lock lock(mutex_);
-    waitUntilWritten(lock, n);
+    writeUpTo(lock, n);
     while (!failures_.empty() && failures_.front().first < n) failures_.pop_front();
     if (failures_.empty() || failures_.front().first != n) return nullptr;
     return failures_.front().second;
@@ -52,39 +71,44 @@ std::exception_ptr WriteBehind::outcome(std::uint64_t n) {
 
 void WriteBehind::finish() {
     std::unique_lock lock(mutex_);
-    waitUntilWritten(lock, handedOn_);
+    writeUpTo(lock, handedOn_);
+}
+
+void WriteBehind::writeWaiting(std::unique_lock<std::mutex>& lock, std::size_t rows) {
+    rowsWritten_.wait(lock, [&] { return !writing_; });
+    rows = std::min(rows, waiting_.size());
+    if (rows == 0) return;
+    writing_ = true;
+    std::vector<Values> batch(std::make_move_iterator(waiting_.begin()),
+                              std::make_move_iterator(waiting_.begin() + static_cast<std::ptrdiff_t>(rows)));
+    waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(rows));
+    lock.unlock();
+    std::vector<std::exception_ptr> failures(batch.size());
+    try {
+        write_(batch, failures);
+    } catch (...) {
+        // Not told which row: each of them is said to have failed with it.
+        failures.assign(batch.size(), std::current_exception());
+    }
+    lock.lock();
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        if (failures[i]) failures_.emplace_back(written() + i + 1, failures[i]);
+    }
+    written_.fetch_add(batch.size(), std::memory_order_release);
+    for (Values& values : batch) emptied_.push_back(std::move(values));
+    writing_ = false;
+    rowsWritten_.notify_all();
 }
 
 void WriteBehind::run() {
-    std::vector<Values> batch;
-    std::vector<std::exception_ptr> failures;
     std::unique_lock lock(mutex_);
     for (;;) {
-        rowsWaiting_.wait(
-            lock, [&] { return ending_ || waiting_.size() >= batch_ || (!waiting_.empty() && wanted_ > written()); });
-        if (waiting_.empty()) return;
-        // Whole batches are taken, and written without the lock; the rest only when it is waited for.
-        const std::size_t rest = ending_ || wanted_ > written() ? 0 : waiting_.size() % batch_;
-        const auto taken = waiting_.end() - static_cast<std::ptrdiff_t>(rest);
-        batch.assign(std::make_move_iterator(waiting_.begin()), std::make_move_iterator(taken));
-        waiting_.erase(waiting_.begin(), taken);
-        lock.unlock();
-        failures.assign(batch.size(), nullptr);
-        try {
-            write_(batch, failures);
-        } catch (...) {
-            // Not told which row: each of them is said to have failed with it.
-            failures.assign(batch.size(), std::current_exception());
-        }
-        lock.lock();
-        for (std::size_t i = 0; i < batch.size(); ++i) {
-            if (failures[i]) failures_.emplace_back(written() + i + 1, failures[i]);
-        }
-        written_.fetch_add(batch.size(), std::memory_order_release);
-        for (Values& values : batch) emptied_.push_back(std::move(values));
-        batch.clear();
-        rowsWritten_.notify_all();
+        rowsWaiting_.wait(lock, [&] { return ending_ || (way_ == kByThread && waiting_.size() >= batch_); });
+        if (ending_) break;
+        // Whole batches only; the rest is written when it is waited for, or at the end.
+        writeWaiting(lock, waiting_.size() - waiting_.size() % batch_);
     }
+    writeWaiting(lock, waiting_.size());
 }
 
 }  // namespace db

@@ -1,9 +1,12 @@
 #pragma once
-// Writes rows on a thread of its own, in the order they are handed on, while the caller fills
-// the next ones. The thread takes the rows in batches (waking it for each row would cost more
-// than writing it), or sooner when an outcome is waited for; at most `capacity` rows wait, and
-// handing on one more waits for room. The outcome of each row is kept until it is asked for
-// (only failures take room: they are rare).
+// Writes rows in the order they are handed on, on a thread of its own while the caller fills the
+// next ones, or on the caller's thread, whichever is faster on this machine at the time (a second
+// core busy elsewhere makes two threads slower than one). Rows go in whole batches: waking the
+// thread for each row would cost more than writing it. In stretches of batches, each way is timed
+// now and then and the faster one writes in between. Only one thread writes at a time, batch
+// after batch, so the rows keep their order; at most `capacity` rows wait for the thread, and
+// handing on one more waits for room. The outcome of each row is kept until it is asked for (only
+// failures take room: they are rare).
 
 #include <atomic>
 #include <condition_variable>
@@ -18,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "db/FasterOfTwo.h"
 #include "db/Value.h"
 
 namespace db {
@@ -28,7 +32,8 @@ public:
     // Writes rows in order; sets the failure of each row that failed (the others stay null).
     using Write = std::function<void(std::span<const Values> rows, std::span<std::exception_ptr> failures)>;
 
-    WriteBehind(Write write, std::size_t batch, std::size_t capacity);
+    // stretch: the batches over which a way of writing is timed.
+    WriteBehind(Write write, std::size_t batch, std::size_t capacity, std::size_t stretch);
     // Writes what still waits, then ends the thread.
     ~WriteBehind();
     WriteBehind(const WriteBehind&) = delete;
@@ -41,29 +46,38 @@ public:
     // failed), known without waiting.
     std::uint64_t handedOn() const { return handedOn_; }
     std::uint64_t written() const { return written_.load(std::memory_order_acquire); }
-    // Waits until row n (counted from 1) is written: its failure, or null. Rows are asked for in
-    // order; the failures of rows before n are forgotten.
+    // Sees row n (counted from 1) written, writing what the thread has not taken: its failure,
+    // or null. Rows are asked for in order; the failures of rows before n are forgotten.
     std::exception_ptr outcome(std::uint64_t n);
-    // Waits until every row handed on is written.
+    // Sees every row handed on written.
     void finish();
 
 private:
+    static constexpr int kByThread = 0;
+    static constexpr int kAtHand = 1;
+
     void run();
-    // Has the thread write the rows up to n without waiting for a full batch; waits for them.
-    void waitUntilWritten(std::unique_lock<std::mutex>& lock, std::uint64_t n);
+    // Writes the first `rows` rows that wait, once the other thread is not writing; the lock is
+    // held before and after, not while writing.
+    void writeWaiting(std::unique_lock<std::mutex>& lock, std::size_t rows);
+    void writeUpTo(std::unique_lock<std::mutex>& lock, std::uint64_t n);
 
     Write write_;
     std::size_t batch_;
     std::size_t capacity_;
+    std::size_t stretch_;
+    FasterOfTwo faster_;
+    std::chrono::steady_clock::time_point stretchStarted_ = std::chrono::steady_clock::now();
     std::mutex mutex_;
-    std::condition_variable rowsWaiting_;  // the thread waits for rows
-    std::condition_variable rowsWritten_;  // the caller waits for room or for a row's outcome
+    std::condition_variable rowsWaiting_;  // the thread waits for a batch
+    std::condition_variable rowsWritten_;  // the caller waits for room, or for the thread's batch
     std::vector<Values> waiting_;
     std::vector<Values> emptied_;
     std::deque<std::pair<std::uint64_t, std::exception_ptr>> failures_;
     std::uint64_t handedOn_ = 0;
-    std::uint64_t wanted_ = 0;  // the rows up to this one are waited for
     std::atomic<std::uint64_t> written_{0};
+    int way_ = kByThread;
+    bool writing_ = false;  // a thread writes: the rows and the connection are its
     bool ending_ = false;
     std::thread thread_;
 };

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <span>
+#include <thread>
 
 #include "db/Backends.h"
 #include "db/Error.h"
@@ -319,7 +322,7 @@ TEST(WriteBehind, WritesWholeBatchesTheRestWhenAskedOrAtTheEndAndTellsEachRowsFa
         }
     };
     {
-        db::WriteBehind behind(write, 3, 6);
+        db::WriteBehind behind(write, 3, 6, 1000);
         for (std::int64_t n = 1; n <= 10; ++n) behind.handOn(row(n));
         EXPECT_EQ(behind.outcome(3), nullptr);
         EXPECT_NE(behind.outcome(4), nullptr);
@@ -333,6 +336,47 @@ TEST(WriteBehind, WritesWholeBatchesTheRestWhenAskedOrAtTheEndAndTellsEachRowsFa
         written.insert(written.end(), batch.begin(), batch.end());
     }
     EXPECT_EQ(written, (std::vector<std::int64_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11})) << "the last one at the end";
+}
+
+TEST(WriteBehind, TheThreadAndTheCallerTakeTurnsAndTheRowsKeepTheirOrder) {
+    std::vector<std::int64_t> written;
+    std::vector<std::thread::id> writers;
+    const auto write = [&](std::span<const db::WriteBehind::Values> rows, std::span<std::exception_ptr> failures) {
+        writers.push_back(std::this_thread::get_id());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            written.push_back(rows[i][0]->integer());
+            if (written.back() % 100 == 0) failures[i] = std::make_exception_ptr(db::Error(1, "hundert"));
+        }
+    };
+    {
+        // A stretch of one batch: after the first seven the caller is tried, and so on.
+        db::WriteBehind behind(write, 4, 8, 1);
+        for (std::int64_t n = 1; n <= 1001; ++n) behind.handOn({db::Value(n)});
+        for (std::uint64_t n = 1; n <= 1001; ++n) EXPECT_EQ(behind.outcome(n) != nullptr, n % 100 == 0) << n;
+    }
+    ASSERT_EQ(written.size(), 1001u);
+    for (std::size_t i = 0; i < written.size(); ++i) ASSERT_EQ(written[i], static_cast<std::int64_t>(i) + 1);
+    EXPECT_NE(std::count(writers.begin(), writers.end(), std::this_thread::get_id()), 0) << "the caller wrote";
+    EXPECT_NE(std::count_if(writers.begin(), writers.end(), [](auto id) { return id != std::this_thread::get_id(); }),
+              0)
+        << "the thread wrote";
+}
+
+TEST(FasterOfTwo, TriesTheOtherWayNowAndThenAndSwitchesWhenItBeatsTheBestOfTheRun) {
+    using std::chrono::milliseconds;
+    db::FasterOfTwo faster(3);
+    EXPECT_EQ(faster.next(milliseconds(9)), 0);
+    EXPECT_EQ(faster.next(milliseconds(6)), 0);
+    EXPECT_EQ(faster.next(milliseconds(12)), 1) << "after three stretches the other way is tried";
+    EXPECT_EQ(faster.next(milliseconds(7)), 0) << "7 ms does not beat the run's best of 6";
+    EXPECT_EQ(faster.next(milliseconds(10)), 0);
+    EXPECT_EQ(faster.next(milliseconds(10)), 0);
+    EXPECT_EQ(faster.next(milliseconds(10)), 1);
+    EXPECT_EQ(faster.next(milliseconds(8)), 1) << "8 ms beats this run's best of 10";
+    EXPECT_EQ(faster.next(milliseconds(8)), 1);
+    EXPECT_EQ(faster.next(milliseconds(8)), 1);
+    EXPECT_EQ(faster.next(milliseconds(8)), 0);
+    EXPECT_EQ(faster.next(milliseconds(9)), 1);
 }
 
 TEST(EmbeddedDatenpool, SecondWriterIsRefusedWhileTheFirstHoldsTheDatenpool) {

@@ -48,10 +48,12 @@ std::optional<std::size_t> declaredLength(std::string_view type) {
     return length;
 }
 
-// Rows written behind go to the thread in batches of 64, and one statement inserts them together;
-// two batches waiting keep both threads busy in a conversion, and what waits with them small.
+// Rows written behind go in batches of 64, and one statement inserts them together; two batches
+// waiting keep both threads busy in a conversion, and what waits with them small. The way of
+// writing (its own thread or the caller's) is timed over stretches of 32 batches, some 2,000 rows.
 constexpr std::size_t kRowsBehindBatch = 64;
 constexpr std::size_t kRowsWaitingBehind = 2 * kRowsBehindBatch;
+constexpr std::size_t kBatchesTimedTogether = 32;
 
 const Value kNull;
 
@@ -151,7 +153,7 @@ WriteBehind* SqliteTable::writeBehind() {
         behind_ =
             std::make_unique<WriteBehind>([this](std::span<const WriteBehind::Values> rows,
                                                  std::span<std::exception_ptr> failures) { writeRows(rows, failures); },
-                                          kRowsBehindBatch, kRowsWaitingBehind);
+                                          kRowsBehindBatch, kRowsWaitingBehind, kBatchesTimedTogether);
     }
     return behind_.get();
 }

@@ -1,0 +1,25 @@
+#pragma once
+// Picks the faster of two ways of doing the same work while the work is done, on a machine whose
+// speed for each changes as it runs (a second core that is at times busy elsewhere): the work
+// goes in stretches, the way in use does `between` of them, then the other way is tried for one;
+// it takes over when it beat the best of those stretches. Way 0 begins.
+
+#include <chrono>
+
+namespace db {
+
+class FasterOfTwo {
+public:
+    explicit FasterOfTwo(int between) : between_(between), left_(between) {}
+    // The way (0 or 1) for the next stretch, after the stretch just done took `took`.
+    int next(std::chrono::steady_clock::duration took);
+
+private:
+    int between_;
+    int way_ = 0;  // the way in use; during a trial, the other one is tried
+    int left_;     // stretches of the way in use before the next trial
+    bool trial_ = false;
+    std::chrono::steady_clock::duration best_ = std::chrono::steady_clock::duration::max();
+};
+
+}  // namespace db
