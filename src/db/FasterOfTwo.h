@@ -2,15 +2,17 @@
 // Picks the faster of two ways of doing the same work while the work is done, on a machine whose
 // speed for each changes as it runs (a second core that is at times busy elsewhere): the work
 // goes in stretches, the way in use does `between` of them, then the other way is tried for one;
-// it takes over when it beat the best of those stretches. Way 0 begins.
+// it takes over when it beat the best of those stretches. Way 0 begins, with two stretches
+// before the first trial, so that a slow way is left early.
 
+#include <algorithm>
 #include <chrono>
 
 namespace db {
 
 class FasterOfTwo {
 public:
-    explicit FasterOfTwo(int between) : between_(between), left_(between) {}
+    explicit FasterOfTwo(int between) : between_(between), left_(std::min(between, 2)) {}
     // The way (0 or 1) for the next stretch, after the stretch just done took `took`.
     int next(std::chrono::steady_clock::duration took);
 
