@@ -71,7 +71,8 @@ void leaveMemoryUncounted() {
     (void)configured;
 }
 
-// One connection serves one thread: SQLite need not lock its own structures.
+// One thread at a time uses a connection (rows written behind are written by one thread or the
+// other, in turn, under the writer's lock): SQLite need not lock its own structures.
 sqlite3* openHandle(const std::string& path, int flags) {
     leaveMemoryUncounted();
     sqlite3* handle = nullptr;
