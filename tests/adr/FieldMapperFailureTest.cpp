@@ -6,11 +6,14 @@
 #include <algorithm>
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "MapperFixture.h"
 #include "MemoryFiles.h"
 #include "adr/BatchReader.h"
+#include "adr/RecordObserver.h"
 
 namespace {
 
@@ -101,12 +104,30 @@ TEST_F(FailureRule, ConstraintViolationPassesSilentlyAndReadingGoesOn) {
     EXPECT_EQ(stored("nachname"), (std::vector<Value>{"Eins", "Zwei"}));
 }
 
+// What the observer learns, one text per call, in order.
+struct RecordLog : adr::RecordObserver {
+    void recordStarted(const std::string&, std::uint64_t line, std::optional<double>) override {
+        calls.push_back("Beginn " + std::to_string(line));
+    }
+    void note(const std::string& text) override { calls.push_back("Hinweis " + text); }
+    void recordEnded(bool saved) override { calls.push_back(saved ? "gespeichert" : "verworfen"); }
+    std::vector<std::string> calls;
+};
+
 TEST_F(FailureRule, ARowTheDatabaseRefusesIsReportedInItsPlaceAmongTheMessages) {
     // Rows are written behind, a batch at a time: the refusal comes after the next record is read.
     connection->runScript(
         "CREATE TRIGGER zuGross BEFORE INSERT ON AdressenImport WHEN NEW.fremdid = 2 "
         "BEGIN SELECT zeroblob(2000000000); END");
+    RecordLog log;
+    mapper.setObserver(&log);
     read(adr_test::adrLines({"1*", "", "", "Eins", "2*", "", "", "Zwei", "3*", "", "", std::string("Dr\0ei", 5)}));
+    ASSERT_EQ(log.calls.size(), 10u);
+    EXPECT_EQ(log.calls[2], "Beginn 5");
+    EXPECT_TRUE(log.calls[3].starts_with("Hinweis string or blob too big")) << log.calls[3];
+    EXPECT_EQ(log.calls[4], "Hinweis von der Datenbank nicht gespeichert");
+    EXPECT_EQ(log.calls[5], "verworfen") << "the refusal belongs to its own record, not to the next";
+    EXPECT_EQ(log.calls[6], "Beginn 9");
     ASSERT_EQ(events.messages.size(), 2u);
     EXPECT_NE(events.messages[0].find("too big"), std::string::npos) << events.messages[0];
     EXPECT_TRUE(events.messages[0].ends_with("(Datei 01A, Zeile 9)")) << events.messages[0];
