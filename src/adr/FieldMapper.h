@@ -39,7 +39,6 @@ public:
     // Where messages go and what is asked whether the user cancelled: the window given at
     // construction, or what a reader puts in between for the time of its run.
     void setEvents(ConversionEvents& events) { events_ = &events; }
-    ConversionEvents& events() { return *events_; }
     void Auslesen(std::string& zl, std::uint64_t fld, db::EditableRowSet& rst);
     int anredeNr() const { return anredeNr_; }
 

@@ -20,14 +20,6 @@ const Value& TableRowSet::Row::storedValue(std::size_t column) const {
 
 namespace {
 
-// n values, all null; a vector of that size keeps its place and only its values are dropped.
-void clearValues(std::vector<std::optional<Value>>& values, std::size_t n) {
-    if (values.size() != n) return values.assign(n, std::nullopt);
-    for (auto& value : values) {
-        if (value) value.reset();
-    }
-}
-
 std::vector<std::string> namesOf(const std::vector<TableColumn>& columns) {
     std::vector<std::string> names;
     for (const auto& column : columns) names.push_back(column.name);
@@ -35,6 +27,13 @@ std::vector<std::string> namesOf(const std::vector<TableColumn>& columns) {
 }
 
 }  // namespace
+
+void TableRowSet::clearValues(std::vector<std::optional<Value>>& values) const {
+    if (values.size() != columns_.size()) return values.assign(columns_.size(), std::nullopt);
+    for (auto& value : values) {
+        if (value) value.reset();
+    }
+}
 
 TableRowSet::TableRowSet(std::string table, std::vector<TableColumn> columns)
     : table_(std::move(table)), columns_(std::move(columns)), columnPositions_(namesOf(columns_)) {}
@@ -58,8 +57,8 @@ void TableRowSet::addNew() {
     spare_.reset();
     beforeNew_ = std::move(current_);
     row.id.reset();
-    clearValues(row.stored, columns_.size());
-    clearValues(row.assigned, columns_.size());
+    clearValues(row.stored);
+    clearValues(row.assigned);
     current_ = std::move(row);
 }
 

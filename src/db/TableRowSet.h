@@ -51,6 +51,9 @@ protected:
     // Saves the assigned values of a row saved before.
     virtual void modify(Row& row) = 0;
 
+    // A value for each column, all null; a vector of that size keeps its buffer and only the
+    // values it still holds are dropped.
+    void clearValues(std::vector<std::optional<Value>>& values) const;
     const std::string& table() const { return table_; }
     const std::vector<TableColumn>& columns() const { return columns_; }
 

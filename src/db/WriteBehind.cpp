@@ -1,7 +1,6 @@
 #include "db/WriteBehind.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace db {
 
@@ -78,12 +77,16 @@ void WriteBehind::writeWaiting(std::unique_lock<std::mutex>& lock, std::size_t r
     rowsWritten_.wait(lock, [&] { return !writing_; });
     rows = std::min(rows, waiting_.size());
     if (rows == 0) return;
-    writing_ = true;
-    std::vector<Values> batch(std::make_move_iterator(waiting_.begin()),
-                              std::make_move_iterator(waiting_.begin() + static_cast<std::ptrdiff_t>(rows)));
+    // Everything that allocates comes before the rows are taken: memory that runs out leaves
+    // them waiting, never half taken with the writing flag up.
+    std::vector<std::exception_ptr> failures(rows);
+    std::vector<Values> batch;
+    batch.reserve(rows);
+    emptied_.reserve(emptied_.size() + rows);
+    for (std::size_t i = 0; i < rows; ++i) batch.push_back(std::move(waiting_[i]));
     waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(rows));
+    writing_ = true;
     lock.unlock();
-    std::vector<std::exception_ptr> failures(batch.size());
     try {
         write_(batch, failures);
     } catch (...) {

@@ -240,10 +240,8 @@ void SqliteTable::insert(Row& row) {
     row.id = -1;  // counts as saved even when the insert fails
     if (behind_) {
         // The values go on whole; the row keeps buffers of a row written before.
-        WriteBehind::Values emptied = behind_->handOn(std::move(row.assigned));
-        for (auto& value : emptied) value.reset();
-        emptied.resize(columns().size());
-        row.assigned = std::move(emptied);
+        row.assigned = behind_->handOn(std::move(row.assigned));
+        clearValues(row.assigned);
         return;
     }
     write(row.assigned);
