@@ -3,9 +3,11 @@
 #include <cstring>
 #include <istream>
 #include <ostream>
+#include <system_error>
 #include <utility>
 
 #include "adr/LineReader.h"
+#include "app/ListedIds.h"
 #include "app/NumberText.h"
 #include "app/TableWriter.h"
 #include "db/Connection.h"
@@ -106,6 +108,14 @@ const std::vector<std::string>& MigrationRecords::reportColumns() {
     return columns;
 }
 
+MigrationRecords::MigrationRecords(std::iostream* spill) : spill_(spill) {}
+
+MigrationRecords::~MigrationRecords() {
+    if (!ahead_.joinable()) return;
+    aheadIds_->end(false);
+    ahead_.join();
+}
+
 void MigrationRecords::recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) {
     finishOpenRecord();
     open_ = true;
@@ -186,6 +196,7 @@ void MigrationRecords::rowListed(const db::RowSet& row) {
         listedUpTo_.emplace(handedOn_.reader());
         listedIdAt_ = row.position("id");
         listedFremdidAt_ = row.position("fremdid");
+        if (reportWhileListed_ && spill_) startReportAhead();
     }
     // Without the two columns, or with ids out of order, settle pairs from its own query.
     const db::Value id = listedIdAt_ >= 0 && listedFremdidAt_ >= 0 ? row.value(listedIdAt_) : db::Value();
@@ -197,16 +208,75 @@ void MigrationRecords::rowListed(const db::RowSet& row) {
     const db::Value fremdid = row.value(listedFremdidAt_);
     // The rule of settle, driven by the rows: the records before the one this row matches have none.
     while (!listedUpTo_->atEnd()) {
-        if (sameNumber(fremdid, listedUpTo_->next())) return listedIds_.add(static_cast<double>(lastListedId_));
-        listedIds_.add(0.0);
+        if (sameNumber(fremdid, listedUpTo_->next())) return listed(lastListedId_);
+        listed(0);
     }
 }
 
-void MigrationRecords::listEnded(bool complete) { listed_ = complete && listUsable_; }
+void MigrationRecords::listed(std::int64_t id) {
+    listedIds_.add(static_cast<double>(id));
+    if (aheadIds_) aheadIds_->add(id);
+}
 
-bool MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery, TableWriter* report) {
+void MigrationRecords::startReportAhead() {
+    // No record is read any more: the last one is finished here, so that the spill and the
+    // numbers handed on stay as they are while the other thread reads them.
     finishOpenRecord();
+    countsBeforeAhead_ = counts_;
+    TableWriter* writer = nullptr;
+    try {
+        writer = &reportWhileListed_();
+        aheadIds_ = std::make_unique<ListedIds>();
+    } catch (const std::exception&) {
+        return;  // settle begins the report again and tells why it cannot
+    }
+    try {
+        ahead_ = std::thread([this, writer] { writeReportAhead(*writer); });
+    } catch (const std::system_error&) {
+        aheadIds_.reset();  // settle writes it all
+    }
+}
+
+void MigrationRecords::writeReportAhead(TableWriter& writer) {
+    try {
+        NumberLog::Reader handed = handedOn_.reader();
+        const auto nextId = [&] {
+            handed.next();
+            return counted(aheadIds_->next());
+        };
+        aheadComplete_ = writeReport(writer, nextId);
+        while (!handed.atEnd()) nextId();
+    } catch (...) {
+        // Also when the list could not pair the records: settle writes the report again.
+        aheadFailed_ = true;
+    }
+    aheadIds_->stopReading();
+}
+
+void MigrationRecords::listEnded(bool complete) {
+    listed_ = complete && listUsable_;
+    if (aheadIds_) aheadIds_->end(listed_);
+}
+
+std::int64_t MigrationRecords::counted(std::int64_t id) {
+    if (id != 0) {
+        ++counts_.saved;
+    } else {
+        ++counts_.discarded;
+        ++counts_.notes;
+    }
+    return id;
+}
+
+bool MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery, const ReportOpener& report) {
     const bool pairedWhileListed = connection && listed_;
+    if (ahead_.joinable()) {
+        aheadIds_->end(pairedWhileListed);
+        ahead_.join();
+        if (pairedWhileListed && !aheadFailed_) return aheadComplete_;
+        counts_ = countsBeforeAhead_;
+    }
+    finishOpenRecord();
     const auto rows = connection && !pairedWhileListed ? connection->execute(rowsQuery) : nullptr;
     // The two columns are looked up once; a missing one fails as its use by name does.
     const int idAt = rows ? rows->position("id") : -1;
@@ -225,15 +295,9 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
             id = column(idAt, "id").integer();
             rows->moveNext();
         }
-        if (id != 0) {
-            ++counts_.saved;
-        } else {
-            ++counts_.discarded;
-            ++counts_.notes;
-        }
-        return id;
+        return counted(id);
     };
-    const bool written = !report || (spill_ && writeReport(*report, nextId));
+    const bool written = !report || (spill_ && writeReport(report(), nextId));
     // Every record handed on is counted, also when the spill could not be read back to its end.
     while (!handed.atEnd()) nextId();
     return written;

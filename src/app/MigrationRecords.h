@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -23,7 +25,11 @@ class RowSet;
 
 namespace app {
 
+class ListedIds;
 class TableWriter;
+
+// Begins the report, anew at each call: what an earlier call began is dropped.
+using ReportOpener = std::function<TableWriter&()>;
 
 struct RecordCounts {
     std::int64_t read = 0;
@@ -43,7 +49,10 @@ public:
 
     // spill: where finished records wait, in order, until their staging ids are known; without
     // one the records are only counted.
-    explicit MigrationRecords(std::iostream* spill = nullptr) : spill_(spill) {}
+    explicit MigrationRecords(std::iostream* spill = nullptr);
+    ~MigrationRecords() override;
+    MigrationRecords(const MigrationRecords&) = delete;
+    MigrationRecords& operator=(const MigrationRecords&) = delete;
 
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const adr::Line& line) override;
@@ -57,7 +66,11 @@ public:
     // A record without its row becomes discarded. Without a connection nothing was kept.
     // With a report (and a spill) it gets one row per record and per unreadable file, in reading
     // order, paired while the spill is read back; false when the spill ended inside an entry.
-    bool settle(db::Connection* connection, const std::string& rowsQuery, TableWriter* report = nullptr);
+    bool settle(db::Connection* connection, const std::string& rowsQuery, const ReportOpener& report = {});
+    // The report is begun once the list starts, and written on a thread of its own while the
+    // list is read, each record as soon as the listed rows pair it; settle waits for it. When
+    // the list turns out unable to pair the records, settle begins the report anew.
+    void reportWhileListed(ReportOpener report) { reportWhileListed_ = std::move(report); }
     // While the run's list is read: takes each listed row (its "id" and "fremdid"), in list
     // order, and pairs the records with them by the rule of settle. When listEnded says the list
     // was complete, and every row had a whole id above the one before, settle needs no pass of its
@@ -78,6 +91,11 @@ private:
     void finishOpenRecord();
     void spillFile(const std::string& file, const std::string& reason);
     void rowListed(const db::RowSet& row);
+    void listed(std::int64_t id);
+    void startReportAhead();
+    void writeReportAhead(TableWriter& writer);
+    // Counts a record handed on as saved (its staging id) or, without one, as discarded.
+    std::int64_t counted(std::int64_t id);
     template <typename NextId>
     bool writeReport(TableWriter& writer, NextId nextId);
 
@@ -94,6 +112,12 @@ private:
     bool listUsable_ = false;  // rows were taken while listed, every one in id order
     bool listed_ = false;      // ... and the list was complete
     RecordCounts counts_;
+    ReportOpener reportWhileListed_;
+    std::unique_ptr<ListedIds> aheadIds_;  // the pairs, for the report written while listed
+    std::thread ahead_;
+    RecordCounts countsBeforeAhead_;
+    bool aheadComplete_ = false;
+    bool aheadFailed_ = false;
 };
 
 }  // namespace app

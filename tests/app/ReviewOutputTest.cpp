@@ -5,13 +5,16 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include "ConvertWithCli.h"
 #include "adr/FieldMapper.h"
 #include "adr/LineReader.h"
 #include "app/Conversion.h"
+#include "app/ListedIds.h"
 #include "app/MigrationRecords.h"
 #include "app/NumberLog.h"
 #include "app/TableWriter.h"
@@ -283,6 +286,22 @@ TEST_F(Report, ACommandThatEndsBeforeTheRunLeavesNoEmptyReportAndAnEarlierOneAsI
     EXPECT_EQ(testing_support::readWhole(earlier), "der Bericht von gestern");
 }
 
+// A report in memory, begun anew each time it is opened.
+struct ReportInMemory {
+    explicit ReportInMemory(TableFormat of) : format(of) {}
+    TableFormat format;
+    std::ostringstream out;
+    std::optional<app::TableWriter> writer;
+    int begun = 0;
+    app::ReportOpener opener() {
+        return [this]() -> app::TableWriter& {
+            ++begun;
+            out.str("");
+            return writer.emplace(out, format, app::MigrationRecords::reportColumns());
+        };
+    }
+};
+
 adr::Line lineOf(const std::string& text, std::uint64_t characters = 0) {
     adr::Line line;
     line.text = text;
@@ -313,21 +332,20 @@ TEST(ReportRows, CarryEveryByteOfNotesAndOriginalLines) {
     records.recordEnded(true);  // handed on, but its row is not there
     records.recordStarted("01A", 812, std::nullopt);
 
-    std::ostringstream report;
-    app::TableWriter writer(report, TableFormat::csv, app::MigrationRecords::reportColumns());
-    ASSERT_TRUE(records.settle(connection.get(), "SELECT 5 AS id, 7 AS fremdid", &writer));
+    ReportInMemory report{TableFormat::csv};
+    ASSERT_TRUE(records.settle(connection.get(), "SELECT 5 AS id, 7 AS fremdid", report.opener()));
 
     const std::string nullByte(1, '\0');
-    EXPECT_EQ(report.str(), std::string("\xEF\xBB\xBF"
-                                        "Datei;Zeile;Adressnummer;Ergebnis;ID;Hinweise;Original\r\n") +
-                                "01A;1;7;gespeichert;5;a" + nullByte +
-                                "b | Zeile 2 nach 200 von 100000 Zeichen abgeschnitten;" +
-                                "\"Meier; \"\"Hans\"\"\r\nx ⏎ kurz\"\r\n"
-                                "02A;;;\"fehlt; \"\"weg\"\"\";;;\r\n"
-                                "01A;9;2.5;verworfen;;nicht in AdressenImport gespeichert;" +
-                                longOriginal +
-                                "\r\n"
-                                "01A;812;;verworfen;;;\r\n");
+    EXPECT_EQ(report.out.str(), std::string("\xEF\xBB\xBF"
+                                            "Datei;Zeile;Adressnummer;Ergebnis;ID;Hinweise;Original\r\n") +
+                                    "01A;1;7;gespeichert;5;a" + nullByte +
+                                    "b | Zeile 2 nach 200 von 100000 Zeichen abgeschnitten;" +
+                                    "\"Meier; \"\"Hans\"\"\r\nx ⏎ kurz\"\r\n"
+                                    "02A;;;\"fehlt; \"\"weg\"\"\";;;\r\n"
+                                    "01A;9;2.5;verworfen;;nicht in AdressenImport gespeichert;" +
+                                    longOriginal +
+                                    "\r\n"
+                                    "01A;812;;verworfen;;;\r\n");
     const app::RecordCounts& counts = records.counts();
     EXPECT_EQ(counts.read, 3);
     EXPECT_EQ(counts.saved, 1);
@@ -347,10 +365,9 @@ TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
     }
     const std::string whole = spill.str();
     spill.str(whole.substr(0, whole.size() - 2));
-    std::ostringstream report;
-    app::TableWriter writer(report, TableFormat::jsonl, app::MigrationRecords::reportColumns());
-    EXPECT_FALSE(records.settle(nullptr, "", &writer));
-    EXPECT_EQ(testing_support::lines(report.str()).size(), 2u);
+    ReportInMemory report{TableFormat::jsonl};
+    EXPECT_FALSE(records.settle(nullptr, "", report.opener()));
+    EXPECT_EQ(testing_support::lines(report.out.str()).size(), 2u);
     EXPECT_EQ(records.counts().read, 3);
     EXPECT_EQ(records.counts().discarded, 3);
 }
@@ -374,29 +391,97 @@ TEST(ReportRows, PairedWhileListedOnlyFromAWholeListInIdOrder) {
                                   {"SELECT 12 AS id, 7 AS fremdid UNION ALL SELECT 11, 8", true, {"5", "6"}},
                                   {"SELECT 11 AS nummer, 7 AS fremdid UNION ALL SELECT 12, 8", true, {"5", "6"}},
                                   {"SELECT 'elf' AS id, 7 AS fremdid", true, {"5", "6"}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.listed + (c.complete ? ", complete" : ", cut short"));
-        std::stringstream spill;
-        app::MigrationRecords records(&spill);
-        for (const double number : {7.0, 8.0}) {
-            records.recordStarted("01A", static_cast<std::uint64_t>(number), number);
-            records.recordEnded(true);
+    // Each way: the report written once the list is over, and while it is read (begun anew
+    // when the list cannot pair the records).
+    for (const bool ahead : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.listed + (c.complete ? ", complete" : ", cut short") + (ahead ? ", ahead" : ""));
+            std::stringstream spill;
+            app::MigrationRecords records(&spill);
+            ReportInMemory report{TableFormat::csv};
+            if (ahead) records.reportWhileListed(report.opener());
+            for (const double number : {7.0, 8.0}) {
+                records.recordStarted("01A", static_cast<std::uint64_t>(number), number);
+                records.recordEnded(true);
+            }
+            const auto rowListed = records.pairWhileListed();
+            for (const auto listed = connection->execute(c.listed); !listed->atEnd(); listed->moveNext())
+                rowListed(*listed);
+            records.listEnded(c.complete);
+            ASSERT_TRUE(records.settle(connection.get(), "SELECT 5 AS id, 7 AS fremdid UNION ALL SELECT 6, 8",
+                                       report.opener()));
+            const auto rows = testing_support::lines(report.out.str());
+            ASSERT_EQ(rows.size(), 3u);
+            EXPECT_EQ(cells(rows[1])[4], c.ids[0]);
+            EXPECT_EQ(cells(rows[2])[4], c.ids[1]);
+            const auto saved = static_cast<std::int64_t>(
+                std::count_if(c.ids.begin(), c.ids.end(), [](auto& id) { return !id.empty(); }));
+            EXPECT_EQ(records.counts().saved, saved);
+            EXPECT_EQ(records.counts().discarded, 2 - saved);
         }
-        const auto rowListed = records.pairWhileListed();
-        for (const auto listed = connection->execute(c.listed); !listed->atEnd(); listed->moveNext())
-            rowListed(*listed);
-        records.listEnded(c.complete);
-        std::ostringstream report;
-        app::TableWriter writer(report, TableFormat::csv, app::MigrationRecords::reportColumns());
-        ASSERT_TRUE(records.settle(connection.get(), "SELECT 5 AS id, 7 AS fremdid UNION ALL SELECT 6, 8", &writer));
-        const auto rows = testing_support::lines(report.str());
-        ASSERT_EQ(rows.size(), 3u);
-        EXPECT_EQ(cells(rows[1])[4], c.ids[0]);
-        EXPECT_EQ(cells(rows[2])[4], c.ids[1]);
-        const auto saved =
-            static_cast<std::int64_t>(std::count_if(c.ids.begin(), c.ids.end(), [](auto& id) { return !id.empty(); }));
-        EXPECT_EQ(records.counts().saved, saved);
     }
+}
+
+// Whole chunks of pairs let the report's thread write every record before the list ends; a list
+// then cut short still makes its work void, and the report is begun anew from the table.
+TEST(ReportRows, AListCutShortAfterTheReportWasWrittenIsPairedFromTheTable) {
+    testing_support::TempDir dir;
+    const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
+    constexpr int kRecords = 2048;
+    const std::string numbers = "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < " +
+                                std::to_string(kRecords) + ") SELECT x FROM n";
+    std::stringstream spill;
+    app::MigrationRecords records(&spill);
+    ReportInMemory report{TableFormat::csv};
+    records.reportWhileListed(report.opener());
+    for (int n = 1; n <= kRecords; ++n) {
+        records.recordStarted("01A", static_cast<std::uint64_t>(n), n);
+        records.recordEnded(true);
+    }
+    const auto rowListed = records.pairWhileListed();
+    for (const auto listed = connection->execute("SELECT x AS id, x AS fremdid FROM (" + numbers + ")");
+         !listed->atEnd(); listed->moveNext())
+        rowListed(*listed);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the report's thread writes meanwhile
+    records.listEnded(false);
+    ASSERT_TRUE(records.settle(connection.get(), "SELECT x + 10000 AS id, x AS fremdid FROM (" + numbers + ")",
+                               report.opener()));
+    const auto rows = testing_support::lines(report.out.str());
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(kRecords + 1));
+    EXPECT_EQ(cells(rows[1])[4], "10001");
+    EXPECT_EQ(cells(rows.back())[4], "12048");
+    EXPECT_EQ(report.begun, 2);
+    EXPECT_EQ(records.counts().saved, kRecords);
+    EXPECT_EQ(records.counts().discarded, 0);
+}
+
+// The ids go from the thread that reads the list to the one that writes the report in order,
+// also when the writer falls behind by more than the chunks that may wait; ids made void are
+// never read, and a writer that stopped reading never keeps the list waiting.
+TEST(ReportRows, ListedIdsReachTheReportThreadInOrder) {
+    constexpr std::int64_t kIds = 20000;
+    app::ListedIds ids;
+    std::vector<std::int64_t> read;
+    std::thread reader([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // behind the lister
+        for (std::int64_t i = 0; i <= kIds; ++i) read.push_back(ids.next());
+    });
+    for (std::int64_t id = 1; id <= kIds; ++id) ids.add(id);
+    ids.end(true);
+    reader.join();
+    ASSERT_EQ(read.size(), static_cast<std::size_t>(kIds + 1));
+    for (std::int64_t i = 0; i < kIds; ++i) ASSERT_EQ(read[static_cast<std::size_t>(i)], i + 1);
+    EXPECT_EQ(read.back(), 0) << "past the end of the list";
+
+    app::ListedIds dropped;
+    dropped.add(1);
+    dropped.end(false);
+    EXPECT_THROW(dropped.next(), app::ListedIds::Dropped);
+
+    app::ListedIds abandoned;
+    abandoned.stopReading();
+    for (std::int64_t id = 1; id <= kIds; ++id) abandoned.add(id);  // would wait forever for a reader
+    abandoned.end(true);
 }
 
 // The address numbers of the records handed on come back exactly as they went in.
@@ -457,33 +542,37 @@ TEST(RecordCounts, AddUpOnRandomInput) {
             std::snprintf(name, sizeof name, "%02dA", file);
             dir.write(std::string("ADR/") + name, bytes);
         }
-        // The same run twice: paired from the table, and paired while its list is read.
-        std::string reports[2];
+        // The same run three ways: paired from the table, paired while its list is read, and
+        // with the report written while the list is read.
+        enum Way { fromTable, whileListed, reportAhead };
+        std::string reports[3];
         app::RecordCounts pairedFromTable;
-        for (const bool whileListed : {false, true}) {
-            const auto connection = db::SqliteConnection::create(dir.file(whileListed ? "listed.db" : "table.db"));
+        for (const Way way : {fromTable, whileListed, reportAhead}) {
+            const auto connection = db::SqliteConnection::create(dir.file("pool" + std::to_string(way) + ".db"));
             testing_support::RecordingEvents events;
             adr::FieldMapper mapper(events);
             std::stringstream spill;
             app::MigrationRecords records(&spill);
+            ReportInMemory report{TableFormat::jsonl};
+            if (way == reportAhead) records.reportWhileListed(report.opener());
             mapper.setObserver(&records);
-            const app::ListedRowSink rowListed = whileListed ? records.pairWhileListed() : nullptr;
+            const app::ListedRowSink rowListed = way != fromTable ? records.pairWhileListed() : nullptr;
             const app::ConversionOutcome outcome = app::convertDirectory(
                 *connection, mapper, events, dir.file("ADR"), [](const std::string&) { return true; }, rowListed);
             ASSERT_EQ(outcome.ending, app::ConversionOutcome::Ending::finished);
             records.listEnded(outcome.listComplete);
-            std::ostringstream report;
-            app::TableWriter writer(report, app::TableFormat::jsonl, app::MigrationRecords::reportColumns());
-            EXPECT_TRUE(
-                records.settle(connection.get(), "SELECT id, fremdid FROM AdressenImport ORDER BY id", &writer));
-            reports[whileListed] = report.str();
-            if (!whileListed) {
+            EXPECT_TRUE(records.settle(connection.get(), "SELECT id, fremdid FROM AdressenImport ORDER BY id",
+                                       report.opener()));
+            EXPECT_EQ(report.begun, 1) << "round " << round;
+            reports[way] = report.out.str();
+            if (way == fromTable) {
                 pairedFromTable = records.counts();
                 continue;
             }
-            const auto fromList = testing_support::lines(reports[1]), fromTable = testing_support::lines(reports[0]);
-            ASSERT_EQ(fromList.size(), fromTable.size()) << "round " << round;
-            for (std::size_t i = 0; i < fromList.size(); ++i) ASSERT_EQ(fromList[i], fromTable[i]) << "round " << round;
+            const auto fromList = testing_support::lines(reports[way]);
+            const auto fromQuery = testing_support::lines(reports[fromTable]);
+            ASSERT_EQ(fromList.size(), fromQuery.size()) << "round " << round;
+            for (std::size_t i = 0; i < fromList.size(); ++i) ASSERT_EQ(fromList[i], fromQuery[i]) << "round " << round;
             EXPECT_EQ(records.counts().saved, pairedFromTable.saved) << "round " << round;
 
             const app::RecordCounts& counts = records.counts();
@@ -491,7 +580,7 @@ TEST(RecordCounts, AddUpOnRandomInput) {
             EXPECT_EQ(counts.read, counts.saved + counts.discarded) << "round " << round;
             EXPECT_EQ(counts.saved, connection->execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer())
                 << "round " << round;
-            const auto rows = testing_support::lines(report.str());
+            const auto rows = testing_support::lines(reports[way]);
             EXPECT_EQ(static_cast<std::int64_t>(rows.size()), counts.read + counts.filesUnreadable)
                 << "round " << round;
             std::int64_t saved = 0;

@@ -31,9 +31,19 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     spill_.open(pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
     if (!spill_) throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " lässt sich nicht anlegen.");
     records_ = std::make_unique<app::MigrationRecords>(&spill_);
+    records_->reportWhileListed([this]() -> app::TableWriter& { return begin(); });
+}
+
+app::TableWriter& ReportOption::begin() {
+    finished_ = true;
+    writer_.reset();
+    file_.reset();
+    file_.emplace(*path_);
+    return writer_.emplace(file_->stream(), format_, app::MigrationRecords::reportColumns());
 }
 
 ReportOption::~ReportOption() {
+    records_.reset();  // ends the thread that may still write the report from the spill
     if (spillPath_.empty()) return;
     spill_.close();
     std::error_code ignored;
@@ -47,14 +57,11 @@ void ReportOption::finish(db::Connection* connection, const std::string& rowsQue
         records_->settle(connection, rowsQuery);
         return;
     }
-    finished_ = true;
-    OutputFile report(*path_);
-    app::TableWriter writer(report.stream(), format_, app::MigrationRecords::reportColumns());
-    const bool complete = records_->settle(connection, rowsQuery, &writer);
+    const bool complete = records_->settle(connection, rowsQuery, [this]() -> app::TableWriter& { return begin(); });
     if (!complete || spill_.bad()) {
         throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " ließ sich nicht lesen.");
     }
-    report.close();
+    file_->close();
 }
 
 }  // namespace cli

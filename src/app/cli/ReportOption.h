@@ -1,9 +1,9 @@
 #pragma once
 // The --report FILE of convert and convert-one. The report's name is tried before the run, so
 // a name that cannot be written stops the command before the Datenpool changes; the report is
-// written only when the run has ended, so a command that ends before it leaves an earlier
-// report as it was and no empty one. The records wait in order in a work file beside it until
-// their staging ids are known after the run.
+// begun only when the run has ended (kept, or at its list), so a command that ends before it
+// leaves an earlier report as it was and no empty one. The records wait in order in a work file
+// beside it until their staging ids are known after the run.
 
 #include <fstream>
 #include <memory>
@@ -32,6 +32,9 @@ public:
     void finish(db::Connection* connection, const std::string& rowsQuery);
 
 private:
+    // Creates the report file anew, with its header.
+    app::TableWriter& begin();
+
     std::optional<std::string> path_;
     app::TableFormat format_ = app::TableFormat::csv;
     bool reportExisted_ = false;
@@ -39,7 +42,9 @@ private:
     std::string spillPath_;
     std::vector<char> spillBuffer_ = std::vector<char>(64 * 1024);  // written and read back in large blocks
     std::fstream spill_;
-    std::unique_ptr<app::MigrationRecords> records_;
+    std::optional<OutputFile> file_;
+    std::optional<app::TableWriter> writer_;
+    std::unique_ptr<app::MigrationRecords> records_;  // last: its thread writes to the members above
 };
 
 }  // namespace cli
