@@ -114,6 +114,8 @@ private:
     RecordCounts counts_;
     ReportOpener reportWhileListed_;
     std::unique_ptr<ListedIds> aheadIds_;  // the pairs, for the report written while listed
+    // Writes the report while the list is read; until settle joins it, the spill, entry_ and the
+    // counts are its own, and the numbers handed on are only read.
     std::thread ahead_;
     RecordCounts countsBeforeAhead_;
     bool aheadComplete_ = false;
