@@ -33,6 +33,15 @@ TEST(TableCells, CsvQuotesOnlyWhatASpreadsheetWouldSplit) {
     EXPECT_EQ(app::csvCell("Zeile 1\r\nZeile 2"), "\"Zeile 1\r\nZeile 2\"");
     EXPECT_EQ(app::csvCell("x\ny"), "\"x\ny\"");
     EXPECT_EQ(app::csvCell(""), "");
+    // Short and long cells are looked through in different ways.
+    const std::string plain(40, 'x');
+    EXPECT_EQ(app::csvCell(plain), plain);
+    for (const char c : {';', '"', '\r', '\n'}) {
+        for (const std::size_t length : {std::size_t{32}, std::size_t{33}, std::size_t{200}}) {
+            const std::string cell = std::string(length - 1, 'x') + c;
+            EXPECT_EQ(app::csvCell(cell).front(), '"') << length << " " << int{c};
+        }
+    }
 }
 
 TEST(TableCells, JsonEscapesQuotesBackslashAndControlCharacters) {
