@@ -70,7 +70,7 @@ bounded() { timeout "$1" wine64 "${@:2}"; }  # wine64 under a time limit
 bounded 120 wineboot --init </dev/null >/dev/null 2>&1
 # No window manager runs: unmanaged windows close at once instead of waiting for one.
 bounded 30 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-timeout 30 wineserver -k; timeout 30 wineserver -w
+if timeout 30 wineserver -k 2>/dev/null; then timeout 30 wineserver -w; fi  # it may have ended by itself
 timeout 30 wineserver -p </dev/null >/dev/null 2>&1
 bounded 60 wineboot </dev/null >/dev/null 2>&1
 
