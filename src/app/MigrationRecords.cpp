@@ -1,6 +1,7 @@
 #include "app/MigrationRecords.h"
 
 #include <cstring>
+#include <exception>
 #include <istream>
 #include <ostream>
 #include <system_error>
@@ -297,9 +298,17 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
         }
         return counted(id);
     };
-    const bool written = !report || (spill_ && writeReport(report(), nextId));
-    // Every record handed on is counted, also when the spill could not be read back to its end.
+    bool written = true;
+    std::exception_ptr reportFailure;
+    try {
+        if (report) written = spill_ && writeReport(report(), nextId);
+    } catch (...) {
+        reportFailure = std::current_exception();
+    }
+    // Every record handed on is counted, also when the spill could not be read back to its end
+    // or the report could not be written.
     while (!handed.atEnd()) nextId();
+    if (reportFailure) std::rethrow_exception(reportFailure);
     return written;
 }
 

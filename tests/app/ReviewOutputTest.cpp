@@ -381,6 +381,26 @@ TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
     EXPECT_EQ(records.counts().discarded, 3);
 }
 
+// A report that cannot be begun (its file gone unwritable during the run) is told as a failure,
+// and the counts still add up: no saved address is said to be lost.
+TEST(ReportRows, AReportThatCannotBeBegunStillLeavesEveryRecordCounted) {
+    testing_support::TempDir dir;
+    const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
+    std::stringstream spill;
+    app::MigrationRecords records(&spill);
+    for (const double number : {7.0, 8.0}) {
+        records.recordStarted("01A", static_cast<std::uint64_t>(number), number);
+        records.recordEnded(true);
+    }
+    const app::ReportOpener unwritable = []() -> app::TableWriter& {
+        throw std::runtime_error("Die Datei bericht.csv lässt sich nicht anlegen.");
+    };
+    EXPECT_THROW(records.settle(connection.get(), "SELECT 5 AS id, 7 AS fremdid", unwritable), std::runtime_error);
+    EXPECT_EQ(records.counts().read, 2);
+    EXPECT_EQ(records.counts().saved, 1);
+    EXPECT_EQ(records.counts().discarded, 1);
+}
+
 // The records are paired with the rows while a complete list in id order is read (by the same
 // rule as from the table: a row goes to the next record whose number agrees, the records passed
 // over have none); any other list leaves the pairing to the query.

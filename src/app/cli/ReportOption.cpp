@@ -35,10 +35,10 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
 }
 
 app::TableWriter& ReportOption::begin() {
-    finished_ = true;
     writer_.reset();
     file_.reset();
     file_.emplace(*path_);
+    finished_ = true;
     return writer_.emplace(file_->stream(), format_, app::MigrationRecords::reportColumns());
 }
 
