@@ -64,8 +64,9 @@ public:
     // rowsQuery returns ("id", "fremdid", ordered by id). Rows are inserted in record order, so
     // the pairing needs no answer from the writer per row, which may hold rows back in batches.
     // A record without its row becomes discarded. Without a connection nothing was kept.
-    // With a report (and a spill) it gets one row per record and per unreadable file, in reading
-    // order, paired while the spill is read back; false when the spill ended inside an entry.
+    // With a report (begun through `report`, and a spill) it gets one row per record and per
+    // unreadable file, in reading order, paired while the spill is read back; false when the
+    // spill ended inside an entry. A report that fails is thrown after every record is counted.
     bool settle(db::Connection* connection, const std::string& rowsQuery, const ReportOpener& report = {});
     // The report is begun once the list starts, and written on a thread of its own while the
     // list is read, each record as soon as the listed rows pair it; settle waits for it. When
