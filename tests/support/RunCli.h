@@ -53,8 +53,12 @@ inline CliRun runCli(const std::vector<std::string>& words, const std::string& o
     command += " </dev/null";
 #endif
     CliRun run;
-    const int status = std::system(command.c_str());
+    int status = std::system(command.c_str());
 #ifdef _WIN32
+    // 9009: cmd.exe did not start the program at all. Under Wine that happened once in a while
+    // to a program that ran before and after; it is tried once more, and a program that is
+    // really missing still fails.
+    if (status == 9009) status = std::system(command.c_str());
     run.exitCode = status;
 #else
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
