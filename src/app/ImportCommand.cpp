@@ -1,19 +1,21 @@
 // "importieren": the staged addresses go into Adressen through the database routine; the id
 // range the import adds is recorded on screen and in the settings for the undo.
 //
-// The copy, the lookups of the highest id before and after it and the recording of the range
-// in the settings run inside one database transaction, which commits last. A crash at any
-// moment therefore leaves either no import or an import whose range is recorded. The previous
-// range is overwritten only after the copy, just before the commit: until then a crash or a
-// failure leaves the previous import undoable.
+// Everything runs inside one transaction that holds the Datenpool's import lock from its start:
+// reading the recorded range, removing the previous import when asked to, the copy, the lookups
+// of the highest id before and after it and the recording of the new range, which commits last.
+// A second import or an undo, here or at another workstation, waits and then finds this import
+// recorded. A crash at any moment leaves either no import (and the previous one in place and
+// recorded) or an import whose range is recorded.
 
 #include <cmath>
+#include <optional>
 
 #include "app/MainWindow.h"
 #include "db/Error.h"
-#include "db/GoOn.h"
 #include "text/LeadingNumber.h"
 #include "transfer/AddressTable.h"
+#include "transfer/ImportTransaction.h"
 
 namespace app {
 
@@ -33,6 +35,13 @@ std::int32_t recordedId(const std::string& text) {
 }
 
 std::string next(std::int32_t id) { return std::to_string(std::int64_t{id} + 1); }
+
+// What a failed import leaves: nothing new, and the previous import as it was.
+std::string nothingImported(const std::optional<IdRange>& removed) {
+    if (!removed) return kNothingImported;
+    return "Es wurde nichts importiert, und die zuletzt importierten Adressen " + next(removed->after) + " bis " +
+           std::to_string(removed->last) + " wurden nicht gelöscht; der zuvor verzeichnete Import bleibt.";
+}
 
 }  // namespace
 
@@ -57,25 +66,6 @@ Outcome MainWindow::cmdImport_Click() {
     if (view_.messageBox(question, MessageKind::confirmation, view_.caption()) != answer::kOk)
         return {Result::cancelled};
 
-    // Whatever range the undo would accept is a previous import that a new one would duplicate.
-    if (undoAccepts()) {
-        const std::int32_t before = recordedId(view_.text(Control::txtIDVon));
-        const std::int32_t last = recordedId(view_.text(Control::txtIdBis));
-        const int choice =
-            view_.messageBox("Zuletzt importierte Adressen " + next(before) + " bis " + std::to_string(last) +
-                                 " zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung kommen.",
-                             MessageKind::question, kNorvel);
-        if (choice == answer::kCancel) return {Result::cancelled};
-        // Importing after a failed deletion would duplicate the addresses and lose their range.
-        // Its own question was this one: the undo asks no second time.
-        if (choice == answer::kYes && undoImport(false).result != Result::done) {
-            view_.messageBox(
-                "Die zuletzt importierten Adressen wurden nicht gelöscht; deshalb wurde nichts importiert.",
-                MessageKind::warning, kApplicationTitle);
-            return {Result::failed};
-        }
-    }
-
     if (const settings::Status status = settingsWritable(); status != settings::kErrorSuccess) {
         view_.messageBox(
             "Der Bereich der importierten IDs ließe sich nicht speichern, und ohne ihn ließe sich der Import "
@@ -85,13 +75,61 @@ Outcome MainWindow::cmdImport_Click() {
         return {Result::failed};
     }
 
+    std::optional<transfer::ImportTransaction> work;
+    std::int32_t startHighest = 0;
+    try {
+        work.emplace(*cnn_);
+        startHighest = transfer::highestId(*cnn_);
+    } catch (const db::Error& error) {
+        view_.messageBox(std::string(error.description()) + "\r\n\r\n" + kNothingImported, MessageKind::warning,
+                         kApplicationTitle);
+        return {Result::failed};
+    }
+    // Under the lock the settings say which import came last, whoever recorded it.
+    adoptRecordedImport();
+
+    // Whatever range the undo would accept is a previous import that a new one would duplicate.
+    std::optional<IdRange> removed;
+    if (undoAccepts()) {
+        const std::int32_t before = recordedId(view_.text(Control::txtIDVon));
+        const std::int32_t last = recordedId(view_.text(Control::txtIdBis));
+        std::string where;
+        if (const std::string foreign = foreignDatenpool(); !foreign.empty()) {
+            where = "\r\n\r\nAchtung: Dieser Import ging in den Datenpool \"" + foreign +
+                    "\", nicht in den geöffneten "
+                    "Datenpool \"" +
+                    cnn_->identity() + "\"; hier lässt er sich nicht löschen.";
+        } else if (recordWithoutDatenpool()) {
+            where =
+                "\r\n\r\nAchtung: Für diesen Import ist nicht verzeichnet, in welchen Datenpool er ging; gelöscht "
+                "würde im Datenpool \"" +
+                cnn_->identity() + "\".";
+        }
+        const int choice =
+            view_.messageBox("Zuletzt importierte Adressen " + next(before) + " bis " + std::to_string(last) +
+                                 " zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung kommen." + where,
+                             MessageKind::question, kNorvel);
+        if (choice == answer::kCancel) return {Result::cancelled};
+        if (choice == answer::kYes) {
+            IdRange range;
+            if (auto stopped = removePreviousImport(range)) return *stopped;
+            removed = range;
+        }
+    }
+
     view_.setBusyPointer(true);
-    const Outcome outcome = importInOneTransaction(confirmed);
+    const Outcome outcome = importInOneTransaction(*work, confirmed, startHighest, removed);
     view_.setBusyPointer(false);
     if (outcome.result == Result::done || outcome.result == Result::nothingToDo)
         view_.setEnabled(Control::cmdImport, false);
     if (outcome.result != Result::done) return outcome;
 
+    if (removed) {
+        // Told once the removal is committed together with the import that follows it.
+        view_.messageBox("Die importierten Adressen " + view_.text(Control::txtIDVon) + " bis " +
+                             view_.text(Control::txtIdBis) + " wurden wieder wieder gelöscht.",
+                         MessageKind::information, view_.text(Control::cmdUndo));
+    }
     const auto [before, after] = *outcome.range;
     view_.setText(Control::txtIDVon, std::to_string(before));
     view_.setText(Control::txtIdBis, std::to_string(after));
@@ -108,91 +146,110 @@ Outcome MainWindow::cmdImport_Click() {
     return outcome;
 }
 
-Outcome MainWindow::importInOneTransaction(long long confirmed) {
-    const std::string previousFrom = readSetting("AdressNr0");
-    const std::string previousTo = readSetting("AdressNr1");
+std::optional<Outcome> MainWindow::removePreviousImport(IdRange& removed) {
+    const std::string title = view_.text(Control::cmdUndo);
+    const std::string notDeleted =
+        "Die zuletzt importierten Adressen wurden nicht gelöscht; deshalb wurde nichts importiert.";
+    const auto from = wholeIdOf(view_.text(Control::txtIDVon));
+    const auto to = wholeIdOf(view_.text(Control::txtIdBis));
+    if (!from || !to) {
+        view_.messageBox("Die IDs \"" + view_.text(Control::txtIDVon) + "\" bis \"" + view_.text(Control::txtIdBis) +
+                             "\" sind keine ganzen Zahlen. " + notDeleted,
+                         MessageKind::warning, title);
+        return Outcome{Result::refused};
+    }
+    if (const std::string foreign = foreignDatenpool(); !foreign.empty()) {
+        view_.messageBox(foreignRecordRefusal(foreign) + " " + notDeleted, MessageKind::warning, title);
+        return Outcome{Result::refused};
+    }
+    try {
+        transfer::deleteRange(*cnn_, *from, *to);
+    } catch (const db::Error& error) {
+        view_.messageBox(error.description(), MessageKind::warning, title);
+        view_.messageBox(notDeleted, MessageKind::warning, kApplicationTitle);
+        return Outcome{Result::failed};
+    }
+    removed = IdRange{*from, *to};
+    return std::nullopt;
+}
+
+Outcome MainWindow::importInOneTransaction(transfer::ImportTransaction& work, long long confirmed,
+                                           std::int32_t startHighest, const std::optional<IdRange>& removed) {
+    const RecordedImport previous = knownRecord_;
     const auto fail = [&](const std::string& text) {
         view_.messageBox(text, MessageKind::warning, kApplicationTitle);
         return Outcome{Result::failed};
     };
-    try {
-        // Serializable: the staged rows counted are the rows copied, whoever else converts.
-        cnn_->beginTransaction(db::Isolation::serializable);
-    } catch (const db::Error& error) {
-        return fail(std::string(error.description()) + "\r\n\r\n" + kNothingImported);
-    }
-
-    std::optional<std::int32_t> before;  // known once the copy may begin
+    bool copying = false;
     bool settingsTouched = false;
     try {
         const std::int64_t staged = transfer::stagedCount(*cnn_);
         if (staged != confirmed) {
-            cnn_->rollback();
+            work.rollback();
             return fail("Die Tabelle AdressenImport enthält jetzt " + std::to_string(staged) +
                         " Adressen, bestätigt wurden " + std::to_string(confirmed) +
                         ". Sie wurde inzwischen verändert, etwa durch eine Konvertierung an einem "
                         "anderen Arbeitsplatz. " +
-                        kNothingImported + " Bitte die Liste prüfen und erneut importieren.");
+                        nothingImported(removed) + " Bitte die Liste prüfen und erneut importieren.");
         }
-        before = transfer::highestId(*cnn_);
+        const std::int32_t before = transfer::highestId(*cnn_);
+        copying = true;
         transfer::runAddressImport(*cnn_);
         const std::int32_t after = transfer::highestId(*cnn_);
-        if (after == *before) {
-            cnn_->rollback();
+        if (after == before) {
+            work.rollback();
             return {Result::nothingToDo};
         }
 
         settingsTouched = true;
-        settings::Status status = writeSetting("AdressNr0", std::to_string(*before));
-        if (status == settings::kErrorSuccess) status = writeSetting("AdressNr1", std::to_string(after));
-        if (status != settings::kErrorSuccess) {
-            cnn_->rollback();
+        const RecordedImport record{std::to_string(before), std::to_string(after), cnn_->identity()};
+        if (const settings::Status status = writeRecordedImport(record); status != settings::kErrorSuccess) {
+            work.rollback();
             Outcome outcome{Result::failed};
-            const std::string settled = settleFailedImport(*before, settingsTouched, previousFrom, previousTo, outcome);
+            const std::string settled = settleFailedImport(startHighest, settingsTouched, previous, removed, outcome);
             fail(
                 "Der Bereich der importierten IDs ließ sich nicht speichern, und ohne ihn ließe sich der Import nicht "
                 "rückgängig machen. Die Übernahme wurde deshalb zurückgenommen." +
                 settled + "\r\n\r\n" + settingsFailure(status));
             return outcome;
         }
-        cnn_->commit();
-        return {Result::done, IdRange{*before, after}};
+        work.commit();
+        knownRecord_ = record;
+        return {Result::done, IdRange{before, after}};
     } catch (const db::Error& error) {
-        db::goOn([](const std::string&) {}, [&] { cnn_->rollback(); });
-        if (!before) return fail(std::string(error.description()) + "\r\n\r\n" + kNothingImported);
+        work.rollback();
+        if (!copying) return fail(std::string(error.description()) + "\r\n\r\n" + nothingImported(removed));
         Outcome outcome{Result::failed};
-        const std::string settled = settleFailedImport(*before, settingsTouched, previousFrom, previousTo, outcome);
+        const std::string settled = settleFailedImport(startHighest, settingsTouched, previous, removed, outcome);
         fail(error.description() + settled);
         return outcome;
     }
 }
 
-std::string MainWindow::settleFailedImport(std::int32_t before, bool settingsTouched, const std::string& previousFrom,
-                                           const std::string& previousTo, Outcome& outcome) {
+std::string MainWindow::settleFailedImport(std::int32_t startHighest, bool settingsTouched,
+                                           const RecordedImport& previous, const std::optional<IdRange>& removed,
+                                           Outcome& outcome) {
     std::string settled;
     try {
         const std::int32_t now = transfer::highestId(*cnn_);
-        if (now > before) {
+        if (now > startHighest) {
             // Rows came in spite of the failure: recorded, they can be deleted again.
-            outcome.range = IdRange{before, now};
+            outcome.range = IdRange{startHighest, now};
             settled =
-                "\r\n\r\nDennoch sind die Adressen mit IDs " + next(before) + " bis " + std::to_string(now) +
+                "\r\n\r\nDennoch sind die Adressen mit IDs " + next(startHighest) + " bis " + std::to_string(now) +
                 " in der Adressverwaltung; sie sind als letzter Import verzeichnet und lassen sich wieder löschen.";
-            settings::Status status = writeSetting("AdressNr0", std::to_string(before));
-            if (status == settings::kErrorSuccess) status = writeSetting("AdressNr1", std::to_string(now));
-            if (status != settings::kErrorSuccess) {
-                settled = "\r\n\r\nDennoch sind die Adressen mit IDs " + next(before) + " bis " + std::to_string(now) +
-                          " in der Adressverwaltung, und ihr Bereich ließ sich nicht speichern. " +
-                          settingsFailure(status);
+            const RecordedImport record{std::to_string(startHighest), std::to_string(now), cnn_->identity()};
+            if (const settings::Status status = writeRecordedImport(record); status != settings::kErrorSuccess) {
+                settled =
+                    "\r\n\r\nDennoch sind die Adressen mit IDs " + next(startHighest) + " bis " + std::to_string(now) +
+                    " in der Adressverwaltung, und ihr Bereich ließ sich nicht speichern. " + settingsFailure(status);
             }
         } else {
-            settled = std::string("\r\n\r\n") + kNothingImported;
+            settled = "\r\n\r\n" + nothingImported(removed);
             if (settingsTouched) {
-                settings::Status status = writeSetting("AdressNr0", previousFrom);
-                if (status == settings::kErrorSuccess) status = writeSetting("AdressNr1", previousTo);
-                if (status != settings::kErrorSuccess) {
+                if (const settings::Status status = writeRecordedImport(previous); status != settings::kErrorSuccess) {
                     settled = "\r\n\r\nEs wurde nichts importiert, aber der zuvor verzeichnete Import (IDs \"" +
-                              previousFrom + "\" bis \"" + previousTo +
+                              previous.from + "\" bis \"" + previous.to +
                               "\") ließ sich in den Einstellungen nicht wiederherstellen. " + settingsFailure(status);
                 }
             }
@@ -202,8 +259,9 @@ std::string MainWindow::settleFailedImport(std::int32_t before, bool settingsTou
             "\r\n\r\nOb Adressen übernommen wurden, ließ sich nicht feststellen: " + std::string(error.description());
     }
     // The screen shows what the settings now hold.
-    view_.setText(Control::txtIDVon, readSetting("AdressNr0"));
-    view_.setText(Control::txtIdBis, readSetting("AdressNr1"));
+    knownRecord_ = readRecordedImport();
+    view_.setText(Control::txtIDVon, knownRecord_.from);
+    view_.setText(Control::txtIdBis, knownRecord_.to);
     return settled;
 }
 

@@ -88,10 +88,9 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
             importSchluessel_ = std::string(settings::kSettingsRoot) + "\\datenbanken\\" + datenbank_ + "\\Import";
             view_.setText(Control::txtADR,
                           settings::RegValueRead(registry_, settings::kCurrentUser, importSchluessel_, "ADR-Pfad", ""));
-            view_.setText(Control::txtIDVon, settings::RegValueRead(registry_, settings::kCurrentUser,
-                                                                    importSchluessel_, "AdressNr0", ""));
-            view_.setText(Control::txtIdBis, settings::RegValueRead(registry_, settings::kCurrentUser,
-                                                                    importSchluessel_, "AdressNr1", ""));
+            knownRecord_ = readRecordedImport();
+            view_.setText(Control::txtIDVon, knownRecord_.from);
+            view_.setText(Control::txtIdBis, knownRecord_.to);
         }
     }
 
@@ -128,7 +127,48 @@ std::string MainWindow::readSetting(const std::string& name) {
     return settings::RegValueRead(registry_, settings::kCurrentUser, importSchluessel_, name, "");
 }
 
-settings::Status MainWindow::settingsWritable() { return writeSetting("AdressNr0", readSetting("AdressNr0")); }
+settings::Status MainWindow::settingsWritable() { return writeSetting(kRecordedFrom, readSetting(kRecordedFrom)); }
+
+RecordedImport MainWindow::readRecordedImport() {
+    return {readSetting(kRecordedFrom), readSetting(kRecordedTo), readSetting(kRecordedDatenpool)};
+}
+
+settings::Status MainWindow::writeRecordedImport(const RecordedImport& record) {
+    settings::Status status = writeSetting(kRecordedFrom, record.from);
+    if (status == settings::kErrorSuccess) status = writeSetting(kRecordedTo, record.to);
+    if (status == settings::kErrorSuccess) status = writeSetting(kRecordedDatenpool, record.datenpool);
+    return status;
+}
+
+bool MainWindow::adoptRecordedImport() {
+    const RecordedImport now = readRecordedImport();
+    if (now == knownRecord_) return false;
+    knownRecord_ = now;
+    view_.setText(Control::txtIDVon, now.from);
+    view_.setText(Control::txtIdBis, now.to);
+    return true;
+}
+
+std::string MainWindow::foreignRecordRefusal(const std::string& foreign) const {
+    const auto after = wholeIdOf(knownRecord_.from);
+    const std::string first = after ? std::to_string(std::int64_t{*after} + 1) : knownRecord_.from;
+    return "Der verzeichnete Import (IDs " + first + " bis " + knownRecord_.to + ") ging in den Datenpool \"" +
+           foreign + "\", geöffnet ist der Datenpool \"" + cnn_->identity() +
+           "\". Er lässt sich nur dort löschen; es wurden keine Adressen gelöscht.";
+}
+
+bool MainWindow::recordWithoutDatenpool() const {
+    return knownRecord_.datenpool.empty() && view_.text(Control::txtIDVon) == knownRecord_.from &&
+           view_.text(Control::txtIdBis) == knownRecord_.to;
+}
+
+std::string MainWindow::foreignDatenpool() const {
+    if (knownRecord_.datenpool.empty() || view_.text(Control::txtIDVon) != knownRecord_.from ||
+        view_.text(Control::txtIdBis) != knownRecord_.to) {
+        return {};
+    }
+    return sameDatenpool(knownRecord_.datenpool, cnn_->identity()) ? std::string() : knownRecord_.datenpool;
+}
 
 std::string MainWindow::settingsFailure(settings::Status status) const {
     return "Einstellungen (" + registry_.location() + "): " + settings::statusText(status) + ".";

@@ -12,10 +12,15 @@
 #include "adr/FieldMapper.h"
 #include "app/CommandOutcome.h"
 #include "app/Conversion.h"
+#include "app/RecordedImport.h"
 #include "app/View.h"
 #include "db/Connection.h"
 
 #include "settings/RegistryApi.h"
+
+namespace transfer {
+class ImportTransaction;
+}
 
 namespace app {
 
@@ -79,16 +84,36 @@ private:
     settings::Status settingsWritable();
     // Why a range could not be recorded or cleared, naming the settings store.
     std::string settingsFailure(settings::Status status) const;
-    // The copy, the lookups and the recording of the range, committed together.
-    Outcome importInOneTransaction(long long confirmed);
-    // After a failed import: records what Adressen now holds above `before`, or keeps the
+    RecordedImport readRecordedImport();
+    // Writes the three values in their order; answers the status of the first that fails.
+    settings::Status writeRecordedImport(const RecordedImport& record);
+    // Under the import lock: takes what the settings record now, which another program may have
+    // changed since this window read it, onto the id fields; answers whether it had changed.
+    bool adoptRecordedImport();
+    // The Datenpool a recorded range belongs to, when the id fields show that range and it is
+    // not the open one; empty otherwise.
+    std::string foreignDatenpool() const;
+    // "The recorded import went to Datenpool A, the open one is B": why it is not deleted here.
+    std::string foreignRecordRefusal(const std::string& foreign) const;
+    // The id fields show the recorded range, and the record does not say which Datenpool it is of.
+    bool recordWithoutDatenpool() const;
+    // The copy, the lookups and the recording of the range, committed together with what `work`
+    // did before (the removal of the previous import). startHighest: the highest id of Adressen
+    // when the transaction began.
+    Outcome importInOneTransaction(transfer::ImportTransaction& work, long long confirmed, std::int32_t startHighest,
+                                   const std::optional<IdRange>& removed);
+    // After a failed import: records what Adressen now holds above `startHighest`, or keeps the
     // previous range when nothing came. Answers the text to add to the failure's message.
-    std::string settleFailedImport(std::int32_t before, bool settingsTouched, const std::string& previousFrom,
-                                   const std::string& previousTo, Outcome& outcome);
-    // The undo: the range of the id fields deleted; askFirst: the question of a direct click.
-    Outcome undoImport(bool askFirst);
+    std::string settleFailedImport(std::int32_t startHighest, bool settingsTouched, const RecordedImport& previous,
+                                   const std::optional<IdRange>& removed, Outcome& outcome);
+    // The import's removal of the previous import, inside its transaction: none when it was
+    // deleted, otherwise what the import ends with (a message said why).
+    std::optional<Outcome> removePreviousImport(IdRange& removed);
     // The question before a direct undo: none when confirmed, otherwise what the undo ends with.
     std::optional<Outcome> askBeforeUndo(const IdRange& range, const std::string& title);
+    // Clears the recorded range before the undo commits; none when cleared, otherwise what the
+    // undo ends with, everything taken back.
+    std::optional<Outcome> clearRecordBeforeCommit(transfer::ImportTransaction& work, const std::string& title);
     // The undo button's rule: both id fields numeric, the lower smaller than the upper.
     bool undoAccepts() const;
     // Writes "ADR-Pfad"; a write that fails is reported, and the command goes on.
@@ -107,6 +132,8 @@ private:
     bool abbruch_ = false;
     // A conversion fills the staging table: only its cancel acts.
     bool converting_ = false;
+    // The range and Datenpool of the recorded import as this window last read or wrote them.
+    RecordedImport knownRecord_;
     // The staging table holds what a cancelled run left, not the whole directory.
     bool stagedFromCancelledRun_ = false;
     int singleAddressExitCode_ = 0;

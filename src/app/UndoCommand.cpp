@@ -1,61 +1,73 @@
 // "importierte Adressen wieder löschen": deletes the id range of the last import from Adressen,
 // resets the identity counter and clears the recorded range. The id fields can be edited, so a
 // click first asks, naming how many addresses go and whether they are the recorded import.
+//
+// It runs inside a transaction that holds the Datenpool's import lock, as the import does: the
+// recorded range is read under the lock, and cleared in the settings before the deletion
+// commits, so that a failure at any point leaves the addresses and their record together.
 
-#include <cmath>
 #include <optional>
 
 #include "app/MainWindow.h"
 #include "db/Error.h"
-
-#include "text/Numbers.h"
 #include "transfer/AddressTable.h"
+#include "transfer/ImportTransaction.h"
 
 namespace app {
 
 namespace {
-
-// The id field's text as a whole number; none for anything else ("100.5", "abc", "").
-std::optional<std::int32_t> wholeNumber(const std::string& text) {
-    const auto value = text::numericValue(text);
-    if (!value || std::floor(*value) != *value) return std::nullopt;
-    return text::toInt32(text);
-}
 
 // "IDs 101 bis 150" for the range above 100 up to 150.
 std::string idsOf(const IdRange& range) {
     return "IDs " + std::to_string(std::int64_t{range.after} + 1) + " bis " + std::to_string(range.last);
 }
 
+// What the deletion of a range takes away, as the rows that are there say: "3 Adressen mit IDs 4
+// bis 9", "1 Adresse mit ID 7".
+std::string whatGoes(const transfer::RangeContents& contents) {
+    if (contents.count == 1) return "1 Adresse mit ID " + std::to_string(contents.lowest);
+    return std::to_string(contents.count) + " Adressen mit IDs " + std::to_string(contents.lowest) + " bis " +
+           std::to_string(contents.highest);
+}
+
 }  // namespace
 
-Outcome MainWindow::cmdUndo_Click() { return undoImport(true); }
-
 std::optional<Outcome> MainWindow::askBeforeUndo(const IdRange& range, const std::string& title) {
-    std::int64_t count = 0;
+    transfer::RangeContents contents;
     try {
-        count = transfer::countRange(*cnn_, range.after, range.last);
+        contents = transfer::rangeContents(*cnn_, range.after, range.last);
     } catch (const db::Error& error) {
         view_.messageBox(error.description(), MessageKind::warning, title);
         return Outcome{Result::failed};
     }
-    const auto recordedFrom = wholeNumber(readSetting("AdressNr0"));
-    const auto recordedTo = wholeNumber(readSetting("AdressNr1"));
+    const auto recordedFrom = wholeIdOf(knownRecord_.from);
+    const auto recordedTo = wholeIdOf(knownRecord_.to);
     std::string differs;
     if (!recordedFrom || !recordedTo || *recordedFrom >= *recordedTo) {
         differs = "\r\n\r\nAchtung: Es ist kein Import verzeichnet; diese IDs stammen nicht aus einem Import.";
     } else if (const IdRange recorded{*recordedFrom, *recordedTo}; recorded != range) {
         differs = "\r\n\r\nAchtung: Das ist nicht der Bereich des letzten Imports (" + idsOf(recorded) + ").";
+    } else if (recordWithoutDatenpool()) {
+        differs =
+            "\r\n\r\nAchtung: Für diesen Import ist nicht verzeichnet, in welchen Datenpool er ging; gelöscht "
+            "wird im Datenpool \"" +
+            cnn_->identity() + "\".";
     }
-    const int choice = view_.messageBox("Hierdurch werden " + std::to_string(count) + " Adressen mit " + idsOf(range) +
-                                            " aus der Adressverwaltung der Datenbank \"" + datenbank_ + "\" gelöscht." +
-                                            differs + "\r\n\r\nWirklich löschen?",
-                                        MessageKind::yesNoQuestion, title);
+    const std::string database = "der Adressverwaltung der Datenbank \"" + datenbank_ + "\"";
+    const std::string what =
+        contents.count == 0
+            ? "Im Bereich der " + idsOf(range) + " gibt es in " + database +
+                  " keine Adressen mehr; es wird keine gelöscht, nur der ID-Zähler zurückgesetzt und der Bereich "
+                  "ausgetragen."
+            : "Hierdurch werden " + whatGoes(contents) + " aus " + database + " gelöscht.";
+    const int choice =
+        view_.messageBox(what + differs + (contents.count == 0 ? "\r\n\r\nFortfahren?" : "\r\n\r\nWirklich löschen?"),
+                         MessageKind::yesNoQuestion, title);
     if (choice != answer::kYes) return Outcome{Result::cancelled};
     return std::nullopt;
 }
 
-Outcome MainWindow::undoImport(bool askFirst) {
+Outcome MainWindow::cmdUndo_Click() {
     if (converting_) return {Result::refused};  // a click queued before the run disabled the button
     const std::string title = view_.text(Control::cmdUndo);
     if (datenbank_ == transfer::kProtectedDatabase) {
@@ -67,9 +79,8 @@ Outcome MainWindow::undoImport(bool askFirst) {
     if (!cnn_) return {Result::failed};  // the button is disabled without a connection
     const std::string fromText = view_.text(Control::txtIDVon);
     const std::string toText = view_.text(Control::txtIdBis);
-    // The statements are built from the numbers, never from the texts themselves.
-    const auto from = wholeNumber(fromText);
-    const auto to = wholeNumber(toText);
+    const auto from = wholeIdOf(fromText);
+    const auto to = wholeIdOf(toText);
     if (!from || !to) {
         view_.messageBox("Die IDs \"" + fromText + "\" bis \"" + toText +
                              "\" sind keine ganzen Zahlen. Es wurden keine Adressen gelöscht.",
@@ -86,36 +97,75 @@ Outcome MainWindow::undoImport(bool askFirst) {
             MessageKind::warning, title);
         return {Result::failed};
     }
-    const IdRange deleted{*from, *to};
-    if (askFirst) {
-        if (auto refused = askBeforeUndo(deleted, title)) return *refused;
+
+    std::optional<transfer::ImportTransaction> work;
+    try {
+        work.emplace(*cnn_);
+    } catch (const db::Error& error) {
+        view_.messageBox(std::string(error.description()) + "\r\n\r\nEs wurden keine Adressen gelöscht.",
+                         MessageKind::warning, title);
+        return {Result::failed};
     }
+    if (adoptRecordedImport()) {
+        // Deleting what this window showed could take away another program's new import.
+        view_.messageBox("Inzwischen wurde ein anderer Import verzeichnet (IDs \"" + knownRecord_.from + "\" bis \"" +
+                             knownRecord_.to +
+                             "\"); die Felder zeigen ihn jetzt. Es wurden keine Adressen gelöscht; bitte prüfen und "
+                             "erneut wählen.",
+                         MessageKind::warning, title);
+        return {Result::refused};
+    }
+    if (const std::string foreign = foreignDatenpool(); !foreign.empty()) {
+        view_.messageBox(foreignRecordRefusal(foreign), MessageKind::warning, title);
+        return {Result::refused};
+    }
+    const IdRange deleted{*from, *to};
+    if (auto refused = askBeforeUndo(deleted, title)) return *refused;
     try {
         transfer::deleteRange(*cnn_, *from, *to);
     } catch (const db::Error& error) {
         view_.messageBox(error.description(), MessageKind::warning, title);
         return {Result::failed};
     }
+    if (auto kept = clearRecordBeforeCommit(*work, title)) return *kept;
+    try {
+        work->commit();
+    } catch (const db::Error& error) {
+        const settings::Status restored = writeRecordedImport(knownRecord_);
+        view_.messageBox(
+            std::string(error.description()) + "\r\n\r\nEs wurden keine Adressen gelöscht." +
+                (restored == settings::kErrorSuccess
+                     ? std::string()
+                     : " Der verzeichnete Bereich ließ sich in den Einstellungen nicht wiederherstellen. " +
+                           settingsFailure(restored)),
+            MessageKind::warning, title);
+        adoptRecordedImport();
+        return {Result::failed};
+    }
+    knownRecord_ = {};
     view_.messageBox("Die importierten Adressen " + fromText + " bis " + toText + " wurden wieder wieder gelöscht.",
                      MessageKind::information, title);
-    // Each value cleared on its own: one of them empty already makes the range unusable.
-    const settings::Status clearedFrom = writeSetting("AdressNr0", "");
-    const settings::Status clearedTo = writeSetting("AdressNr1", "");
     view_.setText(Control::txtIdBis, "");
     view_.setText(Control::txtIDVon, "");
-    if (clearedFrom == settings::kErrorSuccess && clearedTo == settings::kErrorSuccess) return {Result::done, deleted};
+    return {Result::done, deleted};
+}
 
-    const bool stillRecorded = clearedFrom != settings::kErrorSuccess && clearedTo != settings::kErrorSuccess;
+std::optional<Outcome> MainWindow::clearRecordBeforeCommit(transfer::ImportTransaction& work,
+                                                           const std::string& title) {
+    const settings::Status cleared = writeRecordedImport({});
+    if (cleared == settings::kErrorSuccess) return std::nullopt;
+    work.rollback();
+    const settings::Status restored = writeRecordedImport(knownRecord_);
     view_.messageBox(
-        "Die Adressen " + fromText + " bis " + toText +
-            " sind gelöscht, aber der Bereich ließ sich nicht aus "
-            "den Einstellungen entfernen. " +
-            (stillRecorded ? "Dort steht er noch und erscheint beim nächsten Start wieder; bitte dann nicht "
-                             "erneut löschen, denn neue Adressen erhalten dieselben IDs. "
-                           : "Dort ist er nur noch zur Hälfte eingetragen und wird nicht mehr angeboten. ") +
-            settingsFailure(clearedFrom != settings::kErrorSuccess ? clearedFrom : clearedTo),
+        "Der Bereich ließ sich nicht aus den Einstellungen löschen; deshalb wurden keine Adressen gelöscht. " +
+            (restored == settings::kErrorSuccess
+                 ? std::string("Der Import bleibt verzeichnet. ")
+                 : std::string("Der Import ist in den Einstellungen nur noch zur Hälfte eingetragen (IDs \"") +
+                       knownRecord_.from + "\" bis \"" + knownRecord_.to + "\"). ") +
+            settingsFailure(cleared),
         MessageKind::warning, title);
-    return {Result::failed, deleted};
+    adoptRecordedImport();
+    return Outcome{Result::failed};
 }
 
 }  // namespace app

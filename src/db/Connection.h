@@ -27,6 +27,13 @@ public:
     virtual void beginTransaction(Isolation isolation = Isolation::committed) = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
+    // Inside a transaction: takes the Datenpool's import lock, which the transaction holds until
+    // it ends, so that one import or undo runs at a time, on every workstation. Waits while
+    // another one holds it, up to the statement timeout or a request to stop.
+    virtual void lockImports() = 0;
+    // Which Datenpool this is, as a recorded import names it: the full path of a file, or the
+    // server and its database. Never holds a password.
+    virtual std::string identity() const = 0;
 };
 
 }  // namespace db

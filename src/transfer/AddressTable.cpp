@@ -29,33 +29,25 @@ void runAddressImport(db::Connection& connection) { connection.execute("AdressIm
 
 void runMaintenance(db::Connection& connection) { connection.execute("Datenpflege"); }
 
-std::int64_t countRange(db::Connection& connection, std::int32_t after, std::int32_t last) {
-    return connection
-        .execute("SELECT COUNT(*) FROM Adressen WHERE id>" + std::to_string(after) + " AND id<=" + std::to_string(last))
-        ->value(0)
-        .integer();
+RangeContents rangeContents(db::Connection& connection, std::int32_t after, std::int32_t last) {
+    const auto rows = connection.execute("SELECT COUNT(*), MIN(id), MAX(id) FROM Adressen WHERE id>" +
+                                         std::to_string(after) + " AND id<=" + std::to_string(last));
+    RangeContents contents;
+    contents.count = rows->value(0).integer();
+    if (contents.count > 0) {
+        contents.lowest = rows->value(1).integer();
+        contents.highest = rows->value(2).integer();
+    }
+    return contents;
 }
 
 std::int32_t deleteRange(db::Connection& connection, std::int32_t after, std::int32_t last) {
-    // The deletion, the lookup and the reseed stand or fall together: a refused reseed (a login
-    // without the rights for DBCC) must not leave the rows gone and the counter where it was.
-    connection.beginTransaction();
-    try {
-        connection.execute("DELETE FROM Adressen WHERE id>" + std::to_string(after) +
-                           " AND id<=" + std::to_string(last));
-        const std::int32_t remaining = highestId(connection);
-        connection.execute("DBCC CHECKIDENT('Adressen', RESEED, " + std::to_string(remaining) + ")");
-        connection.commit();
-        return remaining;
-    } catch (const db::Error&) {
-        try {
-            connection.rollback();
-        } catch (const db::Error&) {
-            // The failure that stopped the undo is the one to tell; a transaction the server
-            // already ended needs no rollback.
-        }
-        throw;
-    }
+    // The reseed belongs to the same transaction: a refused reseed (a login without the rights
+    // for DBCC) must not leave the rows gone and the counter where it was.
+    connection.execute("DELETE FROM Adressen WHERE id>" + std::to_string(after) + " AND id<=" + std::to_string(last));
+    const std::int32_t remaining = highestId(connection);
+    connection.execute("DBCC CHECKIDENT('Adressen', RESEED, " + std::to_string(remaining) + ")");
+    return remaining;
 }
 
 }  // namespace transfer

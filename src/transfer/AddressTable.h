@@ -23,10 +23,16 @@ std::int64_t stagedCount(db::Connection& connection);
 void runAddressImport(db::Connection& connection);
 // Runs the maintenance routine that follows an import.
 void runMaintenance(db::Connection& connection);
-// The number of addresses with ids above `after` up to `last`.
-std::int64_t countRange(db::Connection& connection, std::int32_t after, std::int32_t last);
-// Deletes the ids above `after` up to `last` and sets the identity counter to the highest id
-// left, in one transaction; answers that id. On a failure nothing of it is done.
+// The addresses with ids above `after` up to `last`: how many, and the lowest and highest id
+// among them (0 when there are none).
+struct RangeContents {
+    std::int64_t count = 0;
+    std::int64_t lowest = 0;
+    std::int64_t highest = 0;
+};
+RangeContents rangeContents(db::Connection& connection, std::int32_t after, std::int32_t last);
+// Inside the caller's transaction, so that it stands or falls with it: deletes the ids above
+// `after` up to `last` and sets the identity counter to the highest id left; answers that id.
 std::int32_t deleteRange(db::Connection& connection, std::int32_t after, std::int32_t last);
 
 }  // namespace transfer

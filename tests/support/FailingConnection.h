@@ -30,6 +30,8 @@ public:
     void beginTransaction(db::Isolation isolation) override { real_->beginTransaction(isolation); }
     void commit() override { real_->commit(); }
     void rollback() override { real_->rollback(); }
+    void lockImports() override { real_->lockImports(); }
+    std::string identity() const override { return real_->identity(); }
 
 private:
     std::unique_ptr<db::Connection> real_;

@@ -2,9 +2,11 @@
 
 #include "db/CommandText.h"
 #include "db/Error.h"
+#include "db/FullPath.h"
 #include "db/HeldRowSet.h"
 #include "db/Names.h"
 #include "db/TsqlTranslation.h"
+#include "db/odbc/ImportLock.h"
 #include "db/odbc/OdbcCatalog.h"
 #include "db/odbc/OdbcError.h"
 #include "db/odbc/OdbcRowSet.h"
@@ -207,6 +209,29 @@ void OdbcConnection::rollback() {
     setAutocommit(true);
     restoreIsolation();
     if (failed) throw *failed;
+}
+
+void OdbcConnection::lockImports() {
+    if (!session_.inTransaction)
+        throw Error(kErrorsOccurred, "Die Importsperre gibt es nur innerhalb einer Transaktion.");
+    if (session_.sqlServer) {
+        const std::unique_ptr<RowSet> granted = runOne(sqlServerImportLock(session_.queryTimeoutSeconds));
+        if (const Value status = granted->value(0); !status.isInteger() || status.integer() < 0) {
+            throw importLockRefused(status.isInteger() ? status.integer() : -999);
+        }
+    } else if (session_.sqlite) {
+        // The driver begins its transaction deferred: a write that changes nothing takes the
+        // file's write lock, which is the import lock of an embedded Datenpool.
+        runOne("DELETE FROM Adressen WHERE 0 = 1");
+    }
+    // Another DBMS has no lock of this kind: its serializable transaction is all there is.
+}
+
+std::string OdbcConnection::identity() const {
+    if (session_.sqlite) return fullPath(info(SQL_DATABASE_NAME));
+    // The server's own name: the same server reached as "." or by its address is one Datenpool.
+    if (session_.sqlServer) return info(SQL_SERVER_NAME) + "/" + info(SQL_DATABASE_NAME);
+    return dataSource_ + "/" + catalog_;
 }
 
 std::optional<Error> OdbcConnection::endTransaction(SQLSMALLINT completion) {

@@ -30,6 +30,8 @@ public:
     void beginTransaction(Isolation isolation = Isolation::committed) override;
     void commit() override;
     void rollback() override;
+    void lockImports() override;
+    std::string identity() const override;
 
 private:
     OdbcConnection(OdbcHandle environment, OdbcHandle connection);

@@ -6,6 +6,7 @@
 
 #include "db/CommandText.h"
 #include "db/Error.h"
+#include "db/FullPath.h"
 #include "db/Names.h"
 #include "db/SqliteResultCodes.h"
 #include "db/StopWaiting.h"
@@ -295,6 +296,14 @@ void SqliteConnection::commit() {
     committing_ = false;
     inTransaction_ = false;
 }
+
+// BEGIN IMMEDIATE took the file's write lock, which is the import lock: another program's
+// import, undo or conversion waits for it (the busy handler) until the transaction ends.
+void SqliteConnection::lockImports() {
+    if (!inTransaction_) throw Error(kErrorsOccurred, "Die Importsperre gibt es nur innerhalb einer Transaktion.");
+}
+
+std::string SqliteConnection::identity() const { return fullPath(path_); }
 
 void SqliteConnection::rollback() {
     inTransaction_ = false;

@@ -30,6 +30,8 @@ public:
     void beginTransaction(Isolation isolation = Isolation::committed) override;
     void commit() override;
     void rollback() override;
+    void lockImports() override;
+    std::string identity() const override;
 
     // Runs SQL text that may hold several statements; used for scripts and routines.
     void runScript(const std::string& sql);
