@@ -58,22 +58,14 @@ Outcome MainWindow::cmdImport_Click() {
     const std::string question =
         "Hierdurch werden " + std::to_string(confirmed) +
         " konvertierte Adressen in die Adressverwaltung der Datenbank \"" + datenbank_ + "\"eingespielt.\r\n\r\n" +
-        (stagedFromCancelledRun_ ? "Achtung: Diese Adressen stammen aus einer abgebrochenen Konvertierung; die übrigen "
-                                   "Adressen des ADR-Verzeichnisses fehlen.\r\n\r\n"
-                                 : "") +
+        (stagedFromCancelledRun()
+             ? "Achtung: Diese Adressen stammen aus einer abgebrochenen Konvertierung; die übrigen "
+               "Adressen des ADR-Verzeichnisses fehlen.\r\n\r\n"
+             : "") +
         "Da dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst "
         "geschehen, wenn die Daten zweifelsfrei so wie sie sind importiert werden sollen.";
     if (view_.messageBox(question, MessageKind::confirmation, view_.caption()) != answer::kOk)
         return {Result::cancelled};
-
-    if (const settings::Status status = settingsWritable(); status != settings::kErrorSuccess) {
-        view_.messageBox(
-            "Der Bereich der importierten IDs ließe sich nicht speichern, und ohne ihn ließe sich der Import "
-            "nicht rückgängig machen. " +
-                std::string(kNothingImported) + "\r\n\r\n" + settingsFailure(status),
-            MessageKind::warning, kApplicationTitle);
-        return {Result::failed};
-    }
 
     std::optional<transfer::ImportTransaction> work;
     std::int32_t startHighest = 0;
@@ -87,6 +79,16 @@ Outcome MainWindow::cmdImport_Click() {
     }
     // Under the lock the settings say which import came last, whoever recorded it.
     adoptRecordedImport();
+    // The trial writes the record as it stands: outside the lock it could undo another
+    // program's record written in between.
+    if (const settings::Status status = settingsWritable(); status != settings::kErrorSuccess) {
+        view_.messageBox(
+            "Der Bereich der importierten IDs ließe sich nicht speichern, und ohne ihn ließe sich der Import "
+            "nicht rückgängig machen. " +
+                std::string(kNothingImported) + "\r\n\r\n" + settingsFailure(status),
+            MessageKind::warning, kApplicationTitle);
+        return {Result::failed};
+    }
 
     // Whatever range the undo would accept is a previous import that a new one would duplicate.
     std::optional<IdRange> removed;

@@ -11,6 +11,7 @@
 #include "settings/StatusText.h"
 #include "text/Characters.h"
 #include "text/Numbers.h"
+#include "transfer/AddressTable.h"
 
 namespace app {
 
@@ -231,6 +232,7 @@ ConversionOutcome MainWindow::cmdStart_Click() {
     } else {
         adressZaehler_ = outcome.recordsStarted;
         stagedFromCancelledRun_ = outcome.ending == ConversionOutcome::Ending::cancelled;
+        rememberStagedRun(stagedFromCancelledRun_);
         view_.setText(Control::lblListenkommentar,
                       conversionSummary(outcome, view_.groupSeparator(), view_.text(Control::lblDatenpool)));
         view_.setEnabled(Control::cmdImport, adressZaehler_ != 0);
@@ -238,6 +240,21 @@ ConversionOutcome MainWindow::cmdStart_Click() {
     view_.setText(Control::cmdStart, "konvertieren");
     adressZaehler_ = 0;
     return outcome;
+}
+
+void MainWindow::rememberStagedRun(bool cancelled) {
+    std::string mark;
+    if (cancelled && !db::goOn([](const std::string&) {}, [&] { mark = transfer::stagedRowsMark(*cnn_); })) return;
+    if (mark != readSetting(kCancelledConversion)) writeSetting(kCancelledConversion, mark);
+}
+
+bool MainWindow::stagedFromCancelledRun() {
+    if (stagedFromCancelledRun_) return true;
+    const std::string mark = readSetting(kCancelledConversion);
+    if (mark.empty()) return false;
+    bool same = false;
+    db::goOn([](const std::string&) {}, [&] { same = mark == transfer::stagedRowsMark(*cnn_); });
+    return same;
 }
 
 void MainWindow::txtIDVon_Change() { updateUndoButton(); }

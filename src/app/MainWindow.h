@@ -120,6 +120,11 @@ private:
     void storeAdrPfad(const std::string& directory);
     std::string stammverzeichnis() const;
     void updateUndoButton();
+    // Keeps in the settings whether the staging table holds what a cancelled conversion left, so
+    // that an import in a later session still warns; and reads it back for the staging table as
+    // it is now.
+    void rememberStagedRun(bool cancelled);
+    bool stagedFromCancelledRun();
 
     View& view_;
     settings::RegistryApi& registry_;

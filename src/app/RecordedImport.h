@@ -12,6 +12,9 @@ namespace app {
 inline constexpr const char* kRecordedFrom = "AdressNr0";
 inline constexpr const char* kRecordedTo = "AdressNr1";
 inline constexpr const char* kRecordedDatenpool = "AdressNrDatenpool";
+// Not part of the record: what a cancelled conversion left in the staging table, empty after a
+// complete one.
+inline constexpr const char* kCancelledConversion = "AbgebrocheneKonvertierung";
 
 struct RecordedImport {
     std::string from;

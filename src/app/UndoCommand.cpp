@@ -87,17 +87,6 @@ Outcome MainWindow::cmdUndo_Click() {
                          MessageKind::warning, title);
         return {Result::refused};
     }
-    // A range left in the settings after its rows are gone would, once new addresses take
-    // those ids, have the next undo delete them.
-    if (const settings::Status status = settingsWritable(); status != settings::kErrorSuccess) {
-        view_.messageBox(
-            "Der Bereich ließe sich danach nicht aus den Einstellungen löschen. Es wurden keine Adressen "
-            "gelöscht.\r\n\r\n" +
-                settingsFailure(status),
-            MessageKind::warning, title);
-        return {Result::failed};
-    }
-
     std::optional<transfer::ImportTransaction> work;
     try {
         work.emplace(*cnn_);
@@ -115,6 +104,17 @@ Outcome MainWindow::cmdUndo_Click() {
                          MessageKind::warning, title);
         return {Result::refused};
     }
+    // A range left in the settings after its rows are gone would, once new addresses take
+    // those ids, have the next undo delete them.
+    if (const settings::Status status = settingsWritable(); status != settings::kErrorSuccess) {
+        view_.messageBox(
+            "Der Bereich ließe sich danach nicht aus den Einstellungen löschen. Es wurden keine Adressen "
+            "gelöscht.\r\n\r\n" +
+                settingsFailure(status),
+            MessageKind::warning, title);
+        return {Result::failed};
+    }
+
     if (const std::string foreign = foreignDatenpool(); !foreign.empty()) {
         view_.messageBox(foreignRecordRefusal(foreign), MessageKind::warning, title);
         return {Result::refused};

@@ -25,6 +25,12 @@ std::int64_t stagedCount(db::Connection& connection) {
     return connection.execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer();
 }
 
+std::string stagedRowsMark(db::Connection& connection) {
+    const auto rows = connection.execute("SELECT COUNT(*), MAX(id) FROM AdressenImport");
+    return std::to_string(rows->value(0).integer()) + " Adressen bis ID " + rows->value(1).toText() + " in " +
+           connection.identity();
+}
+
 void runAddressImport(db::Connection& connection) { connection.execute("AdressImport"); }
 
 void runMaintenance(db::Connection& connection) { connection.execute("Datenpflege"); }

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "db/FullPath.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "settings/FileRegistry.h"
 #include "settings/RegistryOperations.h"
@@ -45,8 +48,25 @@ protected:
         words.push_back(registryFile);
         return testing_support::runCli(words, dir.path().string());
     }
-    std::int64_t addresses() {
-        return db::SqliteConnection::open(pool)->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer();
+    // Two runs started at the same moment, as two workstations or windows would start them.
+    std::pair<CliRun, CliRun> runTogether(std::vector<std::string> first, std::vector<std::string> second) {
+        for (auto* words : {&first, &second}) {
+            words->push_back("--registry");
+            words->push_back(registryFile);
+        }
+        std::filesystem::create_directories(dir.path() / "erster");
+        std::filesystem::create_directories(dir.path() / "zweiter");
+        CliRun firstRun;
+        std::thread other([&] { firstRun = testing_support::runCli(first, (dir.path() / "erster").string()); });
+        CliRun secondRun = testing_support::runCli(second, (dir.path() / "zweiter").string());
+        other.join();
+        return {firstRun, secondRun};
+    }
+    std::int64_t addresses(const std::string& where = {}) {
+        return db::SqliteConnection::open(where.empty() ? pool : where)
+            ->execute("SELECT COUNT(*) FROM Adressen")
+            ->value(0)
+            .integer();
     }
 
     testing_support::TempDir dir;
@@ -166,6 +186,77 @@ TEST_F(CliMigration, ConvertWithoutStoredConnectionCannotRun) {
     CliRun result = testing_support::runCli({"convert", "--registry", dir.file("leer.reg")}, dir.path().string());
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find("Es sind keine Verbindungsparamter gespeichert."), std::string::npos) << result.err;
+}
+
+TEST_F(CliMigration, TwoImportsStartedTogetherImportOnce) {
+    ASSERT_EQ(run({"convert"}).exitCode, 0);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const auto [first, second] = runTogether({"import", "--yes"}, {"import", "--yes"});
+        ASSERT_EQ(first.exitCode + second.exitCode, 1) << first.err << "\n--\n" << second.err;
+        // The one that waited finds the other's import recorded and, unanswered, imports nothing.
+        const CliRun& waited = first.exitCode == 0 ? second : first;
+        EXPECT_NE(waited.err.find("Zuletzt importierte Adressen 1 bis 2 zuvor löschen?"), std::string::npos)
+            << waited.err;
+        EXPECT_EQ(addresses(), 2) << "attempt " << attempt;
+        EXPECT_EQ(stored("AdressNr0"), "0");
+        EXPECT_EQ(stored("AdressNr1"), "2");
+        ASSERT_EQ(run({"undo", "--yes"}).exitCode, 0);
+    }
+}
+
+TEST_F(CliMigration, ImportAndUndoAtOnceLeaveTheImportThatIsThereRecorded) {
+    ASSERT_EQ(run({"convert"}).exitCode, 0);
+    ASSERT_EQ(run({"import", "--yes"}).exitCode, 0);
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        const auto [imported, undone] = runTogether({"import", "--yes", "--undo-previous", "no"}, {"undo", "--yes"});
+        ASSERT_EQ(imported.exitCode, 0) << imported.err;
+        // The new addresses are either there and recorded, or deleted by the undo, which then
+        // ran after the import and read its record. Deleting the first import instead and clearing
+        // the record would leave them there unrecorded.
+        const std::string from = stored("AdressNr0");
+        const std::string to = stored("AdressNr1");
+        const bool newImportDeleted = undone.err.find("Die importierten Adressen 2 bis 4 wurden") != std::string::npos;
+        if (!newImportDeleted) {
+            ASSERT_FALSE(to.empty()) << "the new import lost its record; attempt " << attempt << "\n" << undone.err;
+            EXPECT_EQ(addresses(), std::stoll(to)) << "an address deleted behind the record";
+            EXPECT_EQ(std::stoll(to) - std::stoll(from), 2);
+            EXPECT_EQ(stored("AdressNrDatenpool"), db::fullPath(pool));
+        }
+        // Back to one recorded import of two addresses.
+        if (addresses() == 4) ASSERT_EQ(run({"undo", "--yes"}).exitCode, 0);
+        ASSERT_EQ(addresses(), 2);
+        settings::FileRegistry registry(registryFile);
+        write(registry, kImportKey, "AdressNr0", "0");
+        write(registry, kImportKey, "AdressNr1", "2");
+        write(registry, kImportKey, "AdressNrDatenpool", db::fullPath(pool));
+    }
+}
+
+TEST_F(CliMigration, RangeOfOneDatenpoolIsNotDeletedInAnother) {
+    const std::string first = dir.file("A.sqlite");
+    const std::string second = dir.file("B.sqlite");
+    const std::string adr = (dir.path() / "ADR").string();
+    ASSERT_EQ(run({"convert", "--adr", adr, "--db", first}).exitCode, 0);
+    ASSERT_EQ(run({"import", "--db", first, "--yes"}).exitCode, 0);
+    db::SqliteConnection::create(second)->execute("INSERT INTO Adressen (nachname) VALUES ('a'), ('b'), ('c')");
+    const auto elsewhere = [&](std::vector<std::string> words) {
+        words.insert(words.end(), {"--registry", dir.file("andere.reg")});
+        return testing_support::runCli(words, dir.path().string());
+    };
+    ASSERT_EQ(elsewhere({"convert", "--adr", adr, "--db", second}).exitCode, 0);
+    ASSERT_EQ(elsewhere({"import", "--db", second, "--yes"}).exitCode, 0);
+    ASSERT_EQ(addresses(second), 5);
+
+    CliRun refused = run({"undo", "--db", second, "--yes"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("ging in den Datenpool \"" + db::fullPath(first) + "\", geöffnet ist der Datenpool \"" +
+                               db::fullPath(second) + "\""),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(addresses(second), 5) << "nothing deleted that this range never wrote";
+    CliRun undone = run({"undo", "--db", first, "--yes"});
+    EXPECT_EQ(undone.exitCode, 0) << undone.err;
+    EXPECT_EQ(addresses(first), 0);
 }
 
 }  // namespace

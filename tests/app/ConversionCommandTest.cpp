@@ -195,20 +195,26 @@ TEST_F(ConversionCommand, ImportAfterACancelledRunSaysWhereTheAddressesComeFrom)
     };
     ASSERT_EQ(window->cmdStart_Click().ending, Ending::cancelled);
     view.onPump = nullptr;
-    view.messages.clear();
-    view.answers = {app::answer::kCancel};
-    EXPECT_EQ(window->cmdImport_Click().result, app::Result::cancelled);
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].kind, app::MessageKind::confirmation);
-    EXPECT_EQ(view.messages[0].text,
-              "Hierdurch werden 1 konvertierte Adressen in die Adressverwaltung der Datenbank "
-              "\"Kanzlei\"eingespielt.\r\n\r\n" +
-                  std::string(kCancelledRun) +
-                  "\r\n\r\nDa dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst "
-                  "geschehen, wenn die Daten zweifelsfrei so wie sie sind importiert werden sollen.");
+    // In this session, and in a later one (another start of the program, the command line's import).
+    for (int session = 0; session < 2; ++session) {
+        if (session == 1) window = start();
+        view.messages.clear();
+        view.answers = {app::answer::kCancel};
+        EXPECT_EQ(window->cmdImport_Click().result, app::Result::cancelled);
+        ASSERT_EQ(view.messages.size(), 1u);
+        EXPECT_EQ(view.messages[0].kind, app::MessageKind::confirmation);
+        EXPECT_EQ(view.messages[0].text,
+                  "Hierdurch werden 1 konvertierte Adressen in die Adressverwaltung der Datenbank "
+                  "\"Kanzlei\"eingespielt.\r\n\r\n" +
+                      std::string(kCancelledRun) +
+                      "\r\n\r\nDa dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies "
+                      "erst geschehen, wenn die Daten zweifelsfrei so wie sie sind importiert werden sollen.")
+            << "session " << session;
+    }
 
-    // A complete run afterwards stages every address: no such sentence.
+    // A complete run afterwards stages every address: no such sentence, in a later session either.
     ASSERT_EQ(window->cmdStart_Click().ending, Ending::finished);
+    window = start();
     view.messages.clear();
     view.answers = {app::answer::kCancel};
     window->cmdImport_Click();

@@ -579,6 +579,149 @@ TEST_P(ImportUndo, UndoOfATypedRangeSaysThatItIsNotTheRecordedImport) {
     EXPECT_EQ(ids(), (std::vector<std::int64_t>{1, 2})) << "deleted as confirmed";
 }
 
+TEST_P(ImportUndo, RecordedRangeBelongsToItsDatenpool) {
+    existing(5);
+    stage(2);
+    auto window = start();
+    ASSERT_EQ(window->cmdImport_Click().range, (app::IdRange{5, 7}));
+    EXPECT_EQ(stored("AdressNrDatenpool"), db::fullPath(pool)) << "the import names the Datenpool it went to";
+
+    // The same range recorded for another Datenpool: neither the undo nor the import's removal
+    // deletes here what that range never wrote.
+    const std::string other = (dir.path() / "anderer.db").string();
+    write(importKey, "AdressNrDatenpool", other);
+    window = start();
+    view.answers = {app::answer::kYes};
+    EXPECT_EQ(window->cmdUndo_Click().result, app::Result::refused);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Der verzeichnete Import (IDs 6 bis 7) ging in den Datenpool \"" + other +
+                                         "\", geöffnet ist der Datenpool \"" + db::fullPath(pool) +
+                                         "\". Er lässt sich nur dort löschen; es wurden keine Adressen gelöscht.");
+    EXPECT_EQ(ids().size(), 7u);
+
+    view.messages.clear();
+    view.answers = {app::answer::kOk, app::answer::kYes};
+    EXPECT_EQ(window->cmdImport_Click().result, app::Result::refused);
+    ASSERT_EQ(view.messages.size(), 3u);
+    EXPECT_NE(view.messages[1].text.find("Achtung: Dieser Import ging in den Datenpool \"" + other + "\""),
+              std::string::npos)
+        << view.messages[1].text;
+    EXPECT_NE(view.messages[2].text.find("deshalb wurde nichts importiert"), std::string::npos)
+        << view.messages[2].text;
+    EXPECT_EQ(ids().size(), 7u) << "nothing deleted, nothing imported";
+    EXPECT_EQ(stored("AdressNrDatenpool"), other);
+
+    // Keeping the other Datenpool's import, this one imports and records its own range.
+    view.answers = {app::answer::kOk, app::answer::kNo};
+    EXPECT_EQ(window->cmdImport_Click().range, (app::IdRange{7, 9}));
+    EXPECT_EQ(stored("AdressNrDatenpool"), db::fullPath(pool));
+}
+
+TEST_P(ImportUndo, RangeWithoutItsDatenpoolIsDeletedOnlyAfterAQuestionNamingTheOpenOne) {
+    previousImport();
+    write(importKey, "AdressNrDatenpool", "");  // as an earlier version recorded it
+    stage(2);
+    auto window = start();
+    const std::string note = "Achtung: Für diesen Import ist nicht verzeichnet, in welchen Datenpool er ging; gelöscht";
+    view.answers = {app::answer::kNo};
+    EXPECT_EQ(window->cmdUndo_Click().result, app::Result::cancelled);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].text.find(note + " wird im Datenpool \"" + db::fullPath(pool) + "\"."),
+              std::string::npos)
+        << view.messages[0].text;
+    expectPreviousImportKept();
+
+    view.messages.clear();
+    view.answers = {app::answer::kOk, app::answer::kCancel};
+    EXPECT_EQ(window->cmdImport_Click().result, app::Result::cancelled);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_NE(view.messages[1].text.find(note + " würde im Datenpool \"" + db::fullPath(pool) + "\"."),
+              std::string::npos)
+        << view.messages[1].text;
+    expectPreviousImportKept();
+}
+
+TEST_P(ImportUndo, FailedImportAfterTheRemovalKeepsThePreviousImport) {
+    previousImport();
+    stage(2);
+    cnn->runScript(
+        "UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport;"
+        "INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
+    auto window = start();
+    view.answers = {app::answer::kOk, app::answer::kYes};
+    EXPECT_EQ(window->cmdImport_Click().result, app::Result::failed);
+    expectPreviousImportKept();
+    EXPECT_EQ(ids(), (std::vector<std::int64_t>{1, 2, 3, 4, 5})) << "the removed addresses are back";
+    ASSERT_EQ(view.messages.size(), 3u) << "no message that the previous import was deleted";
+    EXPECT_NE(view.messages[2].text.find("Es wurde nichts importiert, und die zuletzt importierten Adressen 3 bis 5 "
+                                         "wurden nicht gelöscht; der zuvor verzeichnete Import bleibt."),
+              std::string::npos)
+        << view.messages[2].text;
+    EXPECT_EQ(view.text(Control::txtIDVon), "2");
+    cnn->execute("INSERT INTO Adressen (nachname) VALUES ('neu')");
+    EXPECT_EQ(ids().back(), 6) << "the identity counter went back with the removal";
+}
+
+TEST_P(ImportUndo, UndoQuestionCountsTheAddressesThatAreThere) {
+    existing(11);
+    cnn->execute("DELETE FROM Adressen WHERE id <= 3 OR id = 7");
+    record("0", "11");
+    auto window = start();
+    view.answers = {app::answer::kNo};
+    window->cmdUndo_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text.rfind("Hierdurch werden 7 Adressen mit IDs 4 bis 11 aus der Adressverwaltung", 0),
+              0u)
+        << view.messages[0].text;
+
+    cnn->execute("DELETE FROM Adressen WHERE id <> 5");
+    view.messages.clear();
+    view.answers = {app::answer::kNo};
+    window->cmdUndo_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text.rfind("Hierdurch werden 1 Adresse mit ID 5 aus", 0), 0u) << view.messages[0].text;
+
+    // The addresses are gone already: the question says so and the range can still be cleared.
+    cnn->execute("DELETE FROM Adressen");
+    view.messages.clear();
+    view.answers = {app::answer::kYes};
+    EXPECT_EQ(window->cmdUndo_Click().result, app::Result::done);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[0].text,
+              "Im Bereich der IDs 1 bis 11 gibt es in der Adressverwaltung der Datenbank \"Kanzlei\" keine Adressen "
+              "mehr; es wird keine gelöscht, nur der ID-Zähler zurückgesetzt und der Bereich ausgetragen."
+              "\r\n\r\nFortfahren?");
+    EXPECT_EQ(stored("AdressNr1"), "");
+}
+
+TEST_P(ImportUndo, ImportAndUndoGoByTheRecordAnotherProgramMadeMeanwhile) {
+    previousImport();
+    stage(2);
+    auto window = start();
+    // Another program imports two addresses and records them after this window read the settings.
+    existing(2);
+    record("5", "7");
+
+    view.answers = {app::answer::kYes};
+    EXPECT_EQ(window->cmdUndo_Click().result, app::Result::refused);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text,
+              "Inzwischen wurde ein anderer Import verzeichnet (IDs \"5\" bis \"7\"); die Felder zeigen ihn jetzt. Es "
+              "wurden keine Adressen gelöscht; bitte prüfen und erneut wählen.");
+    EXPECT_EQ(ids().size(), 7u) << "the addresses this window showed are not deleted behind the new record";
+    EXPECT_EQ(view.text(Control::txtIDVon), "5");
+    EXPECT_EQ(stored("AdressNr1"), "7");
+
+    // The import asks about the import recorded now.
+    record("0", "7");
+    view.messages.clear();
+    view.answers = {app::answer::kOk, app::answer::kCancel};
+    EXPECT_EQ(window->cmdImport_Click().result, app::Result::cancelled);
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[1].text.rfind("Zuletzt importierte Adressen 1 bis 7 zuvor löschen?", 0), 0u)
+        << view.messages[1].text;
+}
+
 INSTANTIATE_FOR_BOTH_BACKENDS(ImportUndo);
 
 }  // namespace
