@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <span>
 #include <thread>
@@ -235,6 +236,21 @@ TEST_P(EditableRows, TransactionKeepsOrDropsTheRows) {
     EXPECT_EQ(count(), 1);
     rows->close();
     EXPECT_EQ(count(), 1) << "nothing of the rolled-back transaction comes back";
+}
+
+TEST_P(EditableRows, ImportLockKeepsEveryOtherWriterOutUntilTheTransactionEnds) {
+    auto other = db::SqliteConnection::open(file());
+    other->runScript("PRAGMA busy_timeout = 0");
+    connection->beginTransaction(db::Isolation::serializable);
+    connection->lockImports();
+    EXPECT_THROW(other->beginTransaction(), db::Error) << "a second import would not wait for the first";
+    connection->rollback();
+    other->beginTransaction();
+    other->rollback();
+    EXPECT_THROW(connection->lockImports(), db::Error) << "a lock outside a transaction would be let go at once";
+    // Both ways to the same file name the same Datenpool, as a recorded import compares them.
+    EXPECT_EQ(connection->identity(), other->identity());
+    EXPECT_EQ(other->identity(), std::filesystem::absolute(file()).lexically_normal().string());
 }
 
 INSTANTIATE_FOR_BOTH_BACKENDS(EditableRows);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/Error.h"
+#include "db/odbc/ImportLock.h"
 #include "db/odbc/MoreResults.h"
 #include "db/odbc/OdbcError.h"
 #include "db/odbc/OdbcSession.h"
@@ -210,6 +211,21 @@ TEST(OdbcDiagnostics, ErrorRaisedAfterAResultIsReportedAndEndsThePassing) {
     }
     Results none({});
     EXPECT_NO_THROW(db::passMoreResults([&] { return none.next(); }, check));
+}
+
+TEST(OdbcDiagnostics, SqlServerImportLockIsTheTransactionsAndAnswersBeforeTheStatementTimesOut) {
+    const std::string lock = db::sqlServerImportLock(30);
+    EXPECT_NE(lock.find("@LockOwner = N'Transaction'"), std::string::npos) << lock;
+    EXPECT_NE(lock.find("@LockMode = N'Exclusive'"), std::string::npos) << lock;
+    EXPECT_NE(lock.find("@LockTimeout = 29500;"), std::string::npos) << lock;
+    EXPECT_NE(db::sqlServerImportLock(std::nullopt).find("@LockTimeout = -1;"), std::string::npos);
+    EXPECT_NE(db::sqlServerImportLock(0).find("@LockTimeout = -1;"), std::string::npos)
+        << "0 waits as long as it takes";
+
+    const db::Error ranOut = db::importLockRefused(-1);
+    EXPECT_EQ(ranOut.kind(), db::Error::Kind::locked);
+    EXPECT_NE(std::string(ranOut.description()).find("Ein anderer Arbeitsplatz importiert gerade"), std::string::npos);
+    EXPECT_NE(std::string(db::importLockRefused(-3).description()).find("Verklemmung"), std::string::npos);
 }
 
 }  // namespace
