@@ -79,6 +79,29 @@ TEST_F(BadAdrInput, RecordOfHalfAMillionLinesConvertsInBoundedMemory) {
 #endif
 }
 
+// "01a" is read as "01A" where letter cases differ (a copy from a Windows share, a backup tool
+// that lowered the names); where both are there, the file named as written is read.
+TEST_F(BadAdrInput, AddressFilesInSmallLettersAreReadAndTheNameAsWrittenComesFirst) {
+    writeAdr("01a", completeRecord("1", "Klein"));
+    writeAdr("02a", completeRecord("2", "Zweitklein"));
+    const bool casesDiffer = !std::filesystem::exists(std::filesystem::path(adrDir()) / "02A");
+    if (casesDiffer) writeAdr("02A", completeRecord("2", "Gross"));
+    writeAdr("00a", completeRecord("700", "Einzeln"));
+
+    const CliRun batch = convert();
+    EXPECT_EQ(batch.exitCode, 0) << batch.err;
+    EXPECT_EQ(texts(stagingColumn(datenpool(), "nachname")),
+              (std::vector<std::string>{"Klein", casesDiffer ? "Gross" : "Zweitklein"}));
+    EXPECT_TRUE(hasLine(batch.err,
+                        "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 0 Hinweise; "
+                        "97 Adressdateien fehlen oder sind unlesbar."))
+        << batch.err;
+
+    const CliRun single = run({"convert-one", "700", "--adr", adrDir(), "--db", datenpool()});
+    EXPECT_EQ(single.exitCode, 0) << single.err;
+    EXPECT_EQ(texts(stagingColumn(datenpool(), "nachname")).back(), "Einzeln");
+}
+
 TEST_F(BadAdrInput, TruncatedFilesKeepWhatTheyHold) {
     // 01A breaks off inside line 4 of the second record; 02A ends with a carriage return
     // whose line feed is missing.
