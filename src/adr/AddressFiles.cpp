@@ -1,5 +1,7 @@
 #include "adr/AddressFiles.h"
 
+#include <filesystem>
+
 namespace adr {
 
 std::string addressFileName(int number) {
@@ -11,6 +13,20 @@ std::string addressFileNameFor(std::int32_t addressNumber) {
     return addressFileName(static_cast<int>(magnitude % 100));
 }
 
-std::string addressFilePath(const std::string& directory, const std::string& name) { return directory + "/" + name; }
+std::string addressFilePath(const std::string& directory, const std::string& name) {
+    const std::string asNamed = directory + "/" + name;
+    std::string lowerName = name;
+    for (char& c : lowerName) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    const std::string lower = directory + "/" + lowerName;
+    const auto exists = [](const std::string& utf8) {
+        std::error_code ignored;
+        return std::filesystem::exists(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), ignored);
+    };
+    return exists(asNamed) || !exists(lower) ? asNamed : lower;
+}
+
+std::string firstAddressFilePath(const std::string& directory) {
+    return addressFilePath(directory, addressFileName(1));
+}
 
 }  // namespace adr

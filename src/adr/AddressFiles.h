@@ -1,5 +1,5 @@
 #pragma once
-// The names of the address files of an ADR directory: two digits and "A".
+// The names of the address files of an ADR directory: two digits and "A" (or "a").
 
 #include <cstdint>
 #include <string>
@@ -10,7 +10,10 @@ namespace adr {
 std::string addressFileName(int number);
 // The file that holds an address: the last two digits of its number ("45A" for 745, "00A" for 300).
 std::string addressFileNameFor(std::int32_t addressNumber);
-// directory + "/" + name.
+// directory + "/" + name; where letter cases differ (a Linux directory), "01a" when only that
+// exists: the name as written is preferred.
 std::string addressFilePath(const std::string& directory, const std::string& name);
+// The path of "01A", whose presence makes a directory an ADR directory.
+std::string firstAddressFilePath(const std::string& directory);
 
 }  // namespace adr

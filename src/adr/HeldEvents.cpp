@@ -12,7 +12,13 @@ HeldEvents::HeldEvents(ConversionEvents& events, RecordObserver& observer, const
                        db::WriteBehind* behind)
     : events_(events), observer_(observer), position_(position), behind_(behind) {}
 
+bool HeldEvents::holding() {
+    if (count_ == kMostHeld) release(true);
+    return count_ > 0;
+}
+
 HeldEvents::Event& HeldEvents::hold(Kind kind) {
+    holding();  // makes room in a full queue
     if (count_ == slots_.size()) {
         std::rotate(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(front_), slots_.end());
         front_ = 0;
@@ -25,12 +31,12 @@ HeldEvents::Event& HeldEvents::hold(Kind kind) {
 }
 
 void HeldEvents::showMessage(const std::string& text) {
-    if (count_ == 0) return events_.showMessage(text);
+    if (!holding()) return events_.showMessage(text);
     hold(Kind::message).text = text;
 }
 
 void HeldEvents::recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) {
-    if (count_ == 0) return observer_.recordStarted(file, line, number);
+    if (!holding()) return observer_.recordStarted(file, line, number);
     Event& event = hold(Kind::recordStarted);
     event.text = file;
     event.line = line;
@@ -38,17 +44,17 @@ void HeldEvents::recordStarted(const std::string& file, std::uint64_t line, std:
 }
 
 void HeldEvents::lineRead(const Line& line) {
-    if (count_ == 0) return observer_.lineRead(line);
+    if (!holding()) return observer_.lineRead(line);
     hold(Kind::lineRead).read = line;
 }
 
 void HeldEvents::note(const std::string& text) {
-    if (count_ == 0) return observer_.note(text);
+    if (!holding()) return observer_.note(text);
     hold(Kind::note).text = text;
 }
 
 void HeldEvents::fileUnreadable(const std::string& file, const std::string& reason) {
-    if (count_ == 0) return observer_.fileUnreadable(file, reason);
+    if (!holding()) return observer_.fileUnreadable(file, reason);
     Event& event = hold(Kind::fileUnreadable);
     event.text = file;
     event.reason = reason;

@@ -56,6 +56,9 @@ private:
         std::uint64_t row = 0;  // of a record saved: the row handed on for it, 0 none
     };
 
+    // Whether events wait to be passed on. A full queue is passed on first, once its rows are
+    // written: a record of any number of lines holds no more than kMostHeld events.
+    bool holding();
     // A free slot at the end of the queue; the slots keep their buffers from one event to the next.
     Event& hold(Kind kind);
     // Whether the event at the front of the queue still waits for its row.
@@ -63,6 +66,9 @@ private:
     void pass(const Event& event);
     // A record's end, with what became of its row.
     void passRecordEnded(const Event& event);
+
+    // Far more than the records of the rows that wait for the writing thread ever hold.
+    static constexpr std::size_t kMostHeld = 4096;
 
     ConversionEvents& events_;
     RecordObserver& observer_;

@@ -190,7 +190,9 @@ void MainWindow::cmdOpen_Click() {
     if (chosen.empty()) return;
     view_.setText(Control::txtADR, chosen);
     storeAdrPfad(chosen);
-    if (!view_.fileExists(chosen + "\\01A")) view_.messageBox(kNoAddressData, MessageKind::warning, view_.caption());
+    if (!view_.fileExists(adr::firstAddressFilePath(chosen))) {
+        view_.messageBox(kNoAddressData, MessageKind::warning, view_.caption());
+    }
 }
 
 ConversionOutcome MainWindow::cmdStart_Click() {
@@ -207,7 +209,7 @@ ConversionOutcome MainWindow::cmdStart_Click() {
         view_.messageBox("ADR-Verzeichnis angeben!", MessageKind::warning, view_.caption());
         return {};
     }
-    if (!view_.fileExists(directory + "/01A")) {
+    if (!view_.fileExists(adr::firstAddressFilePath(directory))) {
         view_.messageBox(kNoAddressData, MessageKind::warning, view_.caption());
         return {};
     }

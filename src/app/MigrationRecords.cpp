@@ -120,6 +120,7 @@ MigrationRecords::~MigrationRecords() {
 void MigrationRecords::recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) {
     finishOpenRecord();
     open_ = true;
+    reading_ = true;
     ++counts_.read;
     current_.file = file;
     current_.line = line;
@@ -130,9 +131,9 @@ void MigrationRecords::recordStarted(const std::string& file, std::uint64_t line
 }
 
 void MigrationRecords::lineRead(const adr::Line& line) {
-    if (!open_) return;
+    if (!reading_) return;
     ++current_.lines;
-    if (spill_) append(current_.original, " ⏎ ", line.text);
+    if (spill_) current_.original.add(line.text);
     if (line.characters > adr::kLineTextLimit) {
         note("Zeile " + std::to_string(current_.lines) + " nach " + std::to_string(adr::kLineTextLimit) + " von " +
              std::to_string(line.characters) + " Zeichen abgeschnitten");
@@ -140,39 +141,42 @@ void MigrationRecords::lineRead(const adr::Line& line) {
 }
 
 void MigrationRecords::note(const std::string& text) {
-    if (!open_) return;
+    if (!reading_) return;
     ++counts_.notes;
-    if (spill_) append(current_.notes, " | ", text);
+    if (spill_) current_.notes.add(text);
 }
 
 void MigrationRecords::recordEnded(bool saved) {
     if (!open_) return;
     open_ = false;
+    current_.saved = saved;
     if (saved) {
         handedOn_.add(current_.number);
     } else {
         ++counts_.discarded;
     }
-    if (!spill_) return;
-    startEntry(entry_, saved ? kSaved : kDiscarded);
-    put(entry_, current_.file);
-    put(entry_, std::to_string(current_.line));
-    put(entry_, current_.number ? db::Value(*current_.number).toText() : std::string());
-    put(entry_, current_.notes);
-    put(entry_, current_.original);
-    finishEntry(entry_, *spill_);
-    for (const auto& [file, reason] : std::exchange(laterFiles_, {})) spillFile(file, reason);
 }
 
 void MigrationRecords::finishOpenRecord() {
     if (open_) recordEnded(false);
+    if (!reading_) return;
+    reading_ = false;
+    if (!spill_) return;
+    startEntry(entry_, current_.saved ? kSaved : kDiscarded);
+    put(entry_, current_.file);
+    put(entry_, std::to_string(current_.line));
+    put(entry_, current_.number ? db::Value(*current_.number).toText() : std::string());
+    put(entry_, current_.notes.finish());
+    put(entry_, current_.original.finish());
+    finishEntry(entry_, *spill_);
+    for (const auto& [file, reason] : std::exchange(laterFiles_, {})) spillFile(file, reason);
 }
 
 void MigrationRecords::fileUnreadable(const std::string& file, const std::string& reason) {
     ++counts_.filesUnreadable;
     if (!spill_) return;
-    // A record still open (read from an earlier file) keeps its place before the file's row.
-    if (open_) {
+    // A record still read (from an earlier file) keeps its place before the file's row.
+    if (reading_) {
         laterFiles_.emplace_back(file, reason);
     } else {
         spillFile(file, reason);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "adr/RecordObserver.h"
+#include "app/CappedList.h"
 #include "app/NumberLog.h"
 
 namespace db {
@@ -81,14 +82,18 @@ public:
     const RecordCounts& counts() const { return counts_; }
 
 private:
+    // The report keeps this many of a record's lines, and of its notes.
+    static constexpr std::size_t kReportedParts = 200;
     struct Current {
         std::string file;
         std::uint64_t line = 0;
         std::optional<double> number;
+        bool saved = false;
         std::uint64_t lines = 0;
-        std::string notes;
-        std::string original;
+        CappedList notes{" | ", kReportedParts, "Hinweis", "Hinweise"};
+        CappedList original{" ⏎ ", kReportedParts, "Zeile", "Zeilen"};
     };
+    // Ends the record being read: tells its end when nobody did, and spills it with all its lines.
     void finishOpenRecord();
     void spillFile(const std::string& file, const std::string& reason);
     void rowListed(const db::RowSet& row);
@@ -102,8 +107,9 @@ private:
 
     std::iostream* spill_;
     Current current_;
-    std::string entry_;  // a spilled entry as it is put together or read back, in one piece
-    bool open_ = false;
+    std::string entry_;     // a spilled entry as it is put together or read back, in one piece
+    bool open_ = false;     // a record is read whose end is not told yet
+    bool reading_ = false;  // a record is read: its lines run up to the next record's
     std::vector<std::pair<std::string, std::string>> laterFiles_;  // unreadable while a record was open
     NumberLog handedOn_;                                           // address numbers of the records handed to the table
     std::optional<NumberLog::Reader> listedUpTo_;                  // the records handed on that the listed rows reached

@@ -20,6 +20,27 @@ std::filesystem::path temporaryFileFor(const std::filesystem::path& file) {
     return temporary;
 }
 
+namespace {
+
+// As many links in a row as Linux follows before it gives up.
+constexpr int kMostLinksFollowed = 40;
+
+// The file a chain of symbolic links ends at (a relative link counts from its own folder): it is
+// that file that is replaced, and the links stay as they are. The file need not exist yet.
+std::filesystem::path linkedFile(std::filesystem::path file) {
+    for (int followed = 0; std::filesystem::is_symlink(file); ++followed) {
+        if (followed == kMostLinksFollowed) {
+            throw std::filesystem::filesystem_error("replaceFile", file,
+                                                    std::make_error_code(std::errc::too_many_symbolic_link_levels));
+        }
+        const std::filesystem::path target = std::filesystem::read_symlink(file);
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    return file;
+}
+
+}  // namespace
+
 #ifdef _WIN32
 
 namespace {
@@ -33,7 +54,8 @@ constexpr DWORD kRenamePauseMilliseconds = 10;
 
 }  // namespace
 
-void replaceFile(const std::filesystem::path& file, std::string_view content) {
+void replaceFile(const std::filesystem::path& named, std::string_view content) {
+    const std::filesystem::path file = linkedFile(named);
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
     // A file made read-only is not replaced behind its owner's back.
     const DWORD attributes = GetFileAttributesW(file.c_str());
@@ -81,7 +103,8 @@ namespace {
 
 }  // namespace
 
-void replaceFile(const std::filesystem::path& file, std::string_view content) {
+void replaceFile(const std::filesystem::path& named, std::string_view content) {
+    const std::filesystem::path file = linkedFile(named);
     const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
     std::filesystem::create_directories(folder);
     mode_t mode = 0600;

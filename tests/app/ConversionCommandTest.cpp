@@ -165,6 +165,24 @@ TEST_F(ConversionCommand, DirectoryWithoutAddressDataTouchesNothing) {
     EXPECT_EQ(testing_support::stagingColumn(pool, "nachname").size(), rowsBefore);
 }
 
+// Address files named in small letters ("01a") are the same files where letter cases differ,
+// for the directory check of both buttons and for the reading.
+TEST_F(ConversionCommand, AddressFilesAreFoundWhateverTheCaseOfTheirNames) {
+    const std::filesystem::path directory(adr);
+    std::filesystem::rename(directory / "01A", directory / "01a");
+    std::filesystem::rename(directory / "02A", directory / "02a");
+    auto window = start();
+    view.folderChoice = adr;
+    window->cmdOpen_Click();
+    EXPECT_TRUE(view.messages.empty()) << view.messages[0].text;
+
+    const app::ConversionOutcome outcome = window->cmdStart_Click();
+    EXPECT_EQ(outcome.ending, Ending::finished);
+    EXPECT_EQ(outcome.recordsStarted, 3);
+    EXPECT_EQ(testing_support::stagingColumn(pool, "nachname"),
+              (std::vector<db::Value>{db::Value("Meier"), db::Value("Schulz"), db::Value("Firma X")}));
+}
+
 TEST_F(ConversionCommand, CancelClickedDuringTheRunListsWhatWasSaved) {
     auto window = start();
     view.setText(Control::txtADR, adr);
@@ -251,7 +269,7 @@ TEST_F(ConversionCommand, FolderButtonStoresTheChoiceAndWarnsWithoutAddressData)
     EXPECT_EQ(view.messages[0].text, "Das ausgewählte Dateiverzeichnis enthält keine Adressdaten");
 
     view.messages.clear();
-    view.existingFiles.insert("E:\\RA\\ADR\\01A");
+    view.existingFiles.insert("E:\\RA\\ADR/01A");
     view.folderChoice = "E:\\RA\\ADR";
     window->cmdOpen_Click();
     EXPECT_TRUE(view.messages.empty());

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -240,6 +241,30 @@ TEST_F(Report, EveryRecordWithItsFileLineOutcomeIdNotesAndOriginal) {
         << converted.err;
 }
 
+// Every line up to the next header belongs to the record, also those after line 8 that carry
+// nothing: the report shows the first 200 of them and notes what they hold (here a null byte).
+TEST_F(Report, ARecordKeepsItsLinesAfterTheEighthUpTo200) {
+    std::vector<std::string> lines{"11*", "1#Herr", "Hans", "Meier"};
+    for (int i = 5; i <= 300; ++i) lines.push_back(i == 250 ? std::string("x\0", 2) : "z" + std::to_string(i));
+    writeAdr("01A", app_tests::adrLines(lines) + app_tests::completeRecord("12", "Schulz"));
+    const std::string report = dir.file("bericht.csv");
+    const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+
+    const auto rows = reportRows(report);
+    ASSERT_GE(rows.size(), 3u);
+    std::string kept = "11* ⏎ 1#Herr ⏎ Hans ⏎ Meier";
+    for (int i = 5; i <= 200; ++i) kept += " ⏎ z" + std::to_string(i);
+    EXPECT_EQ(rows[1][6], kept + " ⏎ … und 100 weitere Zeilen");
+    EXPECT_EQ(rows[1][5], "Ein Nullbyte in Spalte 2 ergibt kein Zeichen");
+    EXPECT_EQ(rows[2][1], "301");
+    EXPECT_EQ(rows[2][6].rfind("12* ⏎ 1#Herr", 0), 0u) << rows[2][6];
+    EXPECT_TRUE(app_tests::hasLine(converted.err,
+                                   "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 1 Hinweise; "
+                                   "98 Adressdateien fehlen oder sind unlesbar."))
+        << converted.err;
+}
+
 TEST_F(Report, JsonLinesForASingleAddress) {
     writeAdr("45A", app_tests::completeRecord("745", "Meier"));
     const std::string report = dir.file("eine.jsonl");
@@ -334,7 +359,7 @@ TEST(ReportRows, CarryEveryByteOfNotesAndOriginalLines) {
     records.recordStarted("01A", 9, 2.5);
     std::string longOriginal = "z";
     records.lineRead(lineOf("z"));
-    for (int i = 0; i < 400; ++i) {
+    for (int i = 0; i < 199; ++i) {
         records.lineRead(lineOf(std::string(200, static_cast<char>('a' + i % 26))));
         longOriginal += " ⏎ " + std::string(200, static_cast<char>('a' + i % 26));
     }
@@ -363,17 +388,70 @@ TEST(ReportRows, CarryEveryByteOfNotesAndOriginalLines) {
     EXPECT_EQ(counts.filesUnreadable, 1);
 }
 
-// A work file cut short is no complete report, and still every record is counted.
-TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
+// A record of any number of lines keeps its first 200 lines and notes in the report, and says how
+// many more there were; every note is counted all the same.
+TEST(ReportRows, KeepTheFirst200LinesAndNotesOfARecordAndCountTheRest) {
     std::stringstream spill;
     app::MigrationRecords records(&spill);
-    for (int n = 1; n <= 3; ++n) {
-        records.recordStarted("01A", static_cast<std::uint64_t>(n), n);
-        records.lineRead(lineOf(std::to_string(n) + "*"));
-        records.recordEnded(true);
+    records.recordStarted("01A", 1, 7);
+    std::string kept = "7*";
+    records.lineRead(lineOf("7*"));
+    for (int i = 2; i <= 100192; ++i) {
+        records.lineRead(lineOf("z" + std::to_string(i)));
+        if (i <= 200) kept += " ⏎ z" + std::to_string(i);
     }
-    const std::string whole = spill.str();
-    spill.str(whole.substr(0, whole.size() - 2));
+    for (int i = 1; i <= 201; ++i) records.note("n" + std::to_string(i));
+    records.recordEnded(false);
+
+    ReportInMemory report{TableFormat::csv};
+    ASSERT_TRUE(records.settle(nullptr, "", report.opener()));
+    const auto rows = testing_support::lines(report.out.str());
+    ASSERT_EQ(rows.size(), 2u);
+    const std::vector<std::string> row = cells(rows[1].substr(0, rows[1].size() - 1));  // without the CR
+    ASSERT_EQ(row.size(), 7u);
+    ASSERT_LT(row[6].size(), kept.size() + 100) << "every line kept";
+    EXPECT_EQ(row[6], kept + " ⏎ … und 99.992 weitere Zeilen");
+    const std::string lastNotes = " | n199 | n200 | … und 1 weitere Hinweis";
+    EXPECT_EQ(row[5].rfind("n1 | n2 | n3 |", 0), 0u) << row[5];
+    EXPECT_EQ(row[5].substr(row[5].size() - std::min(row[5].size(), lastNotes.size())), lastNotes);
+    EXPECT_EQ(records.counts().notes, 201);
+}
+
+// A work file on a disk that is full after `room` bytes: what goes beyond is lost.
+class FullDisk : public std::stringbuf {
+public:
+    explicit FullDisk(std::streamsize room) : room_(room) {}
+
+protected:
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override {
+        const std::streamsize fits = std::clamp<std::streamsize>(room_ - written_, 0, count);
+        written_ += fits;
+        return std::stringbuf::xsputn(bytes, fits);
+    }
+
+private:
+    std::streamsize room_;
+    std::streamsize written_ = 0;
+};
+
+// A work file cut short is no complete report, and still every record is counted.
+TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
+    const auto readThreeRecords = [](app::MigrationRecords& records) {
+        for (int n = 1; n <= 3; ++n) {
+            records.recordStarted("01A", static_cast<std::uint64_t>(n), n);
+            records.lineRead(lineOf(std::to_string(n) + "*"));
+            records.recordEnded(true);
+        }
+    };
+    std::stringstream whole;
+    app::MigrationRecords wholeRecords(&whole);
+    readThreeRecords(wholeRecords);
+    wholeRecords.settle(nullptr, "");
+
+    FullDisk disk(static_cast<std::streamsize>(whole.str().size()) - 2);
+    std::iostream spill(&disk);
+    app::MigrationRecords records(&spill);
+    readThreeRecords(records);
     ReportInMemory report{TableFormat::jsonl};
     EXPECT_FALSE(records.settle(nullptr, "", report.opener()));
     EXPECT_EQ(testing_support::lines(report.out.str()).size(), 2u);

@@ -118,4 +118,34 @@ TEST_F(UnusableDatenpool, ReadOnlyFolderEndsTheRunWithTheDatabasesErrorAndListsN
     EXPECT_FALSE(contains(result.err, "Adressen konvertiert nach")) << result.err;
 }
 
+// A Datenpool path too long to open is told as such, with its length and the limit, whether the
+// file is new or already there: a name longer than the file system allows, or folders deeper
+// than the database opens.
+TEST_F(UnusableDatenpool, PathTooLongToOpenIsToldWithItsLength) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows counts in characters of its own, and makes no folders this deep";
+#else
+    const CliRun longName = run({"convert", "--adr", adrDir(), "--db", dir.file(std::string(300, 'x') + ".db")});
+    EXPECT_EQ(longName.exitCode, 1);
+    EXPECT_TRUE(contains(longName.err,
+                         "' lässt sich nicht öffnen: ein Name darin ist 303 Byte lang, das "
+                         "Dateisystem erlaubt höchstens 255 Byte. Bitte einen kürzeren Pfad wählen."))
+        << longName.err;
+
+    std::filesystem::path deep = dir.path();
+    for (int i = 0; i < 3; ++i) deep /= std::string(200, 'd');
+    std::filesystem::create_directories(deep);
+    const std::string deepPool = (deep / "pool.db").string();
+    std::filesystem::copy_file(datenpool(), deepPool);
+    for (const bool exists : {true, false}) {
+        if (!exists) std::filesystem::remove(deepPool);
+        const CliRun deepRun = run({"convert", "--adr", adrDir(), "--db", deepPool});
+        EXPECT_EQ(deepRun.exitCode, 1);
+        EXPECT_TRUE(contains(deepRun.err, "' lässt sich nicht öffnen: der Pfad ist " + std::to_string(deepPool.size()) +
+                                              " Byte lang, die Datenbank (SQLite) öffnet höchstens 512 Byte."))
+            << deepRun.err;
+    }
+#endif
+}
+
 }  // namespace

@@ -41,6 +41,14 @@ TEST_F(OpenConnection, SqliteProviderOpensTheEmbeddedDatenpool) {
 
     const db::Error missing = openingError("Provider=SQLite; Data Source=" + dir.file("fehlt.db") + "; ");
     EXPECT_NE(std::string(missing.description()).find("existiert nicht"), std::string::npos) << missing.description();
+
+#ifndef _WIN32
+    // A name too long for the file system names no file that could be there: its length is the reason.
+    const db::Error tooLong = openingError("Provider=SQLite; Data Source=" + dir.file(std::string(260, 'x')) + "; ");
+    EXPECT_NE(std::string(tooLong.description()).find("lässt sich nicht öffnen: ein Name darin ist 260 Byte lang"),
+              std::string::npos)
+        << tooLong.description();
+#endif
 }
 
 TEST_F(OpenConnection, OdbcKeywordsReachTheDriverAsStoredWithBlanks) {

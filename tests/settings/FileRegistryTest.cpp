@@ -538,6 +538,43 @@ TEST(FileRegistry, ANewFileIsReadableByItsOwnerOnly) {
     ASSERT_EQ(::stat(file.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0640u) << "a replaced file keeps its permissions";
 }
+
+// A settings file kept elsewhere behind symbolic links (a relative one to an absolute one) is
+// written through them: the links stay, the file they lead to is replaced beside itself and keeps
+// its permissions. A link to a file not there yet makes that file.
+TEST(FileRegistry, ASymbolicLinkStaysAndTheFileItLeadsToIsReplaced) {
+    const TempDir dir;
+    std::filesystem::create_directories(dir.path() / "elsewhere");
+    const auto file = dir.path() / "elsewhere" / "registry.reg";
+    FileRegistry direct(file);
+    RegValueWrite(direct, kCurrentUser, "SOFTWARE\\X", "Wert", "alt", kRegSz);
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    const auto absoluteLink = dir.path() / "absolute.reg";
+    const auto relativeLink = dir.path() / "registry.reg";
+    std::filesystem::create_symlink(file, absoluteLink);
+    std::filesystem::create_symlink("absolute.reg", relativeLink);
+
+    FileRegistry linked(relativeLink);
+    EXPECT_EQ(RegValueWrite(linked, kCurrentUser, "SOFTWARE\\X", "Wert", "neu", kRegSz), kErrorSuccess);
+    EXPECT_TRUE(std::filesystem::is_symlink(relativeLink));
+    EXPECT_EQ(std::filesystem::read_symlink(relativeLink), "absolute.reg");
+    EXPECT_EQ(std::filesystem::read_symlink(absoluteLink), file);
+    EXPECT_EQ(RegValueRead(direct, kCurrentUser, "SOFTWARE\\X", "Wert", ""), "neu");
+    struct stat status {};
+    ASSERT_EQ(::stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    EXPECT_FALSE(std::filesystem::exists(temporaryFileFor(file)));
+    EXPECT_FALSE(std::filesystem::exists(temporaryFileFor(relativeLink)));
+
+    const auto notYet = dir.path() / "elsewhere" / "neu.reg";
+    const auto linkToNew = dir.path() / "neu.reg";
+    std::filesystem::create_symlink(notYet, linkToNew);
+    FileRegistry linkedToNew(linkToNew);
+    EXPECT_EQ(RegValueWrite(linkedToNew, kCurrentUser, "SOFTWARE\\X", "Wert", "erst", kRegSz), kErrorSuccess);
+    EXPECT_TRUE(std::filesystem::is_symlink(linkToNew));
+    FileRegistry created(notYet);
+    EXPECT_EQ(RegValueRead(created, kCurrentUser, "SOFTWARE\\X", "Wert", ""), "erst");
+}
 #endif
 
 }  // namespace

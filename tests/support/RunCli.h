@@ -39,9 +39,11 @@ inline std::string quoted(const std::string& word) {
 #endif
 }
 
-// Runs the tool with words; outDir receives the caught output files.
-inline CliRun runCli(const std::vector<std::string>& words, const std::string& outDir) {
-    std::string command = quoted(CLI_PATH);
+// Runs the tool with words; outDir receives the caught output files. shellPrefix goes in front
+// of the command line (a POSIX shell's "ulimit -v …;", for instance).
+inline CliRun runCli(const std::vector<std::string>& words, const std::string& outDir,
+                     const std::string& shellPrefix = {}) {
+    std::string command = shellPrefix + quoted(CLI_PATH);
     for (const auto& word : words) command += ' ' + quoted(word);
     const std::string outFile = outDir + "/cli.out";
     const std::string errFile = outDir + "/cli.err";

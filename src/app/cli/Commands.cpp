@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "adr/AddressFiles.h"
 #include "adr/FieldMapper.h"
 #include "adr/SingleAddressReader.h"
 #include "app/Conversion.h"
@@ -90,7 +91,8 @@ constexpr const char* kBatchRows = "SELECT id, fremdid FROM AdressenImport ORDER
 // The ADR directory checks of the "Konvertieren" button; empty when they pass.
 std::string directoryProblem(const std::string& directory) {
     if (directory.empty()) return "ADR-Verzeichnis angeben!";
-    if (!fileExists(directory + "/01A")) return "Das ausgewählte Dateiverzeichnis enthält keine Adressdaten";
+    if (!fileExists(adr::firstAddressFilePath(directory)))
+        return "Das ausgewählte Dateiverzeichnis enthält keine Adressdaten";
     return {};
 }
 

@@ -12,6 +12,7 @@
 #include "db/StopWaiting.h"
 #include "db/TsqlTranslation.h"
 #include "db/sqlite/DatenpoolScript.h"
+#include "db/sqlite/PathTooLong.h"
 #include "db/sqlite/SqliteRowSet.h"
 #include "db/sqlite/SqliteTable.h"
 
@@ -72,6 +73,14 @@ void leaveMemoryUncounted() {
     (void)configured;
 }
 
+// A path that cannot be opened for its length is told so; otherwise the database's own text.
+Error cannotOpen(const std::string& path, int rc, const std::string& message) {
+    const std::optional<std::string> tooLong = pathTooLong(path);
+    return Error(mappedCode(rc) == kErrorsInCommand ? rc : mappedCode(rc),
+                 "Der Datenpool '" + path + "' lässt sich nicht öffnen: " + tooLong.value_or(message),
+                 sqlite_result::kindOf(rc));
+}
+
 // One thread at a time uses a connection (rows written behind are written by one thread or the
 // other, in turn, under the writer's lock): SQLite need not lock its own structures.
 sqlite3* openHandle(const std::string& path, int flags) {
@@ -81,8 +90,7 @@ sqlite3* openHandle(const std::string& path, int flags) {
     if (rc != SQLITE_OK) {
         const std::string message = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
         sqlite3_close(handle);
-        throw Error(mappedCode(rc) == kErrorsInCommand ? rc : mappedCode(rc),
-                    "Der Datenpool '" + path + "' lässt sich nicht öffnen: " + message, sqlite_result::kindOf(rc));
+        throw cannotOpen(path, rc, message);
     }
     sqlite3_busy_handler(handle, waitWhileBusy, nullptr);
     sqlite3_extended_result_codes(handle, 0);
@@ -136,6 +144,7 @@ SqliteConnection::~SqliteConnection() { sqlite3_close_v2(handle_); }
 std::unique_ptr<SqliteConnection> SqliteConnection::open(const std::string& path) {
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(path, ignored)) {
+        if (pathTooLong(path)) throw cannotOpen(path, SQLITE_CANTOPEN, {});
         throw Error(SQLITE_CANTOPEN, "Der Datenpool '" + path + "' existiert nicht.");
     }
     std::unique_ptr<SqliteConnection> connection(new SqliteConnection(openHandle(path, SQLITE_OPEN_READWRITE), path));
