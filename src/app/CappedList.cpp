@@ -23,7 +23,7 @@ const std::string& CappedList::finish() {
     if (leftOut_ > 0) {
         // The report is German whatever the machine's locale: its counts group digits by ".".
         text_ += separator_;
-        text_ += "… und " + groupDigits(leftOut_, ".") + " weitere ";
+        text_ += "… und " + groupDigits(leftOut_, ".") + " ";
         text_ += leftOut_ == 1 ? one_ : many_;
     }
     return text_;

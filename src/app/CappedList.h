@@ -12,7 +12,8 @@ namespace app {
 
 class CappedList {
 public:
-    // most: the parts kept; one, many: what a part is called ("Zeile", "Zeilen").
+    // most: the parts kept; one, many: what the parts left out are called ("weitere Zeile",
+    // "weitere Zeilen"; "weiterer Hinweis", "weitere Hinweise").
     CappedList(std::string_view separator, std::size_t most, std::string_view one, std::string_view many)
         : separator_(separator), most_(most), one_(one), many_(many) {}
 

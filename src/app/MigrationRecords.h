@@ -90,8 +90,8 @@ private:
         std::optional<double> number;
         bool saved = false;
         std::uint64_t lines = 0;
-        CappedList notes{" | ", kReportedParts, "Hinweis", "Hinweise"};
-        CappedList original{" ⏎ ", kReportedParts, "Zeile", "Zeilen"};
+        CappedList notes{" | ", kReportedParts, "weiterer Hinweis", "weitere Hinweise"};
+        CappedList original{" ⏎ ", kReportedParts, "weitere Zeile", "weitere Zeilen"};
     };
     // Ends the record being read: tells its end when nobody did, and spills it with all its lines.
     void finishOpenRecord();

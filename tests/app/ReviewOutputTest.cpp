@@ -411,7 +411,7 @@ TEST(ReportRows, KeepTheFirst200LinesAndNotesOfARecordAndCountTheRest) {
     ASSERT_EQ(row.size(), 7u);
     ASSERT_LT(row[6].size(), kept.size() + 100) << "every line kept";
     EXPECT_EQ(row[6], kept + " ⏎ … und 99.992 weitere Zeilen");
-    const std::string lastNotes = " | n199 | n200 | … und 1 weitere Hinweis";
+    const std::string lastNotes = " | n199 | n200 | … und 1 weiterer Hinweis";
     EXPECT_EQ(row[5].rfind("n1 | n2 | n3 |", 0), 0u) << row[5];
     EXPECT_EQ(row[5].substr(row[5].size() - std::min(row[5].size(), lastNotes.size())), lastNotes);
     EXPECT_EQ(records.counts().notes, 201);
