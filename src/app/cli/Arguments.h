@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <map>
+#include <new>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -27,6 +28,9 @@ int withUsage(const char* help, Body&& body) {
         std::fprintf(stderr, "%s\n", error.what());
         std::fputs(help, stderr);
         return 2;
+    } catch (const std::bad_alloc&) {
+        std::fputs("Nicht genügend Arbeitsspeicher; der Befehl wurde abgebrochen.\n", stderr);
+        return 1;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
