@@ -51,6 +51,37 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
+bool isUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    char32_t ignored = 0;
+    while (pos < text.size()) {
+        // Plain ASCII, most of any text here, needs no decoding.
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++pos;
+        } else if (!decodeUtf8(text, pos, ignored)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string replacingMalformedUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t start = pos;
+        char32_t c = 0;
+        if (decodeUtf8(text, pos, c)) {
+            out.append(text.substr(start, pos - start));
+        } else {
+            appendUtf8(out, 0xFFFD);
+            ++pos;
+        }
+    }
+    return out;
+}
+
 std::u16string utf8ToUtf16(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());

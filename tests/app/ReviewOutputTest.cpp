@@ -57,7 +57,11 @@ TEST(TableCells, FormatFollowsTheFileEnding) {
     EXPECT_EQ(app::tableFormatOf("/tmp/bericht.jsonl"), TableFormat::jsonl);
     EXPECT_EQ(app::tableFormatOf("bericht.txt"), std::nullopt);
     EXPECT_EQ(app::tableFormatOf("csv"), std::nullopt);
+    // Windows users type endings in either case.
+    EXPECT_EQ(app::tableFormatOf("BERICHT.CSV"), TableFormat::csv);
+    EXPECT_EQ(app::tableFormatOf("bericht.JsonL"), TableFormat::jsonl);
 }
+
 
 TEST(TableWriting, CsvHasByteOrderMarkHeaderAndEmptyCellForNull) {
     std::ostringstream out;
@@ -74,6 +78,19 @@ TEST(TableWriting, JsonLinesKeepTheColumnNamesAsKeysAndNullAsNull) {
     EXPECT_EQ(out.str(),
               "{\"id\":\"1\",\"nachname\":\"Meier\",\"Geburtstag\":null}\n"
               "{\"id\":\"2\",\"nachname\":\"\",\"Geburtstag\":\"1970-01-31\"}\n");
+}
+
+// A path of another encoding (a Linux folder named in Latin-1) must not make the file unreadable
+// as UTF-8: what is no UTF-8 becomes U+FFFD, and every character that is stays as it was.
+TEST(TableWriting, BytesThatAreNoUtf8BecomeTheReplacementCharacter) {
+    std::ostringstream csv;
+    app::TableWriter csvWriter(csv, TableFormat::csv, {"Hinweise", "Original"});
+    csvWriter.row({"/home/M\xFCller/ADR fehlt", "Weiß \xC3"});
+    EXPECT_EQ(csv.str(), "\xEF\xBB\xBFHinweise;Original\r\n/home/M\xEF\xBF\xBDller/ADR fehlt;Weiß \xEF\xBF\xBD\r\n");
+    std::ostringstream jsonl;
+    app::TableWriter jsonWriter(jsonl, TableFormat::jsonl, {"a"});
+    jsonWriter.row({"\xED\xA0\x80 \xF0\x9F\x98\x80"});  // a surrogate is no UTF-8; U+1F600 is
+    EXPECT_EQ(jsonl.str(), "{\"a\":\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD \xF0\x9F\x98\x80\"}\n");
 }
 
 class Export : public ::testing::Test {
@@ -293,6 +310,33 @@ TEST_F(Report, ACommandThatEndsBeforeTheRunLeavesNoEmptyReportAndAnEarlierOneAsI
     const std::string earlier = dir.write("bericht.csv", "der Bericht von gestern");
     EXPECT_EQ(run({"convert", "--adr", dir.file("fehlt"), "--db", datenpool(), "--report", earlier}).exitCode, 1);
     EXPECT_EQ(testing_support::readWhole(earlier), "der Bericht von gestern");
+}
+
+// A folder named in another encoding than UTF-8 reaches the report's notes (an address file that
+// is missing): the report stays UTF-8, with U+FFFD for what cannot be shown.
+TEST_F(Report, StaysUtf8ForAPathWhoseBytesAreNot) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names its folders in UTF-16";
+#else
+    const std::string latin1 = dir.file("M\xFCller");
+    std::filesystem::create_directories(latin1);
+    dir.write("M\xFCller/01A", app_tests::completeRecord("1", "Meier"));
+    const std::string report = dir.file("bericht.jsonl");
+    const CliRun converted = run({"convert", "--adr", latin1, "--db", datenpool(), "--report", report});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    const std::string written = testing_support::readWhole(report);
+    EXPECT_EQ(written.find('\xFC'), std::string::npos);
+    EXPECT_NE(written.find("M\xEF\xBF\xBDller/02A"), std::string::npos) << written.substr(0, 600);
+#endif
+}
+
+// Report names are typed in either case on Windows.
+TEST_F(Report, AnEndingInCapitalsIsTakenAsItsFormat) {
+    writeAdr("01A", app_tests::completeRecord("1", "Meier"));
+    const std::string report = dir.file("BERICHT.JSONL");
+    const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    EXPECT_EQ(testing_support::readWhole(report).rfind("{\"Datei\":\"01A\",", 0), 0u);
 }
 
 // A report in memory, begun anew each time it is opened.
