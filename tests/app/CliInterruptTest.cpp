@@ -98,6 +98,42 @@ TEST_F(CliInterrupt, DuringTheListItEndsTheListAndSaysThatEveryRowIsKept) {
     EXPECT_EQ(err.find("Die Konvertierung wurde abgebrochen"), std::string::npos) << err;
 }
 
+// The Ctrl+C that ends the list is answered by that, and breaks off nothing after it: the
+// records are still paired with their rows (with this many, the pairing takes longer than a
+// statement may run once a stop is asked for), and the counts and the report name every saved
+// record.
+TEST_F(CliInterrupt, DuringTheListItLeavesTheCountsAndTheReportWhole) {
+    constexpr int kRecords = 120000;
+    std::string records;
+    for (int number = 1; number <= kRecords; ++number)
+        records += adrLines({std::to_string(number) + "*", "", "", "N" + std::to_string(number)});
+    writeAdr("01A", records);
+    const std::string out = dir.file("liste");
+    ASSERT_EQ(::mkfifo(out.c_str(), 0600), 0);
+    const std::string report = dir.file("bericht.csv");
+    const RunningCli cli({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report}, out,
+                         dir.file("fehler"));
+    const int list = ::open(out.c_str(), O_RDONLY);
+    char buffer[4096];
+    ASSERT_EQ(::read(list, buffer, 1), 1);
+    cli.interrupt();
+    while (::read(list, buffer, sizeof buffer) > 0) {}
+    ::close(list);
+    const int exitCode = cli.wait();
+    const std::string err = testing_support::readWhole(dir.file("fehler"));
+
+    EXPECT_EQ(exitCode, 1) << err;
+    EXPECT_TRUE(hasLine(err,
+                        "120000 Datensätze gelesen: 120000 gespeichert, 0 verworfen; 1 Hinweise; 98 "
+                        "Adressdateien fehlen oder sind unlesbar."))
+        << err;
+    EXPECT_EQ(err.find("(Strg+C)"), std::string::npos) << err;
+    const auto rows = lines(testing_support::readWhole(report));
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
+                            [](const std::string& row) { return row.find(";gespeichert;") != std::string::npos; }),
+              kRecords);
+}
+
 // A reader that goes away (a pager closed, "| head") ends the list as a write error: the tool
 // still says what was kept, writes the report, and ends with 1.
 TEST_F(CliInterrupt, AListPipeClosedByItsReaderEndsTheListButNotTheSummaryOrTheReport) {
