@@ -420,6 +420,26 @@ TEST_F(Report, AReportThatCannotBeWrittenLeavesTheEarlierOneAndSaysWhatFailed) {
 #endif
 }
 
+// convert-one that finds its address but cannot write its row has not done its work: exit 1,
+// as convert exits 1 when the Datenpool cannot take its run.
+TEST_F(Report, ConvertOneWhoseRowIsNotWrittenEndsWithExitCodeOne) {
+    writeAdr("45A", app_tests::completeRecord("745", "Meier"));
+    db::SqliteConnection::create(datenpool())
+        ->execute("CREATE TRIGGER refuse BEFORE INSERT ON AdressenImport BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    const CliRun refused = run({"convert-one", "745", "--adr", adrDir(), "--db", datenpool()});
+    EXPECT_EQ(refused.exitCode, 1) << refused.err;
+    EXPECT_TRUE(app_tests::hasLine(refused.err, "Die Adresse 745 wurde nicht in AdressenImport gespeichert."))
+        << refused.err;
+    EXPECT_TRUE(app_tests::stagingColumn(datenpool(), "fremdid").empty());
+
+    db::SqliteConnection::open(datenpool())->execute("DROP TRIGGER refuse");
+    const testing_support::ReadOnly readOnly(datenpool());
+    if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the Datenpool read-only";
+    const CliRun unwritable = run({"convert-one", "745", "--adr", adrDir(), "--db", datenpool()});
+    EXPECT_EQ(unwritable.exitCode, 1) << unwritable.err;
+    EXPECT_TRUE(app_tests::stagingColumn(datenpool(), "fremdid").empty());
+}
+
 // A report in memory, begun anew each time it is opened.
 struct ReportInMemory {
     explicit ReportInMemory(TableFormat of) : format(of) {}

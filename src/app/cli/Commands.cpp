@@ -239,6 +239,11 @@ int convertOne(const std::vector<std::string>& words) {
         const std::string itsRows = "FROM AdressenImport WHERE fremdid=" + std::to_string(addressNumber);
         report.finish(converted ? connection.get() : nullptr, "SELECT id, fremdid " + itsRows + " ORDER BY id",
                       "SELECT COUNT(*) " + itsRows);
+        // The address was found, but its row may still have been refused or not kept.
+        if (converted && report.records().counts().saved == 0) {
+            say("Die Adresse " + std::to_string(addressNumber) + " wurde nicht in AdressenImport gespeichert.");
+            return 1;
+        }
         return converted ? 0 : 1;
     });
 }
