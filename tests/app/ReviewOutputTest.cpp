@@ -277,7 +277,7 @@ TEST_F(Report, JsonLinesForASingleAddress) {
         << rows[0];
 }
 
-TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithANote) {
+TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithTheDatabasesReason) {
     writeAdr("01A", app_tests::completeRecord("1", "Meier"));
     // A staging table whose rows the database refuses, silently as a violated constraint.
     db::SqliteConnection::create(datenpool())
@@ -289,7 +289,11 @@ TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithANote) {
     EXPECT_EQ(rows[1][2], "1");
     EXPECT_EQ(rows[1][3], "verworfen");
     EXPECT_EQ(rows[1][4], "");
-    EXPECT_EQ(rows[1][5], "von der Datenbank nicht gespeichert");
+    // The database's own reason, which it gives with a code that passes silently.
+    EXPECT_EQ(rows[1][5], "von der Datenbank nicht gespeichert: gesperrt");
+    EXPECT_TRUE(app_tests::hasLine(converted.err,
+                                   "Die Datenbank hat die Zeile nicht gespeichert: gesperrt (Datei 01A, Zeile 8)"))
+        << converted.err;
     EXPECT_TRUE(app_tests::hasLine(converted.err,
                                    "1 Datensätze gelesen: 0 gespeichert, 1 verworfen; 1 Hinweise; "
                                    "98 Adressdateien fehlen oder sind unlesbar."))
@@ -429,6 +433,9 @@ TEST_F(Report, ConvertOneWhoseRowIsNotWrittenEndsWithExitCodeOne) {
     const CliRun refused = run({"convert-one", "745", "--adr", adrDir(), "--db", datenpool()});
     EXPECT_EQ(refused.exitCode, 1) << refused.err;
     EXPECT_TRUE(app_tests::hasLine(refused.err, "Die Adresse 745 wurde nicht in AdressenImport gespeichert."))
+        << refused.err;
+    EXPECT_TRUE(
+        app_tests::hasLine(refused.err, "Die Datenbank hat die Zeile nicht gespeichert: gesperrt (Datei 45A, Zeile 8)"))
         << refused.err;
     EXPECT_TRUE(app_tests::stagingColumn(datenpool(), "fremdid").empty());
 
