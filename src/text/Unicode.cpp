@@ -51,7 +51,10 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-bool isUtf8(std::string_view text) {
+namespace {
+
+// Where the first byte is that starts no character decodeUtf8 accepts; npos when there is none.
+std::size_t malformedUtf8At(std::string_view text) {
     std::size_t pos = 0;
     char32_t ignored = 0;
     while (pos < text.size()) {
@@ -59,26 +62,25 @@ bool isUtf8(std::string_view text) {
         if (static_cast<unsigned char>(text[pos]) < 0x80) {
             ++pos;
         } else if (!decodeUtf8(text, pos, ignored)) {
-            return false;
+            return pos;
         }
     }
-    return true;
+    return std::string_view::npos;
 }
+
+}  // namespace
+
+bool isUtf8(std::string_view text) { return malformedUtf8At(text) == std::string_view::npos; }
 
 std::string replacingMalformedUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t start = pos;
-        char32_t c = 0;
-        if (decodeUtf8(text, pos, c)) {
-            out.append(text.substr(start, pos - start));
-        } else {
-            appendUtf8(out, 0xFFFD);
-            ++pos;
-        }
+    for (std::size_t bad = malformedUtf8At(text); bad != std::string_view::npos; bad = malformedUtf8At(text)) {
+        out.append(text.substr(0, bad));
+        appendUtf8(out, 0xFFFD);
+        text.remove_prefix(bad + 1);
     }
+    out.append(text);
     return out;
 }
 
