@@ -113,7 +113,7 @@ private:
     // of unknown outcome was counted when the pairing failed.
     std::int64_t counted(std::int64_t id);
     // The pairing failed (why) with `unpaired` records handed on left: counts them from the table.
-    void countUnpaired(db::Connection& connection, const std::string& countQuery, std::int64_t rowsLeft,
+    void countUnpaired(db::Connection& connection, const std::string& countQuery, std::int64_t rowsTaken,
                        std::int64_t unpaired, const std::string& why);
     template <typename NextId>
     bool writeReport(TableWriter& writer, NextId nextId);
@@ -124,10 +124,10 @@ private:
     bool open_ = false;
     std::vector<std::pair<std::string, std::string>> laterFiles_;  // unreadable while a record was open
     NumberLog handedOn_;                                           // address numbers of the records handed to the table
-    std::int64_t handedCount_ = 0;
-    std::optional<NumberLog::Reader> listedUpTo_;  // the records handed on that the listed rows reached
-    NumberLog listedIds_;                          // per record reached: the id of its listed row, 0 for none
-    int listedIdAt_ = -1, listedFremdidAt_ = -1;   // column positions in the listed rows
+    std::int64_t handedCount_ = 0;                                 // records handed to the table
+    std::optional<NumberLog::Reader> listedUpTo_;                  // the records handed on that the listed rows reached
+    NumberLog listedIds_;                         // per record reached: the id of its listed row, 0 for none
+    int listedIdAt_ = -1, listedFremdidAt_ = -1;  // column positions in the listed rows
     std::int64_t lastListedId_ = 0;
     bool listUsable_ = false;  // rows were taken while listed, every one in id order
     bool listed_ = false;      // ... and the list was complete

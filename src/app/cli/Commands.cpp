@@ -240,6 +240,12 @@ int convertOne(const std::vector<std::string>& words) {
         report.finish(converted ? connection.get() : nullptr, "SELECT id, fremdid " + itsRows + " ORDER BY id",
                       "SELECT COUNT(*) " + itsRows);
         // The address was found, but its row may still have been refused or not kept.
+        if (converted && report.records().counts().unknown > 0) {
+            say("Ob die Adresse " + std::to_string(addressNumber) +
+                " in AdressenImport gespeichert wurde, ließ sich nicht nachsehen (" +
+                report.records().pairingFailure() + "); AdressenImport zeigt es.");
+            return 1;
+        }
         if (converted && report.records().counts().saved == 0) {
             say("Die Adresse " + std::to_string(addressNumber) + " wurde nicht in AdressenImport gespeichert.");
             return 1;
