@@ -47,6 +47,8 @@ ReportOption::~ReportOption() {
     records_.reset();  // ends the thread that may still write the report from the spill
     if (spillPath_.empty()) return;
     spill_.close();
+    // Closed first: Windows removes no file that is still open.
+    writer_.reset();
     file_.reset();
     std::error_code ignored;
     std::filesystem::remove(pathOf(spillPath_), ignored);
