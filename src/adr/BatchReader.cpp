@@ -8,6 +8,7 @@
 #include "adr/HeldEvents.h"
 #include "adr/LineReader.h"
 #include "adr/RecordObserver.h"
+#include "adr/RowRefusal.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/WriteBehind.h"
@@ -144,14 +145,15 @@ bool BatchReader::readFile(const std::string& directory, int number, db::Editabl
 void BatchReader::endOpenRecord(db::EditableRowSet& rows, bool save) {
     const bool open = recordOpen();
     bool saved = false;
+    std::string refusal;
     if (save) {
-        saved = !rows.atEnd() && db::goOn(report_, [&] { rows.update(); });
+        saved = !rows.atEnd() && db::goOn(report_, [&] { saveKeepingRefusal(refusal, [&] { rows.update(); }); });
     } else {
         db::goOn(report_, [&] { rows.cancelUpdate(); });
     }
     if (!open) return;
     if (!save) mapper_.observer().note("beim Abbruch der Konvertierung verworfen");
-    if (save && !saved) mapper_.observer().note(kNotSavedNote);
+    if (save && !saved) tellNotSaved(mapper_.observer(), *events_, refusal, position_);
     mapper_.observer().recordEnded(saved);
 }
 

@@ -7,6 +7,8 @@
 
 namespace adr {
 
+struct SourcePosition;
+
 class ConversionEvents {
 public:
     virtual ~ConversionEvents() = default;
@@ -20,6 +22,9 @@ public:
     // The running count of records started, shown at once.
     virtual void recordsCounted(std::int32_t count) = 0;
     virtual bool cancelRequested() = 0;
+    // A row the database refused with a code that passes silently (a constraint, a trigger):
+    // reason is the database's own text. The window passes over it, as over every silent failure.
+    virtual void rowRefused(const std::string& /*reason*/, const SourcePosition& /*where*/) {}
 };
 
 }  // namespace adr

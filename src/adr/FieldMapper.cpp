@@ -2,6 +2,7 @@
 
 #include "adr/BirthDate.h"
 #include "adr/ConversionEvents.h"
+#include "adr/RowRefusal.h"
 #include "adr/Salutation.h"
 #include "adr/TextHelpers.h"
 #include "text/Characters.h"
@@ -209,8 +210,9 @@ void FieldMapper::field8(std::string& zl, db::EditableRowSet& rst) {
         observer_->note("ohne Nachname verworfen");
         observer_->recordEnded(false);
     } else {
-        const bool saved = step([&] { rst.update(); });
-        if (!saved) observer_->note(kNotSavedNote);
+        std::string refusal;
+        const bool saved = step([&] { saveKeepingRefusal(refusal, [&] { rst.update(); }); });
+        if (!saved) tellNotSaved(*observer_, *events_, refusal, source_ ? *source_ : SourcePosition{});
         observer_->recordEnded(saved);
     }
 }

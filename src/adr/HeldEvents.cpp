@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "adr/RowRefusal.h"
 #include "db/GoOn.h"
 #include "db/WriteBehind.h"
 
@@ -33,6 +34,14 @@ HeldEvents::Event& HeldEvents::hold(Kind kind) {
 void HeldEvents::showMessage(const std::string& text) {
     if (!holding()) return events_.showMessage(text);
     hold(Kind::message).text = text;
+}
+
+void HeldEvents::rowRefused(const std::string& reason, const SourcePosition& where) {
+    if (count_ == 0) return events_.rowRefused(reason, where);
+    Event& event = hold(Kind::refusal);
+    event.text = reason;
+    event.reason = where.file;
+    event.line = where.line;
 }
 
 void HeldEvents::recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) {
@@ -89,6 +98,7 @@ void HeldEvents::release(bool wait) {
 void HeldEvents::pass(const Event& event) {
     switch (event.kind) {
         case Kind::message: events_.showMessage(event.text); break;
+        case Kind::refusal: events_.rowRefused(event.text, SourcePosition{event.reason, event.line}); break;
         case Kind::recordStarted: observer_.recordStarted(event.text, event.line, event.number); break;
         case Kind::lineRead: observer_.lineRead(event.read); break;
         case Kind::note: observer_.note(event.text); break;
@@ -101,13 +111,14 @@ void HeldEvents::passRecordEnded(const Event& event) {
     const std::exception_ptr failure = event.row == 0 ? nullptr : behind_->outcome(event.row);
     if (!failure) return observer_.recordEnded(event.saved);
     // What the reader and the mapper do when a row fails as it is saved.
+    const SourcePosition where{event.text, event.line};
     const db::Report report = [&](const std::string& description) {
         observer_.note(description);
-        const SourcePosition where{event.text, event.line};
         events_.showMessage(where.line == 0 ? description : description + " (" + where.describe() + ")");
     };
-    db::goOn(report, [&] { std::rethrow_exception(failure); });
-    observer_.note(kNotSavedNote);
+    std::string refusal;
+    db::goOn(report, [&] { saveKeepingRefusal(refusal, [&] { std::rethrow_exception(failure); }); });
+    tellNotSaved(observer_, events_, refusal, where);
     observer_.recordEnded(false);
 }
 

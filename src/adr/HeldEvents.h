@@ -33,6 +33,7 @@ public:
     void fileStarted(int number) override { events_.fileStarted(number); }
     void recordsCounted(std::int32_t count) override { events_.recordsCounted(count); }
     bool cancelRequested() override { return events_.cancelRequested(); }
+    void rowRefused(const std::string& reason, const SourcePosition& where) override;
 
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const Line& line) override;
@@ -44,11 +45,11 @@ public:
     void release(bool wait = false);
 
 private:
-    enum class Kind { message, recordStarted, lineRead, note, recordEnded, fileUnreadable };
+    enum class Kind { message, refusal, recordStarted, lineRead, note, recordEnded, fileUnreadable };
     struct Event {
         Kind kind = Kind::message;
-        std::string text;    // message, note; the file of a record, of its end, of an unreadable file
-        std::string reason;  // of an unreadable file
+        std::string text;    // message, note, refusal; the file of a record, of its end, of an unreadable file
+        std::string reason;  // of an unreadable file; the file of a refusal
         std::uint64_t line = 0;
         std::optional<double> number;
         Line read;

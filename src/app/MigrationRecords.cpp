@@ -1,5 +1,6 @@
 #include "app/MigrationRecords.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <istream>
@@ -27,6 +28,8 @@ constexpr char kDiscarded = 'D';  // a record dropped
 constexpr char kFile = 'F';       // an unreadable file
 constexpr std::size_t kLengthBytes = sizeof(std::uint64_t);
 constexpr const char* kNotInTable = "nicht in AdressenImport gespeichert";
+// The id of a record whose row could not be looked up.
+constexpr std::int64_t kUnpaired = -1;
 
 void append(std::string& joined, std::string_view separator, std::string_view part) {
     if (!joined.empty()) joined += separator;
@@ -98,9 +101,13 @@ bool sameNumber(const db::Value& fremdid, const std::optional<double>& number) {
 }  // namespace
 
 std::string countsLine(const RecordCounts& c, std::string_view separator) {
-    return groupDigits(c.read, separator) + " Datensätze gelesen: " + groupDigits(c.saved, separator) +
-           " gespeichert, " + groupDigits(c.discarded, separator) + " verworfen; " + groupDigits(c.notes, separator) +
-           " Hinweise; " + groupDigits(c.filesUnreadable, separator) + " Adressdateien fehlen oder sind unlesbar.";
+    const std::string saved = c.unknown == 0
+                                  ? groupDigits(c.saved, separator) + " gespeichert"
+                                  : "gespeichert unbekannt (" + groupDigits(c.saved, separator) + " bestätigt, " +
+                                        groupDigits(c.unknown, separator) + " ungeprüft: siehe AdressenImport)";
+    return groupDigits(c.read, separator) + " Datensätze gelesen: " + saved + ", " +
+           groupDigits(c.discarded, separator) + " verworfen; " + groupDigits(c.notes, separator) + " Hinweise; " +
+           groupDigits(c.filesUnreadable, separator) + " Adressdateien fehlen oder sind unlesbar.";
 }
 
 const std::vector<std::string>& MigrationRecords::reportColumns() {
@@ -152,6 +159,7 @@ void MigrationRecords::recordEnded(bool saved) {
     current_.saved = saved;
     if (saved) {
         handedOn_.add(current_.number);
+        ++handedCount_;
     } else {
         ++counts_.discarded;
     }
@@ -264,7 +272,9 @@ void MigrationRecords::listEnded(bool complete) {
 }
 
 std::int64_t MigrationRecords::counted(std::int64_t id) {
-    if (id != 0) {
+    if (id == kUnpaired) {
+        ++counts_.notes;  // its report row says why its row is not named
+    } else if (id != 0) {
         ++counts_.saved;
     } else {
         ++counts_.discarded;
@@ -273,7 +283,8 @@ std::int64_t MigrationRecords::counted(std::int64_t id) {
     return id;
 }
 
-bool MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery, const ReportOpener& report) {
+bool MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery, const ReportOpener& report,
+                              const std::string& countQuery) {
     const bool pairedWhileListed = connection && listed_;
     if (ahead_.joinable()) {
         aheadIds_->end(pairedWhileListed);
@@ -282,7 +293,21 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
         counts_ = countsBeforeAhead_;
     }
     finishOpenRecord();
-    const auto rows = connection && !pairedWhileListed ? connection->execute(rowsQuery) : nullptr;
+    std::unique_ptr<db::RowSet> rows;
+    std::int64_t rowsTaken = 0;  // rows paired with their records
+    std::int64_t passed = 0;     // records handed on whose outcome is settled
+    // From the first failure on, the records left are counted from the table instead.
+    const auto pairingFailed = [&](const std::exception& failure, std::int64_t unpaired) {
+        rows.reset();
+        countUnpaired(*connection, countQuery, rowsTaken, unpaired, failure.what());
+    };
+    if (connection && !pairedWhileListed) {
+        try {
+            rows = connection->execute(rowsQuery);
+        } catch (const std::exception& failure) {
+            pairingFailed(failure, handedCount_);
+        }
+    }
     // The two columns are looked up once; a missing one fails as its use by name does.
     const int idAt = rows ? rows->position("id") : -1;
     const int fremdidAt = rows ? rows->position("fremdid") : -1;
@@ -296,10 +321,22 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
         if (pairedWhileListed) {
             // The records after the last listed row have none.
             if (!listedIds.atEnd()) id = static_cast<std::int64_t>(listedIds.next().value_or(0));
-        } else if (rows && !rows->atEnd() && sameNumber(column(fremdidAt, "fremdid"), number)) {
-            id = column(idAt, "id").integer();
-            rows->moveNext();
+        } else if (!unpairedOutcome_.empty()) {
+            id = kUnpaired;
+        } else if (rows) {
+            try {
+                if (!rows->atEnd() && sameNumber(column(fremdidAt, "fremdid"), number)) {
+                    id = column(idAt, "id").integer();
+                    ++rowsTaken;
+                    rows->moveNext();
+                }
+            } catch (const std::exception& failure) {
+                // A record whose row was read before the failure keeps it.
+                pairingFailed(failure, handedCount_ - passed - (id != 0 ? 1 : 0));
+                if (id == 0) id = kUnpaired;
+            }
         }
+        ++passed;
         return counted(id);
     };
     bool written = true;
@@ -316,41 +353,81 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
     return written;
 }
 
+void MigrationRecords::countUnpaired(db::Connection& connection, const std::string& countQuery, std::int64_t rowsTaken,
+                                     std::int64_t unpaired, const std::string& why) {
+    pairingFailure_ = why;
+    std::optional<std::int64_t> rowsLeft;
+    if (!countQuery.empty()) {
+        try {
+            rowsLeft = connection.execute(countQuery)->value(0).integer() - rowsTaken;
+        } catch (const std::exception&) {
+            // The count fails as the rows did: the records stay unknown.
+        }
+    }
+    if (!rowsLeft) {
+        counts_.unknown += unpaired;
+        unpairedOutcome_ = "unbekannt";
+        unpairedNote_ = "ob in AdressenImport gespeichert, ließ sich nicht nachsehen: " + why;
+        return;
+    }
+    // The rows left belong to the records left, in order; which of them has one, the rows cannot say.
+    const std::int64_t saved = std::clamp<std::int64_t>(*rowsLeft, 0, unpaired);
+    counts_.saved += saved;
+    counts_.discarded += unpaired - saved;
+    unpairedOutcome_ = saved == unpaired ? "gespeichert" : saved == 0 ? "verworfen" : "unbekannt";
+    unpairedNote_ = "ID unbekannt: die Zeilen in AdressenImport ließen sich den Datensätzen nicht zuordnen (" + why +
+                    "); " + std::to_string(saved) + " von " + std::to_string(unpaired) +
+                    " dieser Datensätze sind dort gespeichert";
+}
+
 template <typename NextId>
 bool MigrationRecords::writeReport(TableWriter& writer, NextId nextId) {
     spill_->flush();
+    // A write that failed during the run leaves the spill short of what the run told it; what
+    // it holds is still read back.
+    spillFailed_ = spillFailed_ || spill_->bad();
+    spill_->clear();
     spill_->seekg(0);
+    reportCutShort_.clear();
     char kind = 0;
     bool complete = true;
-    std::string notes;  // with a note added
-    while (readEntry(*spill_, kind, entry_, complete)) {
+    std::int64_t reported = 0;  // records in the report
+    std::string notes;          // with a note added
+    while (complete && readEntry(*spill_, kind, entry_, complete)) {
         std::string_view rest = entry_;
         std::string_view file;
         if (kind == kFile) {
             std::string_view reason;
-            if (!take(rest, file) || !take(rest, reason)) return false;
-            writer.row({file, "", "", reason, "", "", ""});
+            complete = take(rest, file) && take(rest, reason);
+            if (complete) writer.row({file, "", "", reason, "", "", ""});
             continue;
         }
         std::string_view line;
         std::string_view number;
         std::string_view recordNotes;
         std::string_view original;
-        if (!take(rest, file) || !take(rest, line) || !take(rest, number) || !take(rest, recordNotes) ||
-            !take(rest, original)) {
-            return false;
-        }
+        complete = take(rest, file) && take(rest, line) && take(rest, number) && take(rest, recordNotes) &&
+                   take(rest, original);
+        if (!complete) break;
         const bool saved = kind == kSaved;
         const std::int64_t id = saved ? nextId() : 0;
-        if (saved && id == 0) {
+        std::string_view outcome = id != 0 ? "gespeichert" : "verworfen";
+        if (id == kUnpaired || (saved && id == 0)) {
             notes = recordNotes;
-            append(notes, " | ", kNotInTable);
+            append(notes, " | ", id == kUnpaired ? unpairedNote_ : kNotInTable);
             recordNotes = notes;
+            if (id == kUnpaired) outcome = unpairedOutcome_;
         }
-        const std::string idText = id != 0 ? std::to_string(id) : std::string();
-        writer.row({file, line, number, id != 0 ? "gespeichert" : "verworfen", idText, recordNotes, original});
+        const std::string idText = id > 0 ? std::to_string(id) : std::string();
+        writer.row({file, line, number, outcome, idText, recordNotes, original});
+        ++reported;
     }
-    return complete;
+    if (complete && !spillFailed_) return true;
+    reportCutShort_ = std::string("Die Arbeitsdatei des Berichts ließ sich nicht vollständig ") +
+                      (spillFailed_ ? "schreiben" : "lesen") + "; der Bericht endet nach " + std::to_string(reported) +
+                      " von " + std::to_string(counts_.read) + " Datensätzen.";
+    writer.row({"", "", "", "Bericht unvollständig", "", reportCutShort_, ""});
+    return false;
 }
 
 }  // namespace app

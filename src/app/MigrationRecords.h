@@ -38,9 +38,13 @@ struct RecordCounts {
     std::int64_t discarded = 0;
     std::int64_t notes = 0;
     std::int64_t filesUnreadable = 0;
+    // Handed to the staging table, but neither their rows could be looked up nor counted: saved
+    // or not, only the table can tell.
+    std::int64_t unknown = 0;
 };
 
 // "1.234 Datensätze gelesen: 1.200 gespeichert, 34 verworfen; 56 Hinweise; 0 Adressdateien fehlen oder sind unlesbar."
+// With records of unknown outcome the saved count is said to be unknown, and where to look.
 std::string countsLine(const RecordCounts& counts, std::string_view groupSeparator);
 
 class MigrationRecords : public adr::RecordObserver {
@@ -65,10 +69,20 @@ public:
     // rowsQuery returns ("id", "fremdid", ordered by id). Rows are inserted in record order, so
     // the pairing needs no answer from the writer per row, which may hold rows back in batches.
     // A record without its row becomes discarded. Without a connection nothing was kept.
+    // When the rows cannot be read (a table without fremdid, a statement broken off), those
+    // still unpaired are counted with countQuery (the run's rows, "SELECT COUNT(*) ..."); their
+    // records are saved or discarded by that count, and their report rows say that their own
+    // outcome is unknown when the count leaves it open. Without a count they stay unknown.
     // With a report (begun through `report`, and a spill) it gets one row per record and per
     // unreadable file, in reading order, paired while the spill is read back; false when the
-    // spill ended inside an entry. A report that fails is thrown after every record is counted.
-    bool settle(db::Connection* connection, const std::string& rowsQuery, const ReportOpener& report = {});
+    // spill ended inside an entry: then its last row says so. A report that fails is thrown
+    // after every record is counted.
+    bool settle(db::Connection* connection, const std::string& rowsQuery, const ReportOpener& report = {},
+                const std::string& countQuery = {});
+    // Why the rows could not be paired with the records, when they could not; empty otherwise.
+    const std::string& pairingFailure() const { return pairingFailure_; }
+    // Why the report ends before its last record, when it does; empty otherwise.
+    const std::string& reportCutShort() const { return reportCutShort_; }
     // The report is begun once the list starts, and written on a thread of its own while the
     // list is read, each record as soon as the listed rows pair it; settle waits for it. When
     // the list turns out unable to pair the records, settle begins the report anew.
@@ -100,8 +114,12 @@ private:
     void listed(std::int64_t id);
     void startReportAhead();
     void writeReportAhead(TableWriter& writer);
-    // Counts a record handed on as saved (its staging id) or, without one, as discarded.
+    // Counts a record handed on as saved (its staging id) or, without one, as discarded; a record
+    // of unknown outcome was counted when the pairing failed.
     std::int64_t counted(std::int64_t id);
+    // The pairing failed (why) with `unpaired` records handed on left: counts them from the table.
+    void countUnpaired(db::Connection& connection, const std::string& countQuery, std::int64_t rowsTaken,
+                       std::int64_t unpaired, const std::string& why);
     template <typename NextId>
     bool writeReport(TableWriter& writer, NextId nextId);
 
@@ -112,6 +130,7 @@ private:
     bool reading_ = false;  // a record is read: its lines run up to the next record's
     std::vector<std::pair<std::string, std::string>> laterFiles_;  // unreadable while a record was open
     NumberLog handedOn_;                                           // address numbers of the records handed to the table
+    std::int64_t handedCount_ = 0;                                 // records handed to the table
     std::optional<NumberLog::Reader> listedUpTo_;                  // the records handed on that the listed rows reached
     NumberLog listedIds_;                         // per record reached: the id of its listed row, 0 for none
     int listedIdAt_ = -1, listedFremdidAt_ = -1;  // column positions in the listed rows
@@ -127,6 +146,12 @@ private:
     RecordCounts countsBeforeAhead_;
     bool aheadComplete_ = false;
     bool aheadFailed_ = false;
+    std::string pairingFailure_;
+    // The outcome the records left unpaired get in the report: empty while they are paired.
+    std::string unpairedOutcome_;
+    std::string unpairedNote_;
+    bool spillFailed_ = false;  // a write to the spill failed
+    std::string reportCutShort_;
 };
 
 }  // namespace app

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "text/SameName.h"
+#include "text/Unicode.h"
+
 namespace app {
 
 namespace {
 
-bool endsWith(std::string_view text, std::string_view ending) {
-    return text.size() >= ending.size() && text.substr(text.size() - ending.size()) == ending;
+bool endsWithName(std::string_view text, std::string_view ending) {
+    return text.size() >= ending.size() && text::sameName(text.substr(text.size() - ending.size()), ending);
 }
 
 bool splitsCsv(char c) { return c == ';' || c == '"' || c == '\r' || c == '\n'; }
@@ -69,8 +72,8 @@ void appendJsonString(std::string& out, std::string_view text) {
 }  // namespace
 
 std::optional<TableFormat> tableFormatOf(std::string_view fileName) {
-    if (endsWith(fileName, ".csv")) return TableFormat::csv;
-    if (endsWith(fileName, ".jsonl")) return TableFormat::jsonl;
+    if (endsWithName(fileName, ".csv")) return TableFormat::csv;
+    if (endsWithName(fileName, ".jsonl")) return TableFormat::jsonl;
     return std::nullopt;
 }
 
@@ -100,7 +103,8 @@ TableWriter::TableWriter(std::ostream& out, TableFormat format, std::vector<std:
 void TableWriter::row(const Cell* cells, std::size_t count) {
     line_.clear();
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-        const Cell cell = i < count ? cells[i] : Cell{};
+        Cell cell = i < count ? cells[i] : Cell{};
+        if (cell && !text::isUtf8(*cell)) cell = repaired_ = text::replacingMalformedUtf8(*cell);
         if (format_ == TableFormat::csv) {
             if (i) line_ += ';';
             if (cell) appendCsvCell(line_, *cell);

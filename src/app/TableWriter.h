@@ -15,7 +15,7 @@ namespace app {
 
 enum class TableFormat { csv, jsonl };
 
-// The format a file name asks for by its ending (".csv", ".jsonl"), when it asks for one.
+// The format a file name asks for by its ending (".csv", ".jsonl", in either case), when it asks for one.
 std::optional<TableFormat> tableFormatOf(std::string_view fileName);
 
 // One CSV cell: quoted when it holds ";", a quotation mark, CR or LF, inner quotes doubled.
@@ -41,6 +41,7 @@ private:
     std::vector<std::string> columns_;
     std::vector<std::string> keys_;  // JSON Lines: each column's name as key, with the colon
     std::string line_;               // reused for every row
+    std::string repaired_;           // a cell's text with what is no UTF-8 replaced
 };
 
 }  // namespace app

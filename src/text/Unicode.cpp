@@ -51,6 +51,39 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
+namespace {
+
+// Where the first byte is that starts no character decodeUtf8 accepts; npos when there is none.
+std::size_t malformedUtf8At(std::string_view text) {
+    std::size_t pos = 0;
+    char32_t ignored = 0;
+    while (pos < text.size()) {
+        // Plain ASCII, most of any text here, needs no decoding.
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++pos;
+        } else if (!decodeUtf8(text, pos, ignored)) {
+            return pos;
+        }
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+bool isUtf8(std::string_view text) { return malformedUtf8At(text) == std::string_view::npos; }
+
+std::string replacingMalformedUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t bad = malformedUtf8At(text); bad != std::string_view::npos; bad = malformedUtf8At(text)) {
+        out.append(text.substr(0, bad));
+        appendUtf8(out, 0xFFFD);
+        text.remove_prefix(bad + 1);
+    }
+    out.append(text);
+    return out;
+}
+
 std::u16string utf8ToUtf16(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());

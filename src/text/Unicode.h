@@ -13,6 +13,10 @@ namespace text {
 // overlong form, a surrogate, beyond U+10FFFF or cut off), pos then unchanged.
 bool decodeUtf8(std::string_view text, std::size_t& pos, char32_t& codePoint);
 void appendUtf8(std::string& out, char32_t codePoint);
+// Whether decodeUtf8 accepts every character of text.
+bool isUtf8(std::string_view text);
+// text with every byte that starts no character decodeUtf8 accepts replaced by U+FFFD.
+std::string replacingMalformedUtf8(std::string_view text);
 
 // Decodes the character whose first UTF-16 unit is unitAt(pos), of count units, and moves pos
 // past it; false for an unpaired surrogate, pos then unchanged. unitAt lets a caller read the

@@ -114,6 +114,20 @@ struct RecordLog : adr::RecordObserver {
     std::vector<std::string> calls;
 };
 
+// A refusal that passes silently (a constraint, a trigger) shows no message in the window, but
+// the record's note gives the database's reason, for the report.
+TEST_F(FailureRule, ASilentRefusalNamesTheDatabasesReasonInTheRecordsNote) {
+    connection->runScript("CREATE UNIQUE INDEX EinmalAdressnummer ON AdressenImport (fremdid)");
+    RecordLog log;
+    mapper.setObserver(&log);
+    read(adr_test::adrLines({"1*", "", "", "Eins", "1*", "", "", "Doppelt", "2*", "", "", "Zwei"}));
+    EXPECT_EQ(events.messages, std::vector<std::string>{});
+    ASSERT_EQ(log.calls.size(), 8u);
+    EXPECT_EQ(log.calls[3],
+              "Hinweis von der Datenbank nicht gespeichert: UNIQUE constraint failed: AdressenImport.fremdid");
+    EXPECT_EQ(log.calls[4], "verworfen");
+}
+
 TEST_F(FailureRule, ARowTheDatabaseRefusesIsReportedInItsPlaceAmongTheMessages) {
     // Rows are written behind, a batch at a time: the refusal comes after the next record is read.
     connection->runScript(

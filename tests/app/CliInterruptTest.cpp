@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -66,9 +68,29 @@ protected:
         for (int number = 1; number <= 5000; ++number)
             records += completeRecord(std::to_string(number), "Name" + std::to_string(number));
         writeAdr("01A", records);
+        return aListPipe();
+    }
+    std::string aListPipe() {
         const std::string out = dir.file("liste");
         EXPECT_EQ(::mkfifo(out.c_str(), 0600), 0);
         return out;
+    }
+    // convert with a report, its list into the FIFO out: answers the list once it has begun.
+    int startConvertWithReport(std::optional<RunningCli>& cli, const std::string& out) {
+        cli.emplace(std::vector<std::string>{"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report()},
+                    out, dir.file("fehler"));
+        const int list = ::open(out.c_str(), O_RDONLY);
+        char first = 0;
+        EXPECT_EQ(::read(list, &first, 1), 1);
+        return list;
+    }
+    std::string report() const { return dir.file("bericht.csv"); }
+    std::string err() const { return testing_support::readWhole(dir.file("fehler")); }
+    // The report rows of saved records.
+    std::int64_t savedInReport() const {
+        const auto rows = lines(testing_support::readWhole(report()));
+        return std::count_if(rows.begin(), rows.end(),
+                             [](const std::string& row) { return row.find(";gespeichert;") != std::string::npos; });
     }
 };
 
@@ -98,33 +120,48 @@ TEST_F(CliInterrupt, DuringTheListItEndsTheListAndSaysThatEveryRowIsKept) {
     EXPECT_EQ(err.find("Die Konvertierung wurde abgebrochen"), std::string::npos) << err;
 }
 
+// The Ctrl+C that ends the list is answered by that, and breaks off nothing after it: the
+// records are still paired with their rows (with this many, the pairing takes longer than a
+// statement may run once a stop is asked for), and the counts and the report name every saved
+// record.
+TEST_F(CliInterrupt, DuringTheListItLeavesTheCountsAndTheReportWhole) {
+    constexpr int kRecords = 120000;
+    std::string records;
+    for (int number = 1; number <= kRecords; ++number)
+        records += adrLines({std::to_string(number) + "*", "", "", "N" + std::to_string(number)});
+    writeAdr("01A", records);
+    std::optional<RunningCli> cli;
+    const int list = startConvertWithReport(cli, aListPipe());
+    cli->interrupt();
+    char buffer[4096];
+    while (::read(list, buffer, sizeof buffer) > 0) {}
+    ::close(list);
+    EXPECT_EQ(cli->wait(), 1) << err();
+
+    EXPECT_TRUE(hasLine(err(),
+                        "120000 Datensätze gelesen: 120000 gespeichert, 0 verworfen; 1 Hinweise; 98 "
+                        "Adressdateien fehlen oder sind unlesbar."))
+        << err();
+    EXPECT_EQ(err().find("(Strg+C)"), std::string::npos) << err();
+    EXPECT_EQ(savedInReport(), kRecords);
+}
+
 // A reader that goes away (a pager closed, "| head") ends the list as a write error: the tool
 // still says what was kept, writes the report, and ends with 1.
 TEST_F(CliInterrupt, AListPipeClosedByItsReaderEndsTheListButNotTheSummaryOrTheReport) {
-    const std::string out = manyRecordsAndAListPipe();
-    const std::string report = dir.file("bericht.csv");
-    const RunningCli cli({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report}, out,
-                         dir.file("fehler"));
-    const int list = ::open(out.c_str(), O_RDONLY);
-    char first = 0;
-    ASSERT_EQ(::read(list, &first, 1), 1);
-    ::close(list);
-    const int exitCode = cli.wait();
-    const std::string err = testing_support::readWhole(dir.file("fehler"));
+    std::optional<RunningCli> cli;
+    ::close(startConvertWithReport(cli, manyRecordsAndAListPipe()));
+    EXPECT_EQ(cli->wait(), 1) << err();
 
-    EXPECT_EQ(exitCode, 1) << err;
-    EXPECT_TRUE(hasLine(err,
+    EXPECT_TRUE(hasLine(err(),
                         "Die Liste ist unvollständig, die Konvertierung nicht: alle 5000 konvertierten "
                         "Adressen sind in AdressenImport gespeichert."))
-        << err;
-    EXPECT_TRUE(hasLine(err,
+        << err();
+    EXPECT_TRUE(hasLine(err(),
                         "5000 Datensätze gelesen: 5000 gespeichert, 0 verworfen; 0 Hinweise; 98 "
                         "Adressdateien fehlen oder sind unlesbar."))
-        << err;
-    const auto rows = lines(testing_support::readWhole(report));
-    EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
-                            [](const std::string& row) { return row.find(";gespeichert;") != std::string::npos; }),
-              5000);
+        << err();
+    EXPECT_EQ(savedInReport(), 5000);
 }
 
 TEST_F(CliInterrupt, WhileAnotherProgramHoldsTheDatenpoolItEndsTheWait) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <limits>
 #include <optional>
 #include <random>
@@ -20,7 +21,12 @@
 #include "app/NumberLog.h"
 #include "app/TableWriter.h"
 #include "db/sqlite/SqliteConnection.h"
+#include "support/ReadOnly.h"
 #include "support/RecordingEvents.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -58,6 +64,9 @@ TEST(TableCells, FormatFollowsTheFileEnding) {
     EXPECT_EQ(app::tableFormatOf("/tmp/bericht.jsonl"), TableFormat::jsonl);
     EXPECT_EQ(app::tableFormatOf("bericht.txt"), std::nullopt);
     EXPECT_EQ(app::tableFormatOf("csv"), std::nullopt);
+    // Windows users type endings in either case.
+    EXPECT_EQ(app::tableFormatOf("BERICHT.CSV"), TableFormat::csv);
+    EXPECT_EQ(app::tableFormatOf("bericht.JsonL"), TableFormat::jsonl);
 }
 
 TEST(TableWriting, CsvHasByteOrderMarkHeaderAndEmptyCellForNull) {
@@ -75,6 +84,19 @@ TEST(TableWriting, JsonLinesKeepTheColumnNamesAsKeysAndNullAsNull) {
     EXPECT_EQ(out.str(),
               "{\"id\":\"1\",\"nachname\":\"Meier\",\"Geburtstag\":null}\n"
               "{\"id\":\"2\",\"nachname\":\"\",\"Geburtstag\":\"1970-01-31\"}\n");
+}
+
+// A path of another encoding (a Linux folder named in Latin-1) must not make the file unreadable
+// as UTF-8: what is no UTF-8 becomes U+FFFD, and every character that is stays as it was.
+TEST(TableWriting, BytesThatAreNoUtf8BecomeTheReplacementCharacter) {
+    std::ostringstream csv;
+    app::TableWriter csvWriter(csv, TableFormat::csv, {"Hinweise", "Original"});
+    csvWriter.row({"/home/M\xFCller/ADR fehlt", "Weiß \xC3"});
+    EXPECT_EQ(csv.str(), "\xEF\xBB\xBFHinweise;Original\r\n/home/M\xEF\xBF\xBDller/ADR fehlt;Weiß \xEF\xBF\xBD\r\n");
+    std::ostringstream jsonl;
+    app::TableWriter jsonWriter(jsonl, TableFormat::jsonl, {"a"});
+    jsonWriter.row({"\xED\xA0\x80 \xF0\x9F\x98\x80"});  // a surrogate is no UTF-8; U+1F600 is
+    EXPECT_EQ(jsonl.str(), "{\"a\":\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD \xF0\x9F\x98\x80\"}\n");
 }
 
 class Export : public ::testing::Test {
@@ -280,7 +302,7 @@ TEST_F(Report, JsonLinesForASingleAddress) {
         << rows[0];
 }
 
-TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithANote) {
+TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithTheDatabasesReason) {
     writeAdr("01A", app_tests::completeRecord("1", "Meier"));
     // A staging table whose rows the database refuses, silently as a violated constraint.
     db::SqliteConnection::create(datenpool())
@@ -292,7 +314,11 @@ TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithANote) {
     EXPECT_EQ(rows[1][2], "1");
     EXPECT_EQ(rows[1][3], "verworfen");
     EXPECT_EQ(rows[1][4], "");
-    EXPECT_EQ(rows[1][5], "von der Datenbank nicht gespeichert");
+    // The database's own reason, which it gives with a code that passes silently.
+    EXPECT_EQ(rows[1][5], "von der Datenbank nicht gespeichert: gesperrt");
+    EXPECT_TRUE(app_tests::hasLine(converted.err,
+                                   "Die Datenbank hat die Zeile nicht gespeichert: gesperrt (Datei 01A, Zeile 8)"))
+        << converted.err;
     EXPECT_TRUE(app_tests::hasLine(converted.err,
                                    "1 Datensätze gelesen: 0 gespeichert, 1 verworfen; 1 Hinweise; "
                                    "98 Adressdateien fehlen oder sind unlesbar."))
@@ -318,6 +344,132 @@ TEST_F(Report, ACommandThatEndsBeforeTheRunLeavesNoEmptyReportAndAnEarlierOneAsI
     const std::string earlier = dir.write("bericht.csv", "der Bericht von gestern");
     EXPECT_EQ(run({"convert", "--adr", dir.file("fehlt"), "--db", datenpool(), "--report", earlier}).exitCode, 1);
     EXPECT_EQ(testing_support::readWhole(earlier), "der Bericht von gestern");
+}
+
+// A staging table without fremdid takes the rows all the same; their records cannot be paired
+// with them, so the rows are counted, and the report says why it names no ids.
+TEST_F(Report, AStagingTableWithoutFremdidIsCountedAndTheReportSaysWhyItNamesNoIds) {
+    writeAdr("01A", app_tests::completeRecord("1", "Meier") + app_tests::completeRecord("2", "Schulz"));
+    db::SqliteConnection::create(datenpool())->execute("ALTER TABLE AdressenImport DROP COLUMN fremdid");
+    const std::string report = dir.file("bericht.csv");
+    const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+
+    EXPECT_EQ(converted.exitCode, 0) << converted.err;
+    EXPECT_TRUE(app_tests::hasLine(converted.err,
+                                   "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 4 Hinweise; "
+                                   "98 Adressdateien fehlen oder sind unlesbar."))
+        << converted.err;
+    EXPECT_TRUE(app_tests::hasLine(converted.err,
+                                   "Die Zeilen in AdressenImport ließen sich den Datensätzen nicht zuordnen (no such "
+                                   "column: fremdid). Die Zahlen sind aus den Zeilen gezählt; ihre IDs nennt der "
+                                   "Bericht nicht."))
+        << converted.err;
+    const auto rows = reportRows(report);
+    ASSERT_GE(rows.size(), 3u);
+    for (const std::size_t row : {1u, 2u}) {
+        EXPECT_EQ(rows[row][3], "gespeichert");
+        EXPECT_EQ(rows[row][4], "");
+        EXPECT_NE(rows[row][5].find("ID unbekannt: die Zeilen in AdressenImport ließen sich den Datensätzen nicht "
+                                    "zuordnen (no such column: fremdid); 2 von 2 dieser Datensätze sind dort "
+                                    "gespeichert"),
+                  std::string::npos)
+            << rows[row][5];
+    }
+}
+
+// A folder named in another encoding than UTF-8 reaches the report's notes (an address file that
+// is missing): the report stays UTF-8, with U+FFFD for what cannot be shown.
+TEST_F(Report, StaysUtf8ForAPathWhoseBytesAreNot) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names its folders in UTF-16";
+#else
+    const std::string latin1 = dir.file("M\xFCller");
+    std::filesystem::create_directories(latin1);
+    dir.write("M\xFCller/01A", app_tests::completeRecord("1", "Meier"));
+    const std::string report = dir.file("bericht.jsonl");
+    const CliRun converted = run({"convert", "--adr", latin1, "--db", datenpool(), "--report", report});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    const std::string written = testing_support::readWhole(report);
+    EXPECT_EQ(written.find('\xFC'), std::string::npos);
+    EXPECT_NE(written.find("M\xEF\xBF\xBDller/02A"), std::string::npos) << written.substr(0, 600);
+#endif
+}
+
+// Report names are typed in either case on Windows.
+TEST_F(Report, AnEndingInCapitalsIsTakenAsItsFormat) {
+    writeAdr("01A", app_tests::completeRecord("1", "Meier"));
+    const std::string report = dir.file("BERICHT.JSONL");
+    const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    EXPECT_EQ(testing_support::readWhole(report).rfind("{\"Datei\":\"01A\",", 0), 0u);
+}
+
+// A full disk: the report's work file cannot be written to its end. The earlier report of that
+// name stays as it was, the report cut short stands beside it and says so, and the message names
+// the write that failed, not a read.
+TEST_F(Report, AReportThatCannotBeWrittenLeavesTheEarlierOneAndSaysWhatFailed) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no file size limit to stand for a full disk";
+#else
+    // Records with a long bank line, whole in the work file, of which the Datenpool keeps 50
+    // characters: the work file grows beyond the limit below, the Datenpool does not.
+    std::string records;
+    for (int number = 1; number <= 1000; ++number) {
+        records += app_tests::adrLines({std::to_string(number) + "*", "1#Herr", "Hans", "Name", "Weg 1", "10115 Berlin",
+                                        "", std::string(200, 'x')});
+    }
+    writeAdr("01A", records);
+    const std::string earlier = dir.write("bericht.csv", "der Bericht von gestern");
+
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit limited = before;
+    limited.rlim_cur = 256 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);  // a write beyond it fails instead
+    const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", earlier});
+    std::signal(SIGXFSZ, previousHandler);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &before), 0);
+
+    EXPECT_EQ(converted.exitCode, 1) << converted.err;
+    EXPECT_EQ(app_tests::stagingColumn(datenpool(), "fremdid").size(), 1000u) << converted.err;
+    EXPECT_EQ(testing_support::readWhole(earlier), "der Bericht von gestern");
+    EXPECT_NE(converted.err.find("Der Bericht ist unvollständig: Die Arbeitsdatei des Berichts ließ sich nicht "
+                                 "vollständig schreiben; der Bericht endet nach "),
+              std::string::npos)
+        << converted.err;
+    EXPECT_NE(
+        converted.err.find("Er steht in " + earlier + ".part. Der frühere Bericht " + earlier + " bleibt, wie er war."),
+        std::string::npos)
+        << converted.err;
+    const auto draft = reportRows(earlier + ".part");
+    ASSERT_FALSE(draft.empty());
+    EXPECT_EQ(draft.back()[3], "Bericht unvollständig");
+    EXPECT_EQ(converted.err.find("nicht lesen"), std::string::npos) << converted.err;
+#endif
+}
+
+// convert-one that finds its address but cannot write its row has not done its work: exit 1,
+// as convert exits 1 when the Datenpool cannot take its run.
+TEST_F(Report, ConvertOneWhoseRowIsNotWrittenEndsWithExitCodeOne) {
+    writeAdr("45A", app_tests::completeRecord("745", "Meier"));
+    db::SqliteConnection::create(datenpool())
+        ->execute("CREATE TRIGGER refuse BEFORE INSERT ON AdressenImport BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    const CliRun refused = run({"convert-one", "745", "--adr", adrDir(), "--db", datenpool()});
+    EXPECT_EQ(refused.exitCode, 1) << refused.err;
+    EXPECT_TRUE(app_tests::hasLine(refused.err, "Die Adresse 745 wurde nicht in AdressenImport gespeichert."))
+        << refused.err;
+    EXPECT_TRUE(
+        app_tests::hasLine(refused.err, "Die Datenbank hat die Zeile nicht gespeichert: gesperrt (Datei 45A, Zeile 8)"))
+        << refused.err;
+    EXPECT_TRUE(app_tests::stagingColumn(datenpool(), "fremdid").empty());
+
+    db::SqliteConnection::open(datenpool())->execute("DROP TRIGGER refuse");
+    const testing_support::ReadOnly readOnly(datenpool());
+    if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the Datenpool read-only";
+    const CliRun unwritable = run({"convert-one", "745", "--adr", adrDir(), "--db", datenpool()});
+    EXPECT_EQ(unwritable.exitCode, 1) << unwritable.err;
+    EXPECT_TRUE(app_tests::stagingColumn(datenpool(), "fremdid").empty());
 }
 
 // A report in memory, begun anew each time it is opened.
@@ -454,9 +606,100 @@ TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
     readThreeRecords(records);
     ReportInMemory report{TableFormat::jsonl};
     EXPECT_FALSE(records.settle(nullptr, "", report.opener()));
-    EXPECT_EQ(testing_support::lines(report.out.str()).size(), 2u);
+    const auto rows = testing_support::lines(report.out.str());
+    ASSERT_EQ(rows.size(), 3u);
+    // The report says where it ends, and why.
+    const std::string cutShort =
+        "Die Arbeitsdatei des Berichts ließ sich nicht vollständig lesen; der Bericht endet nach 2 von 3 Datensätzen.";
+    EXPECT_EQ(rows[2],
+              "{\"Datei\":\"\",\"Zeile\":\"\",\"Adressnummer\":\"\",\"Ergebnis\":\"Bericht "
+              "unvollständig\",\"ID\":\"\",\"Hinweise\":\"" +
+                  cutShort + "\",\"Original\":\"\"}");
+    EXPECT_EQ(records.reportCutShort(), cutShort);
     EXPECT_EQ(records.counts().read, 3);
     EXPECT_EQ(records.counts().discarded, 3);
+}
+
+// A work file whose writing failed during the run (a full disk) holds fewer records than were
+// read: the report says so in its last row, even though what the file holds reads back whole.
+TEST(ReportRows, AWorkFileThatCouldNotBeWrittenIsNoCompleteReport) {
+    std::stringstream spill;
+    app::MigrationRecords records(&spill);
+    records.recordStarted("01A", 1, 1);
+    records.recordEnded(false);
+    spill.setstate(std::ios::badbit);  // as a failed write leaves it
+    records.recordStarted("01A", 9, 2);
+    records.recordEnded(false);
+    ReportInMemory report{TableFormat::csv};
+    EXPECT_FALSE(records.settle(nullptr, "", report.opener()));
+    const auto rows = testing_support::lines(report.out.str());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(cells(rows[1])[1], "1");
+    EXPECT_EQ(cells(rows[2])[3], "Bericht unvollständig");
+    EXPECT_EQ(cells(rows[2])[5],
+              "Die Arbeitsdatei des Berichts ließ sich nicht vollständig schreiben; der Bericht endet nach 1 von 2 "
+              "Datensätzen.");
+}
+
+// Rows that cannot be read to their end (a statement broken off, a failing value) leave the
+// records after them unpaired: they are counted from the table when it can be counted, their
+// report rows say why their ids are missing, and no saved record is said to be discarded. When
+// not even the count can be had, their outcome is unknown, and the counts say so.
+TEST(ReportRows, RecordsLeftUnpairedByRowsThatFailAreCountedOrUnknown) {
+    testing_support::TempDir dir;
+    const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
+    // Rows 1 to 4; reading the third fails (an integer overflow).
+    const std::string rowsQuery =
+        "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 4) "
+        "SELECT x AS id, CASE WHEN x = 3 THEN abs(-9223372036854775807 - 1) ELSE x END AS fremdid FROM n";
+    struct Case {
+        std::string countQuery;
+        std::string outcome;  // of the records 3 and 4
+        app::RecordCounts counts;
+    };
+    const std::vector<Case> cases{{"SELECT 4", "gespeichert", {4, 4, 0, 2, 0, 0}},
+                                  {"SELECT 3", "unbekannt", {4, 3, 1, 2, 0, 0}},
+                                  {"SELECT 2", "verworfen", {4, 2, 2, 2, 0, 0}},
+                                  {"", "unbekannt", {4, 2, 0, 2, 0, 2}},
+                                  {"SELECT * FROM fehlt", "unbekannt", {4, 2, 0, 2, 0, 2}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.countQuery);
+        std::stringstream spill;
+        app::MigrationRecords records(&spill);
+        for (int n = 1; n <= 4; ++n) {
+            records.recordStarted("01A", static_cast<std::uint64_t>(n), n);
+            records.recordEnded(true);
+        }
+        ReportInMemory report{TableFormat::csv};
+        ASSERT_TRUE(records.settle(connection.get(), rowsQuery, report.opener(), c.countQuery));
+        const auto rows = testing_support::lines(report.out.str());
+        ASSERT_EQ(rows.size(), 5u);
+        EXPECT_EQ(cells(rows[2])[3], "gespeichert");
+        EXPECT_EQ(cells(rows[2])[4], "2") << "its row was read before the failure";
+        for (const std::size_t row : {3u, 4u}) {
+            EXPECT_EQ(cells(rows[row])[3], c.outcome);
+            EXPECT_EQ(cells(rows[row])[4], "");
+            EXPECT_NE(cells(rows[row])[5].find("integer overflow"), std::string::npos) << cells(rows[row])[5];
+        }
+        EXPECT_EQ(records.pairingFailure(), "integer overflow");
+        const app::RecordCounts& counts = records.counts();
+        EXPECT_EQ(counts.read, c.counts.read);
+        EXPECT_EQ(counts.saved, c.counts.saved);
+        EXPECT_EQ(counts.discarded, c.counts.discarded);
+        EXPECT_EQ(counts.notes, c.counts.notes);
+        EXPECT_EQ(counts.unknown, c.counts.unknown);
+    }
+}
+
+TEST(RecordCounts, AnUnknownSavedCountIsSaidAndWhereToLook) {
+    app::RecordCounts counts{1000000, 451997, 1, 548002, 0, 548002};
+    EXPECT_EQ(app::countsLine(counts, "."),
+              "1.000.000 Datensätze gelesen: gespeichert unbekannt (451.997 bestätigt, 548.002 ungeprüft: siehe "
+              "AdressenImport), 1 verworfen; 548.002 Hinweise; 0 Adressdateien fehlen oder sind unlesbar.");
+    counts.unknown = 0;
+    EXPECT_EQ(app::countsLine(counts, "."),
+              "1.000.000 Datensätze gelesen: 451.997 gespeichert, 1 verworfen; 548.002 Hinweise; 0 Adressdateien "
+              "fehlen oder sind unlesbar.");
 }
 
 // A report that cannot be begun (its file gone unwritable during the run) is told as a failure,

@@ -54,9 +54,17 @@ constexpr const char* kConvertOneHelp =
     "eine Zeile mit derselben fremdid wird ersetzt, sonst wird eine angefügt.\n"
     "  --report FILE   Bericht über den Datensatz als .csv oder .jsonl (wie bei convert)\n";
 
-// The list goes to stdout; a Ctrl+C after the reading ends it, and the rows stay.
+// Whether a Ctrl+C ended the list.
+bool listInterrupted = false;
+
+// The list goes to stdout; a Ctrl+C after the reading ends it, and the rows stay. The Ctrl+C is
+// answered here, so that it breaks off nothing after the list: the records are still paired
+// with their rows, and the report and the counts are written.
 bool printListLine(const std::string& line) {
-    if (interruptRequested()) return false;
+    if (takeInterrupt()) {
+        listInterrupted = true;
+        return false;
+    }
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
     return !std::ferror(stdout);  // a closed pipe or a full disk ends the list, not the run
@@ -85,8 +93,9 @@ int convertInto(const std::string& target, const std::string& directory, ReportO
     return reportConversion(outcome, app::datenpoolCaption(*connection), report, connection.get());
 }
 
-// The staging rows of a whole run, in the order they were added.
+// The staging rows of a whole run, in the order they were added, and their number.
 constexpr const char* kBatchRows = "SELECT id, fremdid FROM AdressenImport ORDER BY id";
+constexpr const char* kBatchRowCount = "SELECT COUNT(*) FROM AdressenImport";
 
 // The ADR directory checks of the "Konvertieren" button; empty when they pass.
 std::string directoryProblem(const std::string& directory) {
@@ -100,22 +109,28 @@ std::string directoryProblem(const std::string& directory) {
 
 namespace {
 
-// The summary of a run that kept its rows, the counts of its records, and what became of a run
-// or a list that was cut short; answers the exit code.
+// The summary of a run that kept its rows, the counts of its records (and why their rows could
+// not be named), and what became of a run or a list that was cut short; answers the exit code.
 int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption,
-               const app::RecordCounts& counts) {
+               const app::MigrationRecords& records) {
+    const app::RecordCounts& counts = records.counts();
     say(app::conversionSummary(outcome, groupSeparator(), datenpoolCaption));
     say(app::countsLine(counts, groupSeparator()));
+    if (!records.pairingFailure().empty()) {
+        say("Die Zeilen in AdressenImport ließen sich den Datensätzen nicht zuordnen (" + records.pairingFailure() +
+            (counts.unknown == 0 ? "). Die Zahlen sind aus den Zeilen gezählt; ihre IDs nennt der Bericht nicht."
+                                 : "). Welche Adressen gespeichert sind, zeigt AdressenImport."));
+    }
     if (outcome.ending == app::ConversionOutcome::Ending::cancelled) {
         say("Die Konvertierung wurde abgebrochen; die Liste zeigt, was bis dahin übernommen wurde.");
         return 1;
     }
-    if (outcome.listComplete) return 0;
+    if (outcome.listComplete) return counts.unknown == 0 ? 0 : 1;
     const std::string kept =
         outcome.staged ? "alle " + app::groupDigits(*outcome.staged, groupSeparator()) + " konvertierten Adressen"
                        : "alle konvertierten Adressen";
-    say((interruptRequested() ? "Die Ausgabe der Liste wurde abgebrochen, die Konvertierung nicht: "
-                              : "Die Liste ist unvollständig, die Konvertierung nicht: ") +
+    say((listInterrupted ? "Die Ausgabe der Liste wurde abgebrochen, die Konvertierung nicht: "
+                         : "Die Liste ist unvollständig, die Konvertierung nicht: ") +
         kept + " sind in AdressenImport gespeichert.");
     return 1;
 }
@@ -130,13 +145,13 @@ int reportConversion(const app::ConversionOutcome& outcome, const std::string& d
     const bool runKept = outcome.ending != Ending::failed;
     bool reportWritten = true;
     try {
-        report.finish(runKept ? connection : nullptr, kBatchRows);
+        report.finish(runKept ? connection : nullptr, kBatchRows, kBatchRowCount);
     } catch (const std::exception& failure) {
         say(failure.what());
         reportWritten = false;
     }
     if (!runKept) return 1;
-    const int exitCode = sayOutcome(outcome, datenpoolCaption, report.records().counts());
+    const int exitCode = sayOutcome(outcome, datenpoolCaption, report.records());
     return reportWritten ? exitCode : 1;
 }
 
@@ -223,8 +238,20 @@ int convertOne(const std::vector<std::string>& words) {
         } catch (const std::exception& failure) {
             say(failure.what());
         }
-        report.finish(converted ? connection.get() : nullptr, "SELECT id, fremdid FROM AdressenImport WHERE fremdid=" +
-                                                                  std::to_string(addressNumber) + " ORDER BY id");
+        const std::string itsRows = "FROM AdressenImport WHERE fremdid=" + std::to_string(addressNumber);
+        report.finish(converted ? connection.get() : nullptr, "SELECT id, fremdid " + itsRows + " ORDER BY id",
+                      "SELECT COUNT(*) " + itsRows);
+        // The address was found, but its row may still have been refused or not kept.
+        if (converted && report.records().counts().unknown > 0) {
+            say("Ob die Adresse " + std::to_string(addressNumber) +
+                " in AdressenImport gespeichert wurde, ließ sich nicht nachsehen (" +
+                report.records().pairingFailure() + "); AdressenImport zeigt es.");
+            return 1;
+        }
+        if (converted && report.records().counts().saved == 0) {
+            say("Die Adresse " + std::to_string(addressNumber) + " wurde nicht in AdressenImport gespeichert.");
+            return 1;
+        }
         return converted ? 0 : 1;
     });
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "adr/FieldMapper.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
 
@@ -119,6 +120,11 @@ void ConsoleView::pumpEvents() {
 void ConsoleView::fileStarted(int number) {
     file_ = number;
     drawCount();
+}
+
+void ConsoleView::rowRefused(const std::string& reason, const adr::SourcePosition& where) {
+    const std::string text = "Die Datenbank hat die Zeile nicht gespeichert: " + reason;
+    showMessage(where.line == 0 ? text : text + " (" + where.describe() + ")");
 }
 
 bool ConsoleView::cancelRequested() {

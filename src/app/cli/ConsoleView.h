@@ -68,6 +68,7 @@ public:
     void fileStarted(int number) override;
     void recordsCounted(std::int32_t count) override { count_ = count; }
     bool cancelRequested() override;
+    void rowRefused(const std::string& reason, const adr::SourcePosition& where) override;
 
     // True when Ctrl+C cancelled a conversion.
     bool cancelled() const { return cancelled_; }

@@ -26,6 +26,7 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     std::error_code ignored;
     reportExisted_ = std::filesystem::exists(pathOf(*path_), ignored);
     OutputFile::ensureWritable(*path_);
+    draftPath_ = *path_ + ".part";
     spillPath_ = *path_ + ".tmp";
     spill_.rdbuf()->pubsetbuf(spillBuffer_.data(), static_cast<std::streamsize>(spillBuffer_.size()));
     spill_.open(pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
@@ -37,8 +38,8 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
 app::TableWriter& ReportOption::begin() {
     writer_.reset();
     file_.reset();
-    file_.emplace(*path_);
-    finished_ = true;
+    file_.emplace(draftPath_);
+    begun_ = true;
     return writer_.emplace(file_->stream(), format_, app::MigrationRecords::reportColumns());
 }
 
@@ -46,22 +47,42 @@ ReportOption::~ReportOption() {
     records_.reset();  // ends the thread that may still write the report from the spill
     if (spillPath_.empty()) return;
     spill_.close();
+    // Closed first: Windows removes no file that is still open.
+    writer_.reset();
+    file_.reset();
     std::error_code ignored;
     std::filesystem::remove(pathOf(spillPath_), ignored);
+    if (begun_ && !placed_ && !draftKept_) std::filesystem::remove(pathOf(draftPath_), ignored);
     // Only the trial of the name made it: no report stands for a run that never ended.
-    if (!finished_ && !reportExisted_) std::filesystem::remove(pathOf(*path_), ignored);
+    if (!placed_ && !reportExisted_) std::filesystem::remove(pathOf(*path_), ignored);
 }
 
-void ReportOption::finish(db::Connection* connection, const std::string& rowsQuery) {
+void ReportOption::finish(db::Connection* connection, const std::string& rowsQuery, const std::string& countQuery) {
     if (!path_) {
-        records_->settle(connection, rowsQuery);
+        records_->settle(connection, rowsQuery, {}, countQuery);
         return;
     }
-    const bool complete = records_->settle(connection, rowsQuery, [this]() -> app::TableWriter& { return begin(); });
-    if (!complete || spill_.bad()) {
-        throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " ließ sich nicht lesen.");
+    const bool complete = records_->settle(
+        connection, rowsQuery, [this]() -> app::TableWriter& { return begin(); }, countQuery);
+    const std::string kept = reportExisted_ ? " Der frühere Bericht " + *path_ + " bleibt, wie er war." : "";
+    try {
+        file_->close();
+    } catch (const std::runtime_error& failure) {
+        throw std::runtime_error("Der Bericht ließ sich nicht schreiben: " + std::string(failure.what()) + kept);
     }
-    file_->close();
+    // Only a whole report takes the name; one cut short stays beside it, and its last row says so.
+    if (!complete) {
+        draftKept_ = true;
+        throw std::runtime_error("Der Bericht ist unvollständig: " + records_->reportCutShort() + " Er steht in " +
+                                 draftPath_ + "." + kept);
+    }
+    std::error_code error;
+    std::filesystem::rename(pathOf(draftPath_), pathOf(*path_), error);
+    if (error) {
+        throw std::runtime_error("Der Bericht " + draftPath_ + " ließ sich nicht in " + *path_ +
+                                 " umbenennen: " + error.message() + "." + kept);
+    }
+    placed_ = true;
 }
 
 }  // namespace cli

@@ -1,9 +1,11 @@
 #pragma once
 // The --report FILE of convert and convert-one. The report's name is tried before the run, so
 // a name that cannot be written stops the command before the Datenpool changes; the report is
-// begun only when the run has ended (kept, or at its list), so a command that ends before it
-// leaves an earlier report as it was and no empty one. The records wait in order in a work file
-// beside it until their staging ids are known after the run.
+// begun only when the run has ended (kept, or at its list), and written beside its name, which
+// it replaces only once it is whole on disk: a command that ends before, or a report that
+// cannot be written to its end, leaves an earlier report as it was and no empty one; a report
+// cut short stays beside the name (".part"), its last row saying so. The
+// records wait in order in a work file beside it until their staging ids are known after the run.
 
 #include <fstream>
 #include <memory>
@@ -27,9 +29,10 @@ public:
     ReportOption& operator=(const ReportOption&) = delete;
 
     app::MigrationRecords& records() { return *records_; }
-    // Settles the records against the staging rows that rowsQuery selects (no connection:
-    // nothing was kept) and writes the report. Throws std::runtime_error when writing fails.
-    void finish(db::Connection* connection, const std::string& rowsQuery);
+    // Settles the records against the staging rows that rowsQuery selects, or that countQuery
+    // counts when they cannot be read (no connection: nothing was kept), and writes the report.
+    // Throws std::runtime_error when writing fails, or when the report ends before its last record.
+    void finish(db::Connection* connection, const std::string& rowsQuery, const std::string& countQuery);
 
 private:
     // Creates the report file anew, with its header.
@@ -38,7 +41,10 @@ private:
     std::optional<std::string> path_;
     app::TableFormat format_ = app::TableFormat::csv;
     bool reportExisted_ = false;
-    bool finished_ = false;
+    bool begun_ = false;
+    bool placed_ = false;     // the report replaced what stood under its name
+    bool draftKept_ = false;  // a report cut short stays beside its name
+    std::string draftPath_;
     std::string spillPath_;
     std::vector<char> spillBuffer_ = std::vector<char>(64 * 1024);  // written and read back in large blocks
     std::fstream spill_;
