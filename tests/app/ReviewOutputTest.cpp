@@ -610,7 +610,8 @@ TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
     ASSERT_EQ(rows.size(), 3u);
     // The report says where it ends, and why.
     const std::string cutShort =
-        "Die Arbeitsdatei des Berichts ließ sich nicht vollständig lesen; der Bericht endet nach 2 von 3 Datensätzen.";
+        "Die Arbeitsdatei des Berichts ließ sich nicht vollständig schreiben; der Bericht "
+        "endet nach 2 von 3 Datensätzen.";
     EXPECT_EQ(rows[2],
               "{\"Datei\":\"\",\"Zeile\":\"\",\"Adressnummer\":\"\",\"Ergebnis\":\"Bericht "
               "unvollständig\",\"ID\":\"\",\"Hinweise\":\"" +
@@ -627,8 +628,8 @@ TEST(ReportRows, AWorkFileThatCouldNotBeWrittenIsNoCompleteReport) {
     app::MigrationRecords records(&spill);
     records.recordStarted("01A", 1, 1);
     records.recordEnded(false);
-    spill.setstate(std::ios::badbit);  // as a failed write leaves it
-    records.recordStarted("01A", 9, 2);
+    records.recordStarted("01A", 9, 2);  // the first record's entry goes to the work file here
+    spill.setstate(std::ios::badbit);    // as a failed write leaves it
     records.recordEnded(false);
     ReportInMemory report{TableFormat::csv};
     EXPECT_FALSE(records.settle(nullptr, "", report.opener()));
