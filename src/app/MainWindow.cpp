@@ -100,13 +100,19 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
     // number (or any failure) ends the program all the same, with an exit code that says whether
     // anything was converted.
     const auto number = text::toInt32(commandLine);
-    bool converted = false;
+    // Found is not yet converted: the database may refuse the row, or the mapper discard it.
+    struct RowHandedOn : adr::RecordObserver {
+        bool saved = false;
+        void recordEnded(bool handedOn) override { saved = handedOn; }
+    } row;
+    bool found = false;
     if (number && cnn_) {
-        db::goOn(show, [&] {
-            converted = adr::readSingleAddress(*cnn_, mapper_, *this, view_.text(Control::txtADR), *number);
-        });
+        mapper_.setObserver(&row);
+        db::goOn(show,
+                 [&] { found = adr::readSingleAddress(*cnn_, mapper_, *this, view_.text(Control::txtADR), *number); });
+        mapper_.setObserver(nullptr);
     }
-    singleAddressExitCode_ = converted ? 0 : 1;
+    singleAddressExitCode_ = found && row.saved ? 0 : 1;
     return false;
 }
 

@@ -46,7 +46,8 @@ public:
     // the answer is false (end the program without showing the window).
     bool Form_Load(const std::string& commandLine);
     // The program's exit code after single-address mode: 0 when the address was converted, 1
-    // when nothing was (no number, not found, no connection, a failure).
+    // when nothing was (no number, not found, no connection, its row refused or discarded, a
+    // failure).
     int singleAddressExitCode() const { return singleAddressExitCode_; }
 
     void cmdAdressen_Click();

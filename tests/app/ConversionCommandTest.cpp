@@ -450,6 +450,13 @@ TEST_F(ConversionCommand, SingleAddressModeThatConvertsNothingEndsWithExitCodeOn
 
     EXPECT_EQ(singleAddress("201", datenpool), 0);
     EXPECT_EQ(testing_support::stagingColumn(pool, "nachname"), std::vector<db::Value>{db::Value("Schulz")});
+
+    // Found, but its row refused by the database: nothing converted, as the command line says too.
+    db::SqliteConnection::open(pool)->runScript(
+        "DELETE FROM AdressenImport; CREATE TRIGGER gesperrt BEFORE INSERT ON AdressenImport "
+        "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END;");
+    EXPECT_EQ(singleAddress("201", datenpool), 1) << "a refused row";
+    EXPECT_TRUE(testing_support::stagingColumn(pool, "nachname").empty());
 }
 
 }  // namespace
