@@ -223,7 +223,9 @@ TEST_F(CliMigration, ImportAndUndoAtOnceLeaveTheImportThatIsThereRecorded) {
             EXPECT_EQ(stored("AdressNrDatenpool"), db::fullPath(pool));
         }
         // Back to one recorded import of two addresses.
-        if (addresses() == 4) ASSERT_EQ(run({"undo", "--yes"}).exitCode, 0);
+        if (addresses() == 4) {
+            ASSERT_EQ(run({"undo", "--yes"}).exitCode, 0);
+        }
         ASSERT_EQ(addresses(), 2);
         settings::FileRegistry registry(registryFile);
         write(registry, kImportKey, "AdressNr0", "0");
