@@ -141,7 +141,7 @@ std::string OdbcTable::describe(const std::vector<std::optional<Value>>& values)
 
 void OdbcTable::writeHeldRows() {
     if (held_.empty()) return;
-    RowInserter::Rows values;
+    std::vector<std::vector<std::optional<Value>>> values;
     values.reserve(held_.size());
     for (auto& row : held_) values.push_back(std::move(row.values));
     held_.clear();
