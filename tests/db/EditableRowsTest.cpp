@@ -267,9 +267,7 @@ TEST(ColumnNames, AreFoundInEitherCaseUmlautsAmongThem) {
     EXPECT_EQ(index.find("nachnam"), std::nullopt);
 }
 
-TEST(EmbeddedDatenpool, RowsWrittenBehindLandInOrderAndEachFailureIsToldForItsRow) {
-    testing_support::TempDir dir;
-    auto connection = db::SqliteConnection::create(dir.file("pool.db"));
+TEST_P(EditableRows, RowsWrittenBehindLandInOrderAndEachFailureIsToldForItsRow) {
     // FAIL keeps the rows a statement inserted before the one that failed.
     connection->execute(
         "CREATE TABLE Pflicht (id INTEGER PRIMARY KEY, name TEXT NOT NULL ON CONFLICT FAIL, nummer INTEGER, "
