@@ -81,8 +81,8 @@ OdbcTable::~OdbcTable() {
 }
 
 WriteBehind* OdbcTable::writeBehind() {
-    if (!behind_) {
-        writeHeldRows();  // the rows held before go first
+    // Rows held already are told by the save that writes them: writing behind begins before the first.
+    if (!behind_ && held_.empty()) {
         behind_ =
             std::make_unique<WriteBehind>([this](std::span<const WriteBehind::Values> rows,
                                                  std::span<std::exception_ptr> failures) { writeRows(rows, failures); },
