@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <filesystem>
 #include <limits>
+#include <map>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -323,6 +325,47 @@ TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithTheDatabasesReason) {
                                    "1 Datensätze gelesen: 0 gespeichert, 1 verworfen; 1 Hinweise; "
                                    "98 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
+}
+
+TEST_F(Report, ARowRefusedAmongManyIsTheOnlyOneDiscardedOnEitherBackend) {
+    // More records than a batch of rows holds; the database refuses the 250th, with FAIL, which
+    // keeps the rows a statement inserted before the one it refuses.
+    const int records = 1200;
+    std::string lines;
+    for (int i = 1; i <= records; ++i)
+        lines += app_tests::completeRecord(std::to_string(i), i == 250 ? "Verboten" : "Name " + std::to_string(i));
+    writeAdr("01A", lines);
+    for (const std::string& target : {datenpool(), "Driver=SQLite3;Database=" + datenpool()}) {
+        std::filesystem::remove(datenpool());
+        db::SqliteConnection::create(datenpool())
+            ->execute(
+                "CREATE TRIGGER refuse BEFORE INSERT ON AdressenImport WHEN NEW.nachname = 'Verboten' "
+                "BEGIN SELECT RAISE(FAIL, 'gesperrt'); END");
+        const std::string report = dir.file("bericht.csv");
+        const CliRun converted = run({"convert", "--adr", adrDir(), "--db", target, "--report", report});
+        EXPECT_EQ(converted.exitCode, 0) << target << "\n" << converted.err;
+        EXPECT_TRUE(app_tests::hasLine(converted.err,
+                                       "1200 Datensätze gelesen: 1199 gespeichert, 1 verworfen; 1 Hinweise; "
+                                       "98 Adressdateien fehlen oder sind unlesbar."))
+            << target << "\n"
+            << converted.err;
+
+        std::map<std::string, std::string> idOf;  // by address number
+        for (auto staged = db::SqliteConnection::open(datenpool())->execute("SELECT fremdid, id FROM AdressenImport");
+             !staged->atEnd(); staged->moveNext()) {
+            EXPECT_TRUE(idOf.emplace(staged->value(0).toText(), staged->value(1).toText()).second)
+                << target << ": " << staged->value(0).toText() << " staged twice";
+        }
+        EXPECT_EQ(idOf.size(), 1199u) << target;
+        const auto rows = reportRows(report);
+        ASSERT_EQ(rows.size(), 1u + records + 98u) << target;
+        for (int i = 1; i <= records; ++i) {
+            const std::string number = std::to_string(i);
+            ASSERT_EQ(rows[i][2], number) << target;
+            EXPECT_EQ(rows[i][3], i == 250 ? "verworfen" : "gespeichert") << target << " " << number;
+            EXPECT_EQ(rows[i][4], i == 250 ? "" : idOf[number]) << target << " " << number;
+        }
+    }
 }
 
 TEST_F(Report, BadNameIsBadUsageAndAnUnwritableReportStopsBeforeTheRun) {

@@ -94,6 +94,30 @@ TEST_P(Batches, EveryRowOfABatchCanFail) {
     EXPECT_EQ(storedRows("Pflicht"), std::vector<int>{3});
 }
 
+TEST_P(Batches, RowsAFailedStatementKeptAreNotWrittenTwice) {
+    // FAIL keeps the rows a statement inserted before the one it refuses.
+    connection->execute(
+        "CREATE TABLE Pflicht (id INTEGER PRIMARY KEY, lfdnr INTEGER, name TEXT NOT NULL ON CONFLICT FAIL)");
+    const std::set<int> failing = {30, 95, 96, 460};
+    connection->beginTransaction();
+    auto rows = connection->openForWriting("Pflicht");
+    for (int i = 1; i <= 600; ++i) {
+        rows->addNew();
+        rows->set("lfdnr", i);
+        if (!failing.count(i)) rows->set("name", "Zeile " + std::to_string(i));
+        save([&] { rows->update(); }, i);
+    }
+    save([&] { rows->close(); }, std::nullopt);
+    connection->commit();
+
+    EXPECT_EQ(failed, failing);
+    std::vector<int> expected;
+    for (int i = 1; i <= 600; ++i) {
+        if (!failing.count(i)) expected.push_back(i);
+    }
+    EXPECT_EQ(storedRows("Pflicht"), expected) << "every other row saved once, in its order";
+}
+
 TEST_P(Batches, UnassignedColumnsKeepTheirDefaultsAndRowsTheirOrder) {
     connection->execute(
         "CREATE TABLE Orte (id INTEGER PRIMARY KEY AUTOINCREMENT, lfdnr INTEGER, ort TEXT DEFAULT 'unbekannt', "

@@ -267,9 +267,28 @@ TEST(ColumnNames, AreFoundInEitherCaseUmlautsAmongThem) {
     EXPECT_EQ(index.find("nachnam"), std::nullopt);
 }
 
-TEST(EmbeddedDatenpool, RowsWrittenBehindLandInOrderAndEachFailureIsToldForItsRow) {
-    testing_support::TempDir dir;
-    auto connection = db::SqliteConnection::create(dir.file("pool.db"));
+TEST_P(EditableRows, RowSavedBeforeWritingBehindBeganTellsItsFailureItself) {
+    connection->execute("CREATE TABLE Pflicht (id INTEGER PRIMARY KEY, name TEXT NOT NULL)");
+    auto rows = connection->openForWriting("Pflicht");
+    rows->addNew();
+    rows->set("id", std::int64_t{1});  // no name: refused
+    int told = 0;
+    try {
+        rows->update();
+    } catch (const db::Error&) {
+        ++told;
+    }
+    EXPECT_NO_THROW(rows->writeBehind()) << "asking to write behind writes nothing that could fail";
+    try {
+        rows->close();
+    } catch (const db::Error&) {
+        ++told;
+    }
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(DatenpoolTest::count("Pflicht"), 0);
+}
+
+TEST_P(EditableRows, RowsWrittenBehindLandInOrderAndEachFailureIsToldForItsRow) {
     // FAIL keeps the rows a statement inserted before the one that failed.
     connection->execute(
         "CREATE TABLE Pflicht (id INTEGER PRIMARY KEY, name TEXT NOT NULL ON CONFLICT FAIL, nummer INTEGER, "

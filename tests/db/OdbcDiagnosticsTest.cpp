@@ -178,6 +178,40 @@ TEST(OdbcDiagnostics, LockWaitThatRanOutEndsTheTransactionSoNothingMoreIsWritten
         << refusal->description();
 }
 
+TEST(OdbcDiagnostics, SqlServerTransactionStandsOnlyWhileItCanBeCommitted) {
+    EXPECT_TRUE(db::transactionStands(1, 1));
+    EXPECT_TRUE(db::transactionStands(2, 1)) << "a transaction begun within the tool's";
+    EXPECT_FALSE(db::transactionStands(0, 0)) << "rolled back by the server";
+    EXPECT_FALSE(db::transactionStands(1, -1)) << "doomed: it can only be rolled back";
+    EXPECT_FALSE(db::transactionStands(0, 1));
+}
+
+TEST(OdbcDiagnostics, FailureInASqlServerTransactionEndsItUnlessTheServerSaysItStands) {
+    // An error in a trigger with XACT_ABORT on: a constraint's SQLSTATE, and the server has
+    // rolled back. Without a connection the question gets no answer, which counts as no.
+    db::OdbcSession session;
+    session.sqlServer = true;
+    session.inTransaction = true;
+    session.failure({"23000", 547,
+                     "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]The INSERT statement conflicted with the "
+                     "CHECK constraint \"CK_plz\".",
+                     0});
+    const auto refusal = session.writeRefusal();
+    ASSERT_TRUE(refusal.has_value()) << "nothing more is written into a transaction the server may have ended";
+    EXPECT_NE(std::string(refusal->description()).find("CK_plz"), std::string::npos) << refusal->description();
+
+    // Outside a transaction, and on another database, a refused row ends nothing.
+    session.transactionLost.reset();
+    session.inTransaction = false;
+    session.failure({"23000", 547, "conflicted with the CHECK constraint", 0});
+    EXPECT_FALSE(session.writeRefusal().has_value());
+    db::OdbcSession sqlite;
+    sqlite.sqlite = true;
+    sqlite.inTransaction = true;
+    sqlite.failure({"HY000", 19, "CHECK constraint failed: plz", 0});
+    EXPECT_FALSE(sqlite.writeRefusal().has_value());
+}
+
 // The return codes of SQLMoreResults as a driver hands them out, one per call.
 class Results {
 public:

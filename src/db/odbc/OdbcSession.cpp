@@ -1,8 +1,13 @@
 #include "db/odbc/OdbcSession.h"
 
 #include "db/StopWaiting.h"
+#include "db/odbc/OdbcText.h"
 
 namespace db {
+
+bool transactionStands(std::int64_t transactionCount, std::int64_t transactionState) {
+    return transactionCount > 0 && transactionState == 1;
+}
 
 OdbcHandle OdbcSession::statement() const {
     SQLHANDLE handle = nullptr;
@@ -38,8 +43,31 @@ void OdbcSession::check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) const 
 
 Error OdbcSession::failure(const Diagnostic& diagnostic) const {
     Error error = errorFor(diagnostic, errorNumbers());
-    if (inTransaction && !transactionLost && endsTransaction(diagnostic, errorNumbers())) transactionLost = error;
+    if (!inTransaction || transactionLost) return error;
+    if (endsTransaction(diagnostic, errorNumbers()) || (sqlServer && !serverHoldsTransaction()))
+        transactionLost = error;
     return error;
+}
+
+bool OdbcSession::serverHoldsTransaction() const {
+    // Asked without check(): a failure of the question itself must not lead to asking again.
+    SQLHANDLE handle = nullptr;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle))) return false;
+    const OdbcHandle asked(SQL_HANDLE_STMT, handle);
+    std::u16string sql = toWide("SELECT @@TRANCOUNT, XACT_STATE()");
+    if (!SQL_SUCCEEDED(SQLExecDirectW(handle, sqlText(sql), static_cast<SQLINTEGER>(sql.size()))) ||
+        !SQL_SUCCEEDED(SQLFetch(handle))) {
+        return false;
+    }
+    SQLBIGINT answer[2] = {0, 0};
+    for (SQLUSMALLINT column = 1; column <= 2; ++column) {
+        SQLLEN length = 0;
+        if (!SQL_SUCCEEDED(SQLGetData(handle, column, SQL_C_SBIGINT, &answer[column - 1], 0, &length)) ||
+            length == SQL_NULL_DATA) {
+            return false;
+        }
+    }
+    return transactionStands(answer[0], answer[1]);
 }
 
 std::optional<Error> OdbcSession::writeRefusal() const {

@@ -18,6 +18,10 @@ namespace db {
 
 class OdbcTable;
 
+// SQL Server's answer to "SELECT @@TRANCOUNT, XACT_STATE()": whether the transaction stands and
+// may still be committed (a doomed one, XACT_STATE() -1, can only be rolled back).
+bool transactionStands(std::int64_t transactionCount, std::int64_t transactionState);
+
 struct OdbcSession {
     SQLHDBC connection = nullptr;
     // The DBMS is SQLite: its errors come by native code, a call takes one statement, columns
@@ -50,7 +54,9 @@ struct OdbcSession {
     // Throws the error of a failed call on handle; SQL_NO_DATA counts as done.
     void check(SQLRETURN rc, const OdbcHandle& handle) const;
     void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) const;
-    // The error a diagnostic stands for, noting whether it ended the transaction.
+    // The error a diagnostic stands for, noting whether it ended the transaction. SQL Server
+    // also rolls a transaction back without saying so by SQLSTATE (an error in a trigger, with
+    // XACT_ABORT on, a full log): after any failure in one it is asked whether it still stands.
     Error failure(const Diagnostic& diagnostic) const;
     // The error of anything that would write while the transaction is lost; none while it stands.
     std::optional<Error> writeRefusal() const;
@@ -75,6 +81,8 @@ struct OdbcSession {
 
 private:
     Error cancelled(const OdbcHandle& statement) const;
+    // Whether SQL Server still holds the transaction; a question it does not answer says no.
+    bool serverHoldsTransaction() const;
 };
 
 }  // namespace db

@@ -11,6 +11,11 @@ namespace {
 
 constexpr std::int64_t kSelectedRow = 0;
 constexpr std::size_t kNamedFailures = 20;  // rows named one by one in a failure message
+// Rows written behind go in the batches of the parameter arrays; one batch waits while the
+// other is written. The way of writing is timed over stretches of some 2,000 rows.
+constexpr std::size_t kRowsWaitingBehind = 2 * RowInserter::kArrayRows;
+constexpr std::size_t kBatchesTimedTogether = 4;
+constexpr std::int64_t kHandedOn = -1;  // the mark of a row written behind, which is no longer held
 
 std::vector<TableColumn> tableColumnsOf(const std::vector<CatalogColumn>& columns) {
     std::vector<TableColumn> result;
@@ -66,6 +71,7 @@ void OdbcTable::selectFirst(const std::string& condition) {
 }
 
 OdbcTable::~OdbcTable() {
+    behind_.reset();  // its thread uses the inserter
     std::erase(session_.openTables, this);
     try {
         writeHeldRows();
@@ -74,15 +80,38 @@ OdbcTable::~OdbcTable() {
     }
 }
 
+WriteBehind* OdbcTable::writeBehind() {
+    // Rows held already are told by the save that writes them: writing behind begins before the first.
+    if (!behind_ && held_.empty()) {
+        behind_ =
+            std::make_unique<WriteBehind>([this](std::span<const WriteBehind::Values> rows,
+                                                 std::span<std::exception_ptr> failures) { writeRows(rows, failures); },
+                                          RowInserter::kArrayRows, kRowsWaitingBehind, kBatchesTimedTogether);
+    }
+    return behind_.get();
+}
+
+void OdbcTable::writeRows(std::span<const WriteBehind::Values> rows, std::span<std::exception_ptr> failures) {
+    for (const auto& failure : inserter_.insert(rows)) failures[failure.row] = std::make_exception_ptr(failure.error);
+}
+
 void OdbcTable::close() {
     struct Finally {
         OdbcTable& table;
         ~Finally() { table.TableRowSet::close(); }
     } finally{*this};
+    behind_.reset();
     writeHeldRows();
 }
 
 void OdbcTable::insert(Row& row) {
+    if (behind_) {
+        row.id = kHandedOn;
+        // The values go on whole; the row keeps buffers of a row written before.
+        row.assigned = behind_->handOn(std::move(row.assigned));
+        clearValues(row.assigned);
+        return;
+    }
     row.id = nextId_++;
     held_.push_back({*row.id, row.assigned});
     if (held_.size() >= RowInserter::kArrayRows) writeHeldRows();
@@ -140,8 +169,9 @@ std::string OdbcTable::describe(const std::vector<std::optional<Value>>& values)
 }
 
 void OdbcTable::writeHeldRows() {
+    if (behind_) behind_->finish();
     if (held_.empty()) return;
-    RowInserter::Rows values;
+    std::vector<std::vector<std::optional<Value>>> values;
     values.reserve(held_.size());
     for (auto& row : held_) values.push_back(std::move(row.values));
     held_.clear();

@@ -3,14 +3,19 @@
 // parameter arrays when the batch is full, on close() and before the transaction commits
 // (a rollback drops them); a row that fails is reported by the update() or close() that
 // wrote it, named by its first assigned column ("fremdid=4711"). A selected row is edited in
-// place by its primary key.
+// place by its primary key. Written behind, the batches are written by the thread of a
+// WriteBehind, and each row's failure is told for that row alone.
 
 #include <cstdint>
+#include <exception>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "db/TableRowSet.h"
+#include "db/WriteBehind.h"
 #include "db/odbc/OdbcCatalog.h"
 #include "db/odbc/RowInserter.h"
 
@@ -26,8 +31,10 @@ public:
     OdbcTable(const OdbcTable&) = delete;
     OdbcTable& operator=(const OdbcTable&) = delete;
 
+    WriteBehind* writeBehind() override;
     void close() override;
-    // Writes the rows held back; throws an error that names the rows that failed.
+    // Writes the rows held back; throws an error that names the rows that failed. Rows
+    // written behind tell their failures through the WriteBehind.
     void writeHeldRows();
     // Forgets the rows held back: their transaction was rolled back.
     void dropHeldRows() { held_.clear(); }
@@ -45,12 +52,14 @@ private:
     void modify(Row& row) override;
     void updateSelected(const Row& row);
     std::string describe(const std::vector<std::optional<Value>>& values) const;
+    void writeRows(std::span<const WriteBehind::Values> rows, std::span<std::exception_ptr> failures);
 
     OdbcSession& session_;
     std::vector<CatalogColumn> catalogColumns_;
     RowInserter inserter_;
     std::vector<HeldRow> held_;
     std::int64_t nextId_ = 1;  // ids of new rows; 0 marks the selected row
+    std::unique_ptr<WriteBehind> behind_;
 };
 
 }  // namespace db

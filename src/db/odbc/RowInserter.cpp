@@ -54,7 +54,7 @@ const OdbcHandle& RowInserter::statement(const std::vector<bool>& included, std:
     return statements_.emplace(key, std::move(prepared)).first->second;
 }
 
-std::vector<RowInserter::Failure> RowInserter::insert(const Rows& rows) {
+std::vector<RowInserter::Failure> RowInserter::insert(Rows rows) {
     std::vector<Failure> failures;
     std::size_t start = 0;
     while (start < rows.size()) {
@@ -72,24 +72,33 @@ std::vector<RowInserter::Failure> RowInserter::insert(const Rows& rows) {
 void RowInserter::insertGroup(const Rows& rows, const std::vector<std::size_t>& group,
                               const std::vector<bool>& included, std::vector<Failure>& failures) {
     const auto parameters = static_cast<std::size_t>(std::count(included.begin(), included.end(), true));
-    const std::size_t widest = severalRowsPerSet_ && parameters > 0
-                                   ? std::clamp<std::size_t>(kParametersPerSet / parameters, 1, kRowsPerSet)
-                                   : 1;
+    std::size_t widest = severalRowsPerSet_ && parameters > 0
+                             ? std::clamp<std::size_t>(kParametersPerSet / parameters, 1, kRowsPerSet)
+                             : 1;
     std::deque<std::size_t> waiting(group.begin(), group.end());
-    std::deque<std::size_t> alone;  // the rows of a failed set of several, tried one by one before the rest
+    std::deque<std::size_t> alone;  // the rows of a failed set of several, tried one by one in their turn
     while (!waiting.empty() || !alone.empty()) {
         if (const auto refusal = session_.writeRefusal()) {
             for (const std::size_t row : alone) failures.push_back({row, *refusal});
             for (const std::size_t row : waiting) failures.push_back({row, *refusal});
             return;
         }
-        std::deque<std::size_t>& from = alone.empty() ? waiting : alone;
-        const std::size_t width = &from == &alone ? 1 : std::min(widest, from.size());
-        const std::size_t sets = parameters == 0 ? 1 : std::min(from.size() / width, arraySets_);
+        // Rows go in their order: those waiting before the first row to try alone go first.
+        const bool oneByOne = !alone.empty() && (waiting.empty() || alone.front() < waiting.front());
+        std::deque<std::size_t>& from = oneByOne ? alone : waiting;
+        const std::size_t before =
+            oneByOne || alone.empty()
+                ? from.size()
+                : static_cast<std::size_t>(std::lower_bound(from.begin(), from.end(), alone.front()) - from.begin());
+        std::size_t width = oneByOne ? 1 : std::min(widest, before);
+        const bool guarded = width > 1 && !savepoint(Savepoint::Set);
+        if (width > 1 && !guarded) width = widest = 1;  // without a savepoint no set may need to go again
+        const std::size_t sets = parameters == 0 ? 1 : std::min(before / width, arraySets_);
         const std::vector<std::size_t> taken(from.begin(), from.begin() + static_cast<std::ptrdiff_t>(sets * width));
         from.erase(from.begin(), from.begin() + static_cast<std::ptrdiff_t>(sets * width));
 
-        const Outcome outcome = run(rows, taken, included, width);
+        Outcome outcome = run(rows, taken, included, width);
+        if (guarded) undoFailedSets(outcome);
         std::vector<std::size_t> again;
         for (std::size_t set = 0; set < sets; ++set) {
             const auto first = taken.begin() + static_cast<std::ptrdiff_t>(set * width);
@@ -102,8 +111,47 @@ void RowInserter::insertGroup(const Rows& rows, const std::vector<std::size_t>& 
                 alone.insert(alone.end(), first, first + static_cast<std::ptrdiff_t>(width));
             }
         }
-        from.insert(from.begin(), again.begin(), again.end());
+        std::sort(alone.begin(), alone.end());
+        waiting.insert(waiting.begin(), again.begin(), again.end());
     }
+}
+
+void RowInserter::undoFailedSets(Outcome& outcome) {
+    // A transaction the failure ended took the savepoint with it; nothing more is written in it.
+    if (session_.transactionLost) return;
+    const bool failed = std::find(outcome.fates.begin(), outcome.fates.end(), Fate::Failed) != outcome.fates.end();
+    if (failed) {
+        if (auto undone = savepoint(Savepoint::RollBack)) {
+            // What the failed set left can no longer be told apart: the transaction holds it.
+            if (session_.inTransaction && !session_.transactionLost) session_.transactionLost = undone;
+            throw *undone;
+        }
+        std::replace(outcome.fates.begin(), outcome.fates.end(), Fate::Saved, Fate::Again);
+    }
+    savepoint(Savepoint::Release);
+}
+
+std::optional<Error> RowInserter::savepoint(Savepoint step) const {
+    const char* sql = nullptr;
+    if (session_.sqlServer) {
+        // Outside a transaction each statement is undone whole by itself.
+        if (!session_.inTransaction || step == Savepoint::Release) return std::nullopt;
+        sql = step == Savepoint::Set ? "SAVE TRANSACTION mehrzeilig" : "ROLLBACK TRANSACTION mehrzeilig";
+    } else {
+        sql = step == Savepoint::Set        ? "SAVEPOINT mehrzeilig"
+              : step == Savepoint::RollBack ? "ROLLBACK TO SAVEPOINT mehrzeilig"
+                                            : "RELEASE SAVEPOINT mehrzeilig";
+    }
+    try {
+        const OdbcHandle statement = session_.statement();
+        std::u16string text = toWide(sql);
+        session_.run(statement, [&] {
+            return SQLExecDirectW(statement.get(), sqlText(text), static_cast<SQLINTEGER>(text.size()));
+        });
+    } catch (const Error& error) {
+        return error;
+    }
+    return std::nullopt;
 }
 
 RowInserter::Outcome RowInserter::run(const Rows& rows, const std::vector<std::size_t>& taken,

@@ -11,11 +11,16 @@
 // unfilled (the SQLite ODBC driver) stops at its first failing set and counts the sets it
 // saved before it, and the sets after that one go again. So a failing row fails alone, the
 // others keep their order, and no row counts as saved that was not.
+//
+// A set of several rows that fails may leave the rows it inserted before the failing one
+// (SQLite's FAIL keeps them); such sets run within a savepoint, which is rolled back before
+// their rows go again, so that none is written twice.
 
 #include <cstddef>
 #include <deque>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,10 +41,10 @@ public:
         std::size_t row;
         Error error;
     };
-    using Rows = std::vector<std::vector<std::optional<Value>>>;
+    using Rows = std::span<const std::vector<std::optional<Value>>>;
     // Inserts the rows in their order (a value per column; none where nothing was assigned);
     // answers the rows that failed.
-    std::vector<Failure> insert(const Rows& rows);
+    std::vector<Failure> insert(Rows rows);
 
 private:
     enum class Fate { Saved, Failed, Again };
@@ -60,6 +65,11 @@ private:
     Outcome execute(const OdbcHandle& statement, const std::vector<std::vector<Value>>& byParameter,
                     const std::vector<ColumnType>& declared, std::size_t sets);
     bool takeArrays(const OdbcHandle& statement, std::size_t sets);
+    // Rolls back to the savepoint when a set failed: the sets saved with it go again.
+    void undoFailedSets(Outcome& outcome);
+    enum class Savepoint { Set, RollBack, Release };
+    // Answers the failure of the savepoint's statement; none when it ran or has none here.
+    std::optional<Error> savepoint(Savepoint step) const;
 
     const OdbcSession& session_;
     std::string table_;
