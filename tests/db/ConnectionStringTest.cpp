@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/CnnString.h"
 #include "db/ConnectionString.h"
 #include "db/odbc/SqlServerDriver.h"
 #include "db/odbc/SqlServerKeywords.h"
@@ -46,6 +47,29 @@ TEST(ConnectionString, OdbcValuesGoInBracesWhereTheyMust) {
     EXPECT_EQ(
         db::odbcConnectionString({{"Driver", "{SQL Server}"}, {"PWD", "a;b}c"}, {"UID", " x"}, {"Server", "srv"}}),
         "Driver={SQL Server};PWD={a;b}}c};UID={ x};Server=srv;");
+}
+
+TEST(ConnectionString, OdbcValuesInBracesAreTheUsersOwnTextExceptTheDriversName) {
+    EXPECT_EQ(db::odbcConnectionString({{"Driver", "{SQL Server}"}, {"PWD", "{geheim}"}, {"X", "a=b"}}),
+              "Driver={SQL Server};PWD={{geheim}}};X={a=b};");
+}
+
+TEST(ConnectionString, StoredPasswordWithSemicolonBraceAndEqualsReachesTheDriverWhole) {
+    const std::vector<settings::NamedText> stored{{"Provider", "SQLOLEDB.1"},
+                                                  {"Data Source", "srv"},
+                                                  {"User ID", "norvel"},
+                                                  {"Password", "ge;h}e=im{"},
+                                                  {"Application Name", " Adressen \"x\" 'y' "}};
+    const std::string joined = app::joinConnectionKeywords(stored);
+    EXPECT_EQ(pairs(db::readConnectionString(joined)), (Pairs{{"Provider", "SQLOLEDB.1"},
+                                                              {"Data Source", "srv"},
+                                                              {"User ID", "norvel"},
+                                                              {"Password", "ge;h}e=im{"},
+                                                              {"Application Name", " Adressen \"x\" 'y' "}}));
+    EXPECT_EQ(db::sqlServerTarget(db::readConnectionString(joined), "ODBC Driver 17 for SQL Server").connectionString,
+              "Driver={ODBC Driver 17 for SQL Server};Server=srv;UID=norvel;PWD={ge;h}}e=im{};"
+              "APP={ Adressen \"x\" 'y' };");
+    EXPECT_EQ(app::joinConnectionKeywords({{"A", "1"}, {"B", "2"}}), "A=1; B=2; ") << "plain settings stay as stored";
 }
 
 TEST(SqlServerKeywords, ProviderKeywordsBecomeTheDriversOwn) {
