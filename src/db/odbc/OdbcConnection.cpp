@@ -37,7 +37,7 @@ std::unique_ptr<OdbcConnection> OdbcConnection::open(const OdbcTarget& target) {
     const SQLRETURN rc =
         SQLDriverConnectW(connection.get(), nullptr, sqlText(text), static_cast<SQLSMALLINT>(text.size()), nullptr, 0,
                           nullptr, SQL_DRIVER_NOPROMPT);
-    if (!SQL_SUCCEEDED(rc)) throw lastError(SQL_HANDLE_DBC, connection.get(), target.errorNumbers);
+    if (!SQL_SUCCEEDED(rc)) throw connectionError(diagnostics(SQL_HANDLE_DBC, connection.get()), target.errorNumbers);
 
     std::unique_ptr<OdbcConnection> opened(new OdbcConnection(std::move(environment), std::move(connection)));
     OdbcSession& session = opened->session_;
