@@ -95,7 +95,7 @@ TEST(SqlServerKeywords, IntegratedSecurityIsATrustedConnection) {
         "SQL Server Native Client 11.0");
     EXPECT_EQ(target.connectionString,
               "Driver={SQL Server Native Client 11.0};Server=.;Database=Norvel;Trusted_Connection=Yes;");
-    EXPECT_EQ(target.loginTimeoutSeconds, 30u) << "ADO's wait where none is stored";
+    EXPECT_EQ(target.loginTimeoutSeconds, 30u) << "the wait where none is stored";
 }
 
 TEST(SqlServerKeywords, Driver18KeepsTheOldProvidersUnencryptedDefault) {
