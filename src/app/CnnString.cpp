@@ -1,10 +1,12 @@
 #include "app/CnnString.h"
 
+#include "db/ConnectionString.h"
+
 namespace app {
 
 std::string joinConnectionKeywords(const std::vector<settings::NamedText>& keywords) {
     std::string connection;
-    for (const auto& [name, text] : keywords) connection += name + "=" + text + "; ";
+    for (const auto& [name, text] : keywords) connection += name + "=" + db::connectionStringSetting(text) + "; ";
     return connection;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // cnnString: the connection string of the current database profile, from the keywords the
 // law-office system stored for it ("keyword=setting; " for every value, in the registry's
-// order, nothing trimmed, decoded or quoted).
+// order, nothing trimmed or decoded; a setting is quoted only where it holds ";" or outer
+// blanks, so that it reaches the connection whole).
 
 #include <functional>
 #include <string>
@@ -11,7 +12,8 @@
 
 namespace app {
 
-// "keyword=setting; " for every pair, in their order.
+// "keyword=setting; " for every pair, in their order; a setting that would not read back whole
+// stands in quotes.
 std::string joinConnectionKeywords(const std::vector<settings::NamedText>& keywords);
 
 // Sets datenbank to the current profile's name. Without stored parameters, warn receives

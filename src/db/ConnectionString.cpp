@@ -34,10 +34,13 @@ std::string quotedValue(std::string_view text, std::size_t& pos) {
 
 bool isBraced(const std::string& value) { return value.size() >= 2 && value.front() == '{' && value.back() == '}'; }
 
-bool needsBraces(const std::string& value) {
-    if (isBraced(value)) return false;  // given in ODBC's own form: "Driver={SQL Server}"
-    return value.find_first_of(";{}") != std::string::npos ||
-           (!value.empty() && (isBlank(value.front()) || isBlank(value.back())));
+bool hasOuterBlank(std::string_view value) {
+    return !value.empty() && (isBlank(value.front()) || isBlank(value.back()));
+}
+
+bool needsBraces(const Keyword& keyword) {
+    if (sameName(keyword.name, "Driver") && isBraced(keyword.value)) return false;  // "Driver={SQL Server}"
+    return keyword.value.find_first_of(";={}") != std::string::npos || hasOuterBlank(keyword.value);
 }
 
 }  // namespace
@@ -79,11 +82,22 @@ std::optional<std::string> setting(const std::vector<Keyword>& keywords, std::st
     return found;
 }
 
+std::string connectionStringSetting(std::string_view value) {
+    const bool quoted = value.find(';') != std::string_view::npos || hasOuterBlank(value) ||
+                        (!value.empty() && (value.front() == '"' || value.front() == '\''));
+    if (!quoted) return std::string(value);
+    const char quote = value.find('"') == std::string_view::npos ? '"' : '\'';
+    std::string result(1, quote);
+    for (char c : value) result += c == quote ? std::string(2, c) : std::string(1, c);
+    return result + quote;
+}
+
 std::string odbcConnectionString(const std::vector<Keyword>& keywords) {
     std::string result;
-    for (const auto& [name, value] : keywords) {
+    for (const auto& keyword : keywords) {
+        const auto& [name, value] = keyword;
         result += name + "=";
-        if (needsBraces(value)) {
+        if (needsBraces(keyword)) {
             result += '{';
             for (char c : value) result += c == '}' ? std::string("}}") : std::string(1, c);
             result += '}';

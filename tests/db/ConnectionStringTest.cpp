@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/CnnString.h"
 #include "db/ConnectionString.h"
 #include "db/odbc/SqlServerDriver.h"
 #include "db/odbc/SqlServerKeywords.h"
@@ -48,6 +49,29 @@ TEST(ConnectionString, OdbcValuesGoInBracesWhereTheyMust) {
         "Driver={SQL Server};PWD={a;b}}c};UID={ x};Server=srv;");
 }
 
+TEST(ConnectionString, OdbcValuesInBracesAreTheUsersOwnTextExceptTheDriversName) {
+    EXPECT_EQ(db::odbcConnectionString({{"Driver", "{SQL Server}"}, {"PWD", "{geheim}"}, {"X", "a=b"}}),
+              "Driver={SQL Server};PWD={{geheim}}};X={a=b};");
+}
+
+TEST(ConnectionString, StoredPasswordWithSemicolonBraceAndEqualsReachesTheDriverWhole) {
+    const std::vector<settings::NamedText> stored{{"Provider", "SQLOLEDB.1"},
+                                                  {"Data Source", "srv"},
+                                                  {"User ID", "norvel"},
+                                                  {"Password", "ge;h}e=im{"},
+                                                  {"Application Name", " Adressen \"x\" 'y' "}};
+    const std::string joined = app::joinConnectionKeywords(stored);
+    EXPECT_EQ(pairs(db::readConnectionString(joined)), (Pairs{{"Provider", "SQLOLEDB.1"},
+                                                              {"Data Source", "srv"},
+                                                              {"User ID", "norvel"},
+                                                              {"Password", "ge;h}e=im{"},
+                                                              {"Application Name", " Adressen \"x\" 'y' "}}));
+    EXPECT_EQ(db::sqlServerTarget(db::readConnectionString(joined), "ODBC Driver 17 for SQL Server").connectionString,
+              "Driver={ODBC Driver 17 for SQL Server};Server=srv;UID=norvel;PWD={ge;h}}e=im{};"
+              "APP={ Adressen \"x\" 'y' };");
+    EXPECT_EQ(app::joinConnectionKeywords({{"A", "1"}, {"B", "2"}}), "A=1; B=2; ") << "plain settings stay as stored";
+}
+
 TEST(SqlServerKeywords, ProviderKeywordsBecomeTheDriversOwn) {
     const auto target = db::sqlServerTarget(
         db::readConnectionString(
@@ -71,7 +95,7 @@ TEST(SqlServerKeywords, IntegratedSecurityIsATrustedConnection) {
         "SQL Server Native Client 11.0");
     EXPECT_EQ(target.connectionString,
               "Driver={SQL Server Native Client 11.0};Server=.;Database=Norvel;Trusted_Connection=Yes;");
-    EXPECT_EQ(target.loginTimeoutSeconds, 30u) << "ADO's wait where none is stored";
+    EXPECT_EQ(target.loginTimeoutSeconds, 30u) << "the wait where none is stored";
 }
 
 TEST(SqlServerKeywords, Driver18KeepsTheOldProvidersUnencryptedDefault) {

@@ -11,6 +11,7 @@
 
 #include "db/Backends.h"
 #include "db/Error.h"
+#include "db/EveryStep.h"
 #include "db/Names.h"
 #include "db/WriteBehind.h"
 
@@ -257,6 +258,30 @@ TEST_P(EditableRows, ImportLockKeepsEveryOtherWriterOutUntilTheTransactionEnds) 
 }
 
 INSTANTIATE_FOR_BOTH_BACKENDS(EditableRows);
+
+TEST(TransactionEnd, EveryStepRunsAfterAFailureAndTheFirstFailureIsTold) {
+    std::vector<std::string> ran;
+    try {
+        db::everyStep(
+            [&] {
+                ran.push_back("autocommit");
+                throw db::Error(1, "Autocommit verweigert");
+            },
+            [&] {
+                ran.push_back("isolation");
+                throw db::Error(2, "Isolation verweigert");
+            },
+            [&] { ran.push_back("danach"); });
+        ADD_FAILURE() << "a failed step is not told";
+    } catch (const db::Error& error) {
+        EXPECT_EQ(error.code(), 1);
+        EXPECT_STREQ(error.description(), "Autocommit verweigert");
+    }
+    EXPECT_EQ(ran, (std::vector<std::string>{"autocommit", "isolation", "danach"}))
+        << "the isolation is put back even where the switch to autocommit failed";
+    EXPECT_NO_THROW(db::everyStep([&] { ran.push_back("allein"); }));
+    EXPECT_EQ(ran.back(), "allein");
+}
 
 TEST(ColumnNames, AreFoundInEitherCaseUmlautsAmongThem) {
     const db::NameIndex index({"id", "Änderung", "nachname", "NACHNAME"});

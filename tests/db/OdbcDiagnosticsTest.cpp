@@ -156,6 +156,31 @@ TEST(OdbcDiagnostics, FailuresSayTheirKindWhereTheNumbersTellIt) {
     EXPECT_EQ(kindOf("HY000", 5, ErrorNumbers::SqlServer), Kind::other);
 }
 
+TEST(OdbcDiagnostics, FailedConnectionTellsEveryRecordOnceInItsOrder) {
+    const char* timeout = "[Microsoft][ODBC Driver 18 for SQL Server]Login timeout expired";
+    const char* why =
+        "[Microsoft][ODBC Driver 18 for SQL Server]A network-related or instance-specific error has occurred "
+        "while establishing a connection to SQL Server. Server is not found or not accessible.";
+    const char* tcp = "[Microsoft][ODBC Driver 18 for SQL Server]TCP Provider: Error code 0x2AF9";
+    const std::vector<db::Diagnostic> found{
+        {"01S00", 0, "[unixODBC]Invalid connection string attribute", 0},
+        {"HYT00", 0, timeout, 0},
+        {"08001", 11001, why, 0},
+        {"08001", 11001, tcp, 0},
+        {"08001", 11001, why, 0},
+    };
+    const db::Error error = db::connectionError(found, ErrorNumbers::SqlServer);
+    EXPECT_EQ(std::string(error.description()),
+              std::string("[unixODBC]Invalid connection string attribute\r\n") + timeout + "\r\n" + why + "\r\n" + tcp);
+    EXPECT_EQ(error.code(), kUnspecified) << "the first failure's code: the timeout has no number";
+
+    const db::Error refused = db::connectionError(
+        {{"28000", 18456, "[FreeTDS][SQL Server]Login failed for user 'norvel'.", 0}}, ErrorNumbers::SqlServer);
+    EXPECT_STREQ(refused.description(), "[FreeTDS][SQL Server]Login failed for user 'norvel'.");
+    EXPECT_EQ(refused.code(), 18456);
+    EXPECT_EQ(db::connectionError({}, ErrorNumbers::SqlServer).code(), kUnspecified) << "no record at all";
+}
+
 TEST(OdbcDiagnostics, SessionTakesTheNumbersOfItsDatabase) {
     db::OdbcSession session;
     EXPECT_EQ(session.errorNumbers(), ErrorNumbers::Unknown);

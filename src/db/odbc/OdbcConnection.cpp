@@ -2,6 +2,7 @@
 
 #include "db/CommandText.h"
 #include "db/Error.h"
+#include "db/EveryStep.h"
 #include "db/FullPath.h"
 #include "db/HeldRowSet.h"
 #include "db/Names.h"
@@ -37,7 +38,7 @@ std::unique_ptr<OdbcConnection> OdbcConnection::open(const OdbcTarget& target) {
     const SQLRETURN rc =
         SQLDriverConnectW(connection.get(), nullptr, sqlText(text), static_cast<SQLSMALLINT>(text.size()), nullptr, 0,
                           nullptr, SQL_DRIVER_NOPROMPT);
-    if (!SQL_SUCCEEDED(rc)) throw lastError(SQL_HANDLE_DBC, connection.get(), target.errorNumbers);
+    if (!SQL_SUCCEEDED(rc)) throw connectionError(diagnostics(SQL_HANDLE_DBC, connection.get()), target.errorNumbers);
 
     std::unique_ptr<OdbcConnection> opened(new OdbcConnection(std::move(environment), std::move(connection)));
     OdbcSession& session = opened->session_;
@@ -160,6 +161,10 @@ void OdbcConnection::restoreIsolation() {
     setIsolation(level);
 }
 
+void OdbcConnection::leaveTransactionMode() {
+    everyStep([&] { setAutocommit(true); }, [&] { restoreIsolation(); });
+}
+
 void OdbcConnection::beginTransaction(Isolation isolation) {
     if (isolation == Isolation::serializable) {
         SQLUINTEGER current = 0;
@@ -186,8 +191,7 @@ void OdbcConnection::commit() {
     for (OdbcTable* table : session_.openTables) table->writeHeldRows();
     session_.check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), SQL_COMMIT), SQL_HANDLE_DBC, connection_.get());
     session_.inTransaction = false;
-    setAutocommit(true);
-    restoreIsolation();
+    leaveTransactionMode();
 }
 
 void OdbcConnection::rollback() {
@@ -206,9 +210,12 @@ void OdbcConnection::rollback() {
         }
         failed = endTransaction(SQL_ROLLBACK);
     }
-    setAutocommit(true);
-    restoreIsolation();
-    if (failed) throw *failed;
+    // The rollback's own failure is the one told; the connection is put back all the same.
+    everyStep(
+        [&] {
+            if (failed) throw *failed;
+        },
+        [&] { leaveTransactionMode(); });
 }
 
 void OdbcConnection::lockImports() {

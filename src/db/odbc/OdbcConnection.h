@@ -46,6 +46,9 @@ private:
     void setIsolation(SQLUINTEGER level);
     // Back to the isolation the connection had before a serializable transaction.
     void restoreIsolation();
+    // Back to autocommit and to that isolation, the one tried whatever the other does, so that
+    // a failed switch does not leave the connection serializable; the first failure is thrown.
+    void leaveTransactionMode();
     // Commits or rolls back; answers the failure, if any.
     std::optional<Error> endTransaction(SQLSMALLINT completion);
 

@@ -1,5 +1,8 @@
 #include "db/odbc/OdbcError.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "db/SqliteResultCodes.h"
 #include "db/odbc/OdbcText.h"
 
@@ -122,6 +125,19 @@ Error lastError(SQLSMALLINT type, SQLHANDLE handle, ErrorNumbers numbers) {
     const auto found = diagnostics(type, handle);
     if (const Diagnostic* failure = firstFailure(found)) return errorFor(*failure, numbers);
     return failureWithoutDescription();
+}
+
+Error connectionError(const std::vector<Diagnostic>& found, ErrorNumbers numbers) {
+    const Diagnostic* failure = firstFailure(found);
+    if (!failure) return failureWithoutDescription();
+    std::vector<std::string_view> texts;
+    for (const auto& diagnostic : found) {
+        if (std::find(texts.begin(), texts.end(), diagnostic.text) == texts.end()) texts.push_back(diagnostic.text);
+    }
+    std::string description;
+    for (const auto text : texts) description += (description.empty() ? "" : "\r\n") + std::string(text);
+    const Error error = errorFor(*failure, numbers);
+    return Error(error.code(), description, error.kind());
 }
 
 Error failureWithoutDescription() {

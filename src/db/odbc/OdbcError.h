@@ -41,6 +41,11 @@ const Diagnostic* firstFailure(const std::vector<Diagnostic>& found);
 // The error of the last call on handle.
 Error lastError(SQLSMALLINT type, SQLHANDLE handle, ErrorNumbers numbers);
 
+// The error of a failed SQLDriverConnect: the first failure's code and kind, with the text of
+// every record, each once and in their order. Microsoft's drivers put "Login timeout expired"
+// before the record that says why (server not found, login refused, certificate).
+Error connectionError(const std::vector<Diagnostic>& found, ErrorNumbers numbers);
+
 // What a failure without any diagnostic record is reported as.
 Error failureWithoutDescription();
 
