@@ -5,6 +5,7 @@
 #include <exception>
 #include <istream>
 #include <ostream>
+#include <stdexcept>
 #include <system_error>
 #include <utility>
 
@@ -97,6 +98,22 @@ bool sameNumber(const db::Value& fremdid, const std::optional<double>& number) {
     if (fremdid.isInteger()) return static_cast<double>(fremdid.integer()) == *number;
     return fremdid.toText() == db::Value(*number).toText();
 }
+
+// How many of the records still to come (from `ahead` on) precede the first that the row's
+// fremdid matches; none when no record still to come matches it: a row this run did not write
+// (another workstation's, one a trigger added or renumbered). Taken for the next record, such a
+// row would leave every later record without its row, so it is passed over.
+std::optional<std::int64_t> recordsBeforeMatch(NumberLog::Reader ahead, const db::Value& fremdid) {
+    for (std::int64_t before = 0; !ahead.atEnd(); ++before) {
+        if (sameNumber(fremdid, ahead.next())) return before;
+    }
+    return std::nullopt;
+}
+
+// Each row passed over costs a pass over the records left: past this many the pairing gives up.
+constexpr std::int64_t kRowsWithoutRecord = 1000;
+constexpr const char* kTooManyRowsWithoutRecord =
+    "mehr als 1000 Zeilen in AdressenImport gehören zu keinem Datensatz dieses Laufs";
 
 }  // namespace
 
@@ -218,12 +235,18 @@ void MigrationRecords::rowListed(const db::RowSet& row) {
         return;
     }
     lastListedId_ = id.integer();
-    const db::Value fremdid = row.value(listedFremdidAt_);
     // The rule of settle, driven by the rows: the records before the one this row matches have none.
-    while (!listedUpTo_->atEnd()) {
-        if (sameNumber(fremdid, listedUpTo_->next())) return listed(lastListedId_);
+    const auto before = recordsBeforeMatch(*listedUpTo_, row.value(listedFremdidAt_));
+    if (!before) {
+        if (++rowsWithoutRecord_ > kRowsWithoutRecord) listUsable_ = false;
+        return;
+    }
+    for (std::int64_t i = 0; i < *before; ++i) {
+        listedUpTo_->next();
         listed(0);
     }
+    listedUpTo_->next();
+    listed(lastListedId_);
 }
 
 void MigrationRecords::listed(std::int64_t id) {
@@ -297,9 +320,10 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
     std::int64_t rowsTaken = 0;  // rows paired with their records
     std::int64_t passed = 0;     // records handed on whose outcome is settled
     // From the first failure on, the records left are counted from the table instead.
-    const auto pairingFailed = [&](const std::exception& failure, std::int64_t unpaired) {
+    // countable: the rows left in the table are this run's (none was passed over as another's).
+    const auto pairingFailed = [&](const std::exception& failure, std::int64_t unpaired, bool countable = true) {
         rows.reset();
-        countUnpaired(*connection, countQuery, rowsTaken, unpaired, failure.what());
+        countUnpaired(*connection, countable ? countQuery : std::string(), rowsTaken, unpaired, failure.what());
     };
     if (connection && !pairedWhileListed) {
         try {
@@ -313,6 +337,8 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
     const int fremdidAt = rows ? rows->position("fremdid") : -1;
     const auto column = [&](int at, std::string_view name) { return at >= 0 ? rows->value(at) : rows->value(name); };
     NumberLog::Reader handed = handedOn_.reader();
+    std::int64_t rowsRecord = -1;  // the record the current row matches, once a record before it had none
+    std::int64_t rowsWithoutRecord = 0;
     NumberLog::Reader listedIds = listedIds_.reader();
     // The staging id of the next record handed to the table; 0 when its row is not there.
     const auto nextId = [&]() -> std::int64_t {
@@ -324,15 +350,31 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
         } else if (!unpairedOutcome_.empty()) {
             id = kUnpaired;
         } else if (rows) {
+            bool countable = true;
             try {
-                if (!rows->atEnd() && sameNumber(column(fremdidAt, "fremdid"), number)) {
-                    id = column(idAt, "id").integer();
-                    ++rowsTaken;
+                while (!rows->atEnd()) {
+                    const db::Value fremdid = column(fremdidAt, "fremdid");
+                    if (sameNumber(fremdid, number)) {
+                        id = column(idAt, "id").integer();
+                        ++rowsTaken;
+                        rows->moveNext();
+                        rowsRecord = -1;
+                        break;
+                    }
+                    if (rowsRecord > passed) break;  // this record has no row; the row is a later one's
+                    if (const auto before = recordsBeforeMatch(handed, fremdid)) {
+                        rowsRecord = passed + 1 + *before;
+                        break;
+                    }
+                    if (++rowsWithoutRecord > kRowsWithoutRecord) {
+                        countable = false;
+                        throw std::runtime_error(kTooManyRowsWithoutRecord);
+                    }
                     rows->moveNext();
                 }
             } catch (const std::exception& failure) {
                 // A record whose row was read before the failure keeps it.
-                pairingFailed(failure, handedCount_ - passed - (id != 0 ? 1 : 0));
+                pairingFailed(failure, handedCount_ - passed - (id != 0 ? 1 : 0), countable);
                 if (id == 0) id = kUnpaired;
             }
         }

@@ -68,7 +68,8 @@ public:
     // After the run: pairs the records handed to the staging table, in order, with the rows that
     // rowsQuery returns ("id", "fremdid", ordered by id). Rows are inserted in record order, so
     // the pairing needs no answer from the writer per row, which may hold rows back in batches.
-    // A record without its row becomes discarded. Without a connection nothing was kept.
+    // A record without its row becomes discarded; a row that no record still to come matches is
+    // passed over. Without a connection nothing was kept.
     // When the rows cannot be read (a table without fremdid, a statement broken off), those
     // still unpaired are counted with countQuery (the run's rows, "SELECT COUNT(*) ..."); their
     // records are saved or discarded by that count, and their report rows say that their own
@@ -135,8 +136,9 @@ private:
     NumberLog listedIds_;                         // per record reached: the id of its listed row, 0 for none
     int listedIdAt_ = -1, listedFremdidAt_ = -1;  // column positions in the listed rows
     std::int64_t lastListedId_ = 0;
-    bool listUsable_ = false;  // rows were taken while listed, every one in id order
-    bool listed_ = false;      // ... and the list was complete
+    std::int64_t rowsWithoutRecord_ = 0;  // listed rows that no record matched
+    bool listUsable_ = false;             // rows were taken while listed, every one in id order
+    bool listed_ = false;                 // ... and the list was complete
     RecordCounts counts_;
     ReportOpener reportWhileListed_;
     std::unique_ptr<ListedIds> aheadIds_;  // the pairs, for the report written while listed
