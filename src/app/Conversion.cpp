@@ -64,7 +64,7 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
     // one, and the summary counts what the staging table holds.
     try {
         outcome.listComplete = true;
-        const auto rows = connection.execute("Adressenimport");
+        const auto rows = connection.execute("SELECT * FROM AdressenImport ORDER BY id");
         ListLines lines(*rows);
         for (; !rows->atEnd(); rows->moveNext()) {
             if (!addListLine(lines.current())) {
