@@ -22,6 +22,10 @@ public:
     virtual std::unique_ptr<RowSet> execute(std::string_view commandText) = 0;
     // Opens a table ("AdressenImport") or a selection of it ("AdressenImport WHERE id=7") for writing.
     virtual std::unique_ptr<EditableRowSet> openForWriting(std::string_view source) = 0;
+    // Runs the stored routine `name` (AdressImport, Datenpflege) without asking the catalog
+    // first: inside a serializable transaction a catalog query would hold locks on the
+    // catalog, and a routine that is missing fails all the same.
+    virtual void callRoutine(std::string_view name) = 0;
     // "Data Source" (the server or file) and "Initial Catalog" (the database).
     virtual std::string property(std::string_view name) const = 0;
     virtual void beginTransaction(Isolation isolation = Isolation::committed) = 0;

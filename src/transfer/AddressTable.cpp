@@ -31,9 +31,9 @@ std::string stagedRowsMark(db::Connection& connection) {
            connection.identity();
 }
 
-void runAddressImport(db::Connection& connection) { connection.execute("AdressImport"); }
+void runAddressImport(db::Connection& connection) { connection.callRoutine("AdressImport"); }
 
-void runMaintenance(db::Connection& connection) { connection.execute("Datenpflege"); }
+void runMaintenance(db::Connection& connection) { connection.callRoutine("Datenpflege"); }
 
 RangeContents rangeContents(db::Connection& connection, std::int32_t after, std::int32_t last) {
     const auto rows = connection.execute("SELECT COUNT(*), MIN(id), MAX(id) FROM Adressen WHERE id>" +

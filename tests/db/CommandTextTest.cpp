@@ -48,6 +48,22 @@ TEST_P(CommandTexts, RoutineNameRunsTheStoredRoutine) {
     EXPECT_NO_THROW(connection->execute("datenpflege"));
 }
 
+// The import calls its routines by name alone; a table is no routine, and a missing one is named.
+TEST_P(CommandTexts, RoutineCalledByNameRunsOnlyARoutine) {
+    connection->callRoutine("AdressImport");
+    EXPECT_EQ(number("SELECT COUNT(*) AS n FROM Adressen"), 3);
+    EXPECT_NO_THROW(connection->callRoutine("Datenpflege"));
+    for (const char* name : {"AdressenImport", "Fehlt"}) {
+        try {
+            connection->callRoutine(name);
+            FAIL() << name << " ran";
+        } catch (const db::Error& error) {
+            EXPECT_EQ(std::string(error.description()),
+                      "Die Routine '" + std::string(name) + "' gibt es in der Datenbank nicht.");
+        }
+    }
+}
+
 TEST_P(CommandTexts, RoutineThatFailsAfterItsRowsIsReported) {
     connection->execute("CREATE TABLE Zahlen (id INTEGER PRIMARY KEY)");
     connection->execute(

@@ -23,6 +23,10 @@ public:
         if (refuses_(commandText)) throw db::Error(-1, failure_);
         return real_->execute(commandText);
     }
+    void callRoutine(std::string_view name) override {
+        if (refuses_(name)) throw db::Error(-1, failure_);
+        real_->callRoutine(name);
+    }
     std::unique_ptr<db::EditableRowSet> openForWriting(std::string_view source) override {
         return real_->openForWriting(source);
     }

@@ -125,6 +125,17 @@ std::unique_ptr<RowSet> OdbcConnection::execute(std::string_view commandText) {
     return run(std::string(commandText));
 }
 
+void OdbcConnection::callRoutine(std::string_view name) {
+    session_.ensureTransaction();
+    if (!session_.sqlite) {
+        runProcedure(std::string(name));
+        return;
+    }
+    const auto body = sqliteRoutine(std::string(name));
+    if (!body) throw Error(kErrorsInCommand, "Die Routine '" + std::string(name) + "' gibt es in der Datenbank nicht.");
+    run(*body);
+}
+
 std::unique_ptr<EditableRowSet> OdbcConnection::openForWriting(std::string_view source) {
     session_.ensureTransaction();
     const CommandText reading = readCommandText(source);

@@ -25,6 +25,7 @@ public:
     OdbcConnection& operator=(const OdbcConnection&) = delete;
 
     std::unique_ptr<RowSet> execute(std::string_view commandText) override;
+    void callRoutine(std::string_view name) override;
     std::unique_ptr<EditableRowSet> openForWriting(std::string_view source) override;
     std::string property(std::string_view name) const override;
     void beginTransaction(Isolation isolation = Isolation::committed) override;

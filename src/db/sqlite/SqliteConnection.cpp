@@ -249,6 +249,13 @@ std::unique_ptr<RowSet> SqliteConnection::execute(std::string_view commandText) 
     return result;
 }
 
+void SqliteConnection::callRoutine(std::string_view name) {
+    ensureNotStopped();
+    const auto body = routineBody(name);
+    if (!body) throw Error(kErrorsInCommand, "Die Routine '" + std::string(name) + "' gibt es in der Datenbank nicht.");
+    runScript(*body);
+}
+
 std::unique_ptr<EditableRowSet> SqliteConnection::openForWriting(std::string_view source) {
     const CommandText reading = readCommandText(source);
     if (reading.kind == CommandText::Kind::Statement) {
