@@ -12,6 +12,7 @@
 #include "db/odbc/MoreResults.h"
 #include "db/odbc/OdbcError.h"
 #include "db/odbc/OdbcSession.h"
+#include "db/odbc/ParameterStatuses.h"
 
 namespace {
 
@@ -270,6 +271,58 @@ TEST(OdbcDiagnostics, ErrorRaisedAfterAResultIsReportedAndEndsThePassing) {
     }
     Results none({});
     EXPECT_NO_THROW(db::passMoreResults([&] { return none.next(); }, check));
+}
+
+// A trigger without SET NOCOUNT ON adds results beyond one per parameter set; an error of one
+// set does not hide the sets after it.
+TEST(OdbcDiagnostics, ArrayResultsArePassedToTheLastWhateverTheyCarry) {
+    std::vector<SQLRETURN> many(40, SQL_SUCCESS_WITH_INFO);
+    many[3] = SQL_ERROR;
+    Results results(many);
+    std::size_t taken = 0;
+    db::passEveryResult([&] { return results.next(); }, [&](SQLRETURN) { return ++taken > 0; });
+    EXPECT_EQ(taken, 40u);
+    EXPECT_EQ(results.calls(), 40u) << "every result up to the end";
+    for (const int end : {SQL_INVALID_HANDLE, SQL_STILL_EXECUTING, SQL_NEED_DATA, SQL_ERROR}) {
+        Results stopping({SQL_SUCCESS, static_cast<SQLRETURN>(end), SQL_SUCCESS});
+        db::passEveryResult([&] { return stopping.next(); }, [](SQLRETURN) { return false; });
+        EXPECT_EQ(stopping.calls(), 2u) << end << ": a failure that tells nothing is not asked again";
+    }
+}
+
+TEST(OdbcDiagnostics, ParameterSetFatesFromStatusesAndReturnCode) {
+    using db::SetFate;
+    constexpr SQLUSMALLINT unset = db::kStatusNotReported;
+    struct Fates {
+        SQLRETURN rc;
+        std::vector<SQLUSMALLINT> statuses;
+        SQLULEN processed;
+        std::vector<SetFate> fates;
+        bool unexplained;
+    };
+    const std::vector<Fates> cases{
+        {SQL_ERROR,
+         {unset, unset, unset, unset},
+         2,
+         {SetFate::Saved, SetFate::Saved, SetFate::Failed, SetFate::Again},
+         false},
+        {SQL_SUCCESS, {unset, unset}, 2, {SetFate::Saved, SetFate::Saved}, false},
+        {SQL_SUCCESS_WITH_INFO,
+         {SQL_PARAM_SUCCESS, SQL_PARAM_ERROR, SQL_PARAM_UNUSED},
+         3,
+         {SetFate::Saved, SetFate::Failed, SetFate::Again},
+         false},
+        {SQL_ERROR, {SQL_PARAM_UNUSED, SQL_PARAM_UNUSED}, 0, {SetFate::Failed, SetFate::Again}, false},
+        {SQL_ERROR, {SQL_PARAM_SUCCESS, SQL_PARAM_UNUSED}, 1, {SetFate::Saved, SetFate::Again}, false},
+        // The server rolled back what the statuses call saved (a trigger's error under XACT_ABORT).
+        {SQL_ERROR, {SQL_PARAM_SUCCESS, SQL_PARAM_SUCCESS_WITH_INFO}, 2, {SetFate::Saved, SetFate::Saved}, true},
+        {SQL_SUCCESS, {SQL_PARAM_SUCCESS, SQL_PARAM_SUCCESS}, 2, {SetFate::Saved, SetFate::Saved}, false},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const db::SetFates settled = db::fatesOf(cases[i].rc, cases[i].statuses, cases[i].processed);
+        EXPECT_EQ(settled.fates, cases[i].fates) << "case " << i;
+        EXPECT_EQ(settled.failureUnexplained, cases[i].unexplained) << "case " << i;
+    }
 }
 
 TEST(OdbcDiagnostics, SqlServerImportLockIsTheTransactionsAndAnswersBeforeTheStatementTimesOut) {

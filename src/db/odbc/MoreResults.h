@@ -15,3 +15,18 @@ void passMoreResults(Next&& next, Check&& check) {
 }
 
 }  // namespace db
+
+namespace db {
+
+// As passMoreResults, for an execution whose results may carry errors of single parameter
+// sets: a failing result does not end the passing, the sets after it still report. take gets
+// every return code and answers whether the result told anything; a failure that tells nothing
+// ends the passing (a driver may answer so forever), as does any code that is no result.
+template <class Next, class Take>
+void passEveryResult(Next&& next, Take&& take) {
+    for (SQLRETURN rc = next(); rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_ERROR; rc = next()) {
+        if (!take(rc) && rc == SQL_ERROR) return;
+    }
+}
+
+}  // namespace db

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "db/odbc/MoreResults.h"
 #include "db/odbc/OdbcError.h"
 #include "db/odbc/OdbcText.h"
 #include "db/odbc/ParameterArray.h"
@@ -10,7 +11,6 @@ namespace db {
 
 namespace {
 
-constexpr SQLUSMALLINT kNotReported = 0xFFFF;  // a status the driver did not set
 // Several rows in one parameter set: within the oldest SQLite's limit of host parameters.
 constexpr std::size_t kParametersPerSet = 999;
 constexpr std::size_t kRowsPerSet = 50;
@@ -102,9 +102,9 @@ void RowInserter::insertGroup(const Rows& rows, const std::vector<std::size_t>& 
         std::vector<std::size_t> again;
         for (std::size_t set = 0; set < sets; ++set) {
             const auto first = taken.begin() + static_cast<std::ptrdiff_t>(set * width);
-            if (outcome.fates[set] == Fate::Again)
+            if (outcome.fates[set] == SetFate::Again)
                 again.insert(again.end(), first, first + static_cast<std::ptrdiff_t>(width));
-            if (outcome.fates[set] != Fate::Failed) continue;
+            if (outcome.fates[set] != SetFate::Failed) continue;
             if (width == 1) {
                 failures.push_back({*first, outcome.errors[set]});
             } else {
@@ -119,14 +119,14 @@ void RowInserter::insertGroup(const Rows& rows, const std::vector<std::size_t>& 
 void RowInserter::undoFailedSets(Outcome& outcome) {
     // A transaction the failure ended took the savepoint with it; nothing more is written in it.
     if (session_.transactionLost) return;
-    const bool failed = std::find(outcome.fates.begin(), outcome.fates.end(), Fate::Failed) != outcome.fates.end();
+    const bool failed = std::find(outcome.fates.begin(), outcome.fates.end(), SetFate::Failed) != outcome.fates.end();
     if (failed) {
         if (auto undone = savepoint(Savepoint::RollBack)) {
             // What the failed set left can no longer be told apart: the transaction holds it.
             if (session_.inTransaction && !session_.transactionLost) session_.transactionLost = undone;
             throw *undone;
         }
-        std::replace(outcome.fates.begin(), outcome.fates.end(), Fate::Saved, Fate::Again);
+        std::replace(outcome.fates.begin(), outcome.fates.end(), SetFate::Saved, SetFate::Again);
     }
     savepoint(Savepoint::Release);
 }
@@ -152,6 +152,19 @@ std::optional<Error> RowInserter::savepoint(Savepoint step) const {
         return error;
     }
     return std::nullopt;
+}
+
+void RowInserter::failWhole(const Error& error, Outcome& outcome) const {
+    if (!session_.inTransaction) throw error;
+    if (!session_.transactionLost) {
+        session_.transactionLost =
+            Error(error.code(),
+                  "Das Schreiben schlug fehl, ohne eine Zeile zu nennen; welche Zeilen gespeichert "
+                  "sind, ist ungewiss; die Transaktion wird darum nicht fortgesetzt: " +
+                      std::string(error.description()));
+    }
+    std::fill(outcome.fates.begin(), outcome.fates.end(), SetFate::Failed);
+    std::fill(outcome.errors.begin(), outcome.errors.end(), *session_.transactionLost);
 }
 
 RowInserter::Outcome RowInserter::run(const Rows& rows, const std::vector<std::size_t>& taken,
@@ -184,14 +197,14 @@ RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared,
                                           const std::vector<std::vector<Value>>& byParameter,
                                           const std::vector<ColumnType>& declared, std::size_t sets) {
     const Error unknown = failureWithoutDescription();
-    Outcome outcome{std::vector<Fate>(sets, Fate::Saved), std::vector<Error>(sets, unknown)};
+    Outcome outcome{std::vector<SetFate>(sets, SetFate::Saved), std::vector<Error>(sets, unknown)};
     if (!takeArrays(prepared, sets) && sets > 1) {
         // The driver takes one set at a time (a driver without arrays at all does so by itself).
         arraySets_ = 1;
-        std::fill(outcome.fates.begin(), outcome.fates.end(), Fate::Again);
+        std::fill(outcome.fates.begin(), outcome.fates.end(), SetFate::Again);
         return outcome;
     }
-    std::vector<SQLUSMALLINT> statuses(sets, kNotReported);
+    std::vector<SQLUSMALLINT> statuses(sets, kStatusNotReported);
     SQLULEN processed = 0;
     SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAM_STATUS_PTR, statuses.data(), 0);
     SQLSetStmtAttrW(prepared.get(), SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0);
@@ -210,12 +223,14 @@ RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared,
     const SQLRETURN rc = session_.watched(prepared, [&] { return SQLExecute(prepared.get()); });
     std::vector<Diagnostic> found =
         rc == SQL_SUCCESS ? std::vector<Diagnostic>() : diagnostics(SQL_HANDLE_STMT, prepared.get());
-    // Some drivers report the later parameter sets as further results.
-    const auto nextResult = [&] { return session_.watched(prepared, [&] { return SQLMoreResults(prepared.get()); }); };
-    for (std::size_t more = 0; more <= sets && nextResult() != SQL_NO_DATA; ++more) {
-        const auto further = diagnostics(SQL_HANDLE_STMT, prepared.get());
-        found.insert(found.end(), further.begin(), further.end());
-    }
+    // Some drivers report the later parameter sets as further results, and a trigger without
+    // SET NOCOUNT ON adds results of its own: every one is read, and the errors they carry.
+    passEveryResult([&] { return session_.watched(prepared, [&] { return SQLMoreResults(prepared.get()); }); },
+                    [&](SQLRETURN) {
+                        const auto further = diagnostics(SQL_HANDLE_STMT, prepared.get());
+                        found.insert(found.end(), further.begin(), further.end());
+                        return !further.empty();
+                    });
 
     // The failure of set i: the diagnostic that names it, else the first failure reported.
     const Diagnostic* first = firstFailure(found);
@@ -228,30 +243,18 @@ RowInserter::Outcome RowInserter::execute(const OdbcHandle& prepared,
         return first ? session_.failure(*first) : unknown;
     };
 
-    const bool reported =
-        std::none_of(statuses.begin(), statuses.end(), [](SQLUSMALLINT s) { return s == kNotReported; });
-    if (reported) {
-        bool settled = false;
-        for (std::size_t i = 0; i < sets; ++i) {
-            switch (statuses[i]) {
-                case SQL_PARAM_SUCCESS:
-                case SQL_PARAM_SUCCESS_WITH_INFO: settled = true; break;
-                case SQL_PARAM_UNUSED: outcome.fates[i] = Fate::Again; break;
-                default:  // SQL_PARAM_ERROR, SQL_PARAM_DIAG_UNAVAILABLE
-                    outcome.fates[i] = Fate::Failed;
-                    outcome.errors[i] = errorOf(i);
-                    settled = true;
-            }
-        }
-        if (!settled) {  // nothing was done: the first set takes the failure, so that the rest can go on
-            outcome.fates[0] = Fate::Failed;
-            outcome.errors[0] = errorOf(0);
-        }
-    } else if (!SQL_SUCCEEDED(rc)) {
-        const std::size_t failed = std::min<std::size_t>(processed, sets - 1);
-        for (std::size_t i = failed; i < sets; ++i) outcome.fates[i] = Fate::Again;
-        outcome.fates[failed] = Fate::Failed;
-        outcome.errors[failed] = errorOf(failed);
+    SetFates settled = fatesOf(rc, statuses, processed);
+    outcome.fates = std::move(settled.fates);
+    bool told = false;
+    for (std::size_t i = 0; i < sets; ++i) {
+        if (outcome.fates[i] != SetFate::Failed) continue;
+        outcome.errors[i] = errorOf(i);
+        told = true;
+    }
+    // Also a failure no set carries may have ended the transaction on the server's side.
+    if (!SQL_SUCCEEDED(rc) && !told) {
+        const Error error = first ? session_.failure(*first) : unknown;
+        if (settled.failureUnexplained) failWhole(error, outcome);
     }
     return outcome;
 }

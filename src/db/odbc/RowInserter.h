@@ -7,10 +7,9 @@
 // SQLite ODBC driver) prepares every parameter set anew; there one set carries several rows
 // (INSERT … VALUES (…), (…), …), and the rows of a set that fails are tried again one by one.
 //
-// Every set's fate is learned from the parameter status array; a driver that leaves it
-// unfilled (the SQLite ODBC driver) stops at its first failing set and counts the sets it
-// saved before it, and the sets after that one go again. So a failing row fails alone, the
-// others keep their order, and no row counts as saved that was not.
+// Every set's fate is learned from the parameter status array (ParameterStatuses). So a failing
+// row fails alone, the others keep their order, and no row counts as saved that was not: an
+// execution that failed although every set reads as saved ends the transaction it ran in.
 //
 // A set of several rows that fails may leave the rows it inserted before the failing one
 // (SQLite's FAIL keeps them); such sets run within a savepoint, which is rolled back before
@@ -28,6 +27,7 @@
 #include "db/Error.h"
 #include "db/Value.h"
 #include "db/odbc/OdbcCatalog.h"
+#include "db/odbc/ParameterStatuses.h"
 
 namespace db {
 
@@ -47,9 +47,8 @@ public:
     std::vector<Failure> insert(Rows rows);
 
 private:
-    enum class Fate { Saved, Failed, Again };
     struct Outcome {
-        std::vector<Fate> fates;
+        std::vector<SetFate> fates;
         std::vector<Error> errors;  // for each set, meaningful where it failed
     };
 
@@ -65,6 +64,9 @@ private:
     Outcome execute(const OdbcHandle& statement, const std::vector<std::vector<Value>>& byParameter,
                     const std::vector<ColumnType>& declared, std::size_t sets);
     bool takeArrays(const OdbcHandle& statement, std::size_t sets);
+    // An execution failed although every set reads as saved: in a transaction, the transaction
+    // counts as lost and every set as failed; outside one, the failure is thrown.
+    void failWhole(const Error& error, Outcome& outcome) const;
     // Rolls back to the savepoint when a set failed: the sets saved with it go again.
     void undoFailedSets(Outcome& outcome);
     enum class Savepoint { Set, RollBack, Release };
