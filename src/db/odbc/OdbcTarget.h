@@ -22,10 +22,11 @@ struct OdbcTarget {
     ErrorNumbers errorNumbers = ErrorNumbers::Unknown;  // whose numbers a failure to connect carries
 };
 
-// The waits a connection's keywords ask for, as ADO reads them: "Connect Timeout" (or
-// "Connection Timeout", "Timeout") for logging in, "Command Timeout" for each statement, which
-// takes the login's where it has none of its own; 30 seconds where neither is given. 0 waits
-// as long as it takes. A value that is no number counts as not given.
+// The waits a connection's keywords ask for: "Connect Timeout" (or "Connection Timeout",
+// "Timeout") for logging in, "Command Timeout" for each statement, which takes the login's where
+// it has none of its own; 30 seconds where neither is given (ADO's own defaults are 15 for the
+// login and 30 per statement, set on its objects, not read from the keywords). 0 waits as long
+// as it takes. A value that is no number counts as not given.
 void setTimeouts(OdbcTarget& target, const std::vector<Keyword>& keywords);
 
 }  // namespace db
