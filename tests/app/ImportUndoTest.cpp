@@ -80,6 +80,15 @@ protected:
         existing(5);
         record("2", "5");
     }
+    // A previous import and two staged addresses, whose import routine adds its rows and then
+    // fails: the rows it added are taken back with the rest.
+    void importFailingAfterItsRows() {
+        previousImport();
+        stage(2);
+        cnn->runScript(
+            "UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport;"
+            "INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
+    }
     // Nothing imported, and the previous import can still be undone.
     void expectPreviousImportKept() {
         EXPECT_EQ(ids().size(), 5u);
@@ -223,12 +232,7 @@ TEST_P(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
 }
 
 TEST_P(ImportUndo, FailingTransferImportsNothingAndKeepsThePreviousRange) {
-    previousImport();
-    stage(2);
-    // The routine adds rows and then fails: the rows it added are taken back with the rest.
-    cnn->runScript(
-        "UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport;"
-        "INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
+    importFailingAfterItsRows();
     auto window = start();
     view.answers = {app::answer::kOk, app::answer::kNo};
     const app::Outcome outcome = window->cmdImport_Click();
@@ -646,11 +650,7 @@ TEST_P(ImportUndo, RangeWithoutItsDatenpoolIsDeletedOnlyAfterAQuestionNamingTheO
 }
 
 TEST_P(ImportUndo, FailedImportAfterTheRemovalKeepsThePreviousImport) {
-    previousImport();
-    stage(2);
-    cnn->runScript(
-        "UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport;"
-        "INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
+    importFailingAfterItsRows();
     auto window = start();
     view.answers = {app::answer::kOk, app::answer::kYes};
     EXPECT_EQ(window->cmdImport_Click().result, app::Result::failed);
