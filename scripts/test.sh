@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test: the format check, the native suite (debug), the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the Windows build under Wine, the Windows packages installed,
-# used and removed again under Wine, and a bounded fuzzing run.
+# UndefinedBehaviorSanitizer, the tests of threaded code under ThreadSanitizer, the Windows build
+# under Wine, the Windows packages installed, used and removed again under Wine, and a bounded
+# fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh all
@@ -21,6 +22,11 @@ step "sanitizers"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j2
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j2
+
+step "threads under ThreadSanitizer"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j2
+TSAN_OPTIONS=halt_on_error=1 ctest --preset tsan -j2
 
 step "Windows build under Wine"
 scripts/test-windows.sh
