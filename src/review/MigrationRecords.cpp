@@ -1,4 +1,4 @@
-#include "app/MigrationRecords.h"
+#include "review/MigrationRecords.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,14 +10,14 @@
 #include <utility>
 
 #include "adr/LineReader.h"
-#include "app/ListedIds.h"
-#include "app/NumberText.h"
-#include "app/TableWriter.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/Value.h"
+#include "review/ListedIds.h"
+#include "review/TableWriter.h"
+#include "text/NumberText.h"
 
-namespace app {
+namespace review {
 
 namespace {
 
@@ -119,12 +119,13 @@ constexpr const char* kTooManyRowsWithoutRecord =
 
 std::string countsLine(const RecordCounts& c, std::string_view separator) {
     const std::string saved = c.unknown == 0
-                                  ? groupDigits(c.saved, separator) + " gespeichert"
-                                  : "gespeichert unbekannt (" + groupDigits(c.saved, separator) + " bestätigt, " +
-                                        groupDigits(c.unknown, separator) + " ungeprüft: siehe AdressenImport)";
-    return groupDigits(c.read, separator) + " Datensätze gelesen: " + saved + ", " +
-           groupDigits(c.discarded, separator) + " verworfen; " + groupDigits(c.notes, separator) + " Hinweise; " +
-           groupDigits(c.filesUnreadable, separator) + " Adressdateien fehlen oder sind unlesbar.";
+                                  ? text::groupDigits(c.saved, separator) + " gespeichert"
+                                  : "gespeichert unbekannt (" + text::groupDigits(c.saved, separator) + " bestätigt, " +
+                                        text::groupDigits(c.unknown, separator) + " ungeprüft: siehe AdressenImport)";
+    return text::groupDigits(c.read, separator) + " Datensätze gelesen: " + saved + ", " +
+           text::groupDigits(c.discarded, separator) + " verworfen; " + text::groupDigits(c.notes, separator) +
+           " Hinweise; " + text::groupDigits(c.filesUnreadable, separator) +
+           " Adressdateien fehlen oder sind unlesbar.";
 }
 
 const std::vector<std::string>& MigrationRecords::reportColumns() {
@@ -472,4 +473,4 @@ bool MigrationRecords::writeReport(TableWriter& writer, NextId nextId) {
     return false;
 }
 
-}  // namespace app
+}  // namespace review

@@ -16,15 +16,15 @@
 #include <vector>
 
 #include "adr/RecordObserver.h"
-#include "app/CappedList.h"
-#include "app/NumberLog.h"
+#include "review/CappedList.h"
+#include "review/NumberLog.h"
 
 namespace db {
 class Connection;
 class RowSet;
 }  // namespace db
 
-namespace app {
+namespace review {
 
 class ListedIds;
 class TableWriter;
@@ -156,4 +156,4 @@ private:
     std::string reportCutShort_;
 };
 
-}  // namespace app
+}  // namespace review
