@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "review/MigrationRecords.h"
+#include "review/ReportRows.h"
 #include "review/TableWriter.h"
 
 namespace testing_support {
@@ -42,7 +43,7 @@ struct ReportInMemory {
         return [this]() -> review::TableWriter& {
             ++begun;
             out.str("");
-            return writer.emplace(out, format, review::MigrationRecords::reportColumns());
+            return writer.emplace(out, format, review::ReportRows::columns());
         };
     }
 };

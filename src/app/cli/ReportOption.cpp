@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/cli/Arguments.h"
+#include "review/ReportRows.h"
 
 namespace cli {
 
@@ -40,7 +41,7 @@ review::TableWriter& ReportOption::begin() {
     file_.reset();
     file_.emplace(draftPath_);
     begun_ = true;
-    return writer_.emplace(file_->stream(), format_, review::MigrationRecords::reportColumns());
+    return writer_.emplace(file_->stream(), format_, review::ReportRows::columns());
 }
 
 ReportOption::~ReportOption() {
