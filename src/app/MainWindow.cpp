@@ -223,10 +223,13 @@ ConversionOutcome MainWindow::cmdStart_Click() {
     {
         const ControlsHeldForRun held(view_, converting_);
         view_.setText(Control::cmdStart, "abbrechen");
-        outcome = convertDirectory(*cnn_, mapper_, *this, directory, [&](const std::string& line) {
-            view_.addListLine(line);
-            return true;
-        });
+        outcome = convertDirectory(
+            *cnn_, mapper_, *this, directory,
+            [&](const std::string& line) {
+                view_.addListLine(line);
+                return true;
+            },
+            rowListed_);
     }
     // The id fields may have been edited during the run.
     updateUndoButton();

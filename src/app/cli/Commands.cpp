@@ -77,10 +77,7 @@ int convertInto(const std::string& target, const std::string& directory, ReportO
     try {
         connection = openDatenpool(target);
         adr::FieldMapper mapper(events);
-        mapper.setObserver(&report.records());
-        outcome = app::convertDirectory(*connection, mapper, events, directory, printListLine,
-                                        report.records().pairWhileListed());
-        report.records().listEnded(outcome.listComplete);
+        outcome = app::convertDirectory(*connection, mapper, events, directory, printListLine, report.follow(mapper));
     } catch (const db::Error& failure) {
         events.finishProgress();
         say(failure.description());
@@ -140,6 +137,7 @@ int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpo
 int reportConversion(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption, ReportOption& report,
                      db::Connection* connection) {
     using Ending = app::ConversionOutcome::Ending;
+    report.records().listEnded(outcome.listComplete);
     if (outcome.ending == Ending::notStarted) return 1;
     // A failed run kept nothing: its records are reported, none as saved.
     const bool runKept = outcome.ending != Ending::failed;

@@ -44,6 +44,11 @@ review::TableWriter& ReportOption::begin() {
     return writer_.emplace(file_->stream(), format_, review::ReportRows::columns());
 }
 
+app::ListedRowSink ReportOption::follow(adr::FieldMapper& mapper) {
+    mapper.setObserver(records_.get());
+    return records_->pairWhileListed();
+}
+
 ReportOption::~ReportOption() {
     records_.reset();  // ends the thread that may still write the report from the spill
     if (spillPath_.empty()) return;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "adr/FieldMapper.h"
+#include "app/Conversion.h"
 #include "app/cli/OutputFile.h"
 #include "review/MigrationRecords.h"
 #include "review/TableWriter.h"
@@ -29,6 +31,9 @@ public:
     ReportOption& operator=(const ReportOption&) = delete;
 
     review::MigrationRecords& records() { return *records_; }
+    // Follows a conversion: its records as the mapper tells them, and the rows its list shows,
+    // through the sink returned, which pairs them with the records while the list is read.
+    app::ListedRowSink follow(adr::FieldMapper& mapper);
     // Settles the records against the staging rows that rowsQuery selects, or that countQuery
     // counts when they cannot be read (no connection: nothing was kept), and writes the report.
     // Throws std::runtime_error when writing fails, or when the report ends before its last record.
