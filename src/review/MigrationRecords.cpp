@@ -6,8 +6,6 @@
 
 #include "adr/LineReader.h"
 #include "db/Connection.h"
-#include "db/RowSet.h"
-#include "db/Value.h"
 #include "review/ReportWhileListed.h"
 #include "review/TablePairing.h"
 

@@ -28,9 +28,11 @@ public:
     struct Entry {
         enum class Kind { saved, discarded, file } kind = Kind::file;
         std::string_view file;
-        std::string_view reason;  // why the file could not be read
-        std::string_view line;    // of a record, as the rest: empty in a file entry
-        std::string_view number;  // as the table shows it, empty for none
+        std::string_view reason;  // a file's: why it could not be read
+        // A record's: its line, its address number as the table shows it (empty for none), its
+        // notes and its original lines.
+        std::string_view line;
+        std::string_view number;
         std::string_view notes;
         std::string_view original;
     };

@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "adr/LineReader.h"
+#include "db/Value.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "review/ListedIds.h"
 #include "review/MigrationRecords.h"
 #include "review/NumberLog.h"
+#include "review/RowPairing.h"
 #include "review/TableWriter.h"
 #include "support/ReportTable.h"
 #include "support/RunCli.h"
@@ -258,6 +260,35 @@ TEST(ReportRows, ManyRowsOfNoRecordEndThePairingWithOutcomesUnknown) {
     EXPECT_NE(records.pairingFailure().find("mehr als 1000 Zeilen"), std::string::npos) << records.pairingFailure();
     EXPECT_EQ(records.counts().saved, 1);
     EXPECT_EQ(records.counts().unknown, 1);
+}
+
+// The rule itself, row by row: a row goes to the next record its fremdid agrees with (as a
+// number, a whole number or a text), the records before it have none, a row of no record still
+// to come is passed over without its id being read, and past 1000 of those the pairing gives up.
+TEST(RowPairing, EachRowToTheNextRecordItMatchesAndForeignRowsPassedOver) {
+    review::NumberLog records;
+    for (const std::optional<double> number :
+         {std::optional<double>(7), std::optional<double>(8), std::optional<double>(), std::optional<double>(2.5)})
+        records.add(number);
+    std::vector<std::int64_t> ids;
+    review::RowPairing pairing(records.reader(), [&](std::int64_t id) { ids.push_back(id); });
+    using Taken = review::RowPairing::Taken;
+    const auto unread = []() -> std::int64_t { throw std::logic_error("the id of a row passed over"); };
+    EXPECT_EQ(pairing.take(db::Value(9), unread), Taken::passedOver);
+    EXPECT_EQ(pairing.take(db::Value(std::int64_t{8}), [] { return std::int64_t{11}; }), Taken::paired);
+    EXPECT_EQ(pairing.take(db::Value(7.0), unread), Taken::passedOver) << "record 7 is behind";
+    EXPECT_EQ(pairing.take(db::Value(), [] { return std::int64_t{12}; }), Taken::paired);
+    EXPECT_FALSE(pairing.done());
+    EXPECT_EQ(pairing.take(db::Value(std::string("2.5")), [] { return std::int64_t{13}; }), Taken::paired);
+    EXPECT_TRUE(pairing.done());
+    EXPECT_EQ(ids, (std::vector<std::int64_t>{0, 11, 12, 13}));
+    EXPECT_EQ(pairing.rowsPaired(), 3);
+
+    review::NumberLog one;
+    one.add(1);
+    review::RowPairing foreign(one.reader(), [](std::int64_t) {});
+    for (int row = 1; row <= 1000; ++row) ASSERT_EQ(foreign.take(db::Value(2), unread), Taken::passedOver);
+    EXPECT_EQ(foreign.take(db::Value(2), unread), Taken::gaveUp);
 }
 
 TEST(RecordCounts, AnUnknownSavedCountIsSaidAndWhereToLook) {
