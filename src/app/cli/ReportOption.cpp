@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "adr/FieldMapper.h"
 #include "app/cli/Arguments.h"
 #include "review/ReportRows.h"
 

@@ -13,11 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "adr/FieldMapper.h"
 #include "app/Conversion.h"
 #include "app/cli/OutputFile.h"
 #include "review/MigrationRecords.h"
 #include "review/TableWriter.h"
+
+namespace adr {
+class FieldMapper;
+}
 
 namespace cli {
 
