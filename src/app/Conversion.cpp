@@ -3,10 +3,10 @@
 #include "adr/BatchReader.h"
 #include "adr/ConversionEvents.h"
 #include "app/ListLine.h"
-#include "app/NumberText.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/GoOn.h"
+#include "text/NumberText.h"
 
 namespace app {
 
@@ -88,7 +88,7 @@ std::string datenpoolCaption(const db::Connection& connection) {
 }
 
 std::string conversionSummary(std::int64_t listed, std::string_view groupSeparator, const std::string& caption) {
-    return groupDigits(listed, groupSeparator) + " Adressen konvertiert nach " + caption + ":";
+    return text::groupDigits(listed, groupSeparator) + " Adressen konvertiert nach " + caption + ":";
 }
 
 std::string conversionSummary(const ConversionOutcome& outcome, std::string_view groupSeparator,

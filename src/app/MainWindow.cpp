@@ -4,12 +4,12 @@
 #include "adr/SingleAddressReader.h"
 #include "app/CnnString.h"
 #include "app/Conversion.h"
-#include "app/NumberText.h"
 #include "db/Error.h"
 #include "db/GoOn.h"
 #include "settings/RegistryOperations.h"
 #include "settings/StatusText.h"
 #include "text/Characters.h"
+#include "text/NumberText.h"
 #include "text/Numbers.h"
 #include "transfer/AddressTable.h"
 
@@ -223,10 +223,13 @@ ConversionOutcome MainWindow::cmdStart_Click() {
     {
         const ControlsHeldForRun held(view_, converting_);
         view_.setText(Control::cmdStart, "abbrechen");
-        outcome = convertDirectory(*cnn_, mapper_, *this, directory, [&](const std::string& line) {
-            view_.addListLine(line);
-            return true;
-        });
+        outcome = convertDirectory(
+            *cnn_, mapper_, *this, directory,
+            [&](const std::string& line) {
+                view_.addListLine(line);
+                return true;
+            },
+            rowListed_);
     }
     // The id fields may have been edited during the run.
     updateUndoButton();
@@ -282,7 +285,7 @@ void MainWindow::listCleared() { view_.clearList(); }
 void MainWindow::fileStarted(int number) { view_.setProgress(number); }
 
 void MainWindow::recordsCounted(std::int32_t count) {
-    view_.setText(Control::lblListenkommentar, groupDigits(count, view_.groupSeparator()));
+    view_.setText(Control::lblListenkommentar, text::groupDigits(count, view_.groupSeparator()));
     view_.repaint(Control::lblListenkommentar);
 }
 

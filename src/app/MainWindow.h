@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "adr/ConversionEvents.h"
 #include "adr/FieldMapper.h"
@@ -66,6 +67,9 @@ public:
     db::Connection* connection() const { return cnn_.get(); }
     // The field mapper of the conversions, to observe their records.
     adr::FieldMapper& mapper() { return mapper_; }
+    // Each row the conversions list goes to rowListed as well, so that their records are paired
+    // with their rows while the list is read.
+    void pairListedRows(ListedRowSink rowListed) { rowListed_ = std::move(rowListed); }
 
 private:
     // What the reader and the mapper tell the window.
@@ -145,6 +149,7 @@ private:
     int singleAddressExitCode_ = 0;
     std::int32_t adressZaehler_ = 0;
     adr::FieldMapper mapper_{*this};
+    ListedRowSink rowListed_;
 };
 
 }  // namespace app

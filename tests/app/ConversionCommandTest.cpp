@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "db/Error.h"
 #include "db/sqlite/SqliteConnection.h"
+#include "review/MigrationRecords.h"
 #include "settings/FileRegistry.h"
 #include "settings/RegistryOperations.h"
 #include "support/FailingConnection.h"
@@ -149,6 +150,24 @@ TEST_F(ConversionCommand, ListGoesByTheStagingIdsWhateverOrderTheDatabaseReadsIn
     window->cmdStart_Click();
     EXPECT_EQ(view.list, (std::vector<std::string>{"Meier, Herrn, 12345 Ort, Weg 1, Tel. : 030 1",
                                                    "Schulz, Frau, 54321 Stadt, Gasse 2", "Firma X, Firma"}));
+}
+
+// The window's run pairs its records with the rows as it lists them, as the command line's own
+// run does: the table needs no pass of its own (here one that would find no row).
+TEST_F(ConversionCommand, RecordsArePairedWithTheRowsAsTheyAreListed) {
+    auto window = start();
+    view.setText(Control::txtADR, adr);
+    review::MigrationRecords records;
+    window->mapper().setObserver(&records);
+    window->pairListedRows(records.pairWhileListed());
+    const app::ConversionOutcome outcome = window->cmdStart_Click();
+    ASSERT_TRUE(outcome.listComplete);
+    records.listEnded(outcome.listComplete);
+
+    records.settle(window->connection(), "SELECT id, fremdid FROM AdressenImport WHERE 0");
+    EXPECT_EQ(records.counts().saved, 3);
+    EXPECT_EQ(records.counts().discarded, 0);
+    EXPECT_EQ(records.pairingFailure(), "");
 }
 
 TEST_F(ConversionCommand, EmptyDirectoryIsStoredBeforeTheWarning) {

@@ -1,32 +1,26 @@
-// What the office reviews a migration with: the cells of CSV and JSON Lines, and the export of
-// a Datenpool table, read back by a program of its own.
+// What the office reviews a migration with, as the command line writes it: the export of a
+// Datenpool table and the report of a run, read back by a program of its own.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <csignal>
 #include <filesystem>
-#include <limits>
 #include <map>
 #include <optional>
 #include <random>
 #include <regex>
 #include <sstream>
-#include <thread>
 
 #include "ConvertWithCli.h"
 #include "adr/FieldMapper.h"
-#include "adr/LineReader.h"
 #include "app/Conversion.h"
-#include "app/ListedIds.h"
-#include "app/MigrationRecords.h"
-#include "app/NumberLog.h"
-#include "app/TableWriter.h"
 #include "db/Backends.h"
 #include "db/sqlite/SqliteConnection.h"
+#include "review/MigrationRecords.h"
 #include "support/ReadOnly.h"
 #include "support/RecordingEvents.h"
+#include "support/ReportTable.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -34,74 +28,10 @@
 
 namespace {
 
-using app::TableFormat;
+using review::TableFormat;
+using testing_support::cells;
 using testing_support::CliRun;
-
-TEST(TableCells, CsvQuotesOnlyWhatASpreadsheetWouldSplit) {
-    EXPECT_EQ(app::csvCell("Meier, Hans"), "Meier, Hans");
-    EXPECT_EQ(app::csvCell("a;b"), "\"a;b\"");
-    EXPECT_EQ(app::csvCell("12\" Zoll"), "\"12\"\" Zoll\"");
-    EXPECT_EQ(app::csvCell("Zeile 1\r\nZeile 2"), "\"Zeile 1\r\nZeile 2\"");
-    EXPECT_EQ(app::csvCell("x\ny"), "\"x\ny\"");
-    EXPECT_EQ(app::csvCell(""), "");
-    // Short and long cells are looked through in different ways.
-    const std::string plain(40, 'x');
-    EXPECT_EQ(app::csvCell(plain), plain);
-    for (const char c : {';', '"', '\r', '\n'}) {
-        for (const std::size_t length : {std::size_t{32}, std::size_t{33}, std::size_t{200}}) {
-            const std::string cell = std::string(length - 1, 'x') + c;
-            EXPECT_EQ(app::csvCell(cell).front(), '"') << length << " " << int{c};
-        }
-    }
-}
-
-TEST(TableCells, JsonEscapesQuotesBackslashAndControlCharacters) {
-    EXPECT_EQ(app::jsonString("Müller \"Hans\""), "\"Müller \\\"Hans\\\"\"");
-    EXPECT_EQ(app::jsonString("C:\\ADR"), "\"C:\\\\ADR\"");
-    EXPECT_EQ(app::jsonString("a\nb\rc\td"), "\"a\\nb\\rc\\td\"");
-    EXPECT_EQ(app::jsonString(std::string("\x01\x1f\x7f", 3)), "\"\\u0001\\u001f\\u007f\"");
-    EXPECT_EQ(app::jsonString("Straße ⏎ Weg"), "\"Straße ⏎ Weg\"");
-}
-
-TEST(TableCells, FormatFollowsTheFileEnding) {
-    EXPECT_EQ(app::tableFormatOf("bericht.csv"), TableFormat::csv);
-    EXPECT_EQ(app::tableFormatOf("/tmp/bericht.jsonl"), TableFormat::jsonl);
-    EXPECT_EQ(app::tableFormatOf("bericht.txt"), std::nullopt);
-    EXPECT_EQ(app::tableFormatOf("csv"), std::nullopt);
-    // Windows users type endings in either case.
-    EXPECT_EQ(app::tableFormatOf("BERICHT.CSV"), TableFormat::csv);
-    EXPECT_EQ(app::tableFormatOf("bericht.JsonL"), TableFormat::jsonl);
-}
-
-TEST(TableWriting, CsvHasByteOrderMarkHeaderAndEmptyCellForNull) {
-    std::ostringstream out;
-    app::TableWriter writer(out, TableFormat::csv, {"id", "nachname", "Geburtstag"});
-    writer.row({"1", "Meier; Söhne", std::nullopt});
-    EXPECT_EQ(out.str(), "\xEF\xBB\xBFid;nachname;Geburtstag\r\n1;\"Meier; Söhne\";\r\n");
-}
-
-TEST(TableWriting, JsonLinesKeepTheColumnNamesAsKeysAndNullAsNull) {
-    std::ostringstream out;
-    app::TableWriter writer(out, TableFormat::jsonl, {"id", "nachname", "Geburtstag"});
-    writer.row({"1", "Meier", std::nullopt});
-    writer.row({"2", "", "1970-01-31"});
-    EXPECT_EQ(out.str(),
-              "{\"id\":\"1\",\"nachname\":\"Meier\",\"Geburtstag\":null}\n"
-              "{\"id\":\"2\",\"nachname\":\"\",\"Geburtstag\":\"1970-01-31\"}\n");
-}
-
-// A path of another encoding (a Linux folder named in Latin-1) must not make the file unreadable
-// as UTF-8: what is no UTF-8 becomes U+FFFD, and every character that is stays as it was.
-TEST(TableWriting, BytesThatAreNoUtf8BecomeTheReplacementCharacter) {
-    std::ostringstream csv;
-    app::TableWriter csvWriter(csv, TableFormat::csv, {"Hinweise", "Original"});
-    csvWriter.row({"/home/M\xFCller/ADR fehlt", "Weiß \xC3"});
-    EXPECT_EQ(csv.str(), "\xEF\xBB\xBFHinweise;Original\r\n/home/M\xEF\xBF\xBDller/ADR fehlt;Weiß \xEF\xBF\xBD\r\n");
-    std::ostringstream jsonl;
-    app::TableWriter jsonWriter(jsonl, TableFormat::jsonl, {"a"});
-    jsonWriter.row({"\xED\xA0\x80 \xF0\x9F\x98\x80"});  // a surrogate is no UTF-8; U+1F600 is
-    EXPECT_EQ(jsonl.str(), "{\"a\":\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD \xF0\x9F\x98\x80\"}\n");
-}
+using testing_support::ReportInMemory;
 
 class Export : public ::testing::Test {
 protected:
@@ -184,25 +114,6 @@ TEST_F(Export, BadUsageAndMissingDatenpool) {
     EXPECT_NE(refused.err.find("gibt es nicht"), std::string::npos) << refused.err;
     EXPECT_FALSE(std::filesystem::exists(missing));
     EXPECT_EQ(run({"export", "--db", pool, "--output", dir.file("kein/Verzeichnis.csv")}).exitCode, 1);
-}
-
-// The cells of a report row in CSV (no cell of these tests holds a quote or a line break).
-std::vector<std::string> cells(const std::string& row) {
-    std::vector<std::string> result;
-    std::string cell;
-    bool quoted = false;
-    for (const char c : row) {
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (c == ';' && !quoted) {
-            result.push_back(cell);
-            cell.clear();
-        } else {
-            cell += c;
-        }
-    }
-    result.push_back(cell);
-    return result;
 }
 
 class Report : public app_tests::ConvertWithCli {
@@ -518,424 +429,6 @@ TEST_F(Report, ConvertOneWhoseRowIsNotWrittenEndsWithExitCodeOne) {
     EXPECT_TRUE(app_tests::stagingColumn(datenpool(), "fremdid").empty());
 }
 
-// A report in memory, begun anew each time it is opened.
-struct ReportInMemory {
-    explicit ReportInMemory(TableFormat of) : format(of) {}
-    TableFormat format;
-    std::ostringstream out;
-    std::optional<app::TableWriter> writer;
-    int begun = 0;
-    app::ReportOpener opener() {
-        return [this]() -> app::TableWriter& {
-            ++begun;
-            out.str("");
-            return writer.emplace(out, format, app::MigrationRecords::reportColumns());
-        };
-    }
-};
-
-adr::Line lineOf(const std::string& text, std::uint64_t characters = 0) {
-    adr::Line line;
-    line.text = text;
-    line.characters = characters ? characters : text.size();
-    return line;
-}
-
-// Notes and original lines reach the report with every byte they hold: separators, quotes,
-// line breaks, null bytes, and a record longer than the blocks the work file is written in.
-TEST(ReportRows, CarryEveryByteOfNotesAndOriginalLines) {
-    testing_support::TempDir dir;
-    const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
-    std::stringstream spill;
-    app::MigrationRecords records(&spill);
-    records.recordStarted("01A", 1, 7);
-    records.lineRead(lineOf("Meier; \"Hans\"\r\nx"));
-    records.note(std::string("a\0b", 3));
-    records.lineRead(lineOf("kurz", 100000));
-    records.recordEnded(true);
-    records.fileUnreadable("02A", "fehlt; \"weg\"");
-    records.recordStarted("01A", 9, 2.5);
-    std::string longOriginal = "z";
-    records.lineRead(lineOf("z"));
-    for (int i = 0; i < 199; ++i) {
-        records.lineRead(lineOf(std::string(200, static_cast<char>('a' + i % 26))));
-        longOriginal += " ⏎ " + std::string(200, static_cast<char>('a' + i % 26));
-    }
-    records.recordEnded(true);  // handed on, but its row is not there
-    records.recordStarted("01A", 812, std::nullopt);
-
-    ReportInMemory report{TableFormat::csv};
-    ASSERT_TRUE(records.settle(connection.get(), "SELECT 5 AS id, 7 AS fremdid", report.opener()));
-
-    const std::string nullByte(1, '\0');
-    EXPECT_EQ(report.out.str(), std::string("\xEF\xBB\xBF"
-                                            "Datei;Zeile;Adressnummer;Ergebnis;ID;Hinweise;Original\r\n") +
-                                    "01A;1;7;gespeichert;5;a" + nullByte +
-                                    "b | Zeile 2 nach 200 von 100000 Zeichen abgeschnitten;" +
-                                    "\"Meier; \"\"Hans\"\"\r\nx ⏎ kurz\"\r\n"
-                                    "02A;;;\"fehlt; \"\"weg\"\"\";;;\r\n"
-                                    "01A;9;2.5;verworfen;;nicht in AdressenImport gespeichert;" +
-                                    longOriginal +
-                                    "\r\n"
-                                    "01A;812;;verworfen;;;\r\n");
-    const app::RecordCounts& counts = records.counts();
-    EXPECT_EQ(counts.read, 3);
-    EXPECT_EQ(counts.saved, 1);
-    EXPECT_EQ(counts.discarded, 2);
-    EXPECT_EQ(counts.notes, 3);
-    EXPECT_EQ(counts.filesUnreadable, 1);
-}
-
-// A record of any number of lines keeps its first 200 lines and notes in the report, and says how
-// many more there were; every note is counted all the same.
-TEST(ReportRows, KeepTheFirst200LinesAndNotesOfARecordAndCountTheRest) {
-    std::stringstream spill;
-    app::MigrationRecords records(&spill);
-    records.recordStarted("01A", 1, 7);
-    std::string kept = "7*";
-    records.lineRead(lineOf("7*"));
-    for (int i = 2; i <= 100192; ++i) {
-        records.lineRead(lineOf("z" + std::to_string(i)));
-        if (i <= 200) kept += " ⏎ z" + std::to_string(i);
-    }
-    for (int i = 1; i <= 201; ++i) records.note("n" + std::to_string(i));
-    records.recordEnded(false);
-
-    ReportInMemory report{TableFormat::csv};
-    ASSERT_TRUE(records.settle(nullptr, "", report.opener()));
-    const auto rows = testing_support::lines(report.out.str());
-    ASSERT_EQ(rows.size(), 2u);
-    const std::vector<std::string> row = cells(rows[1].substr(0, rows[1].size() - 1));  // without the CR
-    ASSERT_EQ(row.size(), 7u);
-    ASSERT_LT(row[6].size(), kept.size() + 100) << "every line kept";
-    EXPECT_EQ(row[6], kept + " ⏎ … und 99.992 weitere Zeilen");
-    const std::string lastNotes = " | n199 | n200 | … und 1 weiterer Hinweis";
-    EXPECT_EQ(row[5].rfind("n1 | n2 | n3 |", 0), 0u) << row[5];
-    EXPECT_EQ(row[5].substr(row[5].size() - std::min(row[5].size(), lastNotes.size())), lastNotes);
-    EXPECT_EQ(records.counts().notes, 201);
-}
-
-// A work file on a disk that is full after `room` bytes: what goes beyond is lost.
-class FullDisk : public std::stringbuf {
-public:
-    explicit FullDisk(std::streamsize room) : room_(room) {}
-
-protected:
-    std::streamsize xsputn(const char* bytes, std::streamsize count) override {
-        const std::streamsize fits = std::clamp<std::streamsize>(room_ - written_, 0, count);
-        written_ += fits;
-        return std::stringbuf::xsputn(bytes, fits);
-    }
-
-private:
-    std::streamsize room_;
-    std::streamsize written_ = 0;
-};
-
-// A work file cut short is no complete report, and still every record is counted.
-TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
-    const auto readThreeRecords = [](app::MigrationRecords& records) {
-        for (int n = 1; n <= 3; ++n) {
-            records.recordStarted("01A", static_cast<std::uint64_t>(n), n);
-            records.lineRead(lineOf(std::to_string(n) + "*"));
-            records.recordEnded(true);
-        }
-    };
-    std::stringstream whole;
-    app::MigrationRecords wholeRecords(&whole);
-    readThreeRecords(wholeRecords);
-    wholeRecords.settle(nullptr, "");
-
-    FullDisk disk(static_cast<std::streamsize>(whole.str().size()) - 2);
-    std::iostream spill(&disk);
-    app::MigrationRecords records(&spill);
-    readThreeRecords(records);
-    ReportInMemory report{TableFormat::jsonl};
-    EXPECT_FALSE(records.settle(nullptr, "", report.opener()));
-    const auto rows = testing_support::lines(report.out.str());
-    ASSERT_EQ(rows.size(), 3u);
-    // The report says where it ends, and why.
-    const std::string cutShort =
-        "Die Arbeitsdatei des Berichts ließ sich nicht vollständig schreiben; der Bericht "
-        "endet nach 2 von 3 Datensätzen.";
-    EXPECT_EQ(rows[2],
-              "{\"Datei\":\"\",\"Zeile\":\"\",\"Adressnummer\":\"\",\"Ergebnis\":\"Bericht "
-              "unvollständig\",\"ID\":\"\",\"Hinweise\":\"" +
-                  cutShort + "\",\"Original\":\"\"}");
-    EXPECT_EQ(records.reportCutShort(), cutShort);
-    EXPECT_EQ(records.counts().read, 3);
-    EXPECT_EQ(records.counts().discarded, 3);
-}
-
-// A work file whose writing failed during the run (a full disk) holds fewer records than were
-// read: the report says so in its last row, even though what the file holds reads back whole.
-TEST(ReportRows, AWorkFileThatCouldNotBeWrittenIsNoCompleteReport) {
-    std::stringstream spill;
-    app::MigrationRecords records(&spill);
-    records.recordStarted("01A", 1, 1);
-    records.recordEnded(false);
-    records.recordStarted("01A", 9, 2);  // the first record's entry goes to the work file here
-    spill.setstate(std::ios::badbit);    // as a failed write leaves it
-    records.recordEnded(false);
-    ReportInMemory report{TableFormat::csv};
-    EXPECT_FALSE(records.settle(nullptr, "", report.opener()));
-    const auto rows = testing_support::lines(report.out.str());
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(cells(rows[1])[1], "1");
-    EXPECT_EQ(cells(rows[2])[3], "Bericht unvollständig");
-    EXPECT_EQ(cells(rows[2])[5],
-              "Die Arbeitsdatei des Berichts ließ sich nicht vollständig schreiben; der Bericht endet nach 1 von 2 "
-              "Datensätzen.");
-}
-
-// Rows that cannot be read to their end (a statement broken off, a failing value) leave the
-// records after them unpaired: they are counted from the table when it can be counted, their
-// report rows say why their ids are missing, and no saved record is said to be discarded. When
-// not even the count can be had, their outcome is unknown, and the counts say so.
-TEST(ReportRows, RecordsLeftUnpairedByRowsThatFailAreCountedOrUnknown) {
-    testing_support::TempDir dir;
-    const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
-    // Rows 1 to 4; reading the third fails (an integer overflow).
-    const std::string rowsQuery =
-        "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 4) "
-        "SELECT x AS id, CASE WHEN x = 3 THEN abs(-9223372036854775807 - 1) ELSE x END AS fremdid FROM n";
-    struct Case {
-        std::string countQuery;
-        std::string outcome;  // of the records 3 and 4
-        app::RecordCounts counts;
-    };
-    const std::vector<Case> cases{{"SELECT 4", "gespeichert", {4, 4, 0, 2, 0, 0}},
-                                  {"SELECT 3", "unbekannt", {4, 3, 1, 2, 0, 0}},
-                                  {"SELECT 2", "verworfen", {4, 2, 2, 2, 0, 0}},
-                                  {"", "unbekannt", {4, 2, 0, 2, 0, 2}},
-                                  {"SELECT * FROM fehlt", "unbekannt", {4, 2, 0, 2, 0, 2}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.countQuery);
-        std::stringstream spill;
-        app::MigrationRecords records(&spill);
-        for (int n = 1; n <= 4; ++n) {
-            records.recordStarted("01A", static_cast<std::uint64_t>(n), n);
-            records.recordEnded(true);
-        }
-        ReportInMemory report{TableFormat::csv};
-        ASSERT_TRUE(records.settle(connection.get(), rowsQuery, report.opener(), c.countQuery));
-        const auto rows = testing_support::lines(report.out.str());
-        ASSERT_EQ(rows.size(), 5u);
-        EXPECT_EQ(cells(rows[2])[3], "gespeichert");
-        EXPECT_EQ(cells(rows[2])[4], "2") << "its row was read before the failure";
-        for (const std::size_t row : {3u, 4u}) {
-            EXPECT_EQ(cells(rows[row])[3], c.outcome);
-            EXPECT_EQ(cells(rows[row])[4], "");
-            EXPECT_NE(cells(rows[row])[5].find("integer overflow"), std::string::npos) << cells(rows[row])[5];
-        }
-        EXPECT_EQ(records.pairingFailure(), "integer overflow");
-        const app::RecordCounts& counts = records.counts();
-        EXPECT_EQ(counts.read, c.counts.read);
-        EXPECT_EQ(counts.saved, c.counts.saved);
-        EXPECT_EQ(counts.discarded, c.counts.discarded);
-        EXPECT_EQ(counts.notes, c.counts.notes);
-        EXPECT_EQ(counts.unknown, c.counts.unknown);
-    }
-}
-
-// Rows of no record of the run are passed over one by one, each at the cost of a pass over the
-// records left; past a thousand the pairing gives up, and the table's count, which holds them
-// too, is not taken for the records' outcome.
-TEST(ReportRows, ManyRowsOfNoRecordEndThePairingWithOutcomesUnknown) {
-    testing_support::TempDir dir;
-    const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
-    std::stringstream spill;
-    app::MigrationRecords records(&spill);
-    for (int n = 1; n <= 2; ++n) {
-        records.recordStarted("01A", static_cast<std::uint64_t>(n), n);
-        records.recordEnded(true);
-    }
-    ReportInMemory report{TableFormat::csv};
-    ASSERT_TRUE(records.settle(connection.get(),
-                               "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 1003) "
-                               "SELECT x AS id, CASE x WHEN 1 THEN 1 WHEN 1003 THEN 2 ELSE 100000 + x END AS fremdid "
-                               "FROM n",
-                               report.opener(), "SELECT 1003"));
-    const auto rows = testing_support::lines(report.out.str());
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(cells(rows[1])[4], "1");
-    EXPECT_EQ(cells(rows[2])[3], "unbekannt");
-    EXPECT_NE(records.pairingFailure().find("mehr als 1000 Zeilen"), std::string::npos) << records.pairingFailure();
-    EXPECT_EQ(records.counts().saved, 1);
-    EXPECT_EQ(records.counts().unknown, 1);
-}
-
-TEST(RecordCounts, AnUnknownSavedCountIsSaidAndWhereToLook) {
-    app::RecordCounts counts{1000000, 451997, 1, 548002, 0, 548002};
-    EXPECT_EQ(app::countsLine(counts, "."),
-              "1.000.000 Datensätze gelesen: gespeichert unbekannt (451.997 bestätigt, 548.002 ungeprüft: siehe "
-              "AdressenImport), 1 verworfen; 548.002 Hinweise; 0 Adressdateien fehlen oder sind unlesbar.");
-    counts.unknown = 0;
-    EXPECT_EQ(app::countsLine(counts, "."),
-              "1.000.000 Datensätze gelesen: 451.997 gespeichert, 1 verworfen; 548.002 Hinweise; 0 Adressdateien "
-              "fehlen oder sind unlesbar.");
-}
-
-// A report that cannot be begun (its file gone unwritable during the run) is told as a failure,
-// and the counts still add up: no saved address is said to be lost.
-TEST(ReportRows, AReportThatCannotBeBegunStillLeavesEveryRecordCounted) {
-    testing_support::TempDir dir;
-    const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
-    std::stringstream spill;
-    app::MigrationRecords records(&spill);
-    for (const double number : {7.0, 8.0}) {
-        records.recordStarted("01A", static_cast<std::uint64_t>(number), number);
-        records.recordEnded(true);
-    }
-    const app::ReportOpener unwritable = []() -> app::TableWriter& {
-        throw std::runtime_error("Die Datei bericht.csv lässt sich nicht anlegen.");
-    };
-    EXPECT_THROW(records.settle(connection.get(), "SELECT 5 AS id, 7 AS fremdid", unwritable), std::runtime_error);
-    EXPECT_EQ(records.counts().read, 2);
-    EXPECT_EQ(records.counts().saved, 1);
-    EXPECT_EQ(records.counts().discarded, 1);
-}
-
-// The records are paired with the rows while a complete list in id order is read (by the same
-// rule as from the table: a row goes to the next record whose number agrees, the records passed
-// over have none); any other list leaves the pairing to the query.
-TEST(ReportRows, PairedWhileListedOnlyFromAWholeListInIdOrder) {
-    testing_support::TempDir dir;
-    const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
-    struct Case {
-        std::string listed;  // the rows the list shows, as a query
-        bool complete;
-        std::vector<std::string> ids;
-        std::string table = "SELECT 5 AS id, 7 AS fremdid UNION ALL SELECT 6, 8";  // settle's own pass
-    };
-    // A row that no record still to come matches (9) is passed over, whichever pass pairs.
-    const std::string withForeignRow = "SELECT 4 AS id, 9 AS fremdid UNION ALL SELECT 5, 7 UNION ALL SELECT 6, 8";
-    const std::vector<Case> cases{{"SELECT 11 AS id, 7 AS fremdid UNION ALL SELECT 12, 8", true, {"11", "12"}},
-                                  {"SELECT 11 AS id, 8 AS fremdid", true, {"", "11"}},
-                                  {"SELECT 11 AS id, 9 AS fremdid UNION ALL SELECT 12, 8", true, {"", "12"}},
-                                  {"SELECT 11 AS id, 7 AS fremdid UNION ALL SELECT 12, 9", true, {"11", ""}},
-                                  {"SELECT 11 AS id, 7 AS fremdid", false, {"5", "6"}, withForeignRow},
-                                  {"SELECT 11 AS id, 7 AS fremdid",
-                                   false,
-                                   {"5", "7"},
-                                   "SELECT 5 AS id, 7 AS fremdid UNION ALL SELECT 6, 9 UNION ALL SELECT 7, 8"},
-                                  {"SELECT 11 AS id, 7 AS fremdid WHERE 0", true, {"", ""}},
-                                  {"SELECT 11 AS id, 7 AS fremdid UNION ALL SELECT 12, 8", false, {"5", "6"}},
-                                  {"SELECT 12 AS id, 7 AS fremdid UNION ALL SELECT 11, 8", true, {"5", "6"}},
-                                  {"SELECT 11 AS nummer, 7 AS fremdid UNION ALL SELECT 12, 8", true, {"5", "6"}},
-                                  {"SELECT 'elf' AS id, 7 AS fremdid", true, {"5", "6"}}};
-    // Each way: the report written once the list is over, and while it is read (begun anew
-    // when the list cannot pair the records).
-    for (const bool ahead : {false, true}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(c.listed + (c.complete ? ", complete" : ", cut short") + (ahead ? ", ahead" : ""));
-            std::stringstream spill;
-            app::MigrationRecords records(&spill);
-            ReportInMemory report{TableFormat::csv};
-            if (ahead) records.reportWhileListed(report.opener());
-            for (const double number : {7.0, 8.0}) {
-                records.recordStarted("01A", static_cast<std::uint64_t>(number), number);
-                records.recordEnded(true);
-            }
-            const auto rowListed = records.pairWhileListed();
-            for (const auto listed = connection->execute(c.listed); !listed->atEnd(); listed->moveNext())
-                rowListed(*listed);
-            records.listEnded(c.complete);
-            ASSERT_TRUE(records.settle(connection.get(), c.table, report.opener()));
-            const auto rows = testing_support::lines(report.out.str());
-            ASSERT_EQ(rows.size(), 3u);
-            EXPECT_EQ(cells(rows[1])[4], c.ids[0]);
-            EXPECT_EQ(cells(rows[2])[4], c.ids[1]);
-            const auto saved = static_cast<std::int64_t>(
-                std::count_if(c.ids.begin(), c.ids.end(), [](auto& id) { return !id.empty(); }));
-            EXPECT_EQ(records.counts().saved, saved);
-            EXPECT_EQ(records.counts().discarded, 2 - saved);
-        }
-    }
-}
-
-// Whole chunks of pairs let the report's thread write every record before the list ends; a list
-// then cut short still makes its work void, and the report is begun anew from the table.
-TEST(ReportRows, AListCutShortAfterTheReportWasWrittenIsPairedFromTheTable) {
-    testing_support::TempDir dir;
-    const auto connection = db::SqliteConnection::create(dir.file("pool.db"));
-    constexpr int kRecords = 2048;
-    const std::string numbers = "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < " +
-                                std::to_string(kRecords) + ") SELECT x FROM n";
-    std::stringstream spill;
-    app::MigrationRecords records(&spill);
-    ReportInMemory report{TableFormat::csv};
-    records.reportWhileListed(report.opener());
-    for (int n = 1; n <= kRecords; ++n) {
-        records.recordStarted("01A", static_cast<std::uint64_t>(n), n);
-        records.recordEnded(true);
-    }
-    const auto rowListed = records.pairWhileListed();
-    for (const auto listed = connection->execute("SELECT x AS id, x AS fremdid FROM (" + numbers + ")");
-         !listed->atEnd(); listed->moveNext())
-        rowListed(*listed);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the report's thread writes meanwhile
-    records.listEnded(false);
-    ASSERT_TRUE(records.settle(connection.get(), "SELECT x + 10000 AS id, x AS fremdid FROM (" + numbers + ")",
-                               report.opener()));
-    const auto rows = testing_support::lines(report.out.str());
-    ASSERT_EQ(rows.size(), static_cast<std::size_t>(kRecords + 1));
-    EXPECT_EQ(cells(rows[1])[4], "10001");
-    EXPECT_EQ(cells(rows.back())[4], "12048");
-    EXPECT_EQ(report.begun, 2);
-    EXPECT_EQ(records.counts().saved, kRecords);
-    EXPECT_EQ(records.counts().discarded, 0);
-}
-
-// The ids go from the thread that reads the list to the one that writes the report in order,
-// also when the writer falls behind by more than the chunks that may wait; ids made void are
-// never read, and a writer that stopped reading never keeps the list waiting.
-TEST(ReportRows, ListedIdsReachTheReportThreadInOrder) {
-    constexpr std::int64_t kIds = 20000;
-    app::ListedIds ids;
-    std::vector<std::int64_t> read;
-    std::thread reader([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // behind the lister
-        for (std::int64_t i = 0; i <= kIds; ++i) read.push_back(ids.next());
-    });
-    for (std::int64_t id = 1; id <= kIds; ++id) ids.add(id);
-    ids.end(true);
-    reader.join();
-    ASSERT_EQ(read.size(), static_cast<std::size_t>(kIds + 1));
-    for (std::int64_t i = 0; i < kIds; ++i) ASSERT_EQ(read[static_cast<std::size_t>(i)], i + 1);
-    EXPECT_EQ(read.back(), 0) << "past the end of the list";
-
-    app::ListedIds dropped;
-    dropped.add(1);
-    dropped.end(false);
-    EXPECT_THROW(dropped.next(), app::ListedIds::Dropped);
-
-    app::ListedIds abandoned;
-    abandoned.stopReading();
-    for (std::int64_t id = 1; id <= kIds; ++id) abandoned.add(id);  // would wait forever for a reader
-    abandoned.end(true);
-}
-
-// The address numbers of the records handed on come back exactly as they went in.
-TEST(ReportRows, NumberLogGivesBackEveryNumberInOrder) {
-    const std::vector<std::optional<double>> numbers{
-        1, 2, 3, std::nullopt, 1000000, -5, 0, -0.0, 2.5, 1e15, -1e15, 1e300, 9007199254740992.0, -9007199254740994.0,
-        4, 3};
-    app::NumberLog log;
-    for (const auto& number : numbers) log.add(number);
-    app::NumberLog::Reader reader = log.reader();
-    for (const auto& number : numbers) {
-        ASSERT_FALSE(reader.atEnd());
-        const std::optional<double> back = reader.next();
-        ASSERT_EQ(back.has_value(), number.has_value());
-        if (number) {
-            EXPECT_EQ(*back, *number);
-            EXPECT_EQ(std::signbit(*back), std::signbit(*number)) << *number;
-        }
-    }
-    EXPECT_TRUE(reader.atEnd());
-}
-
 // Random address files: whatever they hold, every record read is saved or discarded, the saved
 // ones are exactly the staging rows, and the report has one row per record and unreadable file.
 TEST(RecordCounts, AddUpOnRandomInput) {
@@ -978,13 +471,13 @@ TEST(RecordCounts, AddUpOnRandomInput) {
         // with the report written while the list is read.
         enum Way { fromTable, whileListed, reportAhead };
         std::string reports[3];
-        app::RecordCounts pairedFromTable;
+        review::RecordCounts pairedFromTable;
         for (const Way way : {fromTable, whileListed, reportAhead}) {
             const auto connection = db::SqliteConnection::create(dir.file("pool" + std::to_string(way) + ".db"));
             testing_support::RecordingEvents events;
             adr::FieldMapper mapper(events);
             std::stringstream spill;
-            app::MigrationRecords records(&spill);
+            review::MigrationRecords records(&spill);
             ReportInMemory report{TableFormat::jsonl};
             if (way == reportAhead) records.reportWhileListed(report.opener());
             mapper.setObserver(&records);
@@ -1007,7 +500,7 @@ TEST(RecordCounts, AddUpOnRandomInput) {
             for (std::size_t i = 0; i < fromList.size(); ++i) ASSERT_EQ(fromList[i], fromQuery[i]) << "round " << round;
             EXPECT_EQ(records.counts().saved, pairedFromTable.saved) << "round " << round;
 
-            const app::RecordCounts& counts = records.counts();
+            const review::RecordCounts& counts = records.counts();
             EXPECT_EQ(counts.read, outcome.recordsStarted) << "round " << round;
             EXPECT_EQ(counts.read, counts.saved + counts.discarded) << "round " << round;
             EXPECT_EQ(counts.saved, connection->execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer())

@@ -8,8 +8,6 @@
 #include "adr/FieldMapper.h"
 #include "adr/SingleAddressReader.h"
 #include "app/Conversion.h"
-#include "app/MigrationRecords.h"
-#include "app/NumberText.h"
 #include "app/cli/Arguments.h"
 #include "app/cli/ConsoleView.h"
 #include "app/cli/Datenpool.h"
@@ -17,7 +15,9 @@
 #include "app/cli/Platform.h"
 #include "db/Error.h"
 #include "db/sqlite/SqliteConnection.h"
+#include "review/MigrationRecords.h"
 #include "text/Characters.h"
+#include "text/NumberText.h"
 
 namespace cli {
 
@@ -77,10 +77,7 @@ int convertInto(const std::string& target, const std::string& directory, ReportO
     try {
         connection = openDatenpool(target);
         adr::FieldMapper mapper(events);
-        mapper.setObserver(&report.records());
-        outcome = app::convertDirectory(*connection, mapper, events, directory, printListLine,
-                                        report.records().pairWhileListed());
-        report.records().listEnded(outcome.listComplete);
+        outcome = app::convertDirectory(*connection, mapper, events, directory, printListLine, report.follow(mapper));
     } catch (const db::Error& failure) {
         events.finishProgress();
         say(failure.description());
@@ -112,10 +109,10 @@ namespace {
 // The summary of a run that kept its rows, the counts of its records (and why their rows could
 // not be named), and what became of a run or a list that was cut short; answers the exit code.
 int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption,
-               const app::MigrationRecords& records) {
-    const app::RecordCounts& counts = records.counts();
+               const review::MigrationRecords& records) {
+    const review::RecordCounts& counts = records.counts();
     say(app::conversionSummary(outcome, groupSeparator(), datenpoolCaption));
-    say(app::countsLine(counts, groupSeparator()));
+    say(review::countsLine(counts, groupSeparator()));
     if (!records.pairingFailure().empty()) {
         say("Die Zeilen in AdressenImport ließen sich den Datensätzen nicht zuordnen (" + records.pairingFailure() +
             (counts.unknown == 0 ? "). Die Zahlen sind aus den Zeilen gezählt; ihre IDs nennt der Bericht nicht."
@@ -127,7 +124,7 @@ int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpo
     }
     if (outcome.listComplete) return counts.unknown == 0 ? 0 : 1;
     const std::string kept =
-        outcome.staged ? "alle " + app::groupDigits(*outcome.staged, groupSeparator()) + " konvertierten Adressen"
+        outcome.staged ? "alle " + text::groupDigits(*outcome.staged, groupSeparator()) + " konvertierten Adressen"
                        : "alle konvertierten Adressen";
     say((listInterrupted ? "Die Ausgabe der Liste wurde abgebrochen, die Konvertierung nicht: "
                          : "Die Liste ist unvollständig, die Konvertierung nicht: ") +
@@ -140,6 +137,7 @@ int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpo
 int reportConversion(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption, ReportOption& report,
                      db::Connection* connection) {
     using Ending = app::ConversionOutcome::Ending;
+    report.records().listEnded(outcome.listComplete);
     if (outcome.ending == Ending::notStarted) return 1;
     // A failed run kept nothing: its records are reported, none as saved.
     const bool runKept = outcome.ending != Ending::failed;

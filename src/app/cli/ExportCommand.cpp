@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/TableWriter.h"
 #include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
 #include "app/cli/ConsoleView.h"
@@ -14,6 +13,7 @@
 #include "db/Error.h"
 #include "db/OpenConnection.h"
 #include "db/sqlite/SqliteConnection.h"
+#include "review/TableWriter.h"
 
 namespace cli {
 
@@ -30,14 +30,14 @@ constexpr const char* kExportHelp =
     "  --format F      csv oder jsonl; Vorgabe nach der Endung von --output, sonst csv\n"
     "  --output FILE   Zieldatei; ohne sie stdout\n";
 
-app::TableFormat formatFrom(const Arguments& args) {
+review::TableFormat formatFrom(const Arguments& args) {
     if (const auto format = args.value("--format")) {
-        if (*format == "csv") return app::TableFormat::csv;
-        if (*format == "jsonl") return app::TableFormat::jsonl;
+        if (*format == "csv") return review::TableFormat::csv;
+        if (*format == "jsonl") return review::TableFormat::jsonl;
         throw UsageError("--format erwartet csv oder jsonl.");
     }
     const auto output = args.value("--output");
-    return output ? app::tableFormatOf(*output).value_or(app::TableFormat::csv) : app::TableFormat::csv;
+    return output ? review::tableFormatOf(*output).value_or(review::TableFormat::csv) : review::TableFormat::csv;
 }
 
 // A file that is not there is an error here: an export must not create an empty Datenpool.
@@ -52,19 +52,19 @@ std::unique_ptr<db::Connection> openExisting(const std::string& target) {
 }
 
 std::int64_t writeTable(db::Connection& connection, const std::string& table, std::ostream& out,
-                        app::TableFormat format) {
+                        review::TableFormat format) {
     const auto rows = connection.execute("SELECT * FROM " + table + " ORDER BY id");
     std::vector<std::string> columns;
     for (int c = 0; c < rows->columnCount(); ++c) columns.push_back(rows->columnName(c));
-    app::TableWriter writer(out, format, columns);
+    review::TableWriter writer(out, format, columns);
     std::vector<std::string> texts(columns.size());
-    std::vector<app::Cell> cells(columns.size());
+    std::vector<review::Cell> cells(columns.size());
     std::int64_t written = 0;
     for (; !rows->atEnd(); rows->moveNext(), ++written) {
         for (std::size_t c = 0; c < columns.size(); ++c) {
             const db::Value value = rows->value(static_cast<int>(c));
             texts[c] = value.toText();
-            cells[c] = value.isNull() ? app::Cell{} : app::Cell{texts[c]};
+            cells[c] = value.isNull() ? review::Cell{} : review::Cell{texts[c]};
         }
         writer.row(cells);
     }
@@ -83,7 +83,7 @@ int exportCommand(const std::vector<std::string>& words) {
         const std::string table = args.value("--table").value_or("AdressenImport");
         if (table != "AdressenImport" && table != "Adressen")
             throw UsageError("--table erwartet AdressenImport oder Adressen.");
-        const app::TableFormat format = formatFrom(args);
+        const review::TableFormat format = formatFrom(args);
 
         std::int64_t written = 0;
         try {

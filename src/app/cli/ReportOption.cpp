@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "adr/FieldMapper.h"
 #include "app/cli/Arguments.h"
+#include "review/ReportRows.h"
 
 namespace cli {
 
@@ -17,10 +19,10 @@ std::filesystem::path pathOf(const std::string& utf8) {
 
 ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path) {
     if (!path_) {
-        records_ = std::make_unique<app::MigrationRecords>();
+        records_ = std::make_unique<review::MigrationRecords>();
         return;
     }
-    const auto format = app::tableFormatOf(*path_);
+    const auto format = review::tableFormatOf(*path_);
     if (!format) throw UsageError("--report erwartet eine Datei mit der Endung .csv oder .jsonl: " + *path_);
     format_ = *format;
     std::error_code ignored;
@@ -31,16 +33,21 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     spill_.rdbuf()->pubsetbuf(spillBuffer_.data(), static_cast<std::streamsize>(spillBuffer_.size()));
     spill_.open(pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
     if (!spill_) throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " lässt sich nicht anlegen.");
-    records_ = std::make_unique<app::MigrationRecords>(&spill_);
-    records_->reportWhileListed([this]() -> app::TableWriter& { return begin(); });
+    records_ = std::make_unique<review::MigrationRecords>(&spill_);
+    records_->reportWhileListed([this]() -> review::TableWriter& { return begin(); });
 }
 
-app::TableWriter& ReportOption::begin() {
+review::TableWriter& ReportOption::begin() {
     writer_.reset();
     file_.reset();
     file_.emplace(draftPath_);
     begun_ = true;
-    return writer_.emplace(file_->stream(), format_, app::MigrationRecords::reportColumns());
+    return writer_.emplace(file_->stream(), format_, review::ReportRows::columns());
+}
+
+app::ListedRowSink ReportOption::follow(adr::FieldMapper& mapper) {
+    mapper.setObserver(records_.get());
+    return records_->pairWhileListed();
 }
 
 ReportOption::~ReportOption() {
@@ -63,7 +70,7 @@ void ReportOption::finish(db::Connection* connection, const std::string& rowsQue
         return;
     }
     const bool complete = records_->settle(
-        connection, rowsQuery, [this]() -> app::TableWriter& { return begin(); }, countQuery);
+        connection, rowsQuery, [this]() -> review::TableWriter& { return begin(); }, countQuery);
     const std::string kept = reportExisted_ ? " Der frühere Bericht " + *path_ + " bleibt, wie er war." : "";
     try {
         file_->close();

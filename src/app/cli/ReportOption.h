@@ -13,9 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "app/MigrationRecords.h"
-#include "app/TableWriter.h"
+#include "app/Conversion.h"
 #include "app/cli/OutputFile.h"
+#include "review/MigrationRecords.h"
+#include "review/TableWriter.h"
+
+namespace adr {
+class FieldMapper;
+}
 
 namespace cli {
 
@@ -28,7 +33,10 @@ public:
     ReportOption(const ReportOption&) = delete;
     ReportOption& operator=(const ReportOption&) = delete;
 
-    app::MigrationRecords& records() { return *records_; }
+    review::MigrationRecords& records() { return *records_; }
+    // Follows a conversion: its records as the mapper tells them, and the rows its list shows,
+    // through the sink returned, which pairs them with the records while the list is read.
+    app::ListedRowSink follow(adr::FieldMapper& mapper);
     // Settles the records against the staging rows that rowsQuery selects, or that countQuery
     // counts when they cannot be read (no connection: nothing was kept), and writes the report.
     // Throws std::runtime_error when writing fails, or when the report ends before its last record.
@@ -36,10 +44,10 @@ public:
 
 private:
     // Creates the report file anew, with its header.
-    app::TableWriter& begin();
+    review::TableWriter& begin();
 
     std::optional<std::string> path_;
-    app::TableFormat format_ = app::TableFormat::csv;
+    review::TableFormat format_ = review::TableFormat::csv;
     bool reportExisted_ = false;
     bool begun_ = false;
     bool placed_ = false;     // the report replaced what stood under its name
@@ -49,8 +57,8 @@ private:
     std::vector<char> spillBuffer_ = std::vector<char>(64 * 1024);  // written and read back in large blocks
     std::fstream spill_;
     std::optional<OutputFile> file_;
-    std::optional<app::TableWriter> writer_;
-    std::unique_ptr<app::MigrationRecords> records_;  // last: its thread writes to the members above
+    std::optional<review::TableWriter> writer_;
+    std::unique_ptr<review::MigrationRecords> records_;  // last: its thread writes to the members above
 };
 
 }  // namespace cli

@@ -65,7 +65,7 @@ int convertFromSettings(const std::optional<std::string>& registryFile, const st
     if (!session.start()) return 1;
     ConsoleView& view = session.view();
     if (adr) view.setText(app::Control::txtADR, *adr);
-    session.window().mapper().setObserver(&report.records());
+    session.window().pairListedRows(report.follow(session.window().mapper()));
     const app::ConversionOutcome outcome = session.window().cmdStart_Click();
     return reportConversion(outcome, view.text(app::Control::lblDatenpool), report, session.window().connection());
 }

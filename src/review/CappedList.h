@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace review {
 
 class CappedList {
 public:
@@ -33,4 +33,4 @@ private:
     std::int64_t leftOut_ = 0;
 };
 
-}  // namespace app
+}  // namespace review

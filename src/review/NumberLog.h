@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace app {
+namespace review {
 
 class NumberLog {
 public:
@@ -31,4 +31,4 @@ private:
     long long previous_ = 0;  // the last whole number added
 };
 
-}  // namespace app
+}  // namespace review

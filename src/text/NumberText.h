@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace text {
 
 // Groups of three digits joined by separator (no separator: plain digits).
 std::string groupDigits(std::int64_t number, std::string_view separator);
 
-}  // namespace app
+}  // namespace text

@@ -1,6 +1,6 @@
-#include "app/NumberText.h"
+#include "text/NumberText.h"
 
-namespace app {
+namespace text {
 
 std::string groupDigits(std::int64_t number, std::string_view separator) {
     const bool negative = number < 0;
@@ -14,4 +14,4 @@ std::string groupDigits(std::int64_t number, std::string_view separator) {
     return negative ? "-" + grouped : grouped;
 }
 
-}  // namespace app
+}  // namespace text

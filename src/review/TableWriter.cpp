@@ -1,4 +1,4 @@
-#include "app/TableWriter.h"
+#include "review/TableWriter.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include "text/SameName.h"
 #include "text/Unicode.h"
 
-namespace app {
+namespace review {
 
 namespace {
 
@@ -122,4 +122,4 @@ void TableWriter::row(const Cell* cells, std::size_t count) {
     out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
 }
 
-}  // namespace app
+}  // namespace review

@@ -1,8 +1,8 @@
-#include "app/CappedList.h"
+#include "review/CappedList.h"
 
-#include "app/NumberText.h"
+#include "text/NumberText.h"
 
-namespace app {
+namespace review {
 
 void CappedList::clear() {
     text_.clear();
@@ -23,10 +23,10 @@ const std::string& CappedList::finish() {
     if (leftOut_ > 0) {
         // The report is German whatever the machine's locale: its counts group digits by ".".
         text_ += separator_;
-        text_ += "… und " + groupDigits(leftOut_, ".") + " ";
+        text_ += "… und " + text::groupDigits(leftOut_, ".") + " ";
         text_ += leftOut_ == 1 ? one_ : many_;
     }
     return text_;
 }
 
-}  // namespace app
+}  // namespace review

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-namespace app {
+namespace review {
 
 class ListedIds {
 public:
@@ -40,4 +40,4 @@ private:
     std::size_t position_ = 0;
 };
 
-}  // namespace app
+}  // namespace review

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace app {
+namespace review {
 
 enum class TableFormat { csv, jsonl };
 
@@ -44,4 +44,4 @@ private:
     std::string repaired_;           // a cell's text with what is no UTF-8 replaced
 };
 
-}  // namespace app
+}  // namespace review

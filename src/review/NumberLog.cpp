@@ -1,10 +1,10 @@
-#include "app/NumberLog.h"
+#include "review/NumberLog.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-namespace app {
+namespace review {
 
 namespace {
 
@@ -68,4 +68,4 @@ std::optional<double> NumberLog::Reader::next() {
     return static_cast<double>(previous_);
 }
 
-}  // namespace app
+}  // namespace review

@@ -1,8 +1,8 @@
-#include "app/ListedIds.h"
+#include "review/ListedIds.h"
 
 #include <utility>
 
-namespace app {
+namespace review {
 
 void ListedIds::add(std::int64_t id) {
     filling_.push_back(id);
@@ -43,4 +43,4 @@ void ListedIds::stopReading() {
     changed_.notify_all();
 }
 
-}  // namespace app
+}  // namespace review

@@ -1,0 +1,231 @@
+#include "review/MigrationRecords.h"
+
+#include <algorithm>
+#include <exception>
+#include <system_error>
+
+#include "adr/LineReader.h"
+#include "db/Connection.h"
+#include "review/ReportWhileListed.h"
+#include "review/TablePairing.h"
+
+namespace review {
+
+MigrationRecords::MigrationRecords(std::iostream* spill) {
+    if (!spill) return;
+    spill_.emplace(*spill);
+    rows_.emplace(*spill_);
+}
+
+MigrationRecords::~MigrationRecords() = default;
+
+void MigrationRecords::recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) {
+    finishOpenRecord();
+    open_ = true;
+    reading_ = true;
+    ++counts_.read;
+    current_.file = file;
+    current_.line = line;
+    current_.number = number;
+    current_.lines = 0;
+    current_.notes.clear();
+    current_.original.clear();
+}
+
+void MigrationRecords::lineRead(const adr::Line& line) {
+    if (!reading_) return;
+    ++current_.lines;
+    if (spill_) current_.original.add(line.text);
+    if (line.characters > adr::kLineTextLimit) {
+        note("Zeile " + std::to_string(current_.lines) + " nach " + std::to_string(adr::kLineTextLimit) + " von " +
+             std::to_string(line.characters) + " Zeichen abgeschnitten");
+    }
+}
+
+void MigrationRecords::note(const std::string& text) {
+    if (!reading_) return;
+    ++counts_.notes;
+    if (spill_) current_.notes.add(text);
+}
+
+void MigrationRecords::recordEnded(bool saved) {
+    if (!open_) return;
+    open_ = false;
+    current_.saved = saved;
+    if (saved) {
+        handedOn_.add(current_.number);
+        ++handedCount_;
+    } else {
+        ++counts_.discarded;
+    }
+}
+
+void MigrationRecords::finishOpenRecord() {
+    if (open_) recordEnded(false);
+    if (!reading_) return;
+    reading_ = false;
+    if (!spill_) return;
+    spill_->putRecord(current_.saved, current_.file, current_.line, current_.number, current_.notes.finish(),
+                      current_.original.finish());
+    for (const auto& [file, reason] : std::exchange(laterFiles_, {})) spill_->putFile(file, reason);
+}
+
+void MigrationRecords::fileUnreadable(const std::string& file, const std::string& reason) {
+    ++counts_.filesUnreadable;
+    if (!spill_) return;
+    // A record still read (from an earlier file) keeps its place before the file's row.
+    if (reading_) {
+        laterFiles_.emplace_back(file, reason);
+    } else {
+        spill_->putFile(file, reason);
+    }
+}
+
+std::function<void(const db::RowSet&)> MigrationRecords::pairWhileListed() {
+    listing_.emplace(handedOn_.reader(), [this](std::int64_t id) { paired(id); });
+    return [this](const db::RowSet& row) { rowListed(row); };
+}
+
+void MigrationRecords::rowListed(const db::RowSet& row) {
+    if (!listing_->usable()) return;
+    if (reportWhileListed_ && spill_) startReportAhead();
+    listing_->take(row);
+}
+
+void MigrationRecords::paired(std::int64_t id) {
+    pairedIds_.add(static_cast<double>(id));
+    if (ahead_) ahead_->listed(id);
+}
+
+void MigrationRecords::startReportAhead() {
+    const ReportOpener report = std::exchange(reportWhileListed_, {});
+    // No record is read any more: the last one is finished here, so that the spill and the
+    // numbers handed on stay as they are while the report's thread reads them.
+    finishOpenRecord();
+    countsBeforeAhead_ = counts_;
+    TableWriter* writer = nullptr;
+    try {
+        writer = &report();
+    } catch (const std::exception&) {
+        return;  // settle begins the report again and tells why it cannot
+    }
+    try {
+        ahead_ = std::make_unique<ReportWhileListed>([this, writer](ListedIds& ids) {
+            std::int64_t given = 0;  // records handed on whose id was taken
+            const auto nextId = [&] {
+                ++given;
+                return counted(ids.next());
+            };
+            const bool complete = rows_->write(*writer, nextId, counts_.read);
+            while (given < handedCount_) nextId();
+            return complete;
+        });
+    } catch (const std::system_error&) {
+        // settle writes it all
+    }
+}
+
+void MigrationRecords::listEnded(bool complete) {
+    if (!listing_) return;
+    listing_->end(complete);
+    if (ahead_) ahead_->listEnded(listing_->complete());
+}
+
+std::int64_t MigrationRecords::counted(std::int64_t id) {
+    if (id == kUnpaired) {
+        ++counts_.notes;  // its report row says why its row is not named
+    } else if (id != 0) {
+        ++counts_.saved;
+    } else {
+        ++counts_.discarded;
+        ++counts_.notes;
+    }
+    return id;
+}
+
+bool MigrationRecords::settle(db::Connection* connection, const std::string& rowsQuery, const ReportOpener& report,
+                              const std::string& countQuery) {
+    const bool pairedWhileListed = connection && listing_ && listing_->complete();
+    if (ahead_) {
+        const std::optional<bool> written = ahead_->finish(pairedWhileListed);
+        ahead_.reset();
+        if (pairedWhileListed && written) return *written;
+        counts_ = countsBeforeAhead_;
+    }
+    finishOpenRecord();
+    if (!pairedWhileListed) {
+        pairedIds_ = NumberLog();
+        if (connection) {
+            std::int64_t reached = 0;
+            const TablePass pass = pairWithTable(*connection, rowsQuery, handedOn_.reader(), [&](std::int64_t id) {
+                paired(id);
+                ++reached;
+            });
+            if (pass.failure) {
+                countUnpaired(*connection, pass.rowsLeftCountable ? countQuery : std::string(), pass.rowsPaired,
+                              handedCount_ - reached, *pass.failure);
+            }
+        }
+    }
+    // The records the rows did not reach have none, or, when the rows failed, are unpaired.
+    NumberLog::Reader ids = pairedIds_.reader();
+    std::int64_t given = 0;  // records handed on whose id was taken
+    const auto nextId = [&] {
+        ++given;
+        if (ids.atEnd()) return counted(pairingFailure_ ? kUnpaired : 0);
+        return counted(static_cast<std::int64_t>(ids.next().value_or(0)));
+    };
+    bool written = true;
+    std::exception_ptr reportFailure;
+    try {
+        if (report) written = rows_ && rows_->write(report(), nextId, counts_.read);
+    } catch (...) {
+        reportFailure = std::current_exception();
+    }
+    // Every record handed on is counted, also when the spill could not be read back to its end
+    // or the report could not be written.
+    while (given < handedCount_) nextId();
+    if (reportFailure) std::rethrow_exception(reportFailure);
+    return written;
+}
+
+void MigrationRecords::countUnpaired(db::Connection& connection, const std::string& countQuery, std::int64_t rowsPaired,
+                                     std::int64_t unpaired, const std::string& why) {
+    pairingFailure_ = why;
+    std::optional<std::int64_t> rowsLeft;
+    if (!countQuery.empty()) {
+        try {
+            rowsLeft = connection.execute(countQuery)->value(0).integer() - rowsPaired;
+        } catch (const std::exception&) {
+            // The count fails as the rows did: the records stay unknown.
+        }
+    }
+    if (!rowsLeft) {
+        counts_.unknown += unpaired;
+        if (rows_) rows_->unpaired("unbekannt", "ob in AdressenImport gespeichert, ließ sich nicht nachsehen: " + why);
+        return;
+    }
+    // The rows left belong to the records left, in order; which of them has one, the rows cannot say.
+    const std::int64_t saved = std::clamp<std::int64_t>(*rowsLeft, 0, unpaired);
+    counts_.saved += saved;
+    counts_.discarded += unpaired - saved;
+    if (!rows_) return;
+    rows_->unpaired(saved == unpaired ? "gespeichert"
+                    : saved == 0      ? "verworfen"
+                                      : "unbekannt",
+                    "ID unbekannt: die Zeilen in AdressenImport ließen sich den Datensätzen nicht zuordnen (" + why +
+                        "); " + std::to_string(saved) + " von " + std::to_string(unpaired) +
+                        " dieser Datensätze sind dort gespeichert");
+}
+
+const std::string& MigrationRecords::pairingFailure() const {
+    static const std::string none;
+    return pairingFailure_ ? *pairingFailure_ : none;
+}
+
+const std::string& MigrationRecords::reportCutShort() const {
+    static const std::string none;
+    return rows_ ? rows_->cutShort() : none;
+}
+
+}  // namespace review

@@ -1,0 +1,53 @@
+#pragma once
+// The work file of a run's finished records: each record, and each address file that could not
+// be read, as an entry in reading order, until the report is written from them once their
+// staging ids are known. An entry carries any byte and is read back in one piece.
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace review {
+
+class RecordSpill {
+public:
+    explicit RecordSpill(std::iostream& file) : file_(file) {}
+
+    // A record: handed to the staging table (saved) or dropped, with its notes and original lines.
+    void putRecord(bool saved, std::string_view file, std::uint64_t line, const std::optional<double>& number,
+                   std::string_view notes, std::string_view original);
+    void putFile(std::string_view file, std::string_view reason);
+
+    // Read back from the first entry on. A write that failed during the run leaves the file
+    // short of what the run told it; what it holds is still read back, and writeFailed says so.
+    void rewind();
+    bool writeFailed() const { return writeFailed_; }
+
+    struct Entry {
+        enum class Kind { saved, discarded, file } kind = Kind::file;
+        std::string_view file;
+        std::string_view reason;  // a file's: why it could not be read
+        // A record's: its line, its address number as the table shows it (empty for none), its
+        // notes and its original lines.
+        std::string_view line;
+        std::string_view number;
+        std::string_view notes;
+        std::string_view original;
+    };
+    enum class Read { entry, end, cutShort };
+    // The next entry, viewed until the next call; cutShort when the file ends inside one.
+    Read next(Entry& entry);
+
+private:
+    void startEntry(char kind);
+    void put(std::string_view field);
+    void finishEntry();
+
+    std::iostream& file_;
+    std::string entry_;  // an entry as it is put together or read back, in one piece
+    bool writeFailed_ = false;
+};
+
+}  // namespace review

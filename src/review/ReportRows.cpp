@@ -1,0 +1,67 @@
+#include "review/ReportRows.h"
+
+#include <string_view>
+#include <utility>
+
+#include "review/RecordSpill.h"
+#include "review/TableWriter.h"
+
+namespace review {
+
+namespace {
+
+constexpr const char* kNotInTable = "nicht in AdressenImport gespeichert";
+
+void append(std::string& joined, std::string_view separator, std::string_view part) {
+    if (!joined.empty()) joined += separator;
+    joined += part;
+}
+
+}  // namespace
+
+const std::vector<std::string>& ReportRows::columns() {
+    static const std::vector<std::string> columns{"Datei", "Zeile",    "Adressnummer", "Ergebnis",
+                                                  "ID",    "Hinweise", "Original"};
+    return columns;
+}
+
+void ReportRows::unpaired(std::string outcome, std::string note) {
+    unpairedOutcome_ = std::move(outcome);
+    unpairedNote_ = std::move(note);
+}
+
+bool ReportRows::write(TableWriter& writer, const std::function<std::int64_t()>& nextId, std::int64_t recordsRead) {
+    spill_.rewind();
+    cutShort_.clear();
+    RecordSpill::Entry entry;
+    RecordSpill::Read read;
+    std::int64_t reported = 0;  // records in the report
+    std::string notes;          // with a note added
+    while ((read = spill_.next(entry)) == RecordSpill::Read::entry) {
+        if (entry.kind == RecordSpill::Entry::Kind::file) {
+            writer.row({entry.file, "", "", entry.reason, "", "", ""});
+            continue;
+        }
+        const bool saved = entry.kind == RecordSpill::Entry::Kind::saved;
+        const std::int64_t id = saved ? nextId() : 0;
+        std::string_view outcome = id != 0 ? "gespeichert" : "verworfen";
+        std::string_view recordNotes = entry.notes;
+        if (id == kUnpaired || (saved && id == 0)) {
+            notes = recordNotes;
+            append(notes, " | ", id == kUnpaired ? unpairedNote_ : kNotInTable);
+            recordNotes = notes;
+            if (id == kUnpaired) outcome = unpairedOutcome_;
+        }
+        const std::string idText = id > 0 ? std::to_string(id) : std::string();
+        writer.row({entry.file, entry.line, entry.number, outcome, idText, recordNotes, entry.original});
+        ++reported;
+    }
+    if (read == RecordSpill::Read::end && !spill_.writeFailed()) return true;
+    cutShort_ = std::string("Die Arbeitsdatei des Berichts ließ sich nicht vollständig ") +
+                (spill_.writeFailed() ? "schreiben" : "lesen") + "; der Bericht endet nach " +
+                std::to_string(reported) + " von " + std::to_string(recordsRead) + " Datensätzen.";
+    writer.row({"", "", "", "Bericht unvollständig", "", cutShort_, ""});
+    return false;
+}
+
+}  // namespace review
