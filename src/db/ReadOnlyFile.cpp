@@ -37,9 +37,9 @@ std::optional<std::string> whyFileIsReadOnly(const std::string& path) {
         return std::string("die Datei lässt sich nicht beschreiben");
     }
     if (!folderTakesNewFiles(file)) {
-        const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-        return "im Ordner '" + utf8Of(folder) +
-               "' lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr Journal an";
+        std::error_code ignored;
+        return "im Ordner \"" + utf8Of(std::filesystem::absolute(file, ignored).parent_path()) +
+               "\" lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr Journal an";
     }
     return std::nullopt;
 }

@@ -187,8 +187,8 @@ TEST_P(CommandTexts, DatenpoolThatTakesNoWritesSaysWhyBeforeAnyWrite) {
     const std::optional<std::string> why = reopened()->whyReadOnly();
     ASSERT_TRUE(why);
     EXPECT_TRUE(
-        why->starts_with("im Ordner '") &&
-        why->ends_with("' lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr Journal an"))
+        why->starts_with("im Ordner \"") &&
+        why->ends_with("\" lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr Journal an"))
         << *why;
 }
 
