@@ -70,6 +70,16 @@ protected:
             .integer();
     }
 
+    // convert, import and undo, each confirmed, end with exit code 1, no list, and only `told`.
+    void expectEveryCommandRefused(const std::string& told) {
+        for (const std::string command : {"convert", "import", "undo"}) {
+            const CliRun result = command == "convert" ? run({command}) : run({command, "--yes"});
+            EXPECT_EQ(result.exitCode, 1) << command;
+            EXPECT_EQ(result.out, "") << command;
+            EXPECT_EQ(result.err, told) << command;
+        }
+    }
+
     testing_support::TempDir dir;
     std::string pool;
     std::string registryFile;
@@ -205,12 +215,7 @@ TEST_F(CliMigration, MissingStagingTableIsToldOnceAndNothingRuns) {
     const std::string told = "Im Datenpool \"" + db::fullPath(pool) +
                              "\" fehlt die Tabelle AdressenImport; ohne sie lässt sich nichts konvertieren. Führen "
                              "Sie das aktuelle Datenbankskript aus.\n";
-    for (const std::string command : {"convert", "import", "undo"}) {
-        const CliRun result = command == "convert" ? run({command}) : run({command, "--yes"});
-        EXPECT_EQ(result.exitCode, 1) << command;
-        EXPECT_EQ(result.out, "") << command;
-        EXPECT_EQ(result.err, told) << command;
-    }
+    expectEveryCommandRefused(told);
 }
 
 TEST_F(CliMigration, ReadOnlyDatenpoolIsToldAndNeitherImportNorUndoTouchesIt) {
@@ -221,11 +226,7 @@ TEST_F(CliMigration, ReadOnlyDatenpoolIsToldAndNeitherImportNorUndoTouchesIt) {
     const std::string told = "Der Datenpool \"" + db::fullPath(pool) +
                              "\" ist schreibgeschützt: die Datei lässt sich nicht beschreiben. Konvertieren, "
                              "Importieren und Löschen sind so nicht möglich.\n";
-    for (const std::string command : {"convert", "import", "undo"}) {
-        const CliRun result = command == "convert" ? run({command}) : run({command, "--yes"});
-        EXPECT_EQ(result.exitCode, 1) << command;
-        EXPECT_EQ(result.err, told) << command;
-    }
+    expectEveryCommandRefused(told);
     EXPECT_EQ(addresses(), 2);
     EXPECT_EQ(stored("AdressNr0"), "0") << "the recorded range stays";
     EXPECT_EQ(stored("AdressNr1"), "2");
