@@ -4,6 +4,7 @@
 #include "adr/SingleAddressReader.h"
 #include "app/CnnString.h"
 #include "app/Conversion.h"
+#include "app/DatenpoolCheck.h"
 #include "db/Error.h"
 #include "db/GoOn.h"
 #include "settings/RegistryOperations.h"
@@ -11,6 +12,7 @@
 #include "text/Characters.h"
 #include "text/NumberText.h"
 #include "text/Numbers.h"
+#include "text/OneLine.h"
 #include "transfer/AddressTable.h"
 
 namespace app {
@@ -63,39 +65,38 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
     const db::Report show = [&](const std::string& description) {
         view_.messageBox(description, MessageKind::plain, kApplicationTitle);
     };
-    bool connected = false;
+    std::string connectionString;
     try {
-        const std::string connectionString = cnnString(registry_, datenbank_, [&](const std::string& text) {
+        connectionString = cnnString(registry_, datenbank_, [&](const std::string& text) {
             view_.messageBox(text, MessageKind::warning, "Norvel-Kanzleisoftware");
         });
         cnn_ = openConnection_(connectionString);
-        connected = true;
+        check_ = checkDatenpool(*cnn_);
     } catch (const db::Error& error) {
-        view_.setText(Control::lblDatenpool, error.description());
-        view_.setEnabled(Control::cmdStart, false);
+        check_ = connectionString.empty() ? noConnectionParameters(error, datenbank_) : connectionFailed(error);
     }
-
-    if (connected) {
-        bool probed = false;
-        try {
-            cnn_->execute("AdressenImport");
-            probed = true;
-        } catch (const db::Error& error) {
-            view_.messageBox(std::string(error.description()) + "\r\n\r\nFühren Sie das aktuelle Datenbankskript aus.",
-                             MessageKind::warning, kApplicationTitle);
-        }
-        if (probed) {
-            db::goOn(show, [&] { view_.setText(Control::lblDatenpool, datenpoolCaption(*cnn_)); });
-            importSchluessel_ = std::string(settings::kSettingsRoot) + "\\datenbanken\\" + datenbank_ + "\\Import";
-            view_.setText(Control::txtADR,
-                          settings::RegValueRead(registry_, settings::kCurrentUser, importSchluessel_, "ADR-Pfad", ""));
-            knownRecord_ = readRecordedImport();
-            view_.setText(Control::txtIDVon, knownRecord_.from);
-            view_.setText(Control::txtIdBis, knownRecord_.to);
-        }
+    // Only what can work is enabled, and the target field says why the rest is not.
+    if (check_.toldInMessageBox()) view_.messageBox(check_.problem, MessageKind::warning, kApplicationTitle);
+    view_.setEnabled(Control::cmdStart, check_.convertible());
+    if (check_.finding == DatenpoolCheck::Finding::usable) {
+        db::goOn(show, [&] { view_.setText(Control::lblDatenpool, datenpoolCaption(*cnn_)); });
+    } else {
+        view_.setText(Control::lblDatenpool, text::oneLine(check_.problem));
+    }
+    if (check_.hasStagingTable()) {
+        importSchluessel_ = std::string(settings::kSettingsRoot) + "\\datenbanken\\" + datenbank_ + "\\Import";
+        view_.setText(Control::txtADR,
+                      settings::RegValueRead(registry_, settings::kCurrentUser, importSchluessel_, "ADR-Pfad", ""));
+        knownRecord_ = readRecordedImport();
+        view_.setText(Control::txtIDVon, knownRecord_.from);
+        view_.setText(Control::txtIdBis, knownRecord_.to);
     }
 
     if (commandLine.empty()) return true;
+    // No window opens whose target field would tell why nothing is converted.
+    if (!check_.convertible() && !check_.toldInMessageBox()) {
+        view_.messageBox(check_.problem, MessageKind::warning, kApplicationTitle);
+    }
     // Single-address mode: convert the one address and end; a command line that is no whole
     // number (or any failure) ends the program all the same, with an exit code that says whether
     // anything was converted.
@@ -106,7 +107,7 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
         void recordEnded(bool handedOn) override { saved = handedOn; }
     } row;
     bool found = false;
-    if (number && cnn_) {
+    if (number && check_.convertible()) {
         mapper_.setObserver(&row);
         db::goOn(show,
                  [&] { found = adr::readSingleAddress(*cnn_, mapper_, *this, view_.text(Control::txtADR), *number); });
@@ -206,7 +207,7 @@ ConversionOutcome MainWindow::cmdStart_Click() {
         abbruch_ = true;
         return {};
     }
-    if (!cnn_) return {};  // the button is disabled without a connection
+    if (!check_.convertible()) return {};  // the button is disabled: start-up said why
     abbruch_ = false;
     const std::string directory = text::trimSpaces(view_.text(Control::txtADR));
     view_.setText(Control::txtADR, directory);
@@ -277,7 +278,9 @@ bool MainWindow::undoAccepts() const {
     return from && to && *from < *to;
 }
 
-void MainWindow::updateUndoButton() { view_.setEnabled(Control::cmdUndo, !converting_ && undoAccepts()); }
+void MainWindow::updateUndoButton() {
+    view_.setEnabled(Control::cmdUndo, !converting_ && check_.mayDelete() && undoAccepts());
+}
 
 void MainWindow::showMessage(const std::string& text) { view_.messageBox(text, MessageKind::plain, kApplicationTitle); }
 void MainWindow::pumpEvents() { view_.pumpEvents(); }

@@ -13,6 +13,7 @@
 #include "adr/FieldMapper.h"
 #include "app/CommandOutcome.h"
 #include "app/Conversion.h"
+#include "app/DatenpoolCheck.h"
 #include "app/RecordedImport.h"
 #include "app/View.h"
 #include "db/Connection.h"
@@ -65,6 +66,8 @@ public:
     const std::string& datenbank() const { return datenbank_; }
     // The open connection; none when start-up could not open it.
     db::Connection* connection() const { return cnn_.get(); }
+    // What start-up found of the Datenpool.
+    const DatenpoolCheck& datenpoolCheck() const { return check_; }
     // The field mapper of the conversions, to observe their records.
     adr::FieldMapper& mapper() { return mapper_; }
     // Each row the conversions list goes to rowListed as well, so that their records are paired
@@ -137,6 +140,7 @@ private:
     Version version_;
 
     std::unique_ptr<db::Connection> cnn_;
+    DatenpoolCheck check_;
     std::string datenbank_;
     std::string importSchluessel_;
     bool abbruch_ = false;

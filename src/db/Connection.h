@@ -4,6 +4,7 @@
 // routine, anything else runs as an SQL statement.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,12 @@ public:
     // first: inside a serializable transaction a catalog query would hold locks on the
     // catalog, and a routine that is missing fails all the same.
     virtual void callRoutine(std::string_view name) = 0;
+    // Whether the database has a table or view of that name, asked of its catalog: no row of it
+    // is read, and no lock that another connection holds on it is waited for.
+    virtual bool hasTable(std::string_view name) = 0;
+    // Why the database takes no writes, in German for the user; none when it takes them, as far as
+    // can be told without writing.
+    virtual std::optional<std::string> whyReadOnly() = 0;
     // "Data Source" (the server or file) and "Initial Catalog" (the database).
     virtual std::string property(std::string_view name) const = 0;
     virtual void beginTransaction(Isolation isolation = Isolation::committed) = 0;

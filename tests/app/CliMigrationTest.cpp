@@ -9,6 +9,7 @@
 #include "db/sqlite/SqliteConnection.h"
 #include "settings/FileRegistry.h"
 #include "settings/RegistryOperations.h"
+#include "support/ReadOnly.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -67,6 +68,16 @@ protected:
             ->execute("SELECT COUNT(*) FROM Adressen")
             ->value(0)
             .integer();
+    }
+
+    // convert, import and undo, each confirmed, end with exit code 1, no list, and only `told`.
+    void expectEveryCommandRefused(const std::string& told) {
+        for (const std::string command : {"convert", "import", "undo"}) {
+            const CliRun result = command == "convert" ? run({command}) : run({command, "--yes"});
+            EXPECT_EQ(result.exitCode, 1) << command;
+            EXPECT_EQ(result.out, "") << command;
+            EXPECT_EQ(result.err, told) << command;
+        }
     }
 
     testing_support::TempDir dir;
@@ -185,7 +196,40 @@ TEST_F(CliMigration, ConvertWithoutStoredConnectionCannotRun) {
     write(empty, kProfiles, "", "Kanzlei");
     CliRun result = testing_support::runCli({"convert", "--registry", dir.file("leer.reg")}, dir.path().string());
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("Es sind keine Verbindungsparamter gespeichert."), std::string::npos) << result.err;
+    EXPECT_EQ(result.err,
+              "Es sind keine Verbindungsparamter gespeichert.\n"
+              "Für das Datenbankprofil \"Kanzlei\" sind keine Verbindungsparameter gespeichert: Der "
+              "Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.\n");
+}
+
+TEST_F(CliMigration, UnreachableDatenpoolOfTheProfileIsToldAsSuch) {
+    std::filesystem::remove(pool);
+    CliRun result = run({"convert"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Keine Verbindung zum Datenpool: Der Datenpool '" + pool + "' existiert nicht.\n");
+    EXPECT_FALSE(std::filesystem::exists(pool)) << "the profile's Datenpool is not made up";
+}
+
+TEST_F(CliMigration, MissingStagingTableIsToldOnceAndNothingRuns) {
+    db::SqliteConnection::open(pool)->runScript("DROP TABLE AdressenImport");
+    const std::string told = "Im Datenpool \"" + db::fullPath(pool) +
+                             "\" fehlt die Tabelle AdressenImport; ohne sie lässt sich nichts konvertieren. Führen "
+                             "Sie das aktuelle Datenbankskript aus.\n";
+    expectEveryCommandRefused(told);
+}
+
+TEST_F(CliMigration, ReadOnlyDatenpoolIsToldAndNeitherImportNorUndoTouchesIt) {
+    ASSERT_EQ(run({"convert"}).exitCode, 0);
+    ASSERT_EQ(run({"import", "--yes"}).exitCode, 0);
+    const testing_support::ReadOnly readOnly(pool);
+    if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the Datenpool read-only";
+    const std::string told = "Der Datenpool \"" + db::fullPath(pool) +
+                             "\" ist schreibgeschützt: die Datei lässt sich nicht beschreiben. Konvertieren, "
+                             "Importieren und Löschen sind so nicht möglich.\n";
+    expectEveryCommandRefused(told);
+    EXPECT_EQ(addresses(), 2);
+    EXPECT_EQ(stored("AdressNr0"), "0") << "the recorded range stays";
+    EXPECT_EQ(stored("AdressNr1"), "2");
 }
 
 TEST_F(CliMigration, TwoImportsStartedTogetherImportOnce) {

@@ -358,9 +358,9 @@ TEST_F(ConversionCommand, StagingTableThatCannotBeEmptiedStopsTheRunAndListsNoth
     EXPECT_EQ(testing_support::stagingColumn(pool, "nachname").size(), 3u) << "the staging table as it was";
 }
 
-TEST_F(ConversionCommand, MissingStagingTableStopsTheRunWithTheDatabasesError) {
-    db::SqliteConnection::open(pool)->runScript("DROP TABLE AdressenImport");
+TEST_F(ConversionCommand, StagingTableDroppedAfterStartUpStopsTheRunWithTheDatabasesError) {
     auto window = start();
+    db::SqliteConnection::open(pool)->runScript("DROP TABLE AdressenImport");
     view.setText(Control::txtADR, adr);
 
     const app::ConversionOutcome outcome = window->cmdStart_Click();
@@ -480,6 +480,9 @@ TEST_F(ConversionCommand, SingleAddressModeThatConvertsNothingEndsWithExitCodeOn
         throw db::Error(1, "keine Verbindung");
     };
     EXPECT_EQ(singleAddress("201", unreachable), 1) << "no Datenpool";
+    ASSERT_EQ(view.messages.size(), 1u) << "no window opens whose target field would tell it";
+    EXPECT_EQ(view.messages[0].text, "Keine Verbindung zum Datenpool: keine Verbindung");
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
     EXPECT_TRUE(testing_support::stagingColumn(pool, "nachname").empty());
 
     EXPECT_EQ(singleAddress("201", datenpool), 0);

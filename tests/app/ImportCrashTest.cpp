@@ -53,12 +53,8 @@ protected:
         settings::FileRegistry registry(templateRegistry);
         write(registry, kProfiles, "", "Kanzlei");
         const std::string keywords = std::string(kProfiles) + "\\Kanzlei\\verbindung";
-        if (GetParam() == db_tests::Backend::Embedded) {
-            write(registry, keywords, "Provider", "SQLite");
-            write(registry, keywords, "Data Source", pool);
-        } else {
-            write(registry, keywords, "Driver", "SQLite3");
-            write(registry, keywords, "Database", testing_support::hostPath(pool));
+        for (const auto& [keyword, setting] : db_tests::connectionKeywordsFor(GetParam(), pool)) {
+            write(registry, keywords, keyword, setting);
         }
         // A previous import, ids 2 and 3, which the new one is told to keep.
         write(registry, kImportKey, "AdressNr0", "1");

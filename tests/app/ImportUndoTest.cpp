@@ -32,12 +32,8 @@ protected:
     void useProfile(const std::string& name) {
         write(kProfiles, "", name);
         const std::string keywords = std::string(kProfiles) + "\\" + name + "\\verbindung";
-        if (GetParam() == db_tests::Backend::Embedded) {
-            write(keywords, "Provider", "SQLite");
-            write(keywords, "Data Source", pool);
-        } else {
-            write(keywords, "Driver", "SQLite3");
-            write(keywords, "Database", testing_support::hostPath(pool));
+        for (const auto& [keyword, setting] : db_tests::connectionKeywordsFor(GetParam(), pool)) {
+            write(keywords, keyword, setting);
         }
         importKey = std::string(kProfiles) + "\\" + name + "\\Import";
     }

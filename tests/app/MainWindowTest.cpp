@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "app/MainWindow.h"
+#include "db/Backends.h"
 #include "db/Error.h"
+#include "db/FullPath.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "settings/FileRegistry.h"
 #include "settings/RegistryOperations.h"
+#include "support/ReadOnly.h"
 #include "support/ScriptedView.h"
 #include "support/StagingTable.h"
 #include "support/TempDir.h"
@@ -88,7 +91,8 @@ TEST_F(MainWindowTest, WithoutAnySettingsTheWindowOpensUnconnected) {
     EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
     EXPECT_EQ(view.messages[0].title, "Norvel-Kanzleisoftware");
     EXPECT_EQ(view.text(Control::lblDatenpool),
-              "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.");
+              "Es ist kein Datenbankprofil mit Verbindungsparametern gespeichert: Der Datenquellenname wurde nicht "
+              "gefunden, und es wurde kein Standardtreiber angegeben.");
     EXPECT_FALSE(view.isEnabled(Control::cmdStart));
     EXPECT_FALSE(view.isEnabled(Control::cmdAdressen));
     EXPECT_EQ(view.text(Control::txtADR), "");
@@ -96,21 +100,33 @@ TEST_F(MainWindowTest, WithoutAnySettingsTheWindowOpensUnconnected) {
     EXPECT_EQ(view.text(Control::txtIdBis), "");
 }
 
-TEST_F(MainWindowTest, DatenpoolWithoutStagingTableAsksForTheDatabaseScript) {
-    const std::string path = dir.file("leer.db");
-    db::SqliteConnection::create(path)->runScript("DROP TABLE AdressenImport");
-    storeProfile(path);
-    write(kImportKey, "ADR-Pfad", "C:\\ADR");
+TEST_F(MainWindowTest, ProfileWithoutParametersIsNamedInTheTargetField) {
+    write(kProfiles, "", "Kanzlei");
     start();
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
-    EXPECT_EQ(view.messages[0].title, "Anschriftenwandler");
-    const std::string& text = view.messages[0].text;
-    EXPECT_NE(text.find("AdressenImport"), std::string::npos) << "the provider's description comes first";
-    EXPECT_TRUE(text.ends_with("\r\n\r\nFühren Sie das aktuelle Datenbankskript aus.")) << text;
-    EXPECT_EQ(view.text(Control::lblDatenpool), "");
-    EXPECT_TRUE(view.isEnabled(Control::cmdStart));
-    EXPECT_EQ(view.text(Control::txtADR), "") << "settings are not read without the staging table";
+    EXPECT_EQ(view.messages[0].text, "Es sind keine Verbindungsparamter gespeichert.");
+    EXPECT_EQ(view.text(Control::lblDatenpool),
+              "Für das Datenbankprofil \"Kanzlei\" sind keine Verbindungsparameter gespeichert: Der "
+              "Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.");
+    EXPECT_FALSE(view.isEnabled(Control::cmdStart));
+}
+
+TEST_F(MainWindowTest, UnreachableDatenpoolIsToldInOneLineAndNothingActsOnIt) {
+    storeProfile(newDatenpool());
+    write(kImportKey, "AdressNr0", "100");
+    write(kImportKey, "AdressNr1", "150");
+    opener = [](const std::string&) -> std::unique_ptr<db::Connection> {
+        throw db::Error(db::kUnspecifiedFailure, "[Treiber]Login timeout expired\n[Treiber]Server nicht gefunden");
+    };
+    auto window = start();
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(view.text(Control::lblDatenpool),
+              "Keine Verbindung zum Datenpool: [Treiber]Login timeout expired [Treiber]Server nicht gefunden")
+        << "every line of the driver's text, in the one line the field shows";
+    EXPECT_FALSE(view.isEnabled(Control::cmdStart));
+    view.setText(Control::txtIDVon, "100");
+    view.setText(Control::txtIdBis, "150");
+    EXPECT_FALSE(view.isEnabled(Control::cmdUndo)) << "no connection to delete in";
 }
 
 TEST_F(MainWindowTest, FullStartShowsTheTargetAndRestoresTheStoredValues) {
@@ -236,5 +252,102 @@ TEST_F(MainWindowTest, AfterARunTheControlsAreAsTheyWereBefore) {
     EXPECT_TRUE(view.isEnabled(Control::txtADR));
     EXPECT_TRUE(view.isEnabled(Control::cmdImport)) << "the import follows the run";
 }
+
+// Start-up against a Datenpool that cannot take a conversion, reached through either backend with
+// the keywords an office stores.
+class StartupCheck : public MainWindowTest, public ::testing::WithParamInterface<db_tests::Backend> {
+protected:
+    StartupCheck() { opener = db::openConnection; }
+
+    // A Datenpool from the database script in its own folder, named by the current profile.
+    std::string datenpoolInFolder() {
+        std::filesystem::create_directories(dir.path() / "daten");
+        const std::string file = dir.file("daten/pool.db");
+        db::SqliteConnection::create(file);
+        write(kProfiles, "", "Kanzlei");
+        for (const auto& [keyword, setting] : db_tests::connectionKeywordsFor(GetParam(), file)) {
+            write(std::string(kProfiles) + "\\Kanzlei\\verbindung", keyword, setting);
+        }
+        return file;
+    }
+    void storeRecordedImport() {
+        write(kImportKey, "ADR-Pfad", "/daten/ADR");
+        write(kImportKey, "AdressNr0", "100");
+        write(kImportKey, "AdressNr1", "150");
+    }
+    std::string readOnlyText(const app::MainWindow& window, const std::string& why) {
+        return "Der Datenpool \"" + window.connection()->identity() + "\" ist schreibgeschützt: " + why +
+               ". Konvertieren, Importieren und Löschen sind so nicht möglich.";
+    }
+    // Read-only: nothing that writes is enabled, the settings are read all the same.
+    void expectNothingWrites(app::MainWindow& window) {
+        EXPECT_FALSE(view.isEnabled(Control::cmdStart));
+        EXPECT_FALSE(view.isEnabled(Control::cmdUndo)) << "a recorded range that cannot be deleted here";
+        EXPECT_FALSE(view.isEnabled(Control::cmdImport));
+        EXPECT_EQ(view.text(Control::txtIDVon), "100");
+        EXPECT_EQ(view.text(Control::txtADR), "/daten/ADR");
+        EXPECT_EQ(window.cmdStart_Click().ending, app::ConversionOutcome::Ending::notStarted);
+    }
+};
+
+TEST_P(StartupCheck, MissingStagingTableIsNamedWithTheScriptAndNothingIsConverted) {
+    const std::string file = datenpoolInFolder();
+    db::SqliteConnection::open(file)->runScript("DROP TABLE AdressenImport");
+    storeRecordedImport();
+    auto window = start();
+
+    const std::string cause = "Im Datenpool \"" + window->connection()->identity() +
+                              "\" fehlt die Tabelle AdressenImport; ohne sie lässt sich nichts konvertieren.";
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, cause + "\r\n\r\nFühren Sie das aktuelle Datenbankskript aus.");
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
+    EXPECT_EQ(view.messages[0].title, "Anschriftenwandler");
+    EXPECT_EQ(view.text(Control::lblDatenpool), cause + " Führen Sie das aktuelle Datenbankskript aus.");
+    EXPECT_FALSE(view.isEnabled(Control::cmdStart));
+    EXPECT_EQ(view.text(Control::txtADR), "") << "settings are not read without the staging table";
+    EXPECT_EQ(window->cmdStart_Click().ending, app::ConversionOutcome::Ending::notStarted);
+}
+
+TEST_P(StartupCheck, ReadOnlyFileIsNamedAndNothingThatWritesIsEnabled) {
+    const std::string file = datenpoolInFolder();
+    storeRecordedImport();
+    const testing_support::ReadOnly readOnly(file);
+    if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the Datenpool read-only";
+    auto window = start();
+
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(view.text(Control::lblDatenpool), readOnlyText(*window, "die Datei lässt sich nicht beschreiben"));
+    expectNothingWrites(*window);
+}
+
+TEST_P(StartupCheck, ReadOnlyFolderIsNamedAndNothingThatWritesIsEnabled) {
+    datenpoolInFolder();
+    storeRecordedImport();
+    const testing_support::ReadOnly readOnly(dir.file("daten"));
+    if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the folder read-only";
+    auto window = start();
+
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(view.text(Control::lblDatenpool),
+              readOnlyText(*window, "im Ordner \"" + dir.file("daten") +
+                                        "\" lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr "
+                                        "Journal an"));
+    expectNothingWrites(*window);
+}
+
+TEST_P(StartupCheck, StagingTableIsLookedUpInTheCatalogNotRead) {
+    // Rows that cannot be read at start (here: a view whose table is gone; on SQL Server, a table
+    // behind another session's TRUNCATE) do not keep the window from starting.
+    const std::string file = datenpoolInFolder();
+    db::SqliteConnection::open(file)->runScript(
+        "DROP TABLE AdressenImport; CREATE TABLE Weg (nachname TEXT); "
+        "CREATE VIEW AdressenImport AS SELECT nachname FROM Weg; DROP TABLE Weg;");
+    auto window = start();
+    EXPECT_TRUE(view.messages.empty()) << view.messages.front().text;
+    EXPECT_TRUE(view.isEnabled(Control::cmdStart));
+    EXPECT_EQ(view.text(Control::lblDatenpool), app::datenpoolCaption(*window->connection()));
+}
+
+INSTANTIATE_FOR_BOTH_BACKENDS(StartupCheck);
 
 }  // namespace

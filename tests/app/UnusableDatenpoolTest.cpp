@@ -1,7 +1,7 @@
 // A Datenpool that cannot take a conversion, through the real anschriftenwandler-cli: locked by
-// another program, read-only (the file, or the folder it lies in), or no database at all. The tool
-// says so in German, ends with exit code 1, writes no list, and the staging table keeps the rows of
-// the previous run.
+// another program, read-only (the file, or the folder it lies in), without its staging table,
+// unreachable, or no database at all. The tool says so in German, ends with exit code 1, writes no
+// list, and the staging table keeps the rows of the previous run.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,9 @@
 #include <string>
 
 #include "ConvertWithCli.h"
+#include "db/FullPath.h"
 #include "db/sqlite/SqliteConnection.h"
+#include "support/HostPath.h"
 #include "support/ReadOnly.h"
 
 namespace {
@@ -64,7 +66,9 @@ TEST_F(UnusableDatenpool, ReadOnlyFileRefusesTheRun) {
     const CliRun result = convert();
 
     expectRefused(result, 1);
-    EXPECT_EQ(result.err, "Der Datenpool '" + datenpool() + "' ist schreibgeschützt.\n");
+    EXPECT_EQ(result.err, "Der Datenpool \"" + db::fullPath(datenpool()) +
+                              "\" ist schreibgeschützt: die Datei lässt sich nicht beschreiben. Konvertieren, "
+                              "Importieren und Löschen sind so nicht möglich.\n");
 }
 
 TEST_F(UnusableDatenpool, FileThatIsNoDatenpoolIsRefusedAndLeftAsItWas) {
@@ -95,27 +99,45 @@ TEST_F(UnusableDatenpool, EmptyFileAndCutShortCopyAreNoDatenpool) {
     EXPECT_EQ(testing_support::readWhole(empty), "") << "no Datenpool is made of an existing file";
 }
 
-TEST_F(UnusableDatenpool, DatenpoolWithoutStagingTableGetsTheScriptAdvice) {
+TEST_F(UnusableDatenpool, DatenpoolWithoutStagingTableIsNamedWithTheScriptAdviceThroughEitherBackend) {
     db::SqliteConnection::open(datenpool())->runScript("DROP TABLE AdressenImport");
+    const std::string cause =
+        "\" fehlt die Tabelle AdressenImport; ohne sie lässt sich nichts konvertieren. Führen Sie das aktuelle "
+        "Datenbankskript aus.\n";
 
-    const CliRun result = convert();
+    const CliRun embedded = convert();
+    EXPECT_EQ(embedded.exitCode, 1);
+    EXPECT_EQ(embedded.out, "");
+    EXPECT_EQ(embedded.err, "Im Datenpool \"" + db::fullPath(datenpool()) + cause);
 
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_TRUE(contains(result.err, "Führen Sie das aktuelle Datenbankskript aus.")) << result.err;
+    // The driver names the file in its own way (under Wine, as the host does).
+    const CliRun odbc = run(
+        {"convert", "--adr", adrDir(), "--db", "Driver=SQLite3;Database=" + testing_support::hostPath(datenpool())});
+    EXPECT_EQ(odbc.exitCode, 1);
+    EXPECT_EQ(odbc.out, "");
+    EXPECT_TRUE(odbc.err.starts_with("Im Datenpool \"") && odbc.err.ends_with(cause)) << odbc.err;
 }
 
-TEST_F(UnusableDatenpool, ReadOnlyFolderEndsTheRunWithTheDatabasesErrorAndListsNothingOld) {
-    // The file itself may be written, but no journal can be made beside it: emptying the
-    // staging table is the first thing that fails.
+TEST_F(UnusableDatenpool, UnreachableDatenpoolIsToldAsSuchWithTheDriversText) {
+    const CliRun result = run({"convert", "--adr", adrDir(), "--db", "Driver=Kein Treiber;Server=nirgends"});
+
+    expectRefused(result, 1);
+    EXPECT_EQ(result.err.rfind("Keine Verbindung zum Datenpool: [", 0), 0u)
+        << "the driver manager's text follows: " << result.err;
+}
+
+TEST_F(UnusableDatenpool, ReadOnlyFolderIsToldBeforeTheRunAndListsNothingOld) {
+    // The file itself may be written, but no journal can be made beside it.
     const testing_support::ReadOnly readOnly(dir.path().string());
     if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the folder read-only";
 
     const CliRun result = convert();
 
     expectRefused(result, 1);
-    EXPECT_TRUE(contains(result.err, "Die Tabelle AdressenImport ließ sich nicht leeren")) << result.err;
-    EXPECT_FALSE(contains(result.err, "Adressen konvertiert nach")) << result.err;
+    EXPECT_EQ(result.err, "Der Datenpool \"" + db::fullPath(datenpool()) + "\" ist schreibgeschützt: im Ordner \"" +
+                              dir.path().string() +
+                              "\" lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr Journal "
+                              "an. Konvertieren, Importieren und Löschen sind so nicht möglich.\n");
 }
 
 // A Datenpool path too long to open is told as such, with its length and the limit, whether the

@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "db/Connection.h"
 #include "db/OpenConnection.h"
@@ -20,6 +22,13 @@ enum class Backend { Embedded, Odbc };
 
 inline std::string odbcConnectionStringFor(const std::string& file) {
     return "Driver=SQLite3;Database=" + testing_support::hostPath(file);
+}
+
+// The connection keywords an office stores for the Datenpool file, reached through the backend.
+inline std::vector<std::pair<std::string, std::string>> connectionKeywordsFor(Backend backend,
+                                                                              const std::string& file) {
+    if (backend == Backend::Embedded) return {{"Provider", "SQLite"}, {"Data Source", file}};
+    return {{"Driver", "SQLite3"}, {"Database", testing_support::hostPath(file)}};
 }
 
 // Creates a Datenpool file from the database script and connects to it through the backend.

@@ -6,6 +6,7 @@
 #include "db/Backends.h"
 #include "db/odbc/OdbcCatalog.h"
 #include "db/odbc/OdbcText.h"
+#include "db/odbc/SqlServerProbes.h"
 
 namespace {
 
@@ -82,6 +83,19 @@ TEST_F(Catalog, NamesAreQuotedAsTheDatabaseWantsThem) {
     session.sqlServer = true;  // brackets need no QUOTED_IDENTIFIER
     EXPECT_EQ(session.quoted("AdressenImport"), "[AdressenImport]");
     EXPECT_EQ(session.quoted("a]b"), "[a]]b]");
+}
+
+TEST(SqlServerProbes, AskTheMetadataFunctionsAndReadNoRowOfTheTable) {
+    // A statement that reads the table waits for the schema lock of another session's TRUNCATE
+    // until its timeout; the metadata functions answer at once.
+    EXPECT_EQ(db::sqlServerTableExists("AdressenImport"),
+              "SELECT CASE WHEN OBJECT_ID(N'[AdressenImport]', N'U') IS NOT NULL OR "
+              "OBJECT_ID(N'[AdressenImport]', N'V') IS NOT NULL THEN 1 ELSE 0 END");
+    EXPECT_NE(db::sqlServerTableExists("a.b]c'd").find("OBJECT_ID(N'[a.b]]c''d]', N'U')"), std::string::npos)
+        << "a dot, a bracket and a quote stay within the one name: " << db::sqlServerTableExists("a.b]c'd");
+    const std::string readOnly = db::kSqlServerReadOnly;
+    EXPECT_NE(readOnly.find("DATABASEPROPERTYEX(DB_NAME(), 'Updateability') = 'READ_ONLY'"), std::string::npos);
+    EXPECT_EQ(readOnly.find("FROM"), std::string::npos);
 }
 
 }  // namespace

@@ -172,6 +172,42 @@ TEST_P(CommandTexts, TextsKeepEveryCharacterBothWays) {
     EXPECT_EQ(connection->execute("SELECT vorname FROM AdressenImport WHERE id = 2")->value(0), db::Value(any));
 }
 
+TEST_P(CommandTexts, CatalogNamesTablesAndViewsWithoutReadingTheirRows) {
+    EXPECT_TRUE(connection->hasTable("AdressenImport"));
+    EXPECT_TRUE(connection->hasTable("adressenimport")) << "names compare without regard to case";
+    EXPECT_FALSE(connection->hasTable("AdressenImprt"));
+    EXPECT_FALSE(connection->hasTable("AdressImport")) << "a routine is no table";
+    // A view whose table is gone: its rows cannot be read, the catalog still names it.
+    connection->execute("CREATE TABLE Verschwunden (nachname TEXT)");
+    connection->execute("CREATE VIEW Kaputt AS SELECT nachname FROM Verschwunden");
+    connection->execute("DROP TABLE Verschwunden");
+    EXPECT_THROW(connection->execute("Kaputt"), db::Error);
+    EXPECT_TRUE(connection->hasTable("Kaputt"));
+}
+
+TEST_P(CommandTexts, DatenpoolThatTakesNoWritesSaysWhyBeforeAnyWrite) {
+    EXPECT_EQ(connection->whyReadOnly(), std::nullopt);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no probe file left beside it";
+    connection.reset();
+    const auto reopened = [&] {
+        return GetParam() == Backend::Embedded ? db::openConnection("Provider=SQLite; Data Source=" + file())
+                                               : db::openConnection(db_tests::odbcConnectionStringFor(file()));
+    };
+    {
+        const testing_support::ReadOnly readOnly(file());
+        if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the Datenpool read-only";
+        EXPECT_EQ(reopened()->whyReadOnly(), "die Datei lässt sich nicht beschreiben");
+    }
+    const testing_support::ReadOnly readOnlyFolder(dir.path().string());
+    if (!readOnlyFolder.made()) GTEST_SKIP() << "this file system cannot make the folder read-only";
+    const std::optional<std::string> why = reopened()->whyReadOnly();
+    ASSERT_TRUE(why);
+    EXPECT_TRUE(
+        why->starts_with("im Ordner \"") &&
+        why->ends_with("\" lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr Journal an"))
+        << *why;
+}
+
 INSTANTIATE_FOR_BOTH_BACKENDS(CommandTexts);
 
 TEST(TsqlTranslation, ReadsBothStatementsInAnyCaseAndSpacing) {

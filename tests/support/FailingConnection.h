@@ -30,6 +30,8 @@ public:
     std::unique_ptr<db::EditableRowSet> openForWriting(std::string_view source) override {
         return real_->openForWriting(source);
     }
+    bool hasTable(std::string_view name) override { return real_->hasTable(name); }
+    std::optional<std::string> whyReadOnly() override { return real_->whyReadOnly(); }
     std::string property(std::string_view name) const override { return real_->property(name); }
     void beginTransaction(db::Isolation isolation) override { real_->beginTransaction(isolation); }
     void commit() override { real_->commit(); }

@@ -12,20 +12,6 @@ namespace cli {
 
 void say(const std::string& text) { std::fprintf(stderr, "%s\n", oneLine(text).c_str()); }
 
-std::string oneLine(const std::string& text) {
-    std::string line;
-    line.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            if (!line.empty() && line.back() != ' ') line += ' ';
-        } else {
-            line += text[i];
-        }
-    }
-    return line;
-}
-
 ConsoleView::ConsoleView(Answers answers, bool showProgress) : answers_(answers), progressLine_(stderr, showProgress) {
     texts_[app::Control::cmdStart] = "Konvertieren";
     texts_[app::Control::cmdUndo] = "importierte Adressen wieder löschen";

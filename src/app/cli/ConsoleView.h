@@ -13,6 +13,7 @@
 #include "adr/ConversionEvents.h"
 #include "app/View.h"
 #include "app/cli/ProgressLine.h"
+#include "text/OneLine.h"
 
 namespace cli {
 
@@ -24,8 +25,7 @@ struct Answers {
 
 // A message as one line on stderr.
 void say(const std::string& text);
-// Message texts as one line each: line breaks become blanks.
-std::string oneLine(const std::string& text);
+using text::oneLine;
 
 // The view of the window's logic, and the events of a conversion that runs without it.
 class ConsoleView : public app::View, public adr::ConversionEvents {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/DatenpoolCheck.h"
 #include "app/cli/Arguments.h"
 #include "db/Error.h"
 #include "db/OpenConnection.h"
@@ -33,15 +34,14 @@ std::unique_ptr<db::Connection> openTarget(const std::string& target) {
 }
 
 std::unique_ptr<db::Connection> openDatenpool(const std::string& target) {
-    std::unique_ptr<db::Connection> connection = openTarget(target);
+    std::unique_ptr<db::Connection> connection;
     try {
-        connection->execute("AdressenImport");
+        connection = openTarget(target);
     } catch (const db::Error& error) {
-        // Only a staging table that the database does not know is what the script would mend.
-        if (error.code() != db::kErrorsInCommand) throw;
-        throw db::Error(error.code(),
-                        std::string(error.description()) + "\r\n\r\nFühren Sie das aktuelle Datenbankskript aus.");
+        throw db::Error(error.code(), app::connectionFailed(error).problem, error.kind());
     }
+    const app::DatenpoolCheck check = app::checkDatenpool(*connection);
+    if (!check.convertible()) throw db::Error(db::kUnspecifiedFailure, check.problem);
     return connection;
 }
 

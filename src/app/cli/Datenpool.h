@@ -16,8 +16,9 @@ void checkTarget(const std::string& target, const std::string& what);
 // database script when it does not exist. Throws db::Error.
 std::unique_ptr<db::Connection> openTarget(const std::string& target);
 
-// openTarget, then checks that the Datenpool holds the staging table. Throws db::Error with
-// the user's message.
+// openTarget, then checks as the window's start-up does that the Datenpool can take a
+// conversion: its staging table is there and it takes writes. Throws db::Error with the
+// window's message.
 std::unique_ptr<db::Connection> openDatenpool(const std::string& target);
 
 }  // namespace cli

@@ -33,11 +33,10 @@ WindowSession::WindowSession(const std::optional<std::string>& registryFile, std
 
 bool WindowSession::start() {
     window_->Form_Load("");
-    if (!view_.isEnabled(app::Control::cmdStart)) {
-        say(view_.text(app::Control::lblDatenpool));
-        return false;
-    }
-    return !view_.text(app::Control::lblDatenpool).empty();
+    const app::DatenpoolCheck& check = window_->datenpoolCheck();
+    if (check.convertible()) return true;
+    if (!check.toldInMessageBox()) say(check.problem);
+    return false;
 }
 
 }  // namespace cli

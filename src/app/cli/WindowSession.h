@@ -21,7 +21,7 @@ public:
     WindowSession(const std::optional<std::string>& registryFile, std::optional<std::string> target, Answers answers);
 
     // Start-up as the window does it; false (with the reason shown) when the Datenpool cannot
-    // be used: no connection, or no staging table.
+    // take a conversion: no connection, no staging table, or it takes no writes.
     bool start();
 
     ConsoleView& view() { return view_; }

@@ -6,6 +6,7 @@
 #include "db/FullPath.h"
 #include "db/HeldRowSet.h"
 #include "db/Names.h"
+#include "db/ReadOnlyFile.h"
 #include "db/TsqlTranslation.h"
 #include "db/odbc/ImportLock.h"
 #include "db/odbc/OdbcCatalog.h"
@@ -14,6 +15,7 @@
 #include "db/odbc/OdbcTable.h"
 #include "db/odbc/OdbcText.h"
 #include "db/odbc/ParameterArray.h"
+#include "db/odbc/SqlServerProbes.h"
 #include "db/odbc/SqliteStatements.h"
 
 namespace db {
@@ -145,6 +147,26 @@ std::unique_ptr<EditableRowSet> OdbcConnection::openForWriting(std::string_view 
     const auto table = findTable(session_, reading.name);
     if (!table) throw Error(kErrorsInCommand, "Die Tabelle '" + reading.name + "' gibt es in der Datenbank nicht.");
     return std::make_unique<OdbcTable>(session_, *table, reading.condition);
+}
+
+bool OdbcConnection::answersYes(const std::string& sql) { return runOne(sql)->value(0).toText() == "1"; }
+
+bool OdbcConnection::hasTable(std::string_view name) {
+    session_.ensureTransaction();
+    if (session_.sqlServer) return answersYes(sqlServerTableExists(name));
+    return findTable(session_, std::string(name)).has_value();
+}
+
+std::optional<std::string> OdbcConnection::whyReadOnly() {
+    session_.ensureTransaction();
+    if (session_.sqlite) {
+        if (auto why = whyFileIsReadOnly(info(SQL_DATABASE_NAME))) return why;
+    }
+    if (info(SQL_DATA_SOURCE_READ_ONLY) == "Y")
+        return std::string("der ODBC-Treiber meldet die Datenquelle als schreibgeschützt");
+    if (session_.sqlServer && answersYes(kSqlServerReadOnly))
+        return std::string("die Datenbank ist auf READ_ONLY gestellt");
+    return std::nullopt;
 }
 
 std::string OdbcConnection::property(std::string_view name) const {

@@ -27,6 +27,10 @@ public:
     std::unique_ptr<RowSet> execute(std::string_view commandText) override;
     void callRoutine(std::string_view name) override;
     std::unique_ptr<EditableRowSet> openForWriting(std::string_view source) override;
+    // SQL Server is asked through its metadata functions, any other database through the catalog
+    // functions of ODBC.
+    bool hasTable(std::string_view name) override;
+    std::optional<std::string> whyReadOnly() override;
     std::string property(std::string_view name) const override;
     void beginTransaction(Isolation isolation = Isolation::committed) override;
     void commit() override;
@@ -43,6 +47,8 @@ private:
     std::unique_ptr<RowSet> runOne(const std::string& sql);
     // Calls a stored procedure; answers its first rows, held, once every result is passed.
     std::unique_ptr<RowSet> runProcedure(const std::string& name);
+    // A one-value probe that answers 1 or 0.
+    bool answersYes(const std::string& sql);
     void setAutocommit(bool on);
     void setIsolation(SQLUINTEGER level);
     // Back to the isolation the connection had before a serializable transaction.

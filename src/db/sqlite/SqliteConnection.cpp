@@ -8,6 +8,7 @@
 #include "db/Error.h"
 #include "db/FullPath.h"
 #include "db/Names.h"
+#include "db/ReadOnlyFile.h"
 #include "db/SqliteResultCodes.h"
 #include "db/StopWaiting.h"
 #include "db/TsqlTranslation.h"
@@ -205,13 +206,20 @@ std::optional<std::string> SqliteConnection::lookUp(const char* sql, std::string
     return found;
 }
 
-bool SqliteConnection::isTable(std::string_view name) {
+bool SqliteConnection::hasTable(std::string_view name) {
+    // Only the schema is read, never a row of the table.
     return lookUp("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE", name)
         .has_value();
 }
 
+std::optional<std::string> SqliteConnection::whyReadOnly() {
+    if (auto why = whyFileIsReadOnly(path_)) return why;
+    if (sqlite3_db_readonly(handle_, "main") == 1) return std::string("SQLite hat die Datei nur zum Lesen geöffnet");
+    return std::nullopt;
+}
+
 std::optional<std::string> SqliteConnection::routineBody(std::string_view name) {
-    if (!isTable("Routinen")) return std::nullopt;
+    if (!hasTable("Routinen")) return std::nullopt;
     return lookUp("SELECT Rumpf FROM Routinen WHERE Name = ? COLLATE NOCASE", name);
 }
 
@@ -219,12 +227,12 @@ std::unique_ptr<RowSet> SqliteConnection::execute(std::string_view commandText) 
     ensureNotStopped();
     const CommandText reading = readCommandText(commandText);
     std::string sql;
-    if (reading.kind == CommandText::Kind::BareName && isTable(reading.name)) {
+    if (reading.kind == CommandText::Kind::BareName && hasTable(reading.name)) {
         sql = "SELECT * FROM \"" + reading.name + "\"";
     } else if (auto body = reading.kind == CommandText::Kind::BareName ? routineBody(reading.name) : std::nullopt) {
         runScript(*body);
         return std::make_unique<EmptyRowSet>();
-    } else if (reading.kind == CommandText::Kind::NameWithCondition && isTable(reading.name)) {
+    } else if (reading.kind == CommandText::Kind::NameWithCondition && hasTable(reading.name)) {
         sql = "SELECT * FROM \"" + reading.name + "\" WHERE " + reading.condition;
     } else if (auto translated = translateTsql(commandText)) {
         runScript(*translated);

@@ -27,6 +27,8 @@ public:
     std::unique_ptr<RowSet> execute(std::string_view commandText) override;
     void callRoutine(std::string_view name) override;
     std::unique_ptr<EditableRowSet> openForWriting(std::string_view source) override;
+    bool hasTable(std::string_view name) override;
+    std::optional<std::string> whyReadOnly() override;
     std::string property(std::string_view name) const override;
     void beginTransaction(Isolation isolation = Isolation::committed) override;
     void commit() override;
@@ -41,7 +43,6 @@ private:
     SqliteConnection(sqlite3* handle, std::string path);
     // The first column of the first row of sql, with name bound to its one parameter.
     std::optional<std::string> lookUp(const char* sql, std::string_view name);
-    bool isTable(std::string_view name);
     // Throws when the file is no database or holds no table at all.
     void ensureDatenpool();
     // Throws when the file was deleted or replaced since it was opened.
