@@ -4,7 +4,7 @@
 #include "adr/SingleAddressReader.h"
 #include "app/CnnString.h"
 #include "app/Conversion.h"
-#include "app/DatenpoolCheck.h"
+#include "app/StartupCheck.h"
 #include "db/Error.h"
 #include "db/GoOn.h"
 #include "settings/RegistryOperations.h"

@@ -13,7 +13,7 @@
 #include "adr/FieldMapper.h"
 #include "app/CommandOutcome.h"
 #include "app/Conversion.h"
-#include "app/DatenpoolCheck.h"
+#include "app/StartupCheck.h"
 #include "app/RecordedImport.h"
 #include "app/View.h"
 #include "db/Connection.h"

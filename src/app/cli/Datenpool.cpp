@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/DatenpoolCheck.h"
+#include "app/StartupCheck.h"
 #include "app/cli/Arguments.h"
 #include "db/Error.h"
 #include "db/OpenConnection.h"

@@ -1,4 +1,4 @@
-#include "app/DatenpoolCheck.h"
+#include "app/StartupCheck.h"
 
 namespace app {
 
