@@ -23,6 +23,12 @@ constexpr const char* kDriver18Linux = "libmsodbcsql-18.3.so.3.1";
 constexpr const char* kDriver17 = "msodbcsql17.dll";
 constexpr const char* kFreeTds = "libtdsodbc.so";
 
+// The finding warns and names each of the parts.
+void expectWarning(const Finding& finding, std::initializer_list<const char*> parts) {
+    EXPECT_EQ(finding.verdict, Verdict::warning) << finding.text;
+    for (const char* part : parts) EXPECT_TRUE(contains(finding.text, part)) << part << ": " << finding.text;
+}
+
 Verdict encryption(std::optional<bool> encrypted, const char* driver, const char* keywords) {
     return db::sqlServerEncryption(encrypted, driver, keywords).verdict;
 }
@@ -38,23 +44,16 @@ TEST(SqlServerInspection, CertificateIsCheckedWhereTheDriverChecksIt) {
 }
 
 TEST(SqlServerInspection, TrustedServerCertificateIsAWarningUnlessStrict) {
-    const Finding trusted =
-        db::sqlServerEncryption(true, kDriver18Windows, "Server=srv;Encrypt=No;TrustServerCertificate=Yes");
-    EXPECT_EQ(trusted.verdict, Verdict::warning);
-    EXPECT_TRUE(contains(trusted.text, "nicht geprüft")) << trusted.text;
-    EXPECT_TRUE(contains(trusted.text, "TrustServerCertificate=Yes")) << trusted.text;
+    expectWarning(db::sqlServerEncryption(true, kDriver18Windows, "Server=srv;Encrypt=No;TrustServerCertificate=Yes"),
+                  {"nicht geprüft", "TrustServerCertificate=Yes"});
     // Strict checks the certificate whatever TrustServerCertificate says.
     EXPECT_EQ(encryption(true, kDriver18Windows, "Encrypt=Strict;TrustServerCertificate=Yes"), Verdict::ok);
 }
 
 TEST(SqlServerInspection, UnencryptedOrUnknownEncryptionIsAWarning) {
-    const Finding plain = db::sqlServerEncryption(false, kDriver18Windows, "Server=srv;Encrypt=No");
-    EXPECT_EQ(plain.verdict, Verdict::warning);
-    EXPECT_TRUE(contains(plain.text, "NICHT verschlüsselt")) << plain.text;
-    const Finding unknown = db::sqlServerEncryption(std::nullopt, kDriver18Windows, "Server=srv;Encrypt=Yes");
-    EXPECT_EQ(unknown.verdict, Verdict::warning);
-    EXPECT_TRUE(contains(unknown.text, "VIEW SERVER STATE")) << unknown.text;
-    EXPECT_TRUE(contains(unknown.text, "Encrypt=Yes")) << unknown.text;
+    expectWarning(db::sqlServerEncryption(false, kDriver18Windows, "Server=srv;Encrypt=No"), {"NICHT verschlüsselt"});
+    expectWarning(db::sqlServerEncryption(std::nullopt, kDriver18Windows, "Server=srv;Encrypt=Yes"),
+                  {"VIEW SERVER STATE", "Encrypt=Yes"});
     EXPECT_EQ(encryption(true, kFreeTds, "Server=srv;Encryption=require"), Verdict::warning);
 }
 
@@ -138,9 +137,8 @@ TEST(SqlServerInspection, LocksQueryRefusedWithoutViewServerStateIsAWarningWithT
                                  "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]VIEW SERVER STATE permission "
                                  "was denied on object 'server', database 'master'.",
                                  0};
-    const Finding finding = db::sqlServerLocksUnknown(db::errorFor(refused, db::ErrorNumbers::SqlServer));
-    EXPECT_EQ(finding.verdict, Verdict::warning);
-    EXPECT_TRUE(contains(finding.text, "VIEW SERVER STATE permission was denied")) << finding.text;
+    expectWarning(db::sqlServerLocksUnknown(db::errorFor(refused, db::ErrorNumbers::SqlServer)),
+                  {"VIEW SERVER STATE permission was denied"});
 }
 
 }  // namespace
