@@ -4,19 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
 #include "db/Error.h"
 #include "db/sqlite/SqliteTable.h"
-
-#ifdef _WIN32
-#include <process.h>
-#define getpid _getpid
-#else
-#include <unistd.h>
-#endif
 
 namespace db {
 
@@ -38,11 +31,10 @@ bool fileWritable(const std::string& file) {
 
 // SQLite writes its journal beside the file: a file of the check's own is made there and removed.
 bool folderWritable(const std::filesystem::path& folder) {
-    const std::filesystem::path probe = folder / ("~anschriftenwandler-pruefung-" + std::to_string(getpid()) + ".tmp");
-    std::FILE* made = std::fopen(utf8Of(probe).c_str(), "wbx");
-    if (!made) return false;
-    std::fclose(made);
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const std::filesystem::path probe = folder / ("~anschriftenwandler-pruefung-" + std::to_string(stamp) + ".tmp");
     std::error_code ignored;
+    if (!std::ofstream(probe, std::ios::binary).is_open()) return false;
     std::filesystem::remove(probe, ignored);
     return true;
 }
