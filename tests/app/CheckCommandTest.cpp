@@ -237,4 +237,19 @@ TEST_F(CheckCommandTarget, ConnectionOfTheSettingsProfileIsChecked) {
     EXPECT_TRUE(contains(result.out, "ok       Rechte: die Datei " + pool)) << result.out;
 }
 
+TEST_F(CheckCommandTarget, ProfileWithoutConnectionKeywordsFailsAsTheWindowSaysIt) {
+    const std::string registry = dir.write(
+        "leer.reg",
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware]\r\n");
+
+    const CliRun result = run({"check", "--registry", registry});
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err,
+              "Es sind keine Verbindungsparamter gespeichert.\n"
+              "Fehler   Verbindung: Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber "
+              "angegeben.\n");
+}
+
 }  // namespace

@@ -16,6 +16,7 @@
 #include "app/cli/Platform.h"
 #include "db/Error.h"
 #include "db/InspectConnection.h"
+#include "db/OpenConnection.h"
 #include "settings/OpenRegistry.h"
 
 namespace cli {
@@ -44,15 +45,13 @@ const char* word(db::Verdict verdict) {
     }
 }
 
-// What --db names, else the connection string of the current database profile.
-std::string targetFrom(const Arguments& args) {
-    if (const auto target = args.value("--db")) {
-        checkTarget(*target, "--db");
-        return *target;
-    }
+// What --db names (a file must be there), else what the current database profile stores, opened
+// as the window opens it.
+std::unique_ptr<db::Connection> openChecked(const Arguments& args) {
+    if (const auto target = args.value("--db")) return openExisting(*target);
     const auto registry = settings::openRegistry(args.value("--registry"), &interruptRequested);
     std::string datenbank;
-    return app::cnnString(*registry, datenbank, say);
+    return db::openConnection(app::cnnString(*registry, datenbank, say));
 }
 
 int sayFindings(const std::vector<db::Finding>& findings) {
@@ -83,10 +82,10 @@ int checkCommand(const std::vector<std::string>& words) {
         if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
         if (args.has("--db") && args.has("--registry"))
             throw UsageError("--db und --registry schließen einander aus: --db ersetzt das Profil der Einstellungen.");
-        const std::string target = targetFrom(args);
+        if (const auto target = args.value("--db")) checkTarget(*target, "--db");
         std::vector<db::Finding> findings;
         try {
-            const auto connection = openExisting(target);
+            const auto connection = openChecked(args);
             const auto inspection = db::inspectConnection(*connection);
             findings = app::checkDatenpool(*connection, *inspection, args.value("--adr"), groupSeparator());
         } catch (const db::Error& failure) {
