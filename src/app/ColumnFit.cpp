@@ -53,6 +53,13 @@ std::vector<db::Finding> judgeColumns(const std::string& table,
                            adr::kStagingMaxChars[c]});
     }
     std::vector<db::Finding> findings;
+    // Rows are told apart, listed in order and deleted again by their integer id.
+    if (const ColumnFacts* id = find(*columns, "id"); !id || id->kind != ColumnKind::number) {
+        findings.push_back({db::Verdict::failure, table + ".id",
+                            (id ? "ist als " + id->type + " keine Zahl" : std::string("fehlt")) +
+                                ": das Programm ordnet, liest und löscht die Zeilen nach ihrer ganzzahligen ID. Legen "
+                                "Sie die Tabelle an, wie es das Datenbankskript (db/schema) tut."});
+    }
     for (const Written& column : written) {
         const ColumnFacts* found = find(*columns, column.name);
         const std::string problem = found ? misfitOf(*found, column.kind, column.longest) : "fehlt";

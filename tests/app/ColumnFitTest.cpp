@@ -103,6 +103,20 @@ TEST(ColumnFit, MissingTableIsAFailureWhateverTheColumnsVerdict) {
     EXPECT_EQ(findings[0].verdict, Verdict::failure);
 }
 
+TEST(ColumnFit, IdThatIsNoNumberFailsEvenWhereColumnsOnlyWarn) {
+    std::vector<ColumnFacts> columns = scriptColumns();
+    column(columns, "id") = {"id", "uniqueidentifier", ColumnKind::other, {}};
+
+    const auto findings = app::judgeColumns("Adressen", columns, Verdict::warning, "");
+
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].verdict, Verdict::failure);
+    EXPECT_EQ(findings[0].subject, "Adressen.id");
+    EXPECT_TRUE(findings[0].text.starts_with("ist als uniqueidentifier keine Zahl")) << findings[0].text;
+    columns.erase(columns.begin());
+    EXPECT_TRUE(app::judgeColumns("Adressen", columns, Verdict::warning, "")[0].text.starts_with("fehlt:"));
+}
+
 TEST(ColumnFit, DurationsAreSaidAsAPersonReadsThem) {
     EXPECT_EQ(app::durationText(0.4), "unter 1 Sekunde");
     EXPECT_EQ(app::durationText(1.2), "etwa 1 Sekunde");
