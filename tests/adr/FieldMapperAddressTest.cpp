@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "MapperFixture.h"
+#include "adr/StagingLengths.h"
 
 namespace {
 
@@ -62,6 +63,14 @@ INSTANTIATE_TEST_SUITE_P(
                       Place{"O-8900 Görlitz*02826", Value("02826 Görlitz")},
                       Place{"5000 Köln 41*50933", Value("50933 Köln")},
                       Place{"12345678901*2", Value("12345678901*2")}));
+
+class LongestPlace : public MapperFixture {};
+
+TEST_F(LongestPlace, LineWithoutItsPostalCodeTagIsTheLengthTheCheckHoldsTablesTo) {
+    // Taking the missing PL element takes the whole line; a blank and the empty place follow.
+    map(6, "<OR>" + std::string(adr::kLineTextLimit - 4, 'O'));
+    EXPECT_EQ(column("PLZOrt").text().size(), adr::kStagingMaxChars[adr::kPLZOrt]);
+}
 
 class Field7 : public MapperFixture {};
 

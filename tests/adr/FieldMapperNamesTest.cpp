@@ -8,6 +8,7 @@
 
 #include "MapperFixture.h"
 #include "adr/Salutation.h"
+#include "adr/StagingLengths.h"
 
 namespace {
 
@@ -128,6 +129,13 @@ TEST_F(Field4, DefaultSalutationOnlyWhereFieldTwoGaveNoneOrAnEmptyOne) {
     map(2, "1#&  ");
     map(4, "Meier");
     EXPECT_EQ(column("Briefanrede"), Value("Sehr geehrter Herr Meier,"));
+}
+
+TEST_F(Field4, LongestLetterSalutationIsTheLengthTheCheckHoldsTablesTo) {
+    // Salutation 8 names the surname twice, and a surname can fill a whole line.
+    map(2, "8");
+    map(4, std::string(adr::kLineTextLimit, 'N'));
+    EXPECT_EQ(column("Briefanrede").text().size(), adr::kStagingMaxChars[adr::kBriefanrede]);
 }
 
 struct Court {

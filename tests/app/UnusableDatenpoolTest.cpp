@@ -12,6 +12,7 @@
 #include "ConvertWithCli.h"
 #include "db/FullPath.h"
 #include "db/sqlite/SqliteConnection.h"
+#include "support/AnotherHolder.h"
 #include "support/HostPath.h"
 #include "support/ReadOnly.h"
 
@@ -23,11 +24,7 @@ class UnusableDatenpool : public RefusedRun {
 protected:
     // Converts while another connection of this process holds the Datenpool as sql left it.
     CliRun convertWhileAnotherHolds(const std::string& sql) const {
-        const auto other = db::SqliteConnection::open(datenpool());
-        other->runScript(sql);
-        const CliRun result = convert();
-        other->rollback();
-        return result;
+        return testing_support::whileAnotherHolds(datenpool(), sql, [&] { return convert(); });
     }
 };
 

@@ -18,6 +18,7 @@ int settingsCommand(const std::vector<std::string>& words);
 int importCommand(const std::vector<std::string>& words);
 int undoCommand(const std::vector<std::string>& words);
 int exportCommand(const std::vector<std::string>& words);
+int checkCommand(const std::vector<std::string>& words);
 // convert without --adr or --db: the window's way, with the stored directory and connection.
 int convertFromSettings(const std::optional<std::string>& registryFile, const std::optional<std::string>& adr,
                         const std::optional<std::string>& target, ReportOption& report);

@@ -1,18 +1,16 @@
 // export: a table of the Datenpool as CSV or JSON Lines, for review in a spreadsheet.
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
 #include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
 #include "app/cli/ConsoleView.h"
 #include "app/cli/Datenpool.h"
+#include "app/cli/ExistingDatenpool.h"
 #include "app/cli/OutputFile.h"
 #include "db/Connection.h"
 #include "db/Error.h"
-#include "db/OpenConnection.h"
-#include "db/sqlite/SqliteConnection.h"
 #include "review/TableWriter.h"
 
 namespace cli {
@@ -38,17 +36,6 @@ review::TableFormat formatFrom(const Arguments& args) {
     }
     const auto output = args.value("--output");
     return output ? review::tableFormatOf(*output).value_or(review::TableFormat::csv) : review::TableFormat::csv;
-}
-
-// A file that is not there is an error here: an export must not create an empty Datenpool.
-std::unique_ptr<db::Connection> openExisting(const std::string& target) {
-    if (target.find('=') != std::string::npos) return db::openConnection(target);
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(std::filesystem::path(std::u8string(target.begin(), target.end())),
-                                          ignored)) {
-        throw std::runtime_error("Den Datenpool " + target + " gibt es nicht.");
-    }
-    return db::SqliteConnection::open(target);
 }
 
 std::int64_t writeTable(db::Connection& connection, const std::string& table, std::ostream& out,

@@ -22,6 +22,7 @@ constexpr const char* kHelp =
     "Übernimmt die Adressen eines RA-MICRO-ADR-Verzeichnisses in die Adressverwaltung der\n"
     "Norvel-Kanzleisoftware.\n\n"
     "Befehle:\n"
+    "  check [--db ZIEL] [--adr DIR]        vor der Migration prüfen, ob Datenpool, Anmeldung und Treiber sie tragen\n"
     "  init-db FILE                         eingebetteten Datenpool anlegen\n"
     "  convert [--adr DIR] [--db FILE]      ADR-Verzeichnis nach AdressenImport konvertieren\n"
     "  convert-one NUMBER --adr DIR --db FILE  eine Adresse konvertieren\n"
@@ -56,6 +57,7 @@ int run(const std::vector<std::string>& args) {
     if (command == "import") return cli::importCommand(rest);
     if (command == "undo") return cli::undoCommand(rest);
     if (command == "export") return cli::exportCommand(rest);
+    if (command == "check") return cli::checkCommand(rest);
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", command.c_str());
     std::fputs(kHelp, stderr);
     return 2;

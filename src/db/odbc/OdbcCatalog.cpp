@@ -140,6 +140,7 @@ std::vector<CatalogColumn> tableColumns(const OdbcSession& session, const std::s
         CatalogColumn column;
         column.name = text(statement, 4).value_or("");
         const auto type = number(statement, 5);
+        column.typeName = text(statement, 6).value_or("");
         const auto size = number(statement, 7);
         if (type) column.type.sqlType = static_cast<SQLSMALLINT>(*type);
         if (size && *size > 0) column.type.size = static_cast<SQLULEN>(*size);

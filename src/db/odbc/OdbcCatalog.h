@@ -26,6 +26,7 @@ bool isTextType(SQLSMALLINT sqlType);
 struct CatalogColumn {
     std::string name;
     ColumnType type;
+    std::string typeName;                 // the database's own name of the type (TYPE_NAME)
     std::optional<std::size_t> maxChars;  // a text column's declared length
     bool omittable = false;               // an insert may leave it out: a default, an identity, read-only
 };

@@ -44,6 +44,7 @@ std::unique_ptr<OdbcConnection> OdbcConnection::open(const OdbcTarget& target) {
 
     std::unique_ptr<OdbcConnection> opened(new OdbcConnection(std::move(environment), std::move(connection)));
     OdbcSession& session = opened->session_;
+    opened->driverKeywords_ = target.connectionString;
     const std::string dbms = opened->info(SQL_DBMS_NAME);
     session.sqlite = sameName(dbms, "SQLite");
     session.sqlServer = dbms.find("SQL Server") != std::string::npos;  // "Microsoft SQL Server", whichever driver

@@ -38,9 +38,14 @@ public:
     void lockImports() override;
     std::string identity() const override;
 
+    // What the driver tells of itself and of the database (SQLGetInfo); empty when it does not.
+    std::string info(SQLUSMALLINT what) const;
+    const OdbcSession& session() const { return session_; }
+    // The keywords the driver was given. They hold the password: never to be shown.
+    const std::string& driverKeywords() const { return driverKeywords_; }
+
 private:
     OdbcConnection(OdbcHandle environment, OdbcHandle connection);
-    std::string info(SQLUSMALLINT what) const;
     std::optional<std::string> sqliteRoutine(const std::string& name);
     // Runs SQL text; on SQLite one statement after the other, the last one's rows the result.
     std::unique_ptr<RowSet> run(const std::string& sql);
@@ -64,6 +69,7 @@ private:
     OdbcSession session_;
     std::string dataSource_;
     std::string catalog_;
+    std::string driverKeywords_;
     std::optional<SQLUINTEGER> isolationToRestore_;
 };
 

@@ -11,10 +11,7 @@
 
 namespace db {
 
-namespace {
-
-// The length of char(n), varchar(n), nchar(n), nvarchar(n) (also "character"); none for other
-// types. Read by hand: opening a table for writing asks this of every column.
+// Read by hand: opening a table for writing asks this of every column.
 std::optional<std::size_t> declaredLength(std::string_view type) {
     const auto skipBlanks = [&] {
         while (!type.empty() && std::isspace(static_cast<unsigned char>(type.front()))) type.remove_prefix(1);
@@ -47,6 +44,8 @@ std::optional<std::size_t> declaredLength(std::string_view type) {
     if (!type.empty()) return std::nullopt;
     return length;
 }
+
+namespace {
 
 // Rows written behind go in batches of 64, and one statement inserts them together; two batches
 // waiting keep both threads busy in a conversion, and what waits with them small. The way of

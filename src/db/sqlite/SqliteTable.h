@@ -5,8 +5,10 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -17,6 +19,10 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace db {
+
+// The length of char(n), varchar(n), nchar(n), nvarchar(n) (also "character"), which the
+// embedded Datenpool holds its texts to; none for other types.
+std::optional<std::size_t> declaredLength(std::string_view type);
 
 class SqliteTable : public TableRowSet {
 public:

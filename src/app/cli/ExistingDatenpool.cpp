@@ -1,0 +1,21 @@
+#include "app/cli/ExistingDatenpool.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "db/OpenConnection.h"
+#include "db/sqlite/SqliteConnection.h"
+
+namespace cli {
+
+std::unique_ptr<db::Connection> openExisting(const std::string& target) {
+    if (target.find('=') != std::string::npos) return db::openConnection(target);
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(std::u8string(target.begin(), target.end())),
+                                          ignored)) {
+        throw std::runtime_error("Den Datenpool " + target + " gibt es nicht.");
+    }
+    return db::SqliteConnection::open(target);
+}
+
+}  // namespace cli
