@@ -1,7 +1,9 @@
 #pragma once
 // Runs anschriftenwandler-cli as a user would, with stdout and stderr caught in files.
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -57,16 +59,20 @@ inline CliRun runCli(const std::vector<std::string>& words, const std::string& o
     CliRun run;
     int status = std::system(command.c_str());
 #ifdef _WIN32
-    // 9009: cmd.exe did not start the program at all. Under Wine that happened once in a while
-    // to a program that ran before and after; it is tried once more, and a program that is
-    // really missing still fails.
-    if (status == 9009) status = std::system(command.c_str());
+    // 9009: cmd.exe did not start the program at all; -1: cmd.exe itself did not start. Under
+    // Wine both happened once in a while to a program that ran before and after; it is tried
+    // twice more, and a program that is really missing still fails, saying why.
+    for (int retry = 0; retry < 2 && (status == 9009 || status == -1); ++retry) status = std::system(command.c_str());
+    const int startError = status == -1 ? errno : 0;
     run.exitCode = status;
 #else
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
     run.out = readWhole(outFile);
     run.err = readWhole(errFile);
+#ifdef _WIN32
+    if (startError) run.err += "cmd.exe not started: " + std::string(std::strerror(startError)) + '\n';
+#endif
     return run;
 }
 
