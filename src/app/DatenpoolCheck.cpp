@@ -6,9 +6,9 @@
 #include "adr/AddressFiles.h"
 #include "adr/RecordCount.h"
 #include "app/ColumnFit.h"
-#include "text/NumberText.h"
 #include "app/TrialRun.h"
 #include "db/Error.h"
+#include "text/NumberText.h"
 
 namespace app {
 

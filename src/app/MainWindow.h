@@ -13,8 +13,8 @@
 #include "adr/FieldMapper.h"
 #include "app/CommandOutcome.h"
 #include "app/Conversion.h"
-#include "app/StartupCheck.h"
 #include "app/RecordedImport.h"
+#include "app/StartupCheck.h"
 #include "app/View.h"
 #include "db/Connection.h"
 
