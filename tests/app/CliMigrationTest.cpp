@@ -202,12 +202,20 @@ TEST_F(CliMigration, ConvertWithoutStoredConnectionCannotRun) {
               "Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.\n");
 }
 
-TEST_F(CliMigration, UnreachableDatenpoolOfTheProfileIsToldAsSuch) {
+TEST_F(CliMigration, MissingDatenpoolIsToldAsSuchAndNotMadeUp) {
     std::filesystem::remove(pool);
     CliRun result = run({"convert"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Keine Verbindung zum Datenpool: Der Datenpool '" + pool + "' existiert nicht.\n");
     EXPECT_FALSE(std::filesystem::exists(pool)) << "the profile's Datenpool is not made up";
+    // Nor is a mistyped --db: there is nothing to import from or to undo in a new Datenpool.
+    const std::string mistyped = dir.file("vertippt.db");
+    for (const std::string command : {"import", "undo"}) {
+        result = run({command, "--yes", "--db", mistyped});
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_EQ(result.err, "Den Datenpool " + mistyped + " gibt es nicht.\n") << command;
+    }
+    EXPECT_FALSE(std::filesystem::exists(mistyped));
 }
 
 TEST_F(CliMigration, MissingStagingTableIsToldOnceAndNothingRuns) {

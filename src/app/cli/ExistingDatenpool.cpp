@@ -8,13 +8,18 @@
 
 namespace cli {
 
-std::unique_ptr<db::Connection> openExisting(const std::string& target) {
-    if (target.find('=') != std::string::npos) return db::openConnection(target);
+void requireExisting(const std::string& target) {
+    if (target.find('=') != std::string::npos) return;
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(std::filesystem::path(std::u8string(target.begin(), target.end())),
                                           ignored)) {
         throw std::runtime_error("Den Datenpool " + target + " gibt es nicht.");
     }
+}
+
+std::unique_ptr<db::Connection> openExisting(const std::string& target) {
+    requireExisting(target);
+    if (target.find('=') != std::string::npos) return db::openConnection(target);
     return db::SqliteConnection::open(target);
 }
 

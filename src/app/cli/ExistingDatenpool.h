@@ -9,8 +9,12 @@
 
 namespace cli {
 
-// A connection string (it holds "=") or the name of an existing Datenpool file. Throws
-// db::Error, or std::runtime_error for a file that is not there.
+// Throws std::runtime_error when target is no connection string (it holds "=") and names no
+// Datenpool file that is there.
+void requireExisting(const std::string& target);
+
+// A connection string or the name of an existing Datenpool file. Throws db::Error, or
+// std::runtime_error for a file that is not there.
 std::unique_ptr<db::Connection> openExisting(const std::string& target);
 
 }  // namespace cli

@@ -2,10 +2,13 @@
 // directory and the connection come from the settings), import and undo.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
+#include "app/cli/Datenpool.h"
+#include "app/cli/ExistingDatenpool.h"
 #include "app/cli/Platform.h"
 #include "app/cli/WindowSession.h"
 #include "db/Connection.h"
@@ -57,6 +60,17 @@ void tellImported(const app::Outcome& outcome) {
     }
 }
 
+// import and undo work on a Datenpool that is there: a mistyped --db must not leave a new, empty
+// one behind.
+std::optional<std::string> existingTarget(const Arguments& args) {
+    const std::optional<std::string> target = args.value("--db");
+    if (target) {
+        checkTarget(*target, "--db");
+        requireExisting(*target);
+    }
+    return target;
+}
+
 }  // namespace
 
 int convertFromSettings(const std::optional<std::string>& registryFile, const std::optional<std::string>& adr,
@@ -75,7 +89,7 @@ int importCommand(const std::vector<std::string>& words) {
         const Arguments args(words, {"--undo-previous", "--registry", "--db"}, {"--yes"});
         if (args.wantsHelp()) return std::fputs(kImportHelp, stdout), 0;
         if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
-        WindowSession session(args.value("--registry"), args.value("--db"), answersFrom(args));
+        WindowSession session(args.value("--registry"), existingTarget(args), answersFrom(args));
         if (!session.start()) return 1;
         // The list of the window holds what the last conversion staged.
         session.view().listedBefore =
@@ -96,7 +110,7 @@ int undoCommand(const std::vector<std::string>& words) {
         if (args.wantsHelp()) return std::fputs(kUndoHelp, stdout), 0;
         if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
         Answers answers = answersFrom(args);
-        WindowSession session(args.value("--registry"), args.value("--db"), answers);
+        WindowSession session(args.value("--registry"), existingTarget(args), answers);
         if (!session.start()) return 1;
         ConsoleView& view = session.view();
         if (!view.isEnabled(app::Control::cmdUndo)) {
