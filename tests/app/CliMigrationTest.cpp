@@ -11,6 +11,7 @@
 #include "settings/RegistryOperations.h"
 #include "support/ReadOnly.h"
 #include "support/RunCli.h"
+#include "support/StagingTable.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -143,6 +144,23 @@ TEST_F(CliMigration, FromAdrDirectoryToAdressenAndBack) {
     CliRun nothingLeft = run({"undo", "--yes"});
     EXPECT_EQ(nothingLeft.exitCode, 1);
     EXPECT_NE(nothingLeft.err.find("kein Import verzeichnet"), std::string::npos) << nothingLeft.err;
+}
+
+TEST_F(CliMigration, TheBundledSampleGetsTheLetterSalutationsItsFilesMean) {
+    // Field 2 carries what follows "Sehr geehrte": "#r Herr …" for a man, "# Frau …" for a woman.
+    CliRun converted = run({"convert", "--adr", SAMPLES_DIR "/ADR"});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    std::vector<std::string> salutations;
+    for (const auto& value : testing_support::stagingColumn(pool, "Briefanrede")) salutations.push_back(value.toText());
+    EXPECT_EQ(salutations, (std::vector<std::string>{
+                               "Sehr geehrter Herr Dr. Schäfer,", "Sehr geehrte Frau Müller,",
+                               "Sehr geehrte Damen und Herren,", "Sehr geehrte Damen und Herren,",
+                               "Sehr geehrter Herr Özdemir,", "Sehr geehrte Frau Becker, sehr geehrter Herr Becker,",
+                               "Sehr geehrter Herr Kollege Hamburg,", "Sehr geehrte Frau Kollegin Weiß,"}));
+    CliRun imported = run({"import", "--yes"});
+    EXPECT_NE(imported.err.find("8 Adressen mit IDs 1 bis 8 wurden in die Adressverwaltung importiert."),
+              std::string::npos)
+        << imported.err;
 }
 
 TEST_F(CliMigration, SecondImportIntoAnEmptyTableNeedsAnAnswerAboutTheFirst) {
