@@ -107,6 +107,13 @@ TEST_P(CommandTexts, ScriptWithTriggerAndQuotedSemicolonsRunsWhole) {
     EXPECT_EQ(surnames("AdressenImport WHERE Bemerkungen = 'a;b'"), (std::vector<std::string>{"Ahrens"}));
 }
 
+TEST_P(CommandTexts, ScriptThatEndsInACommentGivesTheRowsOfItsLastStatement) {
+    const auto rows = connection->execute(
+        "UPDATE AdressenImport SET vorname = 'Anna' WHERE id = 1; -- die erste\n"
+        "SELECT vorname FROM AdressenImport WHERE id = 1; -- und nur sie\n/* Ende */");
+    EXPECT_EQ(rows->value("vorname"), db::Value("Anna"));
+}
+
 TEST_P(CommandTexts, TruncateEmptiesTheTableAndRestartsItsIds) {
     connection->execute("truncate table AdressenImport");
     EXPECT_TRUE(surnames("AdressenImport").empty());
@@ -273,9 +280,15 @@ TEST(SqliteStatements, SemicolonInALiteralOrQuotedNameEndsNothing) {
 TEST(SqliteStatements, SemicolonInACommentEndsNothing) {
     EXPECT_EQ(db::splitSqliteStatements("-- eins; zwei\nSELECT 1; /* drei; */ SELECT 2 -- vier;"),
               (Statements{"-- eins; zwei\nSELECT 1;", " /* drei; */ SELECT 2 -- vier;"}));
-    EXPECT_EQ(db::splitSqliteStatements("SELECT 1; /* offen; SELECT 2;"),
-              (Statements{"SELECT 1;", " /* offen; SELECT 2;"}));
+    EXPECT_EQ(db::splitSqliteStatements("SELECT 1; /* offen; SELECT 2;"), (Statements{"SELECT 1;"}))
+        << "a comment that never ends runs to the end";
     EXPECT_EQ(db::splitSqliteStatements("SELECT 4-2; SELECT 4/2;"), (Statements{"SELECT 4-2;", " SELECT 4/2;"}));
+}
+
+TEST(SqliteStatements, CommentsAloneAreNoStatement) {
+    EXPECT_EQ(db::splitSqliteStatements("SELECT 1; -- danach\n/* Ende; */ ; -- wirklich"), (Statements{"SELECT 1;"}));
+    EXPECT_EQ(db::splitSqliteStatements("-- nur ein Kommentar"), Statements{});
+    EXPECT_EQ(db::splitSqliteStatements("/* davor */ SELECT 1"), (Statements{"/* davor */ SELECT 1"}));
 }
 
 TEST(SqliteStatements, TriggerEndsOnlyAfterTheEndOfItsBody) {

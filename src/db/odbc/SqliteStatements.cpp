@@ -4,13 +4,6 @@ namespace db {
 
 namespace {
 
-bool isEmptyStatement(std::string_view piece) {
-    for (char c : piece) {
-        if (c != ';' && c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
-    }
-    return true;
-}
-
 bool isWordCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$' ||
            static_cast<unsigned char>(c) >= 0x80;
@@ -27,8 +20,9 @@ bool isKeyword(std::string_view word, std::string_view keyword) {
     return true;
 }
 
-// Where the statement being read stands. A trigger's body holds statements of its own: its
-// semicolons end the CREATE TRIGGER only as "; END ;".
+// Where the statement being read stands; at its start while only blanks and comments came. A
+// trigger's body holds statements of its own: its semicolons end the CREATE TRIGGER only as
+// "; END ;".
 enum class Phase { Start, Plain, Create, Trigger, TriggerSemicolon, TriggerEnd };
 
 Phase afterWord(Phase phase, std::string_view word) {
@@ -69,13 +63,13 @@ std::size_t endOfComment(std::string_view sql, std::size_t at) {
     return at;
 }
 
-// The position after the literal or quoted name that begins at `at`, npos for one that never
-// ends; `at` when none begins there.
+// The position after the literal or quoted name that begins at `at`, the end of the text for one
+// that never ends; `at` when none begins there.
 std::size_t endOfQuoted(std::string_view sql, std::size_t at) {
     const char c = sql[at];
     if (c != '\'' && c != '"' && c != '`' && c != '[') return at;
     const std::size_t close = sql.find(c == '[' ? ']' : c, at + 1);
-    return close == std::string_view::npos ? close : close + 1;
+    return close == std::string_view::npos ? sql.size() : close + 1;
 }
 
 }  // namespace
@@ -92,8 +86,6 @@ std::vector<std::string> splitSqliteStatements(std::string_view sql) {
         } else if (const std::size_t afterComment = endOfComment(sql, at); afterComment != at) {
             at = afterComment;
         } else if (const std::size_t afterQuoted = endOfQuoted(sql, at); afterQuoted != at) {
-            // A literal that never ends runs to the end of the text: no cut after it.
-            if (afterQuoted == std::string_view::npos) break;
             phase = afterOtherToken(phase);
             at = afterQuoted;
         } else if (isWordCharacter(c)) {
@@ -107,8 +99,7 @@ std::vector<std::string> splitSqliteStatements(std::string_view sql) {
                 phase = Phase::TriggerSemicolon;
                 continue;
             }
-            if (const std::string_view piece = sql.substr(start, at - start); !isEmptyStatement(piece))
-                statements.emplace_back(piece);
+            if (phase != Phase::Start) statements.emplace_back(sql.substr(start, at - start));
             start = at;
             phase = Phase::Start;
         } else {
@@ -116,7 +107,7 @@ std::vector<std::string> splitSqliteStatements(std::string_view sql) {
             ++at;
         }
     }
-    if (!isEmptyStatement(sql.substr(start))) statements.emplace_back(sql.substr(start));
+    if (phase != Phase::Start) statements.emplace_back(sql.substr(start));
     return statements;
 }
 
