@@ -134,6 +134,13 @@ TEST(OdbcDiagnostics, SqliteErrorsAreToldApartByItsResultCodes) {
             {"HY000", 5, "database is locked (5)", 5, true},
             {"HY000", 13, "database or disk is full (13)", 13, true},
             {"HY000", 1032, "attempt to write a readonly database (1032)", 1032, true},
+            {"HY000", 7, "out of memory (7)", 7, true},
+            {"HY000", 9, "interrupted (9)", 9, true},
+            {"HY000", 266, "disk I/O error (266)", 266, true},
+            {"HY000", 11, "database disk image is malformed (11)", 11, true},
+            {"HY000", 26, "file is not a database (26)", 26, true},
+            {"HY000", 6, "database table is locked (6)", 6, false},
+            {"HY000", 20, "datatype mismatch (20)", 20, false},
         },
         ErrorNumbers::Sqlite);
 }
