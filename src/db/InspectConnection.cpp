@@ -17,10 +17,10 @@ std::unique_ptr<Inspection> inspectConnection(Connection& connection) {
             std::vector<Finding>{{Verdict::ok, "Datenpool", sqliteLibraryVersion() + ", eingebettet"}});
     }
     if (auto* odbc = dynamic_cast<OdbcConnection*>(&connection)) {
-        if (odbc->session().sqlite) {
+        if (odbc->session().dialect.identity == Identity::DatabaseFile) {
             return std::make_unique<SqliteFileInspection>(connection, connection.identity(), odbcDriverFindings(*odbc));
         }
-        if (odbc->session().sqlServer) return std::make_unique<SqlServerInspection>(*odbc);
+        if (odbc->session().dialect.sqlServerMetadata) return std::make_unique<SqlServerInspection>(*odbc);
         return std::make_unique<OdbcInspection>(*odbc);
     }
     throw std::logic_error("Diese Verbindung lässt sich nicht prüfen.");

@@ -1,7 +1,8 @@
 #pragma once
-// SQLite's result codes, as the embedded Datenpool and the SQLite ODBC driver report them. The
-// primary code is the low byte; an extended code adds detail above it (SQLITE_READONLY_DBMOVED
-// is 1032).
+// SQLite's result codes, as the embedded Datenpool and the SQLite ODBC driver report them, named
+// here so that the ODBC side reads them without SQLite's header (the embedded one checks them
+// against it). The primary code is the low byte; an extended code adds detail above it
+// (SQLITE_READONLY_DBMOVED is 1032).
 
 #include <cstdint>
 
@@ -12,8 +13,12 @@ namespace db::sqlite_result {
 inline constexpr std::int32_t kError = 1;
 inline constexpr std::int32_t kBusy = 5;
 inline constexpr std::int32_t kLocked = 6;
+inline constexpr std::int32_t kNoMemory = 7;
 inline constexpr std::int32_t kReadOnly = 8;
+inline constexpr std::int32_t kInterrupt = 9;
+inline constexpr std::int32_t kIoError = 10;
 inline constexpr std::int32_t kCorrupt = 11;
+inline constexpr std::int32_t kFull = 13;
 inline constexpr std::int32_t kConstraint = 19;
 inline constexpr std::int32_t kNotADatabase = 26;
 

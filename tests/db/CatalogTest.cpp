@@ -23,7 +23,7 @@ protected:
                                                     static_cast<SQLSMALLINT>(text.size()), nullptr, 0, nullptr,
                                                     SQL_DRIVER_NOPROMPT)));
         session.connection = connection.get();
-        session.sqlite = true;
+        session.dialect = db::dialectOf("SQLite");
     }
     void TearDown() override {
         if (connection.get()) SQLDisconnect(connection.get());
@@ -80,7 +80,7 @@ TEST_F(Catalog, CursorIsClosedWhenTheRowsAreReadOrTheSearchStopsEarly) {
 TEST_F(Catalog, NamesAreQuotedAsTheDatabaseWantsThem) {
     EXPECT_EQ(session.quoted("Adressen"), "\"Adressen\"");
     EXPECT_EQ(session.quoted("a\"b"), "\"a\"\"b\"");
-    session.sqlServer = true;  // brackets need no QUOTED_IDENTIFIER
+    session.dialect = db::dialectOf("Microsoft SQL Server");  // brackets need no QUOTED_IDENTIFIER
     EXPECT_EQ(session.quoted("AdressenImport"), "[AdressenImport]");
     EXPECT_EQ(session.quoted("a]b"), "[a]]b]");
 }

@@ -1,11 +1,14 @@
-// Both backends read command texts three ways and translate the two T-SQL statements.
+// Both backends read command texts three ways and translate the two T-SQL statements; a script
+// reaches the SQLite ODBC driver one statement at a time.
 
 #include <gtest/gtest.h>
 
 #include "db/Backends.h"
 #include "db/Error.h"
 #include "db/TsqlTranslation.h"
+#include "db/odbc/SqliteStatements.h"
 #include "support/ReadOnly.h"
+#include "support/RunCli.h"
 
 namespace {
 
@@ -85,6 +88,29 @@ TEST_P(CommandTexts, AnyOtherTextRunsAsStatement) {
 TEST_P(CommandTexts, SeveralStatementsRunInTurnAndTheLastGivesTheRows) {
     const auto rows = connection->execute(
         "UPDATE AdressenImport SET vorname = 'Anna' WHERE id = 1; SELECT vorname FROM AdressenImport WHERE id = 1");
+    EXPECT_EQ(rows->value("vorname"), db::Value("Anna"));
+}
+
+// A semicolon in a literal or a trigger's body ends no statement: a statement that begins with
+// a write is one the SQLite ODBC driver takes only alone.
+TEST_P(CommandTexts, ScriptWithTriggerAndQuotedSemicolonsRunsWhole) {
+    connection->execute(
+        "UPDATE AdressenImport SET Bemerkungen = 'a;b' WHERE id = 1;\n"
+        "CREATE TRIGGER Nachgetragen AFTER INSERT ON AdressenImport BEGIN\n"
+        "  UPDATE AdressenImport SET vorname = CASE WHEN NEW.nachname = 'Dorn' THEN 'D;' END WHERE id = NEW.id;\n"
+        "  UPDATE AdressenImport SET Beruf = 'nachgetragen; von Hand' WHERE id = NEW.id;\n"
+        "END;\n"
+        "INSERT INTO AdressenImport (nachname) VALUES ('Dorn');");
+    const auto rows = connection->execute("SELECT vorname, Beruf FROM AdressenImport WHERE nachname = 'Dorn'");
+    EXPECT_EQ(rows->value("vorname"), db::Value("D;"));
+    EXPECT_EQ(rows->value("Beruf"), db::Value("nachgetragen; von Hand"));
+    EXPECT_EQ(surnames("AdressenImport WHERE Bemerkungen = 'a;b'"), (std::vector<std::string>{"Ahrens"}));
+}
+
+TEST_P(CommandTexts, ScriptThatEndsInACommentGivesTheRowsOfItsLastStatement) {
+    const auto rows = connection->execute(
+        "UPDATE AdressenImport SET vorname = 'Anna' WHERE id = 1; -- die erste\n"
+        "SELECT vorname FROM AdressenImport WHERE id = 1; -- und nur sie\n/* Ende */");
     EXPECT_EQ(rows->value("vorname"), db::Value("Anna"));
 }
 
@@ -231,6 +257,68 @@ TEST(TsqlTranslation, LeavesEveryOtherTextAlone) {
           "DBCCCHECKIDENT('Adressen', RESEED, 1)", "DBCC CHECKIDENT('Adressen', NORESEED, 1)", "SELECT 1", ""}) {
         EXPECT_EQ(db::translateTsql(other), std::nullopt) << other;
     }
+}
+
+using Statements = std::vector<std::string>;
+
+TEST(SqliteStatements, EachStatementEndsAtItsSemicolonAndKeepsWhatCameBefore) {
+    EXPECT_EQ(db::splitSqliteStatements("CREATE TABLE a (x); INSERT INTO a VALUES (1);SELECT x FROM a"),
+              (Statements{"CREATE TABLE a (x);", " INSERT INTO a VALUES (1);", "SELECT x FROM a"}));
+    EXPECT_EQ(db::splitSqliteStatements("SELECT 1;;\n ;\t"), (Statements{"SELECT 1;"})) << "empty ones are dropped";
+    EXPECT_EQ(db::splitSqliteStatements(" ;\r\n"), Statements{});
+    EXPECT_EQ(db::splitSqliteStatements(""), Statements{});
+}
+
+TEST(SqliteStatements, SemicolonInALiteralOrQuotedNameEndsNothing) {
+    EXPECT_EQ(
+        db::splitSqliteStatements("INSERT INTO a VALUES ('x;y', 'it''s; so'); SELECT \"a;b\", [c;d], `e;f` FROM t;"),
+        (Statements{"INSERT INTO a VALUES ('x;y', 'it''s; so');", " SELECT \"a;b\", [c;d], `e;f` FROM t;"}));
+    EXPECT_EQ(db::splitSqliteStatements("SELECT 'offen; SELECT 2;"), (Statements{"SELECT 'offen; SELECT 2;"}))
+        << "a literal that never ends runs to the end";
+}
+
+TEST(SqliteStatements, SemicolonInACommentEndsNothing) {
+    EXPECT_EQ(db::splitSqliteStatements("-- eins; zwei\nSELECT 1; /* drei; */ SELECT 2 -- vier;"),
+              (Statements{"-- eins; zwei\nSELECT 1;", " /* drei; */ SELECT 2 -- vier;"}));
+    EXPECT_EQ(db::splitSqliteStatements("SELECT 1; /* offen; SELECT 2;"), (Statements{"SELECT 1;"}))
+        << "a comment that never ends runs to the end";
+    EXPECT_EQ(db::splitSqliteStatements("SELECT 4-2; SELECT 4/2;"), (Statements{"SELECT 4-2;", " SELECT 4/2;"}));
+}
+
+TEST(SqliteStatements, CommentsAloneAreNoStatement) {
+    EXPECT_EQ(db::splitSqliteStatements("SELECT 1; -- danach\n/* Ende; */ ; -- wirklich"), (Statements{"SELECT 1;"}));
+    EXPECT_EQ(db::splitSqliteStatements("-- nur ein Kommentar"), Statements{});
+    EXPECT_EQ(db::splitSqliteStatements("/* davor */ SELECT 1"), (Statements{"/* davor */ SELECT 1"}));
+}
+
+TEST(SqliteStatements, TriggerEndsOnlyAfterTheEndOfItsBody) {
+    const std::string trigger =
+        "CREATE TRIGGER t AFTER INSERT ON a BEGIN\n"
+        "  UPDATE a SET x = CASE WHEN NEW.x > 0 THEN 1 END;\n"
+        "  DELETE FROM b; -- END;\n"
+        "END;";
+    EXPECT_EQ(db::splitSqliteStatements(trigger + " INSERT INTO a VALUES (1);"),
+              (Statements{trigger, " INSERT INTO a VALUES (1);"}));
+    EXPECT_EQ(
+        db::splitSqliteStatements("create temp trigger t before delete on a begin select 1; end /* ; */ ; select 2"),
+        (Statements{"create temp trigger t before delete on a begin select 1; end /* ; */ ;", " select 2"}));
+    EXPECT_EQ(db::splitSqliteStatements("CREATE TEMPORARY TRIGGER t BEGIN SELECT 1;END;"),
+              (Statements{"CREATE TEMPORARY TRIGGER t BEGIN SELECT 1;END;"}));
+    // Only a statement that begins so is a trigger.
+    EXPECT_EQ(db::splitSqliteStatements("CREATE TABLE trigger_log (x); SELECT 'CREATE TRIGGER'; SELECT 1;"),
+              (Statements{"CREATE TABLE trigger_log (x);", " SELECT 'CREATE TRIGGER';", " SELECT 1;"}));
+    EXPECT_EQ(db::splitSqliteStatements("SELECT 1 AS create_trigger; SELECT 2;"),
+              (Statements{"SELECT 1 AS create_trigger;", " SELECT 2;"}));
+}
+
+TEST(SqliteStatements, DatenpoolScriptGoesStatementByStatement) {
+    const Statements statements =
+        db::splitSqliteStatements(testing_support::readWhole(SCHEMA_DIR "/datenpool.sqlite.sql"));
+    ASSERT_EQ(statements.size(), 6u);
+    EXPECT_NE(statements[0].find("PRAGMA foreign_keys = ON;"), std::string::npos);
+    EXPECT_NE(statements[4].find("FROM AdressenImport ORDER BY id;\n');"), std::string::npos)
+        << "the routine's body is one literal: " << statements[4];
+    EXPECT_NE(statements[5].find("'Datenpflege', 'ANALYZE Adressen;');"), std::string::npos);
 }
 
 TEST(Datenpool, CreateRefusesAnExistingFileAndOpenAMissingOne) {

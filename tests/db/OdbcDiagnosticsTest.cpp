@@ -134,6 +134,13 @@ TEST(OdbcDiagnostics, SqliteErrorsAreToldApartByItsResultCodes) {
             {"HY000", 5, "database is locked (5)", 5, true},
             {"HY000", 13, "database or disk is full (13)", 13, true},
             {"HY000", 1032, "attempt to write a readonly database (1032)", 1032, true},
+            {"HY000", 7, "out of memory (7)", 7, true},
+            {"HY000", 9, "interrupted (9)", 9, true},
+            {"HY000", 266, "disk I/O error (266)", 266, true},
+            {"HY000", 11, "database disk image is malformed (11)", 11, true},
+            {"HY000", 26, "file is not a database (26)", 26, true},
+            {"HY000", 6, "database table is locked (6)", 6, false},
+            {"HY000", 20, "datatype mismatch (20)", 20, false},
         },
         ErrorNumbers::Sqlite);
 }
@@ -185,17 +192,53 @@ TEST(OdbcDiagnostics, FailedConnectionTellsEveryRecordOnceInItsOrder) {
 TEST(OdbcDiagnostics, SessionTakesTheNumbersOfItsDatabase) {
     db::OdbcSession session;
     EXPECT_EQ(session.errorNumbers(), ErrorNumbers::Unknown);
-    session.sqlServer = true;
+    session.dialect = db::dialectOf("Microsoft SQL Server");
     EXPECT_EQ(session.errorNumbers(), ErrorNumbers::SqlServer);
     EXPECT_FALSE(db::isSilent(session.failure({"42000", 229, "permission denied", 0}).code()));
-    session.sqlServer = false;
-    session.sqlite = true;
+    session.dialect = db::dialectOf("SQLite");
     EXPECT_EQ(session.errorNumbers(), ErrorNumbers::Sqlite);
+}
+
+TEST(OdbcDiagnostics, DialectFollowsTheDbmsNameTheDriverGives) {
+    for (const char* name : {"Microsoft SQL Server", "SQL Server"}) {
+        const db::Dialect sqlServer = db::dialectOf(name);
+        EXPECT_EQ(sqlServer.errorNumbers, ErrorNumbers::SqlServer) << name;
+        EXPECT_TRUE(sqlServer.bracketQuotes && sqlServer.asksWhetherTransactionStands && sqlServer.sqlServerMetadata);
+        EXPECT_STREQ(sqlServer.savepoints.rollBack, "ROLLBACK TRANSACTION mehrzeilig");
+        EXPECT_EQ(sqlServer.savepoints.release, nullptr) << "a savepoint of SQL Server ends with its transaction";
+        EXPECT_FALSE(sqlServer.savepoints.outsideTransaction);
+        EXPECT_EQ(sqlServer.importLocking, db::ImportLocking::ApplicationLock);
+        EXPECT_EQ(sqlServer.identity, db::Identity::ServerAndDatabase);
+        EXPECT_EQ(sqlServer.splitScript, nullptr) << "a batch goes whole";
+    }
+    for (const char* name : {"SQLite", "sqlite"}) {
+        const db::Dialect sqlite = db::dialectOf(name);
+        EXPECT_EQ(sqlite.errorNumbers, ErrorNumbers::Sqlite) << name;
+        EXPECT_EQ(sqlite.catalog, "main");
+        EXPECT_TRUE(sqlite.datesAsText && sqlite.routinesInTable && sqlite.rollbackNeedsFreshTransaction);
+        ASSERT_NE(sqlite.splitScript, nullptr);
+        EXPECT_EQ(sqlite.splitScript("SELECT 1; SELECT 2").size(), 2u);
+        EXPECT_EQ(sqlite.importLocking, db::ImportLocking::FileWriteLock);
+        EXPECT_EQ(sqlite.identity, db::Identity::DatabaseFile);
+        EXPECT_STREQ(sqlite.savepoints.release, "RELEASE SAVEPOINT mehrzeilig");
+    }
+    // Any other DBMS gets what ODBC itself offers.
+    for (const char* name : {"PostgreSQL", "MySQL", "SQLite3", ""}) {
+        const db::Dialect other = db::dialectOf(name);
+        EXPECT_EQ(other.errorNumbers, ErrorNumbers::Unknown) << name;
+        EXPECT_FALSE(other.bracketQuotes || other.sqlServerMetadata || other.datesAsText || other.routinesInTable);
+        EXPECT_EQ(other.splitScript, nullptr);
+        EXPECT_TRUE(other.catalog.empty()) << "the driver names the database";
+        EXPECT_STREQ(other.savepoints.set, "SAVEPOINT mehrzeilig");
+        EXPECT_TRUE(other.savepoints.outsideTransaction);
+        EXPECT_EQ(other.importLocking, db::ImportLocking::None);
+        EXPECT_EQ(other.identity, db::Identity::DataSourceAndCatalog);
+    }
 }
 
 TEST(OdbcDiagnostics, LockWaitThatRanOutEndsTheTransactionSoNothingMoreIsWritten) {
     db::OdbcSession session;
-    session.sqlServer = true;
+    session.dialect = db::dialectOf("Microsoft SQL Server");
     session.inTransaction = true;
     session.failure({"HYT00", 0, "[Microsoft][ODBC Driver 18 for SQL Server]Query timeout expired", 0});
     const auto refusal = session.writeRefusal();
@@ -216,7 +259,7 @@ TEST(OdbcDiagnostics, FailureInASqlServerTransactionEndsItUnlessTheServerSaysItS
     // An error in a trigger with XACT_ABORT on: a constraint's SQLSTATE, and the server has
     // rolled back. Without a connection the question gets no answer, which counts as no.
     db::OdbcSession session;
-    session.sqlServer = true;
+    session.dialect = db::dialectOf("Microsoft SQL Server");
     session.inTransaction = true;
     session.failure({"23000", 547,
                      "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]The INSERT statement conflicted with the "
@@ -232,7 +275,7 @@ TEST(OdbcDiagnostics, FailureInASqlServerTransactionEndsItUnlessTheServerSaysItS
     session.failure({"23000", 547, "conflicted with the CHECK constraint", 0});
     EXPECT_FALSE(session.writeRefusal().has_value());
     db::OdbcSession sqlite;
-    sqlite.sqlite = true;
+    sqlite.dialect = db::dialectOf("SQLite");
     sqlite.inTransaction = true;
     sqlite.failure({"HY000", 19, "CHECK constraint failed: plz", 0});
     EXPECT_FALSE(sqlite.writeRefusal().has_value());

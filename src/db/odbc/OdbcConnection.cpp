@@ -16,7 +16,6 @@
 #include "db/odbc/OdbcText.h"
 #include "db/odbc/ParameterArray.h"
 #include "db/odbc/SqlServerProbes.h"
-#include "db/odbc/SqliteStatements.h"
 
 namespace db {
 
@@ -45,9 +44,7 @@ std::unique_ptr<OdbcConnection> OdbcConnection::open(const OdbcTarget& target) {
     std::unique_ptr<OdbcConnection> opened(new OdbcConnection(std::move(environment), std::move(connection)));
     OdbcSession& session = opened->session_;
     opened->driverKeywords_ = target.connectionString;
-    const std::string dbms = opened->info(SQL_DBMS_NAME);
-    session.sqlite = sameName(dbms, "SQLite");
-    session.sqlServer = dbms.find("SQL Server") != std::string::npos;  // "Microsoft SQL Server", whichever driver
+    session.dialect = dialectOf(opened->info(SQL_DBMS_NAME));
     session.queryTimeoutSeconds = target.queryTimeoutSeconds;
     if (const std::string quote = opened->info(SQL_IDENTIFIER_QUOTE_CHAR); quote != " ")
         session.identifierQuote = quote;
@@ -55,10 +52,9 @@ std::unique_ptr<OdbcConnection> OdbcConnection::open(const OdbcTarget& target) {
     SQLGetInfoW(opened->connection_.get(), SQL_GETDATA_EXTENSIONS, &getData, sizeof getData, nullptr);
     session.anyColumnOrder = (getData & SQL_GD_ANY_ORDER) != 0;
     opened->dataSource_ = target.dataSource.empty() ? opened->info(SQL_SERVER_NAME) : target.dataSource;
-    // A SQLite file holds one catalog, "main", as the embedded Datenpool names it.
-    opened->catalog_ = !target.catalog.empty() ? target.catalog
-                       : session.sqlite        ? "main"
-                                               : opened->info(SQL_DATABASE_NAME);
+    opened->catalog_ = !target.catalog.empty()            ? target.catalog
+                       : !session.dialect.catalog.empty() ? session.dialect.catalog
+                                                          : opened->info(SQL_DATABASE_NAME);
     return opened;
 }
 
@@ -70,8 +66,8 @@ std::string OdbcConnection::info(SQLUSMALLINT what) const {
     return fromWide(buffer, characters < 511 ? characters : 511);
 }
 
-std::optional<std::string> OdbcConnection::sqliteRoutine(const std::string& name) {
-    if (!session_.sqlite || !findTable(session_, "Routinen")) return std::nullopt;
+std::optional<std::string> OdbcConnection::tableRoutine(const std::string& name) {
+    if (!session_.dialect.routinesInTable || !findTable(session_, "Routinen")) return std::nullopt;
     OdbcHandle statement = session_.statement();
     std::u16string sql = u"SELECT Rumpf FROM Routinen WHERE Name = ? COLLATE NOCASE";
     ParameterArray parameters({{Value(name)}});
@@ -102,8 +98,8 @@ std::unique_ptr<RowSet> OdbcConnection::runProcedure(const std::string& name) {
 }
 
 std::unique_ptr<RowSet> OdbcConnection::run(const std::string& sql) {
-    if (!session_.sqlite) return runOne(sql);
-    const std::vector<std::string> statements = splitSqliteStatements(sql);
+    if (!session_.dialect.splitScript) return runOne(sql);
+    const std::vector<std::string> statements = session_.dialect.splitScript(sql);
     std::unique_ptr<RowSet> result;
     for (const auto& statement : statements) result = runOne(statement);
     return result ? std::move(result) : runOne(sql);
@@ -116,13 +112,13 @@ std::unique_ptr<RowSet> OdbcConnection::execute(std::string_view commandText) {
         if (const auto table = findTable(session_, reading.name))
             return runOne("SELECT * FROM " + session_.quoted(*table));
         if (isProcedure(session_, reading.name)) return runProcedure(reading.name);
-        if (const auto body = sqliteRoutine(reading.name)) return run(*body);
+        if (const auto body = tableRoutine(reading.name)) return run(*body);
     } else if (reading.kind == CommandText::Kind::NameWithCondition) {
         if (const auto table = findTable(session_, reading.name)) {
             return runOne("SELECT * FROM " + session_.quoted(*table) + " WHERE " + reading.condition);
         }
     }
-    if (session_.sqlite) {
+    if (session_.dialect.routinesInTable) {
         if (const auto translated = translateTsql(commandText)) return run(*translated);
     }
     return run(std::string(commandText));
@@ -130,11 +126,11 @@ std::unique_ptr<RowSet> OdbcConnection::execute(std::string_view commandText) {
 
 void OdbcConnection::callRoutine(std::string_view name) {
     session_.ensureTransaction();
-    if (!session_.sqlite) {
+    if (!session_.dialect.routinesInTable) {
         runProcedure(std::string(name));
         return;
     }
-    const auto body = sqliteRoutine(std::string(name));
+    const auto body = tableRoutine(std::string(name));
     if (!body) throw Error(kErrorsInCommand, "Die Routine '" + std::string(name) + "' gibt es in der Datenbank nicht.");
     run(*body);
 }
@@ -154,18 +150,18 @@ bool OdbcConnection::answersYes(const std::string& sql) { return runOne(sql)->va
 
 bool OdbcConnection::hasTable(std::string_view name) {
     session_.ensureTransaction();
-    if (session_.sqlServer) return answersYes(sqlServerTableExists(name));
+    if (session_.dialect.sqlServerMetadata) return answersYes(sqlServerTableExists(name));
     return findTable(session_, std::string(name)).has_value();
 }
 
 std::optional<std::string> OdbcConnection::whyReadOnly() {
     session_.ensureTransaction();
-    if (session_.sqlite) {
+    if (session_.dialect.identity == Identity::DatabaseFile) {
         if (auto why = whyFileIsReadOnly(info(SQL_DATABASE_NAME))) return why;
     }
     if (info(SQL_DATA_SOURCE_READ_ONLY) == "Y")
         return std::string("der ODBC-Treiber meldet die Datenquelle als schreibgeschützt");
-    if (session_.sqlServer && answersYes(kSqlServerReadOnly))
+    if (session_.dialect.sqlServerMetadata && answersYes(kSqlServerReadOnly))
         return std::string("die Datenbank ist auf READ_ONLY gestellt");
     return std::nullopt;
 }
@@ -234,13 +230,11 @@ void OdbcConnection::rollback() {
     session_.inTransaction = false;
     session_.transactionLost.reset();
     std::optional<Error> failed = endTransaction(SQL_ROLLBACK);
-    if (failed && session_.sqlite) {
-        // The SQLite ODBC driver still counts a transaction that SQLite rolled back by itself
-        // (a full disk) and refuses to end it, for good; a fresh one lets it end both.
+    if (failed && session_.dialect.rollbackNeedsFreshTransaction) {
         try {
             runOne("BEGIN");
         } catch (const Error&) {
-            // SQLite still had the transaction: the second attempt tells how it ends.
+            // The database still had the transaction: the second attempt tells how it ends.
         }
         failed = endTransaction(SQL_ROLLBACK);
     }
@@ -255,23 +249,29 @@ void OdbcConnection::rollback() {
 void OdbcConnection::lockImports() {
     if (!session_.inTransaction)
         throw Error(kErrorsOccurred, "Die Importsperre gibt es nur innerhalb einer Transaktion.");
-    if (session_.sqlServer) {
-        const std::unique_ptr<RowSet> granted = runOne(sqlServerImportLock(session_.queryTimeoutSeconds));
-        if (const Value status = granted->value(0); !status.isInteger() || status.integer() < 0) {
-            throw importLockRefused(status.isInteger() ? status.integer() : -999);
+    switch (session_.dialect.importLocking) {
+        case ImportLocking::ApplicationLock: {
+            const std::unique_ptr<RowSet> granted = runOne(sqlServerImportLock(session_.queryTimeoutSeconds));
+            if (const Value status = granted->value(0); !status.isInteger() || status.integer() < 0) {
+                throw importLockRefused(status.isInteger() ? status.integer() : -999);
+            }
+            break;
         }
-    } else if (session_.sqlite) {
-        // The driver begins its transaction deferred: a write that changes nothing takes the
-        // file's write lock, which is the import lock of an embedded Datenpool.
-        runOne("DELETE FROM Adressen WHERE 0 = 1");
+        case ImportLocking::FileWriteLock:
+            // The driver begins its transaction deferred: a write that changes nothing takes the
+            // file's write lock, which is the import lock of an embedded Datenpool.
+            runOne("DELETE FROM Adressen WHERE 0 = 1");
+            break;
+        case ImportLocking::None: break;
     }
-    // Another DBMS has no lock of this kind: its serializable transaction is all there is.
 }
 
 std::string OdbcConnection::identity() const {
-    if (session_.sqlite) return fullPath(info(SQL_DATABASE_NAME));
-    // The server's own name: the same server reached as "." or by its address is one Datenpool.
-    if (session_.sqlServer) return info(SQL_SERVER_NAME) + "/" + info(SQL_DATABASE_NAME);
+    switch (session_.dialect.identity) {
+        case Identity::DatabaseFile: return fullPath(info(SQL_DATABASE_NAME));
+        case Identity::ServerAndDatabase: return info(SQL_SERVER_NAME) + "/" + info(SQL_DATABASE_NAME);
+        case Identity::DataSourceAndCatalog: break;
+    }
     return dataSource_ + "/" + catalog_;
 }
 

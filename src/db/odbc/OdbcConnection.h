@@ -1,9 +1,8 @@
 #pragma once
 // A database reached through ODBC: SQL Server with its driver, or any other driver (the SQLite
-// ODBC driver for an embedded Datenpool file). A bare name is a table (SQLTablesW) or a stored
-// procedure (SQLProceduresW). Where the DBMS is SQLite, the routines live in the table
-// "Routinen" and the two T-SQL statements the tool sends are translated, as in the embedded
-// Datenpool.
+// ODBC driver for an embedded Datenpool file); what the DBMS does its own way is its Dialect. A
+// bare name is a table (SQLTablesW) or a stored procedure (SQLProceduresW), or where the dialect
+// keeps routines in the table "Routinen", one of its rows.
 
 #include <memory>
 #include <optional>
@@ -46,8 +45,10 @@ public:
 
 private:
     OdbcConnection(OdbcHandle environment, OdbcHandle connection);
-    std::optional<std::string> sqliteRoutine(const std::string& name);
-    // Runs SQL text; on SQLite one statement after the other, the last one's rows the result.
+    // The body of the routine in the table "Routinen"; none where the dialect has no such table.
+    std::optional<std::string> tableRoutine(const std::string& name);
+    // Runs SQL text; where the dialect cuts it, one statement after the other, the last one's
+    // rows the result.
     std::unique_ptr<RowSet> run(const std::string& sql);
     std::unique_ptr<RowSet> runOne(const std::string& sql);
     // Calls a stored procedure; answers its first rows, held, once every result is passed.

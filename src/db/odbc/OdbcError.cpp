@@ -101,15 +101,14 @@ bool endsTransaction(const Diagnostic& diagnostic, ErrorNumbers numbers) {
     if (state.rfind("08", 0) == 0 || state.rfind("40", 0) == 0 || state == "HYT00") return true;
     if (numbers != ErrorNumbers::Sqlite || state != "HY000") return false;
     switch (primaryCode(diagnostic)) {
-        case 5:   // SQLITE_BUSY
-        case 7:   // SQLITE_NOMEM
-        case 8:   // SQLITE_READONLY: also the file deleted or replaced while open
-        case 9:   // SQLITE_INTERRUPT
-        case 10:  // SQLITE_IOERR
-        case 11:  // SQLITE_CORRUPT
-        case 13:  // SQLITE_FULL
-        case 26:  // SQLITE_NOTADB
-            return true;
+        case sqlite_result::kBusy:
+        case sqlite_result::kNoMemory:
+        case sqlite_result::kReadOnly:  // also the file deleted or replaced while open
+        case sqlite_result::kInterrupt:
+        case sqlite_result::kIoError:
+        case sqlite_result::kCorrupt:
+        case sqlite_result::kFull:
+        case sqlite_result::kNotADatabase: return true;
         default: return false;
     }
 }

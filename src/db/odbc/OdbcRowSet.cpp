@@ -56,9 +56,8 @@ OdbcRowSet::Kind OdbcRowSet::kindOf(SQLSMALLINT type, SQLULEN size, SQLSMALLINT 
         case SQL_DOUBLE: return Kind::Double;
         case SQL_DECIMAL:
         case SQL_NUMERIC: return digits == 0 && size <= 18 ? Kind::Integer : Kind::Double;
-        // SQLite keeps a date as the text it was given, and the embedded Datenpool reads it so.
         case SQL_TYPE_DATE:
-        case SQL_DATE: return session_.sqlite ? Kind::Text : Kind::Date;
+        case SQL_DATE: return session_.dialect.datesAsText ? Kind::Text : Kind::Date;
         default: return Kind::Text;
     }
 }

@@ -21,16 +21,14 @@ OdbcHandle OdbcSession::statement() const {
 }
 
 std::string OdbcSession::quoted(std::string_view name) const {
-    const std::string open = sqlServer ? "[" : identifierQuote;
-    const std::string close = sqlServer ? "]" : identifierQuote;
+    const std::string open = dialect.bracketQuotes ? "[" : identifierQuote;
+    const std::string close = dialect.bracketQuotes ? "]" : identifierQuote;
     std::string result = open;
     for (char c : name) result += close.size() == 1 && c == close[0] ? close + close : std::string(1, c);
     return result + close;
 }
 
-ErrorNumbers OdbcSession::errorNumbers() const {
-    return sqlite ? ErrorNumbers::Sqlite : sqlServer ? ErrorNumbers::SqlServer : ErrorNumbers::Unknown;
-}
+ErrorNumbers OdbcSession::errorNumbers() const { return dialect.errorNumbers; }
 
 void OdbcSession::check(SQLRETURN rc, const OdbcHandle& handle) const { check(rc, handle.type(), handle.get()); }
 
@@ -44,7 +42,8 @@ void OdbcSession::check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) const 
 Error OdbcSession::failure(const Diagnostic& diagnostic) const {
     Error error = errorFor(diagnostic, errorNumbers());
     if (!inTransaction || transactionLost) return error;
-    if (endsTransaction(diagnostic, errorNumbers()) || (sqlServer && !serverHoldsTransaction()))
+    if (endsTransaction(diagnostic, errorNumbers()) ||
+        (dialect.asksWhetherTransactionStands && !serverHoldsTransaction()))
         transactionLost = error;
     return error;
 }

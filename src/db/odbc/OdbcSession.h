@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/Error.h"
+#include "db/odbc/Dialect.h"
 #include "db/odbc/OdbcError.h"
 #include "db/odbc/OdbcHandles.h"
 #include "db/odbc/StatementCanceller.h"
@@ -24,12 +25,8 @@ bool transactionStands(std::int64_t transactionCount, std::int64_t transactionSt
 
 struct OdbcSession {
     SQLHDBC connection = nullptr;
-    // The DBMS is SQLite: its errors come by native code, a call takes one statement, columns
-    // hold what was stored whatever their declared type, and routines live in a table.
-    bool sqlite = false;
-    // The DBMS is SQL Server: its errors are told apart by their numbers, and names are quoted
-    // in brackets, which need no QUOTED_IDENTIFIER (old TDS versions leave it off).
-    bool sqlServer = false;
+    // What the DBMS does its own way.
+    Dialect dialect;
     std::string identifierQuote = "\"";
     // How long a statement may wait (for a lock held by another session) before it fails;
     // none: as long as it takes.
@@ -54,9 +51,8 @@ struct OdbcSession {
     // Throws the error of a failed call on handle; SQL_NO_DATA counts as done.
     void check(SQLRETURN rc, const OdbcHandle& handle) const;
     void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) const;
-    // The error a diagnostic stands for, noting whether it ended the transaction. SQL Server
-    // also rolls a transaction back without saying so by SQLSTATE (an error in a trigger, with
-    // XACT_ABORT on, a full log): after any failure in one it is asked whether it still stands.
+    // The error a diagnostic stands for, noting whether it ended the transaction; where the
+    // dialect says so, the server is asked after any failure in one whether it still stands.
     Error failure(const Diagnostic& diagnostic) const;
     // The error of anything that would write while the transaction is lost; none while it stands.
     std::optional<Error> writeRefusal() const;

@@ -132,16 +132,12 @@ void RowInserter::undoFailedSets(Outcome& outcome) {
 }
 
 std::optional<Error> RowInserter::savepoint(Savepoint step) const {
-    const char* sql = nullptr;
-    if (session_.sqlServer) {
-        // Outside a transaction each statement is undone whole by itself.
-        if (!session_.inTransaction || step == Savepoint::Release) return std::nullopt;
-        sql = step == Savepoint::Set ? "SAVE TRANSACTION mehrzeilig" : "ROLLBACK TRANSACTION mehrzeilig";
-    } else {
-        sql = step == Savepoint::Set        ? "SAVEPOINT mehrzeilig"
-              : step == Savepoint::RollBack ? "ROLLBACK TO SAVEPOINT mehrzeilig"
-                                            : "RELEASE SAVEPOINT mehrzeilig";
-    }
+    const Savepoints& savepoints = session_.dialect.savepoints;
+    if (!session_.inTransaction && !savepoints.outsideTransaction) return std::nullopt;
+    const char* sql = step == Savepoint::Set        ? savepoints.set
+                      : step == Savepoint::RollBack ? savepoints.rollBack
+                                                    : savepoints.release;
+    if (!sql) return std::nullopt;
     try {
         const OdbcHandle statement = session_.statement();
         std::u16string text = toWide(sql);

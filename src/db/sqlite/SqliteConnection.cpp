@@ -19,6 +19,13 @@
 
 namespace db {
 
+static_assert(sqlite_result::kError == SQLITE_ERROR && sqlite_result::kBusy == SQLITE_BUSY &&
+              sqlite_result::kLocked == SQLITE_LOCKED && sqlite_result::kNoMemory == SQLITE_NOMEM &&
+              sqlite_result::kReadOnly == SQLITE_READONLY && sqlite_result::kInterrupt == SQLITE_INTERRUPT &&
+              sqlite_result::kIoError == SQLITE_IOERR && sqlite_result::kCorrupt == SQLITE_CORRUPT &&
+              sqlite_result::kFull == SQLITE_FULL && sqlite_result::kConstraint == SQLITE_CONSTRAINT &&
+              sqlite_result::kNotADatabase == SQLITE_NOTADB);
+
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
