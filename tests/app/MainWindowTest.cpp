@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ControlStates.h"
 #include "app/MainWindow.h"
 #include "db/Backends.h"
 #include "db/Error.h"
@@ -21,6 +22,22 @@ using testing_support::ScriptedView;
 
 constexpr const char* kProfiles = "SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken";
 const std::string kImportKey = std::string(kProfiles) + "\\Kanzlei\\Import";
+
+// The views without a window (the console's, a test's) hold their controls as the window creates them.
+TEST(ControlStates, StartWithTheCaptionsAndStatesOfTheWindowsControls) {
+    app::ControlStates states;
+    EXPECT_EQ(states.text(Control::cmdStart), "Konvertieren");
+    EXPECT_EQ(states.text(Control::cmdUndo), "importierte Adressen wieder löschen");
+    EXPECT_EQ(states.text(Control::txtADR), "");
+    EXPECT_TRUE(states.isEnabled(Control::cmdStart));
+    EXPECT_FALSE(states.isEnabled(Control::cmdImport));
+    EXPECT_FALSE(states.isEnabled(Control::cmdUndo));
+    states.setText(Control::txtIDVon, "7");
+    states.setEnabled(Control::cmdUndo, true);
+    EXPECT_EQ(states.text(Control::txtIDVon), "7");
+    EXPECT_TRUE(states.isEnabled(Control::cmdUndo));
+    EXPECT_EQ(states.text(Control::txtIdBis), "") << "each control holds its own text";
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -5,12 +5,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "adr/ConversionEvents.h"
+#include "app/ControlStates.h"
 #include "app/View.h"
 #include "app/cli/ProgressLine.h"
 #include "text/OneLine.h"
@@ -44,7 +43,7 @@ public:
     void setText(app::Control control, const std::string& text) override;
     std::string text(app::Control control) const override;
     void setEnabled(app::Control control, bool enabled) override;
-    bool isEnabled(app::Control control) const override { return disabled_.count(control) == 0; }
+    bool isEnabled(app::Control control) const override { return states_.isEnabled(control); }
     void repaint(app::Control control) override;
 
     void clearList() override;
@@ -84,8 +83,7 @@ private:
 
     Answers answers_;
     std::string caption_;
-    std::map<app::Control, std::string> texts_;
-    std::set<app::Control> disabled_{app::Control::cmdImport, app::Control::cmdUndo};
+    app::ControlStates states_;
     long long listed_ = 0;
     int progress_ = 0;
     ProgressLine progressLine_;
