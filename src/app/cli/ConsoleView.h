@@ -1,7 +1,7 @@
 #pragma once
 // The console: what the window's logic and a conversion show goes there. List lines go to
 // stdout, messages become lines on stderr, a progress bar is drawn on stderr, questions are
-// answered by options or asked on a terminal, Ctrl+C clicks "abbrechen".
+// answered by options or asked on a terminal, Ctrl+C cancels a running conversion.
 
 #include <cstdint>
 #include <functional>

@@ -243,9 +243,8 @@ void Win32View::onDialogKey(int id) {
 }
 
 void Win32View::cancelConversion() {
-    if (text(Control::cmdStart) != "abbrechen") return;
     runEvent([&] {
-        if (onClick) onClick(Control::cmdStart);
+        if (onCancel) onCancel();
     });
 }
 

@@ -25,6 +25,8 @@ public:
     // Where the events go; set before the logic's start-up fills the id fields.
     std::function<void(Control)> onClick;
     std::function<void(Control)> onTextChanged;
+    // Escape, and closing the window while a command runs: the logic cancels a running conversion.
+    std::function<void()> onCancel;
 
     // Shows the window and runs its event loop until it is closed; answers the exit code.
     int run(int showCommand);
@@ -65,7 +67,7 @@ private:
     void onCommand(int id, int notification);
     // Enter (IDOK) and Escape (IDCANCEL) as the dialog manager reports them.
     void onDialogKey(int id);
-    // Cancels a running conversion as a click on its button does; nothing when none runs.
+    // Lets the logic cancel a running conversion (onCancel).
     void cancelConversion();
     // Runs one event of the logic; a close requested meanwhile takes effect when the outermost one ends.
     void runEvent(const std::function<void()>& event);
