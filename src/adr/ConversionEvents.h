@@ -14,7 +14,7 @@ public:
     virtual ~ConversionEvents() = default;
     // A message box with an OK button and the application title; returns once confirmed.
     virtual void showMessage(const std::string& text) = 0;
-    // Lets the window handle what is pending (a click on "abbrechen" among it).
+    // Lets the window handle what is pending (a click that cancels the run among it).
     virtual void pumpEvents() = 0;
     virtual void listCleared() = 0;
     // Address file number 1 to 99 is being read.

@@ -79,7 +79,10 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
     if (check_.toldInMessageBox()) view_.messageBox(check_.problem, MessageKind::warning, kApplicationTitle);
     view_.setEnabled(Control::cmdStart, check_.convertible());
     if (check_.finding == DatenpoolCheck::Finding::usable) {
-        db::goOn(show, [&] { view_.setText(Control::lblDatenpool, datenpoolCaption(*cnn_)); });
+        db::goOn(show, [&] {
+            target_ = datenpoolCaption(*cnn_);
+            view_.setText(Control::lblDatenpool, target_);
+        });
     } else {
         view_.setText(Control::lblDatenpool, text::oneLine(check_.problem));
     }
@@ -203,8 +206,8 @@ void MainWindow::cmdOpen_Click() {
 }
 
 ConversionOutcome MainWindow::cmdStart_Click() {
-    if (view_.text(Control::cmdStart) == "abbrechen") {
-        abbruch_ = true;
+    if (converting_) {
+        cancelConversion();
         return {};
     }
     if (!check_.convertible()) return {};  // the button is disabled: start-up said why
@@ -245,13 +248,16 @@ ConversionOutcome MainWindow::cmdStart_Click() {
         adressZaehler_ = outcome.recordsStarted;
         stagedFromCancelledRun_ = outcome.ending == ConversionOutcome::Ending::cancelled;
         rememberStagedRun(stagedFromCancelledRun_);
-        view_.setText(Control::lblListenkommentar,
-                      conversionSummary(outcome, view_.groupSeparator(), view_.text(Control::lblDatenpool)));
+        view_.setText(Control::lblListenkommentar, conversionSummary(outcome, view_.groupSeparator(), target_));
         view_.setEnabled(Control::cmdImport, adressZaehler_ != 0);
     }
     view_.setText(Control::cmdStart, "konvertieren");
     adressZaehler_ = 0;
     return outcome;
+}
+
+void MainWindow::cancelConversion() {
+    if (converting_) abbruch_ = true;
 }
 
 void MainWindow::rememberStagedRun(bool cancelled) {
@@ -278,9 +284,9 @@ bool MainWindow::undoAccepts() const {
     return from && to && *from < *to;
 }
 
-void MainWindow::updateUndoButton() {
-    view_.setEnabled(Control::cmdUndo, !converting_ && check_.mayDelete() && undoAccepts());
-}
+bool MainWindow::undoAvailable() const { return !converting_ && check_.mayDelete() && undoAccepts(); }
+
+void MainWindow::updateUndoButton() { view_.setEnabled(Control::cmdUndo, undoAvailable()); }
 
 void MainWindow::showMessage(const std::string& text) { view_.messageBox(text, MessageKind::plain, kApplicationTitle); }
 void MainWindow::pumpEvents() { view_.pumpEvents(); }

@@ -56,6 +56,9 @@ public:
     void cmdOpen_Click();
     // Starts a conversion, or cancels the running one; answers what the conversion did.
     ConversionOutcome cmdStart_Click();
+    // Escape, closing the window, Ctrl+C: cancels a running conversion as a click on its button
+    // does; nothing when none runs.
+    void cancelConversion();
     Outcome cmdImport_Click();
     // Asks first, naming the addresses it would delete; deletes only on Yes.
     Outcome cmdUndo_Click();
@@ -68,6 +71,16 @@ public:
     db::Connection* connection() const { return cnn_.get(); }
     // What start-up found of the Datenpool.
     const DatenpoolCheck& datenpoolCheck() const { return check_; }
+    // The target as start-up showed it ("<server>/<database> / AdressenImport"); empty when it
+    // could not tell.
+    const std::string& target() const { return target_; }
+    // A conversion is running: its button cancels it, and nothing else acts.
+    bool converting() const { return converting_; }
+    // The import the settings record, as this window last read or wrote it.
+    const RecordedImport& recordedImport() const { return knownRecord_; }
+    // The undo can run: no conversion runs, the Datenpool takes deletions, and the id fields hold
+    // a range (the undo button's rule).
+    bool undoAvailable() const;
     // The field mapper of the conversions, to observe their records.
     adr::FieldMapper& mapper() { return mapper_; }
     // Each row the conversions list goes to rowListed as well, so that their records are paired
@@ -122,7 +135,7 @@ private:
     // Clears the recorded range before the undo commits; none when cleared, otherwise what the
     // undo ends with, everything taken back.
     std::optional<Outcome> clearRecordBeforeCommit(transfer::ImportTransaction& work, const std::string& title);
-    // The undo button's rule: both id fields numeric, the lower smaller than the upper.
+    // Both id fields numeric, the lower smaller than the upper.
     bool undoAccepts() const;
     // Writes "ADR-Pfad"; a write that fails is reported, and the command goes on.
     void storeAdrPfad(const std::string& directory);
@@ -141,6 +154,7 @@ private:
 
     std::unique_ptr<db::Connection> cnn_;
     DatenpoolCheck check_;
+    std::string target_;
     std::string datenbank_;
     std::string importSchluessel_;
     bool abbruch_ = false;

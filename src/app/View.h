@@ -5,22 +5,9 @@
 
 #include <string>
 
-namespace app {
+#include "app/Controls.h"
 
-enum class Control {
-    txtADR,
-    lblDatenpool,
-    scrFortschritt,
-    cmdStart,
-    lblListenkommentar,
-    lstImport,
-    cmdAdressen,
-    cmdOpen,
-    cmdImport,
-    cmdUndo,
-    txtIDVon,
-    txtIdBis,
-};
+namespace app {
 
 // What a message box says and asks, each with the icon and buttons the texts name.
 enum class MessageKind {

@@ -180,7 +180,7 @@ TEST_F(ConversionCommand, EmptyDirectoryIsStoredBeforeTheWarning) {
     EXPECT_EQ(view.messages[0].text, "ADR-Verzeichnis angeben!");
     EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
     EXPECT_EQ(view.messages[0].title, view.caption());
-    EXPECT_EQ(view.text(Control::cmdStart), "") << "never started";
+    EXPECT_EQ(view.text(Control::cmdStart), "Konvertieren") << "never started";
 }
 
 TEST_F(ConversionCommand, DirectoryWithoutAddressDataTouchesNothing) {

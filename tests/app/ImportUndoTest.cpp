@@ -114,7 +114,6 @@ protected:
             if (control == Control::txtIdBis) w->txtIdBis_Change();
         };
         window->Form_Load("");
-        view.setText(Control::cmdUndo, kUndoCaption);
         view.setEnabled(Control::cmdImport, true);
         view.messages.clear();
         return window;

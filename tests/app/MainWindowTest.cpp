@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ControlStates.h"
 #include "app/MainWindow.h"
 #include "db/Backends.h"
 #include "db/Error.h"
@@ -21,6 +22,22 @@ using testing_support::ScriptedView;
 
 constexpr const char* kProfiles = "SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken";
 const std::string kImportKey = std::string(kProfiles) + "\\Kanzlei\\Import";
+
+// The views without a window (the console's, a test's) hold their controls as the window creates them.
+TEST(ControlStates, StartWithTheCaptionsAndStatesOfTheWindowsControls) {
+    app::ControlStates states;
+    EXPECT_EQ(states.text(Control::cmdStart), "Konvertieren");
+    EXPECT_EQ(states.text(Control::cmdUndo), "importierte Adressen wieder löschen");
+    EXPECT_EQ(states.text(Control::txtADR), "");
+    EXPECT_TRUE(states.isEnabled(Control::cmdStart));
+    EXPECT_FALSE(states.isEnabled(Control::cmdImport));
+    EXPECT_FALSE(states.isEnabled(Control::cmdUndo));
+    states.setText(Control::txtIDVon, "7");
+    states.setEnabled(Control::cmdUndo, true);
+    EXPECT_EQ(states.text(Control::txtIDVon), "7");
+    EXPECT_TRUE(states.isEnabled(Control::cmdUndo));
+    EXPECT_EQ(states.text(Control::txtIdBis), "") << "each control holds its own text";
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -124,9 +141,11 @@ TEST_F(MainWindowTest, UnreachableDatenpoolIsToldInOneLineAndNothingActsOnIt) {
               "Keine Verbindung zum Datenpool: [Treiber]Login timeout expired [Treiber]Server nicht gefunden")
         << "every line of the driver's text, in the one line the field shows";
     EXPECT_FALSE(view.isEnabled(Control::cmdStart));
+    EXPECT_EQ(window->target(), "") << "no target to name";
     view.setText(Control::txtIDVon, "100");
     view.setText(Control::txtIdBis, "150");
     EXPECT_FALSE(view.isEnabled(Control::cmdUndo)) << "no connection to delete in";
+    EXPECT_FALSE(window->undoAvailable());
 }
 
 TEST_F(MainWindowTest, FullStartShowsTheTargetAndRestoresTheStoredValues) {
@@ -135,7 +154,7 @@ TEST_F(MainWindowTest, FullStartShowsTheTargetAndRestoresTheStoredValues) {
     write(kImportKey, "ADR-Pfad", "/daten/ADR");
     write(kImportKey, "AdressNr0", "100");
     write(kImportKey, "AdressNr1", "150");
-    start();
+    auto window = start();
     EXPECT_TRUE(view.messages.empty());
     EXPECT_EQ(view.text(Control::lblDatenpool), pool + "/main / AdressenImport");
     EXPECT_EQ(view.text(Control::txtADR), "/daten/ADR");
@@ -143,6 +162,12 @@ TEST_F(MainWindowTest, FullStartShowsTheTargetAndRestoresTheStoredValues) {
     EXPECT_EQ(view.text(Control::txtIdBis), "150");
     EXPECT_TRUE(view.isEnabled(Control::cmdUndo)) << "the change handlers ran";
     EXPECT_FALSE(view.isEnabled(Control::cmdImport));
+    // The same as values, for the front ends.
+    EXPECT_EQ(window->target(), pool + "/main / AdressenImport");
+    EXPECT_EQ(window->recordedImport(), (app::RecordedImport{"100", "150", ""}));
+    EXPECT_TRUE(window->undoAvailable());
+    view.setText(Control::txtIdBis, "99");
+    EXPECT_FALSE(window->undoAvailable()) << "the range 100 to 99 holds no id";
 }
 
 TEST_F(MainWindowTest, AddressListButtonFollowsTheMainApplicationsProgram) {
@@ -251,6 +276,27 @@ TEST_F(MainWindowTest, AfterARunTheControlsAreAsTheyWereBefore) {
     EXPECT_TRUE(view.isEnabled(Control::cmdOpen));
     EXPECT_TRUE(view.isEnabled(Control::txtADR));
     EXPECT_TRUE(view.isEnabled(Control::cmdImport)) << "the import follows the run";
+}
+
+TEST_F(MainWindowTest, WhetherAConversionRunsIsTheWindowsStateNotTheButtonsCaption) {
+    storeProfile(newDatenpool());
+    auto window = start();
+    view.checkDisk = [](const std::string& path) { return std::filesystem::is_regular_file(path); };
+    view.setText(Control::txtADR, adrDirectory(kTwoAddresses));
+    view.setText(Control::cmdStart, "abbrechen");
+    EXPECT_FALSE(window->converting());
+    window->cancelConversion();  // none runs: nothing to cancel, now or in the next run
+
+    bool convertingDuringTheRun = false;
+    view.onPump = [&] { convertingDuringTheRun = window->converting(); };
+    EXPECT_EQ(window->cmdStart_Click().ending, app::ConversionOutcome::Ending::finished)
+        << "a click when no conversion runs starts one, whatever the button reads";
+    EXPECT_TRUE(convertingDuringTheRun);
+    EXPECT_FALSE(window->converting());
+
+    view.onPump = [&] { window->cancelConversion(); };
+    EXPECT_EQ(window->cmdStart_Click().ending, app::ConversionOutcome::Ending::cancelled);
+    EXPECT_FALSE(window->converting());
 }
 
 // Start-up against a Datenpool that cannot take a conversion, reached through either backend with

@@ -32,7 +32,8 @@ TEST(InstalledWindow, OpensWithTheVersionInItsCaptionAndEndsWhenClosed) {
     e2e::writeProfile("Anschriftenwandler-Installiert", {{"Provider", "SQLite"}, {"Data Source", pool}}, {});
 
     e2e::RunningProgram program("\"" + std::filesystem::path(programPath()).make_preferred().string() + "\"");
-    const HWND window = e2e::waitForWindow(program.id(), app::win32::kWindowClass, app::win32::kCmdImport, 60s);
+    const HWND window =
+        e2e::waitForWindow(program.id(), app::win32::kWindowClass, app::win32::idOf(app::Control::cmdImport), 60s);
     ASSERT_NE(window, nullptr) << programPath() << ": no window appeared";
     EXPECT_EQ(e2e::textOf(window), "Norvel-Kanzleisoftware - Adressimport (" + std::string(PROJECT_VERSION) + ") ");
     EXPECT_FALSE(e2e::openDialog(program.id())) << "a message box opened with the window";

@@ -27,6 +27,7 @@
 
 namespace {
 
+using namespace app;
 using namespace app::win32;
 using e2e::MessageBoxSeen;
 using namespace std::chrono_literals;
@@ -157,12 +158,12 @@ protected:
     // Starts the program for interactive work and waits for its window with all controls.
     void open() {
         start();
-        window_ = e2e::waitForWindow(program_->id(), kWindowClass, kCmdImport, 60s);
+        window_ = e2e::waitForWindow(program_->id(), kWindowClass, idOf(Control::cmdImport), 60s);
         ASSERT_NE(window_, nullptr) << "the window did not appear";
     }
 
-    HWND control(int id) const { return GetDlgItem(window_, id); }
-    std::string textOf(int id) const { return e2e::textOf(control(id)); }
+    HWND control(Control which) const { return GetDlgItem(window_, idOf(which)); }
+    std::string textOf(Control which) const { return e2e::textOf(control(which)); }
 
     // Answers message boxes until the conversion button reads "konvertieren" again.
     std::vector<MessageBoxSeen> waitForConversionEnd() {
@@ -170,7 +171,7 @@ protected:
         const bool ended = e2e::waitUntil(
             [&] {
                 if (auto box = e2e::answerMessageBox(program_->id())) boxes.push_back(*box);
-                return textOf(kCmdStart) == "konvertieren";
+                return textOf(Control::cmdStart) == "konvertieren";
             },
             kConversionTimeout);
         EXPECT_TRUE(ended) << "the conversion did not end";
@@ -178,7 +179,7 @@ protected:
     }
 
     std::vector<MessageBoxSeen> convert() {
-        e2e::click(control(kCmdStart));
+        e2e::click(control(Control::cmdStart));
         return waitForConversionEnd();
     }
 
@@ -240,20 +241,20 @@ TEST_F(WindowTest, OpensWithEveryControlOfTheLayoutAndTheSettingsFilledIn) {
     EXPECT_EQ(client.right, twipsToPixels(kClientWidthTwips, dpiX));
     EXPECT_EQ(client.bottom, twipsToPixels(kClientHeightTwips, dpiY));
 
-    for (const ControlLayout& layout : kControls) {
-        SCOPED_TRACE("control " + std::to_string(layout.id) + " \"" + layout.caption + "\"");
-        HWND handle = control(layout.id);
+    for (const ControlDescription& layout : kControls) {
+        SCOPED_TRACE("control " + std::to_string(idOf(layout.control)) + " \"" + layout.caption + "\"");
+        HWND handle = control(layout.control);
         ASSERT_NE(handle, nullptr);
         RECT at{};
         GetWindowRect(handle, &at);
         MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&at), 2);
-        const Twips position = positionInWindow(layout);
+        const Twips position = positionInWindow(layout.control);
         EXPECT_EQ(at.left, twipsToPixels(position.left, dpiX));
         EXPECT_EQ(at.top, twipsToPixels(position.top, dpiY));
         EXPECT_EQ(at.right, twipsToPixels(position.left + position.width, dpiX));
         EXPECT_EQ(at.bottom, twipsToPixels(position.top + position.height, dpiY));
         // Start-up switches the address list's and the undo's buttons (below).
-        if (layout.id != kCmdAdressen && layout.id != kCmdUndo) {
+        if (layout.control != Control::cmdAdressen && layout.control != Control::cmdUndo) {
             EXPECT_EQ(IsWindowEnabled(handle) != FALSE, layout.enabled);
         }
         if (layout.kind != ControlKind::TextBox && layout.kind != ControlKind::TargetLabel) {
@@ -261,33 +262,31 @@ TEST_F(WindowTest, OpensWithEveryControlOfTheLayoutAndTheSettingsFilledIn) {
         }
     }
 
-    // The tab key follows the tab indices.
-    std::vector<const ControlLayout*> byTabIndex;
-    for (const ControlLayout& layout : kControls) byTabIndex.push_back(&layout);
-    std::sort(byTabIndex.begin(), byTabIndex.end(), [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
+    // The tab key follows the order of the controls' descriptions.
     std::vector<int> expectedOrder;
-    for (const ControlLayout* layout : byTabIndex) expectedOrder.push_back(layout->id);
+    for (const ControlDescription& layout : kControls) expectedOrder.push_back(idOf(layout.control));
     std::vector<int> order;
     for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         order.push_back(GetDlgCtrlID(child));
     }
     EXPECT_EQ(order, expectedOrder);
 
-    EXPECT_EQ(GetWindowLongW(control(kLstImport), GWL_STYLE) & LBS_SORT, 0) << "the list keeps the order of the rows";
-    EXPECT_EQ(e2e::sendWithTimeout(control(kScrFortschritt), PBM_GETRANGE, TRUE, 0), 0);
-    EXPECT_EQ(e2e::sendWithTimeout(control(kScrFortschritt), PBM_GETRANGE, FALSE, 0), kProgressMaximum);
-    EXPECT_EQ(textOf(kTxtADR), adrDirectory());
-    const std::string target = textOf(kLblDatenpool);
+    EXPECT_EQ(GetWindowLongW(control(Control::lstImport), GWL_STYLE) & LBS_SORT, 0)
+        << "the list keeps the order of the rows";
+    EXPECT_EQ(e2e::sendWithTimeout(control(Control::scrFortschritt), PBM_GETRANGE, TRUE, 0), 0);
+    EXPECT_EQ(e2e::sendWithTimeout(control(Control::scrFortschritt), PBM_GETRANGE, FALSE, 0), kProgressMaximum);
+    EXPECT_EQ(textOf(Control::txtADR), adrDirectory());
+    const std::string target = textOf(Control::lblDatenpool);
     EXPECT_TRUE(target.size() > 17 && target.ends_with(" / AdressenImport")) << target;
-    EXPECT_FALSE(IsWindowEnabled(control(kCmdAdressen))) << "no main application, no address list";
+    EXPECT_FALSE(IsWindowEnabled(control(Control::cmdAdressen))) << "no main application, no address list";
 
     // The id range of the last import came from the settings and switched the undo on; a changed
     // id field switches it again.
-    EXPECT_EQ(textOf(kTxtIDVon), "5");
-    EXPECT_EQ(textOf(kTxtIdBis), "9");
-    EXPECT_TRUE(IsWindowEnabled(control(kCmdUndo)));
-    e2e::sendWithTimeout(control(kTxtIdBis), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"4"));
-    EXPECT_FALSE(IsWindowEnabled(control(kCmdUndo))) << "the range 5 to 4 holds no id";
+    EXPECT_EQ(textOf(Control::txtIDVon), "5");
+    EXPECT_EQ(textOf(Control::txtIdBis), "9");
+    EXPECT_TRUE(IsWindowEnabled(control(Control::cmdUndo)));
+    e2e::sendWithTimeout(control(Control::txtIdBis), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"4"));
+    EXPECT_FALSE(IsWindowEnabled(control(Control::cmdUndo))) << "the range 5 to 4 holds no id";
 
     EXPECT_EQ(closeWindow(), 0U);
 }
@@ -300,14 +299,14 @@ TEST_F(WindowTest, OpensWithEveryCaptionFittingItsControlInTheDialogFontOfTheScr
 
     // The list shows its lines in the standard font made for this resolution, not in one scaled twice.
     const TextMeasure standard(FontKind::Standard);
-    EXPECT_EQ(e2e::sendWithTimeout(control(kLstImport), LB_GETITEMHEIGHT, 0, 0), standard.lineHeight());
+    EXPECT_EQ(e2e::sendWithTimeout(control(Control::lstImport), LB_GETITEMHEIGHT, 0, 0), standard.lineHeight());
 
     const int edges = 2 * GetSystemMetrics(SM_CXEDGE);
-    for (const ControlLayout& layout : kControls) {
+    for (const ControlDescription& layout : kControls) {
         if (*layout.caption == '\0') continue;
-        SCOPED_TRACE("control " + std::to_string(layout.id) + " \"" + layout.caption + "\"");
+        SCOPED_TRACE("control " + std::to_string(idOf(layout.control)) + " \"" + layout.caption + "\"");
         RECT client{};
-        ASSERT_TRUE(GetClientRect(control(layout.id), &client));
+        ASSERT_TRUE(GetClientRect(control(layout.control), &client));
         const SIZE text = TextMeasure(layout.font).extent(layout.caption);
         // A button draws its caption inside its raised edges; a frame's caption sits after a small indent.
         const int room =
@@ -320,14 +319,15 @@ TEST_F(WindowTest, OpensWithEveryCaptionFittingItsControlInTheDialogFontOfTheScr
 
     // A line wider than the list can be scrolled into view.
     convert();
-    const auto lines = e2e::listLines(control(kLstImport));
+    const auto lines = e2e::listLines(control(Control::lstImport));
     ASSERT_EQ(lines.size(), 2u);
     RECT list{};
-    GetClientRect(control(kLstImport), &list);
+    GetClientRect(control(Control::lstImport), &list);
     const LONG widest = standard.extent(lines[1]).cx;
     ASSERT_GT(widest, list.right) << "the sample line is wider than the list";
-    EXPECT_GE(e2e::sendWithTimeout(control(kLstImport), LB_GETHORIZONTALEXTENT, 0, 0), widest);
-    EXPECT_NE(GetWindowLongW(control(kLstImport), GWL_STYLE) & WS_HSCROLL, 0) << "no horizontal scroll bar shown";
+    EXPECT_GE(e2e::sendWithTimeout(control(Control::lstImport), LB_GETHORIZONTALEXTENT, 0, 0), widest);
+    EXPECT_NE(GetWindowLongW(control(Control::lstImport), GWL_STYLE) & WS_HSCROLL, 0)
+        << "no horizontal scroll bar shown";
 
     EXPECT_EQ(closeWindow(), 0U);
 }
@@ -337,18 +337,19 @@ TEST_F(WindowTest, TheFolderButtonTakesTheFolderChosenInThePicker) {
     e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", testing_support::hostPath(datenpool())}},
                       {{"ADR-Pfad", adrDirectory() + "\\"}});
     open();
-    ASSERT_EQ(textOf(kTxtADR), adrDirectory() + "\\");
+    ASSERT_EQ(textOf(Control::txtADR), adrDirectory() + "\\");
 
-    e2e::click(control(kCmdOpen));
+    e2e::click(control(Control::cmdOpen));
     HWND picker = nullptr;
     ASSERT_TRUE(e2e::waitUntil([&] { return (picker = e2e::openDialog(program_->id())) != nullptr; }, 30s));
     e2e::closeDialog(picker, IDCANCEL);
-    EXPECT_EQ(textOf(kTxtADR), adrDirectory() + "\\") << "cancelled: the field stays";
+    EXPECT_EQ(textOf(Control::txtADR), adrDirectory() + "\\") << "cancelled: the field stays";
 
-    e2e::click(control(kCmdOpen));
+    e2e::click(control(Control::cmdOpen));
     ASSERT_TRUE(e2e::waitUntil([&] { return (picker = e2e::openDialog(program_->id())) != nullptr; }, 30s));
     e2e::closeDialog(picker, IDOK);
-    EXPECT_TRUE(e2e::waitUntil([&] { return textOf(kTxtADR) == adrDirectory(); }, 10s)) << textOf(kTxtADR);
+    EXPECT_TRUE(e2e::waitUntil([&] { return textOf(Control::txtADR) == adrDirectory(); }, 10s))
+        << textOf(Control::txtADR);
     EXPECT_EQ(e2e::toolValue(kProfile, "ADR-Pfad"), adrDirectory());
     EXPECT_FALSE(e2e::waitUntil([&] { return e2e::answerMessageBox(program_->id()).has_value(); }, 1s))
         << "the chosen folder holds address data";
@@ -365,11 +366,11 @@ TEST_F(WindowTest, ConvertsTheSampleAndListsEveryAddress) {
         EXPECT_EQ(box.title, "Anschriftenwandler");
         EXPECT_TRUE(box.text.starts_with("Datei nicht gefunden")) << box.text;
     }
-    EXPECT_EQ(e2e::listLines(control(kLstImport)), expectedList());
-    EXPECT_EQ(textOf(kLblListenkommentar),
-              std::to_string(kConvertedAddresses) + " Adressen konvertiert nach " + textOf(kLblDatenpool) + ":");
-    EXPECT_TRUE(IsWindowEnabled(control(kCmdImport)));
-    EXPECT_EQ(e2e::sendWithTimeout(control(kScrFortschritt), PBM_GETPOS, 0, 0), kProgressMaximum);
+    EXPECT_EQ(e2e::listLines(control(Control::lstImport)), expectedList());
+    EXPECT_EQ(textOf(Control::lblListenkommentar), std::to_string(kConvertedAddresses) + " Adressen konvertiert nach " +
+                                                       textOf(Control::lblDatenpool) + ":");
+    EXPECT_TRUE(IsWindowEnabled(control(Control::cmdImport)));
+    EXPECT_EQ(e2e::sendWithTimeout(control(Control::scrFortschritt), PBM_GETPOS, 0, 0), kProgressMaximum);
     EXPECT_EQ(e2e::toolValue(kProfile, "ADR-Pfad"), adrDirectory());
     offerScreenshot(window_);
 
@@ -379,21 +380,21 @@ TEST_F(WindowTest, ConvertsTheSampleAndListsEveryAddress) {
 TEST_F(WindowTest, AClickOnAbbrechenCancelsASecondRunWhichListsWhatItStaged) {
     open();
     convert();
-    ASSERT_EQ(e2e::listLines(control(kLstImport)).size(), kConvertedAddresses);
+    ASSERT_EQ(e2e::listLines(control(Control::lstImport)).size(), kConvertedAddresses);
 
-    e2e::click(control(kCmdStart));
-    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(kCmdStart) == "abbrechen"; }, 60s));
-    e2e::click(control(kCmdStart));
+    e2e::click(control(Control::cmdStart));
+    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == "abbrechen"; }, 60s));
+    e2e::click(control(Control::cmdStart));
     waitForConversionEnd();
 
-    const auto listed = e2e::listLines(control(kLstImport));
+    const auto listed = e2e::listLines(control(Control::lstImport));
     EXPECT_LT(listed.size(), kConvertedAddresses) << "the run was not cancelled";
     EXPECT_EQ(listed, stagingListing());
     const auto expected = expectedList();
     EXPECT_TRUE(std::equal(listed.begin(), listed.end(), expected.begin())) << "the first addresses of the sample";
-    EXPECT_EQ(textOf(kLblListenkommentar), std::to_string(listed.size()) + " Adressen konvertiert nach " +
-                                               textOf(kLblDatenpool) + " (Konvertierung abgebrochen):");
-    EXPECT_TRUE(IsWindowEnabled(control(kCmdImport))) << "records had been started";
+    EXPECT_EQ(textOf(Control::lblListenkommentar), std::to_string(listed.size()) + " Adressen konvertiert nach " +
+                                                       textOf(Control::lblDatenpool) + " (Konvertierung abgebrochen):");
+    EXPECT_TRUE(IsWindowEnabled(control(Control::cmdImport))) << "records had been started";
 
     EXPECT_EQ(closeWindow(), 0U);
 }
@@ -405,16 +406,16 @@ TEST_F(WindowTest, EnterPressesTheFocusedButtonAndEscapeCancelsTheConversionWhos
     SetForegroundWindow(window_);  // the keyboard's window, as after a click on it
     HWND focus = nullptr;
     EXPECT_TRUE(e2e::waitUntil([&] { return (focus = e2e::focusOf(window_)) != nullptr; }, 10s));
-    ASSERT_EQ(focus, control(kCmdStart)) << "the first control in tab order has the focus";
+    ASSERT_EQ(focus, control(Control::cmdStart)) << "the first control in tab order has the focus";
     e2e::pressKey(focus, VK_RETURN);
-    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(kCmdStart) == "abbrechen"; }, 60s))
+    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == "abbrechen"; }, 60s))
         << "Enter did not press the button";
 
     // While the records are read, the label shows the running count (digits and separators
     // only) and the bar the address file; both move on.
     const auto countShown = [&] {
         std::string digits;
-        for (char c : textOf(kLblListenkommentar)) {
+        for (char c : textOf(Control::lblListenkommentar)) {
             if (c >= '0' && c <= '9') {
                 digits += c;
             } else if (c != '.' && c != ',') {
@@ -427,12 +428,13 @@ TEST_F(WindowTest, EnterPressesTheFocusedButtonAndEscapeCancelsTheConversionWhos
     long later = 0;
     ASSERT_TRUE(e2e::waitUntil([&] { return (first = countShown()) > 0; }, 60s)) << "no count shown during the run";
     ASSERT_TRUE(e2e::waitUntil([&] { return (later = countShown()) > first; }, 60s)) << "the count stays at " << first;
-    EXPECT_GE(e2e::sendWithTimeout(control(kScrFortschritt), PBM_GETPOS, 0, 0), 1) << "the bar shows the first file";
-    EXPECT_EQ(textOf(kCmdStart), "abbrechen") << "the run went on";
+    EXPECT_GE(e2e::sendWithTimeout(control(Control::scrFortschritt), PBM_GETPOS, 0, 0), 1)
+        << "the bar shows the first file";
+    EXPECT_EQ(textOf(Control::cmdStart), "abbrechen") << "the run went on";
 
     e2e::pressKey(e2e::focusOf(window_), VK_ESCAPE);
     EXPECT_TRUE(waitForConversionEnd().empty()) << "no message during the run";
-    const auto listed = e2e::listLines(control(kLstImport));
+    const auto listed = e2e::listLines(control(Control::lstImport));
     EXPECT_LT(listed.size(), static_cast<std::size_t>(kRecords)) << "Escape did not cancel the run";
     EXPECT_GE(listed.size(), static_cast<std::size_t>(later)) << "what was counted before the cancel is staged";
     EXPECT_EQ(listed, stagingListing());
@@ -479,7 +481,8 @@ TEST_F(WindowTest, BenchmarkTheWindowsConversionBesideTheCommandLineTools) {
         started = Clock::now();
         EXPECT_TRUE(convert().empty());
         window.push_back(seconds(Clock::now() - started));
-        EXPECT_EQ(static_cast<std::size_t>(e2e::sendWithTimeout(control(kLstImport), LB_GETCOUNT, 0, 0)), listed);
+        EXPECT_EQ(static_cast<std::size_t>(e2e::sendWithTimeout(control(Control::lstImport), LB_GETCOUNT, 0, 0)),
+                  listed);
     }
     EXPECT_EQ(closeWindow(), 0U);
     std::printf(
@@ -503,7 +506,7 @@ TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
     convert();
     const std::string lastId = std::to_string(3 + kConvertedAddresses);
 
-    e2e::click(control(kCmdImport));
+    e2e::click(control(Control::cmdImport));
     const MessageBoxSeen question = answerNextBox(IDOK);
     EXPECT_TRUE(question.text.starts_with("Hierdurch werden " + std::to_string(kConvertedAddresses) +
                                           " konvertierte Adressen in die Adressverwaltung der Datenbank \"" + kProfile +
@@ -516,12 +519,12 @@ TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
     EXPECT_EQ(addresses(), 3 + static_cast<std::int64_t>(kConvertedAddresses));
     EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr0"), "3");
     EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr1"), lastId);
-    EXPECT_EQ(textOf(kTxtIDVon), "3");
-    EXPECT_EQ(textOf(kTxtIdBis), lastId);
-    EXPECT_FALSE(IsWindowEnabled(control(kCmdImport))) << "the same addresses once only";
-    EXPECT_TRUE(IsWindowEnabled(control(kCmdUndo)));
+    EXPECT_EQ(textOf(Control::txtIDVon), "3");
+    EXPECT_EQ(textOf(Control::txtIdBis), lastId);
+    EXPECT_FALSE(IsWindowEnabled(control(Control::cmdImport))) << "the same addresses once only";
+    EXPECT_TRUE(IsWindowEnabled(control(Control::cmdUndo)));
 
-    e2e::click(control(kCmdUndo));
+    e2e::click(control(Control::cmdUndo));
     const MessageBoxSeen asked = answerNextBox(IDYES);
     EXPECT_EQ(asked.text, "Hierdurch werden " + std::to_string(kConvertedAddresses) + " Adressen mit IDs 4 bis " +
                               lastId + " aus der Adressverwaltung der Datenbank \"" + kProfile +
@@ -530,11 +533,11 @@ TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
     EXPECT_EQ(undone.text, "Die importierten Adressen 3 bis " + lastId + " wurden wieder wieder gelöscht.");
     EXPECT_EQ(addresses(), 3);
     // The range is cleared after the message has been answered.
-    EXPECT_TRUE(e2e::waitUntil([&] { return textOf(kTxtIDVon).empty(); }, 10s));
+    EXPECT_TRUE(e2e::waitUntil([&] { return textOf(Control::txtIDVon).empty(); }, 10s));
     EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr0"), "");
     EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr1"), "");
-    EXPECT_EQ(textOf(kTxtIDVon), "");
-    EXPECT_FALSE(IsWindowEnabled(control(kCmdUndo)));
+    EXPECT_EQ(textOf(Control::txtIDVon), "");
+    EXPECT_FALSE(IsWindowEnabled(control(Control::cmdUndo)));
 
     EXPECT_EQ(closeWindow(), 0U);
 }
@@ -555,25 +558,27 @@ TEST_F(WindowTest, DuringAConversionOnlyTheCancelActsAndAfterItTheControlsAreBac
     e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", testing_support::hostPath(datenpool())}},
                       {{"ADR-Pfad", big.string()}, {"AdressNr0", "5"}, {"AdressNr1", "9"}});
     open();
-    const std::vector<int> quiet = {kCmdImport, kCmdUndo, kCmdOpen, kTxtADR, kCmdAdressen};
+    const std::vector<Control> quiet = {Control::cmdImport, Control::cmdUndo, Control::cmdOpen, Control::txtADR,
+                                        Control::cmdAdressen};
     const auto enabled = [&] {
         std::vector<bool> states;
-        for (const int id : quiet) states.push_back(IsWindowEnabled(control(id)) != FALSE);
+        for (const Control which : quiet) states.push_back(IsWindowEnabled(control(which)) != FALSE);
         return states;
     };
     const std::vector<bool> before = enabled();
     EXPECT_EQ(before, (std::vector<bool>{false, true, true, true, false})) << "import and address list start disabled";
 
-    e2e::click(control(kCmdStart));
-    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(kCmdStart) == "abbrechen"; }, 60s));
+    e2e::click(control(Control::cmdStart));
+    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == "abbrechen"; }, 60s));
     EXPECT_EQ(enabled(), std::vector<bool>(quiet.size(), false)) << "only the cancel acts during the run";
-    EXPECT_TRUE(IsWindowEnabled(control(kCmdStart)));
-    e2e::click(control(kCmdStart));
+    EXPECT_TRUE(IsWindowEnabled(control(Control::cmdStart)));
+    e2e::click(control(Control::cmdStart));
     EXPECT_TRUE(waitForConversionEnd().empty()) << "every address file is there";
 
     EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, true, false}))
         << "back as before; the import follows the run";
-    EXPECT_TRUE(textOf(kLblListenkommentar).ends_with(" (Konvertierung abgebrochen):")) << textOf(kLblListenkommentar);
+    EXPECT_TRUE(textOf(Control::lblListenkommentar).ends_with(" (Konvertierung abgebrochen):"))
+        << textOf(Control::lblListenkommentar);
     EXPECT_LT(stagingListing().size(), 99000u) << "the run was not cancelled";
 
     EXPECT_EQ(closeWindow(), 0U);
@@ -581,8 +586,8 @@ TEST_F(WindowTest, DuringAConversionOnlyTheCancelActsAndAfterItTheControlsAreBac
 
 TEST_F(WindowTest, ClosingDuringAConversionCancelsItAndEnds) {
     open();
-    e2e::click(control(kCmdStart));
-    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(kCmdStart) == "abbrechen"; }, 60s));
+    e2e::click(control(Control::cmdStart));
+    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == "abbrechen"; }, 60s));
     PostMessageW(window_, WM_CLOSE, 0, 0);
     std::optional<DWORD> exitCode;
     e2e::waitUntil(
@@ -646,11 +651,11 @@ TEST_F(WindowTest, WithoutConnectionParametersTheTargetShowsTheProvidersError) {
     ASSERT_TRUE(e2e::waitUntil([&] { return (box = e2e::answerMessageBox(program_->id())).has_value(); }, 60s));
     EXPECT_EQ(box->title, "Norvel-Kanzleisoftware");
     EXPECT_EQ(box->text, "Es sind keine Verbindungsparamter gespeichert.");
-    window_ = e2e::waitForWindow(program_->id(), kWindowClass, kCmdImport, 60s);
+    window_ = e2e::waitForWindow(program_->id(), kWindowClass, idOf(Control::cmdImport), 60s);
     ASSERT_NE(window_, nullptr);
-    EXPECT_FALSE(textOf(kLblDatenpool).empty()) << "the provider's error text";
-    EXPECT_FALSE(IsWindowEnabled(control(kCmdStart)));
-    EXPECT_EQ(textOf(kTxtADR), "") << "the settings are not read without a connection";
+    EXPECT_FALSE(textOf(Control::lblDatenpool).empty()) << "the provider's error text";
+    EXPECT_FALSE(IsWindowEnabled(control(Control::cmdStart)));
+    EXPECT_EQ(textOf(Control::txtADR), "") << "the settings are not read without a connection";
     EXPECT_EQ(closeWindow(), 0U);
 }
 

@@ -4,11 +4,11 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/ControlStates.h"
 #include "app/View.h"
 
 namespace testing_support {
@@ -29,22 +29,13 @@ public:
     void setCaption(const std::string& caption) override { caption_ = caption; }
     std::string caption() const override { return caption_; }
     void setText(app::Control control, const std::string& text) override {
-        texts_[control] = text;
+        states_.setText(control, text);
         if (onTextChanged && (control == app::Control::txtIDVon || control == app::Control::txtIdBis))
             onTextChanged(control);
     }
-    std::string text(app::Control control) const override {
-        const auto found = texts_.find(control);
-        return found == texts_.end() ? std::string() : found->second;
-    }
-    void setEnabled(app::Control control, bool enabled) override {
-        if (enabled) {
-            disabled_.erase(control);
-        } else {
-            disabled_.insert(control);
-        }
-    }
-    bool isEnabled(app::Control control) const override { return disabled_.count(control) == 0; }
+    std::string text(app::Control control) const override { return states_.text(control); }
+    void setEnabled(app::Control control, bool enabled) override { states_.setEnabled(control, enabled); }
+    bool isEnabled(app::Control control) const override { return states_.isEnabled(control); }
     void repaint(app::Control control) override { repaints.push_back(control); }
 
     void clearList() override { list.clear(); }
@@ -92,8 +83,7 @@ public:
 
 private:
     std::string caption_;
-    std::map<app::Control, std::string> texts_;
-    std::set<app::Control> disabled_{app::Control::cmdImport, app::Control::cmdUndo};
+    app::ControlStates states_;
 };
 
 }  // namespace testing_support

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <set>
+#include <stdexcept>
 
 #include "app/win32/Layout.h"
 
 namespace {
 
+using namespace app;
 using namespace app::win32;
 
 TEST(Layout, TwipsBecomePixelsAtTheScreensResolution) {
@@ -21,36 +25,36 @@ TEST(Layout, TwipsBecomePixelsAtTheScreensResolution) {
     EXPECT_EQ(twipsToPixels(0, 192), 0);
 }
 
-TEST(Layout, EveryControlHasItsOwnIdAndTabIndex) {
+TEST(Layout, EveryControlHasItsOwnIdInTabOrder) {
     std::set<int> ids;
-    std::set<int> tabIndices;
-    for (const ControlLayout& layout : kControls) {
-        ids.insert(layout.id);
-        tabIndices.insert(layout.tabIndex);
+    int previous = 0;
+    for (const ControlDescription& description : kControls) {
+        const int id = idOf(description.control);
+        ids.insert(id);
+        EXPECT_GT(id, previous) << "ids follow the tab order";
+        EXPECT_GT(id, IDCANCEL) << "the dialog manager's own ids stay free";
+        previous = id;
     }
     EXPECT_EQ(ids.size(), kControls.size());
-    EXPECT_EQ(tabIndices.size(), kControls.size());
-    EXPECT_EQ(*tabIndices.begin(), 0);
-    EXPECT_EQ(*tabIndices.rbegin(), static_cast<int>(kControls.size()) - 1);
 }
 
 TEST(Layout, EveryControlLiesInsideTheWindowAndTheFramesControlsInsideTheFrame) {
-    const Twips frame = specOf(kFraUndo).position;
-    for (const ControlLayout& layout : kControls) {
-        SCOPED_TRACE(layout.id);
-        const Twips at = positionInWindow(layout);
+    const Twips frame = positionInWindow(Control::fraUndo);
+    for (const ControlDescription& description : kControls) {
+        SCOPED_TRACE(idOf(description.control));
+        const Twips at = positionInWindow(description.control);
         EXPECT_GE(at.left, 0);
         EXPECT_GE(at.top, 0);
         EXPECT_LE(at.left + at.width, kClientWidthTwips);
         EXPECT_LE(at.top + at.height, kClientHeightTwips);
-        if (layout.inFrame) {
+        if (description.inFrame) {
             EXPECT_GT(at.left, frame.left);
             EXPECT_GT(at.top, frame.top);
             EXPECT_LE(at.left + at.width, frame.left + frame.width);
             EXPECT_LE(at.top + at.height, frame.top + frame.height);
         }
     }
-    const Twips idFrom = positionInWindow(specOf(kTxtIDVon));
+    const Twips idFrom = positionInWindow(Control::txtIDVon);
     EXPECT_EQ(idFrom.left, 3705 + 735);
     EXPECT_EQ(idFrom.top, 6615 + 315);
 }
@@ -62,43 +66,39 @@ bool overlap(const Twips& a, const Twips& b) {
 
 TEST(Layout, NoControlCoversAnotherButTheFrameItsOwnAndTheHeadingTheSourceRow) {
     // The heading's box reaches down into the source row, beside its short text.
-    const auto mayOverlap = [](const ControlLayout& a, const ControlLayout& b) {
-        return (a.id == kFraUndo && b.inFrame) || (a.id == kLblHeader && (b.id == kCmdOpen || b.id == kTxtADR));
+    const auto mayOverlap = [](const ControlDescription& a, const ControlDescription& b) {
+        return (a.control == Control::fraUndo && b.inFrame) ||
+               (a.control == Control::lblHeader && (b.control == Control::cmdOpen || b.control == Control::txtADR));
     };
-    for (const ControlLayout& first : kControls) {
-        for (const ControlLayout& second : kControls) {
+    for (const ControlDescription& first : kControls) {
+        for (const ControlDescription& second : kControls) {
             if (&first >= &second || mayOverlap(first, second) || mayOverlap(second, first)) continue;
-            EXPECT_FALSE(overlap(positionInWindow(first), positionInWindow(second)))
-                << first.id << " and " << second.id;
+            EXPECT_FALSE(overlap(positionInWindow(first.control), positionInWindow(second.control)))
+                << idOf(first.control) << " and " << idOf(second.control);
         }
     }
 }
 
 TEST(Layout, TheSourceRowsCaptionFolderButtonAndTextBoxStandSideBySide) {
-    const Twips caption = specOf(kLabel0).position;
-    const Twips button = specOf(kCmdOpen).position;
-    const Twips directory = specOf(kTxtADR).position;
+    const Twips caption = positionInWindow(Control::Label0);
+    const Twips button = positionInWindow(Control::cmdOpen);
+    const Twips directory = positionInWindow(Control::txtADR);
     // The caption takes a dialog font's 197 pixels at 96 dots per inch, with a little room.
     EXPECT_GE(twipsToPixels(caption.width, 96), 199);
     EXPECT_LT(caption.left + caption.width, button.left);
     EXPECT_LT(button.left + button.width, directory.left);
 }
 
-TEST(Layout, TheLogicsControlsMapToChildIdsAndBack) {
-    std::set<int> ids;
-    for (const app::Control control :
-         {app::Control::txtADR, app::Control::lblDatenpool, app::Control::scrFortschritt, app::Control::cmdStart,
-          app::Control::lblListenkommentar, app::Control::lstImport, app::Control::cmdAdressen, app::Control::cmdOpen,
-          app::Control::cmdImport, app::Control::cmdUndo, app::Control::txtIDVon, app::Control::txtIdBis}) {
-        const int id = idOf(control);
-        ids.insert(id);
-        EXPECT_EQ(controlOf(id), control);
-        EXPECT_NO_THROW(specOf(id));
+TEST(Layout, EveryControlMapsToItsChildIdAndBack) {
+    for (const ControlDescription& description : kControls) {
+        EXPECT_EQ(controlOf(idOf(description.control)), description.control);
+        EXPECT_EQ(&descriptionOf(description.control), &description);
     }
-    EXPECT_EQ(ids.size(), 12U);
-    for (const int id : {kLblHeader, kLabel0, kLabel1, kLabel2, kLabel3, kFraUndo})
-        EXPECT_EQ(controlOf(id), std::nullopt);
-    EXPECT_THROW(specOf(4711), std::out_of_range);
+    EXPECT_EQ(controlOf(IDOK), std::nullopt);
+    EXPECT_EQ(controlOf(kFirstControlId - 1), std::nullopt);
+    EXPECT_EQ(controlOf(kFirstControlId + static_cast<int>(kControls.size())), std::nullopt);
+    EXPECT_EQ(controlOf(4711), std::nullopt);
+    EXPECT_THROW(descriptionOf(static_cast<Control>(kControls.size())), std::out_of_range);
 }
 
 }  // namespace

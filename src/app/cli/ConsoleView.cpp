@@ -12,28 +12,16 @@ namespace cli {
 
 void say(const std::string& text) { std::fprintf(stderr, "%s\n", oneLine(text).c_str()); }
 
-ConsoleView::ConsoleView(Answers answers, bool showProgress) : answers_(answers), progressLine_(stderr, showProgress) {
-    texts_[app::Control::cmdStart] = "Konvertieren";
-    texts_[app::Control::cmdUndo] = "importierte Adressen wieder löschen";
-}
+ConsoleView::ConsoleView(Answers answers, bool showProgress) : answers_(answers), progressLine_(stderr, showProgress) {}
 
 void ConsoleView::setText(app::Control control, const std::string& text) {
-    texts_[control] = text;
+    states_.setText(control, text);
     if (onTextChanged) onTextChanged(control);
 }
 
-std::string ConsoleView::text(app::Control control) const {
-    const auto found = texts_.find(control);
-    return found == texts_.end() ? std::string() : found->second;
-}
+std::string ConsoleView::text(app::Control control) const { return states_.text(control); }
 
-void ConsoleView::setEnabled(app::Control control, bool enabled) {
-    if (enabled) {
-        disabled_.erase(control);
-    } else {
-        disabled_.insert(control);
-    }
-}
+void ConsoleView::setEnabled(app::Control control, bool enabled) { states_.setEnabled(control, enabled); }
 
 void ConsoleView::repaint(app::Control control) {
     if (control == app::Control::lblListenkommentar) setProgress(progress_);

@@ -1,16 +1,15 @@
 #pragma once
 // The console: what the window's logic and a conversion show goes there. List lines go to
 // stdout, messages become lines on stderr, a progress bar is drawn on stderr, questions are
-// answered by options or asked on a terminal, Ctrl+C clicks "abbrechen".
+// answered by options or asked on a terminal, Ctrl+C cancels a running conversion.
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "adr/ConversionEvents.h"
+#include "app/ControlStates.h"
 #include "app/View.h"
 #include "app/cli/ProgressLine.h"
 #include "text/OneLine.h"
@@ -44,7 +43,7 @@ public:
     void setText(app::Control control, const std::string& text) override;
     std::string text(app::Control control) const override;
     void setEnabled(app::Control control, bool enabled) override;
-    bool isEnabled(app::Control control) const override { return disabled_.count(control) == 0; }
+    bool isEnabled(app::Control control) const override { return states_.isEnabled(control); }
     void repaint(app::Control control) override;
 
     void clearList() override;
@@ -84,8 +83,7 @@ private:
 
     Answers answers_;
     std::string caption_;
-    std::map<app::Control, std::string> texts_;
-    std::set<app::Control> disabled_{app::Control::cmdImport, app::Control::cmdUndo};
+    app::ControlStates states_;
     long long listed_ = 0;
     int progress_ = 0;
     ProgressLine progressLine_;

@@ -81,7 +81,7 @@ int convertFromSettings(const std::optional<std::string>& registryFile, const st
     if (adr) view.setText(app::Control::txtADR, *adr);
     session.window().pairListedRows(report.follow(session.window().mapper()));
     const app::ConversionOutcome outcome = session.window().cmdStart_Click();
-    return reportConversion(outcome, view.text(app::Control::lblDatenpool), report, session.window().connection());
+    return reportConversion(outcome, session.window().target(), report, session.window().connection());
 }
 
 int importCommand(const std::vector<std::string>& words) {
@@ -112,10 +112,10 @@ int undoCommand(const std::vector<std::string>& words) {
         Answers answers = answersFrom(args);
         WindowSession session(args.value("--registry"), existingTarget(args), answers);
         if (!session.start()) return 1;
-        ConsoleView& view = session.view();
-        if (!view.isEnabled(app::Control::cmdUndo)) {
-            say("Es ist kein Import verzeichnet, der sich löschen ließe (IDs \"" + view.text(app::Control::txtIDVon) +
-                "\" bis \"" + view.text(app::Control::txtIdBis) + "\").");
+        if (!session.window().undoAvailable()) {
+            const app::RecordedImport& recorded = session.window().recordedImport();
+            say("Es ist kein Import verzeichnet, der sich löschen ließe (IDs \"" + recorded.from + "\" bis \"" +
+                recorded.to + "\").");
             return 1;
         }
         // The undo asks its own question, which --yes answers.

@@ -25,10 +25,8 @@ WindowSession::WindowSession(const std::optional<std::string>& registryFile, std
         if (control == app::Control::txtIDVon) window_->txtIDVon_Change();
         if (control == app::Control::txtIdBis) window_->txtIdBis_Change();
     };
-    // Ctrl+C during a conversion is the click on "abbrechen".
-    view_.onInterrupt = [this] {
-        if (view_.text(app::Control::cmdStart) == "abbrechen") window_->cmdStart_Click();
-    };
+    // Ctrl+C during a conversion cancels it, as its button does.
+    view_.onInterrupt = [this] { window_->cancelConversion(); };
 }
 
 bool WindowSession::start() {

@@ -31,15 +31,13 @@ struct DotsPerInch {
 };
 
 DotsPerInch screenDotsPerInch() {
-    HDC screen = GetDC(nullptr);
-    const DotsPerInch dpi{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
-    ReleaseDC(nullptr, screen);
-    return dpi;
+    const ScreenDc screen(GetDC(nullptr));
+    return {GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY)};
 }
 
-HFONT createFont(FontKind kind, int dotsPerInch) {
+GdiObject<HFONT> createFont(FontKind kind, int dotsPerInch) {
     const LOGFONTW font = fontOf(kind, dotsPerInch);
-    return CreateFontIndirectW(&font);
+    return GdiObject<HFONT>(CreateFontIndirectW(&font));
 }
 
 struct WindowKind {
@@ -52,6 +50,7 @@ WindowKind windowKindOf(ControlKind kind) {
     switch (kind) {
         case ControlKind::Label: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
         case ControlKind::TargetLabel: return {L"STATIC", SS_LEFT | SS_NOPREFIX | WS_BORDER, 0};
+        case ControlKind::PathLabel: return {L"STATIC", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 0};
         case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
         case ControlKind::PictureButton: return {L"BUTTON", BS_PUSHBUTTON | BS_BITMAP | WS_TABSTOP, 0};
         case ControlKind::TextBox: return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
@@ -63,8 +62,8 @@ WindowKind windowKindOf(ControlKind kind) {
     throw std::out_of_range("unknown control kind");
 }
 
-bool isButton(int id) {
-    const ControlKind kind = specOf(id).kind;
+bool isButton(Control control) {
+    const ControlKind kind = descriptionOf(control).kind;
     return kind == ControlKind::Button || kind == ControlKind::PictureButton;
 }
 
@@ -99,66 +98,64 @@ void registerWindowClass(HINSTANCE instance, WNDPROC windowProcedureOf) {
 Win32View::Win32View(HINSTANCE instance) : display_(kDrawInterval) {
     registerWindowClass(instance, &Win32View::windowProcedure);
     const DotsPerInch dpi = screenDotsPerInch();
+    for (const FontKind kind : {FontKind::Standard, FontKind::Heading, FontKind::ListComment}) {
+        fonts_[static_cast<std::size_t>(kind)] = createFont(kind, dpi.y);
+    }
+    // The list's lines are measured here, with the list's font, for its horizontal scroll bar.
+    measuringDc_.reset(CreateCompatibleDC(nullptr));
+    if (measuringDc_) SelectObject(measuringDc_.get(), font(FontKind::Standard));
+    openFolderBitmap_.reset(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDB_OPEN_FOLDER), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+
     RECT frame{0, 0, twipsToPixels(kClientWidthTwips, dpi.x), twipsToPixels(kClientHeightTwips, dpi.y)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
     CreateWindowExW(0, kWindowClass, text::toWide(kDesignCaption).c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!window_) throw std::runtime_error(systemMessage(GetLastError()));
-    // The class's icons also as the window's own: others ask a window for them (WM_GETICON).
-    SendMessageW(window_, WM_SETICON, ICON_BIG, static_cast<LPARAM>(GetClassLongPtrW(window_, GCLP_HICON)));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, static_cast<LPARAM>(GetClassLongPtrW(window_, GCLP_HICONSM)));
-    standardFont_ = createFont(FontKind::Standard, dpi.y);
-    headingFont_ = createFont(FontKind::Heading, dpi.y);
-    listCommentFont_ = createFont(FontKind::ListComment, dpi.y);
-    // The list's lines are measured here, with the list's font, for its horizontal scroll bar.
-    measuringDc_ = CreateCompatibleDC(nullptr);
-    if (measuringDc_ && standardFont_) SelectObject(measuringDc_, standardFont_);
-    openFolderBitmap_ = static_cast<HBITMAP>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDB_OPEN_FOLDER), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    createControls(instance);
+    try {
+        // The class's icons also as the window's own: others ask a window for them (WM_GETICON).
+        SendMessageW(window_, WM_SETICON, ICON_BIG, static_cast<LPARAM>(GetClassLongPtrW(window_, GCLP_HICON)));
+        SendMessageW(window_, WM_SETICON, ICON_SMALL, static_cast<LPARAM>(GetClassLongPtrW(window_, GCLP_HICONSM)));
+        createControls(instance);
+    } catch (...) {
+        // The window goes with this object, detached first: its end must not end the program's
+        // message loop, in which the failure is yet to be shown.
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+        throw;
+    }
 }
 
 Win32View::~Win32View() {
     if (window_) DestroyWindow(window_);
-    if (measuringDc_) DeleteDC(measuringDc_);
-    for (HGDIOBJ object : std::array<HGDIOBJ, 4>{standardFont_, headingFont_, listCommentFont_, openFolderBitmap_}) {
-        if (object) DeleteObject(object);
-    }
+}
+
+HFONT Win32View::font(FontKind kind) const {
+    if (HFONT made = fonts_[static_cast<std::size_t>(kind)].get()) return made;
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void Win32View::createControls(HINSTANCE instance) {
-    // Created in tab order: the tab key follows the order of creation.
-    std::array<const ControlLayout*, kControls.size()> inTabOrder{};
-    std::transform(kControls.begin(), kControls.end(), inTabOrder.begin(),
-                   [](const ControlLayout& layout) { return &layout; });
-    std::sort(inTabOrder.begin(), inTabOrder.end(),
-              [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
-
+    // Created in tab order, the order of the descriptions: the tab key follows the order of creation.
     const DotsPerInch dpi = screenDotsPerInch();
-    for (const ControlLayout* layout : inTabOrder) {
-        const Twips at = positionInWindow(*layout);
+    for (const ControlDescription& description : kControls) {
+        const Twips at = positionInWindow(description.control);
         const int left = twipsToPixels(at.left, dpi.x);
         const int top = twipsToPixels(at.top, dpi.y);
         const int width = twipsToPixels(at.left + at.width, dpi.x) - left;
         const int height = twipsToPixels(at.top + at.height, dpi.y) - top;
-        const WindowKind kind = windowKindOf(layout->kind);
-        // The summary names the Datenpool's path, which may be longer than the line: the middle
-        // of the path gives way, the count and the end stay readable.
-        const DWORD ellipsis = layout->id == kLblListenkommentar ? SS_PATHELLIPSIS : 0;
-        const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | ellipsis | (layout->enabled ? 0 : WS_DISABLED);
-        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, text::toWide(layout->caption).c_str(), style,
-                                       left, top, width, height, window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout->id)), instance, nullptr);
+        const WindowKind kind = windowKindOf(description.kind);
+        const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | (description.enabled ? 0 : WS_DISABLED);
+        HWND control = CreateWindowExW(kind.extendedStyle, kind.className, text::toWide(description.caption).c_str(),
+                                       style, left, top, width, height, window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(idOf(description.control))),
+                                       instance, nullptr);
         if (!control) throw std::runtime_error(systemMessage(GetLastError()));
-        handles_[layout->id] = control;
-        HFONT font = layout->font == FontKind::Heading       ? headingFont_
-                     : layout->font == FontKind::ListComment ? listCommentFont_
-                                                             : standardFont_;
-        if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (layout->kind == ControlKind::PictureButton) {
-            SendMessageW(control, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(openFolderBitmap_));
-        } else if (layout->kind == ControlKind::ProgressBar) {
+        handles_[indexOf(description.control)] = control;
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font(description.font)), FALSE);
+        if (description.kind == ControlKind::PictureButton) {
+            SendMessageW(control, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(openFolderBitmap_.get()));
+        } else if (description.kind == ControlKind::ProgressBar) {
             SendMessageW(control, PBM_SETRANGE32, 0, kProgressMaximum);
         }
     }
@@ -185,7 +182,8 @@ LRESULT Win32View::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lParam) == handleOf(Control::lblDatenpool)) {
+            if (const auto control = controlOf(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+                control && descriptionOf(*control).kind == ControlKind::TargetLabel) {
                 SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
                 return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
             }
@@ -221,7 +219,7 @@ LRESULT Win32View::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void Win32View::onCommand(int id, int notification) {
     const auto control = controlOf(id);
     if (!control) return;
-    if (notification == BN_CLICKED && isButton(id)) {
+    if (notification == BN_CLICKED && isButton(*control)) {
         runEvent([&] {
             if (onClick) onClick(*control);
         });
@@ -238,16 +236,15 @@ void Win32View::onDialogKey(int id) {
         HWND focus = GetFocus();
         if (!focus || !IsChild(window_, focus) || !IsWindowEnabled(focus)) return;
         const int focusedId = GetDlgCtrlID(focus);
-        if (controlOf(focusedId) && isButton(focusedId)) onCommand(focusedId, BN_CLICKED);
+        if (const auto control = controlOf(focusedId); control && isButton(*control)) onCommand(focusedId, BN_CLICKED);
     } else if (id == IDCANCEL) {
         cancelConversion();
     }
 }
 
 void Win32View::cancelConversion() {
-    if (text(Control::cmdStart) != "abbrechen") return;
     runEvent([&] {
-        if (onClick) onClick(Control::cmdStart);
+        if (onCancel) onCancel();
     });
 }
 
@@ -291,7 +288,7 @@ int Win32View::run(int showCommand) {
 }
 
 // Kept from their creation: GetDlgItem asks the window system for the list of children each time.
-HWND Win32View::handleOf(Control control) const { return handles_.at(idOf(control)); }
+HWND Win32View::handleOf(Control control) const { return handles_[indexOf(control)]; }
 
 void Win32View::setCaption(const std::string& caption) { SetWindowTextW(window_, text::toWide(caption).c_str()); }
 
@@ -344,7 +341,8 @@ void Win32View::addListLine(const std::string& line) {
     const std::wstring wide = text::toWide(line);
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     SIZE extent{};
-    if (measuringDc_ && GetTextExtentPoint32W(measuringDc_, wide.c_str(), static_cast<int>(wide.size()), &extent)) {
+    if (measuringDc_ &&
+        GetTextExtentPoint32W(measuringDc_.get(), wide.c_str(), static_cast<int>(wide.size()), &extent)) {
         widestListLine_ = std::max(widestListLine_, static_cast<int>(extent.cx));
     }
 }

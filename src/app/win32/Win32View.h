@@ -4,11 +4,12 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
-#include <map>
 #include <string>
 
 #include "app/View.h"
+#include "app/win32/GdiHandles.h"
 #include "app/win32/ThrottledDisplay.h"
 
 namespace app::win32 {
@@ -24,6 +25,8 @@ public:
     // Where the events go; set before the logic's start-up fills the id fields.
     std::function<void(Control)> onClick;
     std::function<void(Control)> onTextChanged;
+    // Escape, and closing the window while a command runs: the logic cancels a running conversion.
+    std::function<void()> onCancel;
 
     // Shows the window and runs its event loop until it is closed; answers the exit code.
     int run(int showCommand);
@@ -57,12 +60,14 @@ private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HINSTANCE instance);
+    // The window's font of that kind, or the system's when it could not be made.
+    HFONT font(FontKind kind) const;
     HWND handleOf(Control control) const;
     void dispatch(MSG& message);
     void onCommand(int id, int notification);
     // Enter (IDOK) and Escape (IDCANCEL) as the dialog manager reports them.
     void onDialogKey(int id);
-    // Cancels a running conversion as a click on its button does; nothing when none runs.
+    // Lets the logic cancel a running conversion (onCancel).
     void cancelConversion();
     // Runs one event of the logic; a close requested meanwhile takes effect when the outermost one ends.
     void runEvent(const std::function<void()>& event);
@@ -72,13 +77,12 @@ private:
     int showBox(const std::string& text, UINT style, const std::string& title);
     void drawHeldDisplay();
 
+    // The GDI objects go after the window, which the destructor destroys first: its controls use them.
+    std::array<GdiObject<HFONT>, 3> fonts_;  // by FontKind
+    GdiObject<HBITMAP> openFolderBitmap_;
+    MemoryDc measuringDc_;
     HWND window_ = nullptr;
-    std::map<int, HWND> handles_;  // the controls by child window id
-    HFONT standardFont_ = nullptr;
-    HFONT headingFont_ = nullptr;
-    HFONT listCommentFont_ = nullptr;
-    HBITMAP openFolderBitmap_ = nullptr;
-    HDC measuringDc_ = nullptr;
+    std::array<HWND, kControls.size()> handles_{};  // the controls in their order
     int widestListLine_ = 0;
     ThrottledDisplay display_;
     HWND focusBeforeDeactivation_ = nullptr;

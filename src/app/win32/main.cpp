@@ -42,6 +42,7 @@ int runProgram(HINSTANCE instance, int showCommand) {
     app::MainWindow window(view, *registry, db::openConnection, app::kBuildVersion);
     view.onClick = [&](Control control) { forwardClick(window, control); };
     view.onTextChanged = [&](Control control) { forwardTextChange(window, control); };
+    view.onCancel = [&] { window.cancelConversion(); };
 
     const std::string commandLine = text::fromWide(app::win32::argumentsOf(GetCommandLineW()));
     if (!window.Form_Load(commandLine)) return window.singleAddressExitCode();
