@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include "adr/AddressFiles.h"
 #include "adr/ConversionEvents.h"
@@ -11,7 +12,6 @@
 #include "adr/RowRefusal.h"
 #include "db/Connection.h"
 #include "db/Error.h"
-#include "db/WriteBehind.h"
 
 namespace adr {
 
@@ -21,16 +21,6 @@ std::string nulByteMessage(const Line& line) {
     return line.nulBytes == 1 ? "Ein Nullbyte in Spalte " + std::to_string(line.firstNulColumn) + " ergibt kein Zeichen"
                               : std::to_string(line.nulBytes) + " Nullbytes ab Spalte " +
                                     std::to_string(line.firstNulColumn) + " ergeben kein Zeichen";
-}
-
-// Rows written behind when the backend can; what keeps it from starting (no thread, a statement
-// it could not prepare) leaves them to be written at once.
-db::WriteBehind* writeBehindIfPossible(db::EditableRowSet& rows) {
-    try {
-        return rows.writeBehind();
-    } catch (const std::exception&) {
-        return nullptr;
-    }
 }
 
 }  // namespace
@@ -73,30 +63,20 @@ std::int32_t BatchReader::run(const std::string& directory) {
     fremdid_ = rows->column("fremdid");
     RecordObserver& observer = mapper_.observer();
     ConversionEvents& window = *events_;
-    HeldEvents held(window, observer, position_, writeBehindIfPossible(*rows));
+    HeldEvents held(window, observer, position_, *rows);
     // The reader and the mapper tell through the held events for the time of the run.
-    struct Telling {
-        BatchReader& reader;
-        ConversionEvents& window;
-        RecordObserver& observer;
-        ~Telling() {
-            reader.events_ = &window;
-            reader.mapper_.setEvents(window);
-            reader.mapper_.setObserver(&observer);
-            reader.mapper_.setSource(nullptr);
-        }
-    } telling{*this, window, observer};
-    events_ = &held;
-    mapper_.setEvents(held);
-    mapper_.setObserver(&held);
-    mapper_.setSource(&position_);
+    struct Restore {
+        ConversionEvents*& events;
+        ConversionEvents* was;
+        ~Restore() { events = was; }
+    } restore{events_, std::exchange(events_, &held)};
+    const FieldMapper::Telling telling(mapper_, position_, &held, &held);
 
     for (int number = 1; number <= 99 && !cancelled_; ++number) {
         events_->fileStarted(number);
         cancelled_ = !readFile(directory, number, *rows);
     }
     position_ = {};
-    mapper_.setSource(nullptr);
 
     // The row still being filled: the last record of a complete run is saved, the record
     // a cancel interrupted is dropped.

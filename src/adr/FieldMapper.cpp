@@ -48,6 +48,20 @@ std::optional<std::string> renewedPlzOrt(const std::string& v, std::size_t place
 
 std::string SourcePosition::describe() const { return "Datei " + file + ", Zeile " + std::to_string(line); }
 
+FieldMapper::Telling::Telling(FieldMapper& mapper, const SourcePosition& source, ConversionEvents* events,
+                              RecordObserver* observer)
+    : mapper_(mapper), events_(mapper.events_), observer_(mapper.observer_) {
+    mapper.source_ = &source;
+    if (events) mapper.events_ = events;
+    if (observer) mapper.observer_ = observer;
+}
+
+FieldMapper::Telling::~Telling() {
+    mapper_.source_ = nullptr;
+    mapper_.events_ = events_;
+    mapper_.observer_ = observer_;
+}
+
 void FieldMapper::reportFailure(const std::string& description) {
     observer_->note(description);
     events_->showMessage(source_ ? description + " (" + source_->describe() + ")" : description);

@@ -31,14 +31,27 @@ public:
     FieldMapper(const FieldMapper&) = delete;
     FieldMapper& operator=(const FieldMapper&) = delete;
 
-    // The line's position is named in failure messages while set (the reader's own position).
-    void setSource(const SourcePosition* source) { source_ = source; }
     // Told what becomes of each record; the readers tell it through the mapper they share.
     void setObserver(RecordObserver* observer) { observer_ = observer ? observer : &unobserved_; }
     RecordObserver& observer() { return *observer_; }
-    // Where messages go and what is asked whether the user cancelled: the window given at
-    // construction, or what a reader puts in between for the time of its run.
-    void setEvents(ConversionEvents& events) { events_ = &events; }
+
+    // For the time of a reader's run: the reader's position, named in failure messages, and
+    // where given, what the reader puts in between the mapper and the window (messages, the
+    // cancel question) and the observer. The mapper's own are back when it ends.
+    class Telling {
+    public:
+        Telling(FieldMapper& mapper, const SourcePosition& source, ConversionEvents* events = nullptr,
+                RecordObserver* observer = nullptr);
+        ~Telling();
+        Telling(const Telling&) = delete;
+        Telling& operator=(const Telling&) = delete;
+
+    private:
+        FieldMapper& mapper_;
+        ConversionEvents* events_;
+        RecordObserver* observer_;
+    };
+
     void Auslesen(std::string& zl, std::uint64_t fld, db::EditableRowSet& rst);
     int anredeNr() const { return anredeNr_; }
 

@@ -5,13 +5,23 @@
 
 #include "adr/RowRefusal.h"
 #include "db/GoOn.h"
-#include "db/WriteBehind.h"
 
 namespace adr {
 
 HeldEvents::HeldEvents(ConversionEvents& events, RecordObserver& observer, const SourcePosition& position,
-                       db::WriteBehind* behind)
-    : events_(events), observer_(observer), position_(position), behind_(behind) {}
+                       db::EditableRowSet& rows)
+    : events_(events), observer_(observer), position_(position), behind_(nullptr) {
+    try {
+        if (rows.writeBehind(*this)) behind_ = &rows;
+    } catch (const std::exception&) {
+        // Written at once, then.
+    }
+}
+
+void HeldEvents::rowWritten(std::uint64_t n, std::exception_ptr failure) {
+    written_ = n;
+    if (failure) failures_.emplace_back(n, std::move(failure));
+}
 
 bool HeldEvents::holding() {
     if (count_ == kMostHeld) release(true);
@@ -75,17 +85,16 @@ void HeldEvents::recordEnded(bool saved) {
     event.row = 0;
     // A record is saved with the row handed on last, unless that row was told of already
     // (its new row could not be started, and the one before was saved once more).
-    if (saved && behind_ && behind_->handedOn() > lastRow_) event.row = lastRow_ = behind_->handedOn();
+    if (saved && lastSaved_ > lastRow_) event.row = lastRow_ = lastSaved_;
     event.text = position_.file;
     event.line = position_.line;
     release();
 }
 
-bool HeldEvents::waits(const Event& event) const {
-    return event.kind == Kind::recordEnded && event.row > behind_->written();
-}
+bool HeldEvents::waits(const Event& event) const { return event.kind == Kind::recordEnded && event.row > written_; }
 
 void HeldEvents::release(bool wait) {
+    if (wait && behind_) behind_->settle(true);
     while (count_ > 0) {
         const Event& event = slots_[front_];
         if (!wait && event.row != 0 && waits(event)) return;
@@ -108,7 +117,11 @@ void HeldEvents::pass(const Event& event) {
 }
 
 void HeldEvents::passRecordEnded(const Event& event) {
-    const std::exception_ptr failure = event.row == 0 ? nullptr : behind_->outcome(event.row);
+    std::exception_ptr failure;
+    while (event.row != 0 && !failures_.empty() && failures_.front().first <= event.row) {
+        if (failures_.front().first == event.row) failure = std::move(failures_.front().second);
+        failures_.pop_front();
+    }
     if (!failure) return observer_.recordEnded(event.saved);
     // What the reader and the mapper do when a row fails as it is saved.
     const SourcePosition where{event.text, event.line};

@@ -1,31 +1,34 @@
 #pragma once
-// While the staging rows are written behind, what the reader and the mapper tell the window
-// and the record observer waits here until every row saved before it is written: a row the
-// database refuses is reported in its place, with its record, as when each row is written at
-// once. Progress, pumping and the cancel question go to the window at once.
+// Writing the staging rows behind the reader, where the row set can: what the reader and the
+// mapper tell the window and the record observer waits here until every row saved before it is
+// written, so that a row the database refuses is reported in its place, with its record, as
+// when each row is written at once. Progress, pumping and the cancel question go to the window
+// at once.
 
 #include <cstdint>
+#include <deque>
+#include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "adr/ConversionEvents.h"
 #include "adr/FieldMapper.h"
 #include "adr/LineReader.h"
 #include "adr/RecordObserver.h"
-
-namespace db {
-class WriteBehind;
-}
+#include "db/EditableRowSet.h"
+#include "db/RowOutcomes.h"
 
 namespace adr {
 
-class HeldEvents : public ConversionEvents, public RecordObserver {
+class HeldEvents : public ConversionEvents, public RecordObserver, private db::RowOutcomes {
 public:
-    // position: the reader's, named in the message of a row that failed. behind: none when rows
-    // are written at once; then nothing waits.
+    // Asks rows to write behind; where it cannot (no thread, a statement it could not prepare),
+    // rows are written at once and nothing waits. position: the reader's, named in the message
+    // of a row that failed.
     HeldEvents(ConversionEvents& events, RecordObserver& observer, const SourcePosition& position,
-               db::WriteBehind* behind);
+               db::EditableRowSet& rows);
 
     void showMessage(const std::string& text) override;
     void pumpEvents() override { events_.pumpEvents(); }
@@ -45,6 +48,9 @@ public:
     void release(bool wait = false);
 
 private:
+    void rowSaved(std::uint64_t n) override { lastSaved_ = n; }
+    void rowWritten(std::uint64_t n, std::exception_ptr failure) override;
+
     enum class Kind { message, refusal, recordStarted, lineRead, note, recordEnded, fileUnreadable };
     struct Event {
         Kind kind = Kind::message;
@@ -74,9 +80,12 @@ private:
     ConversionEvents& events_;
     RecordObserver& observer_;
     const SourcePosition& position_;
-    db::WriteBehind* behind_;
-    std::uint64_t lastRow_ = 0;  // the row handed on last that a record's end was told of
-    std::vector<Event> slots_;   // a ring: count_ events from front_ on
+    db::EditableRowSet* behind_;   // the rows, when they are written behind
+    std::uint64_t lastSaved_ = 0;  // the row handed on last
+    std::uint64_t lastRow_ = 0;    // the row handed on last that a record's end was told of
+    std::uint64_t written_ = 0;    // the rows whose outcome is known
+    std::deque<std::pair<std::uint64_t, std::exception_ptr>> failures_;  // of rows not yet passed on
+    std::vector<Event> slots_;                                           // a ring: count_ events from front_ on
     std::size_t front_ = 0;
     std::size_t count_ = 0;
 };

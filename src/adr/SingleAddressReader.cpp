@@ -54,11 +54,7 @@ bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, Conversi
         rows->set("fremdid", static_cast<double>(addressNumber));
     }
 
-    mapper.setSource(&position);
-    struct Detach {
-        FieldMapper& mapper;
-        ~Detach() { mapper.setSource(nullptr); }
-    } detach{mapper};
+    const FieldMapper::Telling telling(mapper, position);
     std::uint64_t lineCounter = 2;
     for (; lineCounter <= 8 && reader.next(line) && !line.isHeader; ++lineCounter) {
         position.line = reader.lineNumber();

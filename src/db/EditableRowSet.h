@@ -11,7 +11,7 @@
 
 namespace db {
 
-class WriteBehind;
+class RowOutcomes;
 
 // A column of an editable row set, looked up by name once and then used by its position. A
 // name the table lacks keeps no position: every use of it fails as a use by that name does.
@@ -43,10 +43,13 @@ public:
     virtual void cancelUpdate() = 0;
     // Writes whatever the backend still holds back (batched rows) and ends the row set.
     virtual void close() = 0;
-    // From now on new rows are written behind: update() hands a new row to a thread of its own
-    // and returns at once (the row stood on holds nothing afterwards), and the rows' outcomes
-    // are asked of the answer. None: this row set writes each row as update() saves it.
-    virtual WriteBehind* writeBehind() { return nullptr; }
+    // From now on new rows may be written behind, on a thread of the row set's own: update()
+    // tells outcomes which row it handed on and returns at once (the row stood on holds nothing
+    // afterwards); what became of each row is told later, by update() and settle(). False: this
+    // row set writes each row as update() saves it, and update() throws what failed.
+    virtual bool writeBehind(RowOutcomes& /*outcomes*/) { return false; }
+    // Tells what became of the rows written behind by now; with wait, of every row handed on.
+    virtual void settle(bool /*wait*/) {}
 
     // Tells row sets apart for callers that keep the columns they looked up in one: no two
     // row sets of a process share it, not even one made where another was destroyed.

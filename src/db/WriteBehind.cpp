@@ -9,8 +9,10 @@ namespace {
 constexpr int kStretchesBetweenTrials = 7;
 }  // namespace
 
-WriteBehind::WriteBehind(Write write, std::size_t batch, std::size_t capacity, std::size_t stretch)
+WriteBehind::WriteBehind(Write write, RowOutcomes& outcomes, std::size_t batch, std::size_t capacity,
+                         std::size_t stretch)
     : write_(std::move(write)),
+      outcomes_(outcomes),
       batch_(batch),
       capacity_(capacity),
       stretch_(stretch),
@@ -53,19 +55,34 @@ WriteBehind::Values WriteBehind::handOn(Values&& values) {
         }
     }
     if (batchFull) rowsWaiting_.notify_one();
+    outcomes_.rowSaved(handedOn_);
+    tell(false);
     return emptied;
 }
 
 void WriteBehind::writeUpTo(std::unique_lock<std::mutex>& lock, std::uint64_t n) {
-    while (written() < n) writeWaiting(lock, waiting_.size());
+    while (written_ < n) writeWaiting(lock, waiting_.size());
 }
 
-std::exception_ptr WriteBehind::outcome(std::uint64_t n) {
-    std::unique_lock lock(mutex_);
-    writeUpTo(lock, n);
-    while (!failures_.empty() && failures_.front().first < n) failures_.pop_front();
-    if (failures_.empty() || failures_.front().first != n) return nullptr;
-    return failures_.front().second;
+void WriteBehind::tell(bool wait) {
+    std::uint64_t written = 0;
+    std::deque<std::pair<std::uint64_t, std::exception_ptr>> failures;
+    {
+        std::unique_lock lock(mutex_);
+        if (wait) writeUpTo(lock, handedOn_);
+        written = written_;
+        failures.swap(failures_);
+    }
+    // Told without the lock: the caller may hand on rows from within.
+    for (; told_ < written; ++told_) {
+        const std::uint64_t n = told_ + 1;
+        std::exception_ptr failure;
+        if (!failures.empty() && failures.front().first == n) {
+            failure = std::move(failures.front().second);
+            failures.pop_front();
+        }
+        outcomes_.rowWritten(n, std::move(failure));
+    }
 }
 
 void WriteBehind::finish() {
@@ -95,9 +112,9 @@ void WriteBehind::writeWaiting(std::unique_lock<std::mutex>& lock, std::size_t r
     }
     lock.lock();
     for (std::size_t i = 0; i < batch.size(); ++i) {
-        if (failures[i]) failures_.emplace_back(written() + i + 1, failures[i]);
+        if (failures[i]) failures_.emplace_back(written_ + i + 1, failures[i]);
     }
-    written_.fetch_add(batch.size(), std::memory_order_release);
+    written_ += batch.size();
     for (Values& values : batch) emptied_.push_back(std::move(values));
     writing_ = false;
     rowsWritten_.notify_all();

@@ -5,10 +5,10 @@
 // thread for each row would cost more than writing it. In stretches of batches, each way is timed
 // now and then and the faster one writes in between. Only one thread writes at a time, batch
 // after batch, so the rows keep their order; at most `capacity` rows wait for the thread, and
-// handing on one more waits for room. The outcome of each row is kept until it is asked for (only
-// failures take room: they are rare).
+// handing on one more waits for room. What became of each row is told to the RowOutcomes on the
+// caller's thread, when the caller hands on a row or asks (only failures wait to be told: they
+// are rare).
 
-#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "db/FasterOfTwo.h"
+#include "db/RowOutcomes.h"
 #include "db/Value.h"
 
 namespace db {
@@ -33,23 +34,20 @@ public:
     using Write = std::function<void(std::span<const Values> rows, std::span<std::exception_ptr> failures)>;
 
     // stretch: the batches over which a way of writing is timed.
-    WriteBehind(Write write, std::size_t batch, std::size_t capacity, std::size_t stretch);
+    WriteBehind(Write write, RowOutcomes& outcomes, std::size_t batch, std::size_t capacity, std::size_t stretch);
     // Writes what still waits, then ends the thread.
     ~WriteBehind();
     WriteBehind(const WriteBehind&) = delete;
     WriteBehind& operator=(const WriteBehind&) = delete;
 
-    // Hands a row on; answers the values of a row written before (or none yet), for the caller
-    // to empty and fill, so that rows take no new buffers.
+    // Hands a row on and tells the outcomes of the rows written by now; answers the values of a
+    // row written before (or none yet), for the caller to empty and fill, so that rows take no
+    // new buffers.
     Values handOn(Values&& values);
-    // Rows handed on so far (asked by the caller's thread only); those of them written (or
-    // failed), known without waiting.
-    std::uint64_t handedOn() const { return handedOn_; }
-    std::uint64_t written() const { return written_.load(std::memory_order_acquire); }
-    // Sees row n (counted from 1) written, writing what the thread has not taken: its failure,
-    // or null. Rows are asked for in order; the failures of rows before n are forgotten.
-    std::exception_ptr outcome(std::uint64_t n);
-    // Sees every row handed on written.
+    // Tells the outcomes of the rows written by now; with wait, of every row handed on, writing
+    // what the thread has not taken.
+    void tell(bool wait);
+    // Sees every row handed on written; what became of them is told by tell().
     void finish();
 
 private:
@@ -63,6 +61,7 @@ private:
     void writeUpTo(std::unique_lock<std::mutex>& lock, std::uint64_t n);
 
     Write write_;
+    RowOutcomes& outcomes_;
     std::size_t batch_;
     std::size_t capacity_;
     std::size_t stretch_;
@@ -75,7 +74,8 @@ private:
     std::vector<Values> emptied_;
     std::deque<std::pair<std::uint64_t, std::exception_ptr>> failures_;
     std::uint64_t handedOn_ = 0;
-    std::atomic<std::uint64_t> written_{0};
+    std::uint64_t told_ = 0;  // the rows whose outcome was told (the caller's thread only)
+    std::uint64_t written_ = 0;
     int way_ = kByThread;
     bool writing_ = false;  // a thread writes: the rows and the connection are its
     bool ending_ = false;

@@ -13,9 +13,33 @@
 #include "db/Error.h"
 #include "db/EveryStep.h"
 #include "db/Names.h"
+#include "db/RowOutcomes.h"
 #include "db/WriteBehind.h"
 
 namespace {
+
+// Records what a row set writing behind tells, and that it tells it as promised: on the thread
+// that saves the rows, each row once and in order, never before the row was saved.
+struct ToldOutcomes : db::RowOutcomes {
+    std::thread::id saver = std::this_thread::get_id();
+    std::uint64_t saved = 0;
+    std::uint64_t written = 0;
+    std::vector<std::uint64_t> failed;
+    void rowSaved(std::uint64_t n) override {
+        EXPECT_EQ(std::this_thread::get_id(), saver);
+        EXPECT_EQ(n, saved + 1);
+        saved = n;
+    }
+    void rowWritten(std::uint64_t n, std::exception_ptr failure) override {
+        EXPECT_EQ(std::this_thread::get_id(), saver);
+        EXPECT_EQ(n, written + 1) << "each row once, in order";
+        EXPECT_LE(n, saved);
+        written = n;
+        if (!failure) return;
+        failed.push_back(n);
+        EXPECT_THROW(std::rethrow_exception(failure), db::Error);
+    }
+};
 
 using db_tests::Backend;
 
@@ -303,7 +327,8 @@ TEST_P(EditableRows, RowSavedBeforeWritingBehindBeganTellsItsFailureItself) {
     } catch (const db::Error&) {
         ++told;
     }
-    EXPECT_NO_THROW(rows->writeBehind()) << "asking to write behind writes nothing that could fail";
+    ToldOutcomes outcomes;
+    EXPECT_NO_THROW(rows->writeBehind(outcomes)) << "asking to write behind writes nothing that could fail";
     try {
         rows->close();
     } catch (const db::Error&) {
@@ -320,8 +345,8 @@ TEST_P(EditableRows, RowsWrittenBehindLandInOrderAndEachFailureIsToldForItsRow) 
         "ort TEXT DEFAULT 'unbekannt', bemerkung TEXT)");
     connection->beginTransaction();
     auto rows = connection->openForWriting("Pflicht");
-    db::WriteBehind* behind = rows->writeBehind();
-    ASSERT_NE(behind, nullptr);
+    ToldOutcomes told;
+    ASSERT_TRUE(rows->writeBehind(told));
     // More rows than wait at once, so that handing on waits for room as well.
     for (int i = 1; i <= 1000; ++i) {
         rows->addNew();
@@ -331,14 +356,10 @@ TEST_P(EditableRows, RowsWrittenBehindLandInOrderAndEachFailureIsToldForItsRow) 
         rows->update();
         EXPECT_TRUE(rows->get("nummer").isNull()) << "a row handed on holds nothing";
     }
-    EXPECT_EQ(behind->handedOn(), 1000u);
-    for (std::uint64_t n = 1; n <= 1000; ++n) {
-        const std::exception_ptr failure = behind->outcome(n);
-        ASSERT_EQ(failure != nullptr, n % 300 == 0) << n;
-        if (failure) {
-            EXPECT_THROW(std::rethrow_exception(failure), db::Error);
-        }
-    }
+    EXPECT_EQ(told.saved, 1000u);
+    rows->settle(true);
+    EXPECT_EQ(told.written, 1000u);
+    EXPECT_EQ(told.failed, (std::vector<std::uint64_t>{300, 600, 900}));
     rows->close();
     connection->commit();
     auto stored = connection->execute("SELECT * FROM Pflicht ORDER BY id");
@@ -384,13 +405,14 @@ TEST(WriteBehind, WritesWholeBatchesTheRestWhenAskedOrAtTheEndAndTellsEachRowsFa
             if (rows[i][0]->integer() % 4 == 0) failures[i] = std::make_exception_ptr(db::Error(1, "vier"));
         }
     };
+    ToldOutcomes told;
     {
-        db::WriteBehind behind(write, 3, 6, 1000);
+        db::WriteBehind behind(write, told, 3, 6, 1000);
         for (std::int64_t n = 1; n <= 10; ++n) behind.handOn(row(n));
-        EXPECT_EQ(behind.outcome(3), nullptr);
-        EXPECT_NE(behind.outcome(4), nullptr);
-        EXPECT_NE(behind.outcome(8), nullptr);
-        EXPECT_EQ(behind.outcome(10), nullptr) << "the rest, less than a batch, is written when asked for";
+        EXPECT_EQ(told.saved, 10u);
+        behind.tell(true);
+        EXPECT_EQ(told.written, 10u) << "the rest, less than a batch, is written when asked for";
+        EXPECT_EQ(told.failed, (std::vector<std::uint64_t>{4, 8}));
         behind.handOn(row(11));
     }
     std::vector<std::int64_t> written;
@@ -411,12 +433,16 @@ TEST(WriteBehind, TheThreadAndTheCallerTakeTurnsAndTheRowsKeepTheirOrder) {
             if (written.back() % 100 == 0) failures[i] = std::make_exception_ptr(db::Error(1, "hundert"));
         }
     };
+    ToldOutcomes told;
     {
         // A stretch of one batch: after the first two the caller is tried, and so on.
-        db::WriteBehind behind(write, 4, 8, 1);
+        db::WriteBehind behind(write, told, 4, 8, 1);
         for (std::int64_t n = 1; n <= 1001; ++n) behind.handOn({db::Value(n)});
-        for (std::uint64_t n = 1; n <= 1001; ++n) EXPECT_EQ(behind.outcome(n) != nullptr, n % 100 == 0) << n;
+        EXPECT_GT(told.written, 0u) << "handing on tells what is written by then";
+        behind.tell(true);
     }
+    EXPECT_EQ(told.written, 1001u);
+    EXPECT_EQ(told.failed, (std::vector<std::uint64_t>{100, 200, 300, 400, 500, 600, 700, 800, 900, 1000}));
     ASSERT_EQ(written.size(), 1001u);
     for (std::size_t i = 0; i < written.size(); ++i) ASSERT_EQ(written[i], static_cast<std::int64_t>(i) + 1);
     EXPECT_NE(std::count(writers.begin(), writers.end(), std::this_thread::get_id()), 0) << "the caller wrote";

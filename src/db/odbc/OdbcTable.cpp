@@ -80,15 +80,19 @@ OdbcTable::~OdbcTable() {
     }
 }
 
-WriteBehind* OdbcTable::writeBehind() {
+bool OdbcTable::writeBehind(RowOutcomes& outcomes) {
     // Rows held already are told by the save that writes them: writing behind begins before the first.
     if (!behind_ && held_.empty()) {
         behind_ =
             std::make_unique<WriteBehind>([this](std::span<const WriteBehind::Values> rows,
                                                  std::span<std::exception_ptr> failures) { writeRows(rows, failures); },
-                                          RowInserter::kArrayRows, kRowsWaitingBehind, kBatchesTimedTogether);
+                                          outcomes, RowInserter::kArrayRows, kRowsWaitingBehind, kBatchesTimedTogether);
     }
-    return behind_.get();
+    return behind_ != nullptr;
+}
+
+void OdbcTable::settle(bool wait) {
+    if (behind_) behind_->tell(wait);
 }
 
 void OdbcTable::writeRows(std::span<const WriteBehind::Values> rows, std::span<std::exception_ptr> failures) {
@@ -100,6 +104,7 @@ void OdbcTable::close() {
         OdbcTable& table;
         ~Finally() { table.TableRowSet::close(); }
     } finally{*this};
+    settle(true);
     behind_.reset();
     writeHeldRows();
 }

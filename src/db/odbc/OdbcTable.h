@@ -4,7 +4,7 @@
 // (a rollback drops them); a row that fails is reported by the update() or close() that
 // wrote it, named by its first assigned column ("fremdid=4711"). A selected row is edited in
 // place by its primary key. Written behind, the batches are written by the thread of a
-// WriteBehind, and each row's failure is told for that row alone.
+// WriteBehind, and each row's outcome is told for that row alone.
 
 #include <cstdint>
 #include <exception>
@@ -31,10 +31,11 @@ public:
     OdbcTable(const OdbcTable&) = delete;
     OdbcTable& operator=(const OdbcTable&) = delete;
 
-    WriteBehind* writeBehind() override;
+    bool writeBehind(RowOutcomes& outcomes) override;
+    void settle(bool wait) override;
     void close() override;
     // Writes the rows held back; throws an error that names the rows that failed. Rows
-    // written behind tell their failures through the WriteBehind.
+    // written behind tell their outcomes through settle().
     void writeHeldRows();
     // Forgets the rows held back: their transaction was rolled back.
     void dropHeldRows() { held_.clear(); }

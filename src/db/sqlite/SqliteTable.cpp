@@ -140,7 +140,7 @@ SqliteTable::~SqliteTable() {
     for (sqlite3_stmt* statement : savepoint_) sqlite3_finalize(statement);
 }
 
-WriteBehind* SqliteTable::writeBehind() {
+bool SqliteTable::writeBehind(RowOutcomes& outcomes) {
     if (!behind_) {
         hasDefault_ = defaults(handle_, table());
         const auto parameters = static_cast<std::size_t>(sqlite3_limit(handle_, SQLITE_LIMIT_VARIABLE_NUMBER, -1));
@@ -152,9 +152,13 @@ WriteBehind* SqliteTable::writeBehind() {
         behind_ =
             std::make_unique<WriteBehind>([this](std::span<const WriteBehind::Values> rows,
                                                  std::span<std::exception_ptr> failures) { writeRows(rows, failures); },
-                                          kRowsBehindBatch, kRowsWaitingBehind, kBatchesTimedTogether);
+                                          outcomes, kRowsBehindBatch, kRowsWaitingBehind, kBatchesTimedTogether);
     }
-    return behind_.get();
+    return true;
+}
+
+void SqliteTable::settle(bool wait) {
+    if (behind_) behind_->tell(wait);
 }
 
 void SqliteTable::writeRows(std::span<const WriteBehind::Values> rows, std::span<std::exception_ptr> failures) {
@@ -221,6 +225,7 @@ bool SqliteTable::writeTogether(std::span<const WriteBehind::Values> rows) {
 }
 
 void SqliteTable::close() {
+    settle(true);
     behind_.reset();
     TableRowSet::close();
 }

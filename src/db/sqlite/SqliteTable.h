@@ -33,7 +33,8 @@ public:
     SqliteTable(const SqliteTable&) = delete;
     SqliteTable& operator=(const SqliteTable&) = delete;
 
-    WriteBehind* writeBehind() override;
+    bool writeBehind(RowOutcomes& outcomes) override;
+    void settle(bool wait) override;
     void close() override;
 
 private:
