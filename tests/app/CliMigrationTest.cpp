@@ -146,8 +146,9 @@ TEST_F(CliMigration, FromAdrDirectoryToAdressenAndBack) {
     EXPECT_NE(nothingLeft.err.find("kein Import verzeichnet"), std::string::npos) << nothingLeft.err;
 }
 
-TEST_F(CliMigration, TheBundledSampleGetsTheLetterSalutationsItsFilesMean) {
-    // Field 2 carries what follows "Sehr geehrte": "#r Herr …" for a man, "# Frau …" for a woman.
+TEST_F(CliMigration, TheBundledSampleGetsTheValuesItsFilesMean) {
+    // Field 2 carries what follows "Sehr geehrte": "#r Herr …" for a man, "# Frau …" for a woman;
+    // field 4 is surname, "**" birth date, "***" profession.
     CliRun converted = run({"convert", "--adr", SAMPLES_DIR "/ADR"});
     ASSERT_EQ(converted.exitCode, 0) << converted.err;
     std::vector<std::string> salutations;
@@ -157,6 +158,8 @@ TEST_F(CliMigration, TheBundledSampleGetsTheLetterSalutationsItsFilesMean) {
                                "Sehr geehrte Damen und Herren,", "Sehr geehrte Damen und Herren,",
                                "Sehr geehrter Herr Özdemir,", "Sehr geehrte Frau Becker, sehr geehrter Herr Becker,",
                                "Sehr geehrter Herr Kollege Hamburg,", "Sehr geehrte Frau Kollegin Weiß,"}));
+    EXPECT_EQ(testing_support::stagingColumn(pool, "Beruf").front(), db::Value("Rechtsanwalt"));
+    EXPECT_FALSE(testing_support::stagingColumn(pool, "Geburtstag").front().isNull()) << "12.3.1961";
     CliRun imported = run({"import", "--yes"});
     EXPECT_NE(imported.err.find("8 Adressen mit IDs 1 bis 8 wurden in die Adressverwaltung importiert."),
               std::string::npos)
