@@ -80,9 +80,9 @@ TEST_P(CheckCommand, GoodDatenpoolPassesEveryCheckAndIsLeftAsItWas) {
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_EQ(result.err, "");
     for (const char* line : {"ok       Verschlüsselung: ", "ok       AdressenImport: vorhanden; die 27 Spalten",
-                             "ok       Adressen: vorhanden;", "ok       AdressImport: ", "ok       Datenpflege: ",
-                             "ok       Rechte: die Datei ", "ok       Rechte: im Ordner ",
-                             "ok       Sperren: ", "ok       Probe: 1",
+                             "ok       Adressen: vorhanden;",
+                             "ok       AdressImport: ", "ok       Datenpflege: ", "ok       Rechte: die Datei ",
+                             "ok       Rechte: im Ordner ", "ok       Sperren: ", "ok       Probe: 1",
                              "Ergebnis: 0 Fehler, 0 Warnungen. Der Datenpool trägt die Migration."}) {
         EXPECT_TRUE(hasLineStartingWith(result.out, line)) << line << "\n" << result.out;
     }
