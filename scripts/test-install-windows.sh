@@ -132,6 +132,7 @@ guide_step() {  # the words after anschriftenwandler-cli, run in the copied fold
   [ "$status" -eq 0 ] || { cat "$work/trial.txt" >&2; fail "the guide's step \"$*\" ended with exit code $status"; }
 }
 guide_step init-db Datenpool.sqlite
+guide_step check --registry registry.reg --adr ADR
 guide_step convert --registry registry.reg --adr ADR --report bericht.csv
 guide_step export --db Datenpool.sqlite --output AdressenImport.csv
 for file in bericht.csv AdressenImport.csv; do
