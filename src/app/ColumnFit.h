@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "db/Inspection.h"
+#include "db/Survey.h"
 
 namespace app {
 

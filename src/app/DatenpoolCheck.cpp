@@ -73,32 +73,31 @@ std::string durationText(double seconds) {
     return minutes % 60 == 0 ? hours : hours + " " + unit(minutes % 60, "Minute", "Minuten");
 }
 
-std::vector<Finding> checkDatenpool(db::Connection& connection, db::Inspection& inspection,
+std::vector<Finding> checkDatenpool(db::Connection& connection, db::Survey& survey,
                                     const std::optional<std::string>& adrDirectory, std::string_view groupSeparator) {
     std::vector<Finding> findings;
     const auto addAll = [&](const std::vector<Finding>& more) {
         findings.insert(findings.end(), more.begin(), more.end());
     };
-    add(findings, "Verbindung", [&] { addAll(inspection.connectionFindings()); });
+    add(findings, "Verbindung", [&] { addAll(survey.connectionFindings()); });
 
     bool stagingTable = false;
     add(findings, "AdressenImport", [&] {
-        const auto columns = inspection.columns("AdressenImport");
+        const auto columns = survey.columns("AdressenImport");
         stagingTable = columns.has_value();
-        addAll(judgeColumns("AdressenImport", columns, Verdict::failure, inspection.typeNote()));
+        addAll(judgeColumns("AdressenImport", columns, Verdict::failure, survey.typeNote()));
     });
     // AdressImport fills Adressen: the script's copies every column, an office's own may differ.
-    add(findings, "Adressen", [&] {
-        addAll(judgeColumns("Adressen", inspection.columns("Adressen"), Verdict::warning, inspection.typeNote()));
-    });
+    add(findings, "Adressen",
+        [&] { addAll(judgeColumns("Adressen", survey.columns("Adressen"), Verdict::warning, survey.typeNote())); });
     for (const char* routine : {"AdressImport", "Datenpflege"}) {
-        add(findings, routine, [&] { findings.push_back(inspection.routine(routine)); });
+        add(findings, routine, [&] { findings.push_back(survey.routine(routine)); });
     }
-    add(findings, "Rechte", [&] { addAll(inspection.rights()); });
+    add(findings, "Rechte", [&] { addAll(survey.rights()); });
 
     bool lockedNow = true;
     add(findings, "Sperren", [&] {
-        findings.push_back(inspection.locks());
+        findings.push_back(survey.locks());
         lockedNow = findings.back().verdict == Verdict::failure;
     });
 

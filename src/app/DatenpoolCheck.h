@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "db/Connection.h"
-#include "db/Inspection.h"
+#include "db/Survey.h"
 
 namespace app {
 
-std::vector<db::Finding> checkDatenpool(db::Connection& connection, db::Inspection& inspection,
+std::vector<db::Finding> checkDatenpool(db::Connection& connection, db::Survey& survey,
                                         const std::optional<std::string>& adrDirectory,
                                         std::string_view groupSeparator);
 

@@ -15,8 +15,8 @@
 #include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
 #include "db/Error.h"
-#include "db/InspectConnection.h"
 #include "db/OpenConnection.h"
+#include "db/SurveyConnection.h"
 #include "settings/OpenRegistry.h"
 
 namespace cli {
@@ -86,8 +86,8 @@ int checkCommand(const std::vector<std::string>& words) {
         std::vector<db::Finding> findings;
         try {
             const auto connection = openChecked(args);
-            const auto inspection = db::inspectConnection(*connection);
-            findings = app::checkDatenpool(*connection, *inspection, args.value("--adr"), groupSeparator());
+            const auto survey = db::surveyConnection(*connection);
+            findings = app::checkDatenpool(*connection, *survey, args.value("--adr"), groupSeparator());
         } catch (const db::Error& failure) {
             say("Fehler   Verbindung: " + std::string(failure.description()));
             return 1;

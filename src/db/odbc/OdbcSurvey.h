@@ -6,14 +6,14 @@
 
 #include <vector>
 
-#include "db/Inspection.h"
+#include "db/Survey.h"
 #include "db/odbc/OdbcConnection.h"
 
 namespace db {
 
-class OdbcInspection : public Inspection {
+class OdbcSurvey : public Survey {
 public:
-    explicit OdbcInspection(OdbcConnection& connection) : connection_(connection) {}
+    explicit OdbcSurvey(OdbcConnection& connection) : connection_(connection) {}
 
     std::vector<Finding> connectionFindings() override;
     std::optional<std::vector<ColumnFacts>> columns(const std::string& table) override;

@@ -32,9 +32,9 @@ struct ColumnFacts {
     std::optional<std::size_t> maxChars;  // a text column's length in characters; none: unlimited
 };
 
-class Inspection {
+class Survey {
 public:
-    virtual ~Inspection() = default;
+    virtual ~Survey() = default;
     // The driver and its version, the server and its version, the encryption of the connection.
     virtual std::vector<Finding> connectionFindings() = 0;
     // The table's columns in their order; none when the database has no such table.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "db/odbc/OdbcError.h"
-#include "db/odbc/SqlServerInspection.h"
+#include "db/odbc/SqlServerSurvey.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ Verdict encryption(std::optional<bool> encrypted, const char* driver, const char
     return db::sqlServerEncryption(encrypted, driver, keywords).verdict;
 }
 
-TEST(SqlServerInspection, CertificateIsCheckedWhereTheDriverChecksIt) {
+TEST(SqlServerSurvey, CertificateIsCheckedWhereTheDriverChecksIt) {
     // Driver 18 checks whenever it encrypts, also where only the server asked for encryption.
     EXPECT_EQ(encryption(true, kDriver18Windows, "Driver={ODBC Driver 18 for SQL Server};Server=srv"), Verdict::ok);
     EXPECT_EQ(encryption(true, kDriver18Linux, "Encrypt=No;Server=srv"), Verdict::ok);
@@ -43,21 +43,21 @@ TEST(SqlServerInspection, CertificateIsCheckedWhereTheDriverChecksIt) {
     EXPECT_EQ(encryption(true, "SQLSRV32.DLL", "Server=srv;Encrypt=yes"), Verdict::ok);
 }
 
-TEST(SqlServerInspection, TrustedServerCertificateIsAWarningUnlessStrict) {
+TEST(SqlServerSurvey, TrustedServerCertificateIsAWarningUnlessStrict) {
     expectWarning(db::sqlServerEncryption(true, kDriver18Windows, "Server=srv;Encrypt=No;TrustServerCertificate=Yes"),
                   {"nicht geprüft", "TrustServerCertificate=Yes"});
     // Strict checks the certificate whatever TrustServerCertificate says.
     EXPECT_EQ(encryption(true, kDriver18Windows, "Encrypt=Strict;TrustServerCertificate=Yes"), Verdict::ok);
 }
 
-TEST(SqlServerInspection, UnencryptedOrUnknownEncryptionIsAWarning) {
+TEST(SqlServerSurvey, UnencryptedOrUnknownEncryptionIsAWarning) {
     expectWarning(db::sqlServerEncryption(false, kDriver18Windows, "Server=srv;Encrypt=No"), {"NICHT verschlüsselt"});
     expectWarning(db::sqlServerEncryption(std::nullopt, kDriver18Windows, "Server=srv;Encrypt=Yes"),
                   {"VIEW SERVER STATE", "Encrypt=Yes"});
     EXPECT_EQ(encryption(true, kFreeTds, "Server=srv;Encryption=require"), Verdict::warning);
 }
 
-TEST(SqlServerInspection, KeywordsShownNeverHoldThePassword) {
+TEST(SqlServerSurvey, KeywordsShownNeverHoldThePassword) {
     const Finding finding = db::sqlServerEncryption(false, kDriver17, "Server=srv;UID=norvel;PWD={ge;heim}");
     EXPECT_FALSE(contains(finding.text, "heim")) << finding.text;
 }
@@ -74,7 +74,7 @@ std::vector<Verdict> verdicts(const std::vector<Finding>& findings) {
     return result;
 }
 
-TEST(SqlServerInspection, EveryRightTheMigrationNeedsIsAskedInTheOrderItIsRead) {
+TEST(SqlServerSurvey, EveryRightTheMigrationNeedsIsAskedInTheOrderItIsRead) {
     const std::string query = db::kSqlServerRightsQuery;
     const std::vector<std::string> inOrder = {
         "N'AdressenImport', N'OBJECT', N'ALTER'",  "N'AdressenImport', N'OBJECT', N'INSERT'",
@@ -91,7 +91,7 @@ TEST(SqlServerInspection, EveryRightTheMigrationNeedsIsAskedInTheOrderItIsRead) 
     EXPECT_EQ(verdicts(db::sqlServerRights(granted({1, 1, 1, 1, 1, 1, 1, 1}))), std::vector<Verdict>(5, Verdict::ok));
 }
 
-TEST(SqlServerInspection, MissingRightIsAFailureThatNamesWhatToGrant) {
+TEST(SqlServerSurvey, MissingRightIsAFailureThatNamesWhatToGrant) {
     const std::vector<Finding> noAlter = db::sqlServerRights(granted({0, 1, 1, 1, 1, 1, 1, 1}));
     EXPECT_EQ(verdicts(noAlter),
               (std::vector<Verdict>{Verdict::failure, Verdict::ok, Verdict::ok, Verdict::ok, Verdict::ok}));
@@ -112,7 +112,7 @@ TEST(SqlServerInspection, MissingRightIsAFailureThatNamesWhatToGrant) {
                                     Verdict::warning}));
 }
 
-TEST(SqlServerInspection, RoutineMustBeAProcedureThisLoginMayRun) {
+TEST(SqlServerSurvey, RoutineMustBeAProcedureThisLoginMayRun) {
     EXPECT_TRUE(contains(db::sqlServerRoutineQuery("AdressImport"),
                          "HAS_PERMS_BY_NAME(N'AdressImport', N'OBJECT', N'EXECUTE')"));
     EXPECT_EQ(db::sqlServerRoutine("AdressImport", Value(1), Value(1)).verdict, Verdict::ok);
@@ -124,7 +124,7 @@ TEST(SqlServerInspection, RoutineMustBeAProcedureThisLoginMayRun) {
     EXPECT_EQ(db::sqlServerRoutine("Datenpflege", Value(0), Value(1)).verdict, Verdict::failure);
 }
 
-TEST(SqlServerInspection, LocksOfOtherSessionsFailAndNameThem) {
+TEST(SqlServerSurvey, LocksOfOtherSessionsFailAndNameThem) {
     EXPECT_EQ(db::sqlServerLocks({}).verdict, Verdict::ok);
     const Finding held = db::sqlServerLocks({{57, "X", "AdressenImport"}, {61, "IX", "Adressen"}});
     EXPECT_EQ(held.verdict, Verdict::failure);
@@ -132,7 +132,7 @@ TEST(SqlServerInspection, LocksOfOtherSessionsFailAndNameThem) {
     EXPECT_TRUE(contains(db::kSqlServerLocksQuery, "request_session_id <> @@SPID"));
 }
 
-TEST(SqlServerInspection, LocksQueryRefusedWithoutViewServerStateIsAWarningWithTheServersText) {
+TEST(SqlServerSurvey, LocksQueryRefusedWithoutViewServerStateIsAWarningWithTheServersText) {
     const db::Diagnostic refused{"42000", 300,
                                  "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]VIEW SERVER STATE permission "
                                  "was denied on object 'server', database 'master'.",

@@ -1,4 +1,4 @@
-#include "db/odbc/SqlServerInspection.h"
+#include "db/odbc/SqlServerSurvey.h"
 
 #include <algorithm>
 #include <cctype>
@@ -183,7 +183,7 @@ Finding sqlServerLocksUnknown(const Error& error) {
             "ließen sich nicht erfragen; sys.dm_tran_locks braucht VIEW SERVER STATE" + refusal(error)};
 }
 
-std::vector<Finding> SqlServerInspection::connectionFindings() {
+std::vector<Finding> SqlServerSurvey::connectionFindings() {
     std::vector<Finding> findings = odbcDriverFindings(connection_);
     std::optional<bool> encrypted;
     try {
@@ -196,7 +196,7 @@ std::vector<Finding> SqlServerInspection::connectionFindings() {
     return findings;
 }
 
-Finding SqlServerInspection::routine(const std::string& name) {
+Finding SqlServerSurvey::routine(const std::string& name) {
     try {
         const auto rows = connection_.execute(sqlServerRoutineQuery(name));
         return sqlServerRoutine(name, rows->value(0), rows->value(1));
@@ -205,7 +205,7 @@ Finding SqlServerInspection::routine(const std::string& name) {
     }
 }
 
-std::vector<Finding> SqlServerInspection::rights() {
+std::vector<Finding> SqlServerSurvey::rights() {
     try {
         const auto rows = connection_.execute(kSqlServerRightsQuery);
         std::vector<Value> granted;
@@ -216,7 +216,7 @@ std::vector<Finding> SqlServerInspection::rights() {
     }
 }
 
-Finding SqlServerInspection::locks() {
+Finding SqlServerSurvey::locks() {
     std::vector<HeldLock> held;
     try {
         const auto rows = connection_.execute(kSqlServerLocksQuery);

@@ -5,12 +5,12 @@
 #include <memory>
 
 #include "db/Connection.h"
-#include "db/Inspection.h"
+#include "db/Survey.h"
 
 namespace db {
 
-// The inspection keeps the connection, which must outlive it. Throws std::logic_error for a
+// The survey keeps the connection, which must outlive it. Throws std::logic_error for a
 // connection of no known backend.
-std::unique_ptr<Inspection> inspectConnection(Connection& connection);
+std::unique_ptr<Survey> surveyConnection(Connection& connection);
 
 }  // namespace db

@@ -1,27 +1,27 @@
-#include "db/InspectConnection.h"
+#include "db/SurveyConnection.h"
 
 #include <stdexcept>
 
 #include "db/odbc/OdbcConnection.h"
-#include "db/odbc/OdbcInspection.h"
-#include "db/odbc/SqlServerInspection.h"
+#include "db/odbc/OdbcSurvey.h"
+#include "db/odbc/SqlServerSurvey.h"
 #include "db/sqlite/SqliteConnection.h"
-#include "db/sqlite/SqliteFileInspection.h"
+#include "db/sqlite/SqliteFileSurvey.h"
 
 namespace db {
 
-std::unique_ptr<Inspection> inspectConnection(Connection& connection) {
+std::unique_ptr<Survey> surveyConnection(Connection& connection) {
     if (dynamic_cast<SqliteConnection*>(&connection)) {
-        return std::make_unique<SqliteFileInspection>(
+        return std::make_unique<SqliteFileSurvey>(
             connection, connection.identity(),
             std::vector<Finding>{{Verdict::ok, "Datenpool", sqliteLibraryVersion() + ", eingebettet"}});
     }
     if (auto* odbc = dynamic_cast<OdbcConnection*>(&connection)) {
         if (odbc->session().dialect.identity == Identity::DatabaseFile) {
-            return std::make_unique<SqliteFileInspection>(connection, connection.identity(), odbcDriverFindings(*odbc));
+            return std::make_unique<SqliteFileSurvey>(connection, connection.identity(), odbcDriverFindings(*odbc));
         }
-        if (odbc->session().dialect.sqlServerMetadata) return std::make_unique<SqlServerInspection>(*odbc);
-        return std::make_unique<OdbcInspection>(*odbc);
+        if (odbc->session().dialect.sqlServerMetadata) return std::make_unique<SqlServerSurvey>(*odbc);
+        return std::make_unique<OdbcSurvey>(*odbc);
     }
     throw std::logic_error("Diese Verbindung lässt sich nicht prüfen.");
 }

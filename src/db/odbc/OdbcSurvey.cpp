@@ -1,4 +1,4 @@
-#include "db/odbc/OdbcInspection.h"
+#include "db/odbc/OdbcSurvey.h"
 
 #include "db/odbc/OdbcCatalog.h"
 
@@ -47,7 +47,7 @@ ColumnKind odbcColumnKind(SQLSMALLINT sqlType) {
     }
 }
 
-std::vector<Finding> OdbcInspection::connectionFindings() {
+std::vector<Finding> OdbcSurvey::connectionFindings() {
     std::vector<Finding> findings = odbcDriverFindings(connection_);
     findings.push_back({Verdict::warning, "Verschlüsselung",
                         "ob die Verbindung verschlüsselt ist, sagt ODBC bei diesem Datenbanksystem nicht; fragen Sie "
@@ -55,7 +55,7 @@ std::vector<Finding> OdbcInspection::connectionFindings() {
     return findings;
 }
 
-std::optional<std::vector<ColumnFacts>> OdbcInspection::columns(const std::string& table) {
+std::optional<std::vector<ColumnFacts>> OdbcSurvey::columns(const std::string& table) {
     const auto found = findTable(connection_.session(), table);
     if (!found) return std::nullopt;
     std::vector<ColumnFacts> columns;
@@ -65,7 +65,7 @@ std::optional<std::vector<ColumnFacts>> OdbcInspection::columns(const std::strin
     return columns;
 }
 
-Finding OdbcInspection::routine(const std::string& name) {
+Finding OdbcSurvey::routine(const std::string& name) {
     if (!isProcedure(connection_.session(), name)) {
         return {Verdict::failure, name,
                 "fehlt (oder diese Anmeldung sieht sie nicht). Führen Sie das Datenbankskript aus."};
@@ -74,13 +74,13 @@ Finding OdbcInspection::routine(const std::string& name) {
             "vorhanden; ob diese Anmeldung sie ausführen darf, sagt ODBC bei diesem Datenbanksystem nicht"};
 }
 
-std::vector<Finding> OdbcInspection::rights() {
+std::vector<Finding> OdbcSurvey::rights() {
     return {{Verdict::warning, "Rechte",
              "lassen sich bei diesem Datenbanksystem nicht erfragen; die Probe unten schreibt in AdressenImport, "
              "Import und Rückgängigmachen zeigen sich erst beim ersten Lauf"}};
 }
 
-Finding OdbcInspection::locks() {
+Finding OdbcSurvey::locks() {
     return {Verdict::warning, "Sperren", "lassen sich bei diesem Datenbanksystem nicht erfragen"};
 }
 

@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "db/Connection.h"
-#include "db/Inspection.h"
+#include "db/Survey.h"
 
 namespace db {
 
-class SqliteFileInspection : public Inspection {
+class SqliteFileSurvey : public Survey {
 public:
     // file: the Datenpool's full path; reached: the lines about what reaches it (the library,
     // or the ODBC driver).
-    SqliteFileInspection(Connection& connection, std::string file, std::vector<Finding> reached);
+    SqliteFileSurvey(Connection& connection, std::string file, std::vector<Finding> reached);
 
     std::vector<Finding> connectionFindings() override;
     std::optional<std::vector<ColumnFacts>> columns(const std::string& table) override;

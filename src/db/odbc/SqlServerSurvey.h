@@ -12,13 +12,13 @@
 
 #include "db/Error.h"
 #include "db/Value.h"
-#include "db/odbc/OdbcInspection.h"
+#include "db/odbc/OdbcSurvey.h"
 
 namespace db {
 
-class SqlServerInspection : public OdbcInspection {
+class SqlServerSurvey : public OdbcSurvey {
 public:
-    using OdbcInspection::OdbcInspection;
+    using OdbcSurvey::OdbcSurvey;
 
     std::vector<Finding> connectionFindings() override;
     Finding routine(const std::string& name) override;

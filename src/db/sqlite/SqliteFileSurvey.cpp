@@ -1,4 +1,4 @@
-#include "db/sqlite/SqliteFileInspection.h"
+#include "db/sqlite/SqliteFileSurvey.h"
 
 #include <sqlite3.h>
 
@@ -61,10 +61,10 @@ ColumnKind sqliteColumnKind(const std::string& declaredType) {
 
 std::string sqliteLibraryVersion() { return std::string("SQLite ") + sqlite3_libversion(); }
 
-SqliteFileInspection::SqliteFileInspection(Connection& connection, std::string file, std::vector<Finding> reached)
+SqliteFileSurvey::SqliteFileSurvey(Connection& connection, std::string file, std::vector<Finding> reached)
     : connection_(connection), file_(std::move(file)), reached_(std::move(reached)) {}
 
-std::vector<Finding> SqliteFileInspection::connectionFindings() {
+std::vector<Finding> SqliteFileSurvey::connectionFindings() {
     std::vector<Finding> findings = reached_;
     findings.push_back({Verdict::ok, "Verschlüsselung",
                         "keine Netzverbindung zu einem Server: der Datenpool ist die Datei " + file_ +
@@ -72,7 +72,7 @@ std::vector<Finding> SqliteFileInspection::connectionFindings() {
     return findings;
 }
 
-std::optional<std::vector<ColumnFacts>> SqliteFileInspection::columns(const std::string& table) {
+std::optional<std::vector<ColumnFacts>> SqliteFileSurvey::columns(const std::string& table) {
     const auto rows = connection_.execute("PRAGMA table_info(\"" + table + "\")");
     std::vector<ColumnFacts> columns;
     for (; !rows->atEnd(); rows->moveNext()) {
@@ -87,11 +87,11 @@ std::optional<std::vector<ColumnFacts>> SqliteFileInspection::columns(const std:
     return columns;
 }
 
-std::string SqliteFileInspection::typeNote() const {
+std::string SqliteFileSurvey::typeNote() const {
     return "SQLite kennt nur Typ-Affinitäten; die Länge eines VARCHAR(n) hält das Programm selbst ein";
 }
 
-Finding SqliteFileInspection::routine(const std::string& name) {
+Finding SqliteFileSurvey::routine(const std::string& name) {
     std::string body;
     try {
         const auto rows = connection_.execute("SELECT Rumpf FROM Routinen WHERE Name = '" + name + "' COLLATE NOCASE");
@@ -107,7 +107,7 @@ Finding SqliteFileInspection::routine(const std::string& name) {
     return {Verdict::ok, name, "in der Tabelle Routinen hinterlegt; das Programm führt sie im Datenpool selbst aus"};
 }
 
-std::vector<Finding> SqliteFileInspection::rights() {
+std::vector<Finding> SqliteFileSurvey::rights() {
     std::vector<Finding> findings;
     if (fileWritable(file_)) {
         findings.push_back({Verdict::ok, "Rechte", "die Datei " + file_ + " ist beschreibbar"});
@@ -129,7 +129,7 @@ std::vector<Finding> SqliteFileInspection::rights() {
     return findings;
 }
 
-Finding SqliteFileInspection::locks() {
+Finding SqliteFileSurvey::locks() {
     OwnHandle own;
     if (sqlite3_open_v2(file_.c_str(), &own.handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         return {Verdict::warning, "Sperren",
