@@ -16,6 +16,8 @@ cmake --build --preset windows -j2 --target anschriftenwandler-window anschrifte
 build=$root/build/windows
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "no project version in $build/CMakeCache.txt" >&2; exit 1; }
+publisher=$(sed -n 's/^PUBLISHER:INTERNAL=//p' "$build/CMakeCache.txt")
+[ -n "$publisher" ] || { echo "no publisher in $build/CMakeCache.txt" >&2; exit 1; }
 name=Anschriftenwandler-$version-x64
 
 # Both programs must run on a bare Windows: every DLL they load has to be one of the system's.
@@ -69,9 +71,15 @@ find "$stage/Datenbank" "$stage/Beispiel" "$stage/Lizenzen" -type f | LC_ALL=C s
   wixl-heat --prefix "$stage/" --var var.SourceDir --directory-ref INSTALLDIR --component-group PackageData --win64 \
   >"$build/package/PackageData.wxs"
 # wixl finds files only by paths relative to the current directory.
-wixl -a x64 -D Version="$version" -D SourceDir="${stage#"$root/"}" -D Win64=yes \
+wixl -a x64 -D Version="$version" -D Publisher="$publisher" -D SourceDir="${stage#"$root/"}" -D Win64=yes \
   -D Icon=src/app/win32/resources/anschriftenwandler.ico \
   -o "dist/$name.msi" packaging/windows/Anschriftenwandler.wxs "$build/package/PackageData.wxs"
+# What wixl leaves at its defaults: the codepage of the German texts (Windows-1252, in which
+# wixl already wrote them) and the Template's language, which must be the product's (1031).
+printf '\r\n\r\n1252\t_ForceCodepage\r\n' >"$build/package/_ForceCodepage.idt"
+msibuild "dist/$name.msi" -i "$build/package/_ForceCodepage.idt"
+revision=$(msiinfo suminfo "dist/$name.msi" | sed -n 's/^Revision number (UUID): //p')
+msibuild "dist/$name.msi" -s "Anschriftenwandler $version" "$publisher" "x64;1031" "$revision"
 
 echo "dist/$name.msi"
 echo "dist/$name.zip"

@@ -27,7 +27,22 @@ property() { msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' -v p="$1" 
 [ "$(property UpgradeCode)" = "{8C2F6E31-5A4B-4D7E-9B1C-3E5F7A9D0B42}" ] ||
   fail "the upgrade code changed: $(property UpgradeCode); a new version would no longer replace an old one"
 [ "$(property ALLUSERS)" = 1 ] || fail "the MSI does not install per machine"
-msiinfo suminfo "$msi" | grep -q '^Template: x64;' || fail "the MSI is not marked for x64"
+summary() { msiinfo suminfo "$msi" | sed -n "s/^$1: //p"; }
+[ "$(summary Template)" = "x64;$(property ProductLanguage)" ] ||
+  fail "Template $(summary Template) does not name x64 and the product's language $(property ProductLanguage)"
+[ "$(property ProductLanguage)" = 1031 ] || fail "the product's language is $(property ProductLanguage), not German"
+[ "$(msiinfo export "$msi" _ForceCodepage | tr -d '\r\0' | tail -1)" = $'1252\t_ForceCodepage' ] ||
+  fail "the MSI's codepage is not 1252, which its German texts are written in"
+msiinfo export "$msi" Shortcut | grep -q 'übernehmen' || fail "the shortcut's description lost its umlaut"
+publisher=$(property Manufacturer)
+[ -n "$publisher" ] && [ "$publisher" != "$(property ProductName)" ] || fail "Manufacturer names the product, not its publisher"
+[ "$(summary Author)" = "$publisher" ] || fail "the summary's Author $(summary Author) is not the publisher $publisher"
+[ "$(property ARPNOMODIFY)" = 1 ] || fail "Apps would offer to modify an installation that has nothing to choose"
+[ "$(property ARPCONTACT)" = "$publisher" ] || fail "ARPCONTACT does not name the publisher"
+for link in ARPHELPLINK ARPURLINFOABOUT; do
+  msiinfo export "$msi" CustomAction | tr -d '\r' | grep -q $'\t'"$link"$'\t\\[INSTALLDIR\\]Kurzanleitung.txt' ||
+    fail "$link does not lead to the installed guide"
+done
 msiinfo export "$msi" Directory | tr -d '\r' | grep -qx $'INSTALLDIR\tProgramFiles64Folder\tAnschriftenwandler' ||
   fail "the MSI does not install into Program Files\\Anschriftenwandler"
 msiinfo export "$msi" Shortcut | tr -d '\r' |
@@ -104,8 +119,19 @@ grep -q "Anschriftenwandler $version" "$installed/Kurzanleitung.txt" || fail "th
 cli="C:\\Program Files\\Anschriftenwandler\\anschriftenwandler-cli.exe"
 [ "$(bounded 60 "$cli" --version </dev/null | tr -d '\r')" = "anschriftenwandler-cli $version" ] ||
   fail "the installed tool does not report version $version"
-[ "$(strings -el "$installed/anschriftenwandler.exe" | grep -A1 -x ProductVersion | tail -1)" = "$version" ] ||
-  fail "the window program's version resource does not name $version"
+for exe in anschriftenwandler.exe anschriftenwandler-cli.exe; do
+  resource() { strings -el "$installed/$exe" | grep -A1 -x "$1" | tail -1; }
+  [ "$(resource ProductVersion)" = "$version" ] || fail "the version resource of $exe does not name $version"
+  [ "$(resource CompanyName)" = "$publisher" ] || fail "the version resource of $exe does not name $publisher"
+  [ "$(resource OriginalFilename)" = "$exe" ] || fail "the version resource of $exe names $(resource OriginalFilename)"
+done
+# What "Apps" shows for the installed product.
+uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(property ProductCode)"
+registered() { bounded 60 reg query "$uninstall_key" /v "$1" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
+[ "$(registered Publisher)" = "$publisher" ] || fail "Apps shows the publisher as \"$(registered Publisher)\""
+[ "$(registered HelpLink)" = 'C:\Program Files\Anschriftenwandler\Kurzanleitung.txt' ] ||
+  fail "Apps' help link is \"$(registered HelpLink)\", not the installed guide"
+[ "$(registered NoModify)" = 0x1 ] || fail "Apps offers to modify the installation"
 
 # --- The installed tool on the acceptance sample ----------------------------------------
 sample=$root/../shared/acceptance/random500
