@@ -1,23 +1,44 @@
 #include "app/cli/Arguments.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace cli {
 
 Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::string>& valued,
                      const std::set<std::string>& flags) {
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
-        if (word == "--help" || word == "-h") {
+        // "--opt=value" is "--opt value", as people type it by habit.
+        const std::size_t equals = word.rfind("--", 0) == 0 ? word.find('=') : std::string::npos;
+        const std::string name = word.substr(0, equals);
+        if (optionsEnded) {
+            positional_.push_back(word);
+        } else if (word == "--") {
+            optionsEnded = true;
+        } else if (word == "--help" || word == "-h") {
             help_ = true;
-        } else if (valued.count(word)) {
-            if (i + 1 >= words.size()) throw UsageError("Die Option " + word + " verlangt einen Wert.");
-            options_[word] = words[++i];
-        } else if (flags.count(word)) {
-            options_[word] = "";
+        } else if (valued.count(name)) {
+            if (equals == std::string::npos && i + 1 >= words.size()) {
+                throw UsageError("Die Option " + name + " verlangt einen Wert.");
+            }
+            take(name, equals == std::string::npos ? words[++i] : word.substr(equals + 1));
+        } else if (flags.count(name)) {
+            if (equals != std::string::npos) throw UsageError("Die Option " + name + " nimmt keinen Wert.");
+            take(name, "");
         } else if (word.size() > 1 && word[0] == '-' && !(word[1] >= '0' && word[1] <= '9')) {
             throw UsageError("Unbekannte Option: " + word);
         } else {
             positional_.push_back(word);
         }
+    }
+}
+
+void Arguments::take(const std::string& option, std::string value) {
+    // No option is a list: a second one would silently override the first.
+    if (!options_.emplace(option, std::move(value)).second) {
+        throw UsageError("Die Option " + option + " ist mehrfach angegeben.");
     }
 }
 
@@ -31,6 +52,15 @@ std::string Arguments::required(const std::string& option) const {
     auto found = value(option);
     if (!found) throw UsageError("Die Option " + option + " fehlt.");
     return *found;
+}
+
+int printText(const char* text) {
+    std::fputs(text, stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "Der Text ließ sich nicht ausgeben: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace cli

@@ -1,5 +1,6 @@
 #pragma once
-// The words after a command: options "--name value" or "--flag", and positional words.
+// The words after a command: options "--name value" (or "--name=value") or "--flag", and
+// positional words; "--" ends the options.
 
 #include <cstdio>
 #include <map>
@@ -37,6 +38,10 @@ int withUsage(const char* help, Body&& body) {
     }
 }
 
+// Writes a help or version text to stdout: 0, or 1 when it could not be written (a full disk,
+// a closed pipe), saying so on stderr.
+int printText(const char* text);
+
 class Arguments {
 public:
     // valued: options that take a value; flags: options that take none. Throws UsageError.
@@ -50,6 +55,8 @@ public:
     bool wantsHelp() const { return help_; }
 
 private:
+    void take(const std::string& option, std::string value);
+
     std::map<std::string, std::string> options_;
     std::vector<std::string> positional_;
     bool help_ = false;

@@ -78,7 +78,7 @@ int sayFindings(const std::vector<db::Finding>& findings) {
 int checkCommand(const std::vector<std::string>& words) {
     return withUsage(kCheckHelp, [&] {
         const Arguments args(words, {"--db", "--registry", "--adr"}, {});
-        if (args.wantsHelp()) return std::fputs(kCheckHelp, stdout), 0;
+        if (args.wantsHelp()) return printText(kCheckHelp);
         if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
         if (args.has("--db") && args.has("--registry"))
             throw UsageError("--db und --registry schließen einander aus: --db ersetzt das Profil der Einstellungen.");

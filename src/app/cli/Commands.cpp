@@ -156,7 +156,7 @@ int reportConversion(const app::ConversionOutcome& outcome, const std::string& d
 int initDb(const std::vector<std::string>& words) {
     return withUsage(kInitDbHelp, [&] {
         const Arguments args(words, {}, {"--force"});
-        if (args.wantsHelp()) return std::fputs(kInitDbHelp, stdout), 0;
+        if (args.wantsHelp()) return printText(kInitDbHelp);
         if (args.positional().size() != 1) throw UsageError("init-db erwartet genau eine Datei.");
         const std::string file = args.positional().front();
         checkTarget(file, "init-db FILE");
@@ -185,7 +185,7 @@ int initDb(const std::vector<std::string>& words) {
 int convert(const std::vector<std::string>& words) {
     return withUsage(kConvertHelp, [&] {
         const Arguments args(words, {"--adr", "--db", "--registry", "--report"}, {});
-        if (args.wantsHelp()) return std::fputs(kConvertHelp, stdout), 0;
+        if (args.wantsHelp()) return printText(kConvertHelp);
         if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
         ReportOption report(args.value("--report"));
         if (!args.has("--adr") || !args.has("--db") || args.has("--registry")) {
@@ -205,7 +205,7 @@ int convert(const std::vector<std::string>& words) {
 int convertOne(const std::vector<std::string>& words) {
     return withUsage(kConvertOneHelp, [&] {
         const Arguments args(words, {"--adr", "--db", "--report"}, {});
-        if (args.wantsHelp()) return std::fputs(kConvertOneHelp, stdout), 0;
+        if (args.wantsHelp()) return printText(kConvertOneHelp);
         if (args.positional().size() != 1) throw UsageError("convert-one erwartet genau eine Adressnummer.");
         const std::string number = text::trimSpaces(args.positional().front());
         std::int32_t addressNumber = 0;

@@ -63,7 +63,7 @@ std::int64_t writeTable(db::Connection& connection, const std::string& table, st
 int exportCommand(const std::vector<std::string>& words) {
     return withUsage(kExportHelp, [&] {
         const Arguments args(words, {"--db", "--table", "--format", "--output"}, {});
-        if (args.wantsHelp()) return std::fputs(kExportHelp, stdout), 0;
+        if (args.wantsHelp()) return printText(kExportHelp);
         if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
         const std::string target = args.required("--db");
         checkTarget(target, "--db");

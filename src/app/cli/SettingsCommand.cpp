@@ -83,7 +83,7 @@ int show(settings::RegistryApi& registry) {
 int settingsCommand(const std::vector<std::string>& words) {
     return withUsage(kSettingsHelp, [&] {
         const Arguments args(words, {"--registry"}, {});
-        if (args.wantsHelp()) return std::fputs(kSettingsHelp, stdout), 0;
+        if (args.wantsHelp()) return printText(kSettingsHelp);
         if (args.positional().size() != 1 || args.positional().front() != "show") {
             throw UsageError("settings erwartet den Unterbefehl show.");
         }

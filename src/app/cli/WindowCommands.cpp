@@ -87,7 +87,7 @@ int convertFromSettings(const std::optional<std::string>& registryFile, const st
 int importCommand(const std::vector<std::string>& words) {
     return withUsage(kImportHelp, [&] {
         const Arguments args(words, {"--undo-previous", "--registry", "--db"}, {"--yes"});
-        if (args.wantsHelp()) return std::fputs(kImportHelp, stdout), 0;
+        if (args.wantsHelp()) return printText(kImportHelp);
         if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
         WindowSession session(args.value("--registry"), existingTarget(args), answersFrom(args));
         if (!session.start()) return 1;
@@ -107,7 +107,7 @@ int importCommand(const std::vector<std::string>& words) {
 int undoCommand(const std::vector<std::string>& words) {
     return withUsage(kUndoHelp, [&] {
         const Arguments args(words, {"--registry", "--db"}, {"--yes"});
-        if (args.wantsHelp()) return std::fputs(kUndoHelp, stdout), 0;
+        if (args.wantsHelp()) return printText(kUndoHelp);
         if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
         Answers answers = answersFrom(args);
         WindowSession session(args.value("--registry"), existingTarget(args), answers);

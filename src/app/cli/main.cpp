@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/BuildVersion.h"
+#include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
@@ -45,10 +46,12 @@ int run(const std::vector<std::string>& args) {
     }
     const std::string& command = args.front();
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "--help" || command == "-h" || command == "help") return std::fputs(kHelp, stdout), 0;
+    if (command == "--help" || command == "-h" || command == "help") return cli::printText(kHelp);
     if (command == "--version") {
         const app::Version& v = app::kBuildVersion;
-        return std::printf("anschriftenwandler-cli %d.%d.%d\n", v.major, v.minor, v.revision), 0;
+        const std::string version = "anschriftenwandler-cli " + std::to_string(v.major) + "." +
+                                    std::to_string(v.minor) + "." + std::to_string(v.revision) + "\n";
+        return cli::printText(version.c_str());
     }
     if (command == "init-db") return cli::initDb(rest);
     if (command == "convert") return cli::convert(rest);
