@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "db/FullPath.h"
@@ -222,6 +224,25 @@ TEST_F(CliMigration, ConvertWithoutStoredConnectionCannotRun) {
               "Für das Datenbankprofil \"Kanzlei\" sind keine Verbindungsparameter gespeichert: Der "
               "Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.\n");
 }
+
+#ifndef _WIN32
+// A console that takes control sequences literally (Windows' without virtual-terminal
+// processing) would show them; the progress line is cleared with blanks, on a real terminal too.
+TEST_F(CliMigration, OnATerminalTheProgressLineIsClearedWithoutControlSequences) {
+    const std::string typescript = dir.file("terminal.txt");
+    const std::string command = testing_support::quoted(CLI_PATH) + " convert --registry " +
+                                testing_support::quoted(registryFile) + " </dev/null";
+    ASSERT_EQ(std::system(("script -qec " + testing_support::quoted(command) + " " +
+                           testing_support::quoted(typescript) + " >/dev/null")
+                              .c_str()),
+              0);
+    std::ifstream in(typescript, std::ios::binary);
+    const std::string shown((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(shown.find("] Datei 02A, 2 Adressen"), std::string::npos) << "no progress line drawn:\n" << shown;
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\r" + std::string(50, ' ')), std::string::npos) << "the line is not blanked:\n" << shown;
+}
+#endif
 
 TEST_F(CliMigration, MissingDatenpoolIsToldAsSuchAndNotMadeUp) {
     std::filesystem::remove(pool);

@@ -19,7 +19,7 @@ public:
 private:
     std::FILE* stream_;
     bool enabled_;
-    bool shown_ = false;
+    std::size_t shownWidth_ = 0;  // characters of the longest line drawn since the last clear; 0: none shown
     int fileNumber_ = -1;
     std::chrono::steady_clock::time_point drawn_{};
 };
