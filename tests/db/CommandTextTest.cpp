@@ -62,7 +62,7 @@ TEST_P(CommandTexts, RoutineCalledByNameRunsOnlyARoutine) {
             FAIL() << name << " ran";
         } catch (const db::Error& error) {
             EXPECT_EQ(std::string(error.description()),
-                      "Die Routine '" + std::string(name) + "' gibt es in der Datenbank nicht.");
+                      "Im Datenpool fehlt die Routine " + std::string(name) + "; das Datenbankskript legt sie an.");
         }
     }
 }
@@ -230,7 +230,7 @@ TEST_P(CommandTexts, DatenpoolThatTakesNoWritesSaysWhyBeforeAnyWrite) {
     ASSERT_TRUE(why);
     EXPECT_TRUE(
         why->starts_with("im Ordner \"") &&
-        why->ends_with("\" lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr Journal an"))
+        why->ends_with("\" lässt sich keine Datei anlegen; dort legt der Datenpool beim Schreiben sein Journal an"))
         << *why;
 }
 

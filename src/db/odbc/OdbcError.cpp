@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "db/SqliteResultCodes.h"
+#include "db/Texts.h"
 #include "db/odbc/OdbcText.h"
 
 namespace db {
@@ -140,7 +141,7 @@ Error connectionError(const std::vector<Diagnostic>& found, ErrorNumbers numbers
 }
 
 Error failureWithoutDescription() {
-    return Error(kUnspecifiedFailure, "Der ODBC-Treiber meldet einen Fehler ohne Beschreibung.");
+    return Error(kUnspecifiedFailure, std::string(texts::kDriverErrorWithoutText));
 }
 
 }  // namespace db
