@@ -122,7 +122,15 @@ std::unique_ptr<RowSet> OdbcConnection::execute(std::string_view commandText) {
     if (session_.dialect.routinesInTable) {
         if (const auto translated = translateTsql(commandText)) return run(*translated);
     }
-    return run(std::string(commandText));
+    if (reading.kind == CommandText::Kind::Statement) return run(std::string(commandText));
+    // A name that is neither a table nor a routine: the syntax error the database makes of it
+    // as a statement says only that it cannot read it.
+    try {
+        return run(std::string(commandText));
+    } catch (const Error& error) {
+        if (error.code() != kErrorsInCommand) throw;
+        throw Error(error.code(), texts::tableMissing(reading.name, error.description()), error.kind());
+    }
 }
 
 void OdbcConnection::callRoutine(std::string_view name) {

@@ -7,6 +7,7 @@
 #include "db/CommandText.h"
 #include "db/Error.h"
 #include "db/FullPath.h"
+#include "db/MissingTable.h"
 #include "db/Names.h"
 #include "db/ReadOnlyFile.h"
 #include "db/SqliteResultCodes.h"
@@ -56,6 +57,7 @@ public:
 // out, and the user is told so in words of the tool.
 std::string describedFailure(sqlite3* handle, int rc, const std::string& message) {
     if ((rc & 0xFF) == SQLITE_INTERRUPT) return std::string(texts::kStatementStopped) + " (" + message + ")";
+    if (const auto table = sqliteMissingTable(message)) return texts::tableMissing(*table, message);
     if ((rc & 0xFF) != SQLITE_BUSY && (rc & 0xFF) != SQLITE_LOCKED) return message;
     const char* file = handle ? sqlite3_db_filename(handle, "main") : nullptr;
     if (stopWaiting()) return texts::waitForLockStopped(file ? file : "", message);
@@ -239,6 +241,9 @@ std::unique_ptr<RowSet> SqliteConnection::execute(std::string_view commandText) 
     } else {
         sql = std::string(commandText);
     }
+    // A name that is neither a table nor a routine reaches SQLite as a statement, which it
+    // cannot read ("near "AdressenImport": syntax error").
+    const bool nameNotFound = reading.kind != CommandText::Kind::Statement && sql == commandText;
 
     // Every statement but the last runs to its end; the last one's rows are the result.
     const char* rest = sql.c_str();
@@ -248,6 +253,9 @@ std::unique_ptr<RowSet> SqliteConnection::execute(std::string_view commandText) 
         sqlite3_stmt* statement = nullptr;
         const char* tail = nullptr;
         const int rc = sqlite3_prepare_v2(handle_, rest, static_cast<int>(end - rest), &statement, &tail);
+        if (rc != SQLITE_OK && nameNotFound && mappedCode(rc) == kErrorsInCommand) {
+            throw Error(mappedCode(rc), texts::tableMissing(reading.name, sqlite3_errmsg(handle_)));
+        }
         if (rc != SQLITE_OK) throwSqliteError(handle_, rc);
         rest = tail;
         if (!statement) continue;  // only blanks or a comment
