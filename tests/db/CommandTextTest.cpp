@@ -43,6 +43,23 @@ TEST_P(CommandTexts, TableNameWithConditionSelectsMatchingRows) {
     EXPECT_EQ(surnames("adressenimport where nachname like 'C%'"), (std::vector<std::string>{"Claasen"}));
 }
 
+TEST_P(CommandTexts, FieldThatAResultLacksIsNamedByNameOrNumber) {
+    const auto rows = connection->execute("SELECT 1 AS eins");
+    try {
+        rows->value("zwei");
+        FAIL() << "a missing field was read";
+    } catch (const db::Error& error) {
+        EXPECT_EQ(error.code(), db::kItemNotFound);
+        EXPECT_STREQ(error.description(), "Das Feld 'zwei' fehlt.");
+    }
+    try {
+        rows->value(1);
+        FAIL() << "a missing field was read";
+    } catch (const db::Error& error) {
+        EXPECT_STREQ(error.description(), "Das Feld Nr. 1 fehlt.");
+    }
+}
+
 TEST_P(CommandTexts, RoutineNameRunsTheStoredRoutine) {
     connection->execute("AdressImport");
     EXPECT_EQ(number("SELECT COUNT(*) AS n FROM Adressen"), 3);

@@ -407,6 +407,9 @@ TEST(OdbcDiagnostics, SqlServerImportLockIsTheTransactionsAndAnswersBeforeTheSta
     EXPECT_EQ(ranOut.kind(), db::Error::Kind::locked);
     EXPECT_NE(std::string(ranOut.description()).find("Ein anderer Arbeitsplatz importiert gerade"), std::string::npos);
     EXPECT_NE(std::string(db::importLockRefused(-3).description()).find("Verklemmung"), std::string::npos);
+    EXPECT_STREQ(db::importLockRefused(-999).description(),
+                 "Die Importsperre des Datenpools ließ sich nicht erlangen. Der Datenpool hat sie verweigert. "
+                 "(sp_getapplock: -999)");
 }
 
 }  // namespace
