@@ -10,20 +10,11 @@
 #include "adr/LineReader.h"
 #include "adr/RecordObserver.h"
 #include "adr/RowRefusal.h"
+#include "adr/Texts.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 
 namespace adr {
-
-namespace {
-
-std::string nulByteMessage(const Line& line) {
-    return line.nulBytes == 1 ? "Ein Nullbyte in Spalte " + std::to_string(line.firstNulColumn) + " ergibt kein Zeichen"
-                              : std::to_string(line.nulBytes) + " Nullbytes ab Spalte " +
-                                    std::to_string(line.firstNulColumn) + " ergeben kein Zeichen";
-}
-
-}  // namespace
 
 BatchReader::BatchReader(db::Connection& connection, FieldMapper& mapper, ConversionEvents& events, FileOpener opener)
     : connection_(connection), mapper_(mapper), events_(&events), opener_(std::move(opener)) {}
@@ -39,8 +30,7 @@ void BatchReader::emptyStagingTable() {
         // Whatever the reason (a login without ALTER on the table, a lock, a missing table):
         // the new rows would join the old ones, and the next import would take both.
         throw db::Error(db::isSilent(error.code()) ? db::kUnspecifiedFailure : error.code(),
-                        "Die Tabelle AdressenImport ließ sich nicht leeren; es wurde nichts konvertiert. " +
-                            std::string(error.description()));
+                        texts::stagingNotEmptied(error.description()));
     }
 }
 
@@ -56,8 +46,7 @@ std::int32_t BatchReader::run(const std::string& directory) {
     try {
         rows = connection_.openForWriting("AdressenImport");
     } catch (const db::Error& error) {
-        throw db::Error(error.code(),
-                        "Die Tabelle AdressenImport lässt sich nicht beschreiben: " + std::string(error.description()));
+        throw db::Error(error.code(), texts::stagingNotWritable(error.description()));
     }
 
     fremdid_ = rows->column("fremdid");
@@ -110,13 +99,13 @@ bool BatchReader::readFile(const std::string& directory, int number, db::Editabl
             ++lineCounter_;
             if (lineCounter_ == 1) startRecord(line, rows);
             mapper_.observer().lineRead(line);
-            if (line.nulBytes > 0) report_(nulByteMessage(line));
+            if (line.nulBytes > 0) report_(texts::nulBytes(line.nulBytes, line.firstNulColumn));
 
             mapper_.Auslesen(line.text, lineCounter_, rows);
             if (events_->cancelRequested()) return false;
         }
         if (anyLine && recordOpen()) {
-            mapper_.observer().note("endet mit dem Dateiende nach Zeile " + std::to_string(lineCounter_) + " von 8");
+            mapper_.observer().note(texts::endsAtFileEnd(lineCounter_));
         }
     }
     return !events_->cancelRequested();
@@ -132,7 +121,7 @@ void BatchReader::endOpenRecord(db::EditableRowSet& rows, bool save) {
         db::goOn(report_, [&] { rows.cancelUpdate(); });
     }
     if (!open) return;
-    if (!save) mapper_.observer().note("beim Abbruch der Konvertierung verworfen");
+    if (!save) mapper_.observer().note(std::string(texts::kDroppedOnCancel));
     if (save && !saved) tellNotSaved(mapper_.observer(), *events_, refusal, position_);
     mapper_.observer().recordEnded(saved);
 }
@@ -149,7 +138,7 @@ void BatchReader::startRecord(const Line& line, db::EditableRowSet& rows) {
     // A number that does not fit is read again here, for its failure to be reported.
     db::goOn(report_, [&] { rows.set(fremdid_, number ? *number : line.number()); });
     if (recordsStarted_ == std::numeric_limits<std::int32_t>::max()) {
-        report("Überlauf: mehr als " + std::to_string(recordsStarted_) + " Adressen");
+        report(texts::tooManyAddresses(recordsStarted_));
     } else {
         ++recordsStarted_;
     }

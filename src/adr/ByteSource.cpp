@@ -12,6 +12,8 @@
 #include <cerrno>
 #endif
 
+#include "adr/Texts.h"
+
 namespace adr {
 
 namespace {
@@ -20,15 +22,9 @@ std::filesystem::path nativePath(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-std::runtime_error notAFile(const std::string& path) {
-    return std::runtime_error(
-        "Die Datei " + path +
-        " lässt sich nicht lesen: sie ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät).");
-}
+std::runtime_error notAFile(const std::string& path) { return std::runtime_error(texts::notARegularFile(path)); }
 
-std::runtime_error readFailure(const std::string& path) {
-    return std::runtime_error("Die Datei " + path + " lässt sich nicht weiterlesen.");
-}
+std::runtime_error readFailure(const std::string& path) { return std::runtime_error(texts::fileReadFailed(path)); }
 
 #ifdef _WIN32
 
@@ -51,7 +47,7 @@ std::unique_ptr<ByteSource> openRegularFile(const std::filesystem::path& native,
     std::error_code error;
     if (!std::filesystem::is_regular_file(native, error)) throw notAFile(path);
     std::ifstream stream(native, std::ios::binary);
-    if (!stream) throw std::runtime_error("Die Datei " + path + " lässt sich nicht öffnen (Zugriff verweigert?).");
+    if (!stream) throw std::runtime_error(texts::fileCannotOpen(path));
     return std::make_unique<FileSource>(std::move(stream), path);
 }
 
@@ -81,8 +77,7 @@ private:
 // type is then checked on the opened file itself, so that nothing can be swapped in between.
 std::unique_ptr<ByteSource> openRegularFile(const std::filesystem::path& native, const std::string& path) {
     const int descriptor = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (descriptor < 0)
-        throw std::runtime_error("Die Datei " + path + " lässt sich nicht öffnen (Zugriff verweigert?).");
+    if (descriptor < 0) throw std::runtime_error(texts::fileCannotOpen(path));
     struct stat info {};
     if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(descriptor);
@@ -99,9 +94,8 @@ std::unique_ptr<ByteSource> openFile(const std::string& path) {
     const auto native = nativePath(path);
     std::error_code error;
     const auto status = std::filesystem::status(native, error);
-    if (!std::filesystem::exists(status)) throw std::runtime_error("Datei nicht gefunden: " + path);
-    if (std::filesystem::is_directory(status))
-        throw std::runtime_error("Keine Datei, sondern ein Verzeichnis: " + path);
+    if (!std::filesystem::exists(status)) throw std::runtime_error(texts::fileNotFound(path));
+    if (std::filesystem::is_directory(status)) throw std::runtime_error(texts::directoryNotFile(path));
     return openRegularFile(native, path);
 }
 

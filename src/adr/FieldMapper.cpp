@@ -5,6 +5,7 @@
 #include "adr/RowRefusal.h"
 #include "adr/Salutation.h"
 #include "adr/TextHelpers.h"
+#include "adr/Texts.h"
 #include "text/Characters.h"
 
 namespace adr {
@@ -46,7 +47,7 @@ std::optional<std::string> renewedPlzOrt(const std::string& v, std::size_t place
 
 }  // namespace
 
-std::string SourcePosition::describe() const { return "Datei " + file + ", Zeile " + std::to_string(line); }
+std::string SourcePosition::describe() const { return texts::where(file, line); }
 
 FieldMapper::Telling::Telling(FieldMapper& mapper, const SourcePosition& source, ConversionEvents* events,
                               RecordObserver* observer)
@@ -221,7 +222,7 @@ void FieldMapper::field8(std::string& zl, db::EditableRowSet& rst) {
     }
     if (when([&] { return isEmptyText(value(rst, kNachname)); })) {
         step([&] { rst.cancelUpdate(); });
-        observer_->note("ohne Nachname verworfen");
+        observer_->note(std::string(texts::kDroppedWithoutSurname));
         observer_->recordEnded(false);
     } else {
         std::string refusal;

@@ -10,9 +10,6 @@ namespace adr {
 
 struct Line;
 
-// The note on a record whose row the database did not take.
-inline constexpr const char* kNotSavedNote = "von der Datenbank nicht gespeichert";
-
 class RecordObserver {
 public:
     virtual ~RecordObserver() = default;

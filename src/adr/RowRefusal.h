@@ -7,6 +7,7 @@
 
 #include "adr/ConversionEvents.h"
 #include "adr/RecordObserver.h"
+#include "adr/Texts.h"
 #include "db/Error.h"
 
 namespace adr {
@@ -26,7 +27,7 @@ void saveKeepingRefusal(std::string& reason, Save&& save) {
 // when the failure was reported as it happened.
 inline void tellNotSaved(RecordObserver& observer, ConversionEvents& events, const std::string& reason,
                          const SourcePosition& where) {
-    observer.note(reason.empty() ? std::string(kNotSavedNote) : std::string(kNotSavedNote) + ": " + reason);
+    observer.note(texts::notSaved(reason));
     if (!reason.empty()) events.rowRefused(reason, where);
 }
 

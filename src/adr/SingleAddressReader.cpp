@@ -5,6 +5,7 @@
 #include "adr/FieldMapper.h"
 #include "adr/LineReader.h"
 #include "adr/RecordObserver.h"
+#include "adr/Texts.h"
 #include "db/Connection.h"
 
 namespace adr {
@@ -42,7 +43,7 @@ bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, Conversi
     LineReader reader(*file);
     Line line;
     if (!findRecord(reader, line, addressNumber)) {
-        events.showMessage("Adressnummer " + std::to_string(addressNumber) + " nicht gefunden");
+        events.showMessage(texts::addressNumberNotFound(addressNumber));
         return false;
     }
     observer.recordStarted(position.file, reader.lineNumber(), static_cast<double>(addressNumber));

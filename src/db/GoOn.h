@@ -7,6 +7,7 @@
 #include <string>
 
 #include "db/Error.h"
+#include "db/Texts.h"
 
 namespace db {
 
@@ -22,7 +23,7 @@ bool goOn(const Report& report, Step&& step) {
     } catch (const Error& error) {
         if (!isSilent(error.code())) report(error.description());
     } catch (const std::bad_alloc&) {
-        report("Nicht genügend Arbeitsspeicher.");
+        report(std::string(texts::kOutOfMemory));
     } catch (const std::exception& error) {
         report(error.what());
     }

@@ -1,6 +1,7 @@
 #include "db/HeldRowSet.h"
 
 #include "db/Error.h"
+#include "db/Texts.h"
 
 namespace db {
 
@@ -19,9 +20,8 @@ void HeldRowSet::moveNext() {
 }
 
 Value HeldRowSet::value(int column) const {
-    if (atEnd()) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
-    if (column < 0 || column >= columnCount())
-        throw Error(kItemNotFound, "Spalte " + std::to_string(column) + " gibt es nicht.");
+    if (atEnd()) throw Error(kNoCurrentRow, std::string(texts::kNoCurrentRecord));
+    if (column < 0 || column >= columnCount()) throw Error(kItemNotFound, texts::fieldNumberMissing(column));
     return rows_[current_][static_cast<std::size_t>(column)];
 }
 

@@ -3,6 +3,7 @@
 #include "db/ConnectionString.h"
 #include "db/Error.h"
 #include "db/Names.h"
+#include "db/Texts.h"
 #include "db/odbc/OdbcConnection.h"
 #include "db/odbc/SqlServerDriver.h"
 #include "db/odbc/SqlServerKeywords.h"
@@ -11,11 +12,6 @@
 namespace db {
 
 namespace {
-
-// What ADO reports, with the generic failure code, for a string that names no provider and no
-// data source.
-constexpr const char* kNoDataSource =
-    "Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.";
 
 bool startsWith(const std::string& text, std::string_view prefix) {
     return sameName(text.substr(0, prefix.size()), prefix);
@@ -32,15 +28,13 @@ std::unique_ptr<Connection> openConnection(const std::string& connectionString) 
     if (const auto provider = setting(keywords, "Provider"); provider && !startsWith(*provider, "MSDASQL")) {
         if (startsWith(*provider, "SQLite")) {
             const std::string file = setting(keywords, "Data Source").value_or("");
-            if (file.empty()) throw Error(kUnspecifiedFailure, kNoDataSource);
+            if (file.empty()) throw Error(kUnspecifiedFailure, std::string(texts::kNoDataSource));
             return SqliteConnection::open(file);
         }
         if (isSqlServerProvider(*provider)) {
             return OdbcConnection::open(sqlServerTarget(keywords, chooseSqlServerDriver(installedOdbcDrivers())));
         }
-        throw Error(kProviderNotFound,
-                    "Der Provider '" + *provider +
-                        "' wurde nicht gefunden. Er ist möglicherweise nicht ordnungsgemäß installiert.");
+        throw Error(kProviderNotFound, texts::providerNotFound(*provider));
     }
     // As ADO's provider for ODBC (MSDASQL) does, the keywords go to the driver manager as they
     // are, without the blanks around them.
@@ -54,7 +48,7 @@ std::unique_ptr<Connection> openConnection(const std::string& connectionString) 
         setTimeouts(target, keywords);
         return OdbcConnection::open(target);
     }
-    throw Error(kUnspecifiedFailure, kNoDataSource);
+    throw Error(kUnspecifiedFailure, std::string(texts::kNoDataSource));
 }
 
 }  // namespace db

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include "db/Texts.h"
 
 namespace db {
 
@@ -34,12 +35,11 @@ std::optional<std::string> whyFileIsReadOnly(const std::string& path) {
     const std::filesystem::path file = pathOf(path);
     // Opened for reading and writing, the file is neither created nor cut short.
     if (!std::fstream(file, std::ios::in | std::ios::out | std::ios::binary).is_open()) {
-        return std::string("die Datei lässt sich nicht beschreiben");
+        return std::string(texts::kFileNotWritable);
     }
     if (!folderTakesNewFiles(file)) {
         std::error_code ignored;
-        return "im Ordner \"" + utf8Of(std::filesystem::absolute(file, ignored).parent_path()) +
-               "\" lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr Journal an";
+        return texts::folderTakesNoJournal(utf8Of(std::filesystem::absolute(file, ignored).parent_path()));
     }
     return std::nullopt;
 }

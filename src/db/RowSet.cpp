@@ -2,6 +2,7 @@
 
 #include "db/Error.h"
 #include "db/Names.h"
+#include "db/Texts.h"
 
 namespace db {
 
@@ -14,7 +15,7 @@ int RowSet::position(std::string_view column) const {
 
 Value RowSet::value(std::string_view column) const {
     if (const int at = position(column); at >= 0) return value(at);
-    throw Error(kItemNotFound, "Die Spalte '" + std::string(column) + "' gibt es in der Tabelle nicht.");
+    throw Error(kItemNotFound, texts::fieldMissing(column));
 }
 
 }  // namespace db

@@ -10,8 +10,6 @@ namespace db {
 // How long a statement that runs when a stop is asked for may take to end by itself: a
 // conversion answers the request after its line and keeps what it wrote.
 inline constexpr std::chrono::milliseconds kTimeToEndAfterStop{250};
-// What a statement that the stop ended says.
-inline constexpr const char* kStatementStopped = "Die Datenbank-Anweisung wurde abgebrochen (Strg+C).";
 
 using StopWaitingCheck = bool (*)();
 

@@ -2,6 +2,7 @@
 
 #include "db/Error.h"
 #include "db/Names.h"
+#include "db/Texts.h"
 #include "text/Characters.h"
 
 namespace db {
@@ -68,12 +69,11 @@ Column TableRowSet::column(std::string_view name) const {
 
 std::size_t TableRowSet::columnIndex(const Column& column) const {
     if (column.position < columns_.size()) return column.position;
-    throw Error(kItemNotFound,
-                "Die Spalte '" + std::string(column.name) + "' gibt es in der Tabelle '" + table_ + "' nicht.");
+    throw Error(kItemNotFound, texts::fieldMissing(column.name, table_));
 }
 
 TableRowSet::Row& TableRowSet::currentRow() {
-    if (!current_) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
+    if (!current_) throw Error(kNoCurrentRow, std::string(texts::kNoCurrentRecord));
     return *current_;
 }
 
@@ -85,9 +85,7 @@ void TableRowSet::set(const Column& column, Value&& value) {
     if (limit && value.isText() && value.text().size() > *limit) {
         const std::size_t length = text::charCount(value.text());
         if (length > *limit) {
-            throw Error(kErrorsOccurred, "Der Text für die Spalte '" + columns_[index].name + "' ist " +
-                                             std::to_string(length) + " Zeichen lang; die Spalte fasst höchstens " +
-                                             std::to_string(*limit) + " Zeichen: " + value.text());
+            throw Error(kErrorsOccurred, texts::textTooLong(columns_[index].name, length, *limit, value.text()));
         }
     }
     row.assigned[index] = std::move(value);
@@ -95,7 +93,7 @@ void TableRowSet::set(const Column& column, Value&& value) {
 
 const Value& TableRowSet::get(const Column& column) const {
     const std::size_t index = columnIndex(column);
-    if (!current_) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
+    if (!current_) throw Error(kNoCurrentRow, std::string(texts::kNoCurrentRecord));
     const auto& assigned = current_->assigned[index];
     return assigned ? *assigned : current_->storedValue(index);
 }

@@ -1,6 +1,6 @@
 #include "review/CappedList.h"
 
-#include "text/NumberText.h"
+#include "review/Texts.h"
 
 namespace review {
 
@@ -21,10 +21,8 @@ void CappedList::add(std::string_view part) {
 
 const std::string& CappedList::finish() {
     if (leftOut_ > 0) {
-        // The report is German whatever the machine's locale: its counts group digits by ".".
         text_ += separator_;
-        text_ += "… und " + text::groupDigits(leftOut_, ".") + " ";
-        text_ += leftOut_ == 1 ? one_ : many_;
+        text_ += texts::leftOut(leftOut_, one_, many_);
     }
     return text_;
 }

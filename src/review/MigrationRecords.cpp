@@ -37,8 +37,7 @@ void MigrationRecords::lineRead(const adr::Line& line) {
     ++current_.lines;
     if (spill_) current_.original.add(line.text);
     if (line.characters > adr::kLineTextLimit) {
-        note("Zeile " + std::to_string(current_.lines) + " nach " + std::to_string(adr::kLineTextLimit) + " von " +
-             std::to_string(line.characters) + " Zeichen abgeschnitten");
+        note(texts::lineCut(current_.lines, adr::kLineTextLimit, line.characters));
     }
 }
 
@@ -202,7 +201,7 @@ void MigrationRecords::countUnpaired(db::Connection& connection, const std::stri
     }
     if (!rowsLeft) {
         counts_.unknown += unpaired;
-        if (rows_) rows_->unpaired("unbekannt", "ob in AdressenImport gespeichert, ließ sich nicht nachsehen: " + why);
+        if (rows_) rows_->unpaired(std::string(texts::kUnknown), texts::notLookedUp(why));
         return;
     }
     // The rows left belong to the records left, in order; which of them has one, the rows cannot say.
@@ -210,12 +209,10 @@ void MigrationRecords::countUnpaired(db::Connection& connection, const std::stri
     counts_.saved += saved;
     counts_.discarded += unpaired - saved;
     if (!rows_) return;
-    rows_->unpaired(saved == unpaired ? "gespeichert"
-                    : saved == 0      ? "verworfen"
-                                      : "unbekannt",
-                    "ID unbekannt: die Zeilen in AdressenImport ließen sich den Datensätzen nicht zuordnen (" + why +
-                        "); " + std::to_string(saved) + " von " + std::to_string(unpaired) +
-                        " dieser Datensätze sind dort gespeichert");
+    rows_->unpaired(std::string(saved == unpaired ? texts::kSaved
+                                : saved == 0      ? texts::kDiscarded
+                                                  : texts::kUnknown),
+                    texts::notPaired(why, saved, unpaired));
 }
 
 const std::string& MigrationRecords::pairingFailure() const {

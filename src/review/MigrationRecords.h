@@ -20,6 +20,7 @@
 #include "review/RecordCounts.h"
 #include "review/RecordSpill.h"
 #include "review/ReportRows.h"
+#include "review/Texts.h"
 
 namespace db {
 class Connection;
@@ -86,8 +87,8 @@ private:
         std::optional<double> number;
         bool saved = false;
         std::uint64_t lines = 0;
-        CappedList notes{" | ", kReportedParts, "weiterer Hinweis", "weitere Hinweise"};
-        CappedList original{" ⏎ ", kReportedParts, "weitere Zeile", "weitere Zeilen"};
+        CappedList notes{" | ", kReportedParts, texts::kMoreNote, texts::kMoreNotes};
+        CappedList original{" ⏎ ", kReportedParts, texts::kMoreLine, texts::kMoreLines};
     };
     // Ends the record being read: tells its end when nobody did, and spills it with all its lines.
     void finishOpenRecord();

@@ -2,8 +2,6 @@
 // How many records a run read, and what became of them: read = saved + discarded (+ unknown).
 
 #include <cstdint>
-#include <string>
-#include <string_view>
 
 namespace review {
 
@@ -17,9 +15,5 @@ struct RecordCounts {
     // or not, only the table can tell.
     std::int64_t unknown = 0;
 };
-
-// "1.234 Datensätze gelesen: 1.200 gespeichert, 34 verworfen; 56 Hinweise; 0 Adressdateien fehlen oder sind unlesbar."
-// With records of unknown outcome the saved count is said to be unknown, and where to look.
-std::string countsLine(const RecordCounts& counts, std::string_view groupSeparator);
 
 }  // namespace review

@@ -5,12 +5,11 @@
 
 #include "review/RecordSpill.h"
 #include "review/TableWriter.h"
+#include "review/Texts.h"
 
 namespace review {
 
 namespace {
-
-constexpr const char* kNotInTable = "nicht in AdressenImport gespeichert";
 
 void append(std::string& joined, std::string_view separator, std::string_view part) {
     if (!joined.empty()) joined += separator;
@@ -19,11 +18,7 @@ void append(std::string& joined, std::string_view separator, std::string_view pa
 
 }  // namespace
 
-const std::vector<std::string>& ReportRows::columns() {
-    static const std::vector<std::string> columns{"Datei", "Zeile",    "Adressnummer", "Ergebnis",
-                                                  "ID",    "Hinweise", "Original"};
-    return columns;
-}
+const std::vector<std::string>& ReportRows::columns() { return texts::reportColumns(); }
 
 void ReportRows::unpaired(std::string outcome, std::string note) {
     unpairedOutcome_ = std::move(outcome);
@@ -44,11 +39,11 @@ bool ReportRows::write(TableWriter& writer, const std::function<std::int64_t()>&
         }
         const bool saved = entry.kind == RecordSpill::Entry::Kind::saved;
         const std::int64_t id = saved ? nextId() : 0;
-        std::string_view outcome = id != 0 ? "gespeichert" : "verworfen";
+        std::string_view outcome = id != 0 ? texts::kSaved : texts::kDiscarded;
         std::string_view recordNotes = entry.notes;
         if (id == kUnpaired || (saved && id == 0)) {
             notes = recordNotes;
-            append(notes, " | ", id == kUnpaired ? unpairedNote_ : kNotInTable);
+            append(notes, " | ", id == kUnpaired ? std::string_view(unpairedNote_) : texts::kNotInTable);
             recordNotes = notes;
             if (id == kUnpaired) outcome = unpairedOutcome_;
         }
@@ -57,10 +52,8 @@ bool ReportRows::write(TableWriter& writer, const std::function<std::int64_t()>&
         ++reported;
     }
     if (read == RecordSpill::Read::end && !spill_.writeFailed()) return true;
-    cutShort_ = std::string("Die Arbeitsdatei des Berichts ließ sich nicht vollständig ") +
-                (spill_.writeFailed() ? "schreiben" : "lesen") + "; der Bericht endet nach " +
-                std::to_string(reported) + " von " + std::to_string(recordsRead) + " Datensätzen.";
-    writer.row({"", "", "", "Bericht unvollständig", "", cutShort_, ""});
+    cutShort_ = texts::reportCutShort(spill_.writeFailed(), reported, recordsRead);
+    writer.row({"", "", "", std::string(texts::kReportIncomplete), "", cutShort_, ""});
     return false;
 }
 

@@ -33,9 +33,6 @@ public:
     bool done() const { return ahead_.atEnd(); }
     std::int64_t rowsPaired() const { return rowsPaired_; }
 
-    static constexpr const char* kGivenUp =
-        "mehr als 1000 Zeilen in AdressenImport gehören zu keinem Datensatz dieses Laufs";
-
 private:
     NumberLog::Reader ahead_;  // the records still to come
     std::function<void(std::int64_t)> paired_;

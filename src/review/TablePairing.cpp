@@ -8,6 +8,7 @@
 #include "db/RowSet.h"
 #include "db/Value.h"
 #include "review/RowPairing.h"
+#include "review/Texts.h"
 
 namespace review {
 
@@ -27,7 +28,7 @@ TablePass pairWithTable(db::Connection& connection, const std::string& rowsQuery
             const auto taken = pairing.take(column(fremdidAt, "fremdid"), [&] { return column(idAt, "id").integer(); });
             if (taken == RowPairing::Taken::gaveUp) {
                 pass.rowsLeftCountable = false;
-                throw std::runtime_error(RowPairing::kGivenUp);
+                throw std::runtime_error(std::string(texts::kPairingGivenUp));
             }
             rows->moveNext();
         }

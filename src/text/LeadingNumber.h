@@ -10,12 +10,14 @@
 #include <string>
 #include <string_view>
 
+#include "text/Texts.h"
+
 namespace text {
 
 // The number does not fit a double.
 class NumberOverflow : public std::overflow_error {
 public:
-    NumberOverflow() : std::overflow_error("Überlauf") {}
+    NumberOverflow() : std::overflow_error(std::string(texts::kOverflow)) {}
 };
 
 class LeadingNumber {

@@ -4,6 +4,7 @@
 
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "transfer/Texts.h"
 
 namespace transfer {
 
@@ -14,9 +15,7 @@ std::int32_t highestId(db::Connection& connection) {
     if (value.isNull()) return 0;
     const double id = value.isInteger() ? static_cast<double>(value.integer()) : value.isDouble() ? value.number() : -1;
     if (id < 0 || id > 2147483647.0 || std::floor(id) != id) {
-        throw db::Error(
-            db::kErrorsOccurred,
-            "Die höchste ID der Adressen ist keine ganze Zahl im Bereich bis 2147483647: " + value.toText());
+        throw db::Error(db::kErrorsOccurred, texts::highestIdNotAnInteger(value.toText()));
     }
     return static_cast<std::int32_t>(id);
 }
@@ -27,8 +26,7 @@ std::int64_t stagedCount(db::Connection& connection) {
 
 std::string stagedRowsMark(db::Connection& connection) {
     const auto rows = connection.execute("SELECT COUNT(*), MAX(id) FROM AdressenImport");
-    return std::to_string(rows->value(0).integer()) + " Adressen bis ID " + rows->value(1).toText() + " in " +
-           connection.identity();
+    return std::to_string(rows->value(0).integer()) + "|" + rows->value(1).toText() + "|" + connection.identity();
 }
 
 void runAddressImport(db::Connection& connection) { connection.callRoutine("AdressImport"); }

@@ -19,8 +19,9 @@ inline constexpr const char* kProtectedDatabase = "NORVEL-SERVER/Norvel";
 std::int32_t highestId(db::Connection& connection);
 // The number of addresses staged in AdressenImport. Throws db::Error when the count fails.
 std::int64_t stagedCount(db::Connection& connection);
-// What the staging table holds now, in words that tell one filling from another: "37 Adressen
-// bis ID 37 in /pfad/pool.db". Throws db::Error when the lookup fails.
+// What the staging table holds now, so that one filling is told from another (never shown):
+// "37|37|/pfad/pool.db", the count, the highest id and the Datenpool. Throws db::Error when the
+// lookup fails.
 std::string stagedRowsMark(db::Connection& connection);
 // Runs the database routine that copies the staged addresses into Adressen.
 void runAddressImport(db::Connection& connection);

@@ -124,7 +124,7 @@ TEST_F(FailureRule, ASilentRefusalNamesTheDatabasesReasonInTheRecordsNote) {
     EXPECT_EQ(events.messages, std::vector<std::string>{});
     ASSERT_EQ(log.calls.size(), 8u);
     EXPECT_EQ(log.calls[3],
-              "Hinweis von der Datenbank nicht gespeichert: UNIQUE constraint failed: AdressenImport.fremdid");
+              "Hinweis vom Datenpool nicht gespeichert: UNIQUE constraint failed: AdressenImport.fremdid");
     EXPECT_EQ(log.calls[4], "verworfen");
 }
 
@@ -139,7 +139,7 @@ TEST_F(FailureRule, ARowTheDatabaseRefusesIsReportedInItsPlaceAmongTheMessages) 
     ASSERT_EQ(log.calls.size(), 10u);
     EXPECT_EQ(log.calls[2], "Beginn 5");
     EXPECT_TRUE(log.calls[3].starts_with("Hinweis string or blob too big")) << log.calls[3];
-    EXPECT_EQ(log.calls[4], "Hinweis von der Datenbank nicht gespeichert");
+    EXPECT_EQ(log.calls[4], "Hinweis vom Datenpool nicht gespeichert");
     EXPECT_EQ(log.calls[5], "verworfen") << "the refusal belongs to its own record, not to the next";
     EXPECT_EQ(log.calls[6], "Beginn 9");
     ASSERT_EQ(events.messages.size(), 2u);

@@ -72,7 +72,7 @@ TEST_F(BadAdrInput, RecordOfHalfAMillionLinesConvertsInBoundedMemory) {
 
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(hasLine(result.err,
-                        "1 Datensätze gelesen: 1 gespeichert, 0 verworfen; 0 Hinweise; "
+                        "1 Datensatz gelesen: 1 gespeichert, 0 verworfen; 0 Hinweise; "
                         "98 Adressdateien fehlen oder sind unlesbar."))
         << result.err;
     EXPECT_EQ(texts(stagingColumn(datenpool(), "nachname")), std::vector<std::string>{"Meier"});

@@ -139,7 +139,7 @@ TEST_F(CliInterrupt, DuringTheListItLeavesTheCountsAndTheReportWhole) {
     EXPECT_EQ(cli->wait(), 1) << err();
 
     EXPECT_TRUE(hasLine(err(),
-                        "120000 Datensätze gelesen: 120000 gespeichert, 0 verworfen; 1 Hinweise; 98 "
+                        "120000 Datensätze gelesen: 120000 gespeichert, 0 verworfen; 1 Hinweis; 98 "
                         "Adressdateien fehlen oder sind unlesbar."))
         << err();
     EXPECT_EQ(err().find("(Strg+C)"), std::string::npos) << err();
@@ -210,7 +210,7 @@ TEST_F(CliInterrupt, DuringALongStatementItCancelsItAndImportsNothing) {
         const std::string err = testing_support::readWhole(dir.file("fehler"));
 
         EXPECT_EQ(exitCode, 1) << target << "\n" << err;
-        EXPECT_NE(err.find("Die Datenbank-Anweisung wurde abgebrochen (Strg+C)."), std::string::npos) << err;
+        EXPECT_NE(err.find("Die Anweisung an den Datenpool wurde abgebrochen (Strg+C)."), std::string::npos) << err;
         // Far below the minutes of the routine: a cancel that never comes fails here instead of hanging.
         EXPECT_LT(took, std::chrono::seconds(10)) << target;
         EXPECT_EQ(db::SqliteConnection::open(datenpool())->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer(),

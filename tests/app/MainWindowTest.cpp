@@ -374,10 +374,11 @@ TEST_P(StartupCheck, ReadOnlyFolderIsNamedAndNothingThatWritesIsEnabled) {
     auto window = start();
 
     EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(view.text(Control::lblDatenpool),
-              readOnlyText(*window, "im Ordner \"" + dir.file("daten") +
-                                        "\" lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr "
-                                        "Journal an"));
+    EXPECT_EQ(
+        view.text(Control::lblDatenpool),
+        readOnlyText(*window, "im Ordner \"" + dir.file("daten") +
+                                  "\" lässt sich keine Datei anlegen; dort legt der Datenpool beim Schreiben sein "
+                                  "Journal an"));
     expectNothingWrites(*window);
 }
 

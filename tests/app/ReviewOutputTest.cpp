@@ -197,7 +197,7 @@ TEST_F(Report, ARecordKeepsItsLinesAfterTheEighthUpTo200) {
     EXPECT_EQ(rows[2][1], "301");
     EXPECT_EQ(rows[2][6].rfind("12* ⏎ 1#Herr", 0), 0u) << rows[2][6];
     EXPECT_TRUE(app_tests::hasLine(converted.err,
-                                   "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 1 Hinweise; "
+                                   "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 1 Hinweis; "
                                    "98 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
 }
@@ -230,12 +230,12 @@ TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithTheDatabasesReason) {
     EXPECT_EQ(rows[1][3], "verworfen");
     EXPECT_EQ(rows[1][4], "");
     // The database's own reason, which it gives with a code that passes silently.
-    EXPECT_EQ(rows[1][5], "von der Datenbank nicht gespeichert: gesperrt");
+    EXPECT_EQ(rows[1][5], "vom Datenpool nicht gespeichert: gesperrt");
     EXPECT_TRUE(app_tests::hasLine(converted.err,
                                    "Die Datenbank hat die Zeile nicht gespeichert: gesperrt (Datei 01A, Zeile 8)"))
         << converted.err;
     EXPECT_TRUE(app_tests::hasLine(converted.err,
-                                   "1 Datensätze gelesen: 0 gespeichert, 1 verworfen; 1 Hinweise; "
+                                   "1 Datensatz gelesen: 0 gespeichert, 1 verworfen; 1 Hinweis; "
                                    "98 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
 }
@@ -260,7 +260,7 @@ TEST_F(Report, ARowRefusedAmongManyIsTheOnlyOneDiscardedOnEitherBackend) {
         // Digits grouped as the user's locale groups them (Windows: "1.200" or "1,200").
         EXPECT_TRUE(std::regex_search(converted.err,
                                       std::regex("1[.,]?200 Datensätze gelesen: 1[.,]?199 gespeichert, 1 verworfen; "
-                                                 "1 Hinweise; 98 Adressdateien fehlen oder sind unlesbar\\.")))
+                                                 "1 Hinweis; 98 Adressdateien fehlen oder sind unlesbar\\.")))
             << target << "\n"
             << converted.err;
 
@@ -326,10 +326,11 @@ TEST_F(Report, AStagingTableWithoutFremdidIsCountedAndTheReportSaysWhyItNamesNoI
     for (const std::size_t row : {1u, 2u}) {
         EXPECT_EQ(rows[row][3], "gespeichert");
         EXPECT_EQ(rows[row][4], "");
-        EXPECT_NE(rows[row][5].find("ID unbekannt: die Zeilen in AdressenImport ließen sich den Datensätzen nicht "
-                                    "zuordnen (no such column: fremdid); 2 von 2 dieser Datensätze sind dort "
-                                    "gespeichert"),
-                  std::string::npos)
+        EXPECT_NE(
+            rows[row][5].find("ID unbekannt: die Tabellenzeilen in AdressenImport ließen sich den Datensätzen nicht "
+                              "zuordnen (no such column: fremdid); 2 von 2 dieser Datensätze sind dort "
+                              "gespeichert"),
+            std::string::npos)
             << rows[row][5];
     }
 }

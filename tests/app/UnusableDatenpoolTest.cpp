@@ -133,7 +133,7 @@ TEST_F(UnusableDatenpool, ReadOnlyFolderIsToldBeforeTheRunAndListsNothingOld) {
     expectRefused(result, 1);
     EXPECT_EQ(result.err, "Der Datenpool \"" + db::fullPath(datenpool()) + "\" ist schreibgeschützt: im Ordner \"" +
                               dir.path().string() +
-                              "\" lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr Journal "
+                              "\" lässt sich keine Datei anlegen; dort legt der Datenpool beim Schreiben sein Journal "
                               "an. Konvertieren, Importieren und Löschen sind so nicht möglich.\n");
 }
 

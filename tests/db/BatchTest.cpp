@@ -206,7 +206,7 @@ TEST(OdbcBatches, FailureNamesTheRowAndTheDriverText) {
     } catch (const db::Error& error) {
         EXPECT_EQ(error.code(), db::kIntegrityViolation);
         const std::string text = error.description();
-        EXPECT_EQ(text.rfind("Die Zeile lfdnr=2 wurde nicht gespeichert: ", 0), 0u) << text;
+        EXPECT_EQ(text.rfind("Der Datensatz lfdnr=2 wurde nicht gespeichert: ", 0), 0u) << text;
         EXPECT_NE(text.find("NOT NULL constraint failed"), std::string::npos) << text;
     }
 }

@@ -43,6 +43,23 @@ TEST_P(CommandTexts, TableNameWithConditionSelectsMatchingRows) {
     EXPECT_EQ(surnames("adressenimport where nachname like 'C%'"), (std::vector<std::string>{"Claasen"}));
 }
 
+TEST_P(CommandTexts, FieldThatAResultLacksIsNamedByNameOrNumber) {
+    const auto rows = connection->execute("SELECT 1 AS eins");
+    try {
+        rows->value("zwei");
+        FAIL() << "a missing field was read";
+    } catch (const db::Error& error) {
+        EXPECT_EQ(error.code(), db::kItemNotFound);
+        EXPECT_STREQ(error.description(), "Das Feld 'zwei' fehlt.");
+    }
+    try {
+        rows->value(1);
+        FAIL() << "a missing field was read";
+    } catch (const db::Error& error) {
+        EXPECT_STREQ(error.description(), "Das Feld Nr. 1 fehlt.");
+    }
+}
+
 TEST_P(CommandTexts, RoutineNameRunsTheStoredRoutine) {
     connection->execute("AdressImport");
     EXPECT_EQ(number("SELECT COUNT(*) AS n FROM Adressen"), 3);
@@ -62,7 +79,7 @@ TEST_P(CommandTexts, RoutineCalledByNameRunsOnlyARoutine) {
             FAIL() << name << " ran";
         } catch (const db::Error& error) {
             EXPECT_EQ(std::string(error.description()),
-                      "Die Routine '" + std::string(name) + "' gibt es in der Datenbank nicht.");
+                      "Im Datenpool fehlt die Routine " + std::string(name) + "; das Datenbankskript legt sie an.");
         }
     }
 }
@@ -230,7 +247,7 @@ TEST_P(CommandTexts, DatenpoolThatTakesNoWritesSaysWhyBeforeAnyWrite) {
     ASSERT_TRUE(why);
     EXPECT_TRUE(
         why->starts_with("im Ordner \"") &&
-        why->ends_with("\" lässt sich keine Datei anlegen; dort legt die Datenbank beim Schreiben ihr Journal an"))
+        why->ends_with("\" lässt sich keine Datei anlegen; dort legt der Datenpool beim Schreiben sein Journal an"))
         << *why;
 }
 

@@ -111,6 +111,42 @@ TEST_P(DatabaseFailure, StagingTableThatCannotBeEmptiedEndsTheRunWithItsRowsAlon
     EXPECT_NO_THROW(connection->execute("SELECT 1")) << "the connection goes on";
 }
 
+TEST_P(DatabaseFailure, MissingStagingTableIsNamedAndTheScriptThatCreatesIt) {
+    connection->execute("DROP TABLE AdressenImport");
+
+    std::vector<std::string> listed;
+    const auto failure = convert(listed);
+    ASSERT_TRUE(failure.has_value()) << "the run passed for a success";
+    EXPECT_NE(failure->find("Im Datenpool fehlt die Tabelle AdressenImport; das Datenbankskript legt sie an. ("),
+              std::string::npos)
+        << *failure;
+    EXPECT_NE(failure->find("no such table: AdressenImport"), std::string::npos) << "the database's own text";
+    EXPECT_TRUE(listed.empty());
+}
+
+TEST_P(DatabaseFailure, MissingTableIsNamedWhereverAStatementMeetsIt) {
+    connection->execute("DROP TABLE Adressen");
+    const std::string missing = "Im Datenpool fehlt die Tabelle Adressen; das Datenbankskript legt sie an.";
+    // A statement, the bare name and the name with a condition, which reach the database as a
+    // statement it cannot read: each followed by the database's own text.
+    for (const char* named : {"SELECT MAX (id) FROM Adressen", "Adressen", "Adressen WHERE id = 1"}) {
+        try {
+            connection->execute(named);
+            FAIL() << "a missing table was read: " << named;
+        } catch (const db::Error& error) {
+            const std::string description = error.description();
+            EXPECT_EQ(description.rfind(missing + " (", 0), 0u) << description;
+            EXPECT_GT(description.size(), missing.size() + 3) << description;
+        }
+    }
+    try {
+        connection->openForWriting("Adressen");
+        FAIL() << "a missing table was opened";
+    } catch (const db::Error& error) {
+        EXPECT_EQ(error.description(), missing);
+    }
+}
+
 INSTANTIATE_FOR_BOTH_BACKENDS(DatabaseFailure);
 
 }  // namespace

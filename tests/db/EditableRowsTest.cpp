@@ -184,6 +184,7 @@ TEST_P(EditableRows, UnknownColumnAndOverlongTextAreRefusedNeverCut) {
     } catch (const db::Error& error) {
         EXPECT_EQ(error.code(), db::kItemNotFound);
         EXPECT_NE(std::string(error.description()).find("gibtsnicht"), std::string::npos);
+        EXPECT_STREQ(error.description(), "Das Feld 'gibtsnicht' fehlt in der Tabelle 'Kurz'.");
     }
     rows->set("name", "Äöüß!");  // five characters, ten bytes
     try {
@@ -193,6 +194,8 @@ TEST_P(EditableRows, UnknownColumnAndOverlongTextAreRefusedNeverCut) {
         EXPECT_EQ(error.code(), db::kErrorsOccurred);
         EXPECT_FALSE(db::isSilent(error.code()));
         EXPECT_NE(std::string(error.description()).find("höchstens 5 Zeichen"), std::string::npos);
+        EXPECT_STREQ(error.description(),
+                     "Der Text für das Feld 'name' ist 6 Zeichen lang; das Feld fasst höchstens 5 Zeichen: Müller");
     }
     rows->update();
     rows->close();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/Error.h"
+#include "db/Texts.h"
 #include "db/odbc/ImportLock.h"
 #include "db/odbc/MoreResults.h"
 #include "db/odbc/OdbcError.h"
@@ -24,8 +25,9 @@ struct Case {
     const char* state;
     std::int32_t native;
     const char* text;
-    std::int32_t code;     // what the error carries
-    bool endsTransaction;  // the run cannot go on writing
+    std::int32_t code;                   // what the error carries
+    bool endsTransaction;                // the run cannot go on writing
+    const char* missingTable = nullptr;  // the table the text says the Datenpool lacks
 };
 
 void expectClassified(const std::vector<Case>& cases, ErrorNumbers numbers) {
@@ -33,7 +35,8 @@ void expectClassified(const std::vector<Case>& cases, ErrorNumbers numbers) {
         const db::Diagnostic diagnostic{c.state, c.native, c.text, 0};
         const db::Error error = db::errorFor(diagnostic, numbers);
         EXPECT_EQ(error.code(), c.code) << c.state << " " << c.native << " " << c.text;
-        EXPECT_STREQ(error.description(), c.text) << "the driver's own text";
+        const std::string expected = c.missingTable ? db::texts::tableMissing(c.missingTable, c.text) : c.text;
+        EXPECT_EQ(error.description(), expected) << "the driver's own text";
         EXPECT_EQ(db::endsTransaction(diagnostic, numbers), c.endsTransaction) << c.state << " " << c.native;
     }
 }
@@ -76,7 +79,8 @@ TEST(OdbcDiagnostics, SqlServerErrorsAreToldApartByTheirNumbers) {
              false},
             {"42S22", 207, "[Microsoft][ODBC Driver 17 for SQL Server][SQL Server]Invalid column name 'nachnam'.",
              command, false},
-            {"42S02", 208, "[FreeTDS][SQL Server]Invalid object name 'AdressenImprt'.", command, false},
+            {"42S02", 208, "[FreeTDS][SQL Server]Invalid object name 'AdressenImprt'.", command, false,
+             "AdressenImprt"},
             // Constraints.
             {"23000", 2627,
              "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Violation of PRIMARY KEY constraint "
@@ -114,6 +118,28 @@ TEST(OdbcDiagnostics, SqlServerErrorsAreToldApartByTheirNumbers) {
         ErrorNumbers::SqlServer);
 }
 
+TEST(OdbcDiagnostics, MissingTableIsNamedBeforeTheDriversTextInTheServersLanguage) {
+    const auto description = [](std::int32_t native, const char* text, ErrorNumbers numbers) {
+        return std::string(db::errorFor({"42S02", native, text, 0}, numbers).description());
+    };
+    EXPECT_EQ(description(208, "[Microsoft][ODBC Driver 18 for SQL Server][SQL Server]Invalid object name 'Adressen'.",
+                          ErrorNumbers::SqlServer),
+              "Im Datenpool fehlt die Tabelle Adressen; das Datenbankskript legt sie an. ([Microsoft][ODBC Driver 18 "
+              "for SQL Server][SQL Server]Invalid object name 'Adressen'.)");
+    EXPECT_EQ(description(208,
+                          "[Microsoft][ODBC Driver 17 for SQL Server][SQL Server]Ungültiger Objektname "
+                          "'dbo.AdressenImport'.",
+                          ErrorNumbers::SqlServer),
+              "Im Datenpool fehlt die Tabelle AdressenImport; das Datenbankskript legt sie an. ([Microsoft][ODBC "
+              "Driver 17 for SQL Server][SQL Server]Ungültiger Objektname 'dbo.AdressenImport'.)");
+    EXPECT_EQ(description(1, "no such table: main.Adressen (1)", ErrorNumbers::Sqlite),
+              "Im Datenpool fehlt die Tabelle Adressen; das Datenbankskript legt sie an. (no such table: "
+              "main.Adressen (1))");
+    // A missing column is no missing table: the text stays the driver's own.
+    EXPECT_EQ(description(207, "[SQL Server]Invalid column name 'nachnam'.", ErrorNumbers::SqlServer),
+              "[SQL Server]Invalid column name 'nachnam'.");
+}
+
 TEST(OdbcDiagnostics, OtherDriversAreReadBySqlstate) {
     expectClassified(
         {
@@ -129,7 +155,7 @@ TEST(OdbcDiagnostics, OtherDriversAreReadBySqlstate) {
 TEST(OdbcDiagnostics, SqliteErrorsAreToldApartByItsResultCodes) {
     expectClassified(
         {
-            {"HY000", 1, "no such table: AdressenImprt (1)", db::kErrorsInCommand, false},
+            {"HY000", 1, "no such table: AdressenImprt (1)", db::kErrorsInCommand, false, "AdressenImprt"},
             {"HY000", 19, "UNIQUE constraint failed: Nummern.code (19)", db::kIntegrityViolation, false},
             {"HY000", 5, "database is locked (5)", 5, true},
             {"HY000", 13, "database or disk is full (13)", 13, true},
@@ -381,6 +407,9 @@ TEST(OdbcDiagnostics, SqlServerImportLockIsTheTransactionsAndAnswersBeforeTheSta
     EXPECT_EQ(ranOut.kind(), db::Error::Kind::locked);
     EXPECT_NE(std::string(ranOut.description()).find("Ein anderer Arbeitsplatz importiert gerade"), std::string::npos);
     EXPECT_NE(std::string(db::importLockRefused(-3).description()).find("Verklemmung"), std::string::npos);
+    EXPECT_STREQ(db::importLockRefused(-999).description(),
+                 "Die Importsperre des Datenpools ließ sich nicht erlangen. Der Datenpool hat sie verweigert. "
+                 "(sp_getapplock: -999)");
 }
 
 }  // namespace

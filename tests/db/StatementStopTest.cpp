@@ -66,7 +66,7 @@ protected:
 TEST_P(StatementStop, LongStatementEndsSoonAfterTheRequestWithAMessageOfItsOwn) {
     const auto [failure, took] = runUntilStopped(kLongStatement);
 
-    EXPECT_EQ(failure.rfind("Die Datenbank-Anweisung wurde abgebrochen (Strg+C).", 0), 0u) << failure;
+    EXPECT_EQ(failure.rfind("Die Anweisung an den Datenpool wurde abgebrochen (Strg+C).", 0), 0u) << failure;
     // Not a measurement: far below the minutes the statement would take, so that a cancel that
     // never comes shows as a failure instead of a hang.
     EXPECT_LT(took, 10s);

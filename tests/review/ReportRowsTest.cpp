@@ -21,6 +21,7 @@
 #include "review/NumberLog.h"
 #include "review/RowPairing.h"
 #include "review/TableWriter.h"
+#include "review/Texts.h"
 #include "support/ReportTable.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
@@ -257,7 +258,8 @@ TEST(ReportRows, ManyRowsOfNoRecordEndThePairingWithOutcomesUnknown) {
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(cells(rows[1])[4], "1");
     EXPECT_EQ(cells(rows[2])[3], "unbekannt");
-    EXPECT_NE(records.pairingFailure().find("mehr als 1000 Zeilen"), std::string::npos) << records.pairingFailure();
+    EXPECT_NE(records.pairingFailure().find("mehr als 1000 Tabellenzeilen"), std::string::npos)
+        << records.pairingFailure();
     EXPECT_EQ(records.counts().saved, 1);
     EXPECT_EQ(records.counts().unknown, 1);
 }
@@ -293,11 +295,11 @@ TEST(RowPairing, EachRowToTheNextRecordItMatchesAndForeignRowsPassedOver) {
 
 TEST(RecordCounts, AnUnknownSavedCountIsSaidAndWhereToLook) {
     review::RecordCounts counts{1000000, 451997, 1, 548002, 0, 548002};
-    EXPECT_EQ(review::countsLine(counts, "."),
+    EXPECT_EQ(review::texts::countsLine(counts, "."),
               "1.000.000 Datensätze gelesen: gespeichert unbekannt (451.997 bestätigt, 548.002 ungeprüft: siehe "
               "AdressenImport), 1 verworfen; 548.002 Hinweise; 0 Adressdateien fehlen oder sind unlesbar.");
     counts.unknown = 0;
-    EXPECT_EQ(review::countsLine(counts, "."),
+    EXPECT_EQ(review::texts::countsLine(counts, "."),
               "1.000.000 Datensätze gelesen: 451.997 gespeichert, 1 verworfen; 548.002 Hinweise; 0 Adressdateien "
               "fehlen oder sind unlesbar.");
 }
@@ -463,3 +465,13 @@ TEST(ReportRows, NumberLogGivesBackEveryNumberInOrder) {
 }
 
 }  // namespace
+
+TEST(RecordCounts, OneOfAThingIsSaidInTheSingular) {
+    const review::RecordCounts one{1, 1, 0, 1, 1, 0};
+    EXPECT_EQ(review::texts::countsLine(one, "."),
+              "1 Datensatz gelesen: 1 gespeichert, 0 verworfen; 1 Hinweis; 1 Adressdatei fehlt oder ist unlesbar.");
+    const review::RecordCounts two{2, 1, 1, 2, 2, 0};
+    EXPECT_EQ(review::texts::countsLine(two, "."),
+              "2 Datensätze gelesen: 1 gespeichert, 1 verworfen; 2 Hinweise; 2 Adressdateien fehlen oder sind "
+              "unlesbar.");
+}

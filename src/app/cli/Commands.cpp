@@ -16,6 +16,7 @@
 #include "db/Error.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "review/MigrationRecords.h"
+#include "review/Texts.h"
 #include "text/Characters.h"
 #include "text/NumberText.h"
 
@@ -112,7 +113,7 @@ int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpo
                const review::MigrationRecords& records) {
     const review::RecordCounts& counts = records.counts();
     say(app::conversionSummary(outcome, groupSeparator(), datenpoolCaption));
-    say(review::countsLine(counts, groupSeparator()));
+    say(review::texts::countsLine(counts, groupSeparator()));
     if (!records.pairingFailure().empty()) {
         say("Die Zeilen in AdressenImport ließen sich den Datensätzen nicht zuordnen (" + records.pairingFailure() +
             (counts.unknown == 0 ? "). Die Zahlen sind aus den Zeilen gezählt; ihre IDs nennt der Bericht nicht."

@@ -1,5 +1,7 @@
 #include "db/odbc/ImportLock.h"
 
+#include "db/Texts.h"
+
 namespace db {
 
 std::string sqlServerImportLock(std::optional<std::uint32_t> timeoutSeconds) {
@@ -12,15 +14,7 @@ std::string sqlServerImportLock(std::optional<std::uint32_t> timeoutSeconds) {
 }
 
 Error importLockRefused(std::int64_t status) {
-    const std::string why = status == -1   ? "Ein anderer Arbeitsplatz importiert gerade Adressen in diesen Datenpool "
-                                             "oder löscht sie wieder; das Warten darauf lief ab. Bitte später erneut "
-                                             "versuchen."
-                            : status == -3 ? "Die Datenbank hat das Warten darauf als Verklemmung beendet. Bitte "
-                                             "erneut versuchen."
-                                           : "Die Datenbank hat sie verweigert.";
-    return Error(kErrorsOccurred,
-                 "Die Importsperre des Datenpools ließ sich nicht erlangen. " + why +
-                     " (sp_getapplock: " + std::to_string(status) + ")",
+    return Error(kErrorsOccurred, texts::importLockRefused(status),
                  status == -1 ? Error::Kind::locked : Error::Kind::other);
 }
 

@@ -7,6 +7,7 @@
 #include "db/HeldRowSet.h"
 #include "db/Names.h"
 #include "db/ReadOnlyFile.h"
+#include "db/Texts.h"
 #include "db/TsqlTranslation.h"
 #include "db/odbc/ImportLock.h"
 #include "db/odbc/OdbcCatalog.h"
@@ -121,7 +122,15 @@ std::unique_ptr<RowSet> OdbcConnection::execute(std::string_view commandText) {
     if (session_.dialect.routinesInTable) {
         if (const auto translated = translateTsql(commandText)) return run(*translated);
     }
-    return run(std::string(commandText));
+    if (reading.kind == CommandText::Kind::Statement) return run(std::string(commandText));
+    // A name that is neither a table nor a routine: the syntax error the database makes of it
+    // as a statement says only that it cannot read it.
+    try {
+        return run(std::string(commandText));
+    } catch (const Error& error) {
+        if (error.code() != kErrorsInCommand) throw;
+        throw Error(error.code(), texts::tableMissing(reading.name, error.description()), error.kind());
+    }
 }
 
 void OdbcConnection::callRoutine(std::string_view name) {
@@ -131,7 +140,7 @@ void OdbcConnection::callRoutine(std::string_view name) {
         return;
     }
     const auto body = tableRoutine(std::string(name));
-    if (!body) throw Error(kErrorsInCommand, "Die Routine '" + std::string(name) + "' gibt es in der Datenbank nicht.");
+    if (!body) throw Error(kErrorsInCommand, texts::routineMissing(name));
     run(*body);
 }
 
@@ -139,10 +148,10 @@ std::unique_ptr<EditableRowSet> OdbcConnection::openForWriting(std::string_view 
     session_.ensureTransaction();
     const CommandText reading = readCommandText(source);
     if (reading.kind == CommandText::Kind::Statement) {
-        throw Error(kErrorsInCommand, "'" + std::string(source) + "' nennt keine Tabelle, die sich bearbeiten lässt.");
+        throw Error(kErrorsInCommand, texts::notATable(source));
     }
     const auto table = findTable(session_, reading.name);
-    if (!table) throw Error(kErrorsInCommand, "Die Tabelle '" + reading.name + "' gibt es in der Datenbank nicht.");
+    if (!table) throw Error(kErrorsInCommand, texts::tableMissing(reading.name));
     return std::make_unique<OdbcTable>(session_, *table, reading.condition);
 }
 
@@ -159,17 +168,16 @@ std::optional<std::string> OdbcConnection::whyReadOnly() {
     if (session_.dialect.identity == Identity::DatabaseFile) {
         if (auto why = whyFileIsReadOnly(info(SQL_DATABASE_NAME))) return why;
     }
-    if (info(SQL_DATA_SOURCE_READ_ONLY) == "Y")
-        return std::string("der ODBC-Treiber meldet die Datenquelle als schreibgeschützt");
+    if (info(SQL_DATA_SOURCE_READ_ONLY) == "Y") return std::string(texts::kDataSourceReadOnly);
     if (session_.dialect.sqlServerMetadata && answersYes(kSqlServerReadOnly))
-        return std::string("die Datenbank ist auf READ_ONLY gestellt");
+        return std::string(texts::kDatabaseSetReadOnly);
     return std::nullopt;
 }
 
 std::string OdbcConnection::property(std::string_view name) const {
     if (sameName(name, "Data Source")) return dataSource_;
     if (sameName(name, "Initial Catalog")) return catalog_;
-    throw Error(kItemNotFound, "Die Verbindung hat keine Eigenschaft '" + std::string(name) + "'.");
+    throw Error(kItemNotFound, texts::noProperty(name));
 }
 
 void OdbcConnection::setAutocommit(bool on) {
@@ -247,8 +255,7 @@ void OdbcConnection::rollback() {
 }
 
 void OdbcConnection::lockImports() {
-    if (!session_.inTransaction)
-        throw Error(kErrorsOccurred, "Die Importsperre gibt es nur innerhalb einer Transaktion.");
+    if (!session_.inTransaction) throw Error(kErrorsOccurred, std::string(texts::kImportLockOutsideTransaction));
     switch (session_.dialect.importLocking) {
         case ImportLocking::ApplicationLock: {
             const std::unique_ptr<RowSet> granted = runOne(sqlServerImportLock(session_.queryTimeoutSeconds));

@@ -1,9 +1,12 @@
 #include "db/odbc/OdbcError.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
+#include "db/MissingTable.h"
 #include "db/SqliteResultCodes.h"
+#include "db/Texts.h"
 #include "db/odbc/OdbcText.h"
 
 namespace db {
@@ -14,14 +17,15 @@ namespace {
 // written right: the only ones an ADO provider's "errors in command" stands for here. Its
 // SQLSTATE 42000 covers far more (refused permissions, errors raised by procedures, a database
 // that cannot be opened), and those are reported.
+constexpr std::int32_t kInvalidObjectName = 208;
+
 bool isCommandError(std::int32_t number) {
     switch (number) {
         case 102:  // incorrect syntax near …
         case 156:  // incorrect syntax near the keyword …
         case 170:  // incorrect syntax (older servers)
         case 207:  // invalid column name
-        case 208:  // invalid object name
-            return true;
+        case kInvalidObjectName: return true;
         default: return false;
     }
 }
@@ -77,7 +81,22 @@ std::vector<Diagnostic> diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
     return found;
 }
 
-Error errorFor(const Diagnostic& diagnostic, ErrorNumbers numbers) {
+namespace {
+
+// The driver's text, after the sentence on a missing table where the text tells of one.
+std::string describedText(const Diagnostic& diagnostic, ErrorNumbers numbers) {
+    const std::optional<std::string> table =
+        numbers == ErrorNumbers::SqlServer
+            ? (diagnostic.native == kInvalidObjectName ? sqlServerMissingTable(diagnostic.text) : std::nullopt)
+            : sqliteMissingTable(diagnostic.text);
+    return table ? texts::tableMissing(*table, diagnostic.text) : diagnostic.text;
+}
+
+}  // namespace
+
+Error errorFor(const Diagnostic& given, ErrorNumbers numbers) {
+    Diagnostic diagnostic = given;
+    diagnostic.text = describedText(given, numbers);
     const std::string& state = diagnostic.state;
     if (numbers == ErrorNumbers::SqlServer) {
         if (isCommandError(diagnostic.native)) return Error(kErrorsInCommand, diagnostic.text);
@@ -139,8 +158,6 @@ Error connectionError(const std::vector<Diagnostic>& found, ErrorNumbers numbers
     return Error(error.code(), description, error.kind());
 }
 
-Error failureWithoutDescription() {
-    return Error(kUnspecifiedFailure, "Der ODBC-Treiber meldet einen Fehler ohne Beschreibung.");
-}
+Error failureWithoutDescription() { return Error(kUnspecifiedFailure, std::string(texts::kDriverErrorWithoutText)); }
 
 }  // namespace db

@@ -8,6 +8,7 @@
 #endif
 
 #include "db/Error.h"
+#include "db/Texts.h"
 #include "db/odbc/OdbcError.h"
 
 namespace db {
@@ -30,7 +31,7 @@ OdbcHandle OdbcHandle::environment() {
 #endif
     SQLHANDLE handle = nullptr;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handle))) {
-        throw Error(kUnspecifiedFailure, "Der ODBC-Treibermanager lässt sich nicht laden.");
+        throw Error(kUnspecifiedFailure, std::string(texts::kNoDriverManager));
     }
     OdbcHandle environment(SQL_HANDLE_ENV, handle);
     SQLSetEnvAttr(handle, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_OV_ODBC3)), 0);

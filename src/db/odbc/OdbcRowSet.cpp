@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "db/Error.h"
+#include "db/Texts.h"
 #include "db/odbc/MoreResults.h"
 #include "db/odbc/OdbcText.h"
 
@@ -125,9 +126,8 @@ Value OdbcRowSet::readText(SQLUSMALLINT column) const {
 }
 
 Value OdbcRowSet::value(int column) const {
-    if (atEnd_) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
-    if (column < 0 || column >= columnCount())
-        throw Error(kItemNotFound, "Spalte " + std::to_string(column) + " gibt es nicht.");
+    if (atEnd_) throw Error(kNoCurrentRow, std::string(texts::kNoCurrentRecord));
+    if (column < 0 || column >= columnCount()) throw Error(kItemNotFound, texts::fieldNumberMissing(column));
     auto& value = row_[static_cast<std::size_t>(column)];
     if (!value) value = read(static_cast<SQLUSMALLINT>(column + 1), kinds_[static_cast<std::size_t>(column)]);
     return *value;

@@ -1,6 +1,7 @@
 #include "db/odbc/OdbcSession.h"
 
 #include "db/StopWaiting.h"
+#include "db/Texts.h"
 #include "db/odbc/OdbcText.h"
 
 namespace db {
@@ -71,10 +72,7 @@ bool OdbcSession::serverHoldsTransaction() const {
 
 std::optional<Error> OdbcSession::writeRefusal() const {
     if (!transactionLost) return std::nullopt;
-    return Error(transactionLost->code(),
-                 "Die Transaktion ist abgebrochen; bis zu ihrem Ende wird nichts mehr "
-                 "geschrieben. (" +
-                     std::string(transactionLost->description()) + ")");
+    return Error(transactionLost->code(), texts::transactionEnded(transactionLost->description()));
 }
 
 void OdbcSession::ensureTransaction() const {
@@ -82,7 +80,7 @@ void OdbcSession::ensureTransaction() const {
 }
 
 Error OdbcSession::cancelled(const OdbcHandle& statement) const {
-    std::string text = kStatementStopped;
+    std::string text(texts::kStatementStopped);
     const auto found = diagnostics(statement.type(), statement.get());
     if (const Diagnostic* driverSays = firstFailure(found)) text += " (" + driverSays->text + ")";
     Error error(kOperationAborted, text);

@@ -1,5 +1,6 @@
 #include "db/odbc/OdbcSurvey.h"
 
+#include "db/Texts.h"
 #include "db/odbc/OdbcCatalog.h"
 
 namespace db {
@@ -10,7 +11,7 @@ namespace {
 constexpr SQLSMALLINT kSqlServerDateTimeOffset = -155;
 
 std::string withVersion(const std::string& name, const std::string& version) {
-    if (name.empty()) return "nennt sich nicht";
+    if (name.empty()) return std::string(texts::kUnnamed);
     return version.empty() ? name : name + " " + version;
 }
 
@@ -22,8 +23,10 @@ std::string typeText(const CatalogColumn& column) {
 }  // namespace
 
 std::vector<Finding> odbcDriverFindings(const OdbcConnection& connection) {
-    return {{Verdict::ok, "Treiber", withVersion(connection.info(SQL_DRIVER_NAME), connection.info(SQL_DRIVER_VER))},
-            {Verdict::ok, "Server", withVersion(connection.info(SQL_DBMS_NAME), connection.info(SQL_DBMS_VER))}};
+    return {{Verdict::ok, std::string(texts::kSubjectDriver),
+             withVersion(connection.info(SQL_DRIVER_NAME), connection.info(SQL_DRIVER_VER))},
+            {Verdict::ok, std::string(texts::kSubjectServer),
+             withVersion(connection.info(SQL_DBMS_NAME), connection.info(SQL_DBMS_VER))}};
 }
 
 ColumnKind odbcColumnKind(SQLSMALLINT sqlType) {
@@ -49,9 +52,8 @@ ColumnKind odbcColumnKind(SQLSMALLINT sqlType) {
 
 std::vector<Finding> OdbcSurvey::connectionFindings() {
     std::vector<Finding> findings = odbcDriverFindings(connection_);
-    findings.push_back({Verdict::warning, "Verschlüsselung",
-                        "ob die Verbindung verschlüsselt ist, sagt ODBC bei diesem Datenbanksystem nicht; fragen Sie "
-                        "den Betreuer des Servers."});
+    findings.push_back(
+        {Verdict::warning, std::string(texts::kSubjectEncryption), std::string(texts::kOdbcEncryptionUnknown)});
     return findings;
 }
 
@@ -67,21 +69,17 @@ std::optional<std::vector<ColumnFacts>> OdbcSurvey::columns(const std::string& t
 
 Finding OdbcSurvey::routine(const std::string& name) {
     if (!isProcedure(connection_.session(), name)) {
-        return {Verdict::failure, name,
-                "fehlt (oder diese Anmeldung sieht sie nicht). Führen Sie das Datenbankskript aus."};
+        return {Verdict::failure, name, std::string(texts::kOdbcRoutineMissing)};
     }
-    return {Verdict::warning, name,
-            "vorhanden; ob diese Anmeldung sie ausführen darf, sagt ODBC bei diesem Datenbanksystem nicht"};
+    return {Verdict::warning, name, std::string(texts::kOdbcRoutinePresent)};
 }
 
 std::vector<Finding> OdbcSurvey::rights() {
-    return {{Verdict::warning, "Rechte",
-             "lassen sich bei diesem Datenbanksystem nicht erfragen; die Probe unten schreibt in AdressenImport, "
-             "Import und Rückgängigmachen zeigen sich erst beim ersten Lauf"}};
+    return {{Verdict::warning, std::string(texts::kSubjectRights), std::string(texts::kOdbcRightsUnknown)}};
 }
 
 Finding OdbcSurvey::locks() {
-    return {Verdict::warning, "Sperren", "lassen sich bei diesem Datenbanksystem nicht erfragen"};
+    return {Verdict::warning, std::string(texts::kSubjectLocks), std::string(texts::kOdbcLocksUnknown)};
 }
 
 }  // namespace db

@@ -1,6 +1,7 @@
 #include "db/odbc/OdbcTable.h"
 
 #include "db/Names.h"
+#include "db/Texts.h"
 #include "db/odbc/OdbcRowSet.h"
 #include "db/odbc/OdbcText.h"
 #include "db/odbc/ParameterArray.h"
@@ -46,8 +47,7 @@ OdbcTable::OdbcTable(OdbcSession& session, std::string table, const std::string&
       session_(session),
       catalogColumns_(columns),
       inserter_(session, std::move(table), std::move(columns)) {
-    if (catalogColumns_.empty())
-        throw Error(kErrorsInCommand, "Die Tabelle '" + this->table() + "' gibt es in der Datenbank nicht.");
+    if (catalogColumns_.empty()) throw Error(kErrorsInCommand, texts::tableMissing(this->table()));
     if (!condition.empty()) selectFirst(condition);
     session_.openTables.push_back(this);
 }
@@ -131,17 +131,14 @@ void OdbcTable::modify(Row& row) {
         }
         return;
     }
-    throw Error(kErrorsOccurred,
-                "Die Zeile " + describe(row.assigned) + " ist schon geschrieben und lässt sich nicht mehr ändern.");
+    throw Error(kErrorsOccurred, texts::recordAlreadyWritten(describe(row.assigned)));
 }
 
 void OdbcTable::updateSelected(const Row& row) {
     session_.ensureTransaction();
     const std::vector<std::string> key = primaryKey(session_, table());
     if (key.empty()) {
-        throw Error(
-            kErrorsOccurred,
-            "Die Tabelle '" + table() + "' hat keinen Primärschlüssel; die ausgewählte Zeile lässt sich nicht ändern.");
+        throw Error(kErrorsOccurred, texts::noPrimaryKey(table()));
     }
     std::string sql = "UPDATE " + session_.quoted(table()) + " SET ";
     std::vector<std::vector<Value>> byParameter;
@@ -170,7 +167,7 @@ std::string OdbcTable::describe(const std::vector<std::optional<Value>>& values)
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (values[i] && !values[i]->isNull()) return catalogColumns_[i].name + "=" + values[i]->toText();
     }
-    return "ohne Werte";
+    return std::string(texts::kRecordWithoutValues);
 }
 
 void OdbcTable::writeHeldRows() {
@@ -185,15 +182,15 @@ void OdbcTable::writeHeldRows() {
 
     std::string description;
     if (failures.size() == 1) {
-        description = "Die Zeile " + describe(values[failures.front().row]) +
-                      " wurde nicht gespeichert: " + failures.front().error.description();
+        description =
+            texts::recordNotSaved(describe(values[failures.front().row]), failures.front().error.description());
     } else {
-        description = std::to_string(failures.size()) + " Zeilen wurden nicht gespeichert:";
+        description = texts::recordsNotSaved(failures.size());
         for (std::size_t i = 0; i < failures.size() && i < kNamedFailures; ++i) {
             description += "\r\n" + describe(values[failures[i].row]) + ": " + failures[i].error.description();
         }
         if (failures.size() > kNamedFailures)
-            description += "\r\n… und " + std::to_string(failures.size() - kNamedFailures) + " weitere";
+            description += "\r\n" + texts::moreNotSaved(failures.size() - kNamedFailures);
     }
     throw Error(combinedCode(failures), description);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "db/Texts.h"
 #include "db/odbc/MoreResults.h"
 #include "db/odbc/OdbcError.h"
 #include "db/odbc/OdbcText.h"
@@ -153,11 +154,7 @@ std::optional<Error> RowInserter::savepoint(Savepoint step) const {
 void RowInserter::failWhole(const Error& error, Outcome& outcome) const {
     if (!session_.inTransaction) throw error;
     if (!session_.transactionLost) {
-        session_.transactionLost =
-            Error(error.code(),
-                  "Das Schreiben schlug fehl, ohne eine Zeile zu nennen; welche Zeilen gespeichert "
-                  "sind, ist ungewiss; die Transaktion wird darum nicht fortgesetzt: " +
-                      std::string(error.description()));
+        session_.transactionLost = Error(error.code(), texts::writeFailedUnnamed(error.description()));
     }
     std::fill(outcome.fates.begin(), outcome.fates.end(), SetFate::Failed);
     std::fill(outcome.errors.begin(), outcome.errors.end(), *session_.transactionLost);

@@ -5,6 +5,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/Error.h"
+#include "db/Texts.h"
 
 namespace db {
 
@@ -72,8 +73,6 @@ Driver driverOf(const std::string& driverName) {
     return major >= 18 ? Driver::checksWheneverEncrypted : Driver::checksWhenAsked;
 }
 
-std::string refusal(const Error& error) { return std::string(" (") + error.description() + ")"; }
-
 }  // namespace
 
 Finding sqlServerEncryption(const std::optional<bool>& encrypted, const std::string& driverName,
@@ -82,105 +81,74 @@ Finding sqlServerEncryption(const std::optional<bool>& encrypted, const std::str
     const std::optional<std::string> encrypt = setting(keywords, "Encrypt");
     const bool strict = lower(encrypt.value_or("")) == "strict";
     const bool trusted = saysYes(setting(keywords, "TrustServerCertificate"));
-    const std::string asked =
-        "Encrypt=" + encrypt.value_or("(nicht angegeben)") + ", TrustServerCertificate=" + (trusted ? "Yes" : "No");
+    const std::string asked = "Encrypt=" + encrypt.value_or(std::string(texts::kNotGiven)) +
+                              ", TrustServerCertificate=" + (trusted ? "Yes" : "No");
     if (!encrypted) {
-        return {Verdict::warning, "Verschlüsselung",
-                "ob die Verbindung verschlüsselt ist, darf diese Anmeldung nicht erfragen (sys.dm_exec_connections "
-                "braucht VIEW SERVER STATE); verlangt ist " +
-                    asked};
+        return {Verdict::warning, std::string(texts::kSubjectEncryption), texts::encryptionNotVisible(asked)};
     }
     if (!*encrypted) {
-        return {Verdict::warning, "Verschlüsselung",
-                "die Verbindung ist NICHT verschlüsselt: Anmeldung und Adressen gehen lesbar durchs Netz (" + asked +
-                    "). Im Datenbankprofil \"Use Encryption for Data\"=\"True\" eintragen oder die Verschlüsselung "
-                    "am Server erzwingen."};
+        return {Verdict::warning, std::string(texts::kSubjectEncryption), texts::notEncrypted(asked)};
     }
     const Driver driver = driverOf(driverName);
     if (driver == Driver::freeTds) {
-        return {Verdict::warning, "Verschlüsselung",
-                "die Verbindung ist verschlüsselt; FreeTDS prüft das Zertifikat des Servers nur, wenn freetds.conf "
-                "die Zertifizierungsstellen nennt (\"ca file\")."};
+        return {Verdict::warning, std::string(texts::kSubjectEncryption), std::string(texts::kFreeTdsEncrypted)};
     }
     const bool checked = strict || (!trusted && (driver == Driver::checksWheneverEncrypted || saysYes(encrypt)));
     if (checked) {
-        return {Verdict::ok, "Verschlüsselung",
-                "die Verbindung ist verschlüsselt, das Zertifikat des Servers wird geprüft (" + asked + ")"};
+        return {Verdict::ok, std::string(texts::kSubjectEncryption), texts::certificateChecked(asked)};
     }
-    return {Verdict::warning, "Verschlüsselung",
-            "die Verbindung ist verschlüsselt, aber das Zertifikat des Servers wird nicht geprüft (" + asked +
-                "): ein anderer Rechner im Netz könnte sich als Server ausgeben. Richten Sie am Server ein Zertifikat "
-                "einer Stelle ein, der dieser Rechner vertraut, und nehmen Sie \"Trust Server Certificate\" aus dem "
-                "Profil."};
+    return {Verdict::warning, std::string(texts::kSubjectEncryption), texts::certificateNotChecked(asked)};
 }
 
 Finding sqlServerRoutine(const std::string& name, const Value& isProcedure, const Value& mayExecute) {
     if (!isOne(isProcedure)) {
-        return {Verdict::failure, name,
-                "fehlt, ist keine gespeicherte Prozedur oder ist für diese Anmeldung unsichtbar. Führen Sie "
-                "db/schema/datenpool.sqlserver.sql aus oder geben Sie das Recht EXECUTE."};
+        return {Verdict::failure, name, std::string(texts::kSqlServerRoutineMissing)};
     }
     if (!isOne(mayExecute)) {
-        return {
-            Verdict::failure, name,
-            "vorhanden, aber diese Anmeldung darf sie nicht ausführen: GRANT EXECUTE ON " + name + " TO <Anmeldung>."};
+        return {Verdict::failure, name, texts::routineNotExecutable(name)};
     }
-    return {Verdict::ok, name, "vorhanden, diese Anmeldung darf sie ausführen"};
+    return {Verdict::ok, name, std::string(texts::kRoutineExecutable)};
 }
 
 std::vector<Finding> sqlServerRights(const std::vector<Value>& granted) {
     struct Need {
         std::vector<std::size_t> columns;
         Verdict missing;
-        const char* what;
-        const char* grant;
+        std::string_view what;
+        std::string_view grant;
     };
     static const std::vector<Need> needs = {
-        {{0}, Verdict::failure, "AdressenImport leeren (TRUNCATE TABLE)", "GRANT ALTER ON AdressenImport"},
-        {{1, 2, 3},
-         Verdict::failure,
-         "AdressenImport beschreiben und lesen",
-         "GRANT INSERT, SELECT, UPDATE ON AdressenImport"},
-        {{4, 5}, Verdict::failure, "Adressen lesen und den letzten Import löschen", "GRANT SELECT, DELETE ON Adressen"},
-        {{6},
-         Verdict::failure,
-         "den ID-Zähler von Adressen zurücksetzen (DBCC CHECKIDENT)",
-         "Besitz des Schemas von Adressen, oder die Rolle db_owner oder db_ddladmin"},
-        {{7},
-         Verdict::warning,
-         "Statistiken von Adressen erneuern (Datenpflege des Skripts)",
-         "GRANT ALTER ON Adressen"},
+        {{0}, Verdict::failure, texts::kRightEmptyStaging, "GRANT ALTER ON AdressenImport"},
+        {{1, 2, 3}, Verdict::failure, texts::kRightWriteStaging, "GRANT INSERT, SELECT, UPDATE ON AdressenImport"},
+        {{4, 5}, Verdict::failure, texts::kRightDeleteImport, "GRANT SELECT, DELETE ON Adressen"},
+        {{6}, Verdict::failure, texts::kRightReseed, texts::kRightReseedGrant},
+        {{7}, Verdict::warning, texts::kRightMaintenance, "GRANT ALTER ON Adressen"},
     };
     std::vector<Finding> findings;
     for (const Need& need : needs) {
         const bool all = std::all_of(need.columns.begin(), need.columns.end(),
                                      [&](std::size_t c) { return c < granted.size() && isOne(granted[c]); });
         if (all) {
-            findings.push_back({Verdict::ok, "Rechte", need.what});
+            findings.push_back({Verdict::ok, std::string(texts::kSubjectRights), std::string(need.what)});
         } else {
-            findings.push_back({need.missing, "Rechte",
-                                std::string(need.what) + ": fehlt dieser Anmeldung; nötig ist " + need.grant + "."});
+            findings.push_back(
+                {need.missing, std::string(texts::kSubjectRights), texts::rightMissing(need.what, need.grant)});
         }
     }
     return findings;
 }
 
 Finding sqlServerLocks(const std::vector<HeldLock>& held) {
-    if (held.empty()) return {Verdict::ok, "Sperren", "keine andere Sitzung sperrt AdressenImport oder Adressen"};
+    if (held.empty()) return {Verdict::ok, std::string(texts::kSubjectLocks), std::string(texts::kNoSessionLocks)};
     std::string who;
     for (const HeldLock& lock : held) {
-        who += (who.empty() ? "" : ", ") +
-               ("Sitzung " + std::to_string(lock.session) + " " + lock.mode + " auf " + lock.table);
+        who += (who.empty() ? "" : ", ") + texts::sessionLock(lock.session, lock.mode, lock.table);
     }
-    return {Verdict::failure, "Sperren",
-            "andere Sitzungen sperren die Tabellen gerade (" + who +
-                "); eine Konvertierung oder ein Import warteten jetzt darauf. Beenden Sie die Transaktion der "
-                "Sitzung (sys.dm_exec_sessions nennt Rechner und Programm)."};
+    return {Verdict::failure, std::string(texts::kSubjectLocks), texts::sessionsLock(who)};
 }
 
 Finding sqlServerLocksUnknown(const Error& error) {
-    return {Verdict::warning, "Sperren",
-            "ließen sich nicht erfragen; sys.dm_tran_locks braucht VIEW SERVER STATE" + refusal(error)};
+    return {Verdict::warning, std::string(texts::kSubjectLocks), texts::locksNotVisible(error.description())};
 }
 
 std::vector<Finding> SqlServerSurvey::connectionFindings() {
@@ -201,7 +169,7 @@ Finding SqlServerSurvey::routine(const std::string& name) {
         const auto rows = connection_.execute(sqlServerRoutineQuery(name));
         return sqlServerRoutine(name, rows->value(0), rows->value(1));
     } catch (const Error& error) {
-        return {Verdict::failure, name, "ließ sich nicht erfragen" + refusal(error)};
+        return {Verdict::failure, name, texts::notAsked(error.description())};
     }
 }
 
@@ -212,7 +180,7 @@ std::vector<Finding> SqlServerSurvey::rights() {
         for (int c = 0; c < rows->columnCount(); ++c) granted.push_back(rows->value(c));
         return sqlServerRights(granted);
     } catch (const Error& error) {
-        return {{Verdict::failure, "Rechte", "ließen sich nicht erfragen" + refusal(error)}};
+        return {{Verdict::failure, std::string(texts::kSubjectRights), texts::rightsNotAsked(error.description())}};
     }
 }
 

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <filesystem>
 
+#include "db/Texts.h"
+
 namespace db {
 
 namespace {
@@ -14,21 +16,10 @@ namespace {
 #ifdef _WIN32
 constexpr std::size_t kLongestName = 255;
 constexpr std::size_t kLongestPath = 259;  // MAX_PATH without its terminating null
-constexpr const char* kUnit = "Zeichen";
-constexpr const char* kSystem = "Windows";
 #else
 constexpr std::size_t kLongestName = NAME_MAX;
 constexpr std::size_t kLongestPath = PATH_MAX - 1;
-constexpr const char* kUnit = "Byte";
-constexpr const char* kSystem = "das Betriebssystem";
 #endif
-
-// "der Pfad ist 600 Byte lang, die Datenbank (SQLite) öffnet höchstens 512 Byte. …"
-std::string tooLong(const std::string& what, std::size_t length, const std::string& limit, std::size_t most,
-                    const std::string& unit) {
-    return what + " ist " + std::to_string(length) + " " + unit + " lang, " + limit + " höchstens " +
-           std::to_string(most) + " " + unit + ". Bitte einen kürzeren Pfad wählen.";
-}
 
 }  // namespace
 
@@ -36,7 +27,7 @@ std::optional<std::string> pathTooLong(const std::string& path) {
     const std::filesystem::path given(std::u8string(path.begin(), path.end()));
     for (const std::filesystem::path& name : given) {
         if (name.native().size() > kLongestName) {
-            return tooLong("ein Name darin", name.native().size(), "das Dateisystem erlaubt", kLongestName, kUnit);
+            return texts::nameTooLong(name.native().size(), kLongestName);
         }
     }
     // SQLite works with the whole path, the current folder put in front of a relative one.
@@ -45,10 +36,10 @@ std::optional<std::string> pathTooLong(const std::string& path) {
     if (whole.empty()) whole = given;
     const std::size_t sqliteMost = static_cast<std::size_t>(sqlite3_vfs_find(nullptr)->mxPathname);
     if (whole.u8string().size() > sqliteMost) {
-        return tooLong("der Pfad", whole.u8string().size(), "die Datenbank (SQLite) öffnet", sqliteMost, "Byte");
+        return texts::pathTooLongForSqlite(whole.u8string().size(), sqliteMost);
     }
     if (whole.native().size() > kLongestPath) {
-        return tooLong("der Pfad", whole.native().size(), std::string(kSystem) + " öffnet", kLongestPath, kUnit);
+        return texts::pathTooLongForSystem(whole.native().size(), kLongestPath);
     }
     return std::nullopt;
 }

@@ -7,10 +7,12 @@
 #include "db/CommandText.h"
 #include "db/Error.h"
 #include "db/FullPath.h"
+#include "db/MissingTable.h"
 #include "db/Names.h"
 #include "db/ReadOnlyFile.h"
 #include "db/SqliteResultCodes.h"
 #include "db/StopWaiting.h"
+#include "db/Texts.h"
 #include "db/TsqlTranslation.h"
 #include "db/sqlite/DatenpoolScript.h"
 #include "db/sqlite/PathTooLong.h"
@@ -47,23 +49,19 @@ public:
     bool atEnd() const override { return true; }
     void moveNext() override {}
     int columnCount() const override { return 0; }
-    const std::string& columnName(int) const override { throw Error(kItemNotFound, "Keine Spalten."); }
-    Value value(int) const override { throw Error(kItemNotFound, "Keine Spalten."); }
+    const std::string& columnName(int) const override { throw Error(kItemNotFound, std::string(texts::kNoFields)); }
+    Value value(int) const override { throw Error(kItemNotFound, std::string(texts::kNoFields)); }
 };
 
 // SQLite's own text, except for a lock held by another program: the busy timeout has run
 // out, and the user is told so in words of the tool.
 std::string describedFailure(sqlite3* handle, int rc, const std::string& message) {
-    if ((rc & 0xFF) == SQLITE_INTERRUPT) return std::string(kStatementStopped) + " (" + message + ")";
+    if ((rc & 0xFF) == SQLITE_INTERRUPT) return std::string(texts::kStatementStopped) + " (" + message + ")";
+    if (const auto table = sqliteMissingTable(message)) return texts::tableMissing(*table, message);
     if ((rc & 0xFF) != SQLITE_BUSY && (rc & 0xFF) != SQLITE_LOCKED) return message;
     const char* file = handle ? sqlite3_db_filename(handle, "main") : nullptr;
-    if (stopWaiting()) {
-        return "Das Warten auf den Datenpool '" + std::string(file ? file : "") +
-               "', den ein anderes Programm gerade gesperrt hält, wurde abgebrochen. (" + message + ")";
-    }
-    return "Der Datenpool '" + std::string(file ? file : "") +
-           "' ist gesperrt, weil ein anderes Programm gerade darin arbeitet. Bitte später erneut versuchen. (" +
-           message + ")";
+    if (stopWaiting()) return texts::waitForLockStopped(file ? file : "", message);
+    return texts::datenpoolLocked(file ? file : "", message);
 }
 
 // Waits for another program's lock in short steps, up to the busy timeout, so that a request
@@ -85,8 +83,7 @@ void leaveMemoryUncounted() {
 Error cannotOpen(const std::string& path, int rc, const std::string& message) {
     const std::optional<std::string> tooLong = pathTooLong(path);
     return Error(mappedCode(rc) == kErrorsInCommand ? rc : mappedCode(rc),
-                 "Der Datenpool '" + path + "' lässt sich nicht öffnen: " + tooLong.value_or(message),
-                 sqlite_result::kindOf(rc));
+                 texts::datenpoolCannotOpen(path, tooLong.value_or(message)), sqlite_result::kindOf(rc));
 }
 
 // One thread at a time uses a connection (rows written behind are written by one thread or the
@@ -138,9 +135,7 @@ int SqliteConnection::endWhenStopped(void* connection) {
 }
 
 Error SqliteConnection::transactionStopped() {
-    return Error(SQLITE_INTERRUPT,
-                 std::string(kStatementStopped) +
-                     " Die Transaktion ist abgebrochen; bis zu ihrem Ende wird nichts mehr geschrieben.");
+    return Error(SQLITE_INTERRUPT, std::string(texts::kStatementStopped) + " " + std::string(texts::kTransactionEnded));
 }
 
 void SqliteConnection::ensureNotStopped() const {
@@ -153,7 +148,7 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const std::string& path
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(path, ignored)) {
         if (pathTooLong(path)) throw cannotOpen(path, SQLITE_CANTOPEN, {});
-        throw Error(SQLITE_CANTOPEN, "Der Datenpool '" + path + "' existiert nicht.");
+        throw Error(SQLITE_CANTOPEN, texts::datenpoolDoesNotExist(path));
     }
     std::unique_ptr<SqliteConnection> connection(new SqliteConnection(openHandle(path, SQLITE_OPEN_READWRITE), path));
     connection->ensureDatenpool();
@@ -163,23 +158,22 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const std::string& path
 void SqliteConnection::ensureDatenpool() {
     // SQLite opens any file lazily, and takes an empty one for an empty database.
     const auto notADatenpool = [&](const std::string& reason) {
-        return Error(SQLITE_NOTADB, "Die Datei '" + path_ + "' ist kein Datenpool: " + reason,
-                     Error::Kind::notADatabase);
+        return Error(SQLITE_NOTADB, texts::notADatenpool(path_, reason), Error::Kind::notADatabase);
     };
     std::optional<std::string> tables;
     try {
         tables = lookUp("SELECT count(*) FROM sqlite_master WHERE type = ?", "table");
     } catch (const Error& error) {
         if (error.kind() != Error::Kind::notADatabase) throw;
-        throw notADatenpool(std::string("keine oder eine beschädigte SQLite-Datenbank (") + error.description() + ").");
+        throw notADatenpool(texts::damagedDatabase(error.description()));
     }
-    if (tables == "0") throw notADatenpool("die Datenbank enthält keine Tabellen.");
+    if (tables == "0") throw notADatenpool(std::string(texts::kDatabaseWithoutTables));
 }
 
 std::unique_ptr<SqliteConnection> SqliteConnection::create(const std::string& path) {
     std::error_code ignored;
     if (std::filesystem::exists(path, ignored)) {
-        throw Error(SQLITE_CANTOPEN, "Die Datei '" + path + "' gibt es schon.");
+        throw Error(SQLITE_CANTOPEN, texts::fileExists(path));
     }
     std::unique_ptr<SqliteConnection> connection(
         new SqliteConnection(openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path));
@@ -221,7 +215,7 @@ bool SqliteConnection::hasTable(std::string_view name) {
 
 std::optional<std::string> SqliteConnection::whyReadOnly() {
     if (auto why = whyFileIsReadOnly(path_)) return why;
-    if (sqlite3_db_readonly(handle_, "main") == 1) return std::string("SQLite hat die Datei nur zum Lesen geöffnet");
+    if (sqlite3_db_readonly(handle_, "main") == 1) return std::string(texts::kOpenedForReading);
     return std::nullopt;
 }
 
@@ -247,6 +241,9 @@ std::unique_ptr<RowSet> SqliteConnection::execute(std::string_view commandText) 
     } else {
         sql = std::string(commandText);
     }
+    // A name that is neither a table nor a routine reaches SQLite as a statement, which it
+    // cannot read ("near "AdressenImport": syntax error").
+    const bool nameNotFound = reading.kind != CommandText::Kind::Statement && sql == commandText;
 
     // Every statement but the last runs to its end; the last one's rows are the result.
     const char* rest = sql.c_str();
@@ -256,6 +253,9 @@ std::unique_ptr<RowSet> SqliteConnection::execute(std::string_view commandText) 
         sqlite3_stmt* statement = nullptr;
         const char* tail = nullptr;
         const int rc = sqlite3_prepare_v2(handle_, rest, static_cast<int>(end - rest), &statement, &tail);
+        if (rc != SQLITE_OK && nameNotFound && mappedCode(rc) == kErrorsInCommand) {
+            throw Error(mappedCode(rc), texts::tableMissing(reading.name, sqlite3_errmsg(handle_)));
+        }
         if (rc != SQLITE_OK) throwSqliteError(handle_, rc);
         rest = tail;
         if (!statement) continue;  // only blanks or a comment
@@ -267,14 +267,14 @@ std::unique_ptr<RowSet> SqliteConnection::execute(std::string_view commandText) 
 void SqliteConnection::callRoutine(std::string_view name) {
     ensureNotStopped();
     const auto body = routineBody(name);
-    if (!body) throw Error(kErrorsInCommand, "Die Routine '" + std::string(name) + "' gibt es in der Datenbank nicht.");
+    if (!body) throw Error(kErrorsInCommand, texts::routineMissing(name));
     runScript(*body);
 }
 
 std::unique_ptr<EditableRowSet> SqliteConnection::openForWriting(std::string_view source) {
     const CommandText reading = readCommandText(source);
     if (reading.kind == CommandText::Kind::Statement) {
-        throw Error(kErrorsInCommand, "'" + std::string(source) + "' nennt keine Tabelle, die sich bearbeiten lässt.");
+        throw Error(kErrorsInCommand, texts::notATable(source));
     }
     ensureNotStopped();
     return std::make_unique<SqliteTable>(handle_, reading.name, reading.condition);
@@ -283,17 +283,13 @@ std::unique_ptr<EditableRowSet> SqliteConnection::openForWriting(std::string_vie
 std::string SqliteConnection::property(std::string_view name) const {
     if (sameName(name, "Data Source")) return path_;
     if (sameName(name, "Initial Catalog")) return "main";
-    throw Error(kItemNotFound, "Die Verbindung hat keine Eigenschaft '" + std::string(name) + "'.");
+    throw Error(kItemNotFound, texts::noProperty(name));
 }
 
 void SqliteConnection::ensureFileInPlace() const {
     int moved = 0;
     if (sqlite3_file_control(handle_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
-        throw Error(SQLITE_READONLY,
-                    "Der Datenpool '" + path_ +
-                        "' wurde gelöscht oder ersetzt, seit das Programm ihn geöffnet hat; in die Datei, "
-                        "die es jetzt gibt, wurde nichts geschrieben. Bitte das Programm neu starten.",
-                    Error::Kind::readOnly);
+        throw Error(SQLITE_READONLY, texts::datenpoolReplaced(path_), Error::Kind::readOnly);
     }
 }
 
@@ -302,7 +298,7 @@ void SqliteConnection::ensureFileInPlace() const {
 void SqliteConnection::beginTransaction(Isolation) {
     ensureFileInPlace();
     if (sqlite3_db_readonly(handle_, "main") == 1) {
-        throw Error(SQLITE_READONLY, "Der Datenpool '" + path_ + "' ist schreibgeschützt.", Error::Kind::readOnly);
+        throw Error(SQLITE_READONLY, texts::datenpoolReadOnly(path_), Error::Kind::readOnly);
     }
     runScript("BEGIN IMMEDIATE");
     inTransaction_ = true;
@@ -331,7 +327,7 @@ void SqliteConnection::commit() {
 // BEGIN IMMEDIATE took the file's write lock, which is the import lock: another program's
 // import, undo or conversion waits for it (the busy handler) until the transaction ends.
 void SqliteConnection::lockImports() {
-    if (!inTransaction_) throw Error(kErrorsOccurred, "Die Importsperre gibt es nur innerhalb einer Transaktion.");
+    if (!inTransaction_) throw Error(kErrorsOccurred, std::string(texts::kImportLockOutsideTransaction));
 }
 
 std::string SqliteConnection::identity() const { return fullPath(path_); }

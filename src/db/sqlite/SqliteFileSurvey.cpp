@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "db/Error.h"
+#include "db/Texts.h"
 #include "db/sqlite/SqliteTable.h"
 
 namespace db {
@@ -66,9 +67,7 @@ SqliteFileSurvey::SqliteFileSurvey(Connection& connection, std::string file, std
 
 std::vector<Finding> SqliteFileSurvey::connectionFindings() {
     std::vector<Finding> findings = reached_;
-    findings.push_back({Verdict::ok, "Verschlüsselung",
-                        "keine Netzverbindung zu einem Server: der Datenpool ist die Datei " + file_ +
-                            "; wer sie lesen darf, regeln die Rechte der Datei und ihres Ordners."});
+    findings.push_back({Verdict::ok, std::string(texts::kSubjectEncryption), texts::sqliteFileEncryption(file_)});
     return findings;
 }
 
@@ -87,9 +86,7 @@ std::optional<std::vector<ColumnFacts>> SqliteFileSurvey::columns(const std::str
     return columns;
 }
 
-std::string SqliteFileSurvey::typeNote() const {
-    return "SQLite kennt nur Typ-Affinitäten; die Länge eines VARCHAR(n) hält das Programm selbst ein";
-}
+std::string SqliteFileSurvey::typeNote() const { return std::string(texts::kSqliteTypes); }
 
 Finding SqliteFileSurvey::routine(const std::string& name) {
     std::string body;
@@ -97,34 +94,27 @@ Finding SqliteFileSurvey::routine(const std::string& name) {
         const auto rows = connection_.execute("SELECT Rumpf FROM Routinen WHERE Name = '" + name + "' COLLATE NOCASE");
         if (!rows->atEnd()) body = rows->value(0).toText();
     } catch (const Error& error) {
-        return {Verdict::failure, name,
-                std::string("die Tabelle Routinen lässt sich nicht lesen (") + error.description() +
-                    "). Führen Sie das aktuelle Datenbankskript aus."};
+        return {Verdict::failure, name, texts::routinesTableUnreadable(error.description())};
     }
     if (body.find_first_not_of(" \t\r\n") == std::string::npos) {
-        return {Verdict::failure, name, "fehlt in der Tabelle Routinen. Führen Sie das aktuelle Datenbankskript aus."};
+        return {Verdict::failure, name, std::string(texts::kRoutineNotInTable)};
     }
-    return {Verdict::ok, name, "in der Tabelle Routinen hinterlegt; das Programm führt sie im Datenpool selbst aus"};
+    return {Verdict::ok, name, std::string(texts::kRoutineInTable)};
 }
 
 std::vector<Finding> SqliteFileSurvey::rights() {
     std::vector<Finding> findings;
     if (fileWritable(file_)) {
-        findings.push_back({Verdict::ok, "Rechte", "die Datei " + file_ + " ist beschreibbar"});
+        findings.push_back({Verdict::ok, std::string(texts::kSubjectRights), texts::fileWritable(file_)});
     } else {
-        findings.push_back({Verdict::failure, "Rechte",
-                            "die Datei " + file_ +
-                                " ist schreibgeschützt: nichts ließe sich konvertieren, importieren oder löschen. "
-                                "Geben Sie diesem Benutzer das Recht, sie zu ändern."});
+        findings.push_back({Verdict::failure, std::string(texts::kSubjectRights), texts::fileReadOnly(file_)});
     }
     const std::filesystem::path folder = pathOf(file_).parent_path();
     if (folderWritable(folder)) {
-        findings.push_back({Verdict::ok, "Rechte", "im Ordner " + utf8Of(folder) + " lassen sich Dateien anlegen"});
+        findings.push_back({Verdict::ok, std::string(texts::kSubjectRights), texts::folderWritable(utf8Of(folder))});
     } else {
-        findings.push_back({Verdict::failure, "Rechte",
-                            "im Ordner " + utf8Of(folder) +
-                                " lässt sich keine Datei anlegen: SQLite legt beim Schreiben ein Journal neben den "
-                                "Datenpool. Geben Sie diesem Benutzer das Recht, in dem Ordner Dateien anzulegen."});
+        findings.push_back(
+            {Verdict::failure, std::string(texts::kSubjectRights), texts::folderReadOnly(utf8Of(folder))});
     }
     return findings;
 }
@@ -132,8 +122,8 @@ std::vector<Finding> SqliteFileSurvey::rights() {
 Finding SqliteFileSurvey::locks() {
     OwnHandle own;
     if (sqlite3_open_v2(file_.c_str(), &own.handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        return {Verdict::warning, "Sperren",
-                std::string("ließen sich nicht prüfen: ") + (own.handle ? sqlite3_errmsg(own.handle) : "")};
+        return {Verdict::warning, std::string(texts::kSubjectLocks),
+                texts::locksNotChecked(own.handle ? sqlite3_errmsg(own.handle) : "")};
     }
     // Without a busy handler a lock that another program holds answers at once, never waits.
     const auto takes = [&](const char* begin) {
@@ -143,20 +133,17 @@ Finding SqliteFileSurvey::locks() {
     };
     const int writing = takes("BEGIN IMMEDIATE");
     if (writing == SQLITE_BUSY) {
-        return {Verdict::failure, "Sperren",
-                "ein anderes Programm schreibt gerade in den Datenpool; jetzt ließe sich nichts konvertieren. "
-                "Warten Sie, bis es fertig ist, oder beenden Sie es."};
+        return {Verdict::failure, std::string(texts::kSubjectLocks), std::string(texts::kOtherProgramWriting)};
     }
     const int alone = writing == SQLITE_OK ? takes("BEGIN EXCLUSIVE") : writing;
     if (alone == SQLITE_BUSY) {
-        return {Verdict::failure, "Sperren",
-                "ein anderes Programm liest gerade im Datenpool (eine offene Transaktion); eine Konvertierung "
-                "könnte ihre Adressen nicht speichern. Beenden Sie das andere Programm."};
+        return {Verdict::failure, std::string(texts::kSubjectLocks), std::string(texts::kOtherProgramReading)};
     }
     if (alone != SQLITE_OK) {
-        return {Verdict::warning, "Sperren", std::string("ließen sich nicht prüfen: ") + sqlite3_errmsg(own.handle)};
+        return {Verdict::warning, std::string(texts::kSubjectLocks),
+                texts::locksNotChecked(sqlite3_errmsg(own.handle))};
     }
-    return {Verdict::ok, "Sperren", "kein anderes Programm hält den Datenpool gerade; die Schreibsperre ist frei"};
+    return {Verdict::ok, std::string(texts::kSubjectLocks), std::string(texts::kWriteLockFree)};
 }
 
 }  // namespace db

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "db/Error.h"
+#include "db/Texts.h"
 #include "db/sqlite/SqliteConnection.h"
 
 namespace db {
@@ -46,9 +47,8 @@ void SqliteRowSet::step() {
 }
 
 void SqliteRowSet::checkColumn(int column) const {
-    if (atEnd_) throw Error(kNoCurrentRow, "Kein aktueller Datensatz.");
-    if (column < 0 || column >= columnCount())
-        throw Error(kItemNotFound, "Spalte " + std::to_string(column) + " gibt es nicht.");
+    if (atEnd_) throw Error(kNoCurrentRow, std::string(texts::kNoCurrentRecord));
+    if (column < 0 || column >= columnCount()) throw Error(kItemNotFound, texts::fieldNumberMissing(column));
 }
 
 Value SqliteRowSet::value(int column) const {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "db/Error.h"
+#include "db/Texts.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "db/sqlite/SqliteRowSet.h"
 
@@ -111,7 +112,7 @@ std::vector<TableColumn> tableColumns(sqlite3* handle, const std::string& table)
         const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(info.handle, 2));
         columns.push_back({name ? name : "", declaredLength(type ? type : "")});
     }
-    if (columns.empty()) throw Error(kErrorsInCommand, "Die Tabelle '" + table + "' gibt es in der Datenbank nicht.");
+    if (columns.empty()) throw Error(kErrorsInCommand, texts::tableMissing(table));
     return columns;
 }
 

@@ -1,0 +1,46 @@
+#pragma once
+// The review layer's texts for the user: the counts line of a run, the report's columns, outcomes
+// and notes. A text with values is assembled whole by its function here.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "review/RecordCounts.h"
+
+namespace review::texts {
+
+// "1.234 Datensätze gelesen: 1.200 gespeichert, 34 verworfen; 56 Hinweise; 0 Adressdateien fehlen oder sind unlesbar."
+// With records of unknown outcome the saved count is said to be unknown, and where to look.
+std::string countsLine(const RecordCounts& counts, std::string_view groupSeparator);
+
+// The report's columns.
+const std::vector<std::string>& reportColumns();
+
+// A record's outcome in the report.
+inline constexpr std::string_view kSaved = "gespeichert";
+inline constexpr std::string_view kDiscarded = "verworfen";
+inline constexpr std::string_view kUnknown = "unbekannt";
+
+// The report's notes on a record.
+std::string lineCut(std::uint64_t line, std::size_t kept, std::uint64_t characters);
+inline constexpr std::string_view kNotInTable = "nicht in AdressenImport gespeichert";
+std::string notLookedUp(std::string_view why);
+std::string notPaired(std::string_view why, std::int64_t saved, std::int64_t unpaired);
+inline constexpr std::string_view kPairingGivenUp =
+    "mehr als 1000 Tabellenzeilen in AdressenImport gehören zu keinem Datensatz dieses Laufs";
+
+// What a cell's parts left out are called, and the count of them at its end.
+inline constexpr std::string_view kMoreNote = "weiterer Hinweis";
+inline constexpr std::string_view kMoreNotes = "weitere Hinweise";
+inline constexpr std::string_view kMoreLine = "weitere Zeile";
+inline constexpr std::string_view kMoreLines = "weitere Zeilen";
+std::string leftOut(std::int64_t count, std::string_view one, std::string_view many);
+
+// A report cut short.
+inline constexpr std::string_view kReportIncomplete = "Bericht unvollständig";
+std::string reportCutShort(bool writeFailed, std::int64_t reported, std::int64_t recordsRead);
+
+}  // namespace review::texts
