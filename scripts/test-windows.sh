@@ -37,6 +37,8 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
 start_wine
 ctest --preset windows
+# The settings file as Wine's regedit imports and exports it, in the same running prefix.
+scripts/test-regedit.sh
 
 # The programs are single executables: every DLL they import is one of Windows' own,
 # which Wine keeps in the prefix's system32.

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -647,6 +649,104 @@ TEST(FileRegistry, TwoProcessesWriteAtOnceLoseNoValueAndLeaveNoLockFile) {
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"registry.reg"});
+}
+
+// Wine's regedit imports (/S) what the store wrote and exports (/E) it again, and the store reads
+// and writes back what regedit exported: every name and value arrives as it left. Runs when
+// REGEDIT_WINE names the Wine program of a prepared prefix (scripts/test-regedit.sh).
+class RegeditRoundTrip : public testing::Test {
+protected:
+    void SetUp() override {
+        const char* wine = std::getenv("REGEDIT_WINE");
+        if (wine == nullptr || *wine == 0) GTEST_SKIP() << "REGEDIT_WINE is not set";
+        wine_ = wine;
+        key_ = "Software\\Anschriftenwandler-Test-" + std::to_string(::getpid());
+        regedit("/D", "HKEY_CURRENT_USER\\" + key_);
+    }
+    void TearDown() override {
+        if (!wine_.empty()) regedit("/D", "HKEY_CURRENT_USER\\" + key_);
+    }
+
+    // regedit with an option and a file (Wine sees / as the drive Z:) or a key.
+    int regedit(const std::string& option, const std::string& fileOrKey, const std::string& key = "") const {
+        std::string command = "'" + wine_ + "' regedit " + option + " '" +
+                              (fileOrKey.starts_with("/") ? "Z:" + fileOrKey : fileOrKey) + "'";
+        if (!key.empty()) command += " '" + key + "'";
+        return std::system((command + " </dev/null >/dev/null 2>&1").c_str());
+    }
+    void importFile(const std::filesystem::path& file) const { ASSERT_EQ(regedit("/S", file.string()), 0); }
+    void exportKey(const std::filesystem::path& file) const {
+        ASSERT_EQ(regedit("/E", file.string(), "HKEY_CURRENT_USER\\" + key_), 0);
+    }
+
+    // Wine keeps a key's values sorted by name.
+    static std::vector<Listed> byName(std::vector<Listed> values) {
+        std::sort(values.begin(), values.end(), [](const Listed& a, const Listed& b) { return a.name < b.name; });
+        return values;
+    }
+
+    std::string wine_;
+    std::string key_;
+};
+
+TEST_F(RegeditRoundTrip, WhatTheStoreWritesRegeditImportsAndExportsUnchanged) {
+    const TempDir dir;
+    const std::string profile = key_ + "\\datenbanken\\Prüfung";
+    const std::vector<Listed> values = {
+        {"", kRegSz, {'P', 'r', 0xC3, 0xBC, 'f', 'u', 'n', 'g', 0}},
+        {"ADR-Pfad",
+         kRegSz,
+         {'A', 'k', 't', 'e', 'n', ' ', 'M', 0xC3, 0xBC, 'l', 'l', 'e', 'r', '/', 'A', 'D', 'R', 0}},
+        {"Straße €", kRegExpandSz, {'%', 'T', 'E', 'M', 'P', '%', '\\', 0xC3, 0x84, 0}},
+        {"AdressNr0", kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"Pfade", kRegMultiSz, {'a', 0, 0xC3, 0xB6, 0, 0}},
+        {"Roh", kRegBinary, {1, 2, 0xFF}},
+    };
+    const auto written = dir.path() / "geschrieben.reg";
+    {
+        FileRegistry registry(written);
+        for (const Listed& value : values) store(registry, profile, value);
+    }
+    importFile(written);
+    const auto exported = dir.path() / "exportiert.reg";
+    exportKey(exported);
+    FileRegistry reread(exported);
+    EXPECT_EQ(byName(everyValue(reread, profile)), byName(values));
+}
+
+TEST_F(RegeditRoundTrip, ARegeditExportTheStoreWroteBackRegeditReadsUnchanged) {
+    const TempDir dir;
+    const auto source = dir.path() / "quelle.reg";
+    std::ofstream(source, std::ios::binary) << utf16File(
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" + key_ +
+        "\\datenbanken]\r\n@=\"Prüfung\"\r\n\r\n[HKEY_CURRENT_USER\\" + key_ +
+        "\\datenbanken\\Prüfung\\Import]\r\n\"ADR-Pfad\"=\"Akten Müller/ADR\"\r\n\"AdressNr0\"=dword:0000002a\r\n");
+    importFile(source);
+    const auto exported = dir.path() / "export.reg";
+    exportKey(exported);
+
+    const std::string import = key_ + "\\datenbanken\\Prüfung\\Import";
+    {
+        FileRegistry store(exported);
+        ASSERT_EQ(RegValueWrite(store, kCurrentUser, import, "AdressNr1", "4000000000", kRegSz), kErrorSuccess);
+        ASSERT_EQ(RegValueWrite(store, kCurrentUser, import, "AdressNr0", "17", kRegSz), kErrorSuccess);
+        ASSERT_EQ(RegValueWrite(store, kCurrentUser, import, "ADR-Pfad", "Akten Jäger/ADR", kRegSz), kErrorSuccess);
+    }
+    regedit("/D", "HKEY_CURRENT_USER\\" + key_);
+    importFile(exported);
+    const auto again = dir.path() / "wieder.reg";
+    exportKey(again);
+    FileRegistry written(exported);
+    FileRegistry reread(again);
+    EXPECT_EQ(RegValueRead(reread, kCurrentUser, key_ + "\\datenbanken", "", ""), "Prüfung");
+    EXPECT_EQ(byName(everyValue(reread, import)), byName(everyValue(written, import)));
+    EXPECT_EQ(
+        byName(everyValue(reread, import)),
+        (std::vector<Listed>{
+            {"ADR-Pfad", kRegSz, {'A', 'k', 't', 'e', 'n', ' ', 'J', 0xC3, 0xA4, 'g', 'e', 'r', '/', 'A', 'D', 'R', 0}},
+            {"AdressNr0", kRegDword, {17, 0, 0, 0}},
+            {"AdressNr1", kRegSz, {'4', '0', '0', '0', '0', '0', '0', '0', '0', '0', 0}},
+        }));
 }
 
 TEST(FileRegistry, ANewFileIsReadableByItsOwnerOnly) {
