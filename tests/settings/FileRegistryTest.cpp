@@ -411,6 +411,18 @@ TEST(FileRegistry, ParseErrorsNameTheirLine) {
     }
 }
 
+// What two writers "erster" and "zweiter" wrote, writes values each: all of it is there.
+void expectEveryWrite(const std::filesystem::path& file, int writes) {
+    FileRegistry registry(file);
+    for (const std::string prefix : {"erster", "zweiter"}) {
+        for (int i = 0; i < writes; ++i) {
+            EXPECT_EQ(
+                RegValueRead(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig", prefix + std::to_string(i), "fehlt"),
+                std::to_string(i));
+        }
+    }
+}
+
 TEST(FileRegistry, TwoWritersAtOnceLoseNoValue) {
     const TempDir dir;
     const auto file = dir.path() / "registry.reg";
@@ -427,14 +439,7 @@ TEST(FileRegistry, TwoWritersAtOnceLoseNoValue) {
     first.join();
     second.join();
 
-    FileRegistry registry(file);
-    for (const std::string prefix : {"erster", "zweiter"}) {
-        for (int i = 0; i < kWrites; ++i) {
-            EXPECT_EQ(
-                RegValueRead(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig", prefix + std::to_string(i), "fehlt"),
-                std::to_string(i));
-        }
-    }
+    expectEveryWrite(file, kWrites);
 }
 
 TEST(FileRegistry, AnswersLikeTheRegistryForHandlesAndAccessRights) {
@@ -637,14 +642,7 @@ TEST(FileRegistry, TwoProcessesWriteAtOnceLoseNoValueAndLeaveNoLockFile) {
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    FileRegistry registry(file);
-    for (const std::string prefix : {"erster", "zweiter"}) {
-        for (int i = 0; i < kWrites; ++i) {
-            EXPECT_EQ(
-                RegValueRead(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig", prefix + std::to_string(i), "fehlt"),
-                std::to_string(i));
-        }
-    }
+    expectEveryWrite(file, kWrites);
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         left.push_back(entry.path().filename().string());
