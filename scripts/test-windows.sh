@@ -1,21 +1,13 @@
 #!/usr/bin/env bash
 # The Windows build, cross-compiled with mingw-w64 and tested under Wine: every test executable
 # through ctest, then the acceptance sample converted by anschriftenwandler-cli.exe.
-# Wine runs in its own prefix (WINEPREFIX, an absolute path; default below), whose wineserver
+# Wine runs in its own prefix (WINEPREFIX; see scripts/wine-env.sh), whose wineserver
 # is shut down at the end. Needs what `scripts/install-deps.sh all` installs.
 set -Eeuo pipefail
 trap 'echo "${0##*/}: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 
-export PATH=/usr/lib/wine:$PATH
-export WINEPREFIX=${WINEPREFIX:-/tmp/anschriftenwandler-wine}
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"  # no Mono/Gecko installer, no crash dialog
-export LC_ALL=C.UTF-8
-case $WINEPREFIX in
-  /*) ;;
-  *) echo "WINEPREFIX must be an absolute path: $WINEPREFIX" >&2; exit 2 ;;
-esac
+source scripts/wine-env.sh
 
 work=$(mktemp -d)
 cleanup() {
@@ -24,19 +16,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Wine's server and service processes, started apart from any caught output (they would
-# hold its pipe open) before the first program runs.
-start_wine() {
-  mkdir -p "$WINEPREFIX"  # the server needs the directory; wineboot fills it on first use
-  wineserver -p </dev/null >/dev/null 2>&1 || [ $? -eq 2 ]  # 2: it runs already
-  wine64 wineboot </dev/null >/dev/null 2>&1
-}
-
 scripts/fetch-sqlite-amalgamation.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
 start_wine
 ctest --preset windows
+# The settings file as Wine's regedit imports and exports it, in the same running prefix.
+scripts/test-regedit.sh
 
 # The programs are single executables: every DLL they import is one of Windows' own,
 # which Wine keeps in the prefix's system32.

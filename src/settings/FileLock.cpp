@@ -9,6 +9,7 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #endif
@@ -39,12 +40,21 @@ void takeLock(TryLock tryLock, StopWaiting stopWaiting, Close close) {
 
 #ifdef _WIN32
 
+// A lock file whose deletion is pending refuses to open; its last holder lets go in a moment.
+constexpr int kDeletePendingAttempts = 600;
+
 FileLock::FileLock(const std::filesystem::path& lockFile, StopWaiting stopWaiting) {
-    handle_ = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE) {
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), lockFile.string());
+    for (int attempt = 0;; ++attempt) {
+        handle_ = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (handle_ != INVALID_HANDLE_VALUE) break;
+        const auto error = static_cast<int>(GetLastError());
+        if (error != ERROR_ACCESS_DENIED || attempt == kDeletePendingAttempts) {
+            throw std::system_error(error, std::system_category(), lockFile.string());
+        }
+        if (stopWaiting && stopWaiting()) throw std::system_error(std::make_error_code(std::errc::operation_canceled));
+        std::this_thread::sleep_for(kPollInterval);
     }
     const DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (stopWaiting ? LOCKFILE_FAIL_IMMEDIATELY : 0);
     const auto tryLock = [&] {
@@ -65,23 +75,42 @@ FileLock::~FileLock() {
 
 #else
 
-FileLock::FileLock(const std::filesystem::path& lockFile, StopWaiting stopWaiting) {
-    descriptor_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (descriptor_ < 0) throw std::system_error(errno, std::generic_category(), lockFile.string());
+namespace {
+
+// Whether the locked descriptor's file is still the one the lock file's name leads to.
+bool stillNamed(int descriptor, const std::filesystem::path& lockFile) {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(descriptor, &held) == 0 && ::stat(lockFile.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
+
+}  // namespace
+
+FileLock::FileLock(const std::filesystem::path& lockFile, StopWaiting stopWaiting) : lockFile_(lockFile) {
     const int operation = LOCK_EX | (stopWaiting ? LOCK_NB : 0);
-    const auto tryLock = [&] {
-        while (::flock(descriptor_, operation) != 0) {
-            if (errno == EINTR) continue;
-            if (stopWaiting && errno == EWOULDBLOCK) return false;
-            throw std::system_error(errno, std::generic_category(), lockFile.string());
-        }
-        return true;
-    };
-    takeLock(tryLock, stopWaiting, [&] { ::close(descriptor_); });
+    for (;;) {
+        descriptor_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (descriptor_ < 0) throw std::system_error(errno, std::generic_category(), lockFile.string());
+        const auto tryLock = [&] {
+            while (::flock(descriptor_, operation) != 0) {
+                if (errno == EINTR) continue;
+                if (stopWaiting && errno == EWOULDBLOCK) return false;
+                throw std::system_error(errno, std::generic_category(), lockFile.string());
+            }
+            return true;
+        };
+        takeLock(tryLock, stopWaiting, [&] { ::close(descriptor_); });
+        if (stillNamed(descriptor_, lockFile)) return;
+        // The holder before removed this file as it let go; the lock is on the file named now.
+        ::close(descriptor_);
+    }
 }
 
 FileLock::~FileLock() {
-    // Closing the descriptor releases the lock.
+    // Removed while still held, so that no one locks a file that is about to go; closing the
+    // descriptor then releases the lock.
+    ::unlink(lockFile_.c_str());
     ::close(descriptor_);
 }
 

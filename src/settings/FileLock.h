@@ -1,7 +1,10 @@
 #pragma once
 // An exclusive lock between processes (and between threads with their own lock objects) on a
 // lock file beside the settings file: flock on POSIX, LockFileEx on Windows. The lock file
-// stays; only the lock is released.
+// goes with the lock, so that none is left beside the settings file: on POSIX its holder removes
+// it before it lets go, and a waiter that then gets the lock of the removed file tries again on
+// the file's new one; on Windows it is deleted once its last handle closes, and while that is
+// pending it cannot be opened, so a newcomer waits.
 
 #include <filesystem>
 
@@ -25,6 +28,7 @@ private:
 #ifdef _WIN32
     void* handle_;
 #else
+    std::filesystem::path lockFile_;
     int descriptor_;
 #endif
 };

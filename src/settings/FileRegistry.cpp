@@ -12,6 +12,7 @@
 #include "settings/FileLock.h"
 #include "settings/RegFile.h"
 #include "settings/RegistryData.h"
+#include "settings/Texts.h"
 
 namespace settings {
 
@@ -46,7 +47,7 @@ std::string readFile(const std::filesystem::path& file) {
             std::this_thread::sleep_for(kOpenPause);
             continue;
         }
-        throw RegistryFileError("Die Registrierungsdatei " + displayName(file) + " lässt sich nicht lesen.", 0);
+        throw RegistryFileError(texts::fileUnreadable(displayName(file)), 0);
     }
 }
 
@@ -89,15 +90,24 @@ FileRegistry::FileRegistry(std::filesystem::path file, StopWaiting stopWaiting)
     reload();
 }
 
-void FileRegistry::reload() {
+void FileRegistry::reload(bool certain) {
+    // Looked at before it is read: a stamp taken after the read could belong to a newer file.
+    const std::optional<FileStamp> stamp = fileStamp(file_);
+    if (!certain && loaded_ && stamp && stamp == seen_) return;
     std::string bytes = readFile(file_);
+    seen_ = stamp;
     const Fingerprint read{bytes.size(), std::hash<std::string>{}(bytes)};
     if (read == loaded_) return;
-    tree_ = parseRegFile(std::move(bytes), displayName(file_));
+    // The old tree goes before the new one is made, so that a large file's tree is held once.
+    tree_ = RegTree();
+    loaded_.reset();
+    RegFileContent content = parseRegFile(std::move(bytes), displayName(file_));
+    tree_ = std::move(content.tree);
+    form_ = content.form;
     loaded_ = read;
 }
 
-std::string FileRegistry::location() const { return "Datei " + displayName(file_); }
+std::string FileRegistry::location() const { return texts::fileLocation(displayName(file_)); }
 
 std::optional<FileRegistry::Handle> FileRegistry::handle(Key key) const {
     if (const auto root = rootKeyWithHandle(key)) return Handle{{root->name}, ~0u};
@@ -133,18 +143,25 @@ Status FileRegistry::underLock(Change&& change) {
     try {
         if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path());
         const FileLock lock(lockFileFor(file_), stopWaiting_);
-        reload();
+        reload(true);
         bool changed = false;
-        const Status status = change(tree_, changed);
+        Status status = change(tree_, changed);
         if (status == kErrorSuccess && changed) {
             try {
-                const std::string content = formatRegFile(tree_);
-                replaceFile(file_, content);
-                loaded_ = Fingerprint{content.size(), std::hash<std::string>{}(content)};
+                const std::optional<std::string> content = formatRegFile(tree_, form_);
+                if (content) {
+                    replaceFile(file_, *content);
+                    loaded_ = Fingerprint{content->size(), std::hash<std::string>{}(*content)};
+                    seen_ = fileStamp(file_);
+                } else {
+                    status = kErrorNoUnicodeTranslation;
+                    loaded_.reset();
+                    reload(true);
+                }
             } catch (...) {
                 // What is held again matches the file, which kept its old content.
                 loaded_.reset();
-                reload();
+                reload(true);
                 throw;
             }
         }

@@ -4,11 +4,14 @@
 // buffer rules, access rights of a handle, key creation of every missing level, names that
 // compare without regard to case.
 //
-// The file is read again whenever a key is opened or created, so that what other processes wrote is
-// seen; it is parsed again only when its content changed. Every change takes the lock file (file +
-// ".lock"), reads the file again under it, applies the change and replaces the file atomically; two
-// writers lose no value. A file that cannot be parsed throws RegistryFileError and is never
-// written.
+// Whenever a key is opened or created the file is looked at again, so that what other processes
+// wrote is seen: it is read again only when it is another file or its size or time changed
+// (every write replaces it by a new file), and parsed again only when its content changed. Every
+// change takes the lock file (file + ".lock"), reads the file again under it, applies the change
+// and replaces the file atomically, in the form it was read in (RegFile.h); two writers lose no
+// value. A file that cannot be parsed throws RegistryFileError and is never written. A change
+// that the file's form cannot hold (a REGEDIT4 file and a character Windows-1252 lacks) is
+// answered with kErrorNoUnicodeTranslation and leaves the file as it was.
 //
 // One object serves one thread; threads and processes share the file through the lock.
 
@@ -19,6 +22,8 @@
 #include <vector>
 
 #include "settings/FileLock.h"
+#include "settings/FileStamp.h"
+#include "settings/RegFile.h"
 #include "settings/RegTree.h"
 #include "settings/RegistryApi.h"
 
@@ -52,7 +57,8 @@ private:
         std::uint32_t access = 0;
     };
 
-    void reload();
+    // Reads the file again when it looks changed; under the lock (certain) whatever it looks like.
+    void reload(bool certain = false);
     std::optional<Handle> handle(Key key) const;
     // The path of subKey below key; kErrorSuccess or the error to answer.
     Status pathBelow(Key key, const char* subKey, std::vector<std::string>& path) const;
@@ -72,7 +78,10 @@ private:
     std::filesystem::path file_;
     StopWaiting stopWaiting_;
     RegTree tree_;
+    RegFileForm form_ = RegFileForm::Unicode;
     std::optional<Fingerprint> loaded_;
+    // How the file looked when it was read or written last: its identity, size and times.
+    std::optional<FileStamp> seen_;
     std::map<Key, Handle> handles_;
     Key nextHandle_ = 0x100;
 };

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "settings/FileRegistry.h"
+#include "settings/Texts.h"
 
 #ifdef _WIN32
 #include "settings/win32/Win32Registry.h"
@@ -37,8 +38,7 @@ std::filesystem::path registryFileLocation() {
     } else if (auto home = environmentPath("HOME")) {
         config = *home / ".config";
     } else {
-        throw std::runtime_error("Kein Ort für die Registrierungsdatei: weder " + std::string(kFileVariable) +
-                                 " noch HOME ist gesetzt.");
+        throw std::runtime_error(texts::noPlaceForFile(kFileVariable));
     }
     return config / "anschriftenwandler" / "registry.reg";
 }

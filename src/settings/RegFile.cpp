@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "settings/RegistryData.h"
+#include "settings/Texts.h"
+#include "settings/Windows1252.h"
 #include "text/Unicode.h"
 
 namespace settings {
@@ -13,45 +15,74 @@ namespace settings {
 namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kAnsiHeader = "REGEDIT4";
 
-[[noreturn]] void fail(const std::string& fileName, std::size_t line, const std::string& reason) {
-    throw RegistryFileError(
-        "Die Registrierungsdatei " + fileName + " ist in Zeile " + std::to_string(line) + " fehlerhaft: " + reason,
-        line);
+[[noreturn]] void fail(const std::string& fileName, std::size_t line, std::string_view reason) {
+    throw RegistryFileError(texts::fileFaultyAtLine(fileName, line, reason), line);
 }
 
-// Turns the file's bytes into its text as UTF-8, from UTF-16LE or UTF-8 (with or without
-// byte-order mark). The bytes are given up as soon as the text is made, so that a large file is
-// held once only.
-void decodeText(std::string& bytes, const std::string& fileName) {
+// Turns UTF-16LE bytes after the byte-order mark into UTF-8 text in place of them. The text is
+// measured first and made in one piece, and the bytes are given up as soon as it is made, so
+// that a large file is never held twice over.
+void decodeUtf16(std::string& bytes, const std::string& fileName) {
+    const auto unit = [&](std::size_t i) -> char32_t {
+        return static_cast<unsigned char>(bytes[2 + 2 * i]) | (static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
+    };
+    const std::size_t count = (bytes.size() - 2) / 2;
+    std::size_t size = 0;
     std::size_t line = 1;
+    for (std::size_t i = 0; i < count;) {
+        char32_t c = 0;
+        if (!text::decodeUtf16(unit, count, i, c)) fail(fileName, line, texts::kInvalidUtf16);
+        if (c == U'\n') ++line;
+        size += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    }
+    if (bytes.size() % 2 != 0) fail(fileName, line, texts::kOddUtf16Length);
+    std::string decoded;
+    decoded.reserve(size);
+    for (std::size_t i = 0; i < count;) {
+        char32_t c = 0;
+        text::decodeUtf16(unit, count, i, c);
+        text::appendUtf8(decoded, c);
+    }
+    bytes = std::move(decoded);
+}
+
+// Whether the first line that is not blank is the header of a REGEDIT4 file.
+bool hasAnsiHeader(std::string_view bytes) {
+    const std::size_t start = bytes.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos || bytes.substr(start, kAnsiHeader.size()) != kAnsiHeader) return false;
+    const std::size_t end = bytes.find_first_not_of(" \t\r", start + kAnsiHeader.size());
+    return end == std::string_view::npos || bytes[end] == '\n';
+}
+
+// Turns the file's bytes into its text as UTF-8 and answers the form they were in.
+RegFileForm decodeText(std::string& bytes, const std::string& fileName) {
     if (bytes.starts_with("\xFF\xFE")) {
-        // The units after the byte-order mark, read in place.
-        const auto unit = [&](std::size_t i) -> char32_t {
-            return static_cast<unsigned char>(bytes[2 + 2 * i]) | (static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
-        };
-        const std::size_t count = (bytes.size() - 2) / 2;
-        std::string decoded;
-        decoded.reserve(bytes.size() / 2 + bytes.size() / 16);
-        for (std::size_t i = 0; i < count;) {
-            char32_t c = 0;
-            if (!text::decodeUtf16(unit, count, i, c)) fail(fileName, line, "ungültiges UTF-16");
-            if (c == U'\n') ++line;
-            text::appendUtf8(decoded, c);
-        }
-        if (bytes.size() % 2 != 0) fail(fileName, line, "ungültiges UTF-16 (ungerade Anzahl Bytes)");
-        bytes = std::move(decoded);
-        return;
+        decodeUtf16(bytes, fileName);
+        return RegFileForm::Unicode;
     }
-    if (bytes.starts_with("\xFE\xFF")) {
-        fail(fileName, 1, "UTF-16 mit umgekehrter Bytefolge wird nicht gelesen");
+    if (bytes.starts_with("\xFE\xFF")) fail(fileName, 1, texts::kBigEndianUtf16);
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.erase(0, 3);
+    } else if (hasAnsiHeader(bytes)) {
+        bytes = utf8FromWindows1252(bytes);
+        return RegFileForm::Ansi;
     }
-    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
+    std::size_t line = 1;
     for (std::size_t pos = 0; pos < bytes.size();) {
         char32_t c = 0;
-        if (!text::decodeUtf8(bytes, pos, c)) fail(fileName, line, "ungültiges UTF-8");
+        if (!text::decodeUtf8(bytes, pos, c)) fail(fileName, line, texts::kInvalidUtf8);
         if (c == U'\n') ++line;
     }
+    return RegFileForm::Unicode;
+}
+
+// String data of a REGEDIT4 file, held in Windows-1252, as the registry stores it.
+Bytes unicodeData(const Bytes& ansi) {
+    const std::string utf8 =
+        utf8FromWindows1252(std::string_view(reinterpret_cast<const char*>(ansi.data()), ansi.size()));
+    return utf16Bytes(text::utf8ToUtf16(utf8));
 }
 
 std::string_view trim(std::string_view s) {
@@ -71,33 +102,48 @@ std::optional<std::uint32_t> hexNumber(std::string_view digits, std::size_t maxD
 // Reads the text line by line in one pass.
 class Parser {
 public:
-    Parser(std::string_view text, const std::string& fileName) : text_(text), fileName_(fileName) {}
+    Parser(std::string_view text, RegFileForm form, const std::string& fileName)
+        : text_(text), form_(form), fileName_(fileName) {}
 
     RegTree parse() {
         RegTree tree;
         RegKey* current = nullptr;
         bool headerSeen = false;
+        // Comment lines wait for what follows them: a key's header line or a value.
+        std::vector<std::string> comments;
+        const auto keepComments = [&](RegKey& key, std::size_t position) {
+            for (std::string& comment : comments) key.remarks.push_back({position, std::move(comment)});
+            comments.clear();
+        };
         for (std::string_view next; nextLine(next);) {
             const std::string_view line = trim(next);
             if (line.empty()) continue;
             if (!headerSeen) {
-                if (line != kHeader) fail("die Kopfzeile \"" + std::string(kHeader) + "\" fehlt");
+                if (line != (form_ == RegFileForm::Ansi ? kAnsiHeader : kHeader)) fail(texts::headerMissing(kHeader));
                 headerSeen = true;
             } else if (line.front() == ';') {
-                continue;
+                comments.emplace_back(line);
             } else if (line.front() == '[') {
+                // Those before the first key belong to the file as a whole.
+                keepComments(current == nullptr ? tree : keyOf(tree, line), RegRemark::kBeforeHeader);
                 current = &keyOf(tree, line);
             } else if (current == nullptr) {
-                fail("Wert vor dem ersten Schlüssel");
+                fail(texts::kValueBeforeFirstKey);
             } else {
+                keepComments(*current, current->values.size());
                 current->setValue(value(line));
             }
+        }
+        if (current == nullptr) {
+            keepComments(tree, RegRemark::kBeforeHeader);
+        } else {
+            keepComments(*current, current->values.size());
         }
         return tree;
     }
 
 private:
-    [[noreturn]] void fail(const std::string& reason) const { settings::fail(fileName_, index_, reason); }
+    [[noreturn]] void fail(std::string_view reason) const { settings::fail(fileName_, index_, reason); }
 
     // The next line without its line feed; false after the last one.
     bool nextLine(std::string_view& line) {
@@ -110,11 +156,11 @@ private:
     }
 
     RegKey& keyOf(RegTree& tree, std::string_view line) const {
-        if (line.back() != ']') fail("die schließende Klammer des Schlüssels fehlt");
+        if (line.back() != ']') fail(texts::kKeyBracketMissing);
         const std::string_view path = line.substr(1, line.size() - 2);
         const std::string_view rootName = path.substr(0, path.find('\\'));
         const auto root = rootKeyNamed(rootName);
-        if (!root) fail("unbekannter Hauptschlüssel \"" + std::string(rootName) + "\"");
+        if (!root) fail(texts::unknownRootKey(rootName));
         RegKey* key = &tree.subkey(root->name);
         for (std::size_t start = rootName.size(); start < path.size();) {
             const std::size_t end = std::min(path.find('\\', start + 1), path.size());
@@ -144,10 +190,10 @@ private:
                 case '"': text += '"'; break;
                 case 'n': text += '\n'; break;
                 case 'r': text += '\r'; break;
-                default: fail(std::string("unbekannte Escape-Folge \"\\") + line[pos] + "\"");
+                default: fail(texts::unknownEscape(line[pos]));
             }
         }
-        fail("das schließende Anführungszeichen fehlt");
+        fail(texts::kClosingQuoteMissing);
     }
 
     RegValue value(std::string_view line) {
@@ -158,21 +204,21 @@ private:
         } else if (line.front() == '"') {
             result.name = quoted(line, pos);
         } else {
-            fail("unverständliche Zeile");
+            fail(texts::kUnintelligibleLine);
         }
         std::string_view rest = trim(line.substr(pos));
-        if (rest.empty() || rest.front() != '=') fail("das Gleichheitszeichen nach dem Wertnamen fehlt");
+        if (rest.empty() || rest.front() != '=') fail(texts::kEqualsSignMissing);
         rest = trim(rest.substr(1));
 
         if (!rest.empty() && rest.front() == '"') {
             pos = 0;
             const std::string text = quoted(rest, pos);
-            if (!trim(rest.substr(pos)).empty()) fail("Zeichen nach dem schließenden Anführungszeichen");
+            if (!trim(rest.substr(pos)).empty()) fail(texts::kTextAfterClosingQuote);
             result.type = 1;
             result.data = utf16Bytes(text::utf8ToUtf16(text) + u'\0');
         } else if (rest.substr(0, 6) == "dword:") {
             const auto number = hexNumber(rest.substr(6), 8);
-            if (!number) fail("ungültiger dword-Wert");
+            if (!number) fail(texts::kInvalidDword);
             result.type = 4;
             for (unsigned i = 0; i < 4; ++i) result.data.push_back(static_cast<std::uint8_t>(*number >> (8 * i)));
         } else if (rest.substr(0, 4) == "hex:") {
@@ -181,11 +227,12 @@ private:
         } else if (rest.substr(0, 4) == "hex(") {
             const std::size_t close = rest.find("):");
             const auto type = close == std::string_view::npos ? std::nullopt : hexNumber(rest.substr(4, close - 4), 8);
-            if (!type) fail("ungültige Typangabe hex(...)");
+            if (!type) fail(texts::kInvalidHexType);
             result.type = *type;
             result.data = hexBytes(rest.substr(close + 2));
+            if (form_ == RegFileForm::Ansi && isStringType(result.type)) result.data = unicodeData(result.data);
         } else {
-            fail("unbekannte Art des Werts");
+            fail(texts::kUnknownValueKind);
         }
         return result;
     }
@@ -203,7 +250,7 @@ private:
                 const bool last = end == rest.size() || trim(rest.substr(end + 1)).empty();
                 if (!(token.empty() && last)) {
                     const auto byte = hexNumber(token, 2);
-                    if (!byte) fail("ungültiges Byte \"" + std::string(token) + "\" in den hex-Daten");
+                    if (!byte) fail(texts::invalidHexByte(token));
                     bytes.push_back(static_cast<std::uint8_t>(*byte));
                 }
                 start = end + 1;
@@ -212,12 +259,13 @@ private:
             const std::size_t continuedAt = index_;
             if (!nextLine(rest) || trim(rest).empty()) {
                 index_ = continuedAt;
-                fail("die Fortsetzungszeile der hex-Daten fehlt");
+                fail(texts::kHexContinuationMissing);
             }
         }
     }
 
     std::string_view text_;
+    RegFileForm form_;
     const std::string& fileName_;
     std::size_t position_ = 0;
     std::size_t index_ = 0;  // the number of the line read last, from 1
@@ -262,7 +310,18 @@ void appendHex(std::string& out, std::size_t lineStart, const std::vector<std::u
     }
 }
 
-void appendValue(std::string& out, const RegValue& value) {
+// The Unicode form holds a value's data as it is stored; the Ansi form holds string data in
+// Windows-1252 (none when it cannot).
+std::optional<Bytes> dataInForm(const RegValue& value, RegFileForm form) {
+    if (form == RegFileForm::Unicode || !isStringType(value.type)) return value.data;
+    if (value.data.size() % 2 != 0) return std::nullopt;
+    const auto utf8 = text::utf16ToUtf8(utf16Units(value.data));
+    const auto ansi = utf8 ? windows1252FromUtf8(*utf8) : std::nullopt;
+    if (!ansi) return std::nullopt;
+    return Bytes(ansi->begin(), ansi->end());
+}
+
+bool appendValue(std::string& out, const RegValue& value, RegFileForm form) {
     const std::size_t lineStart = out.size();
     if (value.name.empty()) {
         out += '@';
@@ -272,39 +331,90 @@ void appendValue(std::string& out, const RegValue& value) {
     out += '=';
     if (const auto text = plainText(value)) {
         appendQuoted(out, *text);
-    } else if (value.type == 4 && value.data.size() == 4) {
+    } else if (value.type == kRegDword && value.data.size() == 4) {
         char digits[16];
         const std::uint32_t number = value.data[0] | (value.data[1] << 8u) | (value.data[2] << 16u) |
                                      (static_cast<std::uint32_t>(value.data[3]) << 24u);
         std::snprintf(digits, sizeof digits, "dword:%08x", static_cast<unsigned>(number));
         out += digits;
     } else {
+        const auto data = dataInForm(value, form);
+        if (!data) return false;
         char type[24] = "hex:";
-        if (value.type != 3) std::snprintf(type, sizeof type, "hex(%x):", static_cast<unsigned>(value.type));
+        if (value.type != kRegBinary) std::snprintf(type, sizeof type, "hex(%x):", static_cast<unsigned>(value.type));
         out += type;
-        appendHex(out, lineStart, value.data);
+        appendHex(out, lineStart, *data);
     }
     out += "\r\n";
+    return true;
 }
 
-void appendKey(std::string& out, const RegKey& key, const std::string& path) {
-    out += "\r\n[" + path + "]\r\n";
-    for (const RegValue& value : key.values) appendValue(out, value);
-    for (const RegKey& subkey : key.subkeys) appendKey(out, subkey, path + "\\" + subkey.name);
+void appendRemarks(std::string& out, const RegKey& key, std::size_t position) {
+    for (const RegRemark& remark : key.remarks) {
+        if (remark.beforeValue == position) out += remark.line + "\r\n";
+    }
+}
+
+bool appendKey(std::string& out, const RegKey& key, const std::string& path, RegFileForm form) {
+    out += "\r\n";
+    appendRemarks(out, key, RegRemark::kBeforeHeader);
+    out += "[" + path + "]\r\n";
+    for (std::size_t i = 0; i < key.values.size(); ++i) {
+        appendRemarks(out, key, i);
+        if (!appendValue(out, key.values[i], form)) return false;
+    }
+    appendRemarks(out, key, key.values.size());
+    for (const RegKey& subkey : key.subkeys) {
+        if (!appendKey(out, subkey, path + "\\" + subkey.name, form)) return false;
+    }
+    return true;
+}
+
+// UTF-8 text as UTF-16LE after a byte-order mark, made in one piece.
+std::string utf16WithByteOrderMark(std::string_view utf8) {
+    std::size_t units = 0;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t c = 0;
+        if (!text::decodeUtf8(utf8, pos, c)) c = 0xFFFD, ++pos;
+        units += c < 0x10000 ? 1 : 2;
+    }
+    std::string bytes;
+    bytes.reserve(2 + 2 * units);
+    bytes += "\xFF\xFE";
+    const auto append = [&](char32_t unit) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    };
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t c = 0;
+        if (!text::decodeUtf8(utf8, pos, c)) c = 0xFFFD, ++pos;
+        if (c < 0x10000) {
+            append(c);
+        } else {
+            append(0xD800 + ((c - 0x10000) >> 10));
+            append(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    }
+    return bytes;
 }
 
 }  // namespace
 
-RegTree parseRegFile(std::string bytes, const std::string& fileName) {
-    decodeText(bytes, fileName);
-    return Parser(bytes, fileName).parse();
+RegFileContent parseRegFile(std::string bytes, const std::string& fileName) {
+    const RegFileForm form = decodeText(bytes, fileName);
+    return {Parser(bytes, form, fileName).parse(), form};
 }
 
-std::string formatRegFile(const RegTree& tree) {
-    std::string out(kHeader);
+std::optional<std::string> formatRegFile(const RegTree& tree, RegFileForm form) {
+    std::string out(form == RegFileForm::Ansi ? kAnsiHeader : kHeader);
     out += "\r\n";
-    for (const RegKey& root : tree.subkeys) appendKey(out, root, root.name);
-    return out;
+    if (!tree.remarks.empty()) out += "\r\n";
+    appendRemarks(out, tree, RegRemark::kBeforeHeader);
+    for (const RegKey& root : tree.subkeys) {
+        if (!appendKey(out, root, root.name, form)) return std::nullopt;
+    }
+    if (form == RegFileForm::Ansi) return windows1252FromUtf8(out);
+    return utf16WithByteOrderMark(out);
 }
 
 }  // namespace settings

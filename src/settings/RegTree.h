@@ -5,6 +5,7 @@
 // A name is found in constant time however many keys or values share a parent, so that a
 // whole regedit export is read and written in time linear in its size.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -23,12 +24,22 @@ struct RegValue {
     std::vector<std::uint8_t> data;
 };
 
+// A comment line of the settings file (with its ";"), kept where it stood when the file is
+// written again: before the value at that position, or before the key's own header line.
+struct RegRemark {
+    static constexpr std::size_t kBeforeHeader = static_cast<std::size_t>(-1);
+    std::size_t beforeValue = kBeforeHeader;  // values.size() when it stood after every value
+    std::string line;
+};
+
 // Moved, never copied: a whole registry is large.
 struct RegKey {
     std::string name;
     // In the order they were added; both lists change only through subkey() and setValue().
     std::vector<RegValue> values;
     std::vector<RegKey> subkeys;
+    // In file order. Values are never removed, so a position stays right.
+    std::vector<RegRemark> remarks;
 
     RegKey* findSubkey(std::string_view subkeyName);
     // The subkey of that name, added when missing.
@@ -45,7 +56,8 @@ private:
     std::unique_ptr<Positions> valueIndex_;
 };
 
-// The tree of a whole registry: an unnamed key whose subkeys are the root keys.
+// The tree of a whole registry: an unnamed key whose subkeys are the root keys; its remarks
+// are the comment lines before the first key.
 using RegTree = RegKey;
 
 // The root keys a settings file may name, with their handle values.

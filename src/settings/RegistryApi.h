@@ -34,6 +34,7 @@ inline constexpr Status kErrorMoreData = 234;
 inline constexpr Status kErrorNoMoreItems = 259;
 inline constexpr Status kErrorRegistryIoFailed = 1016;
 inline constexpr Status kErrorKeyDeleted = 1018;
+inline constexpr Status kErrorNoUnicodeTranslation = 1113;
 inline constexpr Status kErrorCancelled = 1223;
 
 // Value types.

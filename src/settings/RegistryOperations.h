@@ -4,6 +4,7 @@
 // registry interface: any character is kept.
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,15 +15,24 @@ namespace settings {
 // The law-office system's settings below HKEY_CURRENT_USER.
 inline constexpr const char* kSettingsRoot = "SOFTWARE\\Norvel-Kanzleisoftware";
 
-// The value as text: a REG_DWORD as its signed decimal digits, a REG_MULTI_SZ with every NUL
-// turned into CR LF; NUL characters removed. Gives defaultValue for a missing key or value,
-// an unsupported type, a failed read or a value without data. Never creates a key.
+// A value of a type the program cannot read as text; the message names key, value and type.
+class UnusableValue : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The value as text: a REG_DWORD as its unsigned decimal digits, a REG_EXPAND_SZ with its
+// environment variables expanded, a REG_MULTI_SZ with every NUL turned into CR LF; NUL
+// characters removed. Gives defaultValue for a missing key or value, a failed read or a value
+// without data; throws UnusableValue for a value of any other type (binary data, a QWORD …),
+// which must not pass for an empty one. Never creates a key.
 std::string RegValueRead(RegistryApi& registry, Key root, const std::string& keyPath, const std::string& valueName,
                          const std::string& defaultValue);
 
 // Stores value under type, creating the key path when it is missing. Types 4 and 5 store the
-// value as a 32-bit whole number (nothing is stored when it is none); every other type stores
-// the text with its terminating NUL. Answers kErrorSuccess, or the Win32 code of the step that
+// value as a 32-bit number, signed or unsigned (nothing is stored when it is none); every
+// other type stores the text with its terminating NUL. A REG_SZ written over a REG_EXPAND_SZ or
+// over a DWORD that can hold it keeps that type. Answers kErrorSuccess, or the Win32 code of the step that
 // failed (the key could not be created or opened, the value not stored, the number not one).
 Status RegValueWrite(RegistryApi& registry, Key root, const std::string& keyPath, const std::string& valueName,
                      const std::string& value, std::uint32_t type);

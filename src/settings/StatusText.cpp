@@ -1,22 +1,24 @@
 #include "settings/StatusText.h"
 
+#include "settings/Texts.h"
+
 namespace settings {
 
 std::string statusText(Status status) {
-    const char* text = nullptr;
+    std::string_view text;
     switch (status) {
-        case kErrorFileNotFound: text = "nicht gefunden"; break;
-        case kErrorAccessDenied: text = "Zugriff verweigert"; break;
-        case kErrorInvalidHandle: text = "ungültiges Handle"; break;
-        case kErrorInvalidParameter: text = "ungültiger Wert"; break;
-        case kErrorBadPathname: text = "ungültiger Schlüsselpfad"; break;
-        case kErrorRegistryIoFailed: text = "Die Einstellungen ließen sich nicht schreiben"; break;
-        case kErrorKeyDeleted: text = "Schlüssel gelöscht"; break;
-        case kErrorCancelled: text = "Warten auf die Einstellungen abgebrochen"; break;
-        default: break;
+        case kErrorFileNotFound: text = texts::kNotFound; break;
+        case kErrorAccessDenied: text = texts::kAccessDenied; break;
+        case kErrorInvalidHandle: text = texts::kInvalidHandle; break;
+        case kErrorInvalidParameter: text = texts::kInvalidValue; break;
+        case kErrorBadPathname: text = texts::kInvalidKeyPath; break;
+        case kErrorRegistryIoFailed: text = texts::kNotWritten; break;
+        case kErrorKeyDeleted: text = texts::kKeyDeleted; break;
+        case kErrorNoUnicodeTranslation: text = texts::kNotInWindows1252; break;
+        case kErrorCancelled: text = texts::kWaitCancelled; break;
+        default: return texts::errorCode(status);
     }
-    const std::string code = "Fehler " + std::to_string(status);
-    return text ? std::string(text) + " (" + code + ")" : code;
+    return texts::statusWithCode(text, status);
 }
 
 }  // namespace settings

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -16,6 +18,7 @@
 #include "settings/FileRegistry.h"
 #include "settings/RegFile.h"
 #include "settings/RegistryOperations.h"
+#include "settings/StatusText.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 #include "text/Unicode.h"
@@ -51,6 +54,25 @@ std::string exactBytes(const std::filesystem::path& file) {
     std::stringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+// The text of a file written in regedit's form: UTF-16LE after a byte-order mark, lines ending
+// with CR LF; as UTF-8 with plain line feeds. Empty when the file is in any other form.
+std::string fileText(const std::filesystem::path& file) {
+    const std::string bytes = exactBytes(file);
+    if (!bytes.starts_with("\xFF\xFE") || bytes.size() % 2 != 0) return {};
+    std::u16string units;
+    for (std::size_t i = 2; i < bytes.size(); i += 2)
+        units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                       (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    const std::string text = text::utf16ToUtf8(units).value_or("");
+    std::string lines;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return {};  // a line ending without CR
+        lines += text[i];
+    }
+    return lines;
 }
 
 struct Listed {
@@ -120,14 +142,15 @@ TEST(FileRegistry, ReadsARegeditExportInUtf16) {
     const std::string databases = std::string(kSettingsRoot) + "\\datenbanken";
     const std::string profile = RegValueRead(registry, kCurrentUser, databases, "", "");
     EXPECT_EQ(profile, "Müller & Partner");
-    const auto keywords = RegValuesList(registry, kCurrentUser, databases + "\\" + profile + "\\verbindung");
-    ASSERT_TRUE(keywords);
-    EXPECT_EQ(*keywords, (std::vector<NamedText>{{"Provider", "SQLOLEDB.1"},
-                                                 {"Timeout", "30"},
-                                                 {"Pfade", "a\r\nb\r\n\r\n"},
-                                                 {"Erweitert", ""},
-                                                 {"Roh", ""},
-                                                 {"Straße", "Hauptstraße 5 – 2 €"}}));
+    const std::string connection = databases + "\\" + profile + "\\verbindung";
+    for (const auto& [name, text] : std::vector<NamedText>{{"Provider", "SQLOLEDB.1"},
+                                                           {"Timeout", "30"},
+                                                           {"Pfade", "a\r\nb\r\n\r\n"},
+                                                           {"Erweitert", "%A%"},
+                                                           {"Straße", "Hauptstraße 5 – 2 €"}}) {
+        EXPECT_EQ(RegValueRead(registry, kCurrentUser, connection, name, "fehlt"), text) << name;
+    }
+    EXPECT_THROW(RegValuesList(registry, kCurrentUser, connection), UnusableValue) << "the binary value Roh";
     const auto raw = everyValue(registry, databases + "\\" + profile + "\\verbindung");
     ASSERT_EQ(raw.size(), 6u);
     EXPECT_EQ(raw[3], (Listed{"Erweitert", kRegExpandSz, {'%', 'A', '%', 0}}));
@@ -148,8 +171,8 @@ TEST(FileRegistry, KeepsEveryCharacterOfAnExportAndOfWhatItWrites) {
     FileRegistry again(file);
     EXPECT_EQ(RegValueRead(again, kCurrentUser, key, "ADR-Pfad", ""), "C:\\ADR\\Łódź 😀");
     EXPECT_EQ(RegValueRead(again, kCurrentUser, key, "Straße in Gdańsk", ""), "ul. Długa 5");
-    EXPECT_NE(fileBytes(file).find("\n\"ADR-Pfad\"=\"C:\\\\ADR\\\\Łódź 😀\"\n"), std::string::npos)
-        << "written as UTF-8";
+    EXPECT_NE(fileText(file).find("\n\"ADR-Pfad\"=\"C:\\\\ADR\\\\Łódź 😀\"\n"), std::string::npos)
+        << "written as regedit writes: UTF-16LE with byte-order mark and CR LF";
 }
 
 TEST(FileRegistry, ReadsUtf8WithAndWithoutByteOrderMarkAndTakesAnEmptyFileAsEmpty) {
@@ -198,12 +221,78 @@ TEST(FileRegistry, EveryTypeAndAwkwardNameReadsBackByteForByte) {
     FileRegistry reader(file);
     EXPECT_EQ(everyValue(reader, path), values);
 
-    const std::string text = fileBytes(file);
+    const std::string text = fileText(file);
     EXPECT_NE(text.find("\n\"dword\"=dword:0000002a\n"), std::string::npos);
     EXPECT_NE(text.find("\n\"liste\"=hex(7):61,00,00,00,62,00,00,00,00,00\n"), std::string::npos);
-    EXPECT_NE(text.find("\n\"Text\"=\"Müller €\"\n"), std::string::npos) << "written as UTF-8";
+    EXPECT_NE(text.find("\n\"Text\"=\"Müller €\"\n"), std::string::npos);
     EXPECT_NE(text.find("\n@=\"Standard\"\n"), std::string::npos);
     for (const std::string& line : testing_support::lines(text)) EXPECT_LE(line.size(), 80u) << line;
+}
+
+// regedit reads a file without byte-order mark as ANSI and so mangles every umlaut: the file is
+// written as regedit writes one, whatever form of regedit 5.00 it was read in.
+TEST(FileRegistry, WritesAFileAsRegeditWritesOne) {
+    const TempDir dir;
+    const std::string databases = std::string(kSettingsRoot) + "\\datenbanken";
+    const std::string profile =
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken]"
+        "\r\n@=\"Prüfung\"\r\n";
+    // A regedit export, and a UTF-8 file as an earlier version of this program wrote it.
+    for (const std::string& before : {utf16File(profile), profile}) {
+        const std::string file = dir.write("registry.reg", before);
+        FileRegistry registry(file);
+        ASSERT_EQ(RegValueWrite(registry, kCurrentUser, databases + "\\Prüfung\\Import", "ADR-Pfad", "Akten Müller/ADR",
+                                kRegSz),
+                  kErrorSuccess);
+        const std::string text = fileText(file);
+        EXPECT_TRUE(text.starts_with("Windows Registry Editor Version 5.00\n")) << fileBytes(file);
+        EXPECT_NE(text.find("\n@=\"Prüfung\"\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("\n\"ADR-Pfad\"=\"Akten Müller/ADR\"\n"), std::string::npos) << text;
+    }
+    const auto created = dir.path() / "neu.reg";
+    FileRegistry fresh(created);
+    ASSERT_EQ(RegValueWrite(fresh, kCurrentUser, databases, "", "Prüfung", kRegSz), kErrorSuccess);
+    EXPECT_NE(fileText(created).find("\n@=\"Prüfung\"\n"), std::string::npos) << fileBytes(created);
+}
+
+TEST(FileRegistry, ARegedit4FileIsReadAndWrittenInWindows1252) {
+    const TempDir dir;
+    const std::string key = "SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken";
+    const std::string file = dir.write("registry.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + key +
+                                                           "]\r\n@=\"Pr\xFC"
+                                                           "fung \x80\"\r\n\"Pfad\"=hex(2):41,5c,c4,00\r\n");
+    FileRegistry registry(file);
+    EXPECT_EQ(RegValueRead(registry, kCurrentUser, key, "", ""), "Prüfung €");
+    EXPECT_EQ(RegValueRead(registry, kCurrentUser, key, "Pfad", ""), "A\\Ä");
+    EXPECT_EQ(everyValue(registry, key)[1], (Listed{"Pfad", kRegExpandSz, {'A', '\\', 0xC3, 0x84, 0}}));
+
+    ASSERT_EQ(RegValueWrite(registry, kCurrentUser, key, "Ort", "Straße", kRegSz), kErrorSuccess);
+    const std::string written = exactBytes(file);
+    EXPECT_TRUE(written.starts_with("REGEDIT4\r\n")) << written;
+    EXPECT_NE(written.find("\r\n@=\"Pr\xFC"
+                           "fung \x80\"\r\n\"Pfad\"=hex(2):41,5c,c4,00\r\n\"Ort\"=\"Stra\xDF"
+                           "e\"\r\n"),
+              std::string::npos)
+        << written;
+
+    EXPECT_EQ(RegValueWrite(registry, kCurrentUser, key, "Ort", "Łódź", kRegSz), kErrorNoUnicodeTranslation);
+    EXPECT_EQ(exactBytes(file), written) << "a text Windows-1252 cannot hold is refused, not mangled";
+    EXPECT_EQ(RegValueRead(registry, kCurrentUser, key, "Ort", ""), "Straße");
+    EXPECT_NE(statusText(kErrorNoUnicodeTranslation).find("Windows-1252"), std::string::npos);
+}
+
+TEST(FileRegistry, CommentLinesStayWhereTheyStoodWhenTheFileIsWritten) {
+    const TempDir dir;
+    const std::string before =
+        "Windows Registry Editor Version 5.00\n\n; Exportiert für die Kanzlei\n\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"1\"\n"
+        "; vor y\n\"y\"=\"2\"\n\n; das Profil B\n[HKEY_CURRENT_USER\\A\\B]\n\"b\"=\"1\"\n; am Ende\n";
+    const std::string file = dir.write("registry.reg", utf16File(before));
+    FileRegistry registry(file);
+    ASSERT_EQ(RegValueWrite(registry, kCurrentUser, "A", "z", "3", kRegSz), kErrorSuccess);
+    EXPECT_EQ(fileText(file),
+              "Windows Registry Editor Version 5.00\n\n; Exportiert für die Kanzlei\n\n[HKEY_CURRENT_USER]\n\n"
+              "[HKEY_CURRENT_USER\\A]\n\"x\"=\"1\"\n; vor y\n\"y\"=\"2\"\n\"z\"=\"3\"\n\n; das Profil B\n"
+              "[HKEY_CURRENT_USER\\A\\B]\n\"b\"=\"1\"\n; am Ende\n");
 }
 
 TEST(FileRegistry, ChangesReachEveryStoreObjectOnTheFile) {
@@ -300,7 +389,7 @@ TEST(FileRegistry, ParseErrorsNameTheirLine) {
         std::string text;
         std::size_t line;
     } cases[] = {
-        {"REGEDIT4\n\n[HKEY_CURRENT_USER\\X]\n", 1},
+        {"Windows Registry Editor Version 4.00\n\n[HKEY_CURRENT_USER\\X]\n", 1},
         {header + "\"Wert\"=\"vor dem Schlüssel\"\n", 3},
         {header + "[HKEY_IRGENDWO\\X]\n", 3},
         {header + "[HKEY_CURRENT_USER\\X\n", 3},
@@ -322,6 +411,18 @@ TEST(FileRegistry, ParseErrorsNameTheirLine) {
     }
 }
 
+// What two writers "erster" and "zweiter" wrote, writes values each: all of it is there.
+void expectEveryWrite(const std::filesystem::path& file, int writes) {
+    FileRegistry registry(file);
+    for (const std::string prefix : {"erster", "zweiter"}) {
+        for (int i = 0; i < writes; ++i) {
+            EXPECT_EQ(
+                RegValueRead(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig", prefix + std::to_string(i), "fehlt"),
+                std::to_string(i));
+        }
+    }
+}
+
 TEST(FileRegistry, TwoWritersAtOnceLoseNoValue) {
     const TempDir dir;
     const auto file = dir.path() / "registry.reg";
@@ -338,14 +439,7 @@ TEST(FileRegistry, TwoWritersAtOnceLoseNoValue) {
     first.join();
     second.join();
 
-    FileRegistry registry(file);
-    for (const std::string prefix : {"erster", "zweiter"}) {
-        for (int i = 0; i < kWrites; ++i) {
-            EXPECT_EQ(
-                RegValueRead(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig", prefix + std::to_string(i), "fehlt"),
-                std::to_string(i));
-        }
-    }
+    expectEveryWrite(file, kWrites);
 }
 
 TEST(FileRegistry, AnswersLikeTheRegistryForHandlesAndAccessRights) {
@@ -462,7 +556,6 @@ TEST(FileRegistry, AReadOnlyFileIsNotReplacedAndTheWriteIsRefused) {
     }
     namespace fs = std::filesystem;
     fs::permissions(dir.path(), fs::perms::all);  // the folder and the lock may be written, the file not
-    fs::permissions(dir.path() / "registry.reg.lock", fs::perms::all);
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const std::string before = exactBytes(file);
 
@@ -521,6 +614,137 @@ TEST(FileRegistry, AWriteTheDiskRefusesLeavesTheFileAndAnswersTheFailure) {
     EXPECT_EQ(exactBytes(file), before);
     EXPECT_FALSE(std::filesystem::exists(temporaryFileFor(file)));
     EXPECT_EQ(RegValueRead(registry, kCurrentUser, "SOFTWARE\\X", "Wert", ""), "alt");
+}
+
+// The lock file goes with the lock, and still keeps two writing processes apart.
+TEST(FileRegistry, TwoProcessesWriteAtOnceLoseNoValueAndLeaveNoLockFile) {
+    const TempDir dir;
+    const auto file = dir.path() / "registry.reg";
+    constexpr int kWrites = 30;
+    std::vector<pid_t> children;
+    for (const std::string prefix : {"erster", "zweiter"}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            FileRegistry registry(file);
+            bool written = true;
+            for (int i = 0; i < kWrites; ++i) {
+                written =
+                    written && RegValueWrite(registry, kCurrentUser, "SOFTWARE\\Gleichzeitig",
+                                             prefix + std::to_string(i), std::to_string(i), kRegSz) == kErrorSuccess;
+            }
+            ::_exit(written ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    expectEveryWrite(file, kWrites);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"registry.reg"});
+}
+
+// Wine's regedit imports (/S) what the store wrote and exports (/E) it again, and the store reads
+// and writes back what regedit exported: every name and value arrives as it left. Runs when
+// REGEDIT_WINE names the Wine program of a prepared prefix (scripts/test-regedit.sh).
+class RegeditRoundTrip : public testing::Test {
+protected:
+    void SetUp() override {
+        const char* wine = std::getenv("REGEDIT_WINE");
+        if (wine == nullptr || *wine == 0) GTEST_SKIP() << "REGEDIT_WINE is not set";
+        wine_ = wine;
+        key_ = "Software\\Anschriftenwandler-Test-" + std::to_string(::getpid());
+        regedit("/D", "HKEY_CURRENT_USER\\" + key_);
+    }
+    void TearDown() override {
+        if (!wine_.empty()) regedit("/D", "HKEY_CURRENT_USER\\" + key_);
+    }
+
+    // regedit with an option and a file (Wine sees / as the drive Z:) or a key.
+    int regedit(const std::string& option, const std::string& fileOrKey, const std::string& key = "") const {
+        std::string command = "'" + wine_ + "' regedit " + option + " '" +
+                              (fileOrKey.starts_with("/") ? "Z:" + fileOrKey : fileOrKey) + "'";
+        if (!key.empty()) command += " '" + key + "'";
+        return std::system((command + " </dev/null >/dev/null 2>&1").c_str());
+    }
+    void importFile(const std::filesystem::path& file) const { ASSERT_EQ(regedit("/S", file.string()), 0); }
+    void exportKey(const std::filesystem::path& file) const {
+        ASSERT_EQ(regedit("/E", file.string(), "HKEY_CURRENT_USER\\" + key_), 0);
+    }
+
+    // Wine keeps a key's values sorted by name.
+    static std::vector<Listed> byName(std::vector<Listed> values) {
+        std::sort(values.begin(), values.end(), [](const Listed& a, const Listed& b) { return a.name < b.name; });
+        return values;
+    }
+
+    std::string wine_;
+    std::string key_;
+};
+
+TEST_F(RegeditRoundTrip, WhatTheStoreWritesRegeditImportsAndExportsUnchanged) {
+    const TempDir dir;
+    const std::string profile = key_ + "\\datenbanken\\Prüfung";
+    const std::vector<Listed> values = {
+        {"", kRegSz, {'P', 'r', 0xC3, 0xBC, 'f', 'u', 'n', 'g', 0}},
+        {"ADR-Pfad",
+         kRegSz,
+         {'A', 'k', 't', 'e', 'n', ' ', 'M', 0xC3, 0xBC, 'l', 'l', 'e', 'r', '/', 'A', 'D', 'R', 0}},
+        {"Straße €", kRegExpandSz, {'%', 'T', 'E', 'M', 'P', '%', '\\', 0xC3, 0x84, 0}},
+        {"AdressNr0", kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"Pfade", kRegMultiSz, {'a', 0, 0xC3, 0xB6, 0, 0}},
+        {"Roh", kRegBinary, {1, 2, 0xFF}},
+    };
+    const auto written = dir.path() / "geschrieben.reg";
+    {
+        FileRegistry registry(written);
+        for (const Listed& value : values) store(registry, profile, value);
+    }
+    importFile(written);
+    const auto exported = dir.path() / "exportiert.reg";
+    exportKey(exported);
+    FileRegistry reread(exported);
+    EXPECT_EQ(byName(everyValue(reread, profile)), byName(values));
+}
+
+TEST_F(RegeditRoundTrip, ARegeditExportTheStoreWroteBackRegeditReadsUnchanged) {
+    const TempDir dir;
+    const auto source = dir.path() / "quelle.reg";
+    std::ofstream(source, std::ios::binary) << utf16File(
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" + key_ +
+        "\\datenbanken]\r\n@=\"Prüfung\"\r\n\r\n[HKEY_CURRENT_USER\\" + key_ +
+        "\\datenbanken\\Prüfung\\Import]\r\n\"ADR-Pfad\"=\"Akten Müller/ADR\"\r\n\"AdressNr0\"=dword:0000002a\r\n");
+    importFile(source);
+    const auto exported = dir.path() / "export.reg";
+    exportKey(exported);
+
+    const std::string import = key_ + "\\datenbanken\\Prüfung\\Import";
+    {
+        FileRegistry store(exported);
+        ASSERT_EQ(RegValueWrite(store, kCurrentUser, import, "AdressNr1", "4000000000", kRegSz), kErrorSuccess);
+        ASSERT_EQ(RegValueWrite(store, kCurrentUser, import, "AdressNr0", "17", kRegSz), kErrorSuccess);
+        ASSERT_EQ(RegValueWrite(store, kCurrentUser, import, "ADR-Pfad", "Akten Jäger/ADR", kRegSz), kErrorSuccess);
+    }
+    regedit("/D", "HKEY_CURRENT_USER\\" + key_);
+    importFile(exported);
+    const auto again = dir.path() / "wieder.reg";
+    exportKey(again);
+    FileRegistry written(exported);
+    FileRegistry reread(again);
+    EXPECT_EQ(RegValueRead(reread, kCurrentUser, key_ + "\\datenbanken", "", ""), "Prüfung");
+    EXPECT_EQ(byName(everyValue(reread, import)), byName(everyValue(written, import)));
+    EXPECT_EQ(
+        byName(everyValue(reread, import)),
+        (std::vector<Listed>{
+            {"ADR-Pfad", kRegSz, {'A', 'k', 't', 'e', 'n', ' ', 'J', 0xC3, 0xA4, 'g', 'e', 'r', '/', 'A', 'D', 'R', 0}},
+            {"AdressNr0", kRegDword, {17, 0, 0, 0}},
+            {"AdressNr1", kRegSz, {'4', '0', '0', '0', '0', '0', '0', '0', '0', '0', 0}},
+        }));
 }
 
 TEST(FileRegistry, ANewFileIsReadableByItsOwnerOnly) {

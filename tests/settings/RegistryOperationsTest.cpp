@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/ExpandVariables.h"
 #include "settings/RegistryBackends.h"
 #include "settings/RegistryOperations.h"
 
@@ -97,14 +98,14 @@ TYPED_TEST(RegistryOperationsTest, TextIsStoredAsUnicodeAndReadBack) {
     EXPECT_EQ(this->read(path, "ADR-Pfad"), "") << "an empty text holds its NUL and is no missing value";
 }
 
-TYPED_TEST(RegistryOperationsTest, DwordsReadAsSignedDecimalDigits) {
+TYPED_TEST(RegistryOperationsTest, DwordsReadAsUnsignedDecimalDigits) {
     const std::string path = this->key("Zahlen");
     this->storeRaw(path, "zweiundvierzig", kRegDword, {42, 0, 0, 0});
     this->storeRaw(path, "alleBits", kRegDword, {0xFF, 0xFF, 0xFF, 0xFF});
-    this->storeRaw(path, "groesste", kRegDword, {0xFF, 0xFF, 0xFF, 0x7F});
+    this->storeRaw(path, "hoechstesBit", kRegDword, {0, 0, 0, 0x80});
     EXPECT_EQ(this->read(path, "zweiundvierzig"), "42");
-    EXPECT_EQ(this->read(path, "alleBits"), "-1");
-    EXPECT_EQ(this->read(path, "groesste"), "2147483647");
+    EXPECT_EQ(this->read(path, "alleBits"), "4294967295");
+    EXPECT_EQ(this->read(path, "hoechstesBit"), "2147483648");
 }
 
 TYPED_TEST(RegistryOperationsTest, DwordWritesStoreThirtyTwoBitNumbers) {
@@ -114,21 +115,45 @@ TYPED_TEST(RegistryOperationsTest, DwordWritesStoreThirtyTwoBitNumbers) {
     RegValueWrite(this->registry(), kCurrentUser, path, "keineZahl", "zwölf", kRegDword);
     RegValueWrite(this->registry(), kCurrentUser, path, "zuGross", "4294967296", kRegDword);
     RegValueWrite(this->registry(), kCurrentUser, path, "grossesEnde", "42", kRegDwordBigEndian);
+    RegValueWrite(this->registry(), kCurrentUser, path, "ohneVorzeichen", "4294967295", kRegDword);
 
     const auto minusOne = this->raw(path, "minusEins");
     ASSERT_TRUE(minusOne);
     EXPECT_EQ(minusOne->type, kRegDword);
     EXPECT_EQ(minusOne->data, (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(this->read(path, "minusEins"), "-1");
+    EXPECT_EQ(this->read(path, "minusEins"), "4294967295") << "read back unsigned, as a DWORD is";
     EXPECT_EQ(this->read(path, "gerundet"), "12") << "half to even";
     EXPECT_FALSE(this->raw(path, "keineZahl")) << "a text that is no number is not stored";
     EXPECT_FALSE(this->raw(path, "zuGross"));
+    EXPECT_EQ(this->read(path, "ohneVorzeichen"), "4294967295") << "a DWORD read back is written back";
 
     const auto bigEndian = this->raw(path, "grossesEnde");
     ASSERT_TRUE(bigEndian);
     EXPECT_EQ(bigEndian->type, kRegDwordBigEndian);
     EXPECT_EQ(bigEndian->data, (Bytes{0, 0, 0, 42}));
-    EXPECT_EQ(this->read(path, "grossesEnde"), "Vorgabe") << "the type is not one the reader understands";
+    EXPECT_THROW(this->read(path, "grossesEnde"), UnusableValue) << "the type is not one the reader understands";
+}
+
+TYPED_TEST(RegistryOperationsTest, WritingATextKeepsTheTypeTheValueHad) {
+    const std::string path = this->key("Import");
+    this->storeRaw(path, "AdressNr0", kRegDword, {7, 0, 0, 0});
+    this->storeRaw(path, "AdressNr1", kRegDword, {9, 0, 0, 0});
+    this->storeRaw(path, "ADR-Pfad", kRegExpandSz, bytes(std::string("%HOME%\\ADR", 11)));
+    EXPECT_EQ(RegValueWrite(this->registry(), kCurrentUser, path, "AdressNr0", "4000000000", kRegSz), kErrorSuccess);
+    EXPECT_EQ(RegValueWrite(this->registry(), kCurrentUser, path, "AdressNr1", "", kRegSz), kErrorSuccess);
+    EXPECT_EQ(RegValueWrite(this->registry(), kCurrentUser, path, "ADR-Pfad", "D:\\ADR", kRegSz), kErrorSuccess);
+
+    const auto from = this->raw(path, "AdressNr0");
+    ASSERT_TRUE(from);
+    EXPECT_EQ(from->type, kRegDword) << "a number written over a DWORD stays a DWORD";
+    EXPECT_EQ(from->data, (Bytes{0x00, 0x28, 0x6B, 0xEE}));
+    const auto to = this->raw(path, "AdressNr1");
+    ASSERT_TRUE(to);
+    EXPECT_EQ(to->type, kRegSz) << "a DWORD cannot hold the empty text";
+    const auto directory = this->raw(path, "ADR-Pfad");
+    ASSERT_TRUE(directory);
+    EXPECT_EQ(directory->type, kRegExpandSz);
+    EXPECT_EQ(this->read(path, "ADR-Pfad"), "D:\\ADR");
 }
 
 TYPED_TEST(RegistryOperationsTest, AWriteTheRegistryRefusesAnswersItsStatus) {
@@ -177,16 +202,31 @@ TYPED_TEST(RegistryOperationsTest, MultiStringsTurnEveryNulIntoALineBreak) {
     EXPECT_EQ(this->read(path, "leereListe"), "Vorgabe");
 }
 
-TYPED_TEST(RegistryOperationsTest, OtherTypesAndUnreadableDwordsGiveTheDefault) {
+TYPED_TEST(RegistryOperationsTest, ExpandStringsReadWithTheirVariablesExpanded) {
     const std::string path = this->key("Typen");
-    this->storeRaw(path, "erweitert", kRegExpandSz, bytes(std::string("%TEMP%\\x", 9)));
+    const auto path_ = environmentVariable("PATH");
+    ASSERT_TRUE(path_) << "the test needs PATH set";
+    this->storeRaw(path, "erweitert", kRegExpandSz, bytes(std::string("%PATH%\\ADR %UNBEKANNT_XYZ% 100%\0", 32)));
+    EXPECT_EQ(this->read(path, "erweitert"), *path_ + "\\ADR %UNBEKANNT_XYZ% 100%");
+}
+
+TYPED_TEST(RegistryOperationsTest, ValuesOfOtherTypesAreReportedByKeyAndNameNeverReadAsEmpty) {
+    const std::string path = this->key("Typen");
     this->storeRaw(path, "binaer", kRegBinary, {1, 2, 3});
     this->storeRaw(path, "nichts", kRegNone, {});
     this->storeRaw(path, "langesDword", kRegDword, {1, 0, 0, 0, 2, 0, 0, 0});
     this->storeRaw(path, "leeresDword", kRegDword, {});
-    for (const char* name : {"erweitert", "binaer", "nichts", "langesDword", "leeresDword"}) {
-        EXPECT_EQ(this->read(path, name), "Vorgabe") << name;
+    for (const char* name : {"binaer", "nichts"}) {
+        try {
+            this->read(path, name);
+            ADD_FAILURE() << name << " was read";
+        } catch (const UnusableValue& error) {
+            const std::string message = error.what();
+            EXPECT_NE(message.find(std::string("Der Wert \"") + name + "\""), std::string::npos) << message;
+            EXPECT_NE(message.find("HKEY_CURRENT_USER\\" + path), std::string::npos) << message;
+        }
     }
+    for (const char* name : {"langesDword", "leeresDword"}) EXPECT_EQ(this->read(path, name), "Vorgabe") << name;
 }
 
 TYPED_TEST(RegistryOperationsTest, WritingCreatesEveryMissingLevel) {
@@ -237,11 +277,12 @@ TYPED_TEST(RegistryOperationsTest, ValuesListGivesEveryValueReadAgainByName) {
     RegValueWrite(this->registry(), kCurrentUser, path, "Data Source", "C:\\Daten\\pool.db", kRegSz);
     RegValueWrite(this->registry(), kCurrentUser, path, "PWD", "geheim", kRegSz);
     this->storeRaw(path, "Timeout", kRegDword, {30, 0, 0, 0});
-    this->storeRaw(path, "Zusatz", kRegBinary, {1, 2});
     const auto list = RegValuesList(this->registry(), kCurrentUser, path);
     ASSERT_TRUE(list);
-    EXPECT_EQ(*list, (std::vector<NamedText>{
-                         {"Data Source", "C:\\Daten\\pool.db"}, {"PWD", "geheim"}, {"Timeout", "30"}, {"Zusatz", ""}}));
+    EXPECT_EQ(*list,
+              (std::vector<NamedText>{{"Data Source", "C:\\Daten\\pool.db"}, {"PWD", "geheim"}, {"Timeout", "30"}}));
+    this->storeRaw(path, "Zusatz", kRegBinary, {1, 2});
+    EXPECT_THROW(RegValuesList(this->registry(), kCurrentUser, path), UnusableValue);
 }
 
 TYPED_TEST(RegistryOperationsTest, ValuesListEndsAtANameOrDataTooLongForItsBuffers) {

@@ -78,6 +78,23 @@ TEST(SettingsCommand, NamesMissingConnectionParametersAndBrokenFiles) {
     EXPECT_EQ(runCli({"settings", "show", "--registry"}, dir.path().string()).exitCode, 2);
 }
 
+TEST(SettingsCommand, AValueOfATypeItCannotReadIsNamedNotShownEmpty) {
+    const TempDir dir;
+    const std::string file =
+        dir.write("binaer.reg",
+                  "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\"
+                  "datenbanken]\n@=\"Kanzlei\"\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\datenbanken\\"
+                  "Kanzlei\\Import]\n\"ADR-Pfad\"=hex:44,3a,5c\n\"AdressNr0\"=dword:ffffffff\n");
+    const auto run = runCli({"settings", "show", "--registry", file}, dir.path().string());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("Der Wert \"ADR-Pfad\" im Schlüssel HKEY_CURRENT_USER\\SOFTWARE\\Norvel-Kanzleisoftware\\"
+                           "datenbanken\\Kanzlei\\Import hat den Registrierungstyp REG_BINARY, den das Programm nicht "
+                           "als Text lesen kann.\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.out.find("ADR-Pfad="), std::string::npos) << run.out;
+}
+
 #ifndef _WIN32
 TEST(SettingsCommand, ReadsTheFileTheEnvironmentNames) {
     const TempDir dir;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/RegistryData.h"
+#include "settings/Texts.h"
 #include "text/Unicode.h"
 
 namespace settings {
@@ -133,6 +134,6 @@ Status Win32Registry::enumValue(Key key, std::uint32_t index, char* name, std::u
 
 Status Win32Registry::closeKey(Key key) { return RegCloseKey(toHkey(key)); }
 
-std::string Win32Registry::location() const { return "Windows-Registrierung (HKEY_CURRENT_USER)"; }
+std::string Win32Registry::location() const { return std::string(texts::kWindowsRegistryLocation); }
 
 }  // namespace settings
