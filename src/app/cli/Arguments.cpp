@@ -9,12 +9,12 @@ Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::
         if (word == "--help" || word == "-h") {
             help_ = true;
         } else if (valued.count(word)) {
-            if (i + 1 >= words.size()) throw UsageError("Die Option " + word + " verlangt einen Wert.");
+            if (i + 1 >= words.size()) throw UsageError(texts::optionWantsValue(word));
             options_[word] = words[++i];
         } else if (flags.count(word)) {
             options_[word] = "";
         } else if (word.size() > 1 && word[0] == '-' && !(word[1] >= '0' && word[1] <= '9')) {
-            throw UsageError("Unbekannte Option: " + word);
+            throw UsageError(texts::unknownOption(word));
         } else {
             positional_.push_back(word);
         }
@@ -29,8 +29,12 @@ std::optional<std::string> Arguments::value(const std::string& option) const {
 
 std::string Arguments::required(const std::string& option) const {
     auto found = value(option);
-    if (!found) throw UsageError("Die Option " + option + " fehlt.");
+    if (!found) throw UsageError(texts::optionMissing(option));
     return *found;
+}
+
+void Arguments::refusePositional() const {
+    if (!positional_.empty()) throw UsageError(texts::unexpectedArgument(positional_.front()));
 }
 
 }  // namespace cli
