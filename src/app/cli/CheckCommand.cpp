@@ -7,6 +7,7 @@
 
 #include "app/CnnString.h"
 #include "app/DatenpoolCheck.h"
+#include "app/StartupCheck.h"
 #include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
 #include "app/cli/ConsoleView.h"
@@ -33,12 +34,29 @@ std::string_view word(db::Verdict verdict) {
 }
 
 // What --db names (a file must be there), else what the current database profile stores, opened
-// as the window opens it.
+// as the window opens it. A connection that cannot be opened throws db::Error with what the window
+// says of it, and without stored keywords how to give a Datenpool.
 std::unique_ptr<db::Connection> openChecked(const Arguments& args) {
-    if (const auto target = args.value("--db")) return openExisting(*target);
+    const auto told = [](const db::Error& error, const std::string& problem) {
+        return db::Error(error.code(), problem, error.kind());
+    };
+    if (const auto target = args.value("--db")) {
+        try {
+            return openExisting(*target);
+        } catch (const db::Error& error) {
+            throw told(error, app::connectionFailed(error).problem);
+        }
+    }
     const auto registry = openSettingsToRead(args.value("--registry"));
     std::string datenbank;
-    return db::openConnection(app::cnnString(*registry, datenbank, say));
+    const std::string connection = app::cnnString(*registry, datenbank, say);
+    try {
+        return db::openConnection(connection);
+    } catch (const db::Error& error) {
+        if (!connection.empty()) throw told(error, app::connectionFailed(error).problem);
+        throw told(error, app::noConnectionParameters(error, datenbank, registry->location()).problem + " " +
+                              std::string(texts::kGiveConnection));
+    }
 }
 
 int sayFindings(const std::vector<db::Finding>& findings) {
