@@ -56,7 +56,7 @@ MainWindow::~MainWindow() = default;
 std::string MainWindow::stammverzeichnis() const { return settings::Stammverzeichnis(registry_); }
 
 bool MainWindow::Form_Load(const std::string& commandLine) {
-    view_.setCaption(std::string(kDesignCaption) + " (" + std::to_string(version_.major) + "." +
+    view_.setCaption(std::string(texts::kDesignCaption) + " (" + std::to_string(version_.major) + "." +
                      std::to_string(version_.minor) + "." + std::to_string(version_.revision) + ") ");
     view_.setEnabled(Control::cmdAdressen, view_.fileExists(stammverzeichnis() + "/kov.exe"));
 

@@ -35,8 +35,6 @@ struct Version {
     int revision = 0;
 };
 
-inline constexpr const char* kDesignCaption = "Norvel-Kanzleisoftware - Adressimport";
-
 class MainWindow : private adr::ConversionEvents {
 public:
     MainWindow(View& view, settings::RegistryApi& registry, ConnectionOpener openConnection, Version version);

@@ -24,7 +24,8 @@ inline constexpr std::string_view kIdsCaption = "IDs";
 inline constexpr std::string_view kUpToCaption = "bis";
 inline constexpr std::string_view kUndoCaption = "importierte Adressen wieder löschen";
 
-// Titles.
+// Titles: the window's caption as designed (start-up adds the version), and of messages.
+inline constexpr std::string_view kDesignCaption = "Norvel-Kanzleisoftware - Adressimport";
 inline constexpr std::string_view kNorvelTitle = "Norvel-Kanzleisoftware";
 inline constexpr std::string_view kBrowseTitle = "ADR-Verzeichnis";
 
