@@ -1,5 +1,6 @@
 #include "app/CnnString.h"
 
+#include "app/Texts.h"
 #include "db/ConnectionString.h"
 
 namespace app {
@@ -10,14 +11,26 @@ std::string joinConnectionKeywords(const std::vector<settings::NamedText>& keywo
     return connection;
 }
 
+namespace {
+
+std::string profilesKey() { return std::string(settings::kSettingsRoot) + "\\datenbanken"; }
+
+}  // namespace
+
+std::string currentProfile(settings::RegistryApi& registry) {
+    return settings::RegValueRead(registry, settings::kCurrentUser, profilesKey(), "", "");
+}
+
+std::string connectionKeyOf(const std::string& profile) { return profilesKey() + "\\" + profile + "\\verbindung"; }
+
+std::string importKeyOf(const std::string& profile) { return profilesKey() + "\\" + profile + "\\Import"; }
+
 std::string cnnString(settings::RegistryApi& registry, std::string& datenbank,
                       const std::function<void(const std::string&)>& warn) {
-    const std::string profiles = std::string(settings::kSettingsRoot) + "\\datenbanken";
-    datenbank = settings::RegValueRead(registry, settings::kCurrentUser, profiles, "", "");
-    const auto parameters =
-        settings::RegValuesList(registry, settings::kCurrentUser, profiles + "\\" + datenbank + "\\verbindung");
+    datenbank = currentProfile(registry);
+    const auto parameters = settings::RegValuesList(registry, settings::kCurrentUser, connectionKeyOf(datenbank));
     if (!parameters) {
-        warn("Es sind keine Verbindungsparamter gespeichert.");
+        warn(std::string(texts::kNoConnectionParameters));
         return {};
     }
     return joinConnectionKeywords(*parameters);

@@ -16,6 +16,13 @@ namespace app {
 // stands in quotes.
 std::string joinConnectionKeywords(const std::vector<settings::NamedText>& keywords);
 
+// The name of the current database profile; empty when none is set.
+std::string currentProfile(settings::RegistryApi& registry);
+
+// The key that holds a profile's connection keywords, and the key of the tool's own values.
+std::string connectionKeyOf(const std::string& profile);
+std::string importKeyOf(const std::string& profile);
+
 // Sets datenbank to the current profile's name. Without stored parameters, warn receives
 // "Es sind keine Verbindungsparamter gespeichert." (exclamation icon, titled
 // "Norvel-Kanzleisoftware") and the answer is the empty text.

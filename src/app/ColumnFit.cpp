@@ -1,6 +1,7 @@
 #include "app/ColumnFit.h"
 
 #include "adr/StagingLengths.h"
+#include "app/Texts.h"
 #include "text/SameName.h"
 
 namespace app {
@@ -25,13 +26,12 @@ bool holds(const ColumnFacts& column, std::size_t characters) {
 // RA-MICRO number); empty when it fits.
 std::string misfitOf(const ColumnFacts& column, ColumnKind written, std::size_t longest) {
     if (written == ColumnKind::number) {
-        return column.kind == ColumnKind::number ? "" : "nimmt als " + column.type + " die Adressnummer nicht als Zahl";
+        return column.kind == ColumnKind::number ? "" : texts::notANumberColumn(column.type);
     }
     if (written == ColumnKind::date && (column.kind == ColumnKind::date || holds(column, longest))) return "";
     if (holds(column, longest)) return "";
-    if (column.kind != ColumnKind::text) return "nimmt als " + column.type + " keinen Text";
-    return "ist mit " + column.type + " zu kurz: das Programm schreibt bis zu " + std::to_string(longest) +
-           " Zeichen hinein";
+    if (column.kind != ColumnKind::text) return texts::noTextColumn(column.type);
+    return texts::columnTooShort(column.type, longest);
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ std::vector<db::Finding> judgeColumns(const std::string& table,
                                       const std::optional<std::vector<db::ColumnFacts>>& columns, db::Verdict misfit,
                                       const std::string& typeNote) {
     if (!columns) {
-        return {{db::Verdict::failure, table, "fehlt. Führen Sie das Datenbankskript aus (db/schema)."}};
+        return {{db::Verdict::failure, table, std::string(texts::kTableMissing)}};
     }
     struct Written {
         std::string_view name;
@@ -56,24 +56,18 @@ std::vector<db::Finding> judgeColumns(const std::string& table,
     // Rows are told apart, listed in order and deleted again by their integer id.
     if (const ColumnFacts* id = find(*columns, "id"); !id || id->kind != ColumnKind::number) {
         findings.push_back({db::Verdict::failure, table + ".id",
-                            (id ? "ist als " + id->type + " keine Zahl" : std::string("fehlt")) +
-                                ": das Programm ordnet, liest und löscht die Zeilen nach ihrer ganzzahligen ID. Legen "
-                                "Sie die Tabelle an, wie es das Datenbankskript (db/schema) tut."});
+                            texts::idColumnProblem(id ? texts::idNotANumber(id->type) : std::string(texts::kMissing))});
     }
     for (const Written& column : written) {
         const ColumnFacts* found = find(*columns, column.name);
-        const std::string problem = found ? misfitOf(*found, column.kind, column.longest) : "fehlt";
+        const std::string problem =
+            found ? misfitOf(*found, column.kind, column.longest) : std::string(texts::kMissing);
         if (!problem.empty()) {
-            findings.push_back(
-                {misfit, table + "." + std::string(column.name),
-                 problem + ". Passen Sie die Spalte an, wie sie das Datenbankskript (db/schema) anlegt."});
+            findings.push_back({misfit, table + "." + std::string(column.name), texts::columnProblem(problem)});
         }
     }
     if (findings.empty()) {
-        findings.push_back({db::Verdict::ok, table,
-                            "vorhanden; die " + std::to_string(written.size()) +
-                                " Spalten, die das Programm schreibt, passen" +
-                                (typeNote.empty() ? "" : " (" + typeNote + ")")});
+        findings.push_back({db::Verdict::ok, table, texts::columnsFit(written.size(), typeNote)});
     }
     return findings;
 }

@@ -3,6 +3,7 @@
 #include "adr/BatchReader.h"
 #include "adr/ConversionEvents.h"
 #include "app/ListLine.h"
+#include "app/Texts.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/GoOn.h"
@@ -44,19 +45,14 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
         outcome.recordsStarted = reader.run(directory);
     } catch (const db::Error& failure) {
         db::goOn(report, [&] { connection.rollback(); });
-        return failed(std::string(failure.description()) +
-                      "\r\n\r\nDie Konvertierung wurde nicht begonnen; der Datenpool "
-                      "bleibt, wie er war.");
+        return failed(texts::conversionNotBegun(failure.description()));
     }
     try {
         connection.commit();
     } catch (const db::Error& failure) {
         // Nothing of the run was kept; listing the old rows as the result would pass for success.
         db::goOn(report, [&] { connection.rollback(); });
-        return failed(
-            "Die konvertierten Adressen ließen sich nicht speichern; der Datenpool bleibt, "
-            "wie er vor der Konvertierung war. " +
-            std::string(failure.description()));
+        return failed(texts::conversionNotSaved(failure.description()));
     }
     outcome.ending = reader.cancelled() ? ConversionOutcome::Ending::cancelled : ConversionOutcome::Ending::finished;
 
@@ -76,8 +72,7 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
         }
     } catch (const std::exception& failure) {
         outcome.listComplete = false;
-        events.showMessage("Die Liste der konvertierten Adressen ließ sich nicht lesen: " +
-                           std::string(failure.what()));
+        events.showMessage(texts::listUnreadable(failure.what()));
     }
     if (!outcome.listComplete) outcome.staged = stagedRows(connection);
     return outcome;
@@ -88,17 +83,17 @@ std::string datenpoolCaption(const db::Connection& connection) {
 }
 
 std::string conversionSummary(std::int64_t listed, std::string_view groupSeparator, const std::string& caption) {
-    return text::groupDigits(listed, groupSeparator) + " Adressen konvertiert nach " + caption + ":";
+    return texts::conversionSummary(text::groupDigits(listed, groupSeparator), caption);
 }
 
 std::string conversionSummary(const ConversionOutcome& outcome, std::string_view groupSeparator,
                               const std::string& caption) {
     // A cancelled run must not pass for the whole directory.
     const std::string target =
-        outcome.ending == ConversionOutcome::Ending::cancelled ? caption + " (Konvertierung abgebrochen)" : caption;
+        outcome.ending == ConversionOutcome::Ending::cancelled ? texts::cancelledTarget(caption) : caption;
     if (outcome.listComplete) return conversionSummary(outcome.listed, groupSeparator, target);
     if (outcome.staged) return conversionSummary(*outcome.staged, groupSeparator, target);
-    return "Adressen konvertiert nach " + target + "; ihre Liste und ihre Zahl ließen sich nicht lesen.";
+    return texts::conversionSummaryUncounted(target);
 }
 
 }  // namespace app

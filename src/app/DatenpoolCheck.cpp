@@ -6,6 +6,7 @@
 #include "adr/AddressFiles.h"
 #include "adr/RecordCount.h"
 #include "app/ColumnFit.h"
+#include "app/Texts.h"
 #include "app/TrialRun.h"
 #include "db/Error.h"
 #include "text/NumberText.h"
@@ -23,55 +24,39 @@ void add(std::vector<Finding>& findings, const std::string& subject, Check&& che
     try {
         check();
     } catch (const std::exception& error) {
-        findings.push_back({Verdict::failure, subject, std::string("ließ sich nicht prüfen: ") + error.what()});
+        findings.push_back({Verdict::failure, subject, texts::notCheckable(error.what())});
     }
-}
-
-std::string unit(std::int64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 Finding trialFinding(const TrialOutcome& trial, std::string_view separator, double& rowsPerSecond) {
     // The sample's values fit a table as the script makes it: any message is a value or a row
     // that a real run would lose.
     const std::string problem =
-        trial.problems.empty() ? ""
-                               : " " + unit(static_cast<std::int64_t>(trial.problems.size()), "Meldung", "Meldungen") +
-                                     ", die erste: " + trial.problems.front();
+        trial.problems.empty()
+            ? ""
+            : texts::trialProblems(static_cast<std::int64_t>(trial.problems.size()), trial.problems.front());
+    const std::string subject(texts::kSubjectTrial);
     if (trial.saved < kTrialRecords) {
-        return {Verdict::failure, "Probe",
-                "von " + text::groupDigits(kTrialRecords, separator) + " Probe-Adressen nahm AdressenImport nur " +
-                    text::groupDigits(trial.saved, separator) + " an." + problem};
+        return {Verdict::failure, subject,
+                texts::trialShort(text::groupDigits(kTrialRecords, separator),
+                                  text::groupDigits(trial.saved, separator), problem)};
     }
     rowsPerSecond = trial.seconds > 0 ? static_cast<double>(trial.saved) / trial.seconds : 0;
     const std::string rate = text::groupDigits(std::llround(rowsPerSecond), separator);
-    return {trial.problems.empty() ? Verdict::ok : Verdict::failure, "Probe",
-            text::groupDigits(trial.saved, separator) + " Probe-Adressen in " + durationText(trial.seconds) +
-                " konvertiert und in AdressenImport geschrieben (" + rate + " Adressen/s), dann zurückgenommen." +
-                problem};
+    return {
+        trial.problems.empty() ? Verdict::ok : Verdict::failure, subject,
+        texts::trialDone(text::groupDigits(trial.saved, separator), texts::durationText(trial.seconds), rate, problem)};
 }
 
 Finding directoryFinding(const std::string& directory, double rowsPerSecond, std::string_view separator) {
     const std::int64_t records = adr::countRecords(directory);
-    const std::string counted = "ADR-Verzeichnis " + directory + ": " + text::groupDigits(records, separator) +
-                                (records == 1 ? " Adresse" : " Adressen");
+    const std::string counted = texts::adrCounted(directory, text::groupDigits(records, separator), records);
     if (rowsPerSecond <= 0) return {Verdict::ok, "ADR", counted};
     return {Verdict::ok, "ADR",
-            counted + "; die Konvertierung dauert bei dieser Rate " +
-                durationText(static_cast<double>(records) / rowsPerSecond)};
+            texts::adrDuration(counted, texts::durationText(static_cast<double>(records) / rowsPerSecond))};
 }
 
 }  // namespace
-
-std::string durationText(double seconds) {
-    if (seconds < 1) return "unter 1 Sekunde";
-    const auto whole = static_cast<std::int64_t>(std::llround(seconds));
-    if (whole < 60) return "etwa " + unit(whole, "Sekunde", "Sekunden");
-    const std::int64_t minutes = (whole + 30) / 60;
-    if (minutes < 60) return "etwa " + unit(minutes, "Minute", "Minuten");
-    const std::string hours = "etwa " + unit(minutes / 60, "Stunde", "Stunden");
-    return minutes % 60 == 0 ? hours : hours + " " + unit(minutes % 60, "Minute", "Minuten");
-}
 
 std::vector<Finding> checkDatenpool(db::Connection& connection, db::Survey& survey,
                                     const std::optional<std::string>& adrDirectory, std::string_view groupSeparator) {
@@ -79,7 +64,7 @@ std::vector<Finding> checkDatenpool(db::Connection& connection, db::Survey& surv
     const auto addAll = [&](const std::vector<Finding>& more) {
         findings.insert(findings.end(), more.begin(), more.end());
     };
-    add(findings, "Verbindung", [&] { addAll(survey.connectionFindings()); });
+    add(findings, std::string(texts::kSubjectConnection), [&] { addAll(survey.connectionFindings()); });
 
     bool stagingTable = false;
     add(findings, "AdressenImport", [&] {
@@ -93,21 +78,23 @@ std::vector<Finding> checkDatenpool(db::Connection& connection, db::Survey& surv
     for (const char* routine : {"AdressImport", "Datenpflege"}) {
         add(findings, routine, [&] { findings.push_back(survey.routine(routine)); });
     }
-    add(findings, "Rechte", [&] { addAll(survey.rights()); });
+    add(findings, std::string(texts::kSubjectRights), [&] { addAll(survey.rights()); });
 
     bool lockedNow = true;
-    add(findings, "Sperren", [&] {
+    add(findings, std::string(texts::kSubjectLocks), [&] {
         findings.push_back(survey.locks());
         lockedNow = findings.back().verdict == Verdict::failure;
     });
 
     double rowsPerSecond = 0;
     if (!stagingTable) {
-        findings.push_back({Verdict::warning, "Probe", "ausgelassen: AdressenImport fehlt"});
+        findings.push_back(
+            {Verdict::warning, std::string(texts::kSubjectTrial), std::string(texts::kTrialSkippedNoTable)});
     } else if (lockedNow) {
-        findings.push_back({Verdict::warning, "Probe", "ausgelassen: der Datenpool ist gerade gesperrt"});
+        findings.push_back(
+            {Verdict::warning, std::string(texts::kSubjectTrial), std::string(texts::kTrialSkippedLocked)});
     } else {
-        add(findings, "Probe",
+        add(findings, std::string(texts::kSubjectTrial),
             [&] { findings.push_back(trialFinding(runTrial(connection), groupSeparator, rowsPerSecond)); });
     }
 
@@ -116,9 +103,7 @@ std::vector<Finding> checkDatenpool(db::Connection& connection, db::Survey& surv
             const std::string first = adr::firstAddressFilePath(*adrDirectory);
             std::error_code ignored;
             if (!std::filesystem::is_regular_file(std::u8string(first.begin(), first.end()), ignored)) {
-                findings.push_back(
-                    {Verdict::failure, "ADR",
-                     "das Verzeichnis " + *adrDirectory + " enthält keine Adressdaten (keine Datei 01A)"});
+                findings.push_back({Verdict::failure, "ADR", texts::adrWithoutData(*adrDirectory)});
                 return;
             }
             findings.push_back(directoryFinding(*adrDirectory, rowsPerSecond, groupSeparator));

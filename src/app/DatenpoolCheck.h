@@ -19,7 +19,4 @@ std::vector<db::Finding> checkDatenpool(db::Connection& connection, db::Survey& 
                                         const std::optional<std::string>& adrDirectory,
                                         std::string_view groupSeparator);
 
-// "etwa 3 Minuten", "etwa 1 Stunde 20 Minuten", "unter 1 Sekunde".
-std::string durationText(double seconds);
-
 }  // namespace app

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "db/Error.h"
 #include "text/LeadingNumber.h"
 #include "transfer/AddressTable.h"
@@ -20,9 +21,6 @@
 namespace app {
 
 namespace {
-
-constexpr const char* kNorvel = "Norvel-Kanzleisoftware";
-constexpr const char* kNothingImported = "Es wurde nichts importiert; der zuvor verzeichnete Import bleibt.";
 
 // The leading number of an id field, rounded to a 32-bit whole number (0 when it does not fit).
 std::int32_t recordedId(const std::string& text) {
@@ -38,9 +36,8 @@ std::string next(std::int32_t id) { return std::to_string(std::int64_t{id} + 1);
 
 // What a failed import leaves: nothing new, and the previous import as it was.
 std::string nothingImported(const std::optional<IdRange>& removed) {
-    if (!removed) return kNothingImported;
-    return "Es wurde nichts importiert, und die zuletzt importierten Adressen " + next(removed->after) + " bis " +
-           std::to_string(removed->last) + " wurden nicht gelöscht; der zuvor verzeichnete Import bleibt.";
+    if (!removed) return std::string(texts::kNothingImported);
+    return texts::nothingImportedNorDeleted(next(removed->after), std::to_string(removed->last));
 }
 
 }  // namespace
@@ -48,22 +45,12 @@ std::string nothingImported(const std::optional<IdRange>& removed) {
 Outcome MainWindow::cmdImport_Click() {
     if (converting_) return {Result::refused};  // a click queued before the run disabled the button
     if (datenbank_ == transfer::kProtectedDatabase) {
-        view_.messageBox(
-            std::string("In die Datenbank \"") + transfer::kProtectedDatabase + "\" kann nicht exportiert werden.",
-            MessageKind::warning, kApplicationTitle);
+        view_.messageBox(texts::importRefused(transfer::kProtectedDatabase), MessageKind::warning, kApplicationTitle);
         return {Result::refused};
     }
     if (!cnn_) return {Result::failed};  // the button is disabled without a connection
     const long long confirmed = view_.listCount();
-    const std::string question =
-        "Hierdurch werden " + std::to_string(confirmed) +
-        " konvertierte Adressen in die Adressverwaltung der Datenbank \"" + datenbank_ + "\"eingespielt.\r\n\r\n" +
-        (stagedFromCancelledRun()
-             ? "Achtung: Diese Adressen stammen aus einer abgebrochenen Konvertierung; die übrigen "
-               "Adressen des ADR-Verzeichnisses fehlen.\r\n\r\n"
-             : "") +
-        "Da dieser Vorgang nicht immer spurenlos rückgängig gemacht werden kann, sollte dies erst "
-        "geschehen, wenn die Daten zweifelsfrei so wie sie sind importiert werden sollen.";
+    const std::string question = texts::importQuestion(confirmed, datenbank_, stagedFromCancelledRun());
     if (view_.messageBox(question, MessageKind::confirmation, view_.caption()) != answer::kOk)
         return {Result::cancelled};
 
@@ -73,8 +60,8 @@ Outcome MainWindow::cmdImport_Click() {
         work.emplace(*cnn_);
         startHighest = transfer::highestId(*cnn_);
     } catch (const db::Error& error) {
-        view_.messageBox(std::string(error.description()) + "\r\n\r\n" + kNothingImported, MessageKind::warning,
-                         kApplicationTitle);
+        view_.messageBox(texts::importFailed(error.description(), "\r\n\r\n" + std::string(texts::kNothingImported)),
+                         MessageKind::warning, kApplicationTitle);
         return {Result::failed};
     }
     // Under the lock the settings say which import came last, whoever recorded it.
@@ -82,11 +69,7 @@ Outcome MainWindow::cmdImport_Click() {
     // The trial writes the record as it stands: outside the lock it could undo another
     // program's record written in between.
     if (const settings::Status status = settingsWritable(); status != settings::kErrorSuccess) {
-        view_.messageBox(
-            "Der Bereich der importierten IDs ließe sich nicht speichern, und ohne ihn ließe sich der Import "
-            "nicht rückgängig machen. " +
-                std::string(kNothingImported) + "\r\n\r\n" + settingsFailure(status),
-            MessageKind::warning, kApplicationTitle);
+        view_.messageBox(texts::importWithoutRecord(settingsFailure(status)), MessageKind::warning, kApplicationTitle);
         return {Result::failed};
     }
 
@@ -97,20 +80,12 @@ Outcome MainWindow::cmdImport_Click() {
         const std::int32_t last = recordedId(view_.text(Control::txtIdBis));
         std::string where;
         if (const std::string foreign = foreignDatenpool(); !foreign.empty()) {
-            where = "\r\n\r\nAchtung: Dieser Import ging in den Datenpool \"" + foreign +
-                    "\", nicht in den geöffneten "
-                    "Datenpool \"" +
-                    cnn_->identity() + "\"; hier lässt er sich nicht löschen.";
+            where = texts::recordOfOtherDatenpool(foreign, cnn_->identity());
         } else if (recordWithoutDatenpool()) {
-            where =
-                "\r\n\r\nAchtung: Für diesen Import ist nicht verzeichnet, in welchen Datenpool er ging; gelöscht "
-                "würde im Datenpool \"" +
-                cnn_->identity() + "\".";
+            where = texts::recordWithoutDatenpool(cnn_->identity(), true);
         }
-        const int choice =
-            view_.messageBox("Zuletzt importierte Adressen " + next(before) + " bis " + std::to_string(last) +
-                                 " zuvor löschen?\r\n\r\nAnderenfalls könnte es zu einer Duplizierung kommen." + where,
-                             MessageKind::question, kNorvel);
+        const int choice = view_.messageBox(texts::undoPreviousQuestion(next(before), std::to_string(last), where),
+                                            MessageKind::question, std::string(texts::kNorvelTitle));
         if (choice == answer::kCancel) return {Result::cancelled};
         if (choice == answer::kYes) {
             IdRange range;
@@ -128,8 +103,7 @@ Outcome MainWindow::cmdImport_Click() {
 
     if (removed) {
         // Told once the removal is committed together with the import that follows it.
-        view_.messageBox("Die importierten Adressen " + view_.text(Control::txtIDVon) + " bis " +
-                             view_.text(Control::txtIdBis) + " wurden wieder wieder gelöscht.",
+        view_.messageBox(texts::deletedAgain(view_.text(Control::txtIDVon), view_.text(Control::txtIdBis)),
                          MessageKind::information, view_.text(Control::cmdUndo));
     }
     const auto [before, after] = *outcome.range;
@@ -139,36 +113,33 @@ Outcome MainWindow::cmdImport_Click() {
         try {
             transfer::runMaintenance(*cnn_);
         } catch (const db::Error& error) {
-            view_.messageBox(error.description(), MessageKind::warning, kApplicationTitle);
+            view_.messageBox(texts::maintenanceFailed(error.description()), MessageKind::warning, kApplicationTitle);
         }
-        view_.messageBox(std::to_string(confirmed) + " Adressen mit IDs " + next(before) + " bis " +
-                             std::to_string(after) + " wurden in die Adressverwaltung importiert.",
-                         MessageKind::information, kNorvel);
+        view_.messageBox(texts::imported(confirmed, next(before), std::to_string(after)), MessageKind::information,
+                         std::string(texts::kNorvelTitle));
     }
     return outcome;
 }
 
 std::optional<Outcome> MainWindow::removePreviousImport(IdRange& removed) {
     const std::string title = view_.text(Control::cmdUndo);
-    const std::string notDeleted =
-        "Die zuletzt importierten Adressen wurden nicht gelöscht; deshalb wurde nichts importiert.";
+    const std::string_view notDeleted = texts::kPreviousNotDeleted;
     const auto from = wholeIdOf(view_.text(Control::txtIDVon));
     const auto to = wholeIdOf(view_.text(Control::txtIdBis));
     if (!from || !to) {
-        view_.messageBox("Die IDs \"" + view_.text(Control::txtIDVon) + "\" bis \"" + view_.text(Control::txtIdBis) +
-                             "\" sind keine ganzen Zahlen. " + notDeleted,
+        view_.messageBox(texts::idsNotWhole(view_.text(Control::txtIDVon), view_.text(Control::txtIdBis), notDeleted),
                          MessageKind::warning, title);
         return Outcome{Result::refused};
     }
     if (const std::string foreign = foreignDatenpool(); !foreign.empty()) {
-        view_.messageBox(foreignRecordRefusal(foreign) + " " + notDeleted, MessageKind::warning, title);
+        view_.messageBox(foreignRecordRefusal(foreign) + " " + std::string(notDeleted), MessageKind::warning, title);
         return Outcome{Result::refused};
     }
     try {
         transfer::deleteRange(*cnn_, *from, *to);
     } catch (const db::Error& error) {
-        view_.messageBox(error.description(), MessageKind::warning, title);
-        view_.messageBox(notDeleted, MessageKind::warning, kApplicationTitle);
+        view_.messageBox(texts::previousNotDeleted(error.description()), MessageKind::warning, title);
+        view_.messageBox(std::string(notDeleted), MessageKind::warning, kApplicationTitle);
         return Outcome{Result::failed};
     }
     removed = IdRange{*from, *to};
@@ -188,11 +159,7 @@ Outcome MainWindow::importInOneTransaction(transfer::ImportTransaction& work, lo
         const std::int64_t staged = transfer::stagedCount(*cnn_);
         if (staged != confirmed) {
             work.rollback();
-            return fail("Die Tabelle AdressenImport enthält jetzt " + std::to_string(staged) +
-                        " Adressen, bestätigt wurden " + std::to_string(confirmed) +
-                        ". Sie wurde inzwischen verändert, etwa durch eine Konvertierung an einem "
-                        "anderen Arbeitsplatz. " +
-                        nothingImported(removed) + " Bitte die Liste prüfen und erneut importieren.");
+            return fail(texts::stagingChanged(staged, confirmed, nothingImported(removed)));
         }
         const std::int32_t before = transfer::highestId(*cnn_);
         copying = true;
@@ -209,10 +176,7 @@ Outcome MainWindow::importInOneTransaction(transfer::ImportTransaction& work, lo
             work.rollback();
             Outcome outcome{Result::failed};
             const std::string settled = settleFailedImport(startHighest, settingsTouched, previous, removed, outcome);
-            fail(
-                "Der Bereich der importierten IDs ließ sich nicht speichern, und ohne ihn ließe sich der Import nicht "
-                "rückgängig machen. Die Übernahme wurde deshalb zurückgenommen." +
-                settled + "\r\n\r\n" + settingsFailure(status));
+            fail(texts::importTakenBack(settled, settingsFailure(status)));
             return outcome;
         }
         work.commit();
@@ -220,10 +184,10 @@ Outcome MainWindow::importInOneTransaction(transfer::ImportTransaction& work, lo
         return {Result::done, IdRange{before, after}};
     } catch (const db::Error& error) {
         work.rollback();
-        if (!copying) return fail(std::string(error.description()) + "\r\n\r\n" + nothingImported(removed));
+        if (!copying) return fail(texts::importFailed(error.description(), "\r\n\r\n" + nothingImported(removed)));
         Outcome outcome{Result::failed};
         const std::string settled = settleFailedImport(startHighest, settingsTouched, previous, removed, outcome);
-        fail(error.description() + settled);
+        fail(texts::importFailed(error.description(), settled));
         return outcome;
     }
 }
@@ -237,28 +201,22 @@ std::string MainWindow::settleFailedImport(std::int32_t startHighest, bool setti
         if (now > startHighest) {
             // Rows came in spite of the failure: recorded, they can be deleted again.
             outcome.range = IdRange{startHighest, now};
-            settled =
-                "\r\n\r\nDennoch sind die Adressen mit IDs " + next(startHighest) + " bis " + std::to_string(now) +
-                " in der Adressverwaltung; sie sind als letzter Import verzeichnet und lassen sich wieder löschen.";
+            settled = texts::importRecordedDespiteFailure(next(startHighest), std::to_string(now));
             const RecordedImport record{std::to_string(startHighest), std::to_string(now), cnn_->identity()};
             if (const settings::Status status = writeRecordedImport(record); status != settings::kErrorSuccess) {
-                settled =
-                    "\r\n\r\nDennoch sind die Adressen mit IDs " + next(startHighest) + " bis " + std::to_string(now) +
-                    " in der Adressverwaltung, und ihr Bereich ließ sich nicht speichern. " + settingsFailure(status);
+                settled = texts::importUnrecordedDespiteFailure(next(startHighest), std::to_string(now),
+                                                                settingsFailure(status));
             }
         } else {
             settled = "\r\n\r\n" + nothingImported(removed);
             if (settingsTouched) {
                 if (const settings::Status status = writeRecordedImport(previous); status != settings::kErrorSuccess) {
-                    settled = "\r\n\r\nEs wurde nichts importiert, aber der zuvor verzeichnete Import (IDs \"" +
-                              previous.from + "\" bis \"" + previous.to +
-                              "\") ließ sich in den Einstellungen nicht wiederherstellen. " + settingsFailure(status);
+                    settled = texts::previousRecordNotRestored(previous.from, previous.to, settingsFailure(status));
                 }
             }
         }
     } catch (const db::Error& error) {
-        settled =
-            "\r\n\r\nOb Adressen übernommen wurden, ließ sich nicht feststellen: " + std::string(error.description());
+        settled = texts::importUndetermined(error.description());
     }
     // The screen shows what the settings now hold.
     knownRecord_ = readRecordedImport();

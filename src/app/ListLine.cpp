@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "app/Texts.h"
 #include "db/Error.h"
 #include "db/RowSet.h"
 
@@ -15,9 +16,13 @@ struct Part {
 };
 
 // The surname comes without prefix: Nz(nachname, "") is its text form.
-constexpr Part kParts[] = {{"nachname", ""},        {"anrede", ", "},          {"PLZOrt", ", "},
-                           {"strassenr", ", "},     {"telefon1", ", Tel. : "}, {"telefon2", ", Tel2. : "},
-                           {"telefax", ", Fax. : "}};
+constexpr Part kParts[] = {{"nachname", ""},
+                           {"anrede", texts::kListSeparator},
+                           {"PLZOrt", texts::kListSeparator},
+                           {"strassenr", texts::kListSeparator},
+                           {"telefon1", texts::kListPhone},
+                           {"telefon2", texts::kListPhone2},
+                           {"telefax", texts::kListFax}};
 
 }  // namespace
 
@@ -30,8 +35,7 @@ const std::string& ListLines::current() {
     line_.clear();
     for (std::size_t i = 0; i < kPartCount; ++i) {
         if (positions_[i] < 0) {
-            throw db::Error(db::kItemNotFound,
-                            "Die Spalte '" + std::string(kParts[i].column) + "' gibt es in der Tabelle nicht.");
+            throw db::Error(db::kItemNotFound, texts::missingListColumn(kParts[i].column));
         }
         // list(): the prefix only when the value has at least one character.
         const std::size_t before = line_.size();

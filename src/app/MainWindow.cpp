@@ -5,6 +5,7 @@
 #include "app/CnnString.h"
 #include "app/Conversion.h"
 #include "app/StartupCheck.h"
+#include "app/Texts.h"
 #include "db/Error.h"
 #include "db/GoOn.h"
 #include "settings/RegistryOperations.h"
@@ -18,8 +19,6 @@
 namespace app {
 
 namespace {
-
-constexpr const char* kNoAddressData = "Das ausgewählte Dateiverzeichnis enthält keine Adressdaten";
 
 // What would act on the Datenpool or the directory while a conversion fills the staging
 // table: disabled for the run, then back as it was.
@@ -57,7 +56,7 @@ MainWindow::~MainWindow() = default;
 std::string MainWindow::stammverzeichnis() const { return settings::Stammverzeichnis(registry_); }
 
 bool MainWindow::Form_Load(const std::string& commandLine) {
-    view_.setCaption(std::string(kDesignCaption) + " (" + std::to_string(version_.major) + "." +
+    view_.setCaption(std::string(texts::kDesignCaption) + " (" + std::to_string(version_.major) + "." +
                      std::to_string(version_.minor) + "." + std::to_string(version_.revision) + ") ");
     view_.setEnabled(Control::cmdAdressen, view_.fileExists(stammverzeichnis() + "/kov.exe"));
 
@@ -67,13 +66,18 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
     };
     std::string connectionString;
     try {
-        connectionString = cnnString(registry_, datenbank_, [&](const std::string& text) {
-            view_.messageBox(text, MessageKind::warning, "Norvel-Kanzleisoftware");
-        });
+        if (givenDatenpool_) {
+            datenbank_ = connectionString = *givenDatenpool_;
+        } else {
+            connectionString = cnnString(registry_, datenbank_, [&](const std::string& text) {
+                view_.messageBox(text, MessageKind::warning, std::string(texts::kNorvelTitle));
+            });
+        }
         cnn_ = openConnection_(connectionString);
         check_ = checkDatenpool(*cnn_);
     } catch (const db::Error& error) {
-        check_ = connectionString.empty() ? noConnectionParameters(error, datenbank_) : connectionFailed(error);
+        check_ = connectionString.empty() ? noConnectionParameters(error, datenbank_, registry_.location())
+                                          : connectionFailed(error);
     }
     // Only what can work is enabled, and the target field says why the rest is not.
     if (check_.toldInMessageBox()) view_.messageBox(check_.problem, MessageKind::warning, kApplicationTitle);
@@ -87,7 +91,10 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
         view_.setText(Control::lblDatenpool, text::oneLine(check_.problem));
     }
     if (check_.hasStagingTable()) {
-        importSchluessel_ = std::string(settings::kSettingsRoot) + "\\datenbanken\\" + datenbank_ + "\\Import";
+        // A given Datenpool keeps its import record where the window keeps it, so that the undo
+        // finds it whichever way the import ran.
+        const std::string profile = givenDatenpool_ ? currentProfile(registry_) : datenbank_;
+        importSchluessel_ = importKeyOf(profile);
         view_.setText(Control::txtADR,
                       settings::RegValueRead(registry_, settings::kCurrentUser, importSchluessel_, "ADR-Pfad", ""));
         knownRecord_ = readRecordedImport();
@@ -163,9 +170,7 @@ bool MainWindow::adoptRecordedImport() {
 std::string MainWindow::foreignRecordRefusal(const std::string& foreign) const {
     const auto after = wholeIdOf(knownRecord_.from);
     const std::string first = after ? std::to_string(std::int64_t{*after} + 1) : knownRecord_.from;
-    return "Der verzeichnete Import (IDs " + first + " bis " + knownRecord_.to + ") ging in den Datenpool \"" +
-           foreign + "\", geöffnet ist der Datenpool \"" + cnn_->identity() +
-           "\". Er lässt sich nur dort löschen; es wurden keine Adressen gelöscht.";
+    return texts::foreignRecordRefusal(first, knownRecord_.to, foreign, cnn_->identity());
 }
 
 bool MainWindow::recordWithoutDatenpool() const {
@@ -182,26 +187,24 @@ std::string MainWindow::foreignDatenpool() const {
 }
 
 std::string MainWindow::settingsFailure(settings::Status status) const {
-    return "Einstellungen (" + registry_.location() + "): " + settings::statusText(status) + ".";
+    return texts::settingsFailure(registry_.location(), settings::statusText(status));
 }
 
 void MainWindow::storeAdrPfad(const std::string& directory) {
     const settings::Status status = writeSetting("ADR-Pfad", directory);
     // Without the settings key (start-up found no staging table) the directory is not kept, by design.
     if (status == settings::kErrorSuccess || importSchluessel_.empty()) return;
-    view_.messageBox("Das ADR-Verzeichnis ließ sich nicht in den Einstellungen speichern (" +
-                         settings::statusText(status) + "); beim nächsten Start ist es nicht mehr eingetragen.",
-                     MessageKind::warning, view_.caption());
+    view_.messageBox(texts::adrPathNotStored(settings::statusText(status)), MessageKind::warning, view_.caption());
 }
 
 void MainWindow::cmdOpen_Click() {
     if (converting_) return;
-    const std::string chosen = view_.browseForFolder("ADR-Verzeichnis", view_.text(Control::txtADR));
+    const std::string chosen = view_.browseForFolder(std::string(texts::kBrowseTitle), view_.text(Control::txtADR));
     if (chosen.empty()) return;
     view_.setText(Control::txtADR, chosen);
     storeAdrPfad(chosen);
     if (!view_.fileExists(adr::firstAddressFilePath(chosen))) {
-        view_.messageBox(kNoAddressData, MessageKind::warning, view_.caption());
+        view_.messageBox(std::string(texts::kNoAddressData), MessageKind::warning, view_.caption());
     }
 }
 
@@ -216,17 +219,17 @@ ConversionOutcome MainWindow::cmdStart_Click() {
     view_.setText(Control::txtADR, directory);
     storeAdrPfad(directory);
     if (directory.empty()) {
-        view_.messageBox("ADR-Verzeichnis angeben!", MessageKind::warning, view_.caption());
+        view_.messageBox(std::string(texts::kNoAdrDirectory), MessageKind::warning, view_.caption());
         return {};
     }
     if (!view_.fileExists(adr::firstAddressFilePath(directory))) {
-        view_.messageBox(kNoAddressData, MessageKind::warning, view_.caption());
+        view_.messageBox(std::string(texts::kNoAddressData), MessageKind::warning, view_.caption());
         return {};
     }
     ConversionOutcome outcome;
     {
         const ControlsHeldForRun held(view_, converting_);
-        view_.setText(Control::cmdStart, "abbrechen");
+        view_.setText(Control::cmdStart, std::string(texts::kCancelCaption));
         outcome = convertDirectory(
             *cnn_, mapper_, *this, directory,
             [&](const std::string& line) {
@@ -251,7 +254,7 @@ ConversionOutcome MainWindow::cmdStart_Click() {
         view_.setText(Control::lblListenkommentar, conversionSummary(outcome, view_.groupSeparator(), target_));
         view_.setEnabled(Control::cmdImport, adressZaehler_ != 0);
     }
-    view_.setText(Control::cmdStart, "konvertieren");
+    view_.setText(Control::cmdStart, std::string(texts::kConvertAgainCaption));
     adressZaehler_ = 0;
     return outcome;
 }

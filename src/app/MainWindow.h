@@ -35,8 +35,6 @@ struct Version {
     int revision = 0;
 };
 
-inline constexpr const char* kDesignCaption = "Norvel-Kanzleisoftware - Adressimport";
-
 class MainWindow : private adr::ConversionEvents {
 public:
     MainWindow(View& view, settings::RegistryApi& registry, ConnectionOpener openConnection, Version version);
@@ -47,6 +45,10 @@ public:
     // Start-up. commandLine: empty for the window; otherwise the single-address mode runs and
     // the answer is false (end the program without showing the window).
     bool Form_Load(const std::string& commandLine);
+    // Before start-up: opens this Datenpool (a file or a connection string, handed to the
+    // opener as it is) in place of the stored connection keywords, and names it where the
+    // messages name the database.
+    void useDatenpool(std::string target) { givenDatenpool_ = std::move(target); }
     // The program's exit code after single-address mode: 0 when the address was converted, 1
     // when nothing was (no number, not found, no connection, its row refused or discarded, a
     // failure).
@@ -156,6 +158,7 @@ private:
     DatenpoolCheck check_;
     std::string target_;
     std::string datenbank_;
+    std::optional<std::string> givenDatenpool_;
     std::string importSchluessel_;
     bool abbruch_ = false;
     // A conversion fills the staging table: only its cancel acts.

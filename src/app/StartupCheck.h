@@ -1,7 +1,7 @@
 #pragma once
-// What start-up finds of the Datenpool, and what it lets the user do. The one home of every text
-// that says why the Datenpool cannot be used, for the window and the command line alike: the
-// cause in German, the database's own text after it.
+// What start-up finds of the Datenpool, and what it lets the user do: why the Datenpool cannot
+// be used, for the window and the command line alike, the cause in German, the database's own
+// text after it.
 
 #include <string>
 
@@ -30,8 +30,9 @@ struct DatenpoolCheck {
 // The connection could not be opened.
 DatenpoolCheck connectionFailed(const db::Error& error);
 // The same, where the current database profile (datenbank: its name, which may be empty) holds
-// no connection parameters.
-DatenpoolCheck noConnectionParameters(const db::Error& error, const std::string& datenbank);
+// no connection parameters in the settings at settingsLocation.
+DatenpoolCheck noConnectionParameters(const db::Error& error, const std::string& datenbank,
+                                      const std::string& settingsLocation);
 
 // Asks the open connection whether it has the staging table (its catalog: no row is read, and no
 // lock on the table is waited for) and whether it takes writes.

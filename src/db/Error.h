@@ -29,9 +29,10 @@ class Error : public std::runtime_error {
 public:
     enum class Kind {
         other,
-        locked,        // another program holds the database, and the wait for it ran out
-        notADatabase,  // the file is no database, or a damaged one
-        readOnly,      // the database takes no writes
+        locked,           // another program holds the database, and the wait for it ran out
+        notADatabase,     // the file is no database, or a damaged one
+        readOnly,         // the database takes no writes
+        driverNotLoaded,  // the ODBC driver the connection names could not be loaded
     };
 
     Error(std::int32_t code, const std::string& description, Kind kind = Kind::other)

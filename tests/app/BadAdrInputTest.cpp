@@ -248,4 +248,18 @@ TEST_F(RefusedRun, BadUsageEndsWithCode2AndTheHelp) {
     }
 }
 
+TEST_F(RefusedRun, HelpNamesWhatToGiveInGerman) {
+    for (const std::string command :
+         {"init-db", "convert", "convert-one", "import", "undo", "export", "settings", "check"}) {
+        const CliRun result = run({command, "--help"});
+        EXPECT_EQ(result.exitCode, 0) << command;
+        for (const std::string english : {" FILE", " DIR", " NUMBER", "yes|no", " T]", " F "})
+            EXPECT_EQ(result.out.find(english), std::string::npos) << command << ": " << english << "\n" << result.out;
+    }
+    EXPECT_NE(run({"convert", "--help"}).out.find("[--adr VERZEICHNIS] [--db ZIEL] [--registry DATEI]"),
+              std::string::npos);
+    EXPECT_NE(run({"import", "--help"}).out.find("[--undo-previous ja|nein]"), std::string::npos);
+    EXPECT_NE(run({"--help"}).out.find("convert-one NUMMER --adr VERZEICHNIS --db ZIEL"), std::string::npos);
+}
+
 }  // namespace

@@ -254,8 +254,39 @@ TEST_F(CheckCommandTarget, ProfileWithoutConnectionKeywordsFailsAsTheWindowSaysI
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err,
               "Es sind keine Verbindungsparamter gespeichert.\n"
-              "Fehler   Verbindung: Der Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber "
-              "angegeben.\n");
+              "Fehler   Verbindung: Es ist kein Datenbankprofil mit Verbindungsparametern gespeichert (Einstellungen: "
+              "Datei " +
+                  registry +
+                  "), deshalb keine Verbindung zum Datenpool: Der Datenquellenname wurde nicht gefunden, und es wurde "
+                  "kein Standardtreiber angegeben. Den Datenpool mit --db ZIEL angeben (eine Datenpool-Datei oder eine "
+                  "Verbindungszeichenfolge) oder mit --registry DATEI die Einstellungen, deren Datenbankprofil ihn "
+                  "nennt.\n");
 }
+
+TEST_F(CheckCommandTarget, MissingSettingsFileIsToldAsSuch) {
+    const std::string missing = dir.file("fehlt.reg");
+    const CliRun result = run({"check", "--registry", missing});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "Die Einstellungsdatei " + missing +
+                              " gibt es nicht. Mit --registry DATEI eine vorhandene .reg-Datei "
+                              "angeben.\n");
+    EXPECT_FALSE(std::filesystem::exists(missing)) << "checking writes nothing";
+}
+
+#ifndef _WIN32
+TEST_F(CheckCommandTarget, DriverThatCannotBeLoadedIsNamedBeforeTheDriverManagersText) {
+    const CliRun result = run({"check", "--db", "Driver=Nix;Database=x.db"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.rfind("Fehler   Verbindung: Keine Verbindung zum Datenpool: Der ODBC-Treiber, den die "
+                               "Verbindung mit Driver= nennt, ließ sich nicht laden.",
+                               0),
+              0u)
+        << result.err;
+    EXPECT_NE(result.err.find("Der Treiber-Manager meldet: [unixODBC][Driver Manager]Can't open lib 'Nix'"),
+              std::string::npos)
+        << result.err;
+}
+#endif
 
 }  // namespace

@@ -219,10 +219,82 @@ TEST_F(CliMigration, ConvertWithoutStoredConnectionCannotRun) {
     write(empty, kProfiles, "", "Kanzlei");
     CliRun result = testing_support::runCli({"convert", "--registry", dir.file("leer.reg")}, dir.path().string());
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err,
-              "Es sind keine Verbindungsparamter gespeichert.\n"
-              "Für das Datenbankprofil \"Kanzlei\" sind keine Verbindungsparameter gespeichert: Der "
-              "Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.\n");
+    EXPECT_EQ(
+        result.err,
+        "Es sind keine Verbindungsparamter gespeichert.\n"
+        "Für das Datenbankprofil \"Kanzlei\" sind keine Verbindungsparameter gespeichert (Einstellungen: Datei " +
+            dir.file("leer.reg") +
+            "), deshalb keine Verbindung zum Datenpool: Der Datenquellenname wurde nicht gefunden, und es wurde "
+            "kein Standardtreiber angegeben.\n"
+            "Den Datenpool mit --db ZIEL angeben (eine Datenpool-Datei oder eine Verbindungszeichenfolge) oder mit "
+            "--registry DATEI die Einstellungen, deren Datenbankprofil ihn nennt.\n");
+}
+
+TEST_F(CliMigration, ConvertWithoutAnySettingsSaysWhereItLookedAndHowToGiveADatenpool) {
+    const std::string nowhere = dir.file("nirgends.reg");
+    CliRun result = testing_support::runCli({"convert", "--registry", nowhere}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(
+        result.err,
+        "Es sind keine Verbindungsparamter gespeichert.\n"
+        "Es ist kein Datenbankprofil mit Verbindungsparametern gespeichert (Einstellungen: Datei " +
+            nowhere +
+            "), deshalb keine Verbindung zum Datenpool: Der Datenquellenname wurde nicht gefunden, und es wurde "
+            "kein Standardtreiber angegeben.\n"
+            "Den Datenpool mit --db ZIEL angeben (eine Datenpool-Datei oder eine Verbindungszeichenfolge) oder mit "
+            "--registry DATEI die Einstellungen, deren Datenbankprofil ihn nennt.\n");
+}
+
+TEST_F(CliMigration, ImportIntoAGivenDatenpoolNamesItAndReadsNoProfilesConnection) {
+    const std::string given = dir.file("gegeben.db");
+    ASSERT_EQ(run({"convert", "--adr", (dir.path() / "ADR").string(), "--db", given}).exitCode, 0);
+    // The profile's connection is gone: a given Datenpool needs none.
+    std::filesystem::remove(registryFile);
+    settings::FileRegistry registry(registryFile);
+    write(registry, kProfiles, "", "Kanzlei");
+
+    CliRun unconfirmed = run({"import", "--db", given});
+    EXPECT_EQ(unconfirmed.exitCode, 1) << "nobody could confirm";
+    EXPECT_NE(unconfirmed.err.find("Hierdurch werden 2 konvertierte Adressen in die Adressverwaltung der Datenbank \"" +
+                                   given + "\"eingespielt."),
+              std::string::npos)
+        << unconfirmed.err;
+    EXPECT_EQ(unconfirmed.err.find("Verbindungsparamter"), std::string::npos) << unconfirmed.err;
+
+    CliRun imported = run({"import", "--db", given, "--yes"});
+    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(imported.err.find("Verbindungsparamter"), std::string::npos) << imported.err;
+    EXPECT_EQ(addresses(given), 2);
+    EXPECT_EQ(stored("AdressNr1"), "2") << "recorded where the undo looks for it";
+    CliRun undone = run({"undo", "--db", given, "--yes"});
+    EXPECT_EQ(undone.exitCode, 0) << undone.err;
+    EXPECT_NE(undone.err.find("aus der Adressverwaltung der Datenbank \"" + given + "\" gelöscht."), std::string::npos)
+        << undone.err;
+    EXPECT_EQ(addresses(given), 0);
+}
+
+TEST_F(CliMigration, UndoPreviousTakesJaAndNeinAndKeepsYesAndNo) {
+    ASSERT_EQ(run({"convert"}).exitCode, 0);
+    ASSERT_EQ(run({"import", "--yes"}).exitCode, 0);
+    CliRun replaced = run({"import", "--yes", "--undo-previous", "ja"});
+    ASSERT_EQ(replaced.exitCode, 0) << replaced.err;
+    EXPECT_NE(replaced.err.find("Die importierten Adressen 0 bis 2 wurden wieder wieder gelöscht."), std::string::npos)
+        << replaced.err;
+    EXPECT_EQ(addresses(), 2);
+    CliRun kept = run({"import", "--yes", "--undo-previous", "nein"});
+    ASSERT_EQ(kept.exitCode, 0) << kept.err;
+    EXPECT_EQ(addresses(), 4) << "the previous import stays, as answered";
+    EXPECT_EQ(run({"import", "--yes", "--undo-previous", "no"}).exitCode, 0);
+    EXPECT_EQ(addresses(), 6);
+    EXPECT_EQ(run({"import", "--yes", "--undo-previous", "yes"}).exitCode, 0);
+    EXPECT_EQ(addresses(), 6);
+
+    CliRun wrong = run({"import", "--yes", "--undo-previous", "vielleicht"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_EQ(wrong.err.rfind("--undo-previous erwartet ja oder nein.\n", 0), 0u) << wrong.err;
+    EXPECT_NE(wrong.err.find("[--undo-previous ja|nein]"), std::string::npos) << "the help follows: " << wrong.err;
+    EXPECT_EQ(addresses(), 6);
 }
 
 #ifndef _WIN32

@@ -10,6 +10,7 @@
 #include "adr/StagingColumns.h"
 #include "app/ColumnFit.h"
 #include "app/DatenpoolCheck.h"
+#include "app/Texts.h"
 
 namespace {
 
@@ -118,13 +119,13 @@ TEST(ColumnFit, IdThatIsNoNumberFailsEvenWhereColumnsOnlyWarn) {
 }
 
 TEST(ColumnFit, DurationsAreSaidAsAPersonReadsThem) {
-    EXPECT_EQ(app::durationText(0.4), "unter 1 Sekunde");
-    EXPECT_EQ(app::durationText(1.2), "etwa 1 Sekunde");
-    EXPECT_EQ(app::durationText(44.6), "etwa 45 Sekunden");
-    EXPECT_EQ(app::durationText(89), "etwa 1 Minute");
-    EXPECT_EQ(app::durationText(91), "etwa 2 Minuten");
-    EXPECT_EQ(app::durationText(3600), "etwa 1 Stunde");
-    EXPECT_EQ(app::durationText(2 * 3600 + 20 * 60), "etwa 2 Stunden 20 Minuten");
+    EXPECT_EQ(app::texts::durationText(0.4), "unter 1 Sekunde");
+    EXPECT_EQ(app::texts::durationText(1.2), "etwa 1 Sekunde");
+    EXPECT_EQ(app::texts::durationText(44.6), "etwa 45 Sekunden");
+    EXPECT_EQ(app::texts::durationText(89), "etwa 1 Minute");
+    EXPECT_EQ(app::texts::durationText(91), "etwa 2 Minuten");
+    EXPECT_EQ(app::texts::durationText(3600), "etwa 1 Stunde");
+    EXPECT_EQ(app::texts::durationText(2 * 3600 + 20 * 60), "etwa 2 Stunden 20 Minuten");
 }
 
 }  // namespace

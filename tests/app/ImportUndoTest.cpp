@@ -291,7 +291,9 @@ TEST_P(ImportUndo, RefusedReseedUndoesNothingAndKeepsTheRange) {
     view.answers = {app::answer::kYes};
     EXPECT_EQ(window->cmdUndo_Click().result, app::Result::failed);
     ASSERT_EQ(view.messages.size(), 2u);
-    EXPECT_EQ(view.messages[1].text, "Benutzer hat keine Berechtigung für DBCC CHECKIDENT.");
+    EXPECT_EQ(view.messages[1].text,
+              "Die Adressen ließen sich nicht löschen: Benutzer hat keine Berechtigung für DBCC CHECKIDENT.\r\n\r\nEs "
+              "wurden keine Adressen gelöscht.");
     EXPECT_EQ(view.messages[1].kind, app::MessageKind::warning);
     EXPECT_EQ(ids().size(), 150u) << "the deletion is taken back with the refused reseed";
     EXPECT_EQ(stored("AdressNr0"), "100");

@@ -4,6 +4,7 @@
 
 #include "app/ControlStates.h"
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "db/Backends.h"
 #include "db/Error.h"
 #include "db/FullPath.h"
@@ -107,9 +108,11 @@ TEST_F(MainWindowTest, WithoutAnySettingsTheWindowOpensUnconnected) {
     EXPECT_EQ(view.messages[0].text, "Es sind keine Verbindungsparamter gespeichert.");
     EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
     EXPECT_EQ(view.messages[0].title, "Norvel-Kanzleisoftware");
-    EXPECT_EQ(view.text(Control::lblDatenpool),
-              "Es ist kein Datenbankprofil mit Verbindungsparametern gespeichert: Der Datenquellenname wurde nicht "
-              "gefunden, und es wurde kein Standardtreiber angegeben.");
+    EXPECT_EQ(
+        view.text(Control::lblDatenpool),
+        "Es ist kein Datenbankprofil mit Verbindungsparametern gespeichert (Einstellungen: " + registry.location() +
+            "), deshalb keine Verbindung zum Datenpool: Der Datenquellenname wurde nicht gefunden, und es wurde "
+            "kein Standardtreiber angegeben.");
     EXPECT_FALSE(view.isEnabled(Control::cmdStart));
     EXPECT_FALSE(view.isEnabled(Control::cmdAdressen));
     EXPECT_EQ(view.text(Control::txtADR), "");
@@ -123,8 +126,10 @@ TEST_F(MainWindowTest, ProfileWithoutParametersIsNamedInTheTargetField) {
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, "Es sind keine Verbindungsparamter gespeichert.");
     EXPECT_EQ(view.text(Control::lblDatenpool),
-              "Für das Datenbankprofil \"Kanzlei\" sind keine Verbindungsparameter gespeichert: Der "
-              "Datenquellenname wurde nicht gefunden, und es wurde kein Standardtreiber angegeben.");
+              "Für das Datenbankprofil \"Kanzlei\" sind keine Verbindungsparameter gespeichert (Einstellungen: " +
+                  registry.location() +
+                  "), deshalb keine Verbindung zum Datenpool: Der Datenquellenname wurde nicht gefunden, und es wurde "
+                  "kein Standardtreiber angegeben.");
     EXPECT_FALSE(view.isEnabled(Control::cmdStart));
 }
 
@@ -283,7 +288,7 @@ TEST_F(MainWindowTest, WhetherAConversionRunsIsTheWindowsStateNotTheButtonsCapti
     auto window = start();
     view.checkDisk = [](const std::string& path) { return std::filesystem::is_regular_file(path); };
     view.setText(Control::txtADR, adrDirectory(kTwoAddresses));
-    view.setText(Control::cmdStart, "abbrechen");
+    view.setText(Control::cmdStart, std::string(app::texts::kCancelCaption));
     EXPECT_FALSE(window->converting());
     window->cancelConversion();  // none runs: nothing to cancel, now or in the next run
 

@@ -48,6 +48,16 @@ protected:
     std::string pool = dir.file("pool.db");
 };
 
+TEST_F(Export, CountsItsRowsInSingularAndPlural) {
+    const CliRun two = run({"export", "--db", pool, "--output", dir.file("zwei.csv")});
+    ASSERT_EQ(two.exitCode, 0) << two.err;
+    EXPECT_EQ(two.err, "2 Zeilen aus AdressenImport ausgegeben.\n");
+    db::SqliteConnection::open(pool)->execute("DELETE FROM AdressenImport WHERE fremdid = 12");
+    const CliRun one = run({"export", "--db", pool, "--output", dir.file("eine.csv")});
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    EXPECT_EQ(one.err, "1 Zeile aus AdressenImport ausgegeben.\n");
+}
+
 TEST_F(Export, CsvLoadsBackToTheSameTextsInIdOrder) {
 #ifdef _WIN32
     GTEST_SKIP() << "Python reads the export on the build machine only";
@@ -232,7 +242,7 @@ TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithTheDatabasesReason) {
     // The database's own reason, which it gives with a code that passes silently.
     EXPECT_EQ(rows[1][5], "vom Datenpool nicht gespeichert: gesperrt");
     EXPECT_TRUE(app_tests::hasLine(converted.err,
-                                   "Die Datenbank hat die Zeile nicht gespeichert: gesperrt (Datei 01A, Zeile 8)"))
+                                   "Der Datenpool hat die Adresse nicht gespeichert: gesperrt (Datei 01A, Zeile 8)"))
         << converted.err;
     EXPECT_TRUE(app_tests::hasLine(converted.err,
                                    "1 Datensatz gelesen: 0 gespeichert, 1 verworfen; 1 Hinweis; "
@@ -317,8 +327,8 @@ TEST_F(Report, AStagingTableWithoutFremdidIsCountedAndTheReportSaysWhyItNamesNoI
                                    "98 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
     EXPECT_TRUE(app_tests::hasLine(converted.err,
-                                   "Die Zeilen in AdressenImport ließen sich den Datensätzen nicht zuordnen (no such "
-                                   "column: fremdid). Die Zahlen sind aus den Zeilen gezählt; ihre IDs nennt der "
+                                   "Die Adressen in AdressenImport ließen sich den Datensätzen nicht zuordnen (no such "
+                                   "column: fremdid). Die Zahlen sind aus AdressenImport gezählt; ihre IDs nennt der "
                                    "Bericht nicht."))
         << converted.err;
     const auto rows = reportRows(report);
@@ -417,8 +427,8 @@ TEST_F(Report, ConvertOneWhoseRowIsNotWrittenEndsWithExitCodeOne) {
     EXPECT_EQ(refused.exitCode, 1) << refused.err;
     EXPECT_TRUE(app_tests::hasLine(refused.err, "Die Adresse 745 wurde nicht in AdressenImport gespeichert."))
         << refused.err;
-    EXPECT_TRUE(
-        app_tests::hasLine(refused.err, "Die Datenbank hat die Zeile nicht gespeichert: gesperrt (Datei 45A, Zeile 8)"))
+    EXPECT_TRUE(app_tests::hasLine(refused.err,
+                                   "Der Datenpool hat die Adresse nicht gespeichert: gesperrt (Datei 45A, Zeile 8)"))
         << refused.err;
     EXPECT_TRUE(app_tests::stagingColumn(datenpool(), "fremdid").empty());
 

@@ -119,8 +119,19 @@ TEST_F(UnusableDatenpool, UnreachableDatenpoolIsToldAsSuchWithTheDriversText) {
     const CliRun result = run({"convert", "--adr", adrDir(), "--db", "Driver=Kein Treiber;Server=nirgends"});
 
     expectRefused(result, 1);
+#ifdef _WIN32
+    // Windows' driver manager says of a driver it does not know that the data source is not found.
     EXPECT_EQ(result.err.rfind("Keine Verbindung zum Datenpool: [", 0), 0u)
         << "the driver manager's text follows: " << result.err;
+#else
+    EXPECT_EQ(result.err.rfind("Keine Verbindung zum Datenpool: Der ODBC-Treiber, den die Verbindung mit Driver= "
+                               "nennt, ließ sich nicht laden. Tragen Sie einen installierten Treiber ein, in den "
+                               "Verbindungsparametern des Datenbankprofils oder in der Verbindungszeichenfolge. Der "
+                               "Treiber-Manager meldet: [unixODBC][Driver Manager]Can't open lib 'Kein Treiber'",
+                               0),
+              0u)
+        << "what failed and what to do, then the driver manager's text: " << result.err;
+#endif
 }
 
 TEST_F(UnusableDatenpool, ReadOnlyFolderIsToldBeforeTheRunAndListsNothingOld) {

@@ -188,6 +188,12 @@ TEST(OdbcDiagnostics, FailuresSayTheirKindWhereTheNumbersTellIt) {
     EXPECT_EQ(kindOf("HY000", 5, ErrorNumbers::Unknown), Kind::other)
         << "a number of an unknown database tells nothing";
     EXPECT_EQ(kindOf("HY000", 5, ErrorNumbers::SqlServer), Kind::other);
+    EXPECT_EQ(kindOf("IM003", 0, ErrorNumbers::Unknown), Kind::driverNotLoaded);
+    EXPECT_EQ(db::errorFor({"01000", 0, "[unixODBC][Driver Manager]Can't open lib 'Nix' : file not found", 0},
+                           ErrorNumbers::Unknown)
+                  .kind(),
+              Kind::driverNotLoaded)
+        << "unixODBC tells it in a warning of its own";
 }
 
 TEST(OdbcDiagnostics, FailedConnectionTellsEveryRecordOnceInItsOrder) {

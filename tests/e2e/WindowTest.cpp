@@ -14,6 +14,7 @@
 
 #include "acceptance/JsonRow.h"
 #include "app/ListLine.h"
+#include "app/Texts.h"
 #include "app/win32/Fonts.h"
 #include "app/win32/Layout.h"
 #include "db/sqlite/SqliteConnection.h"
@@ -383,7 +384,7 @@ TEST_F(WindowTest, AClickOnAbbrechenCancelsASecondRunWhichListsWhatItStaged) {
     ASSERT_EQ(e2e::listLines(control(Control::lstImport)).size(), kConvertedAddresses);
 
     e2e::click(control(Control::cmdStart));
-    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == "abbrechen"; }, 60s));
+    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == app::texts::kCancelCaption; }, 60s));
     e2e::click(control(Control::cmdStart));
     waitForConversionEnd();
 
@@ -408,7 +409,7 @@ TEST_F(WindowTest, EnterPressesTheFocusedButtonAndEscapeCancelsTheConversionWhos
     EXPECT_TRUE(e2e::waitUntil([&] { return (focus = e2e::focusOf(window_)) != nullptr; }, 10s));
     ASSERT_EQ(focus, control(Control::cmdStart)) << "the first control in tab order has the focus";
     e2e::pressKey(focus, VK_RETURN);
-    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == "abbrechen"; }, 60s))
+    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == app::texts::kCancelCaption; }, 60s))
         << "Enter did not press the button";
 
     // While the records are read, the label shows the running count (digits and separators
@@ -430,7 +431,7 @@ TEST_F(WindowTest, EnterPressesTheFocusedButtonAndEscapeCancelsTheConversionWhos
     ASSERT_TRUE(e2e::waitUntil([&] { return (later = countShown()) > first; }, 60s)) << "the count stays at " << first;
     EXPECT_GE(e2e::sendWithTimeout(control(Control::scrFortschritt), PBM_GETPOS, 0, 0), 1)
         << "the bar shows the first file";
-    EXPECT_EQ(textOf(Control::cmdStart), "abbrechen") << "the run went on";
+    EXPECT_EQ(textOf(Control::cmdStart), app::texts::kCancelCaption) << "the run went on";
 
     e2e::pressKey(e2e::focusOf(window_), VK_ESCAPE);
     EXPECT_TRUE(waitForConversionEnd().empty()) << "no message during the run";
@@ -569,7 +570,7 @@ TEST_F(WindowTest, DuringAConversionOnlyTheCancelActsAndAfterItTheControlsAreBac
     EXPECT_EQ(before, (std::vector<bool>{false, true, true, true, false})) << "import and address list start disabled";
 
     e2e::click(control(Control::cmdStart));
-    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == "abbrechen"; }, 60s));
+    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == app::texts::kCancelCaption; }, 60s));
     EXPECT_EQ(enabled(), std::vector<bool>(quiet.size(), false)) << "only the cancel acts during the run";
     EXPECT_TRUE(IsWindowEnabled(control(Control::cmdStart)));
     e2e::click(control(Control::cmdStart));
@@ -587,7 +588,7 @@ TEST_F(WindowTest, DuringAConversionOnlyTheCancelActsAndAfterItTheControlsAreBac
 TEST_F(WindowTest, ClosingDuringAConversionCancelsItAndEnds) {
     open();
     e2e::click(control(Control::cmdStart));
-    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == "abbrechen"; }, 60s));
+    ASSERT_TRUE(e2e::waitUntil([&] { return textOf(Control::cmdStart) == app::texts::kCancelCaption; }, 60s));
     PostMessageW(window_, WM_CLOSE, 0, 0);
     std::optional<DWORD> exitCode;
     e2e::waitUntil(

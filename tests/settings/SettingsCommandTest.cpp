@@ -60,12 +60,19 @@ TEST(SettingsCommand, MasksPasswordsAndShowsTheToolsOwnValues) {
     EXPECT_EQ(run.out.find("Geheim"), std::string::npos);
 }
 
-TEST(SettingsCommand, NamesMissingConnectionParametersAndBrokenFiles) {
+TEST(SettingsCommand, NamesMissingConnectionParametersMissingFilesAndBrokenFiles) {
     const TempDir dir;
     const auto missing = runCli({"settings", "show", "--registry", dir.file("fehlt.reg")}, dir.path().string());
-    EXPECT_EQ(missing.exitCode, 0);
-    EXPECT_EQ(missing.err, "Es sind keine Verbindungsparamter gespeichert.\n");
+    EXPECT_EQ(missing.exitCode, 1) << "no settings shown is no success";
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, "Die Einstellungsdatei " + dir.file("fehlt.reg") +
+                               " gibt es nicht. Mit --registry DATEI eine vorhandene .reg-Datei angeben.\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("fehlt.reg"))) << "showing writes nothing";
+
+    const std::string empty = dir.write("leer.reg", "Windows Registry Editor Version 5.00\r\n");
+    const auto withoutProfile = runCli({"settings", "show", "--registry", empty}, dir.path().string());
+    EXPECT_EQ(withoutProfile.exitCode, 0);
+    EXPECT_EQ(withoutProfile.err, "Es sind keine Verbindungsparamter gespeichert.\n");
 
     const std::string broken =
         dir.write("kaputt.reg", "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\X]\nunsinn\n");
@@ -108,6 +115,17 @@ TEST(SettingsCommand, ReadsTheFileTheEnvironmentNames) {
     ASSERT_GE(lines(run.out).size(), 2u) << run.err;
     EXPECT_EQ(lines(run.out)[0], "Einstellungen: Datei " + file);
     EXPECT_EQ(lines(run.out)[1], "Stammverzeichnis: /opt/norvel");
+}
+
+TEST(SettingsCommand, SaysWhichFileItLookedForWhenTheEnvironmentNamesNone) {
+    const TempDir dir;
+    const std::string file = dir.file("nicht-da.reg");
+    ::setenv("ANSCHRIFTENWANDLER_REGISTRY", file.c_str(), 1);
+    const auto run = runCli({"settings", "show"}, dir.path().string());
+    ::unsetenv("ANSCHRIFTENWANDLER_REGISTRY");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("Die Einstellungsdatei " + file + " gibt es nicht."), std::string::npos) << run.err;
 }
 #endif
 

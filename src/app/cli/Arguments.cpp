@@ -20,15 +20,13 @@ Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::
         } else if (word == "--help" || word == "-h") {
             help_ = true;
         } else if (valued.count(name)) {
-            if (equals == std::string::npos && i + 1 >= words.size()) {
-                throw UsageError("Die Option " + name + " verlangt einen Wert.");
-            }
+            if (equals == std::string::npos && i + 1 >= words.size()) throw UsageError(texts::optionWantsValue(name));
             take(name, equals == std::string::npos ? words[++i] : word.substr(equals + 1));
         } else if (flags.count(name)) {
-            if (equals != std::string::npos) throw UsageError("Die Option " + name + " nimmt keinen Wert.");
+            if (equals != std::string::npos) throw UsageError(texts::flagTakesNoValue(name));
             take(name, "");
         } else if (word.size() > 1 && word[0] == '-' && !(word[1] >= '0' && word[1] <= '9')) {
-            throw UsageError("Unbekannte Option: " + word);
+            throw UsageError(texts::unknownOption(word));
         } else {
             positional_.push_back(word);
         }
@@ -38,7 +36,7 @@ Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::
 void Arguments::take(const std::string& option, std::string value) {
     // No option is a list: a second one would silently override the first.
     if (!options_.emplace(option, std::move(value)).second) {
-        throw UsageError("Die Option " + option + " ist mehrfach angegeben.");
+        throw UsageError(texts::optionGivenTwice(option));
     }
 }
 
@@ -50,17 +48,21 @@ std::optional<std::string> Arguments::value(const std::string& option) const {
 
 std::string Arguments::required(const std::string& option) const {
     auto found = value(option);
-    if (!found) throw UsageError("Die Option " + option + " fehlt.");
+    if (!found) throw UsageError(texts::optionMissing(option));
     return *found;
 }
 
-int printText(const char* text) {
-    std::fputs(text, stdout);
+int printHelp(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "Der Text ließ sich nicht ausgeben: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "%s\n", texts::textNotWritten(std::strerror(errno)).c_str());
         return 1;
     }
     return 0;
+}
+
+void Arguments::refusePositional() const {
+    if (!positional_.empty()) throw UsageError(texts::unexpectedArgument(positional_.front()));
 }
 
 }  // namespace cli

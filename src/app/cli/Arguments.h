@@ -9,7 +9,10 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "app/cli/Texts.h"
 
 namespace cli {
 
@@ -22,15 +25,15 @@ public:
 // Runs a command body: bad usage prints its message and the command's help and answers 2;
 // any other failure that reaches here prints its message and answers 1.
 template <class Body>
-int withUsage(const char* help, Body&& body) {
+int withUsage(std::string_view help, Body&& body) {
     try {
         return body();
     } catch (const UsageError& error) {
         std::fprintf(stderr, "%s\n", error.what());
-        std::fputs(help, stderr);
+        std::fwrite(help.data(), 1, help.size(), stderr);
         return 2;
     } catch (const std::bad_alloc&) {
-        std::fputs("Nicht genügend Arbeitsspeicher; der Befehl wurde abgebrochen.\n", stderr);
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(texts::kOutOfMemory.size()), texts::kOutOfMemory.data());
         return 1;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
@@ -40,7 +43,7 @@ int withUsage(const char* help, Body&& body) {
 
 // Writes a help or version text to stdout: 0, or 1 when it could not be written (a full disk,
 // a closed pipe), saying so on stderr.
-int printText(const char* text);
+int printHelp(std::string_view text);
 
 class Arguments {
 public:
@@ -52,6 +55,8 @@ public:
     std::optional<std::string> value(const std::string& option) const;
     std::string required(const std::string& option) const;
     const std::vector<std::string>& positional() const { return positional_; }
+    // For a command that takes no positional word: throws UsageError naming the first one.
+    void refusePositional() const;
     bool wantsHelp() const { return help_; }
 
 private:

@@ -8,11 +8,13 @@
 #include "adr/FieldMapper.h"
 #include "adr/SingleAddressReader.h"
 #include "app/Conversion.h"
+#include "app/Texts.h"
 #include "app/cli/Arguments.h"
 #include "app/cli/ConsoleView.h"
 #include "app/cli/Datenpool.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
+#include "app/cli/Texts.h"
 #include "db/Error.h"
 #include "db/sqlite/SqliteConnection.h"
 #include "review/MigrationRecords.h"
@@ -32,28 +34,6 @@ bool fileExists(const std::string& path) {
     std::error_code ignored;
     return std::filesystem::is_regular_file(pathOf(path), ignored);
 }
-
-constexpr const char* kInitDbHelp =
-    "Aufruf: anschriftenwandler-cli init-db FILE [--force]\n"
-    "Legt einen eingebetteten Datenpool (SQLite) aus dem Datenbankskript an.\n"
-    "  --force   eine vorhandene Datei ersetzen\n";
-
-constexpr const char* kConvertHelp =
-    "Aufruf: anschriftenwandler-cli convert [--adr DIR] [--db ZIEL] [--registry FILE] [--report FILE]\n"
-    "Liest die Adressdateien 01A bis 99A des ADR-Verzeichnisses DIR in die Tabelle AdressenImport\n"
-    "des Datenpools ZIEL (eine Datei, angelegt, wenn es sie nicht gibt, oder eine\n"
-    "Verbindungszeichenfolge). Die konvertierten Adressen stehen auf stdout, Meldungen und die\n"
-    "Zusammenfassung auf stderr. Strg+C bricht nach der laufenden Zeile ab.\n"
-    "Fehlt --adr oder --db, gilt wie im Fenster, was die Einstellungen nennen (ADR-Pfad, das\n"
-    "Datenbankprofil), und der ADR-Pfad wird dort gespeichert.\n"
-    "  --report FILE   Bericht je Datensatz (Datei, Zeile, Adressnummer, Ergebnis, ID, Hinweise,\n"
-    "                  Original) als .csv (Semikolons, UTF-8 mit BOM) oder .jsonl\n";
-
-constexpr const char* kConvertOneHelp =
-    "Aufruf: anschriftenwandler-cli convert-one NUMBER --adr DIR --db FILE [--report FILE]\n"
-    "Liest die Adresse mit der RA-MICRO-Adressnummer NUMBER in die Tabelle AdressenImport;\n"
-    "eine Zeile mit derselben fremdid wird ersetzt, sonst wird eine angefügt.\n"
-    "  --report FILE   Bericht über den Datensatz als .csv oder .jsonl (wie bei convert)\n";
 
 // Whether a Ctrl+C ended the list.
 bool listInterrupted = false;
@@ -97,9 +77,8 @@ constexpr const char* kBatchRowCount = "SELECT COUNT(*) FROM AdressenImport";
 
 // The ADR directory checks of the "Konvertieren" button; empty when they pass.
 std::string directoryProblem(const std::string& directory) {
-    if (directory.empty()) return "ADR-Verzeichnis angeben!";
-    if (!fileExists(adr::firstAddressFilePath(directory)))
-        return "Das ausgewählte Dateiverzeichnis enthält keine Adressdaten";
+    if (directory.empty()) return std::string(app::texts::kNoAdrDirectory);
+    if (!fileExists(adr::firstAddressFilePath(directory))) return std::string(app::texts::kNoAddressData);
     return {};
 }
 
@@ -115,21 +94,15 @@ int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpo
     say(app::conversionSummary(outcome, groupSeparator(), datenpoolCaption));
     say(review::texts::countsLine(counts, groupSeparator()));
     if (!records.pairingFailure().empty()) {
-        say("Die Zeilen in AdressenImport ließen sich den Datensätzen nicht zuordnen (" + records.pairingFailure() +
-            (counts.unknown == 0 ? "). Die Zahlen sind aus den Zeilen gezählt; ihre IDs nennt der Bericht nicht."
-                                 : "). Welche Adressen gespeichert sind, zeigt AdressenImport."));
+        say(texts::recordsUnpaired(records.pairingFailure(), counts.unknown == 0));
     }
     if (outcome.ending == app::ConversionOutcome::Ending::cancelled) {
-        say("Die Konvertierung wurde abgebrochen; die Liste zeigt, was bis dahin übernommen wurde.");
+        say(std::string(texts::kConversionCancelled));
         return 1;
     }
     if (outcome.listComplete) return counts.unknown == 0 ? 0 : 1;
-    const std::string kept =
-        outcome.staged ? "alle " + text::groupDigits(*outcome.staged, groupSeparator()) + " konvertierten Adressen"
-                       : "alle konvertierten Adressen";
-    say((listInterrupted ? "Die Ausgabe der Liste wurde abgebrochen, die Konvertierung nicht: "
-                         : "Die Liste ist unvollständig, die Konvertierung nicht: ") +
-        kept + " sind in AdressenImport gespeichert.");
+    say(texts::listCutShort(listInterrupted,
+                            outcome.staged ? text::groupDigits(*outcome.staged, groupSeparator()) : std::string()));
     return 1;
 }
 
@@ -155,39 +128,39 @@ int reportConversion(const app::ConversionOutcome& outcome, const std::string& d
 }
 
 int initDb(const std::vector<std::string>& words) {
-    return withUsage(kInitDbHelp, [&] {
+    return withUsage(texts::kInitDbHelp, [&] {
         const Arguments args(words, {}, {"--force"});
-        if (args.wantsHelp()) return printText(kInitDbHelp);
-        if (args.positional().size() != 1) throw UsageError("init-db erwartet genau eine Datei.");
+        if (args.wantsHelp()) return printHelp(texts::kInitDbHelp);
+        if (args.positional().size() != 1) throw UsageError(std::string(texts::kInitDbWantsOneFile));
         const std::string file = args.positional().front();
-        checkTarget(file, "init-db FILE");
+        checkTarget(file, std::string(texts::kInitDbFile));
         std::error_code error;
         if (std::filesystem::exists(pathOf(file), error)) {
             if (!args.has("--force")) {
-                say("Die Datei " + file + " gibt es schon; mit --force wird sie ersetzt.");
+                say(texts::fileExists(file));
                 return 1;
             }
             if (!std::filesystem::remove(pathOf(file), error)) {
-                say("Die Datei " + file + " lässt sich nicht ersetzen: " + error.message());
+                say(texts::fileNotReplaceable(file, error.message()));
                 return 1;
             }
         }
         try {
             db::SqliteConnection::create(file);
         } catch (const db::Error& failure) {
-            say(failure.description());
+            say(texts::datenpoolNotCreated(file, failure.description()));
             return 1;
         }
-        say("Datenpool angelegt: " + file);
+        say(texts::datenpoolCreated(file));
         return 0;
     });
 }
 
 int convert(const std::vector<std::string>& words) {
-    return withUsage(kConvertHelp, [&] {
+    return withUsage(texts::kConvertHelp, [&] {
         const Arguments args(words, {"--adr", "--db", "--registry", "--report"}, {});
-        if (args.wantsHelp()) return printText(kConvertHelp);
-        if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
+        if (args.wantsHelp()) return printHelp(texts::kConvertHelp);
+        args.refusePositional();
         ReportOption report(args.value("--report"));
         if (!args.has("--adr") || !args.has("--db") || args.has("--registry")) {
             return convertFromSettings(args.value("--registry"), args.value("--adr"), args.value("--db"), report);
@@ -204,10 +177,10 @@ int convert(const std::vector<std::string>& words) {
 }
 
 int convertOne(const std::vector<std::string>& words) {
-    return withUsage(kConvertOneHelp, [&] {
+    return withUsage(texts::kConvertOneHelp, [&] {
         const Arguments args(words, {"--adr", "--db", "--report"}, {});
-        if (args.wantsHelp()) return printText(kConvertOneHelp);
-        if (args.positional().size() != 1) throw UsageError("convert-one erwartet genau eine Adressnummer.");
+        if (args.wantsHelp()) return printHelp(texts::kConvertOneHelp);
+        if (args.positional().size() != 1) throw UsageError(std::string(texts::kConvertOneWantsOneNumber));
         const std::string number = text::trimSpaces(args.positional().front());
         std::int32_t addressNumber = 0;
         try {
@@ -216,7 +189,7 @@ int convertOne(const std::vector<std::string>& words) {
             if (used != number.size() || parsed < INT32_MIN || parsed > INT32_MAX) throw std::out_of_range(number);
             addressNumber = static_cast<std::int32_t>(parsed);
         } catch (const std::logic_error&) {
-            throw UsageError("Keine ganze Zahl als Adressnummer: " + number);
+            throw UsageError(texts::notAnAddressNumber(number));
         }
         const std::string directory = text::trimSpaces(args.required("--adr"));
         const std::string file = args.required("--db");
@@ -242,13 +215,11 @@ int convertOne(const std::vector<std::string>& words) {
                       "SELECT COUNT(*) " + itsRows);
         // The address was found, but its row may still have been refused or not kept.
         if (converted && report.records().counts().unknown > 0) {
-            say("Ob die Adresse " + std::to_string(addressNumber) +
-                " in AdressenImport gespeichert wurde, ließ sich nicht nachsehen (" +
-                report.records().pairingFailure() + "); AdressenImport zeigt es.");
+            say(texts::addressUnverifiable(addressNumber, report.records().pairingFailure()));
             return 1;
         }
         if (converted && report.records().counts().saved == 0) {
-            say("Die Adresse " + std::to_string(addressNumber) + " wurde nicht in AdressenImport gespeichert.");
+            say(texts::addressNotStored(addressNumber));
             return 1;
         }
         return converted ? 0 : 1;

@@ -7,6 +7,7 @@
 #include "adr/FieldMapper.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
+#include "app/cli/Texts.h"
 
 namespace cli {
 
@@ -41,25 +42,26 @@ void ConsoleView::setProgress(int value) {
     progressLine_.draw(value, text(app::Control::lblListenkommentar));
 }
 
-int ConsoleView::ask(const std::string& prompt, std::optional<bool> preset, int yes, int no, const char* option) {
+int ConsoleView::ask(std::string_view prompt, std::optional<bool> preset, int yes, int no, std::string_view option) {
     if (preset) return *preset ? yes : no;
     const auto unanswered = [option] {
-        std::fprintf(stderr, "Keine Antwort möglich (kein Terminal); abgebrochen. Mit %s antworten.\n", option);
+        say(texts::noAnswerPossible(option));
         return app::answer::kCancel;
     };
     if (!answers_.mayAsk) return unanswered();
     // Ctrl+C while the question waits is no answer either: nothing is done.
     const auto interrupted = [] {
-        std::fprintf(stderr, "\nAbgebrochen (Strg+C); nichts wurde geändert.\n");
+        std::fputc('\n', stderr);
+        say(std::string(texts::kInterruptedQuestion));
         return app::answer::kCancel;
     };
-    std::fprintf(stderr, "%s ", prompt.c_str());
+    std::fprintf(stderr, "%.*s ", static_cast<int>(prompt.size()), prompt.data());
     if (!waitForInput(stdin, interruptRequested)) return interrupted();
     std::string reply;
     // An input that ends before the answer is no answer, not a deliberate "no".
     if (!std::getline(std::cin, reply)) return stopFollows(interruptRequested) ? interrupted() : unanswered();
-    if (reply == "j" || reply == "J" || reply == "ja") return yes;
-    if (reply == "n" || reply == "N" || reply == "nein") return no;
+    if (reply == "j" || reply == "J" || reply == texts::kYes) return yes;
+    if (reply == "n" || reply == "N" || reply == texts::kNo) return no;
     return app::answer::kCancel;
 }
 
@@ -68,14 +70,14 @@ int ConsoleView::messageBox(const std::string& text, app::MessageKind kind, cons
     progressLine_.clear();
     say(text);
     if (kind == app::MessageKind::confirmation) {
-        return ask("Fortfahren? [j/N]", answers_.confirm, app::answer::kOk, app::answer::kCancel, "--yes");
+        return ask(texts::kGoOnPrompt, answers_.confirm, app::answer::kOk, app::answer::kCancel, texts::kConfirmOption);
     }
     if (kind == app::MessageKind::yesNoQuestion) {
-        return ask("[j/N]", answers_.confirm, app::answer::kYes, app::answer::kNo, "--yes");
+        return ask(texts::kYesNoPrompt, answers_.confirm, app::answer::kYes, app::answer::kNo, texts::kConfirmOption);
     }
     if (kind == app::MessageKind::question) {
-        return ask("[j]a, [n]ein, sonst abbrechen:", answers_.undoPrevious, app::answer::kYes, app::answer::kNo,
-                   "--undo-previous yes oder --undo-previous no");
+        return ask(texts::kYesNoCancelPrompt, answers_.undoPrevious, app::answer::kYes, app::answer::kNo,
+                   texts::kUndoPreviousOption);
     }
     return app::answer::kOk;
 }
@@ -97,7 +99,7 @@ void ConsoleView::fileStarted(int number) {
 }
 
 void ConsoleView::rowRefused(const std::string& reason, const adr::SourcePosition& where) {
-    const std::string text = "Die Datenbank hat die Zeile nicht gespeichert: " + reason;
+    const std::string text = texts::rowRefused(reason);
     showMessage(where.line == 0 ? text : text + " (" + where.describe() + ")");
 }
 
@@ -116,9 +118,7 @@ bool ConsoleView::fileExists(const std::string& path) const {
     return std::filesystem::is_regular_file(std::filesystem::path(std::u8string(path.begin(), path.end())), ignored);
 }
 
-std::string ConsoleView::startProgram(const std::string&) {
-    return "Das Kommandozeilenwerkzeug startet keine anderen Programme.";
-}
+std::string ConsoleView::startProgram(const std::string&) { return std::string(texts::kNoOtherPrograms); }
 
 std::string ConsoleView::groupSeparator() const { return cli::groupSeparator(); }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "adr/ConversionEvents.h"
 #include "app/ControlStates.h"
@@ -77,7 +78,7 @@ public:
 private:
     // The answer preset by an option, else asked on the terminal; Cancel when nobody can
     // answer (the option that would is named).
-    int ask(const std::string& prompt, std::optional<bool> preset, int yes, int no, const char* option);
+    int ask(std::string_view prompt, std::optional<bool> preset, int yes, int no, std::string_view option);
     // Called for every line read: the count is formatted only for a bar that is shown.
     void drawCount();
 

@@ -4,6 +4,7 @@
 
 #include "app/StartupCheck.h"
 #include "app/cli/Arguments.h"
+#include "app/cli/Texts.h"
 #include "db/Error.h"
 #include "db/OpenConnection.h"
 #include "db/sqlite/SqliteConnection.h"
@@ -24,7 +25,7 @@ std::unique_ptr<db::Connection> openOrCreate(const std::string& file) {
 void checkTarget(const std::string& target, const std::string& what) {
     // An empty name would open no file at all, or a temporary database that vanishes with the run.
     if (target.find_first_not_of(" \t\r\n\v\f") == std::string::npos) {
-        throw UsageError(what + " ist leer; anzugeben ist eine Datenpool-Datei oder eine Verbindungszeichenfolge.");
+        throw UsageError(texts::emptyTarget(what));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "app/cli/Texts.h"
 #include "db/OpenConnection.h"
 #include "db/sqlite/SqliteConnection.h"
 
@@ -13,7 +14,7 @@ void requireExisting(const std::string& target) {
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(std::filesystem::path(std::u8string(target.begin(), target.end())),
                                           ignored)) {
-        throw std::runtime_error("Den Datenpool " + target + " gibt es nicht.");
+        throw std::runtime_error(texts::datenpoolMissing(target));
     }
 }
 

@@ -9,6 +9,7 @@
 #include "app/cli/Datenpool.h"
 #include "app/cli/ExistingDatenpool.h"
 #include "app/cli/OutputFile.h"
+#include "app/cli/Texts.h"
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "review/TableWriter.h"
@@ -17,22 +18,11 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kExportHelp =
-    "Aufruf: anschriftenwandler-cli export --db ZIEL [--table AdressenImport|Adressen] [--format csv|jsonl]\n"
-    "                                     [--output FILE]\n"
-    "Schreibt jede Spalte jeder Zeile der Tabelle (nach id geordnet) zur Durchsicht: csv mit Semikolons\n"
-    "(UTF-8 mit BOM) oder jsonl (ein JSON-Objekt je Zeile). NULL bleibt eine leere Zelle (jsonl: null),\n"
-    "Texte und Datumsangaben (JJJJ-MM-TT) bleiben, wie sie gespeichert sind.\n"
-    "  --db ZIEL       Datenpool-Datei oder Verbindungszeichenfolge\n"
-    "  --table NAME    AdressenImport (Vorgabe) oder Adressen\n"
-    "  --format F      csv oder jsonl; Vorgabe nach der Endung von --output, sonst csv\n"
-    "  --output FILE   Zieldatei; ohne sie stdout\n";
-
 review::TableFormat formatFrom(const Arguments& args) {
     if (const auto format = args.value("--format")) {
         if (*format == "csv") return review::TableFormat::csv;
         if (*format == "jsonl") return review::TableFormat::jsonl;
-        throw UsageError("--format erwartet csv oder jsonl.");
+        throw UsageError(std::string(texts::kFormatValues));
     }
     const auto output = args.value("--output");
     return output ? review::tableFormatOf(*output).value_or(review::TableFormat::csv) : review::TableFormat::csv;
@@ -61,15 +51,14 @@ std::int64_t writeTable(db::Connection& connection, const std::string& table, st
 }  // namespace
 
 int exportCommand(const std::vector<std::string>& words) {
-    return withUsage(kExportHelp, [&] {
+    return withUsage(texts::kExportHelp, [&] {
         const Arguments args(words, {"--db", "--table", "--format", "--output"}, {});
-        if (args.wantsHelp()) return printText(kExportHelp);
-        if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
+        if (args.wantsHelp()) return printHelp(texts::kExportHelp);
+        args.refusePositional();
         const std::string target = args.required("--db");
         checkTarget(target, "--db");
         const std::string table = args.value("--table").value_or("AdressenImport");
-        if (table != "AdressenImport" && table != "Adressen")
-            throw UsageError("--table erwartet AdressenImport oder Adressen.");
+        if (table != "AdressenImport" && table != "Adressen") throw UsageError(std::string(texts::kTableValues));
         const review::TableFormat format = formatFrom(args);
 
         std::int64_t written = 0;
@@ -82,13 +71,13 @@ int exportCommand(const std::vector<std::string>& words) {
             } else {
                 written = writeTable(*connection, table, std::cout, format);
                 std::cout.flush();
-                if (!std::cout) throw std::runtime_error("Die Ausgabe ließ sich nicht vollständig schreiben.");
+                if (!std::cout) throw std::runtime_error(std::string(texts::kOutputIncomplete));
             }
         } catch (const db::Error& failure) {
-            say(failure.description());
+            say(texts::exportFailed(table, failure.description()));
             return 1;
         }
-        say(std::to_string(written) + " Zeilen aus " + table + " ausgegeben.");
+        say(texts::rowsWritten(written, table));
         return 0;
     });
 }

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "app/cli/Texts.h"
+
 namespace cli {
 
 namespace {
@@ -11,9 +13,7 @@ std::filesystem::path pathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-std::runtime_error notCreated(const std::string& path) {
-    return std::runtime_error("Die Datei " + path + " lässt sich nicht anlegen.");
-}
+std::runtime_error notCreated(const std::string& path) { return std::runtime_error(texts::fileNotCreated(path)); }
 
 }  // namespace
 
@@ -31,7 +31,7 @@ void OutputFile::ensureWritable(const std::string& path) {
 
 void OutputFile::close() {
     stream_.close();
-    if (stream_.fail()) throw std::runtime_error("Die Datei " + path_ + " ließ sich nicht vollständig schreiben.");
+    if (stream_.fail()) throw std::runtime_error(texts::fileNotWritten(path_));
 }
 
 }  // namespace cli

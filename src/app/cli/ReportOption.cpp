@@ -5,6 +5,7 @@
 
 #include "adr/FieldMapper.h"
 #include "app/cli/Arguments.h"
+#include "app/cli/Texts.h"
 #include "review/ReportRows.h"
 
 namespace cli {
@@ -23,7 +24,7 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
         return;
     }
     const auto format = review::tableFormatOf(*path_);
-    if (!format) throw UsageError("--report erwartet eine Datei mit der Endung .csv oder .jsonl: " + *path_);
+    if (!format) throw UsageError(texts::reportExtension(*path_));
     format_ = *format;
     std::error_code ignored;
     reportExisted_ = std::filesystem::exists(pathOf(*path_), ignored);
@@ -32,7 +33,7 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     spillPath_ = *path_ + ".tmp";
     spill_.rdbuf()->pubsetbuf(spillBuffer_.data(), static_cast<std::streamsize>(spillBuffer_.size()));
     spill_.open(pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!spill_) throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " lässt sich nicht anlegen.");
+    if (!spill_) throw std::runtime_error(texts::workFileNotCreated(spillPath_));
     records_ = std::make_unique<review::MigrationRecords>(&spill_);
     records_->reportWhileListed([this]() -> review::TableWriter& { return begin(); });
 }
@@ -71,23 +72,21 @@ void ReportOption::finish(db::Connection* connection, const std::string& rowsQue
     }
     const bool complete = records_->settle(
         connection, rowsQuery, [this]() -> review::TableWriter& { return begin(); }, countQuery);
-    const std::string kept = reportExisted_ ? " Der frühere Bericht " + *path_ + " bleibt, wie er war." : "";
+    const std::string kept = reportExisted_ ? texts::earlierReportKept(*path_) : "";
     try {
         file_->close();
     } catch (const std::runtime_error& failure) {
-        throw std::runtime_error("Der Bericht ließ sich nicht schreiben: " + std::string(failure.what()) + kept);
+        throw std::runtime_error(texts::reportNotWritten(failure.what(), kept));
     }
     // Only a whole report takes the name; one cut short stays beside it, and its last row says so.
     if (!complete) {
         draftKept_ = true;
-        throw std::runtime_error("Der Bericht ist unvollständig: " + records_->reportCutShort() + " Er steht in " +
-                                 draftPath_ + "." + kept);
+        throw std::runtime_error(texts::reportIncomplete(records_->reportCutShort(), draftPath_, kept));
     }
     std::error_code error;
     std::filesystem::rename(pathOf(draftPath_), pathOf(*path_), error);
     if (error) {
-        throw std::runtime_error("Der Bericht " + draftPath_ + " ließ sich nicht in " + *path_ +
-                                 " umbenennen: " + error.message() + "." + kept);
+        throw std::runtime_error(texts::reportNotRenamed(draftPath_, *path_, error.message(), kept));
     }
     placed_ = true;
 }

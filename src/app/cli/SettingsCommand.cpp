@@ -5,10 +5,11 @@
 #include <string>
 
 #include "app/CnnString.h"
+#include "app/Texts.h"
 #include "app/cli/Arguments.h"
 #include "app/cli/Commands.h"
-#include "app/cli/Interrupt.h"
-#include "settings/OpenRegistry.h"
+#include "app/cli/SettingsToRead.h"
+#include "app/cli/Texts.h"
 #include "settings/RegTree.h"
 #include "settings/RegistryOperations.h"
 
@@ -16,22 +17,11 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kSettingsHelp =
-    "Aufruf: anschriftenwandler-cli settings show [--registry FILE]\n"
-    "Zeigt, was das Programm aus den Einstellungen liest: wo sie stehen, das Stammverzeichnis,\n"
-    "das Datenbankprofil, dessen Verbindungsparameter und die Verbindungszeichenfolge daraus\n"
-    "(Kennwörter verdeckt) und die eigenen Werte des Programms (ADR-Pfad, AdressNr0, AdressNr1).\n"
-    "  --registry FILE   die Einstellungen aus der .reg-Datei FILE lesen; ohne die Option aus der\n"
-    "                    Datei, die ANSCHRIFTENWANDLER_REGISTRY nennt, sonst unter Windows aus der\n"
-    "                    Registrierung, sonst aus ~/.config/anschriftenwandler/registry.reg\n";
-
-constexpr const char* kNoConnection = "Es sind keine Verbindungsparamter gespeichert.";
-
 bool isPassword(const std::string& keyword) {
     return settings::sameName(keyword, "PWD") || settings::sameName(keyword, "Password");
 }
 
-void printLine(const std::string& line) {
+void printLine(std::string_view line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
 }
@@ -45,33 +35,32 @@ std::vector<settings::NamedText> masked(std::vector<settings::NamedText> pairs) 
 
 void printPairs(const std::vector<settings::NamedText>& pairs) {
     if (pairs.size() == 1 && pairs.front() == settings::NamedText{}) {
-        printLine("  (keine Werte)");
+        printLine(texts::kNoValues);
         return;
     }
     for (const auto& [name, text] : pairs)
-        printLine("  " + (name.empty() ? std::string("(Standard)") : name) + "=" + text);
+        printLine("  " + (name.empty() ? std::string(texts::kDefaultValueName) : name) + "=" + text);
 }
 
 int show(settings::RegistryApi& registry) {
     using settings::kCurrentUser;
-    const std::string databases = std::string(settings::kSettingsRoot) + "\\datenbanken";
-    const std::string profile = settings::RegValueRead(registry, kCurrentUser, databases, "", "");
-    const std::string connectionKey = databases + "\\" + profile + "\\verbindung";
-    const std::string importKey = databases + "\\" + profile + "\\Import";
+    const std::string profile = app::currentProfile(registry);
+    const std::string connectionKey = app::connectionKeyOf(profile);
+    const std::string importKey = app::importKeyOf(profile);
 
-    printLine("Einstellungen: " + registry.location());
-    printLine("Stammverzeichnis: " + settings::Stammverzeichnis(registry));
-    printLine("Datenbankprofil: " + profile);
-    printLine("Verbindungsparameter (HKEY_CURRENT_USER\\" + connectionKey + "):");
+    printLine(std::string(texts::kSettingsLabel) + registry.location());
+    printLine(std::string(texts::kRootLabel) + settings::Stammverzeichnis(registry));
+    printLine(std::string(texts::kProfileLabel) + profile);
+    printLine(texts::connectionKeywordsLabel(connectionKey));
     if (const auto keywords = settings::RegValuesList(registry, kCurrentUser, connectionKey)) {
         const auto shown = masked(*keywords);
         printPairs(shown);
-        printLine("Verbindungszeichenfolge: " + app::joinConnectionKeywords(shown));
+        printLine(std::string(texts::kConnectionStringLabel) + app::joinConnectionKeywords(shown));
     } else {
-        printLine("  (keine)");
-        std::fprintf(stderr, "%s\n", kNoConnection);
+        printLine(texts::kNone);
+        std::fprintf(stderr, "%s\n", app::texts::kNoConnectionParameters.data());
     }
-    printLine("Eigene Werte (HKEY_CURRENT_USER\\" + importKey + "):");
+    printLine(texts::ownValuesLabel(importKey));
     for (const char* name : {"ADR-Pfad", "AdressNr0", "AdressNr1"}) {
         printLine(std::string("  ") + name + "=" + settings::RegValueRead(registry, kCurrentUser, importKey, name, ""));
     }
@@ -81,13 +70,13 @@ int show(settings::RegistryApi& registry) {
 }  // namespace
 
 int settingsCommand(const std::vector<std::string>& words) {
-    return withUsage(kSettingsHelp, [&] {
+    return withUsage(texts::kSettingsHelp, [&] {
         const Arguments args(words, {"--registry"}, {});
-        if (args.wantsHelp()) return printText(kSettingsHelp);
+        if (args.wantsHelp()) return printHelp(texts::kSettingsHelp);
         if (args.positional().size() != 1 || args.positional().front() != "show") {
-            throw UsageError("settings erwartet den Unterbefehl show.");
+            throw UsageError(std::string(texts::kSettingsWantsShow));
         }
-        const auto registry = settings::openRegistry(args.value("--registry"), &interruptRequested);
+        const auto registry = openSettingsToRead(args.value("--registry"));
         return show(*registry);
     });
 }

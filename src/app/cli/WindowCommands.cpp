@@ -10,6 +10,7 @@
 #include "app/cli/Datenpool.h"
 #include "app/cli/ExistingDatenpool.h"
 #include "app/cli/Platform.h"
+#include "app/cli/Texts.h"
 #include "app/cli/WindowSession.h"
 #include "db/Connection.h"
 #include "db/Error.h"
@@ -18,29 +19,16 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kImportHelp =
-    "Aufruf: anschriftenwandler-cli import [--yes] [--undo-previous yes|no] [--registry FILE] [--db ZIEL]\n"
-    "Übernimmt die konvertierten Adressen aus AdressenImport in die Adressverwaltung (Adressen) und\n"
-    "merkt sich die IDs für das Rückgängigmachen.\n"
-    "  --yes                   die Übernahme bestätigen, ohne zu fragen\n"
-    "  --undo-previous yes|no  den zuletzt verzeichneten Import zuvor löschen (yes) oder behalten (no)\n"
-    "  --registry FILE         Einstellungen aus der .reg-Datei FILE\n"
-    "  --db ZIEL               Datenpool-Datei oder Verbindungszeichenfolge statt des Profils\n"
-    "Ohne --yes wird auf einem Terminal gefragt; ohne Terminal wird nichts übernommen.\n";
-
-constexpr const char* kUndoHelp =
-    "Aufruf: anschriftenwandler-cli undo [--yes] [--registry FILE] [--db ZIEL]\n"
-    "Löscht die Adressen des zuletzt verzeichneten Imports wieder aus der Adressverwaltung und setzt\n"
-    "den ID-Zähler zurück.\n"
-    "  --yes   ohne Rückfrage löschen\n";
-
 Answers answersFrom(const Arguments& args) {
     Answers answers;
     answers.mayAsk = isTerminal(stdin);
     if (args.has("--yes")) answers.confirm = true;
+    // The prompt asks for j or n; the English words stay as aliases.
     if (const auto previous = args.value("--undo-previous")) {
-        if (*previous != "yes" && *previous != "no") throw UsageError("--undo-previous erwartet yes oder no.");
-        answers.undoPrevious = *previous == "yes";
+        const bool yes = *previous == texts::kYes || *previous == "yes";
+        if (!yes && *previous != texts::kNo && *previous != "no")
+            throw UsageError(std::string(texts::kUndoPreviousValues));
+        answers.undoPrevious = yes;
     }
     return answers;
 }
@@ -54,9 +42,10 @@ int exitCode(const app::Outcome& outcome) {
 // What the window leaves unsaid: an import of one address and an import that added none.
 void tellImported(const app::Outcome& outcome) {
     if (outcome.result == app::Result::nothingToDo) {
-        say("Es wurde keine Adresse in die Adressverwaltung übernommen; der zuvor verzeichnete Import bleibt.");
+        say(std::string(texts::kNoAddressImported));
     } else if (outcome.result == app::Result::done && outcome.range->last == outcome.range->after + 1) {
-        say("1 Adresse mit ID " + std::to_string(outcome.range->last) + " wurde in die Adressverwaltung importiert.");
+        const std::string id = std::to_string(outcome.range->last);
+        say(app::texts::imported(1, id, id));
     }
 }
 
@@ -85,17 +74,17 @@ int convertFromSettings(const std::optional<std::string>& registryFile, const st
 }
 
 int importCommand(const std::vector<std::string>& words) {
-    return withUsage(kImportHelp, [&] {
+    return withUsage(texts::kImportHelp, [&] {
         const Arguments args(words, {"--undo-previous", "--registry", "--db"}, {"--yes"});
-        if (args.wantsHelp()) return printText(kImportHelp);
-        if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
+        if (args.wantsHelp()) return printHelp(texts::kImportHelp);
+        args.refusePositional();
         WindowSession session(args.value("--registry"), existingTarget(args), answersFrom(args));
         if (!session.start()) return 1;
         // The list of the window holds what the last conversion staged.
         session.view().listedBefore =
             session.window().connection()->execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer();
         if (session.view().listedBefore == 0) {
-            say("AdressenImport enthält keine konvertierten Adressen; zuerst konvertieren.");
+            say(std::string(texts::kNothingStaged));
             return 1;
         }
         const app::Outcome outcome = session.window().cmdImport_Click();
@@ -105,17 +94,16 @@ int importCommand(const std::vector<std::string>& words) {
 }
 
 int undoCommand(const std::vector<std::string>& words) {
-    return withUsage(kUndoHelp, [&] {
+    return withUsage(texts::kUndoHelp, [&] {
         const Arguments args(words, {"--registry", "--db"}, {"--yes"});
-        if (args.wantsHelp()) return printText(kUndoHelp);
-        if (!args.positional().empty()) throw UsageError("Unerwartetes Argument: " + args.positional().front());
+        if (args.wantsHelp()) return printHelp(texts::kUndoHelp);
+        args.refusePositional();
         Answers answers = answersFrom(args);
         WindowSession session(args.value("--registry"), existingTarget(args), answers);
         if (!session.start()) return 1;
         if (!session.window().undoAvailable()) {
             const app::RecordedImport& recorded = session.window().recordedImport();
-            say("Es ist kein Import verzeichnet, der sich löschen ließe (IDs \"" + recorded.from + "\" bis \"" +
-                recorded.to + "\").");
+            say(texts::noUndoableImport(recorded.from, recorded.to));
             return 1;
         }
         // The undo asks its own question, which --yes answers.

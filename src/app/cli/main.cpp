@@ -10,6 +10,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
+#include "app/cli/Texts.h"
 #include "db/StopWaiting.h"
 
 #ifdef _WIN32
@@ -18,40 +19,23 @@
 
 namespace {
 
-constexpr const char* kHelp =
-    "Aufruf: anschriftenwandler-cli BEFEHL [OPTIONEN]\n"
-    "Übernimmt die Adressen eines RA-MICRO-ADR-Verzeichnisses in die Adressverwaltung der\n"
-    "Norvel-Kanzleisoftware.\n\n"
-    "Befehle:\n"
-    "  check [--db ZIEL] [--adr DIR]        vor der Migration prüfen, ob Datenpool, Anmeldung und Treiber sie tragen\n"
-    "  init-db FILE                         eingebetteten Datenpool anlegen\n"
-    "  convert [--adr DIR] [--db FILE]      ADR-Verzeichnis nach AdressenImport konvertieren\n"
-    "  convert-one NUMBER --adr DIR --db FILE  eine Adresse konvertieren\n"
-    "  import [--yes] [--undo-previous yes|no]  konvertierte Adressen in die Adressverwaltung übernehmen\n"
-    "  undo [--yes]                         den letzten Import wieder löschen\n"
-    "  export --db FILE [--table T] [--format csv|jsonl] [--output FILE]  eine Tabelle zur Durchsicht ausgeben\n"
-    "  settings show [--registry FILE]      gelesene Einstellungen zeigen\n"
-    "  --version                            Version zeigen\n\n"
-    "BEFEHL --help zeigt die Optionen eines Befehls.\n"
-    "Exit-Code: 0 ausgeführt, 1 nicht ausführbar, 2 falscher Aufruf.\n";
-
 int run(const std::vector<std::string>& args) {
     cli::prepareConsole();
     cli::bufferStdoutUnlessConsole();
     cli::catchInterrupt();
     db::setStopWaiting(&cli::interruptRequested);
     if (args.empty()) {
-        std::fputs(kHelp, stderr);
+        std::fputs(cli::texts::kHelp.data(), stderr);
         return 2;
     }
     const std::string& command = args.front();
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "--help" || command == "-h" || command == "help") return cli::printText(kHelp);
+    if (command == "--help" || command == "-h" || command == "help") return cli::printHelp(cli::texts::kHelp);
     if (command == "--version") {
         const app::Version& v = app::kBuildVersion;
         const std::string version = "anschriftenwandler-cli " + std::to_string(v.major) + "." +
                                     std::to_string(v.minor) + "." + std::to_string(v.revision) + "\n";
-        return cli::printText(version.c_str());
+        return cli::printHelp(version);
     }
     if (command == "init-db") return cli::initDb(rest);
     if (command == "convert") return cli::convert(rest);
@@ -61,8 +45,8 @@ int run(const std::vector<std::string>& args) {
     if (command == "undo") return cli::undoCommand(rest);
     if (command == "export") return cli::exportCommand(rest);
     if (command == "check") return cli::checkCommand(rest);
-    std::fprintf(stderr, "Unbekannter Befehl: %s\n", command.c_str());
-    std::fputs(kHelp, stderr);
+    std::fprintf(stderr, "%s\n", cli::texts::unknownCommand(command).c_str());
+    std::fputs(cli::texts::kHelp.data(), stderr);
     return 2;
 }
 

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "app/Texts.h"
 #include "text/Unicode.h"
 
 namespace app::win32 {
@@ -22,7 +23,7 @@ std::wstring wide(const std::string& utf8) {
 
 std::string narrow(const std::wstring& text) {
     const auto utf8 = text::utf16ToUtf8(std::u16string(text.begin(), text.end()));
-    if (!utf8) throw std::runtime_error("Der gewählte Pfad ist kein gültiger Text.");
+    if (!utf8) throw std::runtime_error(std::string(app::texts::kPathNotText));
     return *utf8;
 }
 

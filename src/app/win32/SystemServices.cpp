@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/Texts.h"
 #include "text/Unicode.h"
 
 namespace app::win32 {
@@ -38,7 +39,7 @@ std::string systemMessage(unsigned long errorCode) {
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    if (length == 0) return "Fehler " + std::to_string(errorCode);
+    if (length == 0) return app::texts::systemError(errorCode);
     std::wstring text(buffer, length);
     LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();

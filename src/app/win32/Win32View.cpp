@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "app/win32/BrowseForFolder.h"
 #include "app/win32/Fonts.h"
 #include "app/win32/Layout.h"
@@ -109,8 +110,9 @@ Win32View::Win32View(HINSTANCE instance) : display_(kDrawInterval) {
 
     RECT frame{0, 0, twipsToPixels(kClientWidthTwips, dpi.x), twipsToPixels(kClientHeightTwips, dpi.y)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    CreateWindowExW(0, kWindowClass, text::toWide(kDesignCaption).c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    CreateWindowExW(0, kWindowClass, text::toWide(texts::kDesignCaption).c_str(), kWindowStyle, CW_USEDEFAULT,
+                    CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
+                    this);
     if (!window_) throw std::runtime_error(systemMessage(GetLastError()));
     try {
         // The class's icons also as the window's own: others ask a window for them (WM_GETICON).

@@ -51,6 +51,9 @@ Error::Kind kindOf(const Diagnostic& diagnostic, ErrorNumbers numbers) {
         if (diagnostic.native == 3906) return Error::Kind::readOnly;  // the database is read-only
     }
     if (diagnostic.state == "25006") return Error::Kind::readOnly;  // a read-only transaction
+    // IM003; unixODBC says it with a warning of its own ("Can't open lib").
+    if (diagnostic.state == "IM003" || diagnostic.text.find("Can't open lib") != std::string::npos)
+        return Error::Kind::driverNotLoaded;
     return Error::Kind::other;
 }
 
