@@ -103,7 +103,7 @@ void MigrationRecords::startReportAhead() {
     // numbers handed on stay as they are while the report's thread reads them.
     finishOpenRecord();
     countsBeforeAhead_ = counts_;
-    TableWriter* writer = nullptr;
+    TableSink* writer = nullptr;
     try {
         writer = &report();
     } catch (const std::exception&) {

@@ -29,10 +29,10 @@ class RowSet;
 namespace review {
 
 class ReportWhileListed;
-class TableWriter;
+class TableSink;
 
 // Begins the report, anew at each call: what an earlier call began is dropped.
-using ReportOpener = std::function<TableWriter&()>;
+using ReportOpener = std::function<TableSink&()>;
 
 class MigrationRecords : public adr::RecordObserver {
 public:

@@ -4,18 +4,22 @@
 #include <utility>
 
 #include "review/RecordSpill.h"
-#include "review/TableWriter.h"
+#include "review/TableSink.h"
 
 namespace review {
 
 namespace {
 
 constexpr const char* kNotInTable = "nicht in AdressenImport gespeichert";
+constexpr const char* kFileUnreadable = "unlesbar";
 
 void append(std::string& joined, std::string_view separator, std::string_view part) {
     if (!joined.empty()) joined += separator;
     joined += part;
 }
+
+// Line, address number and id are numbers; a record without one has none.
+Cell numberOrNull(std::string_view digits) { return digits.empty() ? Cell{} : Cell::ofNumber(digits); }
 
 }  // namespace
 
@@ -30,7 +34,7 @@ void ReportRows::unpaired(std::string outcome, std::string note) {
     unpairedNote_ = std::move(note);
 }
 
-bool ReportRows::write(TableWriter& writer, const std::function<std::int64_t()>& nextId, std::int64_t recordsRead) {
+bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& nextId, std::int64_t recordsRead) {
     spill_.rewind();
     cutShort_.clear();
     RecordSpill::Entry entry;
@@ -39,7 +43,7 @@ bool ReportRows::write(TableWriter& writer, const std::function<std::int64_t()>&
     std::string notes;          // with a note added
     while ((read = spill_.next(entry)) == RecordSpill::Read::entry) {
         if (entry.kind == RecordSpill::Entry::Kind::file) {
-            writer.row({entry.file, "", "", entry.reason, "", "", ""});
+            writer.row({entry.file, {}, {}, kFileUnreadable, {}, entry.reason, {}});
             continue;
         }
         const bool saved = entry.kind == RecordSpill::Entry::Kind::saved;
@@ -53,14 +57,15 @@ bool ReportRows::write(TableWriter& writer, const std::function<std::int64_t()>&
             if (id == kUnpaired) outcome = unpairedOutcome_;
         }
         const std::string idText = id > 0 ? std::to_string(id) : std::string();
-        writer.row({entry.file, entry.line, entry.number, outcome, idText, recordNotes, entry.original});
+        writer.row({entry.file, numberOrNull(entry.line), numberOrNull(entry.number), outcome, numberOrNull(idText),
+                    recordNotes, entry.original});
         ++reported;
     }
     if (read == RecordSpill::Read::end && !spill_.writeFailed()) return true;
     cutShort_ = std::string("Die Arbeitsdatei des Berichts ließ sich nicht vollständig ") +
                 (spill_.writeFailed() ? "schreiben" : "lesen") + "; der Bericht endet nach " +
                 std::to_string(reported) + " von " + std::to_string(recordsRead) + " Datensätzen.";
-    writer.row({"", "", "", "Bericht unvollständig", "", cutShort_, ""});
+    writer.row({{}, {}, {}, "Bericht unvollständig", {}, cutShort_, {}});
     return false;
 }
 

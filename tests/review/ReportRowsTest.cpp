@@ -70,7 +70,7 @@ TEST(ReportRows, CarryEveryByteOfNotesAndOriginalLines) {
                                     "01A;1;7;gespeichert;5;a" + nullByte +
                                     "b | Zeile 2 nach 200 von 100000 Zeichen abgeschnitten;" +
                                     "\"Meier; \"\"Hans\"\"\r\nx ⏎ kurz\"\r\n"
-                                    "02A;;;\"fehlt; \"\"weg\"\"\";;;\r\n"
+                                    "02A;;;unlesbar;;\"fehlt; \"\"weg\"\"\";\r\n"
                                     "01A;9;2.5;verworfen;;nicht in AdressenImport gespeichert;" +
                                     longOriginal +
                                     "\r\n"
@@ -156,9 +156,9 @@ TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
         "Die Arbeitsdatei des Berichts ließ sich nicht vollständig schreiben; der Bericht "
         "endet nach 2 von 3 Datensätzen.";
     EXPECT_EQ(rows[2],
-              "{\"Datei\":\"\",\"Zeile\":\"\",\"Adressnummer\":\"\",\"Ergebnis\":\"Bericht "
-              "unvollständig\",\"ID\":\"\",\"Hinweise\":\"" +
-                  cutShort + "\",\"Original\":\"\"}");
+              "{\"Datei\":null,\"Zeile\":null,\"Adressnummer\":null,\"Ergebnis\":\"Bericht "
+              "unvollständig\",\"ID\":null,\"Hinweise\":\"" +
+                  cutShort + "\",\"Original\":null}");
     EXPECT_EQ(records.reportCutShort(), cutShort);
     EXPECT_EQ(records.counts().read, 3);
     EXPECT_EQ(records.counts().discarded, 3);

@@ -5,11 +5,15 @@
 
 #include "adr/FieldMapper.h"
 #include "app/cli/Arguments.h"
+#include "app/cli/Platform.h"
+#include "review/RecordCounts.h"
 #include "review/ReportRows.h"
 
 namespace cli {
 
 namespace {
+
+constexpr const char* kReportSheet = "Bericht";
 
 std::filesystem::path pathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
@@ -23,7 +27,7 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
         return;
     }
     const auto format = review::tableFormatOf(*path_);
-    if (!format) throw UsageError("--report erwartet eine Datei mit der Endung .csv oder .jsonl: " + *path_);
+    if (!format) throw UsageError("--report erwartet eine Datei mit der Endung .csv, .jsonl oder .xlsx: " + *path_);
     format_ = *format;
     std::error_code ignored;
     reportExisted_ = std::filesystem::exists(pathOf(*path_), ignored);
@@ -34,15 +38,24 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     spill_.open(pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
     if (!spill_) throw std::runtime_error("Die Arbeitsdatei " + spillPath_ + " lässt sich nicht anlegen.");
     records_ = std::make_unique<review::MigrationRecords>(&spill_);
-    records_->reportWhileListed([this]() -> review::TableWriter& { return begin(); });
+    records_->reportWhileListed([this]() -> review::TableSink& { return begin(); });
 }
 
-review::TableWriter& ReportOption::begin() {
+review::TableSink& ReportOption::begin() {
     writer_.reset();
+    workbook_.reset();
     file_.reset();
-    file_.emplace(draftPath_);
     begun_ = true;
+    if (format_ == review::TableFormat::xlsx) {
+        return workbook_.emplace(draftPath_, review::ReportRows::columns(), kReportSheet);
+    }
+    file_.emplace(draftPath_);
     return writer_.emplace(file_->stream(), format_, review::ReportRows::columns());
+}
+
+void ReportOption::closeReport() {
+    if (workbook_) return workbook_->close({review::countsLine(records_->counts(), groupSeparator())});
+    file_->close();
 }
 
 app::ListedRowSink ReportOption::follow(adr::FieldMapper& mapper) {
@@ -56,6 +69,7 @@ ReportOption::~ReportOption() {
     spill_.close();
     // Closed first: Windows removes no file that is still open.
     writer_.reset();
+    workbook_.reset();
     file_.reset();
     std::error_code ignored;
     std::filesystem::remove(pathOf(spillPath_), ignored);
@@ -70,10 +84,10 @@ void ReportOption::finish(db::Connection* connection, const std::string& rowsQue
         return;
     }
     const bool complete = records_->settle(
-        connection, rowsQuery, [this]() -> review::TableWriter& { return begin(); }, countQuery);
+        connection, rowsQuery, [this]() -> review::TableSink& { return begin(); }, countQuery);
     const std::string kept = reportExisted_ ? " Der frühere Bericht " + *path_ + " bleibt, wie er war." : "";
     try {
-        file_->close();
+        closeReport();
     } catch (const std::runtime_error& failure) {
         throw std::runtime_error("Der Bericht ließ sich nicht schreiben: " + std::string(failure.what()) + kept);
     }
