@@ -33,6 +33,7 @@ start_wine() {
 }
 
 scripts/fetch-sqlite-amalgamation.sh
+scripts/build-xlsxwriter-windows.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
 start_wine
