@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* kNotInTable = "nicht in AdressenImport gespeichert";
 constexpr const char* kFileUnreadable = "unlesbar";
+constexpr const char* kFileMissing = "fehlt";
 
 void append(std::string& joined, std::string_view separator, std::string_view part) {
     if (!joined.empty()) joined += separator;
@@ -42,8 +43,9 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
     std::int64_t reported = 0;  // records in the report
     std::string notes;          // with a note added
     while ((read = spill_.next(entry)) == RecordSpill::Read::entry) {
-        if (entry.kind == RecordSpill::Entry::Kind::file) {
-            writer.row({entry.file, {}, {}, kFileUnreadable, {}, entry.reason, {}});
+        if (entry.kind == RecordSpill::Entry::Kind::file || entry.kind == RecordSpill::Entry::Kind::missingFile) {
+            const bool missing = entry.kind == RecordSpill::Entry::Kind::missingFile;
+            writer.row({entry.file, {}, {}, missing ? kFileMissing : kFileUnreadable, {}, entry.reason, {}});
             continue;
         }
         const bool saved = entry.kind == RecordSpill::Entry::Kind::saved;

@@ -85,7 +85,10 @@ WorkbookWriter::WorkbookWriter(const std::string& path, std::vector<std::string>
     options.constant_memory = LXW_TRUE;
     workbook_ = workbook_new_opt(path_.c_str(), &options);
     if (workbook_) sheet_ = workbook_add_worksheet(workbook_, sheetName.c_str());
-    if (!sheet_) throw std::runtime_error(format(kNotBegun, path_.c_str()));
+    if (!sheet_) {
+        if (workbook_) lxw_workbook_free(std::exchange(workbook_, nullptr));
+        throw std::runtime_error(format(kNotBegun, path_.c_str()));
+    }
     bold_ = workbook_add_format(workbook_);
     format_set_bold(bold_);
     for (std::size_t c = 0; c < columns_.size(); ++c) {

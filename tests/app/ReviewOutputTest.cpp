@@ -162,6 +162,7 @@ TEST_F(Report, EveryRecordWithItsFileLineOutcomeIdNotesAndOriginal) {
                         adrLines({"13*", "2", "Eva", "Schulz", longStreet,
                                   std::string("1234\0", 4) + std::string(1, '\0') + "5 Ort"}));
     writeAdr("03A", completeRecord("31", "Weiß"));
+    std::filesystem::create_directory(adrDir() + "/04A");  // there, but no file
     const std::string report = dir.file("bericht.csv");
     const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
     ASSERT_EQ(converted.exitCode, 0) << converted.err;
@@ -188,9 +189,13 @@ TEST_F(Report, EveryRecordWithItsFileLineOutcomeIdNotesAndOriginal) {
     // The missing "02A" has its own row, after the record that "01A" left open and before "03A".
     EXPECT_EQ(rows[4][0], "02A");
     EXPECT_EQ(rows[4][1], "");
-    EXPECT_NE(rows[4][3], "");
+    EXPECT_EQ(rows[4][3], "fehlt");
+    EXPECT_NE(rows[4][5].find("02A"), std::string::npos) << rows[4][5];
     EXPECT_EQ(rows[5][0], "03A");
     EXPECT_EQ(rows[5][4], stagedId("31"));
+    EXPECT_EQ(rows[6][0], "04A");
+    EXPECT_EQ(rows[6][3], "unlesbar");
+    EXPECT_NE(rows[6][5].find("Verzeichnis"), std::string::npos) << rows[6][5];
     // Every file from "04A" on is missing as well.
     EXPECT_EQ(rows.size(), 6u + 96u);
     EXPECT_TRUE(app_tests::hasLine(converted.err,

@@ -50,7 +50,7 @@ TEST(ReportRows, CarryEveryByteOfNotesAndOriginalLines) {
     records.note(std::string("a\0b", 3));
     records.lineRead(lineOf("kurz", 100000));
     records.recordEnded(true);
-    records.fileUnreadable("02A", "fehlt; \"weg\"");
+    records.fileUnreadable("02A", "fehlt; \"weg\"", false);
     records.recordStarted("01A", 9, 2.5);
     std::string longOriginal = "z";
     records.lineRead(lineOf("z"));
