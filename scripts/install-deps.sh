@@ -5,9 +5,10 @@ set -euo pipefail
 what=${1:-all}
 
 native=(cmake make g++ pkg-config libsqlite3-dev sqlite3 googletest libgtest-dev libbenchmark-dev
-        unixodbc-dev libsqliteodbc)
+        unixodbc-dev libsqliteodbc libxlsxwriter-dev)
 full=(clang clang-format libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb tdsodbc locales
-      imagemagick ca-certificates wixl msitools zip unzip binutils python3)
+      imagemagick ca-certificates wixl msitools zip unzip binutils python3
+      libreoffice-calc-nogui jq libz-mingw-w64-dev dpkg-dev)
 
 want=("${native[@]}")
 [ "$what" = all ] && want+=("${full[@]}")

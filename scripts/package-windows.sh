@@ -11,6 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 scripts/fetch-sqlite-amalgamation.sh
+scripts/build-xlsxwriter-windows.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2 --target anschriftenwandler-window anschriftenwandler-cli
 build=$root/build/windows
@@ -47,7 +48,8 @@ cp db/schema/datenpool.sqlite.sql db/schema/datenpool.sqlserver.sql "$stage/Date
 cp -r samples/ADR "$stage/Beispiel/ADR"
 cp samples/registry.reg "$stage/Beispiel/registry.reg"
 
-# Licences of what is linked into the programs: SQLite, the mingw-w64 runtime (with
+# Licences of what is linked into the programs: SQLite, libxlsxwriter (with its bundled zip
+# writer), zlib, the mingw-w64 runtime (with
 # winpthreads) and GCC's runtime libraries (libstdc++, libgcc), under the GPL with the GCC
 # Runtime Library Exception. The texts are those of the packages the programs were built with.
 sqlite_version=$(sed -n 's/^#define SQLITE_VERSION *"\(.*\)"/\1/p' third_party/sqlite/sqlite3.h)
@@ -58,6 +60,8 @@ sqlite_version=$(sed -n 's/^#define SQLITE_VERSION *"\(.*\)"/\1/p' third_party/s
     sed 's/^\*\* \{0,1\}//'
 } >"$build/package/SQLite.txt"
 as_windows_text "$build/package/SQLite.txt" "$stage/Lizenzen/SQLite.txt"
+as_windows_text third_party/xlsxwriter/License.txt "$stage/Lizenzen/libxlsxwriter.txt"
+as_windows_text /usr/share/doc/libz-mingw-w64/copyright "$stage/Lizenzen/zlib.txt"
 as_windows_text /usr/share/doc/mingw-w64-x86-64-dev/copyright "$stage/Lizenzen/mingw-w64.txt"
 as_windows_text /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/Lizenzen/GCC-Laufzeitbibliotheken.txt"
 as_windows_text /usr/share/common-licenses/GPL-3 "$stage/Lizenzen/GPL-3.txt"

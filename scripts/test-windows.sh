@@ -17,6 +17,7 @@ cleanup() {
 trap cleanup EXIT
 
 scripts/fetch-sqlite-amalgamation.sh
+scripts/build-xlsxwriter-windows.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
 start_wine

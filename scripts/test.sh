@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Every test: the format check, the native suite (debug), the same suite under AddressSanitizer and
+# Every test: the format check, the native suite (debug), the review files read back by
+# LibreOffice Calc and jq, the same suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the tests of threaded code under ThreadSanitizer, the Windows build
 # under Wine, the Windows packages installed, used and removed again under Wine, and a bounded
 # fuzzing run.
@@ -17,6 +18,9 @@ step "native suite"
 cmake --preset debug >/dev/null
 cmake --build --preset debug -j2
 ctest --preset debug -j2
+
+step "review files in LibreOffice Calc and jq"
+scripts/test-spreadsheets.sh build/debug/anschriftenwandler-cli
 
 step "sanitizers"
 cmake --preset asan >/dev/null

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "adr/AddressFiles.h"
+#include "adr/ByteSource.h"
 #include "adr/ConversionEvents.h"
 #include "adr/HeldEvents.h"
 #include "adr/LineReader.h"
@@ -79,11 +80,20 @@ bool BatchReader::readFile(const std::string& directory, int number, db::Editabl
     position_ = {addressFileName(number), 0};
     std::unique_ptr<ByteSource> file;
     // A file that cannot be opened or read is the file's problem, not the open record's.
+    bool missing = false;
     const db::Report fileReport = [&](const std::string& description) {
-        mapper_.observer().fileUnreadable(position_.file, description);
+        mapper_.observer().fileUnreadable(position_.file, description, missing);
         report(description);
     };
-    if (db::goOn(fileReport, [&] { file = opener_(addressFilePath(directory, position_.file)); })) {
+    const auto open = [&] {
+        try {
+            file = opener_(addressFilePath(directory, position_.file));
+        } catch (const FileMissing&) {
+            missing = true;
+            throw;
+        }
+    };
+    if (db::goOn(fileReport, open)) {
         LineReader reader(*file);
         Line line;
         bool more = true;

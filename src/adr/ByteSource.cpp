@@ -94,7 +94,7 @@ std::unique_ptr<ByteSource> openFile(const std::string& path) {
     const auto native = nativePath(path);
     std::error_code error;
     const auto status = std::filesystem::status(native, error);
-    if (!std::filesystem::exists(status)) throw std::runtime_error(texts::fileNotFound(path));
+    if (!std::filesystem::exists(status)) throw FileMissing(texts::fileNotFound(path));
     if (std::filesystem::is_directory(status)) throw std::runtime_error(texts::directoryNotFile(path));
     return openRegularFile(native, path);
 }

@@ -72,11 +72,12 @@ void HeldEvents::note(const std::string& text) {
     hold(Kind::note).text = text;
 }
 
-void HeldEvents::fileUnreadable(const std::string& file, const std::string& reason) {
-    if (!holding()) return observer_.fileUnreadable(file, reason);
+void HeldEvents::fileUnreadable(const std::string& file, const std::string& reason, bool missing) {
+    if (!holding()) return observer_.fileUnreadable(file, reason, missing);
     Event& event = hold(Kind::fileUnreadable);
     event.text = file;
     event.reason = reason;
+    event.saved = missing;
 }
 
 void HeldEvents::recordEnded(bool saved) {
@@ -112,7 +113,7 @@ void HeldEvents::pass(const Event& event) {
         case Kind::lineRead: observer_.lineRead(event.read); break;
         case Kind::note: observer_.note(event.text); break;
         case Kind::recordEnded: passRecordEnded(event); break;
-        case Kind::fileUnreadable: observer_.fileUnreadable(event.text, event.reason); break;
+        case Kind::fileUnreadable: observer_.fileUnreadable(event.text, event.reason, event.saved); break;
     }
 }
 

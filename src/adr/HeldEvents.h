@@ -42,7 +42,7 @@ public:
     void lineRead(const Line& line) override;
     void note(const std::string& text) override;
     void recordEnded(bool saved) override;
-    void fileUnreadable(const std::string& file, const std::string& reason) override;
+    void fileUnreadable(const std::string& file, const std::string& reason, bool missing) override;
 
     // Passes on what no longer waits for a row; with wait, waits for every row and passes on all.
     void release(bool wait = false);
@@ -59,7 +59,7 @@ private:
         std::uint64_t line = 0;
         std::optional<double> number;
         Line read;
-        bool saved = false;
+        bool saved = false;     // of a record's end; of an unreadable file: it is missing
         std::uint64_t row = 0;  // of a record saved: the row handed on for it, 0 none
     };
 

@@ -21,8 +21,8 @@ public:
     virtual void note(const std::string& /*text*/) {}
     // The current record was handed to the staging table (saved) or dropped.
     virtual void recordEnded(bool /*saved*/) {}
-    // An address file that could not be opened or not be read to its end.
-    virtual void fileUnreadable(const std::string& /*file*/, const std::string& /*reason*/) {}
+    // An address file that could not be opened or not be read to its end; missing: there is none.
+    virtual void fileUnreadable(const std::string& /*file*/, const std::string& /*reason*/, bool /*missing*/) {}
 };
 
 }  // namespace adr

@@ -1,6 +1,7 @@
 #include "adr/SingleAddressReader.h"
 
 #include "adr/AddressFiles.h"
+#include "adr/ByteSource.h"
 #include "adr/ConversionEvents.h"
 #include "adr/FieldMapper.h"
 #include "adr/LineReader.h"
@@ -37,7 +38,7 @@ bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, Conversi
     try {
         file = opener(addressFilePath(directory, position.file));
     } catch (const std::exception& failure) {
-        observer.fileUnreadable(position.file, failure.what());
+        observer.fileUnreadable(position.file, failure.what(), dynamic_cast<const FileMissing*>(&failure) != nullptr);
         throw;
     }
     LineReader reader(*file);

@@ -66,17 +66,17 @@ void MigrationRecords::finishOpenRecord() {
     if (!spill_) return;
     spill_->putRecord(current_.saved, current_.file, current_.line, current_.number, current_.notes.finish(),
                       current_.original.finish());
-    for (const auto& [file, reason] : std::exchange(laterFiles_, {})) spill_->putFile(file, reason);
+    for (const auto& [file, reason, missing] : std::exchange(laterFiles_, {})) spill_->putFile(file, reason, missing);
 }
 
-void MigrationRecords::fileUnreadable(const std::string& file, const std::string& reason) {
+void MigrationRecords::fileUnreadable(const std::string& file, const std::string& reason, bool missing) {
     ++counts_.filesUnreadable;
     if (!spill_) return;
     // A record still read (from an earlier file) keeps its place before the file's row.
     if (reading_) {
-        laterFiles_.emplace_back(file, reason);
+        laterFiles_.emplace_back(file, reason, missing);
     } else {
-        spill_->putFile(file, reason);
+        spill_->putFile(file, reason, missing);
     }
 }
 
@@ -102,7 +102,7 @@ void MigrationRecords::startReportAhead() {
     // numbers handed on stay as they are while the report's thread reads them.
     finishOpenRecord();
     countsBeforeAhead_ = counts_;
-    TableWriter* writer = nullptr;
+    TableSink* writer = nullptr;
     try {
         writer = &report();
     } catch (const std::exception&) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -30,10 +31,10 @@ class RowSet;
 namespace review {
 
 class ReportWhileListed;
-class TableWriter;
+class TableSink;
 
 // Begins the report, anew at each call: what an earlier call began is dropped.
-using ReportOpener = std::function<TableWriter&()>;
+using ReportOpener = std::function<TableSink&()>;
 
 class MigrationRecords : public adr::RecordObserver {
 public:
@@ -48,7 +49,7 @@ public:
     void lineRead(const adr::Line& line) override;
     void note(const std::string& text) override;
     void recordEnded(bool saved) override;
-    void fileUnreadable(const std::string& file, const std::string& reason) override;
+    void fileUnreadable(const std::string& file, const std::string& reason, bool missing) override;
 
     // After the run: pairs the records handed to the staging table with their rows, by the rule
     // of RowPairing: from the list when it paired them (pairWhileListed, listEnded), else from
@@ -107,9 +108,9 @@ private:
     Current current_;
     bool open_ = false;     // a record is read whose end is not told yet
     bool reading_ = false;  // a record is read: its lines run up to the next record's
-    std::vector<std::pair<std::string, std::string>> laterFiles_;  // unreadable while a record was open
-    NumberLog handedOn_;                                           // address numbers of the records handed to the table
-    std::int64_t handedCount_ = 0;                                 // records handed to the table
+    std::vector<std::tuple<std::string, std::string, bool>> laterFiles_;  // unreadable while a record was open
+    NumberLog handedOn_;                    // address numbers of the records handed to the table
+    std::int64_t handedCount_ = 0;          // records handed to the table
     NumberLog pairedIds_;                   // per record the rows reached: its staging id, 0 for none
     std::optional<ListedPairing> listing_;  // while the list is read
     std::optional<std::string> pairingFailure_;

@@ -12,9 +12,10 @@ namespace {
 
 // An entry: a kind letter, the length of the rest in eight bytes, then fields, each its length
 // in eight bytes and its bytes.
-constexpr char kSaved = 'S';      // a record handed to the staging table
-constexpr char kDiscarded = 'D';  // a record dropped
-constexpr char kFile = 'F';       // an unreadable file
+constexpr char kSaved = 'S';        // a record handed to the staging table
+constexpr char kDiscarded = 'D';    // a record dropped
+constexpr char kFile = 'F';         // an unreadable file
+constexpr char kMissingFile = 'M';  // a file that is not there
 constexpr std::size_t kLengthBytes = sizeof(std::uint64_t);
 
 void putLength(std::string& entry, std::uint64_t length) {
@@ -67,8 +68,8 @@ void RecordSpill::putRecord(bool saved, std::string_view file, std::uint64_t lin
     finishEntry();
 }
 
-void RecordSpill::putFile(std::string_view file, std::string_view reason) {
-    startEntry(kFile);
+void RecordSpill::putFile(std::string_view file, std::string_view reason, bool missing) {
+    startEntry(missing ? kMissingFile : kFile);
     put(file);
     put(reason);
     finishEntry();
@@ -104,7 +105,8 @@ RecordSpill::Read RecordSpill::next(Entry& entry) {
     if (!readEntry(file_, kind, entry_, complete)) return complete ? Read::end : Read::cutShort;
     std::string_view rest = entry_;
     entry = Entry{};
-    if (kind == kFile) {
+    if (kind == kFile || kind == kMissingFile) {
+        entry.kind = kind == kFile ? Entry::Kind::file : Entry::Kind::missingFile;
         return take(rest, entry.file) && take(rest, entry.reason) ? Read::entry : Read::cutShort;
     }
     entry.kind = kind == kSaved ? Entry::Kind::saved : Entry::Kind::discarded;

@@ -18,7 +18,8 @@ public:
     // A record: handed to the staging table (saved) or dropped, with its notes and original lines.
     void putRecord(bool saved, std::string_view file, std::uint64_t line, const std::optional<double>& number,
                    std::string_view notes, std::string_view original);
-    void putFile(std::string_view file, std::string_view reason);
+    // An address file that could not be read; missing: there is none.
+    void putFile(std::string_view file, std::string_view reason, bool missing);
 
     // Read back from the first entry on. A write that failed during the run leaves the file
     // short of what the run told it; what it holds is still read back, and writeFailed says so.
@@ -26,7 +27,7 @@ public:
     bool writeFailed() const { return writeFailed_; }
 
     struct Entry {
-        enum class Kind { saved, discarded, file } kind = Kind::file;
+        enum class Kind { saved, discarded, file, missingFile } kind = Kind::file;
         std::string_view file;
         std::string_view reason;  // a file's: why it could not be read
         // A record's: its line, its address number as the table shows it (empty for none), its

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "review/RecordSpill.h"
-#include "review/TableWriter.h"
+#include "review/TableSink.h"
 #include "review/Texts.h"
 
 namespace review {
@@ -16,6 +16,9 @@ void append(std::string& joined, std::string_view separator, std::string_view pa
     joined += part;
 }
 
+// Line, address number and id are numbers; a record without one has none.
+Cell numberOrNull(std::string_view digits) { return digits.empty() ? Cell{} : Cell::ofNumber(digits); }
+
 }  // namespace
 
 const std::vector<std::string>& ReportRows::columns() { return texts::reportColumns(); }
@@ -25,7 +28,7 @@ void ReportRows::unpaired(std::string outcome, std::string note) {
     unpairedNote_ = std::move(note);
 }
 
-bool ReportRows::write(TableWriter& writer, const std::function<std::int64_t()>& nextId, std::int64_t recordsRead) {
+bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& nextId, std::int64_t recordsRead) {
     spill_.rewind();
     cutShort_.clear();
     RecordSpill::Entry entry;
@@ -33,8 +36,10 @@ bool ReportRows::write(TableWriter& writer, const std::function<std::int64_t()>&
     std::int64_t reported = 0;  // records in the report
     std::string notes;          // with a note added
     while ((read = spill_.next(entry)) == RecordSpill::Read::entry) {
-        if (entry.kind == RecordSpill::Entry::Kind::file) {
-            writer.row({entry.file, "", "", entry.reason, "", "", ""});
+        if (entry.kind == RecordSpill::Entry::Kind::file || entry.kind == RecordSpill::Entry::Kind::missingFile) {
+            const bool missing = entry.kind == RecordSpill::Entry::Kind::missingFile;
+            writer.row(
+                {entry.file, {}, {}, missing ? texts::kFileMissing : texts::kFileUnreadable, {}, entry.reason, {}});
             continue;
         }
         const bool saved = entry.kind == RecordSpill::Entry::Kind::saved;
@@ -48,12 +53,13 @@ bool ReportRows::write(TableWriter& writer, const std::function<std::int64_t()>&
             if (id == kUnpaired) outcome = unpairedOutcome_;
         }
         const std::string idText = id > 0 ? std::to_string(id) : std::string();
-        writer.row({entry.file, entry.line, entry.number, outcome, idText, recordNotes, entry.original});
+        writer.row({entry.file, numberOrNull(entry.line), numberOrNull(entry.number), outcome, numberOrNull(idText),
+                    recordNotes, entry.original});
         ++reported;
     }
     if (read == RecordSpill::Read::end && !spill_.writeFailed()) return true;
     cutShort_ = texts::reportCutShort(spill_.writeFailed(), reported, recordsRead);
-    writer.row({"", "", "", std::string(texts::kReportIncomplete), "", cutShort_, ""});
+    writer.row({{}, {}, {}, texts::kReportIncomplete, {}, cutShort_, {}});
     return false;
 }
 

@@ -10,7 +10,7 @@
 namespace review {
 
 class RecordSpill;
-class TableWriter;
+class TableSink;
 
 // The id a record handed on gets in the report when its row could not be looked up.
 inline constexpr std::int64_t kUnpaired = -1;
@@ -27,7 +27,7 @@ public:
     // Writes every row; nextId gives the staging id of the next record handed on (0: it has no
     // row). False when the work file could not be written or read to its end: then the last
     // row says so, and cutShort why. recordsRead: of the whole run, for that row.
-    bool write(TableWriter& writer, const std::function<std::int64_t()>& nextId, std::int64_t recordsRead);
+    bool write(TableSink& writer, const std::function<std::int64_t()>& nextId, std::int64_t recordsRead);
     // Why the report ends before its last record, when it does; empty otherwise.
     const std::string& cutShort() const { return cutShort_; }
 

@@ -51,4 +51,18 @@ std::string reportCutShort(bool writeFailed, std::int64_t reported, std::int64_t
            text::counted(recordsRead, "", "Datensatz", "Datensätzen") + ".";
 }
 
+std::string workbookNotBegun(std::string_view path) {
+    return "Die Arbeitsmappe " + std::string(path) + " lässt sich nicht anlegen.";
+}
+
+std::string workbookNotWritten(std::string_view path, std::string_view what, std::string_view reason) {
+    return "Die Arbeitsmappe " + std::string(path) + " ließ sich nicht schreiben (" + std::string(what) + ": " +
+           std::string(reason) + ").";
+}
+
+std::string textCut(std::uint64_t row, std::string_view column, std::size_t kept, std::size_t characters) {
+    return "Zeile " + std::to_string(row) + ", Spalte " + std::string(column) + ": Text auf " + std::to_string(kept) +
+           " von " + std::to_string(characters) + " Zeichen gekürzt (mehr fasst eine Zelle nicht).";
+}
+
 }  // namespace review::texts

@@ -23,6 +23,8 @@ const std::vector<std::string>& reportColumns();
 inline constexpr std::string_view kSaved = "gespeichert";
 inline constexpr std::string_view kDiscarded = "verworfen";
 inline constexpr std::string_view kUnknown = "unbekannt";
+inline constexpr std::string_view kFileMissing = "fehlt";
+inline constexpr std::string_view kFileUnreadable = "unlesbar";
 
 // The report's notes on a record.
 std::string lineCut(std::uint64_t line, std::size_t kept, std::uint64_t characters);
@@ -31,6 +33,12 @@ std::string notLookedUp(std::string_view why);
 std::string notPaired(std::string_view why, std::int64_t saved, std::int64_t unpaired);
 inline constexpr std::string_view kPairingGivenUp =
     "mehr als 1000 Tabellenzeilen in AdressenImport gehören zu keinem Datensatz dieses Laufs";
+
+// The workbook: its second sheet, and what writing it can meet.
+inline constexpr const char kSummarySheet[] = "Zusammenfassung";
+std::string workbookNotBegun(std::string_view path);
+std::string workbookNotWritten(std::string_view path, std::string_view what, std::string_view reason);
+std::string textCut(std::uint64_t row, std::string_view column, std::size_t kept, std::size_t characters);
 
 // What a cell's parts left out are called, and the count of them at its end.
 inline constexpr std::string_view kMoreNote = "weiterer Hinweis";

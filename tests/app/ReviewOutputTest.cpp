@@ -89,12 +89,12 @@ if rows[1][names.index("telefon1")] != "0123": sys.exit("0123 reformatted")
 #endif
 }
 
-TEST_F(Export, JsonLinesOnStdoutWithNullAndUnchangedTexts) {
+TEST_F(Export, JsonLinesOnStdoutWithNumbersNullAndUnchangedTexts) {
     const CliRun exported = run({"export", "--db", pool, "--format", "jsonl"});
     ASSERT_EQ(exported.exitCode, 0) << exported.err;
     const auto rows = testing_support::lines(exported.out);
     ASSERT_EQ(rows.size(), 2u) << exported.out;
-    EXPECT_NE(rows[0].find("\"fremdid\":\"4711\""), std::string::npos) << rows[0];
+    EXPECT_EQ(rows[0].rfind("{\"id\":1,\"fremdid\":4711,", 0), 0u) << rows[0];
     EXPECT_NE(rows[0].find("\"telefon1\":\"0123\""), std::string::npos) << rows[0];
     EXPECT_NE(rows[0].find("\"Geburtstag\":\"1970-01-31\""), std::string::npos) << rows[0];
     EXPECT_NE(rows[0].find("\"Bemerkungen\":\"sagt \\\"Hallo\\\"\\r\\nzweite Zeile\""), std::string::npos) << rows[0];
@@ -126,6 +126,27 @@ TEST_F(Export, BadUsageAndMissingDatenpool) {
     EXPECT_EQ(run({"export", "--db", pool, "--output", dir.file("kein/Verzeichnis.csv")}).exitCode, 1);
 }
 
+// A workbook is a file: to stdout it is bad usage; one that cannot be written fails and leaves
+// neither it nor its draft; one written replaces the file of that name only when whole.
+TEST_F(Export, AWorkbookOnlyIntoAFileAndOnlyWhole) {
+    const CliRun refused = run({"export", "--db", pool, "--format", "xlsx"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("braucht eine Zieldatei"), std::string::npos) << refused.err;
+
+    const std::string unwritable = dir.file("kein/tabelle.xlsx");
+    const CliRun failed = run({"export", "--db", pool, "--output", unwritable});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.err.find("ließ sich nicht schreiben"), std::string::npos) << failed.err;
+    EXPECT_FALSE(std::filesystem::exists(unwritable + ".part"));
+
+    const std::string workbook = dir.file("tabelle.xlsx");
+    dir.write("tabelle.xlsx", "alt");
+    const CliRun exported = run({"export", "--db", pool, "--output", workbook});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_EQ(testing_support::readWhole(workbook).rfind("PK", 0), 0u);  // a zip archive
+    EXPECT_FALSE(std::filesystem::exists(workbook + ".part"));
+}
+
 class Report : public app_tests::ConvertWithCli {
 protected:
     std::vector<std::vector<std::string>> reportRows(const std::string& file) const {
@@ -151,6 +172,7 @@ TEST_F(Report, EveryRecordWithItsFileLineOutcomeIdNotesAndOriginal) {
                         adrLines({"13*", "2", "Eva", "Schulz", longStreet,
                                   std::string("1234\0", 4) + std::string(1, '\0') + "5 Ort"}));
     writeAdr("03A", completeRecord("31", "Weiß"));
+    std::filesystem::create_directory(adrDir() + "/04A");  // there, but no file
     const std::string report = dir.file("bericht.csv");
     const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
     ASSERT_EQ(converted.exitCode, 0) << converted.err;
@@ -177,9 +199,13 @@ TEST_F(Report, EveryRecordWithItsFileLineOutcomeIdNotesAndOriginal) {
     // The missing "02A" has its own row, after the record that "01A" left open and before "03A".
     EXPECT_EQ(rows[4][0], "02A");
     EXPECT_EQ(rows[4][1], "");
-    EXPECT_NE(rows[4][3], "");
+    EXPECT_EQ(rows[4][3], "fehlt");
+    EXPECT_NE(rows[4][5].find("02A"), std::string::npos) << rows[4][5];
     EXPECT_EQ(rows[5][0], "03A");
     EXPECT_EQ(rows[5][4], stagedId("31"));
+    EXPECT_EQ(rows[6][0], "04A");
+    EXPECT_EQ(rows[6][3], "unlesbar");
+    EXPECT_NE(rows[6][5].find("Verzeichnis"), std::string::npos) << rows[6][5];
     // Every file from "04A" on is missing as well.
     EXPECT_EQ(rows.size(), 6u + 96u);
     EXPECT_TRUE(app_tests::hasLine(converted.err,
@@ -219,10 +245,9 @@ TEST_F(Report, JsonLinesForASingleAddress) {
     ASSERT_EQ(converted.exitCode, 0) << converted.err;
     const auto rows = testing_support::lines(testing_support::readWhole(report));
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].rfind(
-                  "{\"Datei\":\"45A\",\"Zeile\":\"1\",\"Adressnummer\":\"745\",\"Ergebnis\":\"gespeichert\",\"ID\":\"" +
-                      stagedId("745") + "\",\"Hinweise\":\"\",\"Original\":\"745* ⏎ 1#Herr",
-                  0),
+    EXPECT_EQ(rows[0].rfind("{\"Datei\":\"45A\",\"Zeile\":1,\"Adressnummer\":745,\"Ergebnis\":\"gespeichert\",\"ID\":" +
+                                stagedId("745") + ",\"Hinweise\":\"\",\"Original\":\"745* ⏎ 1#Herr",
+                            0),
               0u)
         << rows[0];
 }
@@ -364,6 +389,15 @@ TEST_F(Report, StaysUtf8ForAPathWhoseBytesAreNot) {
 }
 
 // Report names are typed in either case on Windows.
+TEST_F(Report, AWorkbookTakesItsNameWhenWhole) {
+    writeAdr("01A", app_tests::completeRecord("1", "Meier"));
+    const std::string report = dir.file("bericht.xlsx");
+    const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    EXPECT_EQ(testing_support::readWhole(report).rfind("PK", 0), 0u);  // a zip archive
+    EXPECT_FALSE(std::filesystem::exists(report + ".part"));
+}
+
 TEST_F(Report, AnEndingInCapitalsIsTakenAsItsFormat) {
     writeAdr("01A", app_tests::completeRecord("1", "Meier"));
     const std::string report = dir.file("BERICHT.JSONL");

@@ -51,7 +51,7 @@ TEST(ReportRows, CarryEveryByteOfNotesAndOriginalLines) {
     records.note(std::string("a\0b", 3));
     records.lineRead(lineOf("kurz", 100000));
     records.recordEnded(true);
-    records.fileUnreadable("02A", "fehlt; \"weg\"");
+    records.fileUnreadable("02A", "fehlt; \"weg\"", false);
     records.recordStarted("01A", 9, 2.5);
     std::string longOriginal = "z";
     records.lineRead(lineOf("z"));
@@ -71,7 +71,7 @@ TEST(ReportRows, CarryEveryByteOfNotesAndOriginalLines) {
                                     "01A;1;7;gespeichert;5;a" + nullByte +
                                     "b | Zeile 2 nach 200 von 100000 Zeichen abgeschnitten;" +
                                     "\"Meier; \"\"Hans\"\"\r\nx ⏎ kurz\"\r\n"
-                                    "02A;;;\"fehlt; \"\"weg\"\"\";;;\r\n"
+                                    "02A;;;unlesbar;;\"fehlt; \"\"weg\"\"\";\r\n"
                                     "01A;9;2.5;verworfen;;nicht in AdressenImport gespeichert;" +
                                     longOriginal +
                                     "\r\n"
@@ -157,9 +157,9 @@ TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
         "Die Arbeitsdatei des Berichts ließ sich nicht vollständig schreiben; der Bericht "
         "endet nach 2 von 3 Datensätzen.";
     EXPECT_EQ(rows[2],
-              "{\"Datei\":\"\",\"Zeile\":\"\",\"Adressnummer\":\"\",\"Ergebnis\":\"Bericht "
-              "unvollständig\",\"ID\":\"\",\"Hinweise\":\"" +
-                  cutShort + "\",\"Original\":\"\"}");
+              "{\"Datei\":null,\"Zeile\":null,\"Adressnummer\":null,\"Ergebnis\":\"Bericht "
+              "unvollständig\",\"ID\":null,\"Hinweise\":\"" +
+                  cutShort + "\",\"Original\":null}");
     EXPECT_EQ(records.reportCutShort(), cutShort);
     EXPECT_EQ(records.counts().read, 3);
     EXPECT_EQ(records.counts().discarded, 3);

@@ -1,6 +1,7 @@
-// export: a table of the Datenpool as CSV or JSON Lines, for review in a spreadsheet.
+// export: a table of the Datenpool as CSV, JSON Lines or a workbook, for review in a spreadsheet.
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 #include "app/cli/Arguments.h"
@@ -13,39 +14,81 @@
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "review/TableWriter.h"
+#include "review/WorkbookWriter.h"
 
 namespace cli {
 
 namespace {
 
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 review::TableFormat formatFrom(const Arguments& args) {
     if (const auto format = args.value("--format")) {
         if (*format == "csv") return review::TableFormat::csv;
         if (*format == "jsonl") return review::TableFormat::jsonl;
+        if (*format == "xlsx") return review::TableFormat::xlsx;
         throw UsageError(std::string(texts::kFormatValues));
     }
     const auto output = args.value("--output");
     return output ? review::tableFormatOf(*output).value_or(review::TableFormat::csv) : review::TableFormat::csv;
 }
 
-std::int64_t writeTable(db::Connection& connection, const std::string& table, std::ostream& out,
-                        review::TableFormat format) {
-    const auto rows = connection.execute("SELECT * FROM " + table + " ORDER BY id");
+std::vector<std::string> columnsOf(const db::RowSet& rows) {
     std::vector<std::string> columns;
-    for (int c = 0; c < rows->columnCount(); ++c) columns.push_back(rows->columnName(c));
-    review::TableWriter writer(out, format, columns);
-    std::vector<std::string> texts(columns.size());
-    std::vector<review::Cell> cells(columns.size());
+    for (int c = 0; c < rows.columnCount(); ++c) columns.push_back(rows.columnName(c));
+    return columns;
+}
+
+// Every row into the table; a number the database holds as one stays a number.
+std::int64_t writeRows(db::RowSet& rows, review::TableSink& table) {
+    const std::size_t count = static_cast<std::size_t>(rows.columnCount());
+    std::vector<std::string> texts(count);
+    std::vector<review::Cell> cells(count);
     std::int64_t written = 0;
-    for (; !rows->atEnd(); rows->moveNext(), ++written) {
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            const db::Value value = rows->value(static_cast<int>(c));
+    for (; !rows.atEnd(); rows.moveNext(), ++written) {
+        for (std::size_t c = 0; c < count; ++c) {
+            const db::Value value = rows.value(static_cast<int>(c));
             texts[c] = value.toText();
-            cells[c] = value.isNull() ? review::Cell{} : review::Cell{texts[c]};
+            cells[c] = value.isNull()                          ? review::Cell{}
+                       : value.isInteger() || value.isDouble() ? review::Cell::ofNumber(texts[c])
+                                                               : review::Cell{texts[c]};
         }
-        writer.row(cells);
+        table.row(cells);
     }
     return written;
+}
+
+std::unique_ptr<db::RowSet> tableRows(db::Connection& connection, const std::string& table) {
+    return connection.execute("SELECT * FROM " + table + " ORDER BY id");
+}
+
+// The workbook is made beside its name and takes it only once it is whole.
+std::int64_t writeWorkbook(db::Connection& connection, const std::string& table, const std::string& output) {
+    const std::string draft = output + ".part";
+    std::int64_t written = 0;
+    try {
+        const auto rows = tableRows(connection, table);
+        review::WorkbookWriter workbook(draft, columnsOf(*rows), table);
+        written = writeRows(*rows, workbook);
+        workbook.close({texts::rowsFromTable(written, table)});
+        std::error_code error;
+        std::filesystem::rename(pathOf(draft), pathOf(output), error);
+        if (error) throw std::runtime_error(texts::fileNotRenamed(draft, output, error.message()));
+    } catch (...) {
+        std::error_code ignored;
+        std::filesystem::remove(pathOf(draft), ignored);
+        throw;
+    }
+    return written;
+}
+
+std::int64_t writeTable(db::Connection& connection, const std::string& table, std::ostream& out,
+                        review::TableFormat format) {
+    const auto rows = tableRows(connection, table);
+    review::TableWriter writer(out, format, columnsOf(*rows));
+    return writeRows(*rows, writer);
 }
 
 }  // namespace
@@ -60,11 +103,15 @@ int exportCommand(const std::vector<std::string>& words) {
         const std::string table = args.value("--table").value_or("AdressenImport");
         if (table != "AdressenImport" && table != "Adressen") throw UsageError(std::string(texts::kTableValues));
         const review::TableFormat format = formatFrom(args);
+        if (format == review::TableFormat::xlsx && !args.value("--output"))
+            throw UsageError(std::string(texts::kWorkbookNeedsFile));
 
         std::int64_t written = 0;
         try {
             const auto connection = openExisting(target);
-            if (const auto output = args.value("--output")) {
+            if (format == review::TableFormat::xlsx) {
+                written = writeWorkbook(*connection, table, *args.value("--output"));
+            } else if (const auto output = args.value("--output")) {
                 OutputFile file(*output);
                 written = writeTable(*connection, table, file.stream(), format);
                 file.close();

@@ -5,8 +5,10 @@
 
 #include "adr/FieldMapper.h"
 #include "app/cli/Arguments.h"
+#include "app/cli/Platform.h"
 #include "app/cli/Texts.h"
 #include "review/ReportRows.h"
+#include "review/Texts.h"
 
 namespace cli {
 
@@ -35,15 +37,24 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     spill_.open(pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
     if (!spill_) throw std::runtime_error(texts::workFileNotCreated(spillPath_));
     records_ = std::make_unique<review::MigrationRecords>(&spill_);
-    records_->reportWhileListed([this]() -> review::TableWriter& { return begin(); });
+    records_->reportWhileListed([this]() -> review::TableSink& { return begin(); });
 }
 
-review::TableWriter& ReportOption::begin() {
+review::TableSink& ReportOption::begin() {
     writer_.reset();
+    workbook_.reset();
     file_.reset();
-    file_.emplace(draftPath_);
     begun_ = true;
+    if (format_ == review::TableFormat::xlsx) {
+        return workbook_.emplace(draftPath_, review::ReportRows::columns(), texts::kReportSheet);
+    }
+    file_.emplace(draftPath_);
     return writer_.emplace(file_->stream(), format_, review::ReportRows::columns());
+}
+
+void ReportOption::closeReport() {
+    if (workbook_) return workbook_->close({review::texts::countsLine(records_->counts(), groupSeparator())});
+    file_->close();
 }
 
 app::ListedRowSink ReportOption::follow(adr::FieldMapper& mapper) {
@@ -57,6 +68,7 @@ ReportOption::~ReportOption() {
     spill_.close();
     // Closed first: Windows removes no file that is still open.
     writer_.reset();
+    workbook_.reset();
     file_.reset();
     std::error_code ignored;
     std::filesystem::remove(pathOf(spillPath_), ignored);
@@ -71,10 +83,10 @@ void ReportOption::finish(db::Connection* connection, const std::string& rowsQue
         return;
     }
     const bool complete = records_->settle(
-        connection, rowsQuery, [this]() -> review::TableWriter& { return begin(); }, countQuery);
+        connection, rowsQuery, [this]() -> review::TableSink& { return begin(); }, countQuery);
     const std::string kept = reportExisted_ ? texts::earlierReportKept(*path_) : "";
     try {
-        file_->close();
+        closeReport();
     } catch (const std::runtime_error& failure) {
         throw std::runtime_error(texts::reportNotWritten(failure.what(), kept));
     }

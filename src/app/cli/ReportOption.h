@@ -17,6 +17,7 @@
 #include "app/cli/OutputFile.h"
 #include "review/MigrationRecords.h"
 #include "review/TableWriter.h"
+#include "review/WorkbookWriter.h"
 
 namespace adr {
 class FieldMapper;
@@ -27,7 +28,7 @@ namespace cli {
 class ReportOption {
 public:
     // Without a path the records are only counted. Throws UsageError for a name that ends in
-    // neither .csv nor .jsonl, std::runtime_error when the report cannot be created.
+    // none of .csv, .jsonl and .xlsx, std::runtime_error when the report cannot be created.
     explicit ReportOption(const std::optional<std::string>& path);
     ~ReportOption();
     ReportOption(const ReportOption&) = delete;
@@ -44,7 +45,9 @@ public:
 
 private:
     // Creates the report file anew, with its header.
-    review::TableWriter& begin();
+    review::TableSink& begin();
+    // Writes what is still held of the report; a workbook gets the counts on a sheet of their own.
+    void closeReport();
 
     std::optional<std::string> path_;
     review::TableFormat format_ = review::TableFormat::csv;
@@ -58,6 +61,7 @@ private:
     std::fstream spill_;
     std::optional<OutputFile> file_;
     std::optional<review::TableWriter> writer_;
+    std::optional<review::WorkbookWriter> workbook_;
     std::unique_ptr<review::MigrationRecords> records_;  // last: its thread writes to the members above
 };
 

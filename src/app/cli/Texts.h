@@ -94,15 +94,16 @@ inline constexpr std::string_view kCheckHelp =
     "Datenpool ließ sich nicht öffnen, 2 falscher Aufruf.\n";
 
 inline constexpr std::string_view kExportHelp =
-    "Aufruf: anschriftenwandler-cli export --db ZIEL [--table AdressenImport|Adressen] [--format csv|jsonl]\n"
+    "Aufruf: anschriftenwandler-cli export --db ZIEL [--table AdressenImport|Adressen] [--format csv|jsonl|xlsx]\n"
     "                                     [--output DATEI]\n"
     "Schreibt jede Spalte jeder Zeile der Tabelle (nach id geordnet) zur Durchsicht: csv mit Semikolons\n"
-    "(UTF-8 mit BOM) oder jsonl (ein JSON-Objekt je Zeile). NULL bleibt eine leere Zelle (jsonl: null),\n"
-    "Texte und Datumsangaben (JJJJ-MM-TT) bleiben, wie sie gespeichert sind.\n"
+    "(UTF-8 mit BOM), jsonl (ein JSON-Objekt je Zeile) oder xlsx (Excel-Arbeitsmappe). NULL bleibt eine\n"
+    "leere Zelle (jsonl: null), Zahlen sind Zahlen, Texte und Datumsangaben (JJJJ-MM-TT) bleiben, wie sie\n"
+    "gespeichert sind; in csv beginnt ein Text, der als Formel gelesen würde, mit einem Apostroph.\n"
     "  --db ZIEL          Datenpool-Datei oder Verbindungszeichenfolge\n"
     "  --table TABELLE    AdressenImport (Vorgabe) oder Adressen\n"
-    "  --format FORMAT    csv oder jsonl; Vorgabe nach der Endung von --output, sonst csv\n"
-    "  --output DATEI     Zieldatei; ohne sie stdout\n";
+    "  --format FORMAT    csv, jsonl oder xlsx; Vorgabe nach der Endung von --output, sonst csv\n"
+    "  --output DATEI     Zieldatei; ohne sie stdout (nicht für xlsx)\n";
 
 // What stands for an option's value in the help, where a message names the option.
 inline constexpr std::string_view kInitDbFile = "init-db DATEI";
@@ -114,7 +115,9 @@ inline constexpr std::string_view kSettingsWantsShow = "settings erwartet den Un
 inline constexpr std::string_view kUndoPreviousValues = "--undo-previous erwartet ja oder nein.";
 inline constexpr std::string_view kDbExcludesRegistry =
     "--db und --registry schließen einander aus: --db ersetzt das Profil der Einstellungen.";
-inline constexpr std::string_view kFormatValues = "--format erwartet csv oder jsonl.";
+inline constexpr std::string_view kFormatValues = "--format erwartet csv, jsonl oder xlsx.";
+inline constexpr std::string_view kWorkbookNeedsFile =
+    "Eine Arbeitsmappe (xlsx) braucht eine Zieldatei: --output DATEI.";
 inline constexpr std::string_view kTableValues = "--table erwartet AdressenImport oder Adressen.";
 inline std::string unknownCommand(const std::string& command) { return "Unbekannter Befehl: " + command; }
 inline std::string unexpectedArgument(const std::string& word) { return "Unerwartetes Argument: " + word; }
@@ -135,7 +138,7 @@ inline std::string emptyTarget(const std::string& what) {
     return what + " ist leer; anzugeben ist eine Datenpool-Datei oder eine Verbindungszeichenfolge.";
 }
 inline std::string reportExtension(const std::string& path) {
-    return "--report erwartet eine Datei mit der Endung .csv oder .jsonl: " + path;
+    return "--report erwartet eine Datei mit der Endung .csv, .jsonl oder .xlsx: " + path;
 }
 
 // The settings and the connection.
@@ -236,9 +239,17 @@ inline std::string checkResult(int failures, int warnings) {
 
 // export and the files the tool writes.
 inline constexpr std::string_view kOutputIncomplete = "Die Ausgabe ließ sich nicht vollständig schreiben.";
-inline std::string rowsWritten(std::int64_t count, const std::string& table) {
-    return std::to_string(count) + (count == 1 ? " Zeile aus " : " Zeilen aus ") + table + " ausgegeben.";
+inline std::string rowsFromTable(std::int64_t count, const std::string& table) {
+    return std::to_string(count) + (count == 1 ? " Zeile aus " : " Zeilen aus ") + table;
 }
+inline std::string rowsWritten(std::int64_t count, const std::string& table) {
+    return rowsFromTable(count, table) + " ausgegeben.";
+}
+inline std::string fileNotRenamed(const std::string& draft, const std::string& target, const std::string& reason) {
+    return "Die Datei " + draft + " ließ sich nicht in " + target + " umbenennen: " + reason;
+}
+// The workbook report's first sheet.
+inline constexpr const char kReportSheet[] = "Bericht";
 inline std::string exportFailed(const std::string& table, const std::string& databaseText) {
     return "Die Tabelle " + table + " ließ sich nicht ausgeben: " + databaseText;
 }
