@@ -111,6 +111,7 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
     // number (or any failure) ends the program all the same, with an exit code that says whether
     // anything was converted.
     const auto number = text::toInt32(commandLine);
+    if (!number) view_.messageBox(texts::notAnAddressNumber(commandLine), MessageKind::warning, kApplicationTitle);
     // Found is not yet converted: the database may refuse the row, or the mapper discard it.
     struct RowHandedOn : adr::RecordObserver {
         bool saved = false;

@@ -19,6 +19,10 @@ std::string adrPathNotStored(const std::string& statusText) {
            "); beim nächsten Start ist es nicht mehr eingetragen.";
 }
 
+std::string notAnAddressNumber(const std::string& commandLine) {
+    return "\"" + commandLine + "\" ist keine Adressnummer; es wurde nichts konvertiert.";
+}
+
 std::string connectionFailed(const std::string& databaseText) {
     return "Keine Verbindung zum Datenpool: " + databaseText;
 }

@@ -39,6 +39,8 @@ inline constexpr std::string_view kListFax = ", Fax. : ";
 inline constexpr std::string_view kNoAdrDirectory = "ADR-Verzeichnis angeben!";
 inline constexpr std::string_view kNoAddressData = "Das ausgewählte Dateiverzeichnis enthält keine Adressdaten";
 std::string adrPathNotStored(const std::string& statusText);
+// Single-address mode, started with a command line that is no address number.
+std::string notAnAddressNumber(const std::string& commandLine);
 
 // The connection and the Datenpool at start-up.
 inline constexpr std::string_view kNoConnectionParameters = "Es sind keine Verbindungsparamter gespeichert.";

@@ -451,8 +451,11 @@ TEST_F(ConversionCommand, SingleAddressModeConvertsOneAndEnds) {
             view, registry,
             [this](const std::string&) -> std::unique_ptr<db::Connection> { return db::SqliteConnection::open(pool); },
             app::Version{1, 0, 0});
+        view.messages.clear();
         EXPECT_FALSE(window->Form_Load("abc"));
         EXPECT_EQ(window->singleAddressExitCode(), 1) << "no address number: nothing converted";
+        ASSERT_EQ(view.messages.size(), 1u) << "the caller learns why nothing happened";
+        EXPECT_EQ(view.messages[0].text, "\"abc\" ist keine Adressnummer; es wurde nichts konvertiert.");
     }
     EXPECT_EQ(testing_support::stagingColumn(pool, "nachname").size(), 1u) << "letters convert nothing";
 }

@@ -628,9 +628,12 @@ TEST_F(WindowTest, AnAddressNumberOnTheCommandLineConvertsThatAddressWithoutShow
     EXPECT_EQ(stagingListing(condition), std::vector<std::string>{expectedList().front()});
 }
 
-TEST_F(WindowTest, ACommandLineOfLettersEndsWithoutConvertingAnything) {
+TEST_F(WindowTest, ACommandLineOfLettersSaysSoAndEndsWithoutConvertingAnything) {
     const auto before = stagingListing();
     start("abc");
+    std::optional<MessageBoxSeen> box;
+    ASSERT_TRUE(e2e::waitUntil([&] { return (box = e2e::answerMessageBox(program_->id())).has_value(); }, 60s));
+    EXPECT_EQ(box->text, "\"abc\" ist keine Adressnummer; es wurde nichts konvertiert.");
     EXPECT_EQ(program_->waitForExit(60s), 1U) << "no address number, nothing converted";
     EXPECT_EQ(stagingListing(), before);
 }
