@@ -22,6 +22,7 @@ enum class Control {
     cmdOpen,
     lstImport,
     lblListenkommentar,
+    cmdBericht,
     cmdImport,
     cmdAdressen,
     fraUndo,
@@ -30,6 +31,7 @@ enum class Control {
     Label3,
     txtIdBis,
     cmdUndo,
+    lblErgebnis,  // the counts of the last conversion
 };
 
 enum class ControlKind {
@@ -97,6 +99,11 @@ inline constexpr auto kControls = std::to_array<ControlDescription>({
      .kind = ControlKind::PathLabel,
      .position = {195, 2130, 7155, 330},
      .font = FontKind::ListComment},
+    {.control = Control::cmdBericht,
+     .kind = ControlKind::Button,
+     .caption = texts::kReportCaption.data(),
+     .position = {7380, 6720, 1485, 390},
+     .enabled = false},
     {.control = Control::cmdImport,
      .kind = ControlKind::Button,
      .caption = texts::kImportCaption.data(),
@@ -128,6 +135,7 @@ inline constexpr auto kControls = std::to_array<ControlDescription>({
      .position = {195, 705, 2955, 285},
      .inFrame = true,
      .enabled = false},
+    {.control = Control::lblErgebnis, .kind = ControlKind::Label, .position = {195, 7815, 10650, 390}},
 });
 
 constexpr std::size_t indexOf(Control control) { return static_cast<std::size_t>(control); }

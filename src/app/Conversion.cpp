@@ -78,8 +78,12 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
     return outcome;
 }
 
+std::string datenpoolName(const db::Connection& connection) {
+    return connection.property("Data Source") + "/" + connection.property("Initial Catalog");
+}
+
 std::string datenpoolCaption(const db::Connection& connection) {
-    return connection.property("Data Source") + "/" + connection.property("Initial Catalog") + " / AdressenImport";
+    return datenpoolName(connection) + " / AdressenImport";
 }
 
 std::string conversionSummary(std::int64_t listed, std::string_view groupSeparator, const std::string& caption) {

@@ -45,6 +45,8 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
                                    const std::string& directory, const ListLineSink& addListLine,
                                    const ListedRowSink& rowListed = {});
 
+// "<server>/<database>": the Datenpool as the window names it.
+std::string datenpoolName(const db::Connection& connection);
 // "<server>/<database> / AdressenImport": the target as the window shows it.
 std::string datenpoolCaption(const db::Connection& connection);
 

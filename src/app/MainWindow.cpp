@@ -8,6 +8,7 @@
 #include "app/Texts.h"
 #include "db/Error.h"
 #include "db/GoOn.h"
+#include "review/Texts.h"
 #include "settings/RegistryOperations.h"
 #include "settings/StatusText.h"
 #include "text/Characters.h"
@@ -39,8 +40,8 @@ public:
     }
 
 private:
-    static constexpr Control kHeld[] = {Control::cmdImport, Control::cmdUndo, Control::cmdOpen, Control::txtADR,
-                                        Control::cmdAdressen};
+    static constexpr Control kHeld[] = {Control::cmdImport, Control::cmdUndo,     Control::cmdOpen,
+                                        Control::txtADR,    Control::cmdAdressen, Control::cmdBericht};
     View& view_;
     bool& converting_;
     bool wasEnabled_[std::size(kHeld)] = {};
@@ -84,8 +85,9 @@ bool MainWindow::Form_Load(const std::string& commandLine) {
     view_.setEnabled(Control::cmdStart, check_.convertible());
     if (check_.finding == DatenpoolCheck::Finding::usable) {
         db::goOn(show, [&] {
+            datenpoolName_ = datenpoolName(*cnn_);
             target_ = datenpoolCaption(*cnn_);
-            view_.setText(Control::lblDatenpool, target_);
+            view_.setTextShorteningName(Control::lblDatenpool, target_, datenpoolName_);
         });
     } else {
         view_.setText(Control::lblDatenpool, text::oneLine(check_.problem));
@@ -229,6 +231,7 @@ ConversionOutcome MainWindow::cmdStart_Click() {
     }
     ConversionOutcome outcome;
     {
+        const ListedRowSink rowListed = beginRunReport();
         const ControlsHeldForRun held(view_, converting_);
         view_.setText(Control::cmdStart, std::string(texts::kCancelCaption));
         outcome = convertDirectory(
@@ -237,8 +240,9 @@ ConversionOutcome MainWindow::cmdStart_Click() {
                 view_.addListLine(line);
                 return true;
             },
-            rowListed_);
+            rowListed);
     }
+    showRunResult(outcome);
     // The id fields may have been edited during the run.
     updateUndoButton();
     if (outcome.ending == ConversionOutcome::Ending::failed) {
@@ -252,12 +256,58 @@ ConversionOutcome MainWindow::cmdStart_Click() {
         adressZaehler_ = outcome.recordsStarted;
         stagedFromCancelledRun_ = outcome.ending == ConversionOutcome::Ending::cancelled;
         rememberStagedRun(stagedFromCancelledRun_);
-        view_.setText(Control::lblListenkommentar, conversionSummary(outcome, view_.groupSeparator(), target_));
+        view_.setTextShorteningName(Control::lblListenkommentar,
+                                    conversionSummary(outcome, view_.groupSeparator(), target_), datenpoolName_);
         view_.setEnabled(Control::cmdImport, adressZaehler_ != 0);
     }
     view_.setText(Control::cmdStart, std::string(texts::kConvertAgainCaption));
     adressZaehler_ = 0;
     return outcome;
+}
+
+ListedRowSink MainWindow::beginRunReport() {
+    if (!reportDirectory_) return rowListed_;
+    lastRun_.reset();  // its work file goes before the next one is made
+    lastRun_ = std::make_unique<RunReport>(*reportDirectory_);
+    mapper_.setObserver(&lastRun_->records());
+    return lastRun_->pairing();
+}
+
+void MainWindow::showRunResult(const ConversionOutcome& outcome) {
+    if (!lastRun_) return;
+    mapper_.setObserver(nullptr);
+    if (outcome.ending == ConversionOutcome::Ending::failed) {
+        lastRun_.reset();
+        view_.setText(Control::lblErgebnis, "");
+        view_.setEnabled(Control::cmdBericht, false);
+        return;
+    }
+    lastRun_->settle(cnn_.get(), outcome.listComplete);
+    view_.setText(Control::lblErgebnis, review::texts::countsLine(lastRun_->counts(), view_.groupSeparator()));
+    view_.setEnabled(Control::cmdBericht, true);
+}
+
+void MainWindow::cmdBericht_Click() {
+    if (converting_ || !lastRun_) return;
+    const std::string path =
+        view_.saveReportAs(std::string(texts::kReportSaveTitle), std::string(texts::kReportSuggestedName));
+    if (path.empty()) return;
+    std::string incomplete;
+    view_.setBusyPointer(true);
+    try {
+        incomplete = lastRun_->save(path, view_.groupSeparator());
+    } catch (const std::exception& failure) {
+        view_.setBusyPointer(false);
+        view_.messageBox(failure.what(), MessageKind::warning, view_.caption());
+        return;
+    }
+    view_.setBusyPointer(false);
+    if (!incomplete.empty()) {
+        view_.messageBox(texts::reportSavedIncomplete(path, incomplete), MessageKind::warning, view_.caption());
+    }
+    const std::string error = view_.openDocument(path);
+    if (!error.empty())
+        view_.messageBox(texts::reportNotOpened(path, error), MessageKind::information, view_.caption());
 }
 
 void MainWindow::cancelConversion() {

@@ -3,6 +3,7 @@
 // against the View port so that it runs the same in the Win32 window and in tests.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "app/CommandOutcome.h"
 #include "app/Conversion.h"
 #include "app/RecordedImport.h"
+#include "app/RunReport.h"
 #include "app/StartupCheck.h"
 #include "app/View.h"
 #include "db/Connection.h"
@@ -53,6 +55,12 @@ public:
     // when nothing was (no number, not found, no connection, its row refused or discarded, a
     // failure).
     int singleAddressExitCode() const { return singleAddressExitCode_; }
+
+    // Keeps the records of each conversion in a work file in workDirectory, for the counts the
+    // window shows after it and for the report of "Bericht…".
+    void keepRunReports(std::filesystem::path workDirectory) { reportDirectory_ = std::move(workDirectory); }
+    // Saves the report of the last conversion where the user says, and opens it.
+    void cmdBericht_Click();
 
     void cmdAdressen_Click();
     void cmdOpen_Click();
@@ -143,6 +151,11 @@ private:
     void storeAdrPfad(const std::string& directory);
     std::string stammverzeichnis() const;
     void updateUndoButton();
+    // Begins the records of a run for its report, when the window keeps them; answers where its
+    // listed rows go.
+    ListedRowSink beginRunReport();
+    // After a run: its counts and the report button, or neither when the run kept nothing.
+    void showRunResult(const ConversionOutcome& outcome);
     // Keeps in the settings whether the staging table holds what a cancelled conversion left, so
     // that an import in a later session still warns; and reads it back for the staging table as
     // it is now.
@@ -157,6 +170,7 @@ private:
     std::unique_ptr<db::Connection> cnn_;
     DatenpoolCheck check_;
     std::string target_;
+    std::string datenpoolName_;
     std::string datenbank_;
     std::optional<std::string> givenDatenpool_;
     std::string importSchluessel_;
@@ -171,6 +185,8 @@ private:
     std::int32_t adressZaehler_ = 0;
     adr::FieldMapper mapper_{*this};
     ListedRowSink rowListed_;
+    std::optional<std::filesystem::path> reportDirectory_;
+    std::unique_ptr<RunReport> lastRun_;
 };
 
 }  // namespace app

@@ -67,6 +67,26 @@ std::string conversionSummary(const std::string& count, const std::string& targe
 
 std::string cancelledTarget(const std::string& target) { return target + " (Konvertierung abgebrochen)"; }
 
+std::string fileNotPlaced(const std::string& why) {
+    return "die fertige Datei ließ sich nicht an ihren Platz bringen (" + why + ").";
+}
+
+std::string reportNotSaved(const std::string& path, const std::string& why) {
+    return "Der Bericht konnte nicht als " + path + " gespeichert werden: " + why;
+}
+
+std::string reportSavedIncomplete(const std::string& path, const std::string& why) {
+    return "Der Bericht ist als " + path + " gespeichert, aber unvollständig: " + why;
+}
+
+std::string reportNotOpened(const std::string& path, const std::string& why) {
+    return "Der Bericht ist als " + path + " gespeichert. Windows konnte ihn nicht öffnen: " + why;
+}
+
+std::string reportWorkFileMissing(const std::string& why) {
+    return "Für diese Konvertierung gibt es keinen Bericht: ihre Arbeitsdatei ließ sich nicht anlegen (" + why + ").";
+}
+
 std::string conversionSummaryUncounted(const std::string& target) {
     return "Adressen konvertiert nach " + target + "; ihre Liste und ihre Zahl ließen sich nicht lesen.";
 }

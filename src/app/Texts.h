@@ -23,6 +23,7 @@ inline constexpr std::string_view kLastImportCaption = "Letzter Import";
 inline constexpr std::string_view kIdsCaption = "IDs";
 inline constexpr std::string_view kUpToCaption = "bis";
 inline constexpr std::string_view kUndoCaption = "importierte Adressen wieder löschen";
+inline constexpr std::string_view kReportCaption = "Bericht…";
 
 // Titles: the window's caption as designed (start-up adds the version), and of messages.
 inline constexpr std::string_view kDesignCaption = "Norvel-Kanzleisoftware - Adressimport";
@@ -58,6 +59,19 @@ std::string settingsFailure(const std::string& where, const std::string& statusT
 // The conversion.
 std::string conversionSummary(const std::string& count, const std::string& target);
 std::string cancelledTarget(const std::string& target);
+
+// The report of the window's last conversion.
+inline constexpr std::string_view kReportSaveTitle = "Bericht der Konvertierung speichern";
+inline constexpr std::string_view kReportSuggestedName = "Konvertierungsbericht";
+inline constexpr std::string_view kWorkbookFileType = "Excel-Arbeitsmappe (*.xlsx)";
+inline constexpr std::string_view kCsvFileType = "CSV-Datei, Semikolon getrennt (*.csv)";
+inline constexpr std::string_view kFileNotCreated = "die Datei lässt sich nicht anlegen.";
+inline constexpr std::string_view kFileNotWrittenWhole = "die Datei ließ sich nicht vollständig schreiben.";
+std::string fileNotPlaced(const std::string& why);
+std::string reportNotSaved(const std::string& path, const std::string& why);
+std::string reportSavedIncomplete(const std::string& path, const std::string& why);
+std::string reportNotOpened(const std::string& path, const std::string& why);
+std::string reportWorkFileMissing(const std::string& why);
 std::string conversionSummaryUncounted(const std::string& target);
 std::string conversionNotBegun(const std::string& databaseText);
 std::string conversionNotSaved(const std::string& databaseText);

@@ -38,6 +38,12 @@ public:
     // Text of a text box, label or button; setting a text box's text runs its change handler.
     virtual void setText(Control control, const std::string& text) = 0;
     virtual std::string text(Control control) const = 0;
+    // A text that names something long (a Datenpool): when the control is too narrow for it,
+    // the name gives way in its middle and the words around it stay whole. Views without a
+    // window show the whole text.
+    virtual void setTextShorteningName(Control control, const std::string& text, const std::string& /*name*/) {
+        setText(control, text);
+    }
     virtual void setEnabled(Control control, bool enabled) = 0;
     virtual bool isEnabled(Control control) const = 0;
     // Redraws a control at once, without waiting for the event loop.
@@ -52,6 +58,12 @@ public:
     virtual int messageBox(const std::string& text, MessageKind kind, const std::string& title) = 0;
     // The folder picker: the chosen folder, or the empty text when cancelled.
     virtual std::string browseForFolder(const std::string& title, const std::string& startFolder) = 0;
+    // The save dialog of a report (a workbook by default, CSV too): the path chosen, ending as
+    // the type chosen asks, or the empty text when cancelled.
+    virtual std::string saveReportAs(const std::string& title, const std::string& suggestedName) = 0;
+    // Opens a document with the program the system associates with it; answers the system's
+    // error text, empty on success.
+    virtual std::string openDocument(const std::string& path) = 0;
     // Handles what is pending (clicks during a conversion).
     virtual void pumpEvents() = 0;
     virtual void setBusyPointer(bool busy) = 0;

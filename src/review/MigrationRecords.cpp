@@ -166,13 +166,11 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
             }
         }
     }
-    // The records the rows did not reach have none, or, when the rows failed, are unpaired.
     NumberLog::Reader ids = pairedIds_.reader();
     std::int64_t given = 0;  // records handed on whose id was taken
     const auto nextId = [&] {
         ++given;
-        if (ids.atEnd()) return counted(pairingFailure_ ? kUnpaired : 0);
-        return counted(static_cast<std::int64_t>(ids.next().value_or(0)));
+        return counted(settledId(ids));
     };
     bool written = true;
     std::exception_ptr reportFailure;
@@ -186,6 +184,19 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
     while (given < handedCount_) nextId();
     if (reportFailure) std::rethrow_exception(reportFailure);
     return written;
+}
+
+std::int64_t MigrationRecords::settledId(NumberLog::Reader& ids) const {
+    // The records the rows did not reach have none, or, when the rows failed, are unpaired.
+    if (ids.atEnd()) return pairingFailure_ ? kUnpaired : 0;
+    return static_cast<std::int64_t>(ids.next().value_or(0));
+}
+
+bool MigrationRecords::writeReport(TableSink& report) {
+    if (!rows_) return false;
+    NumberLog::Reader ids = pairedIds_.reader();
+    return rows_->write(
+        report, [&] { return settledId(ids); }, counts_.read);
 }
 
 void MigrationRecords::countUnpaired(db::Connection& connection, const std::string& countQuery, std::int64_t rowsPaired,

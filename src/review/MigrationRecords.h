@@ -64,6 +64,9 @@ public:
     // last row says so. A report that fails is thrown after every record is counted.
     bool settle(db::Connection* connection, const std::string& rowsQuery, const ReportOpener& report = {},
                 const std::string& countQuery = {});
+    // After settle: writes the report (again) from the spill, each record with the staging id
+    // settle found for it; the counts stay as settle left them. False as settle's.
+    bool writeReport(TableSink& report);
     // Why the rows could not be paired with the records, when they could not; empty otherwise.
     const std::string& pairingFailure() const;
     // Why the report ends before its last record, when it does; empty otherwise.
@@ -96,6 +99,8 @@ private:
     void rowListed(const db::RowSet& row);
     void paired(std::int64_t id);
     void startReportAhead();
+    // The staging id settle found for the next record handed on.
+    std::int64_t settledId(NumberLog::Reader& ids) const;
     // Counts a record handed on as saved (its staging id) or, without one, as discarded; a record
     // of unknown outcome was counted when the pairing failed.
     std::int64_t counted(std::int64_t id);

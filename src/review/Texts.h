@@ -20,6 +20,8 @@ std::string countsLine(const RecordCounts& counts, std::string_view groupSeparat
 const std::vector<std::string>& reportColumns();
 
 // A record's outcome in the report.
+// The report's first sheet in a workbook.
+inline constexpr std::string_view kReportSheet = "Bericht";
 inline constexpr std::string_view kSaved = "gespeichert";
 inline constexpr std::string_view kDiscarded = "verworfen";
 inline constexpr std::string_view kUnknown = "unbekannt";

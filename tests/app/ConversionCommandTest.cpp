@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "app/ListLine.h"
 #include "app/MainWindow.h"
 #include "db/Error.h"
@@ -168,6 +171,111 @@ TEST_F(ConversionCommand, RecordsArePairedWithTheRowsAsTheyAreListed) {
     EXPECT_EQ(records.counts().saved, 3);
     EXPECT_EQ(records.counts().discarded, 0);
     EXPECT_EQ(records.pairingFailure(), "");
+}
+
+std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::size_t workFilesIn(const std::filesystem::path& directory) {
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        count += entry.path().extension() == ".tmp";
+    return count;
+}
+
+// The window keeps each run's records in a work file of its own: after the run it shows their
+// counts, and "Bericht…" writes their report where the user says and opens it.
+TEST_F(ConversionCommand, TheWindowShowsTheRunsCountsAndSavesItsReportWhereTheUserSays) {
+    const std::filesystem::path work = dir.path() / "temp";
+    std::filesystem::create_directories(work);
+    auto window = start();
+    window->keepRunReports(work);
+    EXPECT_FALSE(view.isEnabled(Control::cmdBericht)) << "no run, no report";
+    view.setText(Control::txtADR, adr);
+    bool heldDuringTheRun = false;
+    view.onPump = [&] { heldDuringTheRun = !view.isEnabled(Control::cmdBericht); };
+    window->cmdStart_Click();
+    window->cmdStart_Click();  // a second run replaces the first one's work file
+    EXPECT_TRUE(heldDuringTheRun);
+    EXPECT_EQ(workFilesIn(work), 1u);
+    EXPECT_EQ(view.text(Control::lblErgebnis),
+              "3 Datensätze gelesen: 3 gespeichert, 0 verworfen; 1 Hinweis; "
+              "97 Adressdateien fehlen oder sind unlesbar.");
+    ASSERT_TRUE(view.isEnabled(Control::cmdBericht));
+
+    view.saveChoice = dir.file("Bericht.csv");
+    window->cmdBericht_Click();
+    EXPECT_EQ(view.savePrompts.at(0).second, "Konvertierungsbericht");
+    EXPECT_EQ(view.opened, std::vector<std::string>{view.saveChoice});
+    const std::string csv = contentOf(view.saveChoice);
+    EXPECT_NE(csv.find("\n01A;9;201;gespeichert;2;;201* ⏎ 2 ⏎ Eva"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\n02A;1;302;gespeichert;3;endet mit dem Dateiende"), std::string::npos);
+    EXPECT_NE(csv.find("\n99A;;;fehlt;;"), std::string::npos);
+
+    view.saveChoice = dir.file("Bericht.xlsx");
+    window->cmdBericht_Click();
+    EXPECT_EQ(contentOf(view.saveChoice).substr(0, 2), "PK");
+
+    window.reset();
+    EXPECT_EQ(workFilesIn(work), 0u) << "the work file goes with the window";
+}
+
+// A report that cannot be saved, or not opened, is said; what stood under its name stays, and
+// a failed run leaves no report to offer.
+TEST_F(ConversionCommand, AReportThatCannotBeSavedOrOpenedIsSaidAndAFailedRunOffersNone) {
+    auto window = start();
+    window->keepRunReports(dir.path());
+    view.setText(Control::txtADR, adr);
+    window->cmdStart_Click();
+    view.messages.clear();
+
+    view.saveChoice = "";
+    window->cmdBericht_Click();
+    EXPECT_TRUE(view.opened.empty()) << "cancelled in the dialog";
+
+    view.saveChoice = dir.write("Bericht.csv", "vorher");
+    std::filesystem::create_directory(view.saveChoice + ".part");  // the draft's place is taken
+    window->cmdBericht_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(
+        view.messages[0].text.rfind("Der Bericht konnte nicht als " + view.saveChoice + " gespeichert werden: ", 0), 0u)
+        << view.messages[0].text;
+    EXPECT_EQ(contentOf(view.saveChoice), "vorher");
+    EXPECT_TRUE(view.opened.empty());
+    std::filesystem::remove(view.saveChoice + ".part");
+
+    view.openError = "Keine Anwendung zugeordnet.";
+    window->cmdBericht_Click();
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[1].text, "Der Bericht ist als " + view.saveChoice +
+                                         " gespeichert. Windows konnte ihn nicht öffnen: Keine Anwendung zugeordnet.");
+    EXPECT_NE(contentOf(view.saveChoice), "vorher");
+
+    auto other = db::SqliteConnection::open(pool);
+    other->beginTransaction();
+    window->connection()->execute("PRAGMA busy_timeout = 0");
+    view.messages.clear();
+    EXPECT_EQ(window->cmdStart_Click().ending, Ending::failed);
+    other->rollback();
+    EXPECT_EQ(view.text(Control::lblErgebnis), "");
+    EXPECT_FALSE(view.isEnabled(Control::cmdBericht));
+}
+
+// Without a work file the counts are still shown; the report says why there is none.
+TEST_F(ConversionCommand, WithoutAWorkFileTheCountsAreShownAndTheReportSaysWhyThereIsNone) {
+    auto window = start();
+    window->keepRunReports(dir.path() / "fehlt");
+    view.setText(Control::txtADR, adr);
+    window->cmdStart_Click();
+    EXPECT_EQ(view.text(Control::lblErgebnis).rfind("3 Datensätze gelesen: 3 gespeichert", 0), 0u);
+    view.messages.clear();
+    view.saveChoice = dir.file("Bericht.csv");
+    window->cmdBericht_Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].text.find("ihre Arbeitsdatei ließ sich nicht anlegen"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(view.saveChoice));
 }
 
 TEST_F(ConversionCommand, EmptyDirectoryIsStoredBeforeTheWarning) {

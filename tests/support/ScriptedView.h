@@ -54,6 +54,14 @@ public:
         browsed.push_back({title, startFolder});
         return folderChoice;
     }
+    std::string saveReportAs(const std::string& title, const std::string& suggestedName) override {
+        savePrompts.push_back({title, suggestedName});
+        return saveChoice;
+    }
+    std::string openDocument(const std::string& path) override {
+        opened.push_back(path);
+        return openError;
+    }
     void pumpEvents() override {
         ++pumps;
         if (onPump) onPump();
@@ -72,6 +80,10 @@ public:
     std::vector<app::Control> repaints;
     std::vector<std::pair<std::string, std::string>> browsed;
     std::vector<std::string> started;
+    std::vector<std::pair<std::string, std::string>> savePrompts;
+    std::vector<std::string> opened;
+    std::string saveChoice;
+    std::string openError;
     std::vector<bool> busyChanges;
     std::set<std::string> existingFiles;
     std::function<bool(const std::string&)> checkDisk = [](const std::string&) { return false; };

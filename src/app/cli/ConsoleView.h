@@ -56,6 +56,9 @@ public:
     std::string browseForFolder(const std::string& title, const std::string& startFolder) override;
     // Takes Ctrl+C for onInterrupt when one is set; draws the bar of a conversion without the
     // window.
+    // The console has no report button: the command's --report names the file.
+    std::string saveReportAs(const std::string&, const std::string&) override { return {}; }
+    std::string openDocument(const std::string&) override { return {}; }
     void pumpEvents() override;
     void setBusyPointer(bool) override {}
     bool fileExists(const std::string& path) const override;

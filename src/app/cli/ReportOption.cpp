@@ -46,7 +46,7 @@ review::TableSink& ReportOption::begin() {
     file_.reset();
     begun_ = true;
     if (format_ == review::TableFormat::xlsx) {
-        return workbook_.emplace(draftPath_, review::ReportRows::columns(), texts::kReportSheet);
+        return workbook_.emplace(draftPath_, review::ReportRows::columns(), std::string(review::texts::kReportSheet));
     }
     file_.emplace(draftPath_);
     return writer_.emplace(file_->stream(), format_, review::ReportRows::columns());

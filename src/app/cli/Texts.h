@@ -248,8 +248,6 @@ inline std::string rowsWritten(std::int64_t count, const std::string& table) {
 inline std::string fileNotRenamed(const std::string& draft, const std::string& target, const std::string& reason) {
     return "Die Datei " + draft + " ließ sich nicht in " + target + " umbenennen: " + reason;
 }
-// The workbook report's first sheet.
-inline constexpr const char kReportSheet[] = "Bericht";
 inline std::string exportFailed(const std::string& table, const std::string& databaseText) {
     return "Die Tabelle " + table + " ließ sich nicht ausgeben: " + databaseText;
 }

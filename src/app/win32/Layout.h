@@ -9,7 +9,7 @@ namespace app::win32 {
 
 inline constexpr const wchar_t* kWindowClass = L"frmRam2Kov";
 inline constexpr int kClientWidthTwips = 11175;
-inline constexpr int kClientHeightTwips = 7815;
+inline constexpr int kClientHeightTwips = 8325;
 inline constexpr int kProgressMaximum = 99;
 
 // Twips to pixels at dotsPerInch, rounded to the nearest pixel.

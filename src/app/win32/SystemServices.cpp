@@ -1,6 +1,7 @@
 #include "app/win32/SystemServices.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "app/Texts.h"
 #include "text/Unicode.h"
@@ -25,6 +26,17 @@ std::string startProgram(const std::string& commandLine) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return {};
+}
+
+std::string openDocument(const std::string& path) {
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;  // the failure is said by the window
+    const std::wstring file = text::toWide(path);
+    execute.lpFile = file.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&execute)) return {};
+    return systemMessage(GetLastError());
 }
 
 std::string groupSeparator() {

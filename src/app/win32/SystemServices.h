@@ -11,6 +11,9 @@ bool fileExists(const std::string& path);
 // Starts the command line in a normal window with the focus and returns at once. Answers the
 // system's text for the failure, empty on success.
 std::string startProgram(const std::string& commandLine);
+// Opens a document with the program Windows associates with it. Answers the system's text for
+// the failure, empty on success.
+std::string openDocument(const std::string& path);
 // LOCALE_STHOUSAND of the user's default locale.
 std::string groupSeparator();
 // The system's text for an error code, without the line break at its end.

@@ -12,14 +12,17 @@
 #include "app/win32/Fonts.h"
 #include "app/win32/Layout.h"
 #include "app/win32/ResourceIds.h"
+#include "app/win32/SaveReportDialog.h"
 #include "app/win32/SystemServices.h"
+#include "text/ShortenedName.h"
 #include "text/Unicode.h"
 
 namespace app::win32 {
 
 namespace {
 
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// Sizable: the list takes the room; the designed size is the smallest, which every caption fits.
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 // Pending events (clicks, keys, painting) are handled at most this often during a command, in
 // milliseconds; a click is handled within this time, after the line being read then.
 constexpr ULONGLONG kPumpIntervalMs = 20;
@@ -51,7 +54,7 @@ WindowKind windowKindOf(ControlKind kind) {
     switch (kind) {
         case ControlKind::Label: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
         case ControlKind::TargetLabel: return {L"STATIC", SS_LEFT | SS_NOPREFIX | WS_BORDER, 0};
-        case ControlKind::PathLabel: return {L"STATIC", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 0};
+        case ControlKind::PathLabel: return {L"STATIC", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0};
         case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
         case ControlKind::PictureButton: return {L"BUTTON", BS_PUSHBUTTON | BS_BITMAP | WS_TABSTOP, 0};
         case ControlKind::TextBox: return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
@@ -109,7 +112,9 @@ Win32View::Win32View(HINSTANCE instance) : display_(kDrawInterval) {
         LoadImageW(instance, MAKEINTRESOURCEW(IDB_OPEN_FOLDER), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
 
     RECT frame{0, 0, twipsToPixels(kClientWidthTwips, dpi.x), twipsToPixels(kClientHeightTwips, dpi.y)};
+    designedClient_ = {frame.right, frame.bottom};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    smallestWindow_ = {frame.right - frame.left, frame.bottom - frame.top};
     CreateWindowExW(0, kWindowClass, text::toWide(texts::kDesignCaption).c_str(), kWindowStyle, CW_USEDEFAULT,
                     CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
                     this);
@@ -139,17 +144,12 @@ HFONT Win32View::font(FontKind kind) const {
 
 void Win32View::createControls(HINSTANCE instance) {
     // Created in tab order, the order of the descriptions: the tab key follows the order of creation.
-    const DotsPerInch dpi = screenDotsPerInch();
     for (const ControlDescription& description : kControls) {
-        const Twips at = positionInWindow(description.control);
-        const int left = twipsToPixels(at.left, dpi.x);
-        const int top = twipsToPixels(at.top, dpi.y);
-        const int width = twipsToPixels(at.left + at.width, dpi.x) - left;
-        const int height = twipsToPixels(at.top + at.height, dpi.y) - top;
+        const RECT at = placeOf(description.control, 0, 0);
         const WindowKind kind = windowKindOf(description.kind);
         const DWORD style = WS_CHILD | WS_VISIBLE | kind.style | (description.enabled ? 0 : WS_DISABLED);
         HWND control = CreateWindowExW(kind.extendedStyle, kind.className, text::toWide(description.caption).c_str(),
-                                       style, left, top, width, height, window_,
+                                       style, at.left, at.top, at.right - at.left, at.bottom - at.top, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(idOf(description.control))),
                                        instance, nullptr);
         if (!control) throw std::runtime_error(systemMessage(GetLastError()));
@@ -161,6 +161,40 @@ void Win32View::createControls(HINSTANCE instance) {
             SendMessageW(control, PBM_SETRANGE32, 0, kProgressMaximum);
         }
     }
+}
+
+RECT Win32View::placeOf(Control control, int wider, int taller) const {
+    const DotsPerInch dpi = screenDotsPerInch();
+    const Twips at = positionInWindow(control);
+    RECT place{twipsToPixels(at.left, dpi.x), twipsToPixels(at.top, dpi.y), twipsToPixels(at.left + at.width, dpi.x),
+               twipsToPixels(at.top + at.height, dpi.y)};
+    // The list takes the room the window gains; what stands below it moves down with the
+    // window's lower edge, and the counts' line widens with it.
+    const Twips list = descriptionOf(Control::lstImport).position;
+    if (control == Control::lstImport) {
+        place.right += wider;
+        place.bottom += taller;
+    } else if (at.top >= list.top + list.height) {
+        OffsetRect(&place, 0, taller);
+        if (control == Control::lblErgebnis) place.right += wider;
+    }
+    return place;
+}
+
+void Win32View::arrangeControls(int clientWidth, int clientHeight) {
+    const int wider = std::max(0, clientWidth - static_cast<int>(designedClient_.cx));
+    const int taller = std::max(0, clientHeight - static_cast<int>(designedClient_.cy));
+    HDWP positions = BeginDeferWindowPos(static_cast<int>(kControls.size()));
+    for (const ControlDescription& description : kControls) {
+        const RECT at = placeOf(description.control, wider, taller);
+        if (positions) {
+            positions = DeferWindowPos(positions, handleOf(description.control), nullptr, at.left, at.top,
+                                       at.right - at.left, at.bottom - at.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    if (positions) EndDeferWindowPos(positions);
+    // A group box that moved leaves its old frame behind unless the whole window is drawn anew.
+    RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 LRESULT CALLBACK Win32View::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -206,6 +240,14 @@ LRESULT Win32View::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                   : GetNextDlgTabItem(window_, nullptr, FALSE);
                 if (target) SetFocus(target);
             }
+            return 0;
+        case WM_GETMINMAXINFO: {
+            auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+            if (smallestWindow_.cx > 0) limits->ptMinTrackSize = {smallestWindow_.cx, smallestWindow_.cy};
+            return 0;
+        }
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED && handles_.back()) arrangeControls(LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_CLOSE: close(); return 0;
         case WM_DESTROY: PostQuitMessage(0); return 0;
@@ -305,6 +347,24 @@ void Win32View::setText(Control control, const std::string& text) {
     }
     // An edit control reports the change (EN_CHANGE) before this returns.
     SetWindowTextW(handleOf(control), text::toWide(text).c_str());
+}
+
+void Win32View::setTextShorteningName(Control control, const std::string& text, const std::string& name) {
+    HWND handle = handleOf(control);
+    RECT room{};
+    GetClientRect(handle, &room);
+    const int width = room.right - room.left - 2 * GetSystemMetrics(SM_CXEDGE);
+    HGDIOBJ previous = measuringDc_ ? SelectObject(measuringDc_.get(), font(descriptionOf(control).font)) : nullptr;
+    const auto fits = [&](const std::string& candidate) {
+        const std::wstring wide = text::toWide(candidate);
+        SIZE extent{};
+        return !measuringDc_ ||
+               (GetTextExtentPoint32W(measuringDc_.get(), wide.c_str(), static_cast<int>(wide.size()), &extent) &&
+                extent.cx <= width);
+    };
+    const std::string shortened = text::shortenName(text, name, fits);
+    if (previous) SelectObject(measuringDc_.get(), previous);
+    setText(control, shortened);
 }
 
 std::string Win32View::text(Control control) const {
@@ -440,6 +500,14 @@ void Win32View::setBusyPointer(bool busy) {
 }
 
 bool Win32View::fileExists(const std::string& path) const { return win32::fileExists(path); }
+
+std::string Win32View::saveReportAs(const std::string& title, const std::string& suggestedName) {
+    showHeldList();
+    drawHeldDisplay();
+    return win32::saveReportAs(window_, title, suggestedName);
+}
+
+std::string Win32View::openDocument(const std::string& path) { return win32::openDocument(path); }
 
 std::string Win32View::startProgram(const std::string& commandLine) { return win32::startProgram(commandLine); }
 

@@ -35,6 +35,7 @@ public:
     void setCaption(const std::string& caption) override;
     std::string caption() const override;
     void setText(Control control, const std::string& text) override;
+    void setTextShorteningName(Control control, const std::string& text, const std::string& name) override;
     std::string text(Control control) const override;
     void setEnabled(Control control, bool enabled) override;
     bool isEnabled(Control control) const override;
@@ -49,6 +50,8 @@ public:
     // The message box style (buttons, icon, default button) a kind of message stands for.
     static UINT styleOf(MessageKind kind);
     std::string browseForFolder(const std::string& title, const std::string& startFolder) override;
+    std::string saveReportAs(const std::string& title, const std::string& suggestedName) override;
+    std::string openDocument(const std::string& path) override;
     void pumpEvents() override;
     void setBusyPointer(bool busy) override;
 
@@ -60,6 +63,11 @@ private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HINSTANCE instance);
+    // Where a control stands in pixels when the window's client area is wider and taller than
+    // designed by that much.
+    RECT placeOf(Control control, int wider, int taller) const;
+    // Places every control for the client area's size.
+    void arrangeControls(int clientWidth, int clientHeight);
     // The window's font of that kind, or the system's when it could not be made.
     HFONT font(FontKind kind) const;
     HWND handleOf(Control control) const;
@@ -82,6 +90,8 @@ private:
     GdiObject<HBITMAP> openFolderBitmap_;
     MemoryDc measuringDc_;
     HWND window_ = nullptr;
+    SIZE designedClient_{};                         // pixels at the screen's resolution
+    SIZE smallestWindow_{};                         // the designed client area with the window's frame
     std::array<HWND, kControls.size()> handles_{};  // the controls in their order
     int widestListLine_ = 0;
     ThrottledDisplay display_;

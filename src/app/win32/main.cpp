@@ -6,6 +6,7 @@
 #include <objbase.h>
 
 #include <exception>
+#include <filesystem>
 #include <optional>
 
 #include "app/BuildVersion.h"
@@ -27,6 +28,7 @@ void forwardClick(app::MainWindow& window, Control control) {
         case Control::cmdStart: window.cmdStart_Click(); break;
         case Control::cmdImport: window.cmdImport_Click(); break;
         case Control::cmdUndo: window.cmdUndo_Click(); break;
+        case Control::cmdBericht: window.cmdBericht_Click(); break;
         default: break;
     }
 }
@@ -46,6 +48,8 @@ int runProgram(HINSTANCE instance, int showCommand) {
 
     const std::string commandLine = text::fromWide(app::win32::argumentsOf(GetCommandLineW()));
     if (!window.Form_Load(commandLine)) return window.singleAddressExitCode();
+    std::error_code noTemporaryDirectory;
+    window.keepRunReports(std::filesystem::temp_directory_path(noTemporaryDirectory));
     return view.run(showCommand);
 }
 

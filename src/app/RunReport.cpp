@@ -1,0 +1,104 @@
+#include "app/RunReport.h"
+
+#include <cstdio>
+#include <random>
+#include <stdexcept>
+
+#include "app/Texts.h"
+#include "review/ReportRows.h"
+#include "review/TableWriter.h"
+#include "review/Texts.h"
+#include "review/WorkbookWriter.h"
+
+namespace app {
+
+namespace {
+
+// The staging rows of a whole run, in the order they were added, and their number.
+constexpr const char* kStagedRows = "SELECT id, fremdid FROM AdressenImport ORDER BY id";
+constexpr const char* kStagedRowCount = "SELECT COUNT(*) FROM AdressenImport";
+
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// A name no other window's run takes: several may run at once on one machine.
+std::string workFileName() {
+    std::random_device random;
+    const unsigned long long value = (static_cast<unsigned long long>(random()) << 32) ^ random();
+    char name[48];
+    std::snprintf(name, sizeof name, "anschriftenwandler-%016llx.tmp", value);
+    return name;
+}
+
+}  // namespace
+
+RunReport::RunReport(const std::filesystem::path& workDirectory) : workFile_(workDirectory / workFileName()) {
+    spill_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    spill_.open(workFile_, std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
+    if (spill_) {
+        records_ = std::make_unique<review::MigrationRecords>(&spill_);
+    } else {
+        workFileFailure_ = reinterpret_cast<const char*>(workFile_.u8string().c_str());
+        records_ = std::make_unique<review::MigrationRecords>();
+    }
+}
+
+RunReport::~RunReport() {
+    records_.reset();
+    if (!spill_.is_open()) return;
+    spill_.close();  // Windows removes no file that is still open
+    std::error_code ignored;
+    std::filesystem::remove(workFile_, ignored);
+}
+
+void RunReport::settle(db::Connection* connection, bool listComplete) {
+    records_->listEnded(listComplete);
+    records_->settle(connection, kStagedRows, {}, kStagedRowCount);
+}
+
+std::string RunReport::save(const std::string& path, std::string_view groupSeparator) {
+    if (!workFileFailure_.empty()) throw std::runtime_error(texts::reportWorkFileMissing(workFileFailure_));
+    const review::TableFormat format = review::tableFormatOf(path).value_or(review::TableFormat::xlsx);
+    // Written beside its name first: a report that fails leaves what stood there as it was.
+    const std::filesystem::path target = pathOf(path);
+    std::filesystem::path draft = target;
+    draft += ".part";
+    std::string incomplete;
+    std::error_code error;
+    try {
+        incomplete = writeTo(draft, format, groupSeparator);
+        std::filesystem::rename(draft, target, error);
+        if (error) throw std::runtime_error(texts::fileNotPlaced(error.message()));
+    } catch (const std::exception& failure) {
+        std::filesystem::remove(draft, error);
+        throw std::runtime_error(texts::reportNotSaved(path, failure.what()));
+    }
+    return incomplete;
+}
+
+std::string RunReport::writeTo(const std::filesystem::path& path, review::TableFormat format,
+                               std::string_view groupSeparator) {
+    const auto& columns = review::ReportRows::columns();
+    bool whole = false;
+    if (format == review::TableFormat::xlsx) {
+        review::WorkbookWriter workbook(reinterpret_cast<const char*>(path.u8string().c_str()), columns,
+                                        std::string(review::texts::kReportSheet));
+        whole = records_->writeReport(workbook);
+        workbook.close({review::texts::countsLine(records_->counts(), groupSeparator)});
+    } else {
+        std::vector<char> buffer(256 * 1024);
+        std::ofstream file;
+        // The buffer must be in place before the file is opened to take effect.
+        file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        file.open(path, std::ios::binary | std::ios::trunc);
+        if (!file) throw std::runtime_error(std::string(texts::kFileNotCreated));
+        review::TableWriter writer(file, format, columns);
+        whole = records_->writeReport(writer);
+        file.close();
+        if (file.fail()) throw std::runtime_error(std::string(texts::kFileNotWrittenWhole));
+    }
+    return whole ? std::string() : records_->reportCutShort();
+}
+
+}  // namespace app
