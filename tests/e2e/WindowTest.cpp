@@ -228,7 +228,7 @@ TEST_F(WindowTest, OpensWithEveryControlOfTheLayoutAndTheSettingsFilledIn) {
     open();
     EXPECT_EQ(e2e::textOf(window_), "Norvel-Kanzleisoftware - Adressimport (" + std::string(PROJECT_VERSION) + ") ");
     const LONG style = GetWindowLongW(window_, GWL_STYLE);
-    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << "the window is not meant to be resized";
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), WS_THICKFRAME | WS_MAXIMIZEBOX) << "the window can be resized";
     EXPECT_NE(e2e::sendWithTimeout(window_, WM_GETICON, ICON_BIG, 0), 0) << "no application icon";
     EXPECT_NE(e2e::sendWithTimeout(window_, WM_GETICON, ICON_SMALL, 0), 0) << "no application icon";
 
@@ -333,6 +333,71 @@ TEST_F(WindowTest, OpensWithEveryCaptionFittingItsControlInTheDialogFontOfTheScr
     EXPECT_EQ(closeWindow(), 0U);
 }
 
+RECT placeIn(HWND window, HWND control) {
+    RECT at{};
+    GetWindowRect(control, &at);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&at), 2);
+    return at;
+}
+
+SIZE sizeOf(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// Sized by a user: never smaller than designed, where every caption fits (the test above); when
+// larger, the list takes the room, what stands below it moves down with the window's edge and the
+// rest keeps its place; maximised the same.
+TEST_F(WindowTest, OpensWithItsDesignedSizeAsTheSmallestAndTheListTakesTheRoomOfALargerWindow) {
+    open();
+    const SIZE designed = sizeOf(window_);
+    RECT designedClient{};
+    GetClientRect(window_, &designedClient);
+    const RECT list = placeIn(window_, control(Control::lstImport));
+    const RECT import = placeIn(window_, control(Control::cmdImport));
+    const RECT undo = placeIn(window_, control(Control::cmdUndo));
+    const RECT start = placeIn(window_, control(Control::cmdStart));
+    const RECT counts = placeIn(window_, control(Control::lblErgebnis));
+
+    SetWindowPos(window_, nullptr, 0, 0, designed.cx / 2, designed.cy / 2, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(sizeOf(window_).cx, designed.cx) << "narrower than designed";
+    EXPECT_EQ(sizeOf(window_).cy, designed.cy) << "lower than designed";
+
+    // Maximised: the list takes the room the window gained and keeps its margins to the window's
+    // edges, what stands below it moves down with the window's edge, the rest keeps its place.
+    PostMessageW(window_, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    RECT client{};
+    RECT grownList{};
+    EXPECT_TRUE(e2e::waitUntil(
+        [&] {
+            GetClientRect(window_, &client);
+            grownList = placeIn(window_, control(Control::lstImport));
+            return IsZoomed(window_) && client.right - grownList.right == designedClient.right - list.right &&
+                   client.bottom - grownList.bottom == designedClient.bottom - list.bottom;
+        },
+        10s))
+        << "maximised " << IsZoomed(window_) << ", client " << client.right << "x" << client.bottom << ", list to "
+        << grownList.right << "x" << grownList.bottom;
+    const int wider = client.right - designedClient.right;
+    const int taller = client.bottom - designedClient.bottom;
+    EXPECT_GT(wider, 0);
+    EXPECT_GT(taller, 0);
+    EXPECT_EQ(grownList.left, list.left);
+    EXPECT_EQ(grownList.top, list.top);
+    const RECT movedImport = placeIn(window_, control(Control::cmdImport));
+    EXPECT_EQ(movedImport.left, import.left);
+    EXPECT_EQ(movedImport.top, import.top + taller);
+    EXPECT_EQ(placeIn(window_, control(Control::cmdUndo)).top, undo.top + taller) << "inside the frame too";
+    const RECT movedCounts = placeIn(window_, control(Control::lblErgebnis));
+    EXPECT_EQ(movedCounts.top, counts.top + taller);
+    EXPECT_EQ(movedCounts.right, counts.right + wider) << "the counts' line widens";
+    const RECT keptStart = placeIn(window_, control(Control::cmdStart));
+    EXPECT_TRUE(EqualRect(&keptStart, &start)) << "above the list nothing moves";
+
+    EXPECT_EQ(closeWindow(), 0U);
+}
+
 TEST_F(WindowTest, TheFolderButtonTakesTheFolderChosenInThePicker) {
     // A trailing backslash that the picker's answer does not have shows that its answer was taken.
     e2e::writeProfile(kProfile, {{"Driver", "SQLite3"}, {"Database", testing_support::hostPath(datenpool())}},
@@ -374,6 +439,88 @@ TEST_F(WindowTest, ConvertsTheSampleAndListsEveryAddress) {
     EXPECT_EQ(e2e::sendWithTimeout(control(Control::scrFortschritt), PBM_GETPOS, 0, 0), kProgressMaximum);
     EXPECT_EQ(e2e::toolValue(kProfile, "ADR-Pfad"), adrDirectory());
     offerScreenshot(window_);
+
+    EXPECT_EQ(closeWindow(), 0U);
+}
+
+// Files with this ending open with a command that copies them to `copy`, as a spreadsheet
+// program would open them.
+void associate(const std::wstring& ending, const std::string& copy) {
+    const std::wstring type = L"Anschriftenwandler.Test" + ending;
+    const std::wstring command = L"cmd.exe /c copy /y \"%1\" \"" + text::toWide(copy) + L"\"";
+    const auto setDefault = [](const std::wstring& key, const std::wstring& value) {
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    };
+    setDefault(ending, type);
+    setDefault(type + L"\\shell\\open\\command", command);
+}
+
+// Types the name into the save dialog that the report button opens, and saves.
+void saveInDialog(DWORD processId, const std::string& name) {
+    HWND dialog = nullptr;
+    ASSERT_TRUE(e2e::waitUntil([&] { return (dialog = e2e::openDialog(processId)) != nullptr; }, 30s))
+        << "no save dialog";
+    EXPECT_EQ(e2e::textOf(dialog), "Bericht der Konvertierung speichern");
+    // The dialog's one visible edit field takes the name (in a combo box on some versions).
+    HWND field = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM found) {
+            wchar_t name[16] = {};
+            GetClassNameW(child, name, 16);
+            if (lstrcmpiW(name, L"Edit") != 0 || !IsWindowVisible(child)) return TRUE;
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&field));
+    ASSERT_NE(field, nullptr) << "no file name field";
+    EXPECT_EQ(e2e::textOf(field), "Konvertierungsbericht");
+    const std::wstring wide = text::toWide(name);
+    e2e::sendWithTimeout(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    e2e::closeDialog(dialog, IDOK);
+}
+
+// After a conversion the window says what became of every record, and "Bericht…" saves the
+// run's report (a workbook unless CSV is asked for) and opens it with the associated program.
+TEST_F(WindowTest, AfterAConversionTheCountsAreShownAndTheReportIsSavedAndOpened) {
+    const std::string folder = std::filesystem::path(dir_->file("berichte")).make_preferred().string();
+    std::filesystem::create_directories(folder);
+    associate(L".xlsx", folder + "\\geoeffnet.xlsx");
+    associate(L".csv", folder + "\\geoeffnet.csv");
+    open();
+    EXPECT_FALSE(IsWindowEnabled(control(Control::cmdBericht))) << "no run, no report";
+    convert();
+    const std::string counts = textOf(Control::lblErgebnis);
+    EXPECT_TRUE(counts.starts_with("500 Datensätze gelesen: 492 gespeichert, 8 verworfen; ")) << counts;
+    EXPECT_TRUE(counts.ends_with("; 19 Adressdateien fehlen oder sind unlesbar.")) << counts;
+    ASSERT_TRUE(IsWindowEnabled(control(Control::cmdBericht)));
+
+    e2e::click(control(Control::cmdBericht));
+    saveInDialog(program_->id(), folder + "\\Bericht");
+    const std::string workbook = folder + "\\Bericht.xlsx";
+    ASSERT_TRUE(e2e::waitUntil([&] { return std::filesystem::exists(folder + "\\geoeffnet.xlsx"); }, 30s))
+        << "not opened: " << (e2e::answerMessageBox(program_->id()).value_or(MessageBoxSeen{}).text);
+    const std::string saved = testing_support::readWhole(workbook);
+    EXPECT_TRUE(saved.starts_with("PK")) << "a workbook";
+    EXPECT_TRUE(e2e::waitUntil([&] { return testing_support::readWhole(folder + "\\geoeffnet.xlsx") == saved; }, 10s))
+        << "the program got the saved report";
+
+    e2e::click(control(Control::cmdBericht));
+    saveInDialog(program_->id(), folder + "\\Bericht.csv");
+    ASSERT_TRUE(e2e::waitUntil([&] { return std::filesystem::exists(folder + "\\geoeffnet.csv"); }, 30s));
+    const std::string csv = testing_support::readWhole(folder + "\\Bericht.csv");
+    EXPECT_TRUE(
+        csv.starts_with("\xEF\xBB\xBF"
+                        "Datei;Zeile;Adressnummer;Ergebnis;ID;Hinweise;Original"))
+        << csv.substr(0, 80);
+    std::size_t discarded = 0;
+    for (std::size_t at = csv.find(";verworfen;"); at != std::string::npos; at = csv.find(";verworfen;", at + 1)) {
+        ++discarded;
+    }
+    EXPECT_EQ(discarded, 8u);
+    EXPECT_FALSE(e2e::answerMessageBox(program_->id()).has_value()) << "saved and opened without a word";
 
     EXPECT_EQ(closeWindow(), 0U);
 }
