@@ -15,14 +15,11 @@
 #include "db/Error.h"
 #include "review/TableWriter.h"
 #include "review/WorkbookWriter.h"
+#include "text/Utf8Path.h"
 
 namespace cli {
 
 namespace {
-
-std::filesystem::path pathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 review::TableFormat formatFrom(const Arguments& args) {
     if (const auto format = args.value("--format")) {
@@ -74,11 +71,11 @@ std::int64_t writeWorkbook(db::Connection& connection, const std::string& table,
         written = writeRows(*rows, workbook);
         workbook.close({texts::rowsFromTable(written, table)});
         std::error_code error;
-        std::filesystem::rename(pathOf(draft), pathOf(output), error);
+        std::filesystem::rename(text::pathOf(draft), text::pathOf(output), error);
         if (error) throw std::runtime_error(texts::fileNotRenamed(draft, output, error.message()));
     } catch (...) {
         std::error_code ignored;
-        std::filesystem::remove(pathOf(draft), ignored);
+        std::filesystem::remove(text::pathOf(draft), ignored);
         throw;
     }
     return written;

@@ -9,16 +9,9 @@
 #include "app/cli/Texts.h"
 #include "review/ReportRows.h"
 #include "review/Texts.h"
+#include "text/Utf8Path.h"
 
 namespace cli {
-
-namespace {
-
-std::filesystem::path pathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-}  // namespace
 
 ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path) {
     if (!path_) {
@@ -29,12 +22,12 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     if (!format) throw UsageError(texts::reportExtension(*path_));
     format_ = *format;
     std::error_code ignored;
-    reportExisted_ = std::filesystem::exists(pathOf(*path_), ignored);
+    reportExisted_ = std::filesystem::exists(text::pathOf(*path_), ignored);
     OutputFile::ensureWritable(*path_);
     draftPath_ = *path_ + ".part";
     spillPath_ = *path_ + ".tmp";
     spill_.rdbuf()->pubsetbuf(spillBuffer_.data(), static_cast<std::streamsize>(spillBuffer_.size()));
-    spill_.open(pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
+    spill_.open(text::pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
     if (!spill_) throw std::runtime_error(texts::workFileNotCreated(spillPath_));
     records_ = std::make_unique<review::MigrationRecords>(&spill_);
     records_->reportWhileListed([this]() -> review::TableSink& { return begin(); });
@@ -71,10 +64,10 @@ ReportOption::~ReportOption() {
     workbook_.reset();
     file_.reset();
     std::error_code ignored;
-    std::filesystem::remove(pathOf(spillPath_), ignored);
-    if (begun_ && !placed_ && !draftKept_) std::filesystem::remove(pathOf(draftPath_), ignored);
+    std::filesystem::remove(text::pathOf(spillPath_), ignored);
+    if (begun_ && !placed_ && !draftKept_) std::filesystem::remove(text::pathOf(draftPath_), ignored);
     // Only the trial of the name made it: no report stands for a run that never ended.
-    if (!placed_ && !reportExisted_) std::filesystem::remove(pathOf(*path_), ignored);
+    if (!placed_ && !reportExisted_) std::filesystem::remove(text::pathOf(*path_), ignored);
 }
 
 void ReportOption::finish(db::Connection* connection, const std::string& rowsQuery, const std::string& countQuery) {
@@ -96,7 +89,7 @@ void ReportOption::finish(db::Connection* connection, const std::string& rowsQue
         throw std::runtime_error(texts::reportIncomplete(records_->reportCutShort(), draftPath_, kept));
     }
     std::error_code error;
-    std::filesystem::rename(pathOf(draftPath_), pathOf(*path_), error);
+    std::filesystem::rename(text::pathOf(draftPath_), text::pathOf(*path_), error);
     if (error) {
         throw std::runtime_error(texts::reportNotRenamed(draftPath_, *path_, error.message(), kept));
     }
