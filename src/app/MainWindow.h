@@ -141,7 +141,8 @@ private:
     bool undoAccepts() const;
     // Writes "ADR-Pfad"; a write that fails is reported, and the command goes on.
     void storeAdrPfad(const std::string& directory);
-    std::string stammverzeichnis() const;
+    // The main application's program "kov.exe" in its root directory "Stammverzeichnis".
+    std::string mainProgram() const;
     void updateUndoButton();
     // Keeps in the settings whether the staging table holds what a cancelled conversion left, so
     // that an import in a later session still warns; and reads it back for the staging table as
