@@ -147,6 +147,35 @@ TEST_F(Export, AWorkbookOnlyIntoAFileAndOnlyWhole) {
     EXPECT_FALSE(std::filesystem::exists(workbook + ".part"));
 }
 
+// An export that cannot read its table leaves the file it would have replaced as it was, in
+// every format, and no draft beside it.
+TEST_F(Export, OneThatFailsLeavesTheEarlierFileAsItWas) {
+    db::SqliteConnection::open(pool)->execute("DROP TABLE AdressenImport");
+    for (const std::string name : {"tabelle.csv", "tabelle.jsonl", "tabelle.xlsx"}) {
+        const std::string earlier = dir.write(name, "die Ausgabe von gestern");
+        const CliRun failed = run({"export", "--db", pool, "--output", earlier});
+        EXPECT_EQ(failed.exitCode, 1) << name;
+        EXPECT_NE(failed.err.find("ließ sich nicht ausgeben"), std::string::npos) << failed.err;
+        EXPECT_EQ(testing_support::readWhole(earlier), "die Ausgabe von gestern") << name;
+        EXPECT_FALSE(std::filesystem::exists(earlier + ".part")) << name;
+    }
+}
+
+// A file that may not be changed is not replaced by an export either.
+TEST_F(Export, AReadOnlyFileIsNotReplaced) {
+    for (const std::string name : {"tabelle.csv", "tabelle.xlsx"}) {
+        const std::string earlier = dir.write(name, "die Ausgabe von gestern");
+        const testing_support::ReadOnly readOnly(earlier);
+        if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the file read-only";
+        const CliRun refused = run({"export", "--db", pool, "--output", earlier});
+        EXPECT_EQ(refused.exitCode, 1) << name;
+        EXPECT_NE(refused.err.find("Die Datei " + earlier + " lässt sich nicht anlegen."), std::string::npos)
+            << refused.err;
+        EXPECT_EQ(testing_support::readWhole(earlier), "die Ausgabe von gestern") << name;
+        EXPECT_FALSE(std::filesystem::exists(earlier + ".part")) << name;
+    }
+}
+
 class Report : public app_tests::ConvertWithCli {
 protected:
     std::vector<std::vector<std::string>> reportRows(const std::string& file) const {

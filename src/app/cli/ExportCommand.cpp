@@ -1,7 +1,6 @@
 // export: a table of the Datenpool as CSV, JSON Lines or a workbook, for review in a spreadsheet.
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
 #include "app/cli/Arguments.h"
@@ -15,7 +14,6 @@
 #include "db/Error.h"
 #include "review/TableWriter.h"
 #include "review/WorkbookWriter.h"
-#include "text/Utf8Path.h"
 
 namespace cli {
 
@@ -61,23 +59,13 @@ std::unique_ptr<db::RowSet> tableRows(db::Connection& connection, const std::str
     return connection.execute("SELECT * FROM " + table + " ORDER BY id");
 }
 
-// The workbook is made beside its name and takes it only once it is whole.
 std::int64_t writeWorkbook(db::Connection& connection, const std::string& table, const std::string& output) {
-    const std::string draft = output + ".part";
-    std::int64_t written = 0;
-    try {
-        const auto rows = tableRows(connection, table);
-        review::WorkbookWriter workbook(draft, columnsOf(*rows), table);
-        written = writeRows(*rows, workbook);
-        workbook.close({texts::rowsFromTable(written, table)});
-        std::error_code error;
-        std::filesystem::rename(text::pathOf(draft), text::pathOf(output), error);
-        if (error) throw std::runtime_error(texts::fileNotRenamed(draft, output, error.message()));
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(text::pathOf(draft), ignored);
-        throw;
-    }
+    OutputFile file(output, OutputFile::OwnWriter{});
+    const auto rows = tableRows(connection, table);
+    review::WorkbookWriter workbook(file.draftPath(), columnsOf(*rows), table);
+    const std::int64_t written = writeRows(*rows, workbook);
+    workbook.close({texts::rowsFromTable(written, table)});
+    file.close();
     return written;
 }
 

@@ -14,11 +14,25 @@ std::runtime_error notCreated(const std::string& path) { return std::runtime_err
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path) : path_(path), buffer_(256 * 1024) {
+OutputFile::OutputFile(const std::string& path, OwnWriter) : path_(path), draftPath_(path + ".part") {
+    // Replacing is no way around a file that may not be changed.
+    std::error_code ignored;
+    if (std::filesystem::exists(text::pathOf(path), ignored)) ensureWritable(path);
+}
+
+OutputFile::OutputFile(const std::string& path) : OutputFile(path, OwnWriter{}) {
+    buffer_.resize(256 * 1024);
     // The buffer must be in place before the file is opened to take effect.
     stream_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    stream_.open(text::pathOf(path), std::ios::binary | std::ios::trunc);
+    stream_.open(text::pathOf(draftPath_), std::ios::binary | std::ios::trunc);
     if (!stream_) throw notCreated(path);
+}
+
+OutputFile::~OutputFile() {
+    // Closed first: Windows removes no file that is still open.
+    stream_.close();
+    std::error_code ignored;
+    if (!draftSettled_) std::filesystem::remove(text::pathOf(draftPath_), ignored);
 }
 
 void OutputFile::ensureWritable(const std::string& path) {
@@ -26,9 +40,23 @@ void OutputFile::ensureWritable(const std::string& path) {
     if (!std::ofstream(text::pathOf(path), std::ios::binary | std::ios::app)) throw notCreated(path);
 }
 
-void OutputFile::close() {
+void OutputFile::closeDraft() {
+    if (!stream_.is_open()) return;
     stream_.close();
     if (stream_.fail()) throw std::runtime_error(texts::fileNotWritten(path_));
+}
+
+void OutputFile::close() {
+    closeDraft();
+    std::error_code error;
+    std::filesystem::rename(text::pathOf(draftPath_), text::pathOf(path_), error);
+    if (error) throw std::runtime_error(texts::fileNotRenamed(draftPath_, path_, error.message()));
+    draftSettled_ = true;
+}
+
+void OutputFile::keepDraft() {
+    closeDraft();
+    draftSettled_ = true;
 }
 
 }  // namespace cli

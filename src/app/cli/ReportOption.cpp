@@ -24,7 +24,6 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     std::error_code ignored;
     reportExisted_ = std::filesystem::exists(text::pathOf(*path_), ignored);
     OutputFile::ensureWritable(*path_);
-    draftPath_ = *path_ + ".part";
     spillPath_ = *path_ + ".tmp";
     spill_.rdbuf()->pubsetbuf(spillBuffer_.data(), static_cast<std::streamsize>(spillBuffer_.size()));
     spill_.open(text::pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
@@ -37,17 +36,18 @@ review::TableSink& ReportOption::begin() {
     writer_.reset();
     workbook_.reset();
     file_.reset();
-    begun_ = true;
     if (format_ == review::TableFormat::xlsx) {
-        return workbook_.emplace(draftPath_, review::ReportRows::columns(), texts::kReportSheet);
+        file_.emplace(*path_, OutputFile::OwnWriter{});
+        return workbook_.emplace(file_->draftPath(), review::ReportRows::columns(), texts::kReportSheet);
     }
-    file_.emplace(draftPath_);
+    file_.emplace(*path_);
     return writer_.emplace(file_->stream(), format_, review::ReportRows::columns());
 }
 
-void ReportOption::closeReport() {
-    if (workbook_) return workbook_->close({review::texts::countsLine(records_->counts(), groupSeparator())});
-    file_->close();
+void ReportOption::closeReport(bool whole) {
+    if (workbook_) workbook_->close({review::texts::countsLine(records_->counts(), groupSeparator())});
+    if (whole) return file_->close();
+    file_->keepDraft();
 }
 
 app::ListedRowSink ReportOption::follow(adr::FieldMapper& mapper) {
@@ -59,13 +59,12 @@ ReportOption::~ReportOption() {
     records_.reset();  // ends the thread that may still write the report from the spill
     if (spillPath_.empty()) return;
     spill_.close();
-    // Closed first: Windows removes no file that is still open.
+    // The writers are closed before their file removes a draft: Windows removes no open file.
     writer_.reset();
     workbook_.reset();
     file_.reset();
     std::error_code ignored;
     std::filesystem::remove(text::pathOf(spillPath_), ignored);
-    if (begun_ && !placed_ && !draftKept_) std::filesystem::remove(text::pathOf(draftPath_), ignored);
     // Only the trial of the name made it: no report stands for a run that never ended.
     if (!placed_ && !reportExisted_) std::filesystem::remove(text::pathOf(*path_), ignored);
 }
@@ -78,20 +77,14 @@ void ReportOption::finish(db::Connection* connection, const std::string& rowsQue
     const bool complete = records_->settle(
         connection, rowsQuery, [this]() -> review::TableSink& { return begin(); }, countQuery);
     const std::string kept = reportExisted_ ? texts::earlierReportKept(*path_) : "";
+    // Only a whole report takes the name; one cut short stays beside it, and its last row says so.
     try {
-        closeReport();
+        closeReport(complete);
     } catch (const std::runtime_error& failure) {
         throw std::runtime_error(texts::reportNotWritten(failure.what(), kept));
     }
-    // Only a whole report takes the name; one cut short stays beside it, and its last row says so.
     if (!complete) {
-        draftKept_ = true;
-        throw std::runtime_error(texts::reportIncomplete(records_->reportCutShort(), draftPath_, kept));
-    }
-    std::error_code error;
-    std::filesystem::rename(text::pathOf(draftPath_), text::pathOf(*path_), error);
-    if (error) {
-        throw std::runtime_error(texts::reportNotRenamed(draftPath_, *path_, error.message(), kept));
+        throw std::runtime_error(texts::reportIncomplete(records_->reportCutShort(), file_->draftPath(), kept));
     }
     placed_ = true;
 }
