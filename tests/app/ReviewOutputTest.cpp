@@ -23,7 +23,10 @@
 #include "support/ReportTable.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -159,6 +162,30 @@ TEST_F(Export, OneThatFailsLeavesTheEarlierFileAsItWas) {
         EXPECT_EQ(testing_support::readWhole(earlier), "die Ausgabe von gestern") << name;
         EXPECT_FALSE(std::filesystem::exists(earlier + ".part")) << name;
     }
+}
+
+// A pipe named as the output gets the rows and stays a pipe: no file is put in its place.
+TEST_F(Export, IntoAPipeWritesIntoIt) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no FIFOs in a Windows folder";
+#else
+    const std::string fifo = dir.file("zeilen.csv");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Opened without waiting, so that the export finds its reader; read once the export has ended.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const CliRun exported = run({"export", "--db", pool, "--output", fifo});
+    std::string received(64 * 1024, '\0');
+    const ssize_t size = ::read(reader, received.data(), received.size());
+    ::close(reader);
+
+    EXPECT_EQ(exported.exitCode, 0) << exported.err;
+    received.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+    EXPECT_EQ(received.rfind("\xEF\xBB\xBFid;", 0), 0u) << received;
+    EXPECT_NE(received.find(";Schulz;"), std::string::npos) << received;
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_FALSE(std::filesystem::exists(fifo + ".part"));
+#endif
 }
 
 // A file that may not be changed is not replaced by an export either.

@@ -15,9 +15,17 @@ std::runtime_error notCreated(const std::string& path) { return std::runtime_err
 }  // namespace
 
 OutputFile::OutputFile(const std::string& path, OwnWriter) : path_(path), draftPath_(path + ".part") {
-    // Replacing is no way around a file that may not be changed.
     std::error_code ignored;
-    if (std::filesystem::exists(text::pathOf(path), ignored)) ensureWritable(path);
+    const auto status = std::filesystem::status(text::pathOf(path), ignored);
+    if (!std::filesystem::exists(status)) return;
+    // A device or a pipe is written into as it stands: it holds nothing to keep, and replacing
+    // it would put a file in its place.
+    if (!std::filesystem::is_regular_file(status)) {
+        draftPath_ = path;
+        return;
+    }
+    // Replacing is no way around a file that may not be changed.
+    ensureWritable(path);
 }
 
 OutputFile::OutputFile(const std::string& path) : OutputFile(path, OwnWriter{}) {
@@ -32,7 +40,7 @@ OutputFile::~OutputFile() {
     // Closed first: Windows removes no file that is still open.
     stream_.close();
     std::error_code ignored;
-    if (!draftSettled_) std::filesystem::remove(text::pathOf(draftPath_), ignored);
+    if (!draftSettled_ && !writtenInPlace()) std::filesystem::remove(text::pathOf(draftPath_), ignored);
 }
 
 void OutputFile::ensureWritable(const std::string& path) {
@@ -48,9 +56,11 @@ void OutputFile::closeDraft() {
 
 void OutputFile::close() {
     closeDraft();
-    std::error_code error;
-    std::filesystem::rename(text::pathOf(draftPath_), text::pathOf(path_), error);
-    if (error) throw std::runtime_error(texts::fileNotRenamed(draftPath_, path_, error.message()));
+    if (!writtenInPlace()) {
+        std::error_code error;
+        std::filesystem::rename(text::pathOf(draftPath_), text::pathOf(path_), error);
+        if (error) throw std::runtime_error(texts::fileNotRenamed(draftPath_, path_, error.message()));
+    }
     draftSettled_ = true;
 }
 

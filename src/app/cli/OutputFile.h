@@ -2,7 +2,8 @@
 // A file the tool writes for the user (a report, an export): named in UTF-8, written beside its
 // name (".part") and put in its place only once it is whole, so that a command that fails or a
 // full disk leaves an earlier file of that name as it was. Written through one large buffer and
-// checked when it is closed, or by a writer that creates the draft itself (a workbook).
+// checked when it is closed, or by a writer that creates the draft itself (a workbook). A device
+// or a pipe is written into directly.
 
 #include <fstream>
 #include <string>
@@ -36,6 +37,7 @@ public:
 
 private:
     void closeDraft();
+    bool writtenInPlace() const { return draftPath_ == path_; }
 
     std::string path_;
     std::string draftPath_;
