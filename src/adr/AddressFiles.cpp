@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include "text/PathInDirectory.h"
+#include "text/Utf8Path.h"
+
 namespace adr {
 
 std::string addressFileName(int number) {
@@ -14,13 +17,13 @@ std::string addressFileNameFor(std::int32_t addressNumber) {
 }
 
 std::string addressFilePath(const std::string& directory, const std::string& name) {
-    const std::string asNamed = directory + "/" + name;
+    const std::string asNamed = text::pathInDirectory(directory, name);
     std::string lowerName = name;
     for (char& c : lowerName) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    const std::string lower = directory + "/" + lowerName;
-    const auto exists = [](const std::string& utf8) {
+    const std::string lower = text::pathInDirectory(directory, lowerName);
+    const auto exists = [](const std::string& path) {
         std::error_code ignored;
-        return std::filesystem::exists(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), ignored);
+        return std::filesystem::exists(text::pathOf(path), ignored);
     };
     return exists(asNamed) || !exists(lower) ? asNamed : lower;
 }

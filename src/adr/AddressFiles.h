@@ -10,8 +10,8 @@ namespace adr {
 std::string addressFileName(int number);
 // The file that holds an address: the last two digits of its number ("45A" for 745, "00A" for 300).
 std::string addressFileNameFor(std::int32_t addressNumber);
-// directory + "/" + name; where letter cases differ (a Linux directory), "01a" when only that
-// exists: the name as written is preferred.
+// The name inside the directory, joined as the directory is written; where letter cases differ
+// (a Linux directory), "01a" when only that exists: the name as written is preferred.
 std::string addressFilePath(const std::string& directory, const std::string& name);
 // The path of "01A", whose presence makes a directory an ADR directory.
 std::string firstAddressFilePath(const std::string& directory);

@@ -13,14 +13,11 @@
 #endif
 
 #include "adr/Texts.h"
+#include "text/Utf8Path.h"
 
 namespace adr {
 
 namespace {
-
-std::filesystem::path nativePath(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 std::runtime_error notAFile(const std::string& path) { return std::runtime_error(texts::notARegularFile(path)); }
 
@@ -91,7 +88,7 @@ std::unique_ptr<ByteSource> openRegularFile(const std::filesystem::path& native,
 }  // namespace
 
 std::unique_ptr<ByteSource> openFile(const std::string& path) {
-    const auto native = nativePath(path);
+    const auto native = text::pathOf(path);
     std::error_code error;
     const auto status = std::filesystem::status(native, error);
     if (!std::filesystem::exists(status)) throw FileMissing(texts::fileNotFound(path));

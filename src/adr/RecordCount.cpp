@@ -5,6 +5,7 @@
 #include "adr/AddressFiles.h"
 #include "adr/ByteSource.h"
 #include "adr/LineReader.h"
+#include "text/Utf8Path.h"
 
 namespace adr {
 
@@ -13,7 +14,7 @@ std::int64_t countRecords(const std::string& directory) {
     for (int number = 1; number <= 99; ++number) {
         const std::string path = addressFilePath(directory, addressFileName(number));
         std::error_code ignored;
-        if (!std::filesystem::exists(std::filesystem::path(std::u8string(path.begin(), path.end())), ignored)) continue;
+        if (!std::filesystem::exists(text::pathOf(path), ignored)) continue;
         const std::unique_ptr<ByteSource> file = openFile(path);
         LineReader reader(*file);
         for (Line line; reader.next(line);) records += line.isHeader ? 1 : 0;

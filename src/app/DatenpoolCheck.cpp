@@ -10,6 +10,7 @@
 #include "app/TrialRun.h"
 #include "db/Error.h"
 #include "text/NumberText.h"
+#include "text/Utf8Path.h"
 
 namespace app {
 
@@ -102,7 +103,7 @@ std::vector<Finding> checkDatenpool(db::Connection& connection, db::Survey& surv
         add(findings, "ADR", [&] {
             const std::string first = adr::firstAddressFilePath(*adrDirectory);
             std::error_code ignored;
-            if (!std::filesystem::is_regular_file(std::u8string(first.begin(), first.end()), ignored)) {
+            if (!std::filesystem::is_regular_file(text::pathOf(first), ignored)) {
                 findings.push_back({Verdict::failure, "ADR", texts::adrWithoutData(*adrDirectory)});
                 return;
             }

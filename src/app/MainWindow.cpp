@@ -15,6 +15,7 @@
 #include "text/NumberText.h"
 #include "text/Numbers.h"
 #include "text/OneLine.h"
+#include "text/PathInDirectory.h"
 #include "transfer/AddressTable.h"
 
 namespace app {
@@ -54,12 +55,14 @@ MainWindow::MainWindow(View& view, settings::RegistryApi& registry, ConnectionOp
 
 MainWindow::~MainWindow() = default;
 
-std::string MainWindow::stammverzeichnis() const { return settings::Stammverzeichnis(registry_); }
+std::string MainWindow::mainProgram() const {
+    return text::pathInDirectory(settings::Stammverzeichnis(registry_), "kov.exe");
+}
 
 bool MainWindow::Form_Load(const std::string& commandLine) {
     view_.setCaption(std::string(texts::kDesignCaption) + " (" + std::to_string(version_.major) + "." +
                      std::to_string(version_.minor) + "." + std::to_string(version_.revision) + ") ");
-    view_.setEnabled(Control::cmdAdressen, view_.fileExists(stammverzeichnis() + "/kov.exe"));
+    view_.setEnabled(Control::cmdAdressen, view_.fileExists(mainProgram()));
 
     // From here on a failing step is left undone and start-up goes on with the next one.
     const db::Report show = [&](const std::string& description) {
@@ -134,7 +137,7 @@ void MainWindow::cmdAdressen_Click() {
     // Clicks queued before a run disabled the buttons still arrive; they do nothing.
     if (converting_) return;
     // The program path is quoted so that a root directory with blanks names the program.
-    const std::string error = view_.startProgram('"' + stammverzeichnis() + "/kov.exe\" Adressliste gesamt");
+    const std::string error = view_.startProgram('"' + mainProgram() + "\" Adressliste gesamt");
     if (!error.empty()) view_.messageBox(error, MessageKind::warning, kApplicationTitle);
 }
 

@@ -149,7 +149,8 @@ private:
     bool undoAccepts() const;
     // Writes "ADR-Pfad"; a write that fails is reported, and the command goes on.
     void storeAdrPfad(const std::string& directory);
-    std::string stammverzeichnis() const;
+    // The main application's program "kov.exe" in its root directory "Stammverzeichnis".
+    std::string mainProgram() const;
     void updateUndoButton();
     // Begins the records of a run for its report, when the window keeps them; answers where its
     // listed rows go.

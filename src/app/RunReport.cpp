@@ -9,6 +9,7 @@
 #include "review/TableWriter.h"
 #include "review/Texts.h"
 #include "review/WorkbookWriter.h"
+#include "text/Utf8Path.h"
 
 namespace app {
 
@@ -17,10 +18,6 @@ namespace {
 // The staging rows of a whole run, in the order they were added, and their number.
 constexpr const char* kStagedRows = "SELECT id, fremdid FROM AdressenImport ORDER BY id";
 constexpr const char* kStagedRowCount = "SELECT COUNT(*) FROM AdressenImport";
-
-std::filesystem::path pathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 // A name no other window's run takes: several may run at once on one machine.
 std::string workFileName() {
@@ -39,7 +36,7 @@ RunReport::RunReport(const std::filesystem::path& workDirectory) : workFile_(wor
     if (spill_) {
         records_ = std::make_unique<review::MigrationRecords>(&spill_);
     } else {
-        workFileFailure_ = reinterpret_cast<const char*>(workFile_.u8string().c_str());
+        workFileFailure_ = text::utf8Of(workFile_);
         records_ = std::make_unique<review::MigrationRecords>();
     }
 }
@@ -61,7 +58,7 @@ std::string RunReport::save(const std::string& path, std::string_view groupSepar
     if (!workFileFailure_.empty()) throw std::runtime_error(texts::reportWorkFileMissing(workFileFailure_));
     const review::TableFormat format = review::tableFormatOf(path).value_or(review::TableFormat::xlsx);
     // Written beside its name first: a report that fails leaves what stood there as it was.
-    const std::filesystem::path target = pathOf(path);
+    const std::filesystem::path target = text::pathOf(path);
     std::filesystem::path draft = target;
     draft += ".part";
     std::string incomplete;
@@ -82,8 +79,7 @@ std::string RunReport::writeTo(const std::filesystem::path& path, review::TableF
     const auto& columns = review::ReportRows::columns();
     bool whole = false;
     if (format == review::TableFormat::xlsx) {
-        review::WorkbookWriter workbook(reinterpret_cast<const char*>(path.u8string().c_str()), columns,
-                                        std::string(review::texts::kReportSheet));
+        review::WorkbookWriter workbook(text::utf8Of(path), columns, std::string(review::texts::kReportSheet));
         whole = records_->writeReport(workbook);
         workbook.close({review::texts::countsLine(records_->counts(), groupSeparator)});
     } else {

@@ -2,16 +2,17 @@
 
 #include <filesystem>
 
+#include "text/Utf8Path.h"
+
 namespace db {
 
 std::string fullPath(const std::string& path) {
-    const std::filesystem::path given(std::u8string(path.begin(), path.end()));
+    const std::filesystem::path given = text::pathOf(path);
     std::error_code failed;
     std::filesystem::path full = std::filesystem::weakly_canonical(given, failed);
     if (failed) full = std::filesystem::absolute(given, failed).lexically_normal();
     if (failed) return path;
-    const std::u8string text = full.u8string();
-    return std::string(text.begin(), text.end());
+    return text::utf8Of(full);
 }
 
 }  // namespace db

@@ -13,15 +13,11 @@
 #include "settings/RegFile.h"
 #include "settings/RegistryData.h"
 #include "settings/Texts.h"
+#include "text/Utf8Path.h"
 
 namespace settings {
 
 namespace {
-
-std::string displayName(const std::filesystem::path& file) {
-    const std::u8string name = file.u8string();
-    return std::string(name.begin(), name.end());
-}
 
 // A file that another process is just replacing cannot be opened on Windows for a moment; the
 // open is tried again for a while, as the writer retries its rename.
@@ -47,7 +43,7 @@ std::string readFile(const std::filesystem::path& file) {
             std::this_thread::sleep_for(kOpenPause);
             continue;
         }
-        throw RegistryFileError(texts::fileUnreadable(displayName(file)), 0);
+        throw RegistryFileError(texts::fileUnreadable(text::utf8Of(file)), 0);
     }
 }
 
@@ -101,13 +97,13 @@ void FileRegistry::reload(bool certain) {
     // The old tree goes before the new one is made, so that a large file's tree is held once.
     tree_ = RegTree();
     loaded_.reset();
-    RegFileContent content = parseRegFile(std::move(bytes), displayName(file_));
+    RegFileContent content = parseRegFile(std::move(bytes), text::utf8Of(file_));
     tree_ = std::move(content.tree);
     form_ = content.form;
     loaded_ = read;
 }
 
-std::string FileRegistry::location() const { return texts::fileLocation(displayName(file_)); }
+std::string FileRegistry::location() const { return texts::fileLocation(text::utf8Of(file_)); }
 
 std::optional<FileRegistry::Handle> FileRegistry::handle(Key key) const {
     if (const auto root = rootKeyWithHandle(key)) return Handle{{root->name}, ~0u};

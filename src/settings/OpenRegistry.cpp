@@ -5,6 +5,7 @@
 
 #include "settings/FileRegistry.h"
 #include "settings/Texts.h"
+#include "text/Utf8Path.h"
 
 #ifdef _WIN32
 #include "settings/win32/Win32Registry.h"
@@ -45,8 +46,7 @@ std::filesystem::path registryFileLocation() {
 
 std::unique_ptr<RegistryApi> openRegistry(const std::optional<std::string>& file, StopWaiting stopWaiting) {
     if (file) {
-        return std::make_unique<FileRegistry>(std::filesystem::path(std::u8string(file->begin(), file->end())),
-                                              stopWaiting);
+        return std::make_unique<FileRegistry>(text::pathOf(*file), stopWaiting);
     }
 #ifdef _WIN32
     if (!environmentPath(kFileVariable)) return std::make_unique<Win32Registry>();

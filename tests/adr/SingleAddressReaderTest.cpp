@@ -28,6 +28,12 @@ TEST(AddressFileName, LastTwoDigitsOfTheNumber) {
     EXPECT_EQ(adr::addressFileName(99), "99A");
 }
 
+TEST(AddressFileName, JoinedToTheDirectoryAsItIsWritten) {
+    EXPECT_EQ(adr::addressFilePath("C:\\RA-MICRO\\ADR", "45A"), "C:\\RA-MICRO\\ADR\\45A");
+    EXPECT_EQ(adr::firstAddressFilePath("\\\\kanzlei\\ADR"), "\\\\kanzlei\\ADR\\01A");
+    EXPECT_EQ(adr::firstAddressFilePath("/srv/kanzlei/ADR"), "/srv/kanzlei/ADR/01A");
+}
+
 class SingleAddress : public adr_test::DatenpoolFixture {
 protected:
     bool read(std::int32_t number) {

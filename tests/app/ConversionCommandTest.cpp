@@ -411,7 +411,7 @@ TEST_F(ConversionCommand, FolderButtonStoresTheChoiceAndWarnsWithoutAddressData)
     EXPECT_EQ(view.messages[0].text, "Das ausgewählte Dateiverzeichnis enthält keine Adressdaten");
 
     view.messages.clear();
-    view.existingFiles.insert("E:\\RA\\ADR/01A");
+    view.existingFiles.insert("E:\\RA\\ADR\\01A");
     view.folderChoice = "E:\\RA\\ADR";
     window->cmdOpen_Click();
     EXPECT_TRUE(view.messages.empty());

@@ -178,13 +178,13 @@ TEST_F(MainWindowTest, FullStartShowsTheTargetAndRestoresTheStoredValues) {
 TEST_F(MainWindowTest, AddressListButtonFollowsTheMainApplicationsProgram) {
     storeProfile(newDatenpool());
     write("SOFTWARE\\Norvel-Kanzleisoftware", "Stammverzeichnis", "C:\\Program Files\\Norvel");
-    view.existingFiles.insert("C:\\Program Files\\Norvel/kov.exe");
+    view.existingFiles.insert("C:\\Program Files\\Norvel\\kov.exe");
     auto window = start();
     EXPECT_TRUE(view.isEnabled(Control::cmdAdressen));
 
     window->cmdAdressen_Click();
     ASSERT_EQ(view.started.size(), 1u);
-    EXPECT_EQ(view.started[0], "\"C:\\Program Files\\Norvel/kov.exe\" Adressliste gesamt");
+    EXPECT_EQ(view.started[0], "\"C:\\Program Files\\Norvel\\kov.exe\" Adressliste gesamt");
     EXPECT_TRUE(view.messages.empty());
 
     view.startError = "Das System kann die angegebene Datei nicht finden.";

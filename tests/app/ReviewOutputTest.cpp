@@ -23,7 +23,10 @@
 #include "support/ReportTable.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -145,6 +148,59 @@ TEST_F(Export, AWorkbookOnlyIntoAFileAndOnlyWhole) {
     ASSERT_EQ(exported.exitCode, 0) << exported.err;
     EXPECT_EQ(testing_support::readWhole(workbook).rfind("PK", 0), 0u);  // a zip archive
     EXPECT_FALSE(std::filesystem::exists(workbook + ".part"));
+}
+
+// An export that cannot read its table leaves the file it would have replaced as it was, in
+// every format, and no draft beside it.
+TEST_F(Export, OneThatFailsLeavesTheEarlierFileAsItWas) {
+    db::SqliteConnection::open(pool)->execute("DROP TABLE AdressenImport");
+    for (const std::string name : {"tabelle.csv", "tabelle.jsonl", "tabelle.xlsx"}) {
+        const std::string earlier = dir.write(name, "die Ausgabe von gestern");
+        const CliRun failed = run({"export", "--db", pool, "--output", earlier});
+        EXPECT_EQ(failed.exitCode, 1) << name;
+        EXPECT_NE(failed.err.find("ließ sich nicht ausgeben"), std::string::npos) << failed.err;
+        EXPECT_EQ(testing_support::readWhole(earlier), "die Ausgabe von gestern") << name;
+        EXPECT_FALSE(std::filesystem::exists(earlier + ".part")) << name;
+    }
+}
+
+// A pipe named as the output gets the rows and stays a pipe: no file is put in its place.
+TEST_F(Export, IntoAPipeWritesIntoIt) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no FIFOs in a Windows folder";
+#else
+    const std::string fifo = dir.file("zeilen.csv");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Opened without waiting, so that the export finds its reader; read once the export has ended.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const CliRun exported = run({"export", "--db", pool, "--output", fifo});
+    std::string received(64 * 1024, '\0');
+    const ssize_t size = ::read(reader, received.data(), received.size());
+    ::close(reader);
+
+    EXPECT_EQ(exported.exitCode, 0) << exported.err;
+    received.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+    EXPECT_EQ(received.rfind("\xEF\xBB\xBFid;", 0), 0u) << received;
+    EXPECT_NE(received.find(";Schulz;"), std::string::npos) << received;
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_FALSE(std::filesystem::exists(fifo + ".part"));
+#endif
+}
+
+// A file that may not be changed is not replaced by an export either.
+TEST_F(Export, AReadOnlyFileIsNotReplaced) {
+    for (const std::string name : {"tabelle.csv", "tabelle.xlsx"}) {
+        const std::string earlier = dir.write(name, "die Ausgabe von gestern");
+        const testing_support::ReadOnly readOnly(earlier);
+        if (!readOnly.made()) GTEST_SKIP() << "this file system cannot make the file read-only";
+        const CliRun refused = run({"export", "--db", pool, "--output", earlier});
+        EXPECT_EQ(refused.exitCode, 1) << name;
+        EXPECT_NE(refused.err.find("Die Datei " + earlier + " lässt sich nicht anlegen."), std::string::npos)
+            << refused.err;
+        EXPECT_EQ(testing_support::readWhole(earlier), "die Ausgabe von gestern") << name;
+        EXPECT_FALSE(std::filesystem::exists(earlier + ".part")) << name;
+    }
 }
 
 class Report : public app_tests::ConvertWithCli {

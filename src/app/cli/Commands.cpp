@@ -21,18 +21,15 @@
 #include "review/Texts.h"
 #include "text/Characters.h"
 #include "text/NumberText.h"
+#include "text/Utf8Path.h"
 
 namespace cli {
 
 namespace {
 
-std::filesystem::path pathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 bool fileExists(const std::string& path) {
     std::error_code ignored;
-    return std::filesystem::is_regular_file(pathOf(path), ignored);
+    return std::filesystem::is_regular_file(text::pathOf(path), ignored);
 }
 
 // Whether a Ctrl+C ended the list.
@@ -135,12 +132,12 @@ int initDb(const std::vector<std::string>& words) {
         const std::string file = args.positional().front();
         checkTarget(file, std::string(texts::kInitDbFile));
         std::error_code error;
-        if (std::filesystem::exists(pathOf(file), error)) {
+        if (std::filesystem::exists(text::pathOf(file), error)) {
             if (!args.has("--force")) {
                 say(texts::fileExists(file));
                 return 1;
             }
-            if (!std::filesystem::remove(pathOf(file), error)) {
+            if (!std::filesystem::remove(text::pathOf(file), error)) {
                 say(texts::fileNotReplaceable(file, error.message()));
                 return 1;
             }

@@ -8,6 +8,7 @@
 #include "app/cli/Interrupt.h"
 #include "app/cli/Platform.h"
 #include "app/cli/Texts.h"
+#include "text/Utf8Path.h"
 
 namespace cli {
 
@@ -115,7 +116,7 @@ void ConsoleView::drawCount() {
 
 bool ConsoleView::fileExists(const std::string& path) const {
     std::error_code ignored;
-    return std::filesystem::is_regular_file(std::filesystem::path(std::u8string(path.begin(), path.end())), ignored);
+    return std::filesystem::is_regular_file(text::pathOf(path), ignored);
 }
 
 std::string ConsoleView::startProgram(const std::string&) { return std::string(texts::kNoOtherPrograms); }

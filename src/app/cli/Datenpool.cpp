@@ -8,15 +8,15 @@
 #include "db/Error.h"
 #include "db/OpenConnection.h"
 #include "db/sqlite/SqliteConnection.h"
+#include "text/Utf8Path.h"
 
 namespace cli {
 
 namespace {
 
 std::unique_ptr<db::Connection> openOrCreate(const std::string& file) {
-    const std::filesystem::path path(std::u8string(file.begin(), file.end()));
     std::error_code ignored;
-    if (std::filesystem::exists(path, ignored)) return db::SqliteConnection::open(file);
+    if (std::filesystem::exists(text::pathOf(file), ignored)) return db::SqliteConnection::open(file);
     return db::SqliteConnection::create(file);
 }
 

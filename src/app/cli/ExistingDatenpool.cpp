@@ -6,14 +6,14 @@
 #include "app/cli/Texts.h"
 #include "db/OpenConnection.h"
 #include "db/sqlite/SqliteConnection.h"
+#include "text/Utf8Path.h"
 
 namespace cli {
 
 void requireExisting(const std::string& target) {
     if (target.find('=') != std::string::npos) return;
     std::error_code ignored;
-    if (!std::filesystem::is_regular_file(std::filesystem::path(std::u8string(target.begin(), target.end())),
-                                          ignored)) {
+    if (!std::filesystem::is_regular_file(text::pathOf(target), ignored)) {
         throw std::runtime_error(texts::datenpoolMissing(target));
     }
 }

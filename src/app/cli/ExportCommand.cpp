@@ -1,7 +1,6 @@
 // export: a table of the Datenpool as CSV, JSON Lines or a workbook, for review in a spreadsheet.
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
 #include "app/cli/Arguments.h"
@@ -19,10 +18,6 @@
 namespace cli {
 
 namespace {
-
-std::filesystem::path pathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 review::TableFormat formatFrom(const Arguments& args) {
     if (const auto format = args.value("--format")) {
@@ -64,23 +59,13 @@ std::unique_ptr<db::RowSet> tableRows(db::Connection& connection, const std::str
     return connection.execute("SELECT * FROM " + table + " ORDER BY id");
 }
 
-// The workbook is made beside its name and takes it only once it is whole.
 std::int64_t writeWorkbook(db::Connection& connection, const std::string& table, const std::string& output) {
-    const std::string draft = output + ".part";
-    std::int64_t written = 0;
-    try {
-        const auto rows = tableRows(connection, table);
-        review::WorkbookWriter workbook(draft, columnsOf(*rows), table);
-        written = writeRows(*rows, workbook);
-        workbook.close({texts::rowsFromTable(written, table)});
-        std::error_code error;
-        std::filesystem::rename(pathOf(draft), pathOf(output), error);
-        if (error) throw std::runtime_error(texts::fileNotRenamed(draft, output, error.message()));
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(pathOf(draft), ignored);
-        throw;
-    }
+    OutputFile file(output, OutputFile::OwnWriter{});
+    const auto rows = tableRows(connection, table);
+    review::WorkbookWriter workbook(file.draftPath(), columnsOf(*rows), table);
+    const std::int64_t written = writeRows(*rows, workbook);
+    workbook.close({texts::rowsFromTable(written, table)});
+    file.close();
     return written;
 }
 

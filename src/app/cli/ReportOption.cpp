@@ -9,16 +9,9 @@
 #include "app/cli/Texts.h"
 #include "review/ReportRows.h"
 #include "review/Texts.h"
+#include "text/Utf8Path.h"
 
 namespace cli {
-
-namespace {
-
-std::filesystem::path pathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-}  // namespace
 
 ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path) {
     if (!path_) {
@@ -29,12 +22,11 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     if (!format) throw UsageError(texts::reportExtension(*path_));
     format_ = *format;
     std::error_code ignored;
-    reportExisted_ = std::filesystem::exists(pathOf(*path_), ignored);
+    reportExisted_ = std::filesystem::exists(text::pathOf(*path_), ignored);
     OutputFile::ensureWritable(*path_);
-    draftPath_ = *path_ + ".part";
     spillPath_ = *path_ + ".tmp";
     spill_.rdbuf()->pubsetbuf(spillBuffer_.data(), static_cast<std::streamsize>(spillBuffer_.size()));
-    spill_.open(pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
+    spill_.open(text::pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
     if (!spill_) throw std::runtime_error(texts::workFileNotCreated(spillPath_));
     records_ = std::make_unique<review::MigrationRecords>(&spill_);
     records_->reportWhileListed([this]() -> review::TableSink& { return begin(); });
@@ -44,17 +36,19 @@ review::TableSink& ReportOption::begin() {
     writer_.reset();
     workbook_.reset();
     file_.reset();
-    begun_ = true;
     if (format_ == review::TableFormat::xlsx) {
-        return workbook_.emplace(draftPath_, review::ReportRows::columns(), std::string(review::texts::kReportSheet));
+        file_.emplace(*path_, OutputFile::OwnWriter{});
+        return workbook_.emplace(file_->draftPath(), review::ReportRows::columns(),
+                                 std::string(review::texts::kReportSheet));
     }
-    file_.emplace(draftPath_);
+    file_.emplace(*path_);
     return writer_.emplace(file_->stream(), format_, review::ReportRows::columns());
 }
 
-void ReportOption::closeReport() {
-    if (workbook_) return workbook_->close({review::texts::countsLine(records_->counts(), groupSeparator())});
-    file_->close();
+void ReportOption::closeReport(bool whole) {
+    if (workbook_) workbook_->close({review::texts::countsLine(records_->counts(), groupSeparator())});
+    if (whole) return file_->close();
+    file_->keepDraft();
 }
 
 app::ListedRowSink ReportOption::follow(adr::FieldMapper& mapper) {
@@ -66,15 +60,14 @@ ReportOption::~ReportOption() {
     records_.reset();  // ends the thread that may still write the report from the spill
     if (spillPath_.empty()) return;
     spill_.close();
-    // Closed first: Windows removes no file that is still open.
+    // The writers are closed before their file removes a draft: Windows removes no open file.
     writer_.reset();
     workbook_.reset();
     file_.reset();
     std::error_code ignored;
-    std::filesystem::remove(pathOf(spillPath_), ignored);
-    if (begun_ && !placed_ && !draftKept_) std::filesystem::remove(pathOf(draftPath_), ignored);
+    std::filesystem::remove(text::pathOf(spillPath_), ignored);
     // Only the trial of the name made it: no report stands for a run that never ended.
-    if (!placed_ && !reportExisted_) std::filesystem::remove(pathOf(*path_), ignored);
+    if (!placed_ && !reportExisted_) std::filesystem::remove(text::pathOf(*path_), ignored);
 }
 
 void ReportOption::finish(db::Connection* connection, const std::string& rowsQuery, const std::string& countQuery) {
@@ -85,20 +78,14 @@ void ReportOption::finish(db::Connection* connection, const std::string& rowsQue
     const bool complete = records_->settle(
         connection, rowsQuery, [this]() -> review::TableSink& { return begin(); }, countQuery);
     const std::string kept = reportExisted_ ? texts::earlierReportKept(*path_) : "";
+    // Only a whole report takes the name; one cut short stays beside it, and its last row says so.
     try {
-        closeReport();
+        closeReport(complete);
     } catch (const std::runtime_error& failure) {
         throw std::runtime_error(texts::reportNotWritten(failure.what(), kept));
     }
-    // Only a whole report takes the name; one cut short stays beside it, and its last row says so.
     if (!complete) {
-        draftKept_ = true;
-        throw std::runtime_error(texts::reportIncomplete(records_->reportCutShort(), draftPath_, kept));
-    }
-    std::error_code error;
-    std::filesystem::rename(pathOf(draftPath_), pathOf(*path_), error);
-    if (error) {
-        throw std::runtime_error(texts::reportNotRenamed(draftPath_, *path_, error.message(), kept));
+        throw std::runtime_error(texts::reportIncomplete(records_->reportCutShort(), file_->draftPath(), kept));
     }
     placed_ = true;
 }

@@ -46,16 +46,14 @@ public:
 private:
     // Creates the report file anew, with its header.
     review::TableSink& begin();
-    // Writes what is still held of the report; a workbook gets the counts on a sheet of their own.
-    void closeReport();
+    // Writes what is still held of the report, a workbook the counts on a sheet of their own, and
+    // puts a whole report in its place; one cut short stays beside it.
+    void closeReport(bool whole);
 
     std::optional<std::string> path_;
     review::TableFormat format_ = review::TableFormat::csv;
     bool reportExisted_ = false;
-    bool begun_ = false;
-    bool placed_ = false;     // the report replaced what stood under its name
-    bool draftKept_ = false;  // a report cut short stays beside its name
-    std::string draftPath_;
+    bool placed_ = false;  // the report replaced what stood under its name
     std::string spillPath_;
     std::vector<char> spillBuffer_ = std::vector<char>(64 * 1024);  // written and read back in large blocks
     std::fstream spill_;

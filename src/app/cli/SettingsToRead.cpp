@@ -7,6 +7,7 @@
 #include "app/cli/Texts.h"
 #include "settings/FileRegistry.h"
 #include "settings/OpenRegistry.h"
+#include "text/Utf8Path.h"
 
 namespace cli {
 
@@ -15,8 +16,7 @@ std::unique_ptr<settings::RegistryApi> openSettingsToRead(const std::optional<st
     if (const auto* file = dynamic_cast<const settings::FileRegistry*>(registry.get())) {
         std::error_code ignored;
         if (!std::filesystem::exists(file->file(), ignored)) {
-            const std::u8string path = file->file().u8string();
-            throw std::runtime_error(texts::settingsFileMissing(std::string(path.begin(), path.end())));
+            throw std::runtime_error(texts::settingsFileMissing(text::utf8Of(file->file())));
         }
     }
     return registry;

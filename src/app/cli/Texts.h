@@ -246,7 +246,7 @@ inline std::string rowsWritten(std::int64_t count, const std::string& table) {
     return rowsFromTable(count, table) + " ausgegeben.";
 }
 inline std::string fileNotRenamed(const std::string& draft, const std::string& target, const std::string& reason) {
-    return "Die Datei " + draft + " ließ sich nicht in " + target + " umbenennen: " + reason;
+    return "Die Datei " + draft + " ließ sich nicht in " + target + " umbenennen: " + reason + ".";
 }
 inline std::string exportFailed(const std::string& table, const std::string& databaseText) {
     return "Die Tabelle " + table + " ließ sich nicht ausgeben: " + databaseText;
@@ -268,10 +268,6 @@ inline std::string reportNotWritten(const std::string& why, const std::string& k
 }
 inline std::string reportIncomplete(const std::string& why, const std::string& draft, const std::string& kept) {
     return "Der Bericht ist unvollständig: " + why + " Er steht in " + draft + "." + kept;
-}
-inline std::string reportNotRenamed(const std::string& draft, const std::string& path, const std::string& why,
-                                    const std::string& kept) {
-    return "Der Bericht " + draft + " ließ sich nicht in " + path + " umbenennen: " + why + "." + kept;
 }
 
 }  // namespace cli::texts

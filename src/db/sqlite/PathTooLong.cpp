@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "db/Texts.h"
+#include "text/Utf8Path.h"
 
 namespace db {
 
@@ -24,7 +25,7 @@ constexpr std::size_t kLongestPath = PATH_MAX - 1;
 }  // namespace
 
 std::optional<std::string> pathTooLong(const std::string& path) {
-    const std::filesystem::path given(std::u8string(path.begin(), path.end()));
+    const std::filesystem::path given = text::pathOf(path);
     for (const std::filesystem::path& name : given) {
         if (name.native().size() > kLongestName) {
             return texts::nameTooLong(name.native().size(), kLongestName);

@@ -11,23 +11,17 @@
 #include "db/Error.h"
 #include "db/Texts.h"
 #include "db/sqlite/SqliteTable.h"
+#include "text/Utf8Path.h"
 
 namespace db {
 
 namespace {
 
-std::filesystem::path pathOf(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
-
-std::string utf8Of(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return {text.begin(), text.end()};
-}
-
 bool contains(const std::string& upper, const char* part) { return upper.find(part) != std::string::npos; }
 
 // Opening for writing changes nothing in the file.
 bool fileWritable(const std::string& file) {
-    return std::fstream(pathOf(file), std::ios::in | std::ios::out | std::ios::binary).is_open();
+    return std::fstream(text::pathOf(file), std::ios::in | std::ios::out | std::ios::binary).is_open();
 }
 
 // SQLite writes its journal beside the file: a file of the check's own is made there and removed.
@@ -109,12 +103,13 @@ std::vector<Finding> SqliteFileSurvey::rights() {
     } else {
         findings.push_back({Verdict::failure, std::string(texts::kSubjectRights), texts::fileReadOnly(file_)});
     }
-    const std::filesystem::path folder = pathOf(file_).parent_path();
+    const std::filesystem::path folder = text::pathOf(file_).parent_path();
     if (folderWritable(folder)) {
-        findings.push_back({Verdict::ok, std::string(texts::kSubjectRights), texts::folderWritable(utf8Of(folder))});
+        findings.push_back(
+            {Verdict::ok, std::string(texts::kSubjectRights), texts::folderWritable(text::utf8Of(folder))});
     } else {
         findings.push_back(
-            {Verdict::failure, std::string(texts::kSubjectRights), texts::folderReadOnly(utf8Of(folder))});
+            {Verdict::failure, std::string(texts::kSubjectRights), texts::folderReadOnly(text::utf8Of(folder))});
     }
     return findings;
 }
