@@ -94,10 +94,11 @@ inline constexpr auto kControls = std::to_array<ControlDescription>({
     {.control = Control::lblDatenpool, .kind = ControlKind::TargetLabel, .position = {3600, 855, 7245, 360}},
     {.control = Control::cmdOpen, .kind = ControlKind::PictureButton, .position = {3120, 480, 435, 320}},
     {.control = Control::lstImport, .kind = ControlKind::ListBox, .position = {240, 2535, 10635, 3960}},
-    // The summary names the Datenpool's path, which may be longer than the line.
+    // The summary names the Datenpool's path, which may be longer than the line; the line reaches
+    // up to the conversion button, so that the words of a cancelled run's summary fit beside "…".
     {.control = Control::lblListenkommentar,
      .kind = ControlKind::PathLabel,
-     .position = {195, 2130, 7155, 330},
+     .position = {195, 2130, 9090, 330},
      .font = FontKind::ListComment},
     {.control = Control::cmdBericht,
      .kind = ControlKind::Button,

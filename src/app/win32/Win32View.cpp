@@ -184,15 +184,16 @@ RECT Win32View::placeOf(Control control, int wider, int taller) const {
 void Win32View::arrangeControls(int clientWidth, int clientHeight) {
     const int wider = std::max(0, clientWidth - static_cast<int>(designedClient_.cx));
     const int taller = std::max(0, clientHeight - static_cast<int>(designedClient_.cy));
-    HDWP positions = BeginDeferWindowPos(static_cast<int>(kControls.size()));
+    // The list last: once it has its place, so has everything else.
+    const auto place = [&](Control control) {
+        const RECT at = placeOf(control, wider, taller);
+        SetWindowPos(handleOf(control), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    };
     for (const ControlDescription& description : kControls) {
-        const RECT at = placeOf(description.control, wider, taller);
-        if (positions) {
-            positions = DeferWindowPos(positions, handleOf(description.control), nullptr, at.left, at.top,
-                                       at.right - at.left, at.bottom - at.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+        if (description.control != Control::lstImport) place(description.control);
     }
-    if (positions) EndDeferWindowPos(positions);
+    place(Control::lstImport);
     // A group box that moved leaves its old frame behind unless the whole window is drawn anew.
     RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
