@@ -22,7 +22,7 @@ publisher=$(sed -n 's/^PUBLISHER:INTERNAL=//p' "$build/CMakeCache.txt")
 name=Anschriftenwandler-$version-x64
 
 # Both programs must run on a bare Windows: every DLL they load has to be one of the system's.
-system_dlls=" advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll odbc32.dll ole32.dll shell32.dll user32.dll "
+system_dlls=" advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll odbc32.dll ole32.dll shell32.dll user32.dll "
 for exe in anschriftenwandler.exe anschriftenwandler-cli.exe; do
   for dll in $(x86_64-w64-mingw32-objdump -p "$build/$exe" | sed -n 's/^\s*DLL Name: //p'); do
     [[ $system_dlls == *" ${dll,,} "* ]] ||
