@@ -135,7 +135,8 @@ private:
     Outcome importInOneTransaction(transfer::ImportTransaction& work, long long confirmed, std::int32_t startHighest,
                                    const std::optional<IdRange>& removed, bool onlyNew);
     // The import's question, with the choice of only the new addresses when some are imported
-    // already: none when the user cancels, else whether only the new ones are to come.
+    // already: none when the user cancels, else whether only the new ones are to come. Throws
+    // db::Error when the count fails.
     std::optional<bool> askBeforeImport(long long confirmed);
     // After a failed import: records what Adressen now holds above `startHighest`, or keeps the
     // previous range when nothing came. Answers the text to add to the failure's message.
