@@ -134,7 +134,7 @@ Outcome MainWindow::cmdImport_Click() {
 std::optional<bool> MainWindow::askBeforeImport(long long confirmed) {
     std::string question = texts::importQuestion(confirmed, datenbank_, stagedFromCancelledRun());
     const std::optional<std::int64_t> alreadyImported = transfer::countAlreadyImported(*cnn_);
-    if (!alreadyImported) question += texts::kAlreadyImportedUnknown;
+    if (!alreadyImported) question += "\r\n\r\n" + std::string(texts::kAlreadyImportedUnknown);
     if (alreadyImported.value_or(0) == 0) {
         if (view_.messageBox(question, MessageKind::confirmation, view_.caption()) != answer::kOk) return std::nullopt;
         return false;

@@ -89,8 +89,8 @@ std::string importQuestion(long long count, const std::string& datenbank, bool f
 std::string onlyNewQuestion(long long alreadyImported, long long fresh);
 // Added to the import's question when Adressen cannot tell which are.
 inline constexpr std::string_view kAlreadyImportedUnknown =
-    "\r\n\r\nOb einige dieser Adressen bereits früher importiert wurden, lässt sich nicht feststellen: Die "
-    "Tabelle Adressen hat keine Spalte fremdid.";
+    "Ob einige dieser Adressen bereits früher importiert wurden, lässt sich nicht feststellen: Die Tabelle "
+    "Adressen hat keine Spalte fremdid.";
 // afterwards: the paragraphs on what the failure left, each after an empty line.
 std::string importFailed(const std::string& databaseText, const std::string& afterwards);
 std::string nothingImportedNorDeleted(const std::string& from, const std::string& to);

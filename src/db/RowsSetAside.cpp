@@ -1,5 +1,7 @@
 #include "db/RowsSetAside.h"
 
+#include <utility>
+
 #include "db/Connection.h"
 #include "db/Error.h"
 

@@ -278,15 +278,26 @@ TEST_F(CliMigration, OnlyNewAndAllExcludeEachOther) {
     EXPECT_EQ(addresses(), 0);
 }
 
-TEST_F(CliMigration, OnlyNewIsRefusedWhereAdressenHasNoRaMicroNumbers) {
+TEST_F(CliMigration, WhereAdressenHasNoRaMicroNumbersOnlyNewIsRefusedAndTheDryRunListsAll) {
     ASSERT_EQ(run({"convert"}).exitCode, 0);
     db::SqliteConnection::open(pool)->runScript(
         "DROP TABLE Adressen; CREATE TABLE Adressen (id INTEGER PRIMARY KEY AUTOINCREMENT, nachname VARCHAR(255));");
-    CliRun refused = run({"import", "--yes", "--only-new"});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.err.find("--only-new ist nicht möglich: Die Tabelle Adressen hat keine Spalte fremdid"),
-              std::string::npos)
-        << refused.err;
+    for (const std::string option : {"--yes", "--dry-run"}) {
+        CliRun refused = run({"import", option, "--only-new"});
+        EXPECT_EQ(refused.exitCode, 1) << option;
+        EXPECT_NE(refused.err.find("--only-new ist nicht möglich: Die Tabelle Adressen hat keine Spalte fremdid"),
+                  std::string::npos)
+            << refused.err;
+    }
+    CliRun dryRun = run({"import", "--dry-run"});
+    EXPECT_EQ(dryRun.exitCode, 0) << dryRun.err;
+    EXPECT_EQ(dryRun.out,
+              "importieren: 101 Meier, Herrn, 12345 Ort, Weg 1\nimportieren: 201 Schulz, Frau, 54321 Stadt, "
+              "Gasse 2\n");
+    EXPECT_EQ(dryRun.err,
+              "Ob einige dieser Adressen bereits früher importiert wurden, lässt sich nicht feststellen: Die Tabelle "
+              "Adressen hat keine Spalte fremdid.\nProbelauf: 2 Adressen würden importiert, 0 ausgelassen. Es wurde "
+              "nichts geändert.\n");
     EXPECT_EQ(addresses(), 0);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/ListLine.h"
+#include "app/Texts.h"
 #include "app/cli/ConsoleView.h"
 #include "app/cli/Texts.h"
 #include "db/Connection.h"
@@ -18,7 +19,7 @@ int importDryRun(db::Connection& connection, std::optional<bool> onlyNew) {
             say(std::string(texts::kOnlyNewUnknown));
             return 1;
         }
-        say(std::string(texts::kDryRunCannotTell));
+        say(std::string(app::texts::kAlreadyImportedUnknown));
     }
     const std::string imported =
         canTell ? std::string("CASE WHEN ") + transfer::kAlreadyImported + " THEN 1 ELSE 0 END" : std::string("0");

@@ -231,9 +231,6 @@ inline constexpr std::string_view kGoOnPrompt = "Fortfahren? [j/N]";
 inline constexpr std::string_view kYesNoPrompt = "[j/N]";
 inline constexpr std::string_view kYesNoCancelPrompt = "[j]a, [n]ein, sonst abbrechen:";
 // import --dry-run.
-inline constexpr std::string_view kDryRunCannotTell =
-    "Ob Adressen bereits früher importiert wurden, lässt sich nicht feststellen: Die Tabelle Adressen hat keine "
-    "Spalte fremdid.";
 // "auslassen (bereits importiert): 101 Meier, Herrn, 12345 Ort": what an import would do with
 // a staged address, its RA-MICRO number and its list line.
 inline std::string dryRunLine(bool leftOut, bool alreadyImported, const std::string& fremdid,
