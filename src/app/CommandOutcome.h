@@ -28,6 +28,8 @@ struct Outcome {
     Result result;
     // The range now recorded by the import, or the range the undo deleted.
     std::optional<IdRange> range;
+    // Staged addresses that an import of only the new ones left out.
+    std::int64_t leftOut = 0;
 };
 
 }  // namespace app

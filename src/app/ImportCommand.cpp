@@ -14,8 +14,10 @@
 #include "app/MainWindow.h"
 #include "app/Texts.h"
 #include "db/Error.h"
+#include "db/RowsSetAside.h"
 #include "text/LeadingNumber.h"
 #include "transfer/AddressTable.h"
+#include "transfer/AlreadyImported.h"
 #include "transfer/ImportTransaction.h"
 
 namespace app {
@@ -50,9 +52,15 @@ Outcome MainWindow::cmdImport_Click() {
     }
     if (!cnn_) return {Result::failed};  // the button is disabled without a connection
     const long long confirmed = view_.listCount();
-    const std::string question = texts::importQuestion(confirmed, datenbank_, stagedFromCancelledRun());
-    if (view_.messageBox(question, MessageKind::confirmation, view_.caption()) != answer::kOk)
-        return {Result::cancelled};
+    std::optional<bool> onlyNew;
+    try {
+        onlyNew = askBeforeImport(confirmed);
+    } catch (const db::Error& error) {
+        view_.messageBox(texts::importFailed(error.description(), "\r\n\r\n" + std::string(texts::kNothingImported)),
+                         MessageKind::warning, kApplicationTitle);
+        return {Result::failed};
+    }
+    if (!onlyNew) return {Result::cancelled};
 
     std::optional<transfer::ImportTransaction> work;
     std::int32_t startHighest = 0;
@@ -95,7 +103,7 @@ Outcome MainWindow::cmdImport_Click() {
     }
 
     view_.setBusyPointer(true);
-    const Outcome outcome = importInOneTransaction(*work, confirmed, startHighest, removed);
+    const Outcome outcome = importInOneTransaction(*work, confirmed, startHighest, removed, *onlyNew);
     view_.setBusyPointer(false);
     if (outcome.result == Result::done || outcome.result == Result::nothingToDo)
         view_.setEnabled(Control::cmdImport, false);
@@ -115,10 +123,26 @@ Outcome MainWindow::cmdImport_Click() {
         } catch (const db::Error& error) {
             view_.messageBox(texts::maintenanceFailed(error.description()), MessageKind::warning, kApplicationTitle);
         }
-        view_.messageBox(texts::imported(confirmed, next(before), std::to_string(after)), MessageKind::information,
-                         std::string(texts::kNorvelTitle));
+        const long long count = confirmed - outcome.leftOut;
+        view_.messageBox(texts::imported(count, next(before), std::to_string(after)) +
+                             (outcome.leftOut > 0 ? texts::leftOutAsImported(outcome.leftOut) : std::string()),
+                         MessageKind::information, std::string(texts::kNorvelTitle));
     }
     return outcome;
+}
+
+std::optional<bool> MainWindow::askBeforeImport(long long confirmed) {
+    std::string question = texts::importQuestion(confirmed, datenbank_, stagedFromCancelledRun());
+    const std::optional<std::int64_t> alreadyImported = transfer::countAlreadyImported(*cnn_);
+    if (!alreadyImported) question += "\r\n\r\n" + std::string(texts::kAlreadyImportedUnknown);
+    if (alreadyImported.value_or(0) == 0) {
+        if (view_.messageBox(question, MessageKind::confirmation, view_.caption()) != answer::kOk) return std::nullopt;
+        return false;
+    }
+    question += texts::onlyNewQuestion(*alreadyImported, confirmed - *alreadyImported);
+    const int choice = view_.messageBox(question, MessageKind::onlyNewChoice, view_.caption());
+    if (choice != answer::kYes && choice != answer::kNo) return std::nullopt;
+    return choice == answer::kYes;
 }
 
 std::optional<Outcome> MainWindow::removePreviousImport(IdRange& removed) {
@@ -147,7 +171,8 @@ std::optional<Outcome> MainWindow::removePreviousImport(IdRange& removed) {
 }
 
 Outcome MainWindow::importInOneTransaction(transfer::ImportTransaction& work, long long confirmed,
-                                           std::int32_t startHighest, const std::optional<IdRange>& removed) {
+                                           std::int32_t startHighest, const std::optional<IdRange>& removed,
+                                           bool onlyNew) {
     const RecordedImport previous = knownRecord_;
     const auto fail = [&](const std::string& text) {
         view_.messageBox(text, MessageKind::warning, kApplicationTitle);
@@ -161,10 +186,15 @@ Outcome MainWindow::importInOneTransaction(transfer::ImportTransaction& work, lo
             work.rollback();
             return fail(texts::stagingChanged(staged, confirmed, nothingImported(removed)));
         }
+        // Set aside under the lock: what another workstation imported meanwhile counts too.
+        std::optional<db::RowsSetAside> aside;
+        if (onlyNew) aside.emplace(*cnn_, "AdressenImport", transfer::kAlreadyImported);
         const std::int32_t before = transfer::highestId(*cnn_);
         copying = true;
         transfer::runAddressImport(*cnn_);
         const std::int32_t after = transfer::highestId(*cnn_);
+        // The import leaves the staging table as it found it.
+        if (aside) aside->putBack();
         if (after == before) {
             work.rollback();
             return {Result::nothingToDo};
@@ -181,7 +211,9 @@ Outcome MainWindow::importInOneTransaction(transfer::ImportTransaction& work, lo
         }
         work.commit();
         knownRecord_ = record;
-        return {Result::done, IdRange{before, after}};
+        Outcome done{Result::done, IdRange{before, after}};
+        if (aside) done.leftOut = aside->count();
+        return done;
     } catch (const db::Error& error) {
         work.rollback();
         if (!copying) return fail(texts::importFailed(error.description(), "\r\n\r\n" + nothingImported(removed)));

@@ -130,9 +130,14 @@ private:
     bool recordWithoutDatenpool() const;
     // The copy, the lookups and the recording of the range, committed together with what `work`
     // did before (the removal of the previous import). startHighest: the highest id of Adressen
-    // when the transaction began.
+    // when the transaction began. onlyNew: the staged addresses already in Adressen are set aside
+    // for the copy and put back after it.
     Outcome importInOneTransaction(transfer::ImportTransaction& work, long long confirmed, std::int32_t startHighest,
-                                   const std::optional<IdRange>& removed);
+                                   const std::optional<IdRange>& removed, bool onlyNew);
+    // The import's question, with the choice of only the new addresses when some are imported
+    // already: none when the user cancels, else whether only the new ones are to come. Throws
+    // db::Error when the count fails.
+    std::optional<bool> askBeforeImport(long long confirmed);
     // After a failed import: records what Adressen now holds above `startHighest`, or keeps the
     // previous range when nothing came. Answers the text to add to the failure's message.
     std::string settleFailedImport(std::int32_t startHighest, bool settingsTouched, const RecordedImport& previous,

@@ -124,6 +124,17 @@ std::string importQuestion(long long count, const std::string& datenbank, bool f
            "die Daten zweifelsfrei so wie sie sind importiert werden sollen.";
 }
 
+std::string onlyNewQuestion(long long alreadyImported, long long fresh) {
+    const std::string already =
+        alreadyImported == 1 ? "ist 1 Adresse" : "sind " + std::to_string(alreadyImported) + " Adressen";
+    const std::string rest = fresh == 0   ? "neue sind nicht darunter"
+                             : fresh == 1 ? "neu ist 1 Adresse"
+                                          : "neu sind " + std::to_string(fresh) + " Adressen";
+    return "\r\n\r\nDavon " + already + " bereits in der Adressverwaltung (aus einem früheren Import); " + rest +
+           ". Nur die neuen Adressen importieren?\r\n\r\nJa: nur die neuen Adressen. Nein: alle Adressen, auch "
+           "die bereits importierten. Abbrechen: nichts importieren.";
+}
+
 std::string importFailed(const std::string& databaseText, const std::string& afterwards) {
     return "Der Import ließ sich nicht ausführen: " + databaseText + afterwards;
 }
@@ -162,6 +173,11 @@ std::string imported(long long count, const std::string& from, const std::string
     if (count == 1) return "1 Adresse mit ID " + to + " wurde in die Adressverwaltung importiert.";
     return std::to_string(count) + " Adressen mit IDs " + from + " bis " + to +
            " wurden in die Adressverwaltung importiert.";
+}
+
+std::string leftOutAsImported(long long count) {
+    if (count == 1) return " 1 bereits früher importierte Adresse wurde ausgelassen.";
+    return " " + std::to_string(count) + " bereits früher importierte Adressen wurden ausgelassen.";
 }
 
 std::string maintenanceFailed(const std::string& databaseText) {

@@ -85,6 +85,12 @@ inline constexpr std::string_view kPreviousNotDeleted =
     "Die zuletzt importierten Adressen wurden nicht gelöscht; deshalb wurde nichts importiert.";
 std::string importRefused(const std::string& datenbank);
 std::string importQuestion(long long count, const std::string& datenbank, bool fromCancelledRun);
+// Added to the import's question when some staged addresses are in Adressen already.
+std::string onlyNewQuestion(long long alreadyImported, long long fresh);
+// Added to the import's question when Adressen cannot tell which are.
+inline constexpr std::string_view kAlreadyImportedUnknown =
+    "Ob einige dieser Adressen bereits früher importiert wurden, lässt sich nicht feststellen: Die Tabelle "
+    "Adressen hat keine Spalte fremdid.";
 // afterwards: the paragraphs on what the failure left, each after an empty line.
 std::string importFailed(const std::string& databaseText, const std::string& afterwards);
 std::string nothingImportedNorDeleted(const std::string& from, const std::string& to);
@@ -94,6 +100,7 @@ std::string recordWithoutDatenpool(const std::string& opened, bool wouldBe);
 std::string undoPreviousQuestion(const std::string& from, const std::string& to, const std::string& warning);
 std::string deletedAgain(const std::string& from, const std::string& to);
 std::string imported(long long count, const std::string& from, const std::string& to);
+std::string leftOutAsImported(long long count);
 std::string maintenanceFailed(const std::string& databaseText);
 std::string idsNotWhole(const std::string& from, const std::string& to, std::string_view consequence);
 std::string foreignRecordRefusal(const std::string& from, const std::string& to, const std::string& foreign,

@@ -17,6 +17,7 @@ enum class MessageKind {
     question,       // Yes/No/Cancel, question icon
     confirmation,   // OK/Cancel, stop icon, Cancel the default
     yesNoQuestion,  // Yes/No, question icon, No the default: before deleting addresses
+    onlyNewChoice,  // Yes/No/Cancel, question icon: Yes imports only the new addresses, No all
 };
 
 // Answers of a message box.

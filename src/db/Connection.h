@@ -17,6 +17,10 @@ namespace db {
 // transaction read stays as it was until it ends (others' changes to it wait).
 enum class Isolation { committed, serializable };
 
+// Whose SQL the database speaks where the words differ (temporary tables, writing an identity
+// column): SQL Server's, or SQLite's, which other databases largely share.
+enum class SqlFlavour { sqlite, transactSql };
+
 class Connection {
 public:
     virtual ~Connection() = default;
@@ -45,6 +49,7 @@ public:
     // Which Datenpool this is, as a recorded import names it: the full path of a file, or the
     // server and its database. Never holds a password.
     virtual std::string identity() const = 0;
+    virtual SqlFlavour sqlFlavour() const = 0;
 };
 
 }  // namespace db

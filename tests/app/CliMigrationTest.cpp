@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -73,6 +74,43 @@ protected:
             .integer();
     }
 
+    // Everything a run on a terminal shows (its typescript): the tool's words, then
+    // redirection for its command line, and what is typed.
+    std::string onTerminal(const std::string& words, const std::string& redirection, const std::string& typed = {}) {
+        const std::string typescript = dir.file("terminal.txt");
+        const std::string command = testing_support::quoted(CLI_PATH) + " " + words + " --registry " +
+                                    testing_support::quoted(registryFile) + " " + redirection;
+        const std::string typing = typed.empty() ? std::string() : "printf '" + typed + "' | ";
+        EXPECT_EQ(std::system((typing + "script -qec " + testing_support::quoted(command) + " " +
+                               testing_support::quoted(typescript) + " >/dev/null")
+                                  .c_str()),
+                  0);
+        std::ifstream in(typescript, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    // Every value of every staged row, in id order.
+    std::string stagedRows() {
+        std::string dump;
+        const auto connection = db::SqliteConnection::open(pool);
+        for (auto rows = connection->execute("SELECT * FROM AdressenImport ORDER BY id"); !rows->atEnd();
+             rows->moveNext()) {
+            for (int column = 0; column < rows->columnCount(); ++column) dump += rows->value(column).toText() + "|";
+            dump += "\n";
+        }
+        return dump;
+    }
+    // The RA-MICRO numbers of the addresses in Adressen with that surname, in id order.
+    std::string numberOf(const std::string& surname) {
+        std::string numbers;
+        const auto connection = db::SqliteConnection::open(pool);
+        for (auto rows =
+                 connection->execute("SELECT fremdid FROM Adressen WHERE nachname = '" + surname + "' ORDER BY id");
+             !rows->atEnd(); rows->moveNext()) {
+            numbers += (numbers.empty() ? "" : " ") + rows->value(0).toText();
+        }
+        return numbers;
+    }
+
     // convert, import and undo, each confirmed, end with exit code 1, no list, and only `told`.
     void expectEveryCommandRefused(const std::string& told) {
         for (const std::string command : {"convert", "import", "undo"}) {
@@ -111,12 +149,12 @@ TEST_F(CliMigration, FromAdrDirectoryToAdressenAndBack) {
     EXPECT_EQ(stored("AdressNr0"), "3");
     EXPECT_EQ(stored("AdressNr1"), "5");
 
-    CliRun unanswered = run({"import", "--yes"});
+    CliRun unanswered = run({"import", "--yes", "--all"});
     EXPECT_EQ(unanswered.exitCode, 1) << "the question about the previous import needs an answer";
     EXPECT_NE(unanswered.err.find("Zuletzt importierte Adressen 4 bis 5 zuvor löschen?"), std::string::npos);
     EXPECT_EQ(addresses(), 5);
 
-    CliRun replaced = run({"import", "--yes", "--undo-previous", "yes"});
+    CliRun replaced = run({"import", "--yes", "--all", "--undo-previous", "yes"});
     ASSERT_EQ(replaced.exitCode, 0) << replaced.err;
     EXPECT_NE(replaced.err.find("Die importierten Adressen 3 bis 5 wurden wieder wieder gelöscht."), std::string::npos);
     EXPECT_EQ(addresses(), 5) << "the previous import was removed first";
@@ -168,19 +206,114 @@ TEST_F(CliMigration, TheBundledSampleGetsTheValuesItsFilesMean) {
         << imported.err;
 }
 
+TEST_F(CliMigration, RepeatedMigrationBringsOnlyTheNewAddresses) {
+    // The office keeps working in RA-MICRO after the first migration: its directory gains an address.
+    const std::filesystem::path adr = dir.path() / "Kanzlei-ADR";
+    std::filesystem::copy(SAMPLES_DIR "/ADR", adr);
+    ASSERT_EQ(run({"convert", "--adr", adr.string()}).exitCode, 0);
+    ASSERT_EQ(run({"import", "--yes"}).exitCode, 0);
+    ASSERT_EQ(addresses(), 8);
+    std::ofstream(adr / "02A", std::ios::binary | std::ios::app)
+        << "4102*\r\n1\r\nNina\r\nNeumann\r\nNeuer Weg 4\r\n10115 Berlin\r\n\r\n\r\n";
+    ASSERT_EQ(run({"convert", "--adr", adr.string()}).exitCode, 0);
+    const auto settingsBefore = testing_support::readWhole(registryFile);
+    const std::string staged = stagedRows();
+
+    CliRun unchosen = run({"import", "--yes", "--undo-previous", "nein"});
+    EXPECT_EQ(unchosen.exitCode, 2) << unchosen.err;
+    EXPECT_NE(unchosen.err.find("Davon sind 8 Adressen bereits in der Adressverwaltung (aus einem früheren Import); "
+                                "neu ist 1 Adresse."),
+              std::string::npos)
+        << unchosen.err;
+    EXPECT_NE(unchosen.err.find("ohne Terminal ist --only-new (nur die neuen importieren) oder --all (alle "
+                                "importieren) anzugeben"),
+              std::string::npos)
+        << unchosen.err;
+    EXPECT_EQ(addresses(), 8);
+
+    CliRun dryRun = run({"import", "--dry-run", "--only-new"});
+    EXPECT_EQ(dryRun.exitCode, 0) << dryRun.err;
+    EXPECT_NE(dryRun.out.find("\nimportieren: 4102 Neumann, Herrn, 10115 Berlin, Neuer Weg 4\n"), std::string::npos)
+        << dryRun.out;
+    EXPECT_EQ(dryRun.out.rfind("auslassen (bereits importiert): 101 Schäfer, Herrn, ", 0), 0u) << dryRun.out;
+    EXPECT_EQ(std::count(dryRun.out.begin(), dryRun.out.end(), '\n'), 9);
+    EXPECT_NE(dryRun.err.find("Probelauf: 1 Adressen würden importiert, 8 ausgelassen. Es wurde nichts geändert."),
+              std::string::npos)
+        << dryRun.err;
+    CliRun dryRunAll = run({"import", "--dry-run"});
+    EXPECT_EQ(dryRunAll.exitCode, 0) << dryRunAll.err;
+    EXPECT_EQ(dryRunAll.out.rfind("importieren (bereits importiert): 101 ", 0), 0u) << dryRunAll.out;
+    EXPECT_NE(dryRunAll.err.find("Probelauf: 9 Adressen würden importiert, 0 ausgelassen (davon 8 bereits in der "
+                                 "Adressverwaltung; mit --only-new würden sie ausgelassen)."),
+              std::string::npos)
+        << dryRunAll.err;
+    EXPECT_EQ(addresses(), 8) << "the dry run imported nothing";
+    EXPECT_EQ(stagedRows(), staged);
+    EXPECT_EQ(testing_support::readWhole(registryFile), settingsBefore) << "the dry run touched the settings";
+
+    CliRun onlyNew = run({"import", "--yes", "--only-new", "--undo-previous", "nein"});
+    ASSERT_EQ(onlyNew.exitCode, 0) << onlyNew.err;
+    EXPECT_EQ(addresses(), 9);
+    EXPECT_EQ(stored("AdressNr0"), "8");
+    EXPECT_EQ(stored("AdressNr1"), "9");
+    EXPECT_EQ(stagedRows(), staged) << "the staging table keeps every address as it was";
+    EXPECT_EQ(numberOf("Neumann"), "4102");
+    EXPECT_EQ(numberOf("Schäfer"), "101") << "the earlier import stays as it was";
+
+    ASSERT_EQ(run({"undo", "--yes"}).exitCode, 0);
+    EXPECT_EQ(addresses(), 8) << "the undo removes exactly the new address";
+    EXPECT_EQ(numberOf("Neumann"), "");
+    EXPECT_EQ(numberOf("Schäfer"), "101");
+}
+
+TEST_F(CliMigration, OnlyNewAndAllExcludeEachOther) {
+    ASSERT_EQ(run({"convert"}).exitCode, 0);
+    for (const std::string option : {"", "--dry-run"}) {
+        std::vector<std::string> words{"import", "--yes", "--only-new", "--all"};
+        if (!option.empty()) words.push_back(option);
+        CliRun both = run(words);
+        EXPECT_EQ(both.exitCode, 2) << option;
+        EXPECT_EQ(both.err.rfind("--only-new und --all schließen einander aus.\n", 0), 0u) << both.err;
+    }
+    EXPECT_EQ(addresses(), 0);
+}
+
+TEST_F(CliMigration, WhereAdressenHasNoRaMicroNumbersOnlyNewIsRefusedAndTheDryRunListsAll) {
+    ASSERT_EQ(run({"convert"}).exitCode, 0);
+    db::SqliteConnection::open(pool)->runScript(
+        "DROP TABLE Adressen; CREATE TABLE Adressen (id INTEGER PRIMARY KEY AUTOINCREMENT, nachname VARCHAR(255));");
+    for (const std::string option : {"--yes", "--dry-run"}) {
+        CliRun refused = run({"import", option, "--only-new"});
+        EXPECT_EQ(refused.exitCode, 1) << option;
+        EXPECT_NE(refused.err.find("--only-new ist nicht möglich: Die Tabelle Adressen hat keine Spalte fremdid"),
+                  std::string::npos)
+            << refused.err;
+    }
+    CliRun dryRun = run({"import", "--dry-run"});
+    EXPECT_EQ(dryRun.exitCode, 0) << dryRun.err;
+    EXPECT_EQ(dryRun.out,
+              "importieren: 101 Meier, Herrn, 12345 Ort, Weg 1\nimportieren: 201 Schulz, Frau, 54321 Stadt, "
+              "Gasse 2\n");
+    EXPECT_EQ(dryRun.err,
+              "Ob einige dieser Adressen bereits früher importiert wurden, lässt sich nicht feststellen: Die Tabelle "
+              "Adressen hat keine Spalte fremdid.\nProbelauf: 2 Adressen würden importiert, 0 ausgelassen. Es wurde "
+              "nichts geändert.\n");
+    EXPECT_EQ(addresses(), 0);
+}
+
 TEST_F(CliMigration, SecondImportIntoAnEmptyTableNeedsAnAnswerAboutTheFirst) {
     ASSERT_EQ(run({"convert"}).exitCode, 0);
     CliRun first = run({"import", "--yes"});
     ASSERT_EQ(first.exitCode, 0) << first.err;
     EXPECT_EQ(stored("AdressNr0"), "0");
 
-    CliRun again = run({"import", "--yes"});
+    CliRun again = run({"import", "--yes", "--all"});
     EXPECT_EQ(again.exitCode, 1) << "without a terminal and without --undo-previous nothing is imported again";
     EXPECT_NE(again.err.find("Zuletzt importierte Adressen 1 bis 2 zuvor löschen?"), std::string::npos) << again.err;
     EXPECT_NE(again.err.find("--undo-previous"), std::string::npos) << again.err;
     EXPECT_EQ(addresses(), 2) << "no address duplicated";
 
-    CliRun kept = run({"import", "--yes", "--undo-previous", "no"});
+    CliRun kept = run({"import", "--yes", "--all", "--undo-previous", "no"});
     EXPECT_EQ(kept.exitCode, 0) << kept.err;
     EXPECT_EQ(addresses(), 4) << "duplicated as asked";
     EXPECT_EQ(stored("AdressNr0"), "2");
@@ -277,17 +410,17 @@ TEST_F(CliMigration, ImportIntoAGivenDatenpoolNamesItAndReadsNoProfilesConnectio
 TEST_F(CliMigration, UndoPreviousTakesJaAndNeinAndKeepsYesAndNo) {
     ASSERT_EQ(run({"convert"}).exitCode, 0);
     ASSERT_EQ(run({"import", "--yes"}).exitCode, 0);
-    CliRun replaced = run({"import", "--yes", "--undo-previous", "ja"});
+    CliRun replaced = run({"import", "--yes", "--all", "--undo-previous", "ja"});
     ASSERT_EQ(replaced.exitCode, 0) << replaced.err;
     EXPECT_NE(replaced.err.find("Die importierten Adressen 0 bis 2 wurden wieder wieder gelöscht."), std::string::npos)
         << replaced.err;
     EXPECT_EQ(addresses(), 2);
-    CliRun kept = run({"import", "--yes", "--undo-previous", "nein"});
+    CliRun kept = run({"import", "--yes", "--all", "--undo-previous", "nein"});
     ASSERT_EQ(kept.exitCode, 0) << kept.err;
     EXPECT_EQ(addresses(), 4) << "the previous import stays, as answered";
-    EXPECT_EQ(run({"import", "--yes", "--undo-previous", "no"}).exitCode, 0);
+    EXPECT_EQ(run({"import", "--yes", "--all", "--undo-previous", "no"}).exitCode, 0);
     EXPECT_EQ(addresses(), 6);
-    EXPECT_EQ(run({"import", "--yes", "--undo-previous", "yes"}).exitCode, 0);
+    EXPECT_EQ(run({"import", "--yes", "--all", "--undo-previous", "yes"}).exitCode, 0);
     EXPECT_EQ(addresses(), 6);
 
     CliRun wrong = run({"import", "--yes", "--undo-previous", "vielleicht"});
@@ -301,18 +434,24 @@ TEST_F(CliMigration, UndoPreviousTakesJaAndNeinAndKeepsYesAndNo) {
 // A console that takes control sequences literally (Windows' without virtual-terminal
 // processing) would show them; the progress line is cleared with blanks, on a real terminal too.
 TEST_F(CliMigration, OnATerminalTheProgressLineIsClearedWithoutControlSequences) {
-    const std::string typescript = dir.file("terminal.txt");
-    const std::string command = testing_support::quoted(CLI_PATH) + " convert --registry " +
-                                testing_support::quoted(registryFile) + " </dev/null";
-    ASSERT_EQ(std::system(("script -qec " + testing_support::quoted(command) + " " +
-                           testing_support::quoted(typescript) + " >/dev/null")
-                              .c_str()),
-              0);
-    std::ifstream in(typescript, std::ios::binary);
-    const std::string shown((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string shown = onTerminal("convert", "</dev/null");
     EXPECT_NE(shown.find("] Datei 02A, 2 Adressen"), std::string::npos) << "no progress line drawn:\n" << shown;
     EXPECT_EQ(shown.find('\x1b'), std::string::npos) << shown;
     EXPECT_NE(shown.find("\r" + std::string(50, ' ')), std::string::npos) << "the line is not blanked:\n" << shown;
+}
+
+TEST_F(CliMigration, OnATerminalTheChoiceOfOnlyTheNewAddressesIsAskedAndConfirms) {
+    ASSERT_EQ(run({"convert"}).exitCode, 0);
+    ASSERT_EQ(run({"import", "--yes"}).exitCode, 0);
+    std::ofstream(dir.path() / "ADR" / "01A", std::ios::binary | std::ios::app)
+        << "301*\r\n1\r\nOtto\r\nNeu\r\nPfad 3\r\n11111 Dorf\r\n\r\n\r\n";
+    ASSERT_EQ(run({"convert"}).exitCode, 0);
+    const std::string shown = onTerminal("import --undo-previous nein", "", "j\\n");
+    EXPECT_NE(shown.find("[j]a = nur neue, [n]ein = alle, sonst abbrechen:"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("Fortfahren?"), std::string::npos) << "the answer is the confirmation:\n" << shown;
+    EXPECT_EQ(addresses(), 3);
+    EXPECT_EQ(numberOf("Neu"), "301");
+    EXPECT_EQ(numberOf("Meier"), "101") << "not imported twice";
 }
 #endif
 
@@ -357,7 +496,7 @@ TEST_F(CliMigration, ReadOnlyDatenpoolIsToldAndNeitherImportNorUndoTouchesIt) {
 TEST_F(CliMigration, TwoImportsStartedTogetherImportOnce) {
     ASSERT_EQ(run({"convert"}).exitCode, 0);
     for (int attempt = 0; attempt < 5; ++attempt) {
-        const auto [first, second] = runTogether({"import", "--yes"}, {"import", "--yes"});
+        const auto [first, second] = runTogether({"import", "--yes", "--all"}, {"import", "--yes", "--all"});
         ASSERT_EQ(first.exitCode + second.exitCode, 1) << first.err << "\n--\n" << second.err;
         // The one that waited finds the other's import recorded and, unanswered, imports nothing.
         const CliRun& waited = first.exitCode == 0 ? second : first;
@@ -374,7 +513,8 @@ TEST_F(CliMigration, ImportAndUndoAtOnceLeaveTheImportThatIsThereRecorded) {
     ASSERT_EQ(run({"convert"}).exitCode, 0);
     ASSERT_EQ(run({"import", "--yes"}).exitCode, 0);
     for (int attempt = 0; attempt < 6; ++attempt) {
-        const auto [imported, undone] = runTogether({"import", "--yes", "--undo-previous", "no"}, {"undo", "--yes"});
+        const auto [imported, undone] =
+            runTogether({"import", "--yes", "--all", "--undo-previous", "no"}, {"undo", "--yes"});
         ASSERT_EQ(imported.exitCode, 0) << imported.err;
         // The new addresses are either there and recorded, or deleted by the undo, which then
         // ran after the import and read its record. Deleting the first import instead and clearing

@@ -85,6 +85,29 @@ protected:
             "UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport;"
             "INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
     }
+    // Addresses a previous import brought, with those RA-MICRO numbers (the staged ones are 1 to n).
+    void importedBefore(std::initializer_list<int> numbers) {
+        for (const int number : numbers) {
+            cnn->execute("INSERT INTO Adressen (fremdid, nachname) VALUES (" + std::to_string(number) + ", 'alt')");
+        }
+    }
+    // The staging table's rows as "id:fremdid", in id order.
+    std::vector<std::string> stagedRows() {
+        std::vector<std::string> rows;
+        for (auto row = cnn->execute("SELECT id, fremdid FROM AdressenImport ORDER BY id"); !row->atEnd();
+             row->moveNext()) {
+            rows.push_back(row->value(0).toText() + ":" + row->value(1).toText());
+        }
+        return rows;
+    }
+    // The RA-MICRO numbers in Adressen, in id order (empty for none).
+    std::vector<std::string> numbersInAdressen() {
+        std::vector<std::string> numbers;
+        for (auto row = cnn->execute("SELECT fremdid FROM Adressen ORDER BY id"); !row->atEnd(); row->moveNext()) {
+            numbers.push_back(row->value(0).toText());
+        }
+        return numbers;
+    }
     // Nothing imported, and the previous import can still be undone.
     void expectPreviousImportKept() {
         EXPECT_EQ(ids().size(), 5u);
@@ -222,6 +245,7 @@ TEST_P(ImportUndo, OneAddressIsRecordedWithoutMaintenanceOrResult) {
 
     stage(2);
     view.setEnabled(Control::cmdImport, true);
+    view.answers = {app::answer::kNo, app::answer::kNo};  // all of them, the previous import kept
     window->cmdImport_Click();
     EXPECT_FALSE(cnn->execute("Protokoll")->atEnd()) << "Datenpflege did not run after two new addresses";
 }
@@ -252,9 +276,9 @@ TEST_P(ImportUndo, FailingLookupBeforeTheTransferStopsWithoutRange) {
     cnn->runScript("ALTER TABLE Adressen RENAME TO AdressenWeg");
     view.answers = {app::answer::kOk, app::answer::kNo};
     window->cmdImport_Click();
-    ASSERT_EQ(view.messages.size(), 2u) << "stopped before the question about the previous import";
-    EXPECT_NE(view.messages[1].text.find("Adressen"), std::string::npos);
-    EXPECT_EQ(view.messages[1].kind, app::MessageKind::warning);
+    ASSERT_EQ(view.messages.size(), 1u) << "stopped before any question";
+    EXPECT_NE(view.messages[0].text.find("Adressen"), std::string::npos);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::warning);
     EXPECT_EQ(stored("AdressNr0"), "7") << "no range starting at 0 recorded";
     EXPECT_EQ(stored("AdressNr1"), "9");
     EXPECT_EQ(view.text(Control::txtIDVon), "7");
@@ -352,7 +376,7 @@ TEST_P(ImportUndo, SecondImportAsksAboutAFirstImportIntoAnEmptyTable) {
     ASSERT_EQ(window->cmdImport_Click().range, (app::IdRange{0, 2}));
     view.messages.clear();
     view.setEnabled(Control::cmdImport, true);
-    view.answers = {app::answer::kOk, app::answer::kCancel};
+    view.answers = {app::answer::kNo, app::answer::kCancel};  // all of them, asked about the first
     const app::Outcome outcome = window->cmdImport_Click();
     EXPECT_EQ(outcome.result, app::Result::cancelled);
     ASSERT_EQ(view.messages.size(), 2u);
@@ -607,7 +631,7 @@ TEST_P(ImportUndo, RecordedRangeBelongsToItsDatenpool) {
     EXPECT_EQ(ids().size(), 7u);
 
     view.messages.clear();
-    view.answers = {app::answer::kOk, app::answer::kYes};
+    view.answers = {app::answer::kNo, app::answer::kYes};  // all of them, the previous one removed
     EXPECT_EQ(window->cmdImport_Click().result, app::Result::refused);
     ASSERT_EQ(view.messages.size(), 3u);
     EXPECT_NE(view.messages[1].text.find("Achtung: Dieser Import ging in den Datenpool \"" + other + "\""),
@@ -619,7 +643,7 @@ TEST_P(ImportUndo, RecordedRangeBelongsToItsDatenpool) {
     EXPECT_EQ(stored("AdressNrDatenpool"), other);
 
     // Keeping the other Datenpool's import, this one imports and records its own range.
-    view.answers = {app::answer::kOk, app::answer::kNo};
+    view.answers = {app::answer::kNo, app::answer::kNo};
     EXPECT_EQ(window->cmdImport_Click().range, (app::IdRange{7, 9}));
     EXPECT_EQ(stored("AdressNrDatenpool"), identity());
 }
@@ -721,6 +745,107 @@ TEST_P(ImportUndo, ImportAndUndoGoByTheRecordAnotherProgramMadeMeanwhile) {
     ASSERT_EQ(view.messages.size(), 2u);
     EXPECT_EQ(view.messages[1].text.rfind("Zuletzt importierte Adressen 1 bis 7 zuvor löschen?", 0), 0u)
         << view.messages[1].text;
+}
+
+TEST_P(ImportUndo, QuestionNamesTheAddressesImportedBeforeAndOnlyTheNewOnesCome) {
+    importedBefore({2, 4});
+    stage(5);
+    const std::vector<std::string> staged = stagedRows();
+    auto window = start();
+    view.answers = {app::answer::kYes};
+    const app::Outcome outcome = window->cmdImport_Click();
+    EXPECT_EQ(outcome.result, app::Result::done);
+    EXPECT_EQ(outcome.range, (app::IdRange{2, 5}));
+    EXPECT_EQ(outcome.leftOut, 2);
+
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::onlyNewChoice);
+    EXPECT_EQ(view.messages[0].title, view.caption());
+    EXPECT_EQ(view.messages[0].text.rfind("Hierdurch werden 5 konvertierte Adressen", 0), 0u) << view.messages[0].text;
+    EXPECT_NE(view.messages[0].text.find("Davon sind 2 Adressen bereits in der Adressverwaltung (aus einem früheren "
+                                         "Import); neu sind 3 Adressen. Nur die neuen Adressen importieren?"),
+              std::string::npos)
+        << view.messages[0].text;
+    EXPECT_EQ(view.messages[1].text,
+              "3 Adressen mit IDs 3 bis 5 wurden in die Adressverwaltung importiert. 2 bereits früher importierte "
+              "Adressen wurden ausgelassen.");
+
+    EXPECT_EQ(numbersInAdressen(), (std::vector<std::string>{"2", "4", "1", "3", "5"}));
+    EXPECT_EQ(stagedRows(), staged) << "the staging table holds every address again, with its id";
+    EXPECT_EQ(stored("AdressNr0"), "2");
+    EXPECT_EQ(stored("AdressNr1"), "5");
+
+    view.answers = {app::answer::kYes};
+    EXPECT_EQ(window->cmdUndo_Click().result, app::Result::done);
+    EXPECT_EQ(numbersInAdressen(), (std::vector<std::string>{"2", "4"})) << "the undo removes exactly the new ones";
+}
+
+TEST_P(ImportUndo, NoBringsEveryStagedAddressAgain) {
+    importedBefore({1});
+    stage(2);
+    auto window = start();
+    view.answers = {app::answer::kNo};
+    const app::Outcome outcome = window->cmdImport_Click();
+    EXPECT_EQ(outcome.range, (app::IdRange{1, 3}));
+    EXPECT_EQ(outcome.leftOut, 0);
+    EXPECT_NE(view.messages[0].text.find("Davon ist 1 Adresse bereits in der Adressverwaltung (aus einem früheren "
+                                         "Import); neu ist 1 Adresse."),
+              std::string::npos)
+        << view.messages[0].text;
+    EXPECT_EQ(view.messages.back().text, "2 Adressen mit IDs 2 bis 3 wurden in die Adressverwaltung importiert.");
+    EXPECT_EQ(numbersInAdressen(), (std::vector<std::string>{"1", "1", "2"}));
+}
+
+TEST_P(ImportUndo, CancelledChoiceImportsNothing) {
+    importedBefore({1, 2});
+    stage(2);
+    auto window = start();
+    view.answers = {app::answer::kCancel};
+    EXPECT_EQ(window->cmdImport_Click().result, app::Result::cancelled);
+    EXPECT_NE(view.messages[0].text.find("neue sind nicht darunter"), std::string::npos) << view.messages[0].text;
+    EXPECT_EQ(ids().size(), 2u);
+    EXPECT_EQ(stored("AdressNr1"), "<fehlt>");
+}
+
+TEST_P(ImportUndo, AddressTableWithoutRaMicroNumbersCannotTellAndImportsAsBefore) {
+    cnn->runScript(
+        "DROP TABLE Adressen; CREATE TABLE Adressen (id INTEGER PRIMARY KEY AUTOINCREMENT, nachname VARCHAR(255));"
+        "UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (nachname) SELECT nachname FROM AdressenImport ORDER BY id;'"
+        " WHERE Name = 'AdressImport';");
+    stage(2);
+    auto window = start();
+    EXPECT_EQ(window->cmdImport_Click().range, (app::IdRange{0, 2}));
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[0].kind, app::MessageKind::confirmation);
+    const std::string& question = view.messages[0].text;
+    EXPECT_EQ(question.substr(question.rfind("\r\n\r\n")),
+              "\r\n\r\nOb einige dieser Adressen bereits früher importiert wurden, lässt sich nicht feststellen: Die "
+              "Tabelle Adressen hat keine Spalte fremdid.");
+}
+
+TEST_P(ImportUndo, FailingRoutineWithOnlyTheNewOnesLeavesTheStagingTableAsItWas) {
+    importedBefore({1, 3});
+    stage(4);
+    const std::vector<std::string> staged = stagedRows();
+    cnn->runScript(
+        "UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (fremdid) SELECT fremdid FROM AdressenImport;"
+        "INSERT INTO GibtsNicht VALUES (1);' WHERE Name = 'AdressImport'");
+    auto window = start();
+    view.answers = {app::answer::kYes};
+    EXPECT_EQ(window->cmdImport_Click().result, app::Result::failed);
+    EXPECT_NE(view.messages.back().text.find("GibtsNicht"), std::string::npos) << view.messages.back().text;
+    EXPECT_EQ(stagedRows(), staged);
+    EXPECT_EQ(numbersInAdressen(), (std::vector<std::string>{"1", "3"}));
+    EXPECT_EQ(stored("AdressNr1"), "<fehlt>");
+
+    // Nothing of the failed attempt stands in the way of the next one.
+    cnn->runScript(
+        "UPDATE Routinen SET Rumpf = 'INSERT INTO Adressen (fremdid) SELECT fremdid FROM AdressenImport ORDER BY id;'"
+        " WHERE Name = 'AdressImport'");
+    view.answers = {app::answer::kYes};
+    EXPECT_EQ(window->cmdImport_Click().range, (app::IdRange{2, 4}));
+    EXPECT_EQ(numbersInAdressen(), (std::vector<std::string>{"1", "3", "2", "4"}));
+    EXPECT_EQ(stagedRows(), staged);
 }
 
 INSTANTIATE_FOR_BOTH_BACKENDS(ImportUndo);

@@ -704,6 +704,54 @@ TEST_F(WindowTest, ImportsTheConvertedAddressesAndUndoesTheImport) {
     EXPECT_EQ(closeWindow(), 0U);
 }
 
+TEST_F(WindowTest, ImportAsksWithTheCountOfAddressesImportedBeforeAndBringsOnlyTheNewOnes) {
+    open();
+    convert();
+    {
+        // Two of the converted addresses came with an earlier import; the office's own has no number.
+        const auto pool = db::SqliteConnection::open(datenpool());
+        pool->execute("DELETE FROM Adressen");
+        pool->execute("DELETE FROM sqlite_sequence WHERE name = 'Adressen'");
+        pool->execute("INSERT INTO Adressen (nachname) VALUES ('Kanzlei')");
+        pool->execute(
+            "INSERT INTO Adressen (fremdid, nachname) SELECT fremdid, nachname FROM AdressenImport "
+            "ORDER BY id LIMIT 2");
+    }
+    const auto numbered = [] {
+        return db::SqliteConnection::open(datenpool())
+            ->execute("SELECT COUNT(*) FROM Adressen WHERE fremdid IS NOT NULL")
+            ->value(0)
+            .integer();
+    };
+    const std::size_t fresh = kConvertedAddresses - 2;
+    const std::string lastId = std::to_string(3 + fresh);
+
+    e2e::click(control(Control::cmdImport));
+    const MessageBoxSeen question = answerNextBox(IDYES);
+    EXPECT_TRUE(
+        question.text.starts_with("Hierdurch werden " + std::to_string(kConvertedAddresses) + " konvertierte Adressen"))
+        << question.text;
+    EXPECT_NE(question.text.find("Davon sind 2 Adressen bereits in der Adressverwaltung (aus einem früheren Import); "
+                                 "neu sind " +
+                                 std::to_string(fresh) + " Adressen. Nur die neuen Adressen importieren?"),
+              std::string::npos)
+        << question.text;
+    const MessageBoxSeen imported = answerNextBox(IDOK);
+    EXPECT_EQ(imported.text, std::to_string(fresh) + " Adressen mit IDs 4 bis " + lastId +
+                                 " wurden in die Adressverwaltung importiert. 2 bereits früher importierte Adressen "
+                                 "wurden ausgelassen.");
+    EXPECT_EQ(numbered(), static_cast<std::int64_t>(kConvertedAddresses)) << "each address once";
+    EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr0"), "3");
+    EXPECT_EQ(e2e::toolValue(kProfile, "AdressNr1"), lastId);
+    EXPECT_EQ(stagingListing().size(), kConvertedAddresses) << "the staging table keeps every address";
+
+    e2e::click(control(Control::cmdUndo));
+    answerNextBox(IDYES);
+    answerNextBox(IDOK);
+    EXPECT_EQ(numbered(), 2) << "the undo removes exactly the new addresses";
+    EXPECT_EQ(closeWindow(), 0U);
+}
+
 TEST_F(WindowTest, DuringAConversionOnlyTheCancelActsAndAfterItTheControlsAreBack) {
     // A big directory: 99 address files of 1,000 records each.
     const std::filesystem::path big = dir_->path() / "GROSS";

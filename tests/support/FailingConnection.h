@@ -38,6 +38,7 @@ public:
     void rollback() override { real_->rollback(); }
     void lockImports() override { real_->lockImports(); }
     std::string identity() const override { return real_->identity(); }
+    db::SqlFlavour sqlFlavour() const override { return real_->sqlFlavour(); }
 
 private:
     std::unique_ptr<db::Connection> real_;

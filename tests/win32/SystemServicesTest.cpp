@@ -29,6 +29,7 @@ TEST(MessageBoxStyle, EachKindHasTheStyleItsTextsName) {
     EXPECT_EQ(Win32View::styleOf(app::MessageKind::question), 35u);
     EXPECT_EQ(Win32View::styleOf(app::MessageKind::confirmation), 273u);
     EXPECT_EQ(Win32View::styleOf(app::MessageKind::yesNoQuestion), 292u) << "Yes/No, question icon, No the default";
+    EXPECT_EQ(Win32View::styleOf(app::MessageKind::onlyNewChoice), 35u) << "Yes/No/Cancel, question icon";
 }
 
 TEST(FileExists, OnlyForAFile) {

@@ -66,6 +66,16 @@ int ConsoleView::ask(std::string_view prompt, std::optional<bool> preset, int ye
     return app::answer::kCancel;
 }
 
+int ConsoleView::askOnlyNew() {
+    if (!answers_.onlyNew && !answers_.mayAsk) {
+        onlyNewUnanswered_ = true;
+        return app::answer::kCancel;
+    }
+    const int choice = ask(texts::kOnlyNewPrompt, answers_.onlyNew, app::answer::kYes, app::answer::kNo, {});
+    if (choice == app::answer::kCancel || !answers_.onlyNew) return choice;
+    return ask(texts::kGoOnPrompt, answers_.confirm, choice, app::answer::kCancel, texts::kConfirmOption);
+}
+
 int ConsoleView::messageBox(const std::string& text, app::MessageKind kind, const std::string& title) {
     (void)title;
     progressLine_.clear();
@@ -76,6 +86,7 @@ int ConsoleView::messageBox(const std::string& text, app::MessageKind kind, cons
     if (kind == app::MessageKind::yesNoQuestion) {
         return ask(texts::kYesNoPrompt, answers_.confirm, app::answer::kYes, app::answer::kNo, texts::kConfirmOption);
     }
+    if (kind == app::MessageKind::onlyNewChoice) return askOnlyNew();
     if (kind == app::MessageKind::question) {
         return ask(texts::kYesNoCancelPrompt, answers_.undoPrevious, app::answer::kYes, app::answer::kNo,
                    texts::kUndoPreviousOption);

@@ -20,6 +20,7 @@ namespace cli {
 struct Answers {
     std::optional<bool> confirm;       // --yes: the import's confirmation and the undo's
     std::optional<bool> undoPrevious;  // --undo-previous yes|no
+    std::optional<bool> onlyNew;       // --only-new (true) or --all (false)
     bool mayAsk = false;               // stdin is a terminal
 };
 
@@ -73,6 +74,9 @@ public:
     bool cancelRequested() override;
     void rowRefused(const std::string& reason, const adr::SourcePosition& where) override;
 
+    // True when the import's choice of only the new addresses found neither an option nor a
+    // terminal to answer it.
+    bool onlyNewUnanswered() const { return onlyNewUnanswered_; }
     // True when Ctrl+C cancelled a conversion.
     bool cancelled() const { return cancelled_; }
     // Clears the progress bar before other output follows.
@@ -82,6 +86,10 @@ private:
     // The answer preset by an option, else asked on the terminal; Cancel when nobody can
     // answer (the option that would is named).
     int ask(std::string_view prompt, std::optional<bool> preset, int yes, int no, std::string_view option);
+    // The import's choice: Yes for only the new addresses, No for all, else Cancel. An option
+    // that makes the choice still leaves the confirmation to --yes or the terminal, as without
+    // the choice; an answer on the terminal is the confirmation.
+    int askOnlyNew();
     // Called for every line read: the count is formatted only for a bar that is shown.
     void drawCount();
 
@@ -92,6 +100,7 @@ private:
     int progress_ = 0;
     ProgressLine progressLine_;
     bool cancelled_ = false;
+    bool onlyNewUnanswered_ = false;
     // The address file being read and the records counted, when a conversion reports here.
     int file_ = 0;
     std::int32_t count_ = 0;

@@ -52,15 +52,22 @@ inline constexpr std::string_view kConvertOneHelp =
     "  --report DATEI   Bericht über den Datensatz als .csv oder .jsonl (wie bei convert)\n";
 
 inline constexpr std::string_view kImportHelp =
-    "Aufruf: anschriftenwandler-cli import [--yes] [--undo-previous ja|nein] [--registry DATEI] [--db ZIEL]\n"
+    "Aufruf: anschriftenwandler-cli import [--yes] [--only-new|--all] [--undo-previous ja|nein] [--dry-run]\n"
+    "                                     [--registry DATEI] [--db ZIEL]\n"
     "Importiert die konvertierten Adressen aus AdressenImport in die Adressverwaltung (Adressen) und\n"
     "merkt sich die IDs für das Rückgängigmachen.\n"
     "  --yes                    den Import bestätigen, ohne zu fragen\n"
+    "  --only-new               nur die neuen Adressen importieren: Adressen, deren RA-MICRO-Nummer\n"
+    "                           (fremdid) schon in der Adressverwaltung steht, werden ausgelassen\n"
+    "  --all                    alle Adressen importieren, auch die bereits importierten\n"
+    "  --dry-run                nur auflisten, welche Adressen importiert und welche ausgelassen würden;\n"
+    "                           nichts wird geändert\n"
     "  --undo-previous ja|nein  den zuletzt verzeichneten Import zuvor löschen (ja) oder behalten (nein);\n"
     "                           yes und no gelten auch\n"
     "  --registry DATEI         Einstellungen aus der .reg-Datei DATEI\n"
     "  --db ZIEL                Datenpool-Datei oder Verbindungszeichenfolge statt des Datenbankprofils\n"
-    "Ohne --yes wird auf einem Terminal gefragt; ohne Terminal wird nichts importiert.\n";
+    "Ohne --yes wird auf einem Terminal gefragt; ohne Terminal wird nichts importiert. Stehen Adressen\n"
+    "bereits in der Adressverwaltung, ist ohne Terminal --only-new oder --all anzugeben.\n";
 
 inline constexpr std::string_view kUndoHelp =
     "Aufruf: anschriftenwandler-cli undo [--yes] [--registry DATEI] [--db ZIEL]\n"
@@ -113,6 +120,13 @@ inline constexpr std::string_view kInitDbWantsOneFile = "init-db erwartet genau 
 inline constexpr std::string_view kConvertOneWantsOneNumber = "convert-one erwartet genau eine Adressnummer.";
 inline constexpr std::string_view kSettingsWantsShow = "settings erwartet den Unterbefehl show.";
 inline constexpr std::string_view kUndoPreviousValues = "--undo-previous erwartet ja oder nein.";
+inline constexpr std::string_view kOnlyNewOrAll = "--only-new und --all schließen einander aus.";
+inline constexpr std::string_view kOnlyNewOrAllRequired =
+    "Einige Adressen sind bereits in der Adressverwaltung; ohne Terminal ist --only-new (nur die neuen "
+    "importieren) oder --all (alle importieren) anzugeben. Es wurde nichts importiert.";
+inline constexpr std::string_view kOnlyNewUnknown =
+    "--only-new ist nicht möglich: Die Tabelle Adressen hat keine Spalte fremdid, daher lässt sich nicht "
+    "feststellen, welche Adressen bereits importiert sind. Es wurde nichts importiert.";
 inline constexpr std::string_view kDbExcludesRegistry =
     "--db und --registry schließen einander aus: --db ersetzt das Profil der Einstellungen.";
 inline constexpr std::string_view kFormatValues = "--format erwartet csv, jsonl oder xlsx.";
@@ -216,6 +230,32 @@ inline constexpr std::string_view kNo = "nein";
 inline constexpr std::string_view kGoOnPrompt = "Fortfahren? [j/N]";
 inline constexpr std::string_view kYesNoPrompt = "[j/N]";
 inline constexpr std::string_view kYesNoCancelPrompt = "[j]a, [n]ein, sonst abbrechen:";
+// import --dry-run.
+// "auslassen (bereits importiert): 101 Meier, Herrn, 12345 Ort": what an import would do with
+// a staged address, its RA-MICRO number and its list line.
+inline std::string dryRunLine(bool leftOut, bool alreadyImported, const std::string& fremdid,
+                              const std::string& listLine) {
+    const char* what = leftOut           ? "auslassen (bereits importiert): "
+                       : alreadyImported ? "importieren (bereits importiert): "
+                                         : "importieren: ";
+    return what + fremdid + " " + listLine;
+}
+struct DryRunCounts {
+    std::int64_t imported = 0;
+    std::int64_t leftOut = 0;
+    std::int64_t already = 0;
+};
+// chosen: whether --only-new or --all was given.
+inline std::string dryRunCounts(const DryRunCounts& counts, bool chosen) {
+    std::string line = "Probelauf: " + std::to_string(counts.imported) + " Adressen würden importiert, " +
+                       std::to_string(counts.leftOut) + " ausgelassen";
+    if (!chosen && counts.already > 0) {
+        line += " (davon " + std::to_string(counts.already) +
+                " bereits in der Adressverwaltung; mit --only-new würden sie ausgelassen)";
+    }
+    return line + ". Es wurde nichts geändert.";
+}
+inline constexpr std::string_view kOnlyNewPrompt = "[j]a = nur neue, [n]ein = alle, sonst abbrechen:";
 inline constexpr std::string_view kConfirmOption = "--yes";
 inline constexpr std::string_view kUndoPreviousOption = "--undo-previous ja oder --undo-previous nein";
 inline constexpr std::string_view kInterruptedQuestion = "Abgebrochen (Strg+C); nichts wurde geändert.";

@@ -9,11 +9,13 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Datenpool.h"
 #include "app/cli/ExistingDatenpool.h"
+#include "app/cli/ImportDryRun.h"
 #include "app/cli/Platform.h"
 #include "app/cli/Texts.h"
 #include "app/cli/WindowSession.h"
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "transfer/AlreadyImported.h"
 
 namespace cli {
 
@@ -23,6 +25,9 @@ Answers answersFrom(const Arguments& args) {
     Answers answers;
     answers.mayAsk = isTerminal(stdin);
     if (args.has("--yes")) answers.confirm = true;
+    if (args.has("--only-new") && args.has("--all")) throw UsageError(std::string(texts::kOnlyNewOrAll));
+    if (args.has("--only-new")) answers.onlyNew = true;
+    if (args.has("--all")) answers.onlyNew = false;
     // The prompt asks for j or n; the English words stay as aliases.
     if (const auto previous = args.value("--undo-previous")) {
         const bool yes = *previous == texts::kYes || *previous == "yes";
@@ -75,19 +80,28 @@ int convertFromSettings(const std::optional<std::string>& registryFile, const st
 
 int importCommand(const std::vector<std::string>& words) {
     return withUsage(texts::kImportHelp, [&] {
-        const Arguments args(words, {"--undo-previous", "--registry", "--db"}, {"--yes"});
+        const Arguments args(words, {"--undo-previous", "--registry", "--db"},
+                             {"--yes", "--only-new", "--all", "--dry-run"});
         if (args.wantsHelp()) return printHelp(texts::kImportHelp);
         args.refusePositional();
-        WindowSession session(args.value("--registry"), existingTarget(args), answersFrom(args));
+        const Answers answers = answersFrom(args);
+        WindowSession session(args.value("--registry"), existingTarget(args), answers);
         if (!session.start()) return 1;
+        db::Connection& connection = *session.window().connection();
         // The list of the window holds what the last conversion staged.
-        session.view().listedBefore =
-            session.window().connection()->execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer();
+        session.view().listedBefore = connection.execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer();
         if (session.view().listedBefore == 0) {
             say(std::string(texts::kNothingStaged));
             return 1;
         }
+        if (args.has("--dry-run")) return importDryRun(connection, answers.onlyNew);
+        // The window offers only the new addresses where it can tell them; asked for, they must be.
+        if (answers.onlyNew.value_or(false) && !transfer::canTellAlreadyImported(connection)) {
+            say(std::string(texts::kOnlyNewUnknown));
+            return 1;
+        }
         const app::Outcome outcome = session.window().cmdImport_Click();
+        if (session.view().onlyNewUnanswered()) throw UsageError(std::string(texts::kOnlyNewOrAllRequired));
         tellImported(outcome);
         return exitCode(outcome);
     });

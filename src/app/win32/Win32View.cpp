@@ -452,6 +452,7 @@ UINT Win32View::styleOf(MessageKind kind) {
         case MessageKind::information: return MB_OK | MB_ICONINFORMATION;                    // 64
         case MessageKind::question: return MB_YESNOCANCEL | MB_ICONQUESTION;                 // 35
         case MessageKind::confirmation: return MB_OKCANCEL | MB_ICONSTOP | MB_DEFBUTTON2;    // 273
+        case MessageKind::onlyNewChoice: return MB_YESNOCANCEL | MB_ICONQUESTION;            // 35
         case MessageKind::yesNoQuestion: return MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;  // 292
     }
     return MB_OK;

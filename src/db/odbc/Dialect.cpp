@@ -16,6 +16,7 @@ Dialect sqlServer() {
     dialect.savepoints = {"SAVE TRANSACTION mehrzeilig", "ROLLBACK TRANSACTION mehrzeilig", nullptr, false};
     dialect.importLocking = ImportLocking::ApplicationLock;
     dialect.identity = Identity::ServerAndDatabase;
+    dialect.sqlFlavour = SqlFlavour::transactSql;
     return dialect;
 }
 

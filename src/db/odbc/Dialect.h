@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/Connection.h"
 #include "db/odbc/OdbcError.h"
 
 namespace db {
@@ -64,6 +65,7 @@ struct Dialect {
     // The driver still counts a transaction that the database rolled back by itself (a full
     // disk) and refuses to end it, for good; a fresh one lets it end both.
     bool rollbackNeedsFreshTransaction = false;
+    SqlFlavour sqlFlavour = SqlFlavour::sqlite;
 };
 
 // The dialect of the DBMS the driver names (SQL_DBMS_NAME).

@@ -273,6 +273,8 @@ void OdbcConnection::lockImports() {
     }
 }
 
+SqlFlavour OdbcConnection::sqlFlavour() const { return session_.dialect.sqlFlavour; }
+
 std::string OdbcConnection::identity() const {
     switch (session_.dialect.identity) {
         case Identity::DatabaseFile: return fullPath(info(SQL_DATABASE_NAME));

@@ -36,6 +36,7 @@ public:
     void rollback() override;
     void lockImports() override;
     std::string identity() const override;
+    SqlFlavour sqlFlavour() const override;
 
     // What the driver tells of itself and of the database (SQLGetInfo); empty when it does not.
     std::string info(SQLUSMALLINT what) const;

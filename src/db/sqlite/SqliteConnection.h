@@ -35,6 +35,7 @@ public:
     void rollback() override;
     void lockImports() override;
     std::string identity() const override;
+    SqlFlavour sqlFlavour() const override { return SqlFlavour::sqlite; }
 
     // Runs SQL text that may hold several statements; used for scripts and routines.
     void runScript(const std::string& sql);
