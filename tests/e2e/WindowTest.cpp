@@ -389,7 +389,9 @@ TEST_F(WindowTest, OpensWithItsDesignedSizeAsTheSmallestAndTheListTakesTheRoomOf
         [&] {
             GetClientRect(window_, &client);
             grownList = placeIn(window_, control(Control::lstImport));
-            return IsZoomed(window_) && client.right - grownList.right == designedClient.right - list.right &&
+            // Zoomed comes before the new size: it is not the end of the step.
+            return IsZoomed(window_) && client.right > designedClient.right && client.bottom > designedClient.bottom &&
+                   client.right - grownList.right == designedClient.right - list.right &&
                    client.bottom - grownList.bottom == designedClient.bottom - list.bottom;
         },
         10s))
