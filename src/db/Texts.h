@@ -135,6 +135,8 @@ inline constexpr std::string_view kRightReseed = "den ID-Zähler von Adressen zu
 inline constexpr std::string_view kRightReseedGrant =
     "Besitz des Schemas von Adressen, oder die Rolle db_owner oder db_ddladmin";
 inline constexpr std::string_view kRightMaintenance = "Statistiken von Adressen erneuern (Datenpflege des Skripts)";
+inline constexpr std::string_view kRightSetAside =
+    "bereits importierte Adressen beim Import beiseitelegen (nur neue importieren)";
 std::string rightMissing(std::string_view right, std::string_view grant);
 
 // The check's findings on locks.

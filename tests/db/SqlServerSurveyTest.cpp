@@ -80,7 +80,8 @@ TEST(SqlServerSurvey, EveryRightTheMigrationNeedsIsAskedInTheOrderItIsRead) {
         "N'AdressenImport', N'OBJECT', N'ALTER'",  "N'AdressenImport', N'OBJECT', N'INSERT'",
         "N'AdressenImport', N'OBJECT', N'SELECT'", "N'AdressenImport', N'OBJECT', N'UPDATE'",
         "N'Adressen', N'OBJECT', N'SELECT'",       "N'Adressen', N'OBJECT', N'DELETE'",
-        "IS_ROLEMEMBER(N'db_ddladmin')",           "N'Adressen', N'OBJECT', N'ALTER'"};
+        "IS_ROLEMEMBER(N'db_ddladmin')",           "N'Adressen', N'OBJECT', N'ALTER'",
+        "N'AdressenImport', N'OBJECT', N'DELETE'"};
     std::size_t last = 0;
     for (const std::string& part : inOrder) {
         const std::size_t at = query.find(part);
@@ -88,28 +89,33 @@ TEST(SqlServerSurvey, EveryRightTheMigrationNeedsIsAskedInTheOrderItIsRead) {
         EXPECT_GT(at, last) << part;
         last = at;
     }
-    EXPECT_EQ(verdicts(db::sqlServerRights(granted({1, 1, 1, 1, 1, 1, 1, 1}))), std::vector<Verdict>(5, Verdict::ok));
+    EXPECT_EQ(verdicts(db::sqlServerRights(granted({1, 1, 1, 1, 1, 1, 1, 1, 1}))),
+              std::vector<Verdict>(6, Verdict::ok));
 }
 
 TEST(SqlServerSurvey, MissingRightIsAFailureThatNamesWhatToGrant) {
-    const std::vector<Finding> noAlter = db::sqlServerRights(granted({0, 1, 1, 1, 1, 1, 1, 1}));
-    EXPECT_EQ(verdicts(noAlter),
-              (std::vector<Verdict>{Verdict::failure, Verdict::ok, Verdict::ok, Verdict::ok, Verdict::ok}));
+    const std::vector<Finding> noAlter = db::sqlServerRights(granted({0, 1, 1, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(verdicts(noAlter), (std::vector<Verdict>{Verdict::failure, Verdict::ok, Verdict::ok, Verdict::ok,
+                                                       Verdict::ok, Verdict::ok}));
     EXPECT_TRUE(contains(noAlter[0].text, "GRANT ALTER ON AdressenImport")) << noAlter[0].text;
 
     // Without db_owner, db_ddladmin or the schema, DBCC CHECKIDENT of the undo is refused.
-    const std::vector<Finding> noReseed = db::sqlServerRights(granted({1, 1, 1, 1, 1, 1, 0, 1}));
+    const std::vector<Finding> noReseed = db::sqlServerRights(granted({1, 1, 1, 1, 1, 1, 0, 1, 1}));
     EXPECT_EQ(noReseed[3].verdict, Verdict::failure);
     EXPECT_TRUE(contains(noReseed[3].text, "db_ddladmin")) << noReseed[3].text;
 
     // A table the login does not see answers null: no right.
-    EXPECT_EQ(db::sqlServerRights(granted({1, 1, 1, 1, -1, -1, 1, 1}))[2].verdict, Verdict::failure);
+    EXPECT_EQ(db::sqlServerRights(granted({1, 1, 1, 1, -1, -1, 1, 1, 1}))[2].verdict, Verdict::failure);
     // The statistics of the script's Datenpflege only warn: an office's own routine may do otherwise.
-    EXPECT_EQ(db::sqlServerRights(granted({1, 1, 1, 1, 1, 1, 1, 0}))[4].verdict, Verdict::warning);
+    EXPECT_EQ(db::sqlServerRights(granted({1, 1, 1, 1, 1, 1, 1, 0, 1}))[4].verdict, Verdict::warning);
+    // Without DELETE on the staging table only the import of the new addresses is refused: a warning.
+    const std::vector<Finding> noSetAside = db::sqlServerRights(granted({1, 1, 1, 1, 1, 1, 1, 1, 0}));
+    EXPECT_EQ(noSetAside[5].verdict, Verdict::warning);
+    EXPECT_TRUE(contains(noSetAside[5].text, "GRANT DELETE ON AdressenImport")) << noSetAside[5].text;
     // An answer without its columns grants nothing.
     EXPECT_EQ(verdicts(db::sqlServerRights({})),
               (std::vector<Verdict>{Verdict::failure, Verdict::failure, Verdict::failure, Verdict::failure,
-                                    Verdict::warning}));
+                                    Verdict::warning, Verdict::warning}));
 }
 
 TEST(SqlServerSurvey, RoutineMustBeAProcedureThisLoginMayRun) {
