@@ -7,7 +7,9 @@
 #include "db/Connection.h"
 #include "db/Error.h"
 #include "db/GoOn.h"
+#include "db/RowSet.h"
 #include "text/NumberText.h"
+#include "text/SameName.h"
 
 namespace app {
 
@@ -26,6 +28,21 @@ std::optional<std::int64_t> stagedRows(db::Connection& connection) {
     } catch (const std::exception&) {
         return std::nullopt;
     }
+}
+
+// The run's rows with the columns their list lines are built from and those a listed row is
+// paired by (id and fremdid): the other columns of the whole row would cost the list most of
+// its time. A column the table lacks is not asked for, so that the list says which one it
+// misses, as it does for a table of another form.
+std::unique_ptr<db::RowSet> listedRows(db::Connection& connection) {
+    const auto columns = connection.execute("SELECT * FROM AdressenImport WHERE 1=0");
+    std::string read;
+    for (int i = 0; i < columns->columnCount(); ++i) {
+        const std::string& name = columns->columnName(i);
+        if (!ListLines::reads(name) && !text::sameName(name, "id") && !text::sameName(name, "fremdid")) continue;
+        read += (read.empty() ? "" : ", ") + name;
+    }
+    return connection.execute("SELECT " + (read.empty() ? std::string("*") : read) + " FROM AdressenImport ORDER BY id");
 }
 
 }  // namespace
@@ -60,7 +77,7 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
     // one, and the summary counts what the staging table holds.
     try {
         outcome.listComplete = true;
-        const auto rows = connection.execute("SELECT * FROM AdressenImport ORDER BY id");
+        const auto rows = listedRows(connection);
         ListLines lines(*rows);
         for (; !rows->atEnd(); rows->moveNext()) {
             if (!addListLine(lines.current())) {

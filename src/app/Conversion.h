@@ -36,7 +36,8 @@ struct ConversionOutcome {
 
 // Lines of the list go to addListLine; it answers false to stop the listing (the rows stay).
 using ListLineSink = std::function<bool(const std::string& line)>;
-// Each listed row, in list order, while it is the row set's current one.
+// Each listed row, in list order, while it is the row set's current one; it holds the columns
+// of the list line, id and fremdid, not the whole row.
 using ListedRowSink = std::function<void(const db::RowSet& row)>;
 
 // A Datenpool that cannot take the run (locked, read-only, a staging table that cannot be

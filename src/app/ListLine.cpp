@@ -1,10 +1,13 @@
 #include "app/ListLine.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string_view>
 
 #include "app/Texts.h"
 #include "db/Error.h"
 #include "db/RowSet.h"
+#include "text/SameName.h"
 
 namespace app {
 
@@ -45,6 +48,11 @@ const std::string& ListLines::current() {
         if (line_.size() == withPrefix) line_.resize(before);
     }
     return line_;
+}
+
+bool ListLines::reads(std::string_view column) {
+    return std::any_of(std::begin(kParts), std::end(kParts),
+                       [&](const Part& part) { return text::sameName(part.column, column); });
 }
 
 std::string listLine(const db::RowSet& row) { return ListLines(row).current(); }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace db {
 class RowSet;
@@ -18,6 +19,8 @@ public:
     explicit ListLines(const db::RowSet& rows);
     // The line of the row the row set stands on; valid until the next call.
     const std::string& current();
+    // Whether the line is built from this column (named without regard to case).
+    static bool reads(std::string_view column);
 
 private:
     static constexpr std::size_t kPartCount = 7;
