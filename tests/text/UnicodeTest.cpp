@@ -40,6 +40,14 @@ TEST(Unicode, MalformedUtf8BecomesTheReplacementCharacter) {
     EXPECT_EQ(text::utf8ToUtf16("\xC0\xAF"), u"\xFFFD\xFFFD") << "an overlong form";
     EXPECT_EQ(text::utf8ToUtf16("\xED\xA0\x80"), u"\xFFFD\xFFFD\xFFFD") << "a surrogate";
     EXPECT_EQ(text::utf8ToUtf16("Grüße"), u"Grüße");
+    // Long runs of ASCII are passed over eight bytes at a time: a flaw at any place is found.
+    const std::string ascii = "Hauptstrasse 12, 20095 Hamburg";
+    for (std::size_t at = 0; at <= ascii.size(); ++at) {
+        const std::string flawed = ascii.substr(0, at) + "\xC3" + ascii.substr(at);
+        EXPECT_FALSE(text::isUtf8(flawed)) << at;
+        EXPECT_EQ(text::replacingMalformedUtf8(flawed), ascii.substr(0, at) + "\xEF\xBF\xBD" + ascii.substr(at)) << at;
+    }
+    EXPECT_TRUE(text::isUtf8(ascii + ascii));
 }
 
 #ifdef _WIN32
