@@ -72,6 +72,11 @@ void HeldEvents::note(const std::string& text) {
     hold(Kind::note).text = text;
 }
 
+void HeldEvents::valuesMapped(const MappedValues& values) {
+    if (!holding()) return observer_.valuesMapped(values);
+    hold(Kind::valuesMapped).values = values;
+}
+
 void HeldEvents::fileUnreadable(const std::string& file, const std::string& reason, bool missing) {
     if (!holding()) return observer_.fileUnreadable(file, reason, missing);
     Event& event = hold(Kind::fileUnreadable);
@@ -112,6 +117,7 @@ void HeldEvents::pass(const Event& event) {
         case Kind::recordStarted: observer_.recordStarted(event.text, event.line, event.number); break;
         case Kind::lineRead: observer_.lineRead(event.read); break;
         case Kind::note: observer_.note(event.text); break;
+        case Kind::valuesMapped: observer_.valuesMapped(event.values); break;
         case Kind::recordEnded: passRecordEnded(event); break;
         case Kind::fileUnreadable: observer_.fileUnreadable(event.text, event.reason, event.saved); break;
     }

@@ -16,6 +16,7 @@
 #include "adr/ConversionEvents.h"
 #include "adr/FieldMapper.h"
 #include "adr/LineReader.h"
+#include "adr/MappedValues.h"
 #include "adr/RecordObserver.h"
 #include "db/EditableRowSet.h"
 #include "db/RowOutcomes.h"
@@ -41,6 +42,8 @@ public:
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const Line& line) override;
     void note(const std::string& text) override;
+    bool wantsValues() const override { return observer_.wantsValues(); }
+    void valuesMapped(const MappedValues& values) override;
     void recordEnded(bool saved) override;
     void fileUnreadable(const std::string& file, const std::string& reason, bool missing) override;
 
@@ -51,7 +54,7 @@ private:
     void rowSaved(std::uint64_t n) override { lastSaved_ = n; }
     void rowWritten(std::uint64_t n, std::exception_ptr failure) override;
 
-    enum class Kind { message, refusal, recordStarted, lineRead, note, recordEnded, fileUnreadable };
+    enum class Kind { message, refusal, recordStarted, lineRead, note, valuesMapped, recordEnded, fileUnreadable };
     struct Event {
         Kind kind = Kind::message;
         std::string text;    // message, note, refusal; the file of a record, of its end, of an unreadable file
@@ -59,6 +62,7 @@ private:
         std::uint64_t line = 0;
         std::optional<double> number;
         Line read;
+        MappedValues values;
         bool saved = false;     // of a record's end; of an unreadable file: it is missing
         std::uint64_t row = 0;  // of a record saved: the row handed on for it, 0 none
     };

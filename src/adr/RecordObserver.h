@@ -9,6 +9,7 @@
 namespace adr {
 
 struct Line;
+struct MappedValues;
 
 class RecordObserver {
 public:
@@ -19,6 +20,10 @@ public:
     virtual void lineRead(const Line& /*line*/) {}
     // A note on the current record: a failure, a message, why it was discarded.
     virtual void note(const std::string& /*text*/) {}
+    // Whether valuesMapped is wanted: the mapper reads the values back from the row only then.
+    virtual bool wantsValues() const { return false; }
+    // The current record's values as its row is handed on to be saved, before its end is told.
+    virtual void valuesMapped(const MappedValues& /*values*/) {}
     // The current record was handed to the staging table (saved) or dropped.
     virtual void recordEnded(bool /*saved*/) {}
     // An address file that could not be opened or not be read to its end; missing: there is none.

@@ -63,6 +63,8 @@ bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, Conversi
         observer.lineRead(line);
         mapper.Auslesen(line.text, lineCounter, *rows);
     }
+    // A record of eight lines was handed on by the mapper at its line 8.
+    if (lineCounter <= 8) mapper.handOnValues(*rows);
     rows->update();
     rows->close();
     // A record of eight lines was ended by the mapper at its line 8.

@@ -1,20 +1,29 @@
 #include "review/MigrationRecords.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <system_error>
 
 #include "adr/LineReader.h"
 #include "db/Connection.h"
+#include "review/PlausibilityNotes.h"
 #include "review/ReportWhileListed.h"
 #include "review/TablePairing.h"
 
 namespace review {
 
-MigrationRecords::MigrationRecords(std::iostream* spill) {
+MigrationRecords::MigrationRecords(std::iostream* spill, const db::Date& today) : today_(today) {
     if (!spill) return;
     spill_.emplace(*spill);
-    rows_.emplace(*spill_);
+    rows_.emplace(*spill_, duplicates_);
+    counts_.likelyDuplicates = 0;
+}
+
+db::Date MigrationRecords::currentDate() {
+    const std::chrono::year_month_day day{std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+    return {static_cast<int>(day.year()), static_cast<int>(static_cast<unsigned>(day.month())),
+            static_cast<int>(static_cast<unsigned>(day.day()))};
 }
 
 MigrationRecords::~MigrationRecords() = default;
@@ -27,6 +36,8 @@ void MigrationRecords::recordStarted(const std::string& file, std::uint64_t line
     current_.file = file;
     current_.line = line;
     current_.number = number;
+    current_.index = static_cast<std::uint32_t>(counts_.read - 1);
+    current_.mapped = false;
     current_.lines = 0;
     current_.notes.clear();
     current_.original.clear();
@@ -47,10 +58,23 @@ void MigrationRecords::note(const std::string& text) {
     if (spill_) current_.notes.add(text);
 }
 
+void MigrationRecords::valuesMapped(const adr::MappedValues& values) {
+    if (!open_ || !spill_) return;
+    current_.values = values;
+    current_.mapped = true;
+}
+
+void MigrationRecords::checkValues() {
+    notePlausibility(current_.values, today_, [this](const std::string& text) { note(text); });
+    counts_.notes += duplicates_.add(current_.index, current_.values, current_.file, current_.line, current_.number);
+    counts_.likelyDuplicates = duplicates_.count();
+}
+
 void MigrationRecords::recordEnded(bool saved) {
     if (!open_) return;
     open_ = false;
     current_.saved = saved;
+    if (saved && current_.mapped) checkValues();
     if (saved) {
         handedOn_.add(current_.number);
         ++handedCount_;

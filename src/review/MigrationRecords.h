@@ -14,8 +14,11 @@
 #include <utility>
 #include <vector>
 
+#include "adr/MappedValues.h"
 #include "adr/RecordObserver.h"
+#include "db/Value.h"
 #include "review/CappedList.h"
+#include "review/LikelyDuplicates.h"
 #include "review/ListedPairing.h"
 #include "review/NumberLog.h"
 #include "review/RecordCounts.h"
@@ -39,8 +42,9 @@ using ReportOpener = std::function<TableSink&()>;
 class MigrationRecords : public adr::RecordObserver {
 public:
     // spill: where finished records wait, in order, until their staging ids are known; without
-    // one the records are only counted.
-    explicit MigrationRecords(std::iostream* spill = nullptr);
+    // one the records are only counted. With one, the values of each record handed on are checked
+    // (implausible values, likely duplicates; birth dates against today) and the findings noted.
+    explicit MigrationRecords(std::iostream* spill = nullptr, const db::Date& today = currentDate());
     ~MigrationRecords() override;
     MigrationRecords(const MigrationRecords&) = delete;
     MigrationRecords& operator=(const MigrationRecords&) = delete;
@@ -48,6 +52,8 @@ public:
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const adr::Line& line) override;
     void note(const std::string& text) override;
+    bool wantsValues() const override { return spill_.has_value(); }
+    void valuesMapped(const adr::MappedValues& values) override;
     void recordEnded(bool saved) override;
     void fileUnreadable(const std::string& file, const std::string& reason, bool missing) override;
 
@@ -82,6 +88,9 @@ public:
     void listEnded(bool complete);
     const RecordCounts& counts() const { return counts_; }
 
+    // Today's date on this machine.
+    static db::Date currentDate();
+
 private:
     // The report keeps this many of a record's lines, and of its notes.
     static constexpr std::size_t kReportedParts = 200;
@@ -89,11 +98,16 @@ private:
         std::string file;
         std::uint64_t line = 0;
         std::optional<double> number;
+        std::uint32_t index = 0;  // counted from 0 in reading order
         bool saved = false;
+        bool mapped = false;  // values holds the values it was handed on with
+        adr::MappedValues values;
         std::uint64_t lines = 0;
         CappedList notes{" | ", kReportedParts, texts::kMoreNote, texts::kMoreNotes};
         CappedList original{" ⏎ ", kReportedParts, texts::kMoreLine, texts::kMoreLines};
     };
+    // Notes what the values of the record being ended say: implausible ones, likely duplicates.
+    void checkValues();
     // Ends the record being read: tells its end when nobody did, and spills it with all its lines.
     void finishOpenRecord();
     void rowListed(const db::RowSet& row);
@@ -109,6 +123,8 @@ private:
                        std::int64_t unpaired, const std::string& why);
 
     std::optional<RecordSpill> spill_;
+    db::Date today_;
+    LikelyDuplicates duplicates_;
     std::optional<ReportRows> rows_;  // written from the spill
     Current current_;
     bool open_ = false;     // a record is read whose end is not told yet

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "review/LikelyDuplicates.h"
 #include "review/RecordSpill.h"
 #include "review/TableSink.h"
 #include "review/Texts.h"
@@ -46,9 +47,13 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
         const std::int64_t id = saved ? nextId() : 0;
         std::string_view outcome = id != 0 ? texts::kSaved : texts::kDiscarded;
         std::string_view recordNotes = entry.notes;
-        if (id == kUnpaired || (saved && id == 0)) {
+        const auto index = static_cast<std::uint32_t>(reported);
+        const bool unpaired = id == kUnpaired || (saved && id == 0);
+        if (unpaired || duplicates_.concerns(index)) {
             notes = recordNotes;
-            append(notes, " | ", id == kUnpaired ? std::string_view(unpairedNote_) : texts::kNotInTable);
+            duplicates_.notesOn(index, entry.file, entry.line, entry.number,
+                                [&](std::string_view note) { append(notes, " | ", note); });
+            if (unpaired) append(notes, " | ", id == kUnpaired ? std::string_view(unpairedNote_) : texts::kNotInTable);
             recordNotes = notes;
             if (id == kUnpaired) outcome = unpairedOutcome_;
         }

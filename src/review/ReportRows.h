@@ -9,6 +9,7 @@
 
 namespace review {
 
+class LikelyDuplicates;
 class RecordSpill;
 class TableSink;
 
@@ -20,7 +21,8 @@ public:
     // The report's columns, in their order.
     static const std::vector<std::string>& columns();
 
-    explicit ReportRows(RecordSpill& spill) : spill_(spill) {}
+    // duplicates: the likely duplicates found while the records were read, noted on their rows.
+    ReportRows(RecordSpill& spill, LikelyDuplicates& duplicates) : spill_(spill), duplicates_(duplicates) {}
 
     // The outcome and the note of the records whose rows could not be looked up (kUnpaired).
     void unpaired(std::string outcome, std::string note);
@@ -33,6 +35,7 @@ public:
 
 private:
     RecordSpill& spill_;
+    LikelyDuplicates& duplicates_;
     std::string unpairedOutcome_;
     std::string unpairedNote_;
     std::string cutShort_;
