@@ -75,8 +75,9 @@ const std::vector<PlantedValue> kPlantedValues = {
 
 // "Müller" as "MUELLER": capitals, umlauts and ß spelled out.
 std::string inCapitals(const std::string& name) {
-    static const std::vector<std::pair<std::string, std::string>> kSpelled = {
-        {"ä", "AE"}, {"ö", "OE"}, {"ü", "UE"}, {"ß", "SS"}, {"Ä", "AE"}, {"Ö", "OE"}, {"Ü", "UE"}, {"ç", "C"}, {"Ç", "C"}};
+    static const std::vector<std::pair<std::string, std::string>> kSpelled = {{"ä", "AE"}, {"ö", "OE"}, {"ü", "UE"},
+                                                                              {"ß", "SS"}, {"Ä", "AE"}, {"Ö", "OE"},
+                                                                              {"Ü", "UE"}, {"ç", "C"},  {"Ç", "C"}};
     std::string out;
     for (std::size_t i = 0; i < name.size();) {
         bool spelled = false;

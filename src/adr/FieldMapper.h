@@ -86,7 +86,7 @@ private:
     const SourcePosition* source_ = nullptr;
     RecordObserver unobserved_;
     RecordObserver* observer_ = &unobserved_;
-    int anredeNr_ = 0;  // kept across records for the whole session
+    int anredeNr_ = 0;     // kept across records for the whole session
     MappedValues mapped_;  // kept from row to row: its texts keep their buffers
     std::array<db::Column, kStagingColumnCount> columns_{};
     std::uint64_t columnsOf_ = 0;  // the identity of the row set they were looked up in; 0 none

@@ -6,10 +6,10 @@ namespace {
 
 // The letters of U+00C0 to U+00FF as they are compared; "" for × and ÷.
 constexpr std::array<std::string_view, 64> kLatin1Letters = {
-    "a",  "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",   // U+00C0
-    "d",  "n", "o", "o", "o", "o", "oe", "",  "o", "u", "u", "u", "ue", "y", "th", "ss",  // U+00D0
-    "a",  "a", "a", "a", "ae", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",  // U+00E0
-    "d",  "n", "o", "o", "o", "o", "oe", "",  "o", "u", "u", "u", "ue", "y", "th", "y"};  // U+00F0
+    "a", "a", "a", "a", "a",  "a", "ae", "c", "e", "e", "e", "e", "i",  "i", "i",  "i",   // U+00C0
+    "d", "n", "o", "o", "o",  "o", "oe", "",  "o", "u", "u", "u", "ue", "y", "th", "ss",  // U+00D0
+    "a", "a", "a", "a", "ae", "a", "ae", "c", "e", "e", "e", "e", "i",  "i", "i",  "i",   // U+00E0
+    "d", "n", "o", "o", "o",  "o", "oe", "",  "o", "u", "u", "u", "ue", "y", "th", "y"};  // U+00F0
 
 // The further letters of Windows-1252 (U+0152 to U+017E), by their second UTF-8 byte after 0xC5.
 std::string_view windows1252Letter(unsigned char second) {

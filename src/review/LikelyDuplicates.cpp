@@ -85,7 +85,8 @@ void LikelyDuplicates::notesOn(std::uint32_t index, std::string_view file, std::
     if (links.later.empty()) return;
     links.name = texts::recordNamed(file, line, number);
     for (const Later& later : links.later) {
-        note(texts::likelyDuplicate(later.name, later.kinds & DuplicateKey::address, later.kinds & DuplicateKey::phone));
+        note(
+            texts::likelyDuplicate(later.name, later.kinds & DuplicateKey::address, later.kinds & DuplicateKey::phone));
     }
     if (links.moreLater > 0) note(texts::leftOut(links.moreLater, texts::kMoreDuplicate, texts::kMoreDuplicates));
 }

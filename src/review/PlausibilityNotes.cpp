@@ -30,14 +30,15 @@ void notePostalCode(std::string_view plzOrt, bool postfach, const std::function<
     // A country prefix: "D-12345" is German, "W-1000" and "O-1000" are German codes of before 1993,
     // any other ("A-1010", "CH-8001") a foreign address.
     bool oldPrefix = false;
-    if (const std::size_t dash = rest.find('-'); dash >= 1 && dash <= 3 &&
-                                                 std::all_of(rest.begin(), rest.begin() + dash, isAsciiLetter)) {
+    if (const std::size_t dash = rest.find('-');
+        dash >= 1 && dash <= 3 && std::all_of(rest.begin(), rest.begin() + dash, isAsciiLetter)) {
         const std::string_view country = rest.substr(0, dash);
         if (country != "D" && country != "W" && country != "O") return;
         oldPrefix = country != "D";
         rest.remove_prefix(dash + 1);
     }
-    const std::size_t digits = static_cast<std::size_t>(std::find_if_not(rest.begin(), rest.end(), isDigit) - rest.begin());
+    const std::size_t digits =
+        static_cast<std::size_t>(std::find_if_not(rest.begin(), rest.end(), isDigit) - rest.begin());
     // A place without a code in front is no postal code to judge.
     if (digits == 0) return;
     const std::string_view code = rest.substr(0, digits);

@@ -16,9 +16,9 @@ std::string countsLine(const RecordCounts& c, std::string_view separator) {
     return text::counted(c.read, separator, "Datensatz", "Datensätze") + " gelesen: " + saved + ", " +
            text::groupDigits(c.discarded, separator) + " verworfen; " +
            text::counted(c.notes, separator, "Hinweis", "Hinweise") + "; " +
-           (c.likelyDuplicates ? text::counted(*c.likelyDuplicates, separator, "mögliche Dublette",
-                                               "mögliche Dubletten") + "; "
-                               : std::string()) +
+           (c.likelyDuplicates
+                ? text::counted(*c.likelyDuplicates, separator, "mögliche Dublette", "mögliche Dubletten") + "; "
+                : std::string()) +
            text::counted(c.filesUnreadable, separator, "Adressdatei fehlt oder ist unlesbar.",
                          "Adressdateien fehlen oder sind unlesbar.");
 }
@@ -83,9 +83,7 @@ std::string birthDateTooOld(const db::Date& date) {
     return "Geburtsdatum " + germanDate(date) + " liegt mehr als 120 Jahre zurück";
 }
 
-std::string notABankCode(std::string_view code) {
-    return "Bankleitzahl " + quoted(code) + " hat nicht acht Ziffern";
-}
+std::string notABankCode(std::string_view code) { return "Bankleitzahl " + quoted(code) + " hat nicht acht Ziffern"; }
 
 std::string notAnAccount(std::string_view account) {
     return "Kontonummer " + quoted(account) + " ist weder eine Kontonummer (bis zu zehn Ziffern) noch eine IBAN";

@@ -13,6 +13,7 @@
 #include "MapperFixture.h"
 #include "MemoryFiles.h"
 #include "adr/BatchReader.h"
+#include "adr/MappedValues.h"
 #include "adr/RecordObserver.h"
 
 namespace {
@@ -113,6 +114,60 @@ struct RecordLog : adr::RecordObserver {
     void recordEnded(bool saved) override { calls.push_back(saved ? "gespeichert" : "verworfen"); }
     std::vector<std::string> calls;
 };
+
+// The values of each row handed on reach an observer that wants them, before the record's end:
+// a record ended at its line 8, and one ended by the end of the run; none of a record discarded.
+TEST_F(FailureRule, TheValuesOfEachRowHandedOnReachOnlyAnObserverThatWantsThem) {
+    struct ValuesLog : RecordLog {
+        bool wantsValues() const override { return wanted; }
+        void valuesMapped(const adr::MappedValues& v) override {
+            calls.push_back("Werte " + v.nachname + "/" + v.vorname + "/" + v.strasse + "/" + v.plzOrt + "/" +
+                            v.telefon1 + "/" + v.telefax + "/" + v.email + "/" + v.bankleitzahl + "/" + v.kontoNummer +
+                            "/" + (v.geburtstag ? db::formatIsoDate(*v.geburtstag) : "-"));
+        }
+        bool wanted = true;
+    };
+    const std::string file = adr_test::adrLines({"1*",
+                                                 "1",
+                                                 "Hans",
+                                                 "Meier**3.4.1950",
+                                                 "Weg 1",
+                                                 "12345 Ort",
+                                                 "030 1\x98"
+                                                 "040 2\x98\x98"
+                                                 "a@b.de",
+                                                 "<BN>B</BN><BO>O</BO><BZ>10020030</BZ><KT>4711</KT>",
+                                                 "2*",
+                                                 "",
+                                                 "",
+                                                 "",
+                                                 "",
+                                                 "",
+                                                 "",
+                                                 "",
+                                                 "3*",
+                                                 "",
+                                                 "Eva",
+                                                 "Schulz"});
+    ValuesLog log;
+    mapper.setObserver(&log);
+    read(file);
+    EXPECT_EQ(log.calls,
+              (std::vector<std::string>{"Beginn 1",
+                                        "Werte Meier/Hans/Weg 1/12345 Ort/030 1/040 2/a@b.de/"
+                                        "10020030/4711/1950-04-03",
+                                        "gespeichert", "Beginn 9", "Hinweis ohne Nachname verworfen", "verworfen",
+                                        "Beginn 17", "Hinweis endet mit dem Dateiende nach Zeile 4 von 8",
+                                        "Werte Schulz/Eva////////-", "gespeichert"}));
+    ValuesLog unwanted;
+    unwanted.wanted = false;
+    mapper.setObserver(&unwanted);
+    read(file);
+    EXPECT_EQ(unwanted.calls.size(), 8u);
+    EXPECT_EQ(std::count_if(unwanted.calls.begin(), unwanted.calls.end(),
+                            [](const std::string& call) { return call.starts_with("Werte"); }),
+              0);
+}
 
 // A refusal that passes silently (a constraint, a trigger) shows no message in the window, but
 // the record's note gives the database's reason, for the report.

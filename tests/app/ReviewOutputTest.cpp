@@ -266,9 +266,10 @@ TEST_F(Report, EveryRecordWithItsFileLineOutcomeIdNotesAndOriginal) {
     EXPECT_NE(rows[6][5].find("Verzeichnis"), std::string::npos) << rows[6][5];
     // Every file from "04A" on is missing as well.
     EXPECT_EQ(rows.size(), 6u + 96u);
-    EXPECT_TRUE(app_tests::hasLine(converted.err,
-                                   "4 Datensätze gelesen: 3 gespeichert, 1 verworfen; 4 Hinweise; 0 mögliche Dubletten; "
-                                   "97 Adressdateien fehlen oder sind unlesbar."))
+    EXPECT_TRUE(
+        app_tests::hasLine(converted.err,
+                           "4 Datensätze gelesen: 3 gespeichert, 1 verworfen; 4 Hinweise; 0 mögliche Dubletten; "
+                           "97 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
 }
 
@@ -291,9 +292,10 @@ TEST_F(Report, ARecordKeepsItsLinesAfterTheEighthUpTo200) {
     EXPECT_EQ(rows[1][5], "Telefonnummer „z7“ enthält Buchstaben | Ein Nullbyte in Spalte 2 ergibt kein Zeichen");
     EXPECT_EQ(rows[2][1], "301");
     EXPECT_EQ(rows[2][6].rfind("12* ⏎ 1#Herr", 0), 0u) << rows[2][6];
-    EXPECT_TRUE(app_tests::hasLine(converted.err,
-                                   "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 2 Hinweise; 0 mögliche Dubletten; "
-                                   "98 Adressdateien fehlen oder sind unlesbar."))
+    EXPECT_TRUE(
+        app_tests::hasLine(converted.err,
+                           "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 2 Hinweise; 0 mögliche Dubletten; "
+                           "98 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
 }
 
@@ -352,9 +354,10 @@ TEST_F(Report, ARowRefusedAmongManyIsTheOnlyOneDiscardedOnEitherBackend) {
         const CliRun converted = run({"convert", "--adr", adrDir(), "--db", target, "--report", report});
         EXPECT_EQ(converted.exitCode, 0) << target << "\n" << converted.err;
         // Digits grouped as the user's locale groups them (Windows: "1.200" or "1,200").
-        EXPECT_TRUE(std::regex_search(converted.err,
-                                      std::regex("1[.,]?200 Datensätze gelesen: 1[.,]?199 gespeichert, 1 verworfen; "
-                                                 "1 Hinweis; 0 mögliche Dubletten; 98 Adressdateien fehlen oder sind unlesbar\\.")))
+        EXPECT_TRUE(std::regex_search(
+            converted.err,
+            std::regex("1[.,]?200 Datensätze gelesen: 1[.,]?199 gespeichert, 1 verworfen; "
+                       "1 Hinweis; 0 mögliche Dubletten; 98 Adressdateien fehlen oder sind unlesbar\\.")))
             << target << "\n"
             << converted.err;
 
@@ -401,10 +404,13 @@ TEST_F(Report, ACommandThatEndsBeforeTheRunLeavesNoEmptyReportAndAnEarlierOneAsI
 // address number; a note of any other kind stands as it is, so that it shows.
 std::string kindOfNote(const std::string& note) {
     static const std::regex duplicate("mögliche Dublette von Datei \\w+, Zeile \\d+, Adressnummer (\\d+) \\(.*\\)");
-    static const std::vector<std::pair<std::string, std::string>> kinds = {
-        {"Postleitzahl ", "Postleitzahl"}, {"E-Mail-Adresse ", "E-Mail"}, {"Telefonnummer ", "Telefon"},
-        {"Geburtsdatum ", "Geburtsdatum"}, {"Bankleitzahl ", "Bankleitzahl"}, {"Kontonummer ", "Kontonummer"},
-        {"IBAN ", "IBAN"}};
+    static const std::vector<std::pair<std::string, std::string>> kinds = {{"Postleitzahl ", "Postleitzahl"},
+                                                                           {"E-Mail-Adresse ", "E-Mail"},
+                                                                           {"Telefonnummer ", "Telefon"},
+                                                                           {"Geburtsdatum ", "Geburtsdatum"},
+                                                                           {"Bankleitzahl ", "Bankleitzahl"},
+                                                                           {"Kontonummer ", "Kontonummer"},
+                                                                           {"IBAN ", "IBAN"}};
     std::smatch match;
     if (std::regex_match(note, match, duplicate)) return "Dublette " + match[1].str();
     for (const auto& [start, kind] : kinds) {
@@ -458,9 +464,10 @@ TEST_F(Report, AStagingTableWithoutFremdidIsCountedAndTheReportSaysWhyItNamesNoI
     const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
 
     EXPECT_EQ(converted.exitCode, 0) << converted.err;
-    EXPECT_TRUE(app_tests::hasLine(converted.err,
-                                   "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 4 Hinweise; 0 mögliche Dubletten; "
-                                   "98 Adressdateien fehlen oder sind unlesbar."))
+    EXPECT_TRUE(
+        app_tests::hasLine(converted.err,
+                           "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 4 Hinweise; 0 mögliche Dubletten; "
+                           "98 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
     EXPECT_TRUE(app_tests::hasLine(converted.err,
                                    "Die Adressen in AdressenImport ließen sich den Datensätzen nicht zuordnen (no such "

@@ -1,0 +1,223 @@
+// What the report finds in the values of the records: implausible values, the keys of likely
+// duplicates, and the notes that name a duplicate's other record.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "adr/MappedValues.h"
+#include "review/DuplicateKeys.h"
+#include "review/LikelyDuplicates.h"
+#include "review/PlausibilityNotes.h"
+
+namespace {
+
+const db::Date kToday{2026, 12, 9};
+
+std::vector<std::string> notesOn(const adr::MappedValues& values) {
+    std::vector<std::string> notes;
+    review::notePlausibility(values, kToday, [&](const std::string& note) { notes.push_back(note); });
+    return notes;
+}
+
+adr::MappedValues withPlzOrt(const std::string& plzOrt) {
+    adr::MappedValues values;
+    values.plzOrt = plzOrt;
+    return values;
+}
+
+TEST(Plausibility, PostalCodesOfFiveDigitsAndForeignOnesPassOthersAreSaid) {
+    for (const char* fine : {"10115 Berlin", "01067 Dresden 1", "12345", "D-10115 Berlin", "A-1010 Wien",
+                             "CH-8001 Zürich", "NL-1012 Amsterdam", "Berlin", "Hauptstr. 169a", ""}) {
+        EXPECT_EQ(notesOn(withPlzOrt(fine)), std::vector<std::string>{}) << fine;
+    }
+    EXPECT_EQ(notesOn(withPlzOrt("1000 Berlin")),
+              std::vector<std::string>{"Postleitzahl „1000“ hat vier Ziffern: eine alte, nicht umgestellte "
+                                       "Postleitzahl (oder eine ausländische ohne Länderkennzeichen)"});
+    EXPECT_TRUE(notesOn(withPlzOrt("W-1000 Berlin")).at(0).starts_with("Postleitzahl „W-1000“ hat vier Ziffern"));
+    EXPECT_TRUE(notesOn(withPlzOrt("1000 Ul*123")).at(0).starts_with("Postleitzahl „1000“ hat vier Ziffern"))
+        << "too short to be renewed";
+    EXPECT_EQ(notesOn(withPlzOrt("123456 Ort")),
+              std::vector<std::string>{"Postleitzahl „123456“ hat nicht fünf Ziffern"});
+    EXPECT_EQ(notesOn(withPlzOrt("1234a Ort")),
+              std::vector<std::string>{"Postleitzahl „1234a“ hat nicht fünf Ziffern"});
+    EXPECT_EQ(notesOn(withPlzOrt("W-10115 Berlin")),
+              std::vector<std::string>{"Postleitzahl „W-10115“ hat nicht fünf Ziffern"})
+        << "the old prefix with a new code is neither";
+    adr::MappedValues postfach;
+    postfach.plzOrtPostfach = "123 Ulm";
+    EXPECT_EQ(notesOn(postfach), std::vector<std::string>{"Postleitzahl des Postfachs „123“ hat nicht fünf Ziffern"});
+}
+
+TEST(Plausibility, EmailAddressesOfTheFormNameAtDomainPass) {
+    for (const char* fine : {"hans@example.de", " hans.meier@mail.example.de  ", "weiß@t-online.de", ""}) {
+        adr::MappedValues values;
+        values.email = fine;
+        EXPECT_EQ(notesOn(values), std::vector<std::string>{}) << fine;
+    }
+    for (const char* wrong : {"hans.example.de", "hans@example", "a@b@c.de", "hans meier@example.de", "@example.de",
+                              "hans@example.d", "hans@.de", "hans.@example.de", "a@b.de; c@d.de"}) {
+        adr::MappedValues values;
+        values.email = wrong;
+        EXPECT_EQ(notesOn(values), std::vector<std::string>{"E-Mail-Adresse „" + std::string(wrong) +
+                                                            "“ hat nicht die Form name@domain"});
+    }
+}
+
+TEST(Plausibility, TelephoneNumbersWithLettersAreSaidSignsAreNoLetters) {
+    adr::MappedValues values;
+    values.telefon1 = "+49 (30) 123-45/67";
+    values.telefon2 = "0171 – 12345";
+    values.telefax = "0221·12345";
+    EXPECT_EQ(notesOn(values), std::vector<std::string>{});
+    values.telefon1 = " 66111 Saarbrücken";
+    values.telefon2 = "0171 Ä";
+    values.telefax = "0221 12345 privat";
+    EXPECT_EQ(notesOn(values), (std::vector<std::string>{"Telefonnummer „66111 Saarbrücken“ enthält Buchstaben",
+                                                         "Zweite Telefonnummer „0171 Ä“ enthält Buchstaben",
+                                                         "Faxnummer „0221 12345 privat“ enthält Buchstaben"}));
+}
+
+TEST(Plausibility, BirthDatesFromTodayBackTo120YearsPass) {
+    const auto noteOn = [](const db::Date& born) {
+        adr::MappedValues values;
+        values.geburtstag = born;
+        return notesOn(values);
+    };
+    EXPECT_EQ(noteOn({2026, 12, 9}), std::vector<std::string>{});
+    EXPECT_EQ(noteOn({1906, 12, 9}), std::vector<std::string>{});
+    EXPECT_EQ(noteOn({2026, 12, 10}), std::vector<std::string>{"Geburtsdatum 10.12.2026 liegt in der Zukunft"});
+    EXPECT_EQ(noteOn({1906, 12, 8}),
+              std::vector<std::string>{"Geburtsdatum 08.12.1906 liegt mehr als 120 Jahre zurück"});
+}
+
+TEST(Plausibility, BankCodesOfEightDigitsAccountsOfUpToTenAndValidIbansPass) {
+    const auto noteOn = [](const std::string& code, const std::string& account) {
+        adr::MappedValues values;
+        values.bankleitzahl = code;
+        values.kontoNummer = account;
+        return notesOn(values);
+    };
+    EXPECT_EQ(noteOn("10020030", "1234567890"), std::vector<std::string>{});
+    EXPECT_EQ(noteOn("100 200 30", "4711"), std::vector<std::string>{});
+    EXPECT_EQ(noteOn("COBADEFFXXX", "DE89370400440532013000"), std::vector<std::string>{}) << "a BIC and an IBAN";
+    EXPECT_EQ(noteOn("", "DE89 3704 0044 0532 0130 00"), std::vector<std::string>{});
+    EXPECT_EQ(noteOn("", "GB82WEST12345698765432"), std::vector<std::string>{});
+    EXPECT_EQ(noteOn("1002003", "12345678901"),
+              (std::vector<std::string>{"Bankleitzahl „1002003“ hat nicht acht Ziffern",
+                                        "Kontonummer „12345678901“ ist weder eine Kontonummer (bis zu zehn Ziffern) "
+                                        "noch eine IBAN"}));
+    EXPECT_EQ(noteOn("1002003X", "12-34").size(), 2u);
+    EXPECT_EQ(noteOn("", "DE89370400440532013001"),
+              std::vector<std::string>{"IBAN „DE89370400440532013001“ ist ungültig (Prüfziffern)"});
+    EXPECT_EQ(noteOn("", "DE8937040044053201300").size(), 1u) << "a German IBAN has 22 characters";
+}
+
+adr::MappedValues person(const std::string& nachname, const std::string& vorname, const std::string& strasse,
+                         const std::string& plzOrt, const std::string& telefon = "") {
+    adr::MappedValues values;
+    values.nachname = nachname;
+    values.vorname = vorname;
+    values.strasse = strasse;
+    values.plzOrt = plzOrt;
+    values.telefon1 = telefon;
+    return values;
+}
+
+std::vector<review::DuplicateKey> keysOf(const adr::MappedValues& values) {
+    std::array<review::DuplicateKey, 3> keys;
+    const std::size_t count = review::duplicateKeys(values, keys);
+    return {keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(count)};
+}
+
+std::uint64_t addressKey(const adr::MappedValues& values) {
+    const auto keys = keysOf(values);
+    return keys.empty() || keys[0].kind != review::DuplicateKey::address ? 0 : keys[0].hash;
+}
+
+TEST(DuplicateKeys, TheSamePersonWrittenDifferentlyHasTheSameAddressKey) {
+    const std::uint64_t key = addressKey(person("Müller", "Jürgen", "Hauptstraße 5", "10115 Berlin"));
+    ASSERT_NE(key, 0u);
+    EXPECT_EQ(addressKey(person("MUELLER", "juergen", "Hauptstr. 5", "10115 Berlin-Mitte")), key);
+    EXPECT_EQ(addressKey(person(" Müller ", "Jürgen", "Haupt-Strasse 5", "D-10115 Berlin")), key);
+    EXPECT_NE(addressKey(person("Müller", "Jürgen", "Hauptstr. 6", "10115 Berlin")), key);
+    EXPECT_NE(addressKey(person("Müller", "Hans", "Hauptstr. 5", "10115 Berlin")), key);
+    EXPECT_NE(addressKey(person("Müller", "Jürgen", "Hauptstr. 5", "10117 Berlin")), key);
+    EXPECT_NE(addressKey(person("Müll", "erJürgen", "Hauptstr. 5", "10115 Berlin")), key) << "name parts stay apart";
+    EXPECT_EQ(review::foldedForKey("Çelik-Straße 3, Öhringen"), "celikstrasse3oehringen");
+}
+
+TEST(DuplicateKeys, TelephoneNumbersCompareByTheirDigitsWithTheCountryCodeAsZero) {
+    const auto phoneKeys = [](const std::string& telefon) {
+        std::vector<std::uint64_t> hashes;
+        for (const auto& key : keysOf(person("Meier", "", "", "", telefon))) hashes.push_back(key.hash);
+        return hashes;
+    };
+    const auto key = phoneKeys("030 1234567");
+    ASSERT_EQ(key.size(), 1u);
+    EXPECT_EQ(phoneKeys("+49 30 123 45 67"), key);
+    EXPECT_EQ(phoneKeys("0049-30-1234567"), key);
+    EXPECT_EQ(phoneKeys("(030) 123 45-67"), key);
+    EXPECT_NE(phoneKeys("030 1234568"), key);
+    EXPECT_NE(phoneKeys("+41 30 1234567"), key);
+    EXPECT_EQ(phoneKeys("12345"), std::vector<std::uint64_t>{}) << "too short for a telephone number";
+    adr::MappedValues both = person("Meier", "", "", "", "030 1234567");
+    both.telefon2 = "0171 7654321";
+    EXPECT_EQ(keysOf(both).size(), 2u);
+    EXPECT_EQ(keysOf(person("", "Hans", "Hauptstr. 1", "10115 Berlin", "030 1234567")).size(), 0u)
+        << "no key without a surname";
+    EXPECT_EQ(keysOf(person("Meier", "Hans", "", "10115 Berlin")).size(), 0u) << "no address key without a street";
+    EXPECT_EQ(keysOf(person("Meier", "Hans", "Hauptstr. 1", "Berlin")).size(), 0u)
+        << "no address key without a postal code";
+}
+
+TEST(LikelyDuplicates, BothRecordsNameTheOtherTheFirstOneEachLaterOne) {
+    review::LikelyDuplicates duplicates;
+    const adr::MappedValues first = person("Meier", "Hans", "Hauptstr. 1", "10115 Berlin", "030 1234567");
+    EXPECT_EQ(duplicates.add(0, first, "01A", 1, 101), 0);
+    EXPECT_EQ(duplicates.add(1, person("Schulz", "Eva", "Hauptstr. 1", "10115 Berlin", "030 1234567"), "01A", 9, 201),
+              0);
+    EXPECT_EQ(duplicates.add(2, person("MEIER", "hans", "Hauptstraße 1", "10115 Berlin"), "02A", 1, 102), 2);
+    EXPECT_EQ(duplicates.add(3, person("Meier", "Hans", "Am Markt 2", "99084 Erfurt", "+49 30 1234567"), "03A", 1,
+                             std::nullopt),
+              2);
+    EXPECT_EQ(duplicates.add(4, first, "04A", 17, 104), 2);
+    EXPECT_EQ(duplicates.count(), 3);
+
+    std::vector<std::vector<std::string>> notes(5);
+    const std::array<std::array<const char*, 3>, 5> rows = {
+        {{"01A", "1", "101"}, {"01A", "9", "201"}, {"02A", "1", "102"}, {"03A", "1", ""}, {"04A", "17", "104"}}};
+    for (std::uint32_t i = 0; i < 5; ++i) {
+        duplicates.notesOn(i, rows[i][0], rows[i][1], rows[i][2],
+                           [&](std::string_view note) { notes[i].emplace_back(note); });
+    }
+    const std::string first101 = "mögliche Dublette von Datei 01A, Zeile 1, Adressnummer 101 ";
+    EXPECT_EQ(notes[0], (std::vector<std::string>{
+                            "mögliche Dublette von Datei 02A, Zeile 1, Adressnummer 102 (gleicher Name und gleiche "
+                            "Anschrift)",
+                            "mögliche Dublette von Datei 03A, Zeile 1 (gleicher Name und gleiche Telefonnummer)",
+                            "mögliche Dublette von Datei 04A, Zeile 17, Adressnummer 104 (gleicher Name, gleiche "
+                            "Anschrift und Telefonnummer)"}));
+    EXPECT_EQ(notes[1], std::vector<std::string>{});
+    EXPECT_EQ(notes[2], std::vector<std::string>{first101 + "(gleicher Name und gleiche Anschrift)"});
+    EXPECT_EQ(notes[3], std::vector<std::string>{first101 + "(gleicher Name und gleiche Telefonnummer)"});
+    EXPECT_EQ(notes[4], std::vector<std::string>{first101 + "(gleicher Name, gleiche Anschrift und Telefonnummer)"});
+}
+
+TEST(LikelyDuplicates, TheFirstRecordNamesTwentyLaterOnesAndCountsTheOthers) {
+    review::LikelyDuplicates duplicates;
+    const adr::MappedValues same = person("Meier", "Hans", "Hauptstr. 1", "10115 Berlin");
+    for (std::uint32_t i = 0; i < 5000; ++i) duplicates.add(i, same, "01A", 1 + 8 * i, 1 + i);
+    EXPECT_EQ(duplicates.count(), 4999);
+    std::vector<std::string> notes;
+    duplicates.notesOn(0, "01A", "1", "1", [&](std::string_view note) { notes.emplace_back(note); });
+    ASSERT_EQ(notes.size(), 21u);
+    EXPECT_EQ(notes[19],
+              "mögliche Dublette von Datei 01A, Zeile 161, Adressnummer 21 (gleicher Name und gleiche "
+              "Anschrift)");
+    EXPECT_EQ(notes[20], "… und 4.979 weitere mögliche Dubletten");
+}
+
+}  // namespace
