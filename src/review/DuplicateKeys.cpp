@@ -68,17 +68,27 @@ std::string phoneDigits(std::string_view number) {
 // Far too short for a telephone number with its area code: a place's postal code, a house number.
 constexpr std::size_t kFewestPhoneDigits = 6;
 
-std::uint64_t hashOf(std::string_view key) {
-    std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
-    for (const char c : key) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ULL;
+// FNV-1a over the parts of a key as they are added, then mixed so that every bit of the key
+// reaches every bit of the hash (the finaliser of splitmix64).
+class KeyHash {
+public:
+    explicit KeyHash(DuplicateKey::Kind kind) { add(std::string_view(reinterpret_cast<const char*>(&kind), 1)); }
+    KeyHash& add(std::string_view part) {
+        for (const char c : part) {
+            hash_ ^= static_cast<unsigned char>(c);
+            hash_ *= 1099511628211ULL;
+        }
+        return *this;
     }
-    // Every bit of the key reaches every bit of the hash (the finaliser of splitmix64).
-    hash = (hash ^ (hash >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    hash = (hash ^ (hash >> 27)) * 0x94D049BB133111EBULL;
-    return hash ^ (hash >> 31);
-}
+    std::uint64_t finish() const {
+        std::uint64_t hash = (hash_ ^ (hash_ >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        hash = (hash ^ (hash >> 27)) * 0x94D049BB133111EBULL;
+        return hash ^ (hash >> 31);
+    }
+
+private:
+    std::uint64_t hash_ = 14695981039346656037ULL;
+};
 
 }  // namespace
 
@@ -89,39 +99,36 @@ std::string foldedForKey(std::string_view text) {
 }
 
 std::size_t duplicateKeys(const adr::MappedValues& values, std::array<DuplicateKey, 3>& keys) {
-    // The parts stand apart by a byte no folded text holds, the kind first.
-    constexpr char kApart = '\x1F';
-    std::string name;
+    // The parts stand apart by a byte no folded text holds.
+    constexpr std::string_view kApart = "\x1F";
+    // Kept from record to record: their buffers are not allocated anew for each.
+    thread_local std::string name;
+    thread_local std::string postalCode;
+    thread_local std::string street;
+    name.clear();
     fold(values.nachname, name);
     if (name.empty()) return 0;
     name += kApart;
     fold(values.vorname, name);
 
     std::size_t count = 0;
-    std::string key;
     const std::string_view plzOrt = values.plzOrt;
-    std::string postalCode;
+    postalCode.clear();
     for (const char c : plzOrt.substr(0, plzOrt.find(' ', plzOrt.find_first_not_of(' ')))) {
         if (c >= '0' && c <= '9') postalCode += c;
     }
-    std::string street;
+    street.clear();
     fold(values.strasse, street);
     shortenStreet(street);
     if (!postalCode.empty() && !street.empty()) {
-        key.assign(1, DuplicateKey::address) += name;
-        key += kApart;
-        key += postalCode;
-        key += kApart;
-        key += street;
-        keys[count++] = {hashOf(key), DuplicateKey::address};
+        const KeyHash key =
+            KeyHash(DuplicateKey::address).add(name).add(kApart).add(postalCode).add(kApart).add(street);
+        keys[count++] = {key.finish(), DuplicateKey::address};
     }
     for (const std::string* number : {&values.telefon1, &values.telefon2}) {
         const std::string digits = phoneDigits(*number);
         if (digits.size() < kFewestPhoneDigits) continue;
-        key.assign(1, DuplicateKey::phone) += name;
-        key += kApart;
-        key += digits;
-        keys[count++] = {hashOf(key), DuplicateKey::phone};
+        keys[count++] = {KeyHash(DuplicateKey::phone).add(name).add(kApart).add(digits).finish(), DuplicateKey::phone};
     }
     return count;
 }

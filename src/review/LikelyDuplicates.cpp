@@ -1,9 +1,6 @@
 #include "review/LikelyDuplicates.h"
 
-#include <array>
-
 #include "db/Value.h"
-#include "review/DuplicateKeys.h"
 #include "review/Texts.h"
 
 namespace review {
@@ -38,22 +35,20 @@ void LikelyDuplicates::grow() {
     }
 }
 
-std::int64_t LikelyDuplicates::add(std::uint32_t index, const adr::MappedValues& values, std::string_view file,
+std::int64_t LikelyDuplicates::add(std::uint32_t index, std::span<const DuplicateKey> keys, std::string_view file,
                                    std::uint64_t line, const std::optional<double>& number) {
     if (index >= kMostRecords) return 0;
-    std::array<DuplicateKey, 3> keys;
-    const std::size_t keyCount = duplicateKeys(values, keys);
     std::vector<std::pair<std::uint32_t, std::uint8_t>> earlier;
-    for (std::size_t k = 0; k < keyCount; ++k) {
-        const std::uint32_t first = firstWith(keys[k].hash, index);
+    for (const DuplicateKey& key : keys) {
+        const std::uint32_t first = firstWith(key.hash, index);
         if (first == 0 || first - 1 == index) continue;
         bool known = false;
         for (auto& [other, kinds] : earlier) {
             if (other != first - 1) continue;
-            kinds |= keys[k].kind;
+            kinds |= key.kind;
             known = true;
         }
-        if (!known) earlier.emplace_back(first - 1, keys[k].kind);
+        if (!known) earlier.emplace_back(first - 1, key.kind);
     }
     if (earlier.empty()) return 0;
     ++duplicates_;

@@ -8,21 +8,22 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "adr/MappedValues.h"
+#include "review/DuplicateKeys.h"
 
 namespace review {
 
 class LikelyDuplicates {
 public:
     // While reading: the record counted `index` (from 0, every record in reading order) was handed
-    // on with these values. Answers how many notes that gives, on it and on the records it repeats.
-    std::int64_t add(std::uint32_t index, const adr::MappedValues& values, std::string_view file, std::uint64_t line,
+    // on with these keys. Answers how many notes that gives, on it and on the records it repeats.
+    std::int64_t add(std::uint32_t index, std::span<const DuplicateKey> keys, std::string_view file, std::uint64_t line,
                      const std::optional<double>& number);
     // The records that repeat an earlier one.
     std::int64_t count() const { return duplicates_; }

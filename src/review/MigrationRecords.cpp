@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <span>
 #include <system_error>
 
 #include "adr/LineReader.h"
@@ -60,13 +61,16 @@ void MigrationRecords::note(const std::string& text) {
 
 void MigrationRecords::valuesMapped(const adr::MappedValues& values) {
     if (!open_ || !spill_) return;
-    current_.values = values;
     current_.mapped = true;
+    current_.valueNotes.clear();
+    notePlausibility(values, today_, [this](std::string text) { current_.valueNotes.push_back(std::move(text)); });
+    current_.keyCount = duplicateKeys(values, current_.keys);
 }
 
-void MigrationRecords::checkValues() {
-    notePlausibility(current_.values, today_, [this](const std::string& text) { note(text); });
-    counts_.notes += duplicates_.add(current_.index, current_.values, current_.file, current_.line, current_.number);
+void MigrationRecords::noteValues() {
+    for (const std::string& text : current_.valueNotes) note(text);
+    counts_.notes += duplicates_.add(current_.index, std::span(current_.keys).first(current_.keyCount), current_.file,
+                                     current_.line, current_.number);
     counts_.likelyDuplicates = duplicates_.count();
 }
 
@@ -74,7 +78,7 @@ void MigrationRecords::recordEnded(bool saved) {
     if (!open_) return;
     open_ = false;
     current_.saved = saved;
-    if (saved && current_.mapped) checkValues();
+    if (saved && current_.mapped) noteValues();
     if (saved) {
         handedOn_.add(current_.number);
         ++handedCount_;

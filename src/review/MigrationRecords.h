@@ -4,6 +4,7 @@
 // discarded). A record counts as saved only when its row is found in the staging table after
 // the run, so a row the database lost on the way is never reported as saved.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -18,6 +19,7 @@
 #include "adr/RecordObserver.h"
 #include "db/Value.h"
 #include "review/CappedList.h"
+#include "review/DuplicateKeys.h"
 #include "review/LikelyDuplicates.h"
 #include "review/ListedPairing.h"
 #include "review/NumberLog.h"
@@ -100,14 +102,17 @@ private:
         std::optional<double> number;
         std::uint32_t index = 0;  // counted from 0 in reading order
         bool saved = false;
-        bool mapped = false;  // values holds the values it was handed on with
-        adr::MappedValues values;
+        // What the values it was handed on with say, noted once it is known to be saved.
+        bool mapped = false;
+        std::vector<std::string> valueNotes;
+        std::array<DuplicateKey, 3> keys;
+        std::size_t keyCount = 0;
         std::uint64_t lines = 0;
         CappedList notes{" | ", kReportedParts, texts::kMoreNote, texts::kMoreNotes};
         CappedList original{" ⏎ ", kReportedParts, texts::kMoreLine, texts::kMoreLines};
     };
-    // Notes what the values of the record being ended say: implausible ones, likely duplicates.
-    void checkValues();
+    // Notes what the values of the record being ended said: implausible ones, likely duplicates.
+    void noteValues();
     // Ends the record being read: tells its end when nobody did, and spills it with all its lines.
     void finishOpenRecord();
     void rowListed(const db::RowSet& row);

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "adr/MappedValues.h"
@@ -173,17 +175,24 @@ TEST(DuplicateKeys, TelephoneNumbersCompareByTheirDigitsWithTheCountryCodeAsZero
         << "no address key without a postal code";
 }
 
+// Adds the record with the keys of its values.
+std::int64_t add(review::LikelyDuplicates& duplicates, std::uint32_t index, const adr::MappedValues& values,
+                 std::string_view file, std::uint64_t line, std::optional<double> number) {
+    const auto keys = keysOf(values);
+    return duplicates.add(index, keys, file, line, number);
+}
+
 TEST(LikelyDuplicates, BothRecordsNameTheOtherTheFirstOneEachLaterOne) {
     review::LikelyDuplicates duplicates;
     const adr::MappedValues first = person("Meier", "Hans", "Hauptstr. 1", "10115 Berlin", "030 1234567");
-    EXPECT_EQ(duplicates.add(0, first, "01A", 1, 101), 0);
-    EXPECT_EQ(duplicates.add(1, person("Schulz", "Eva", "Hauptstr. 1", "10115 Berlin", "030 1234567"), "01A", 9, 201),
+    EXPECT_EQ(add(duplicates, 0, first, "01A", 1, 101), 0);
+    EXPECT_EQ(add(duplicates, 1, person("Schulz", "Eva", "Hauptstr. 1", "10115 Berlin", "030 1234567"), "01A", 9, 201),
               0);
-    EXPECT_EQ(duplicates.add(2, person("MEIER", "hans", "Hauptstraße 1", "10115 Berlin"), "02A", 1, 102), 2);
-    EXPECT_EQ(duplicates.add(3, person("Meier", "Hans", "Am Markt 2", "99084 Erfurt", "+49 30 1234567"), "03A", 1,
-                             std::nullopt),
+    EXPECT_EQ(add(duplicates, 2, person("MEIER", "hans", "Hauptstraße 1", "10115 Berlin"), "02A", 1, 102), 2);
+    EXPECT_EQ(add(duplicates, 3, person("Meier", "Hans", "Am Markt 2", "99084 Erfurt", "+49 30 1234567"), "03A", 1,
+                  std::nullopt),
               2);
-    EXPECT_EQ(duplicates.add(4, first, "04A", 17, 104), 2);
+    EXPECT_EQ(add(duplicates, 4, first, "04A", 17, 104), 2);
     EXPECT_EQ(duplicates.count(), 3);
 
     std::vector<std::vector<std::string>> notes(5);
@@ -209,7 +218,7 @@ TEST(LikelyDuplicates, BothRecordsNameTheOtherTheFirstOneEachLaterOne) {
 TEST(LikelyDuplicates, TheFirstRecordNamesTwentyLaterOnesAndCountsTheOthers) {
     review::LikelyDuplicates duplicates;
     const adr::MappedValues same = person("Meier", "Hans", "Hauptstr. 1", "10115 Berlin");
-    for (std::uint32_t i = 0; i < 5000; ++i) duplicates.add(i, same, "01A", 1 + 8 * i, 1 + i);
+    for (std::uint32_t i = 0; i < 5000; ++i) add(duplicates, i, same, "01A", 1 + 8 * i, 1 + i);
     EXPECT_EQ(duplicates.count(), 4999);
     std::vector<std::string> notes;
     duplicates.notesOn(0, "01A", "1", "1", [&](std::string_view note) { notes.emplace_back(note); });
