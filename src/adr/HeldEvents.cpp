@@ -74,7 +74,9 @@ void HeldEvents::note(const std::string& text) {
 
 void HeldEvents::valuesMapped(const MappedValues& values) {
     if (!holding()) return observer_.valuesMapped(values);
-    hold(Kind::valuesMapped).values = values;
+    Event& event = hold(Kind::valuesMapped);
+    if (!event.values) event.values = std::make_unique<MappedValues>();
+    *event.values = values;
 }
 
 void HeldEvents::fileUnreadable(const std::string& file, const std::string& reason, bool missing) {
@@ -117,7 +119,7 @@ void HeldEvents::pass(const Event& event) {
         case Kind::recordStarted: observer_.recordStarted(event.text, event.line, event.number); break;
         case Kind::lineRead: observer_.lineRead(event.read); break;
         case Kind::note: observer_.note(event.text); break;
-        case Kind::valuesMapped: observer_.valuesMapped(event.values); break;
+        case Kind::valuesMapped: observer_.valuesMapped(*event.values); break;
         case Kind::recordEnded: passRecordEnded(event); break;
         case Kind::fileUnreadable: observer_.fileUnreadable(event.text, event.reason, event.saved); break;
     }

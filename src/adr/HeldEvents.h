@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -62,7 +63,8 @@ private:
         std::uint64_t line = 0;
         std::optional<double> number;
         Line read;
-        MappedValues values;
+        // Only a slot that ever held values has them: the ring of events stays small.
+        std::unique_ptr<MappedValues> values;
         bool saved = false;     // of a record's end; of an unreadable file: it is missing
         std::uint64_t row = 0;  // of a record saved: the row handed on for it, 0 none
     };

@@ -6,32 +6,31 @@
 namespace review {
 
 std::uint32_t LikelyDuplicates::firstWith(std::uint64_t hash, std::uint32_t index) {
-    if (4 * (used_ + 1) > 3 * hashes_.size()) grow();
+    if (4 * (used_ + 1) > 3 * slots_.size()) grow();
     hash += hash == 0;  // 0 marks a free slot
-    const std::size_t mask = hashes_.size() - 1;
-    for (std::size_t at = static_cast<std::size_t>(hash) & mask;; at = (at + 1) & mask) {
-        if (hashes_[at] == 0) {
-            hashes_[at] = hash;
-            firsts_[at] = index + 1;
+    const auto low = static_cast<std::uint32_t>(hash);
+    const auto high = static_cast<std::uint32_t>(hash >> 32);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = low & mask;; at = (at + 1) & mask) {
+        Slot& slot = slots_[at];
+        if (slot.low == 0 && slot.high == 0) {
+            slot = {low, high, index + 1};
             ++used_;
             return 0;
         }
-        if (hashes_[at] == hash) return firsts_[at];
+        if (slot.low == low && slot.high == high) return slot.first;
     }
 }
 
 void LikelyDuplicates::grow() {
-    std::vector<std::uint64_t> hashes(2 * hashes_.size());
-    std::vector<std::uint32_t> firsts(2 * hashes_.size());
-    hashes.swap(hashes_);
-    firsts.swap(firsts_);
-    const std::size_t mask = hashes_.size() - 1;
-    for (std::size_t i = 0; i < hashes.size(); ++i) {
-        if (hashes[i] == 0) continue;
-        std::size_t at = static_cast<std::size_t>(hashes[i]) & mask;
-        while (hashes_[at] != 0) at = (at + 1) & mask;
-        hashes_[at] = hashes[i];
-        firsts_[at] = firsts[i];
+    std::vector<Slot> old(2 * slots_.size());
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.low == 0 && slot.high == 0) continue;
+        std::size_t at = slot.low & mask;
+        while (slots_[at].low != 0 || slots_[at].high != 0) at = (at + 1) & mask;
+        slots_[at] = slot;
     }
 }
 
