@@ -53,11 +53,14 @@ void shortenStreet(std::string& street) {
     }
 }
 
-// The digits of a telephone number, "+49" and "0049" as "0", another country's "+" as "00".
+// The digits of a telephone number, "+49" and "0049" as "0", another country's "+" as "00";
+// none for a text with letters, which is no telephone number (often a postal code and place).
 std::string phoneDigits(std::string_view number) {
     std::string digits;
     for (const char c : number) {
         if (c >= '0' && c <= '9') digits += c;
+        if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') return {};
+        if (static_cast<unsigned char>(c) >= 0x80) return {};
     }
     const std::size_t plus = number.find_first_not_of(' ');
     if (plus != std::string_view::npos && number[plus] == '+') digits.insert(0, "00");

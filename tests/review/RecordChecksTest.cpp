@@ -165,6 +165,8 @@ TEST(DuplicateKeys, TelephoneNumbersCompareByTheirDigitsWithTheCountryCodeAsZero
     EXPECT_NE(phoneKeys("030 1234568"), key);
     EXPECT_NE(phoneKeys("+41 30 1234567"), key);
     EXPECT_EQ(phoneKeys("12345"), std::vector<std::uint64_t>{}) << "too short for a telephone number";
+    EXPECT_EQ(phoneKeys("8000 München*80331"), std::vector<std::uint64_t>{}) << "a place is no telephone number";
+    EXPECT_EQ(phoneKeys("030 1234567 privat"), std::vector<std::uint64_t>{});
     adr::MappedValues both = person("Meier", "", "", "", "030 1234567");
     both.telefon2 = "0171 7654321";
     EXPECT_EQ(keysOf(both).size(), 2u);
