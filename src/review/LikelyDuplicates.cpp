@@ -34,6 +34,10 @@ void LikelyDuplicates::grow() {
     }
 }
 
+void LikelyDuplicates::addKnown(std::span<const DuplicateKey> keys, std::int64_t id) {
+    for (const DuplicateKey& key : keys) known_.emplace(key.hash, id);
+}
+
 std::int64_t LikelyDuplicates::add(std::uint32_t index, std::span<const DuplicateKey> keys, std::string_view file,
                                    std::uint64_t line, const std::optional<double>& number) {
     if (index >= kMostRecords) return 0;
@@ -49,8 +53,23 @@ std::int64_t LikelyDuplicates::add(std::uint32_t index, std::span<const Duplicat
         }
         if (!known) earlier.emplace_back(first - 1, key.kind);
     }
-    if (earlier.empty()) return 0;
+    std::vector<std::pair<std::int64_t, std::uint8_t>> known;
+    for (const DuplicateKey& key : keys) {
+        const auto found = known_.find(key.hash);
+        if (found == known_.end()) continue;
+        bool seen = false;
+        for (auto& [id, kinds] : known) {
+            if (id != found->second) continue;
+            kinds |= key.kind;
+            seen = true;
+        }
+        if (!seen) known.emplace_back(found->second, key.kind);
+    }
+    if (earlier.empty() && known.empty()) return 0;
     ++duplicates_;
+    const auto knownCount = static_cast<std::int64_t>(known.size());
+    if (!known.empty()) links_[index].known = std::move(known);
+    if (earlier.empty()) return knownCount;
     const std::string name =
         texts::recordNamed(file, std::to_string(line), number ? db::Value(*number).toText() : std::string());
     for (const auto& [other, kinds] : earlier) {
@@ -63,7 +82,7 @@ std::int64_t LikelyDuplicates::add(std::uint32_t index, std::span<const Duplicat
     }
     const auto count = static_cast<std::int64_t>(earlier.size());
     links_[index].earlier = std::move(earlier);
-    return 2 * count;
+    return knownCount + 2 * count;
 }
 
 void LikelyDuplicates::notesOn(std::uint32_t index, std::string_view file, std::string_view line,
@@ -71,6 +90,10 @@ void LikelyDuplicates::notesOn(std::uint32_t index, std::string_view file, std::
     const auto found = links_.find(index);
     if (found == links_.end()) return;
     Links& links = found->second;
+    for (const auto& [id, kinds] : links.known) {
+        note(texts::likelyDuplicate(texts::addressNamed(id), kinds & DuplicateKey::address,
+                                    kinds & DuplicateKey::phone));
+    }
     for (const auto& [other, kinds] : links.earlier) {
         const auto first = links_.find(other);
         if (first == links_.end()) continue;

@@ -25,7 +25,9 @@ public:
     // on with these keys. Answers how many notes that gives, on it and on the records it repeats.
     std::int64_t add(std::uint32_t index, std::span<const DuplicateKey> keys, std::string_view file, std::uint64_t line,
                      const std::optional<double>& number);
-    // The records that repeat an earlier one.
+    // Before reading: an address already in the address table, by its id there.
+    void addKnown(std::span<const DuplicateKey> keys, std::int64_t id);
+    // The records that repeat an earlier one or an address already in the address table.
     std::int64_t count() const { return duplicates_; }
 
     // Once reading has ended, for every record in reading order as its report row is written:
@@ -46,6 +48,7 @@ private:
     };
     struct Links {
         std::vector<std::pair<std::uint32_t, std::uint8_t>> earlier;  // the records it repeats, and by which keys
+        std::vector<std::pair<std::int64_t, std::uint8_t>> known;     // the addresses in the table it repeats
         std::vector<Later> later;                                     // the first kNamed records that repeat it
         std::int64_t moreLater = 0;
         std::string name;  // the record's own, once its report row was written
@@ -64,7 +67,8 @@ private:
     };
     std::vector<Slot> slots_ = std::vector<Slot>(1024);
     std::size_t used_ = 0;
-    std::unordered_map<std::uint32_t, Links> links_;  // only the records with a likely duplicate
+    std::unordered_map<std::uint64_t, std::int64_t> known_;  // a key's first address in the table, by its id
+    std::unordered_map<std::uint32_t, Links> links_;         // only the records with a likely duplicate
     std::int64_t duplicates_ = 0;
 };
 

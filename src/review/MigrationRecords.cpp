@@ -8,6 +8,7 @@
 
 #include "adr/LineReader.h"
 #include "db/Connection.h"
+#include "db/RowSet.h"
 #include "review/PlausibilityNotes.h"
 #include "review/ReportWhileListed.h"
 #include "review/TablePairing.h"
@@ -65,6 +66,29 @@ void MigrationRecords::valuesMapped(const adr::MappedValues& values) {
     current_.valueNotes.clear();
     notePlausibility(values, today_, [this](std::string text) { current_.valueNotes.push_back(std::move(text)); });
     current_.keyCount = duplicateKeys(values, current_.keys);
+}
+
+void MigrationRecords::readKnownAddresses(db::Connection& connection) {
+    if (!spill_) return;
+    try {
+        const auto rows =
+            connection.execute("SELECT id, nachname, vorname, strassenr, PLZOrt, telefon1, telefon2 FROM Adressen");
+        adr::MappedValues values;
+        std::array<DuplicateKey, 3> keys;
+        for (; !rows->atEnd(); rows->moveNext()) {
+            values.nachname = rows->value(1).toText();
+            values.vorname = rows->value(2).toText();
+            values.strasse = rows->value(3).toText();
+            values.plzOrt = rows->value(4).toText();
+            values.telefon1 = rows->value(5).toText();
+            values.telefon2 = rows->value(6).toText();
+            const db::Value id = rows->value(0);
+            duplicates_.addKnown(std::span(keys).first(duplicateKeys(values, keys)),
+                                 id.isInteger() ? id.integer() : static_cast<std::int64_t>(id.number()));
+        }
+    } catch (const std::exception&) {
+        // An address table of another form: the records are compared among themselves only.
+    }
 }
 
 void MigrationRecords::noteValues() {

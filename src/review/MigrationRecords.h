@@ -89,6 +89,10 @@ public:
     std::function<void(const db::RowSet& row)> pairWhileListed();
     void listEnded(bool complete);
     const RecordCounts& counts() const { return counts_; }
+    // Before the run, with a report: the addresses already in the address table, whose repeats
+    // among the records are noted as likely duplicates. A table without the columns (or none)
+    // is not compared with.
+    void readKnownAddresses(db::Connection& connection);
 
     // Today's date on this machine.
     static db::Date currentDate();

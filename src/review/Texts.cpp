@@ -97,6 +97,8 @@ std::string recordNamed(std::string_view file, std::string_view line, std::strin
     return named;
 }
 
+std::string addressNamed(std::int64_t id) { return "Adresse " + std::to_string(id) + " in Adressen"; }
+
 std::string likelyDuplicate(std::string_view other, bool sameAddress, bool samePhone) {
     const std::string same = sameAddress && samePhone ? "gleicher Name, gleiche Anschrift und Telefonnummer"
                              : sameAddress            ? "gleicher Name und gleiche Anschrift"

@@ -54,6 +54,7 @@ std::string notAnIban(std::string_view iban);
 
 // Likely duplicates: the other record, and what the two have in common.
 std::string recordNamed(std::string_view file, std::string_view line, std::string_view number);
+std::string addressNamed(std::int64_t id);
 std::string likelyDuplicate(std::string_view other, bool sameAddress, bool samePhone);
 inline constexpr std::string_view kMoreDuplicate = "weitere mögliche Dublette";
 inline constexpr std::string_view kMoreDuplicates = "weitere mögliche Dubletten";

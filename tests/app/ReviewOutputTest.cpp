@@ -455,6 +455,32 @@ TEST_F(Report, NotesExactlyThePlantedDuplicatesAndImplausibleValues) {
         << converted.err;
 }
 
+// Addresses already in the address table (an earlier import, or typed in): a record that repeats
+// one is noted with its id there; the table itself is only read.
+TEST_F(Report, ARecordThatRepeatsAnAddressInTheAddressTableNamesItsId) {
+    writeAdr("01A", app_tests::completeRecord("1", "Meier") + app_tests::completeRecord("2", "Schulz"));
+    const auto pool = db::SqliteConnection::create(datenpool());
+    pool->execute(
+        "INSERT INTO Adressen (id, nachname, vorname, strassenr, PLZOrt, telefon1) VALUES "
+        "(7, 'MEIER', 'hans', 'Hauptstraße 1', '10115 Berlin', ''), (8, 'Schulz', 'Hans', 'Am Markt 2', '99084 "
+        "Erfurt', "
+        "'+49 30 123'), (9, 'Schulz', 'Eva', 'Hauptstr. 1', '10115 Berlin', '030 123')");
+    const std::string report = dir.file("bericht.csv");
+    const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    const auto rows = reportRows(report);
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(rows[1][5], "mögliche Dublette von Adresse 7 in Adressen (gleicher Name und gleiche Anschrift)");
+    EXPECT_EQ(rows[2][5], "mögliche Dublette von Adresse 8 in Adressen (gleicher Name und gleiche Telefonnummer)")
+        << "not 9: another first name at the same address and telephone";
+    EXPECT_TRUE(
+        app_tests::hasLine(converted.err,
+                           "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 2 Hinweise; 2 mögliche Dubletten; "
+                           "98 Adressdateien fehlen oder sind unlesbar."))
+        << converted.err;
+    EXPECT_EQ(db::SqliteConnection::open(datenpool())->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer(), 3);
+}
+
 // A staging table without fremdid takes the rows all the same; their records cannot be paired
 // with them, so the rows are counted, and the report says why it names no ids.
 TEST_F(Report, AStagingTableWithoutFremdidIsCountedAndTheReportSaysWhyItNamesNoIds) {

@@ -217,6 +217,28 @@ TEST(LikelyDuplicates, BothRecordsNameTheOtherTheFirstOneEachLaterOne) {
     EXPECT_EQ(notes[4], std::vector<std::string>{first101 + "(gleicher Name, gleiche Anschrift und Telefonnummer)"});
 }
 
+TEST(LikelyDuplicates, AnAddressAlreadyInTheTableIsNamedByItsIdOnTheRecordOnly) {
+    review::LikelyDuplicates duplicates;
+    const adr::MappedValues meier = person("Meier", "Hans", "Hauptstr. 1", "10115 Berlin", "030 1234567");
+    const auto known = keysOf(meier);
+    duplicates.addKnown(known, 4711);
+    EXPECT_EQ(add(duplicates, 0, person("Schulz", "Eva", "Hauptstr. 1", "10115 Berlin"), "01A", 1, 1), 0);
+    EXPECT_EQ(add(duplicates, 1, meier, "01A", 9, 2), 1) << "one note, on the record";
+    EXPECT_EQ(add(duplicates, 2, meier, "01A", 17, 3), 3) << "the address in the table, and the record before";
+    EXPECT_EQ(duplicates.count(), 2);
+    std::vector<std::string> notes;
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        notes.clear();
+        duplicates.notesOn(i, "01A", std::to_string(1 + 8 * i), std::to_string(i + 1),
+                           [&](std::string_view note) { notes.emplace_back(note); });
+    }
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         "mögliche Dublette von Adresse 4711 in Adressen (gleicher Name, gleiche Anschrift und "
+                         "Telefonnummer)",
+                         "mögliche Dublette von Datei 01A, Zeile 9, Adressnummer 2 (gleicher Name, gleiche Anschrift "
+                         "und Telefonnummer)"}));
+}
+
 TEST(LikelyDuplicates, TheFirstRecordNamesTwentyLaterOnesAndCountsTheOthers) {
     review::LikelyDuplicates duplicates;
     const adr::MappedValues same = person("Meier", "Hans", "Hauptstr. 1", "10115 Berlin");
