@@ -1,111 +1,157 @@
 #include "review/LikelyDuplicates.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "db/Value.h"
 #include "review/Texts.h"
 
 namespace review {
 
-std::uint32_t LikelyDuplicates::firstWith(std::uint64_t hash, std::uint32_t index) {
-    if (4 * (used_ + 1) > 3 * slots_.size()) grow();
-    hash += hash == 0;  // 0 marks a free slot
-    const auto low = static_cast<std::uint32_t>(hash);
-    const auto high = static_cast<std::uint32_t>(hash >> 32);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = low & mask;; at = (at + 1) & mask) {
-        Slot& slot = slots_[at];
-        if (slot.low == 0 && slot.high == 0) {
-            slot = {low, high, index + 1};
-            ++used_;
-            return 0;
-        }
-        if (slot.low == low && slot.high == high) return slot.first;
-    }
+bool LikelyDuplicates::Key::Less::operator()(const Key& a, const Key& b) const {
+    if (a.hash != b.hash) return a.hash < b.hash;
+    if (a.known != b.known) return a.known;
+    return a.known ? a.number < b.number : a.index < b.index;
 }
 
-void LikelyDuplicates::grow() {
-    std::vector<Slot> old(2 * slots_.size());
-    old.swap(slots_);
-    const std::size_t mask = slots_.size() - 1;
-    for (const Slot& slot : old) {
-        if (slot.low == 0 && slot.high == 0) continue;
-        std::size_t at = slot.low & mask;
-        while (slots_[at].low != 0 || slots_[at].high != 0) at = (at + 1) & mask;
-        slots_[at] = slot;
-    }
+bool LikelyDuplicates::Pair::Less::operator()(const Pair& a, const Pair& b) const {
+    if (a.record != b.record) return a.record < b.record;
+    if (a.other != b.other) return a.other < b.other;
+    return a.other == Other::known ? a.number < b.number : a.index < b.index;
+}
+
+bool LikelyDuplicates::Pair::sameAs(const Pair& pair) const {
+    return record == pair.record && other == pair.other &&
+           (other == Other::known ? number == pair.number : index == pair.index);
+}
+
+LikelyDuplicates::LikelyDuplicates(std::iostream& workFile) : keys_(workFile, kHeld), pairs_(workFile, kHeld) {}
+
+std::uint16_t LikelyDuplicates::fileIndex(std::string_view file) {
+    // A run reads at most the hundred address files, one after the other.
+    if (!files_.empty() && files_.back() == file) return static_cast<std::uint16_t>(files_.size() - 1);
+    const auto found = std::find(files_.begin(), files_.end(), file);
+    if (found != files_.end()) return static_cast<std::uint16_t>(found - files_.begin());
+    files_.emplace_back(file);
+    return static_cast<std::uint16_t>(files_.size() - 1);
 }
 
 void LikelyDuplicates::addKnown(std::span<const DuplicateKey> keys, std::int64_t id) {
-    for (const DuplicateKey& key : keys) known_.emplace(key.hash, id);
+    for (const DuplicateKey& key : keys) {
+        keys_.add({key.hash, static_cast<double>(id), 0, 0, 0, key.kind, true});
+    }
 }
 
-std::int64_t LikelyDuplicates::add(std::uint32_t index, std::span<const DuplicateKey> keys, std::string_view file,
-                                   std::uint64_t line, const std::optional<double>& number) {
-    if (index >= kMostRecords) return 0;
-    std::vector<std::pair<std::uint32_t, std::uint8_t>> earlier;
-    for (const DuplicateKey& key : keys) {
-        const std::uint32_t first = firstWith(key.hash, index);
-        if (first == 0 || first - 1 == index) continue;
-        bool known = false;
-        for (auto& [other, kinds] : earlier) {
-            if (other != first - 1) continue;
-            kinds |= key.kind;
-            known = true;
+void LikelyDuplicates::add(std::uint32_t index, std::span<const DuplicateKey> keys, std::string_view file,
+                           std::uint64_t line, const std::optional<double>& number) {
+    if (keys.empty()) return;
+    const std::uint16_t at = fileIndex(file);
+    const double shown = number.value_or(std::numeric_limits<double>::quiet_NaN());
+    for (const DuplicateKey& key : keys) keys_.add({key.hash, shown, line, index, at, key.kind, false});
+}
+
+void LikelyDuplicates::pair(std::uint32_t record, Other other, const Key& with) {
+    pairs_.add({with.number, with.line, record, with.index, with.file, other, with.kind});
+}
+
+void LikelyDuplicates::resolve() {
+    if (resolved_) return;
+    resolved_ = true;
+    keys_.finish();
+    // The keys of one hash stand together: the address in the table first, then the records in
+    // reading order.
+    std::optional<std::uint64_t> hash;
+    std::optional<Key> known;
+    std::optional<Key> first;
+    for (Key key; keys_.next(key);) {
+        if (hash != key.hash) {
+            hash = key.hash;
+            known.reset();
+            first.reset();
         }
-        if (!known) earlier.emplace_back(first - 1, key.kind);
-    }
-    std::vector<std::pair<std::int64_t, std::uint8_t>> known;
-    for (const DuplicateKey& key : keys) {
-        const auto found = known_.find(key.hash);
-        if (found == known_.end()) continue;
-        bool seen = false;
-        for (auto& [id, kinds] : known) {
-            if (id != found->second) continue;
-            kinds |= key.kind;
-            seen = true;
+        if (key.known) {
+            if (!known) known = key;
+            continue;
         }
-        if (!seen) known.emplace_back(found->second, key.kind);
+        // The first record's second telephone number of the same digits pairs it with nothing;
+        // a later record's makes its pairs twice, and they are told once.
+        if (first && key.index == first->index) continue;
+        if (known) pair(key.index, Other::known, *known);
+        if (!first) {
+            first = key;
+            continue;
+        }
+        pair(key.index, Other::earlier, *first);
+        pair(first->index, Other::later, key);
     }
-    if (earlier.empty() && known.empty()) return 0;
-    ++duplicates_;
-    const auto knownCount = static_cast<std::int64_t>(known.size());
-    if (!known.empty()) links_[index].known = std::move(known);
-    if (earlier.empty()) return knownCount;
-    const std::string name =
-        texts::recordNamed(file, std::to_string(line), number ? db::Value(*number).toText() : std::string());
-    for (const auto& [other, kinds] : earlier) {
-        Links& first = links_[other];
-        if (first.later.size() < kNamed) {
-            first.later.push_back({name, kinds});
+    pairs_.finish();
+
+    rewind();
+    std::optional<std::uint32_t> record;
+    std::int64_t later = 0;
+    bool repeats = false;
+    const auto counted = [&] {
+        if (repeats) ++duplicates_;
+        if (later > static_cast<std::int64_t>(kNamed)) notes_ -= later - static_cast<std::int64_t>(kNamed) - 1;
+    };
+    while (const std::optional<Pair> pair = nextPair()) {
+        if (record != pair->record) {
+            if (record) counted();
+            record = pair->record;
+            later = 0;
+            repeats = false;
+        }
+        ++notes_;
+        if (pair->other == Other::later) {
+            ++later;
         } else {
-            ++first.moreLater;
+            repeats = true;
         }
     }
-    const auto count = static_cast<std::int64_t>(earlier.size());
-    links_[index].earlier = std::move(earlier);
-    return knownCount + 2 * count;
+    if (record) counted();
+    rewind();
 }
 
-void LikelyDuplicates::notesOn(std::uint32_t index, std::string_view file, std::string_view line,
-                               std::string_view number, const std::function<void(std::string_view)>& note) {
-    const auto found = links_.find(index);
-    if (found == links_.end()) return;
-    Links& links = found->second;
-    for (const auto& [id, kinds] : links.known) {
-        note(texts::likelyDuplicate(texts::addressNamed(id), kinds & DuplicateKey::address,
-                                    kinds & DuplicateKey::phone));
+void LikelyDuplicates::rewind() {
+    pairs_.rewind();
+    Pair pair;
+    ahead_ = pairs_.next(pair) ? std::optional<Pair>(pair) : std::nullopt;
+}
+
+std::optional<LikelyDuplicates::Pair> LikelyDuplicates::nextPair() {
+    if (!ahead_) return std::nullopt;
+    Pair pair = *ahead_;
+    ahead_.reset();
+    for (Pair next; pairs_.next(next);) {
+        if (!next.sameAs(pair)) {
+            ahead_ = next;
+            break;
+        }
+        pair.kinds |= next.kinds;
     }
-    for (const auto& [other, kinds] : links.earlier) {
-        const auto first = links_.find(other);
-        if (first == links_.end()) continue;
-        note(texts::likelyDuplicate(first->second.name, kinds & DuplicateKey::address, kinds & DuplicateKey::phone));
+    return pair;
+}
+
+std::string LikelyDuplicates::named(const Pair& pair) const {
+    if (pair.other == Other::known) return texts::addressNamed(static_cast<std::int64_t>(pair.number));
+    return texts::recordNamed(files_[pair.file], std::to_string(pair.line),
+                              std::isnan(pair.number) ? std::string() : db::Value(pair.number).toText());
+}
+
+void LikelyDuplicates::notesOn(std::uint32_t index, const std::function<void(std::string_view)>& note) {
+    while (ahead_ && ahead_->record < index) nextPair();
+    std::size_t later = 0;
+    std::int64_t more = 0;
+    while (ahead_ && ahead_->record == index) {
+        const Pair pair = *nextPair();
+        if (pair.other == Other::later && later++ >= kNamed) {
+            ++more;
+            continue;
+        }
+        note(texts::likelyDuplicate(named(pair), pair.kinds & DuplicateKey::address, pair.kinds & DuplicateKey::phone));
     }
-    if (links.later.empty()) return;
-    links.name = texts::recordNamed(file, line, number);
-    for (const Later& later : links.later) {
-        note(
-            texts::likelyDuplicate(later.name, later.kinds & DuplicateKey::address, later.kinds & DuplicateKey::phone));
-    }
-    if (links.moreLater > 0) note(texts::leftOut(links.moreLater, texts::kMoreDuplicate, texts::kMoreDuplicates));
+    if (more > 0) note(texts::leftOut(more, texts::kMoreDuplicate, texts::kMoreDuplicates));
 }
 
 }  // namespace review

@@ -15,11 +15,12 @@
 
 namespace review {
 
-MigrationRecords::MigrationRecords(std::iostream* spill, const db::Date& today) : today_(today) {
+MigrationRecords::MigrationRecords(std::iostream* spill, std::iostream* keyFile, const db::Date& today)
+    : today_(today) {
     if (!spill) return;
     spill_.emplace(*spill);
-    rows_.emplace(*spill_, duplicates_);
-    counts_.likelyDuplicates = 0;
+    if (keyFile) duplicates_.emplace(*keyFile);
+    rows_.emplace(*spill_, duplicates_ ? &*duplicates_ : nullptr);
 }
 
 db::Date MigrationRecords::currentDate() {
@@ -65,11 +66,11 @@ void MigrationRecords::valuesMapped(const adr::MappedValues& values) {
     current_.mapped = true;
     current_.valueNotes.clear();
     notePlausibility(values, today_, [this](std::string text) { current_.valueNotes.push_back(std::move(text)); });
-    current_.keyCount = duplicateKeys(values, current_.keys);
+    current_.keyCount = duplicates_ ? duplicateKeys(values, current_.keys) : 0;
 }
 
 void MigrationRecords::readKnownAddresses(db::Connection& connection) {
-    if (!spill_) return;
+    if (!duplicates_) return;
     try {
         const auto rows =
             connection.execute("SELECT id, nachname, vorname, strassenr, PLZOrt, telefon1, telefon2 FROM Adressen");
@@ -83,19 +84,30 @@ void MigrationRecords::readKnownAddresses(db::Connection& connection) {
             values.telefon1 = rows->value(5).toText();
             values.telefon2 = rows->value(6).toText();
             const db::Value id = rows->value(0);
-            duplicates_.addKnown(std::span(keys).first(duplicateKeys(values, keys)),
-                                 id.isInteger() ? id.integer() : static_cast<std::int64_t>(id.number()));
+            duplicates_->addKnown(std::span(keys).first(duplicateKeys(values, keys)),
+                                  id.isInteger() ? id.integer() : static_cast<std::int64_t>(id.number()));
         }
     } catch (const std::exception&) {
-        // An address table of another form: the records are compared among themselves only.
+        // An address table of another form: the records are compared among themselves only, and
+        // the counts say so.
+        counts_.tableNotCompared = true;
     }
 }
 
 void MigrationRecords::noteValues() {
     for (const std::string& text : current_.valueNotes) note(text);
-    counts_.notes += duplicates_.add(current_.index, std::span(current_.keys).first(current_.keyCount), current_.file,
-                                     current_.line, current_.number);
-    counts_.likelyDuplicates = duplicates_.count();
+    if (duplicates_) {
+        duplicates_->add(current_.index, std::span(current_.keys).first(current_.keyCount), current_.file,
+                         current_.line, current_.number);
+    }
+}
+
+void MigrationRecords::finishReading() {
+    finishOpenRecord();
+    if (!duplicates_ || counts_.likelyDuplicates) return;
+    duplicates_->resolve();
+    counts_.notes += duplicates_->notes();
+    counts_.likelyDuplicates = duplicates_->count();
 }
 
 void MigrationRecords::recordEnded(bool saved) {
@@ -152,7 +164,7 @@ void MigrationRecords::startReportAhead() {
     const ReportOpener report = std::exchange(reportWhileListed_, {});
     // No record is read any more: the last one is finished here, so that the spill and the
     // numbers handed on stay as they are while the report's thread reads them.
-    finishOpenRecord();
+    finishReading();
     countsBeforeAhead_ = counts_;
     TableSink* writer = nullptr;
     try {
@@ -203,7 +215,7 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
         if (pairedWhileListed && written) return *written;
         counts_ = countsBeforeAhead_;
     }
-    finishOpenRecord();
+    finishReading();
     if (!pairedWhileListed) {
         pairedIds_ = NumberLog();
         if (connection) {

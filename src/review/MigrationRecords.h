@@ -45,8 +45,10 @@ class MigrationRecords : public adr::RecordObserver {
 public:
     // spill: where finished records wait, in order, until their staging ids are known; without
     // one the records are only counted. With one, the values of each record handed on are checked
-    // (implausible values, likely duplicates; birth dates against today) and the findings noted.
-    explicit MigrationRecords(std::iostream* spill = nullptr, const db::Date& today = currentDate());
+    // for implausible values (birth dates against today) and, with keyFile to sort their keys in,
+    // for likely duplicates, and the findings noted.
+    explicit MigrationRecords(std::iostream* spill = nullptr, std::iostream* keyFile = nullptr,
+                              const db::Date& today = currentDate());
     ~MigrationRecords() override;
     MigrationRecords(const MigrationRecords&) = delete;
     MigrationRecords& operator=(const MigrationRecords&) = delete;
@@ -115,8 +117,10 @@ private:
         CappedList notes{" | ", kReportedParts, texts::kMoreNote, texts::kMoreNotes};
         CappedList original{" ⏎ ", kReportedParts, texts::kMoreLine, texts::kMoreLines};
     };
-    // Notes what the values of the record being ended said: implausible ones, likely duplicates.
+    // Notes what the values of the record being ended said: implausible ones; hands on its keys.
     void noteValues();
+    // Reading has ended: the last record is finished, and the likely duplicates are found.
+    void finishReading();
     // Ends the record being read: tells its end when nobody did, and spills it with all its lines.
     void finishOpenRecord();
     void rowListed(const db::RowSet& row);
@@ -133,7 +137,7 @@ private:
 
     std::optional<RecordSpill> spill_;
     db::Date today_;
-    LikelyDuplicates duplicates_;
+    std::optional<LikelyDuplicates> duplicates_;
     std::optional<ReportRows> rows_;  // written from the spill
     Current current_;
     bool open_ = false;     // a record is read whose end is not told yet

@@ -18,6 +18,8 @@ struct RecordCounts {
     // Records that repeat an earlier one's name with its address or telephone number; only when
     // the records were checked for them.
     std::optional<std::int64_t> likelyDuplicates;
+    // The address table could not be read to compare the records with (a table of another form).
+    bool tableNotCompared = false;
 };
 
 }  // namespace review

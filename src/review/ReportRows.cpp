@@ -31,6 +31,7 @@ void ReportRows::unpaired(std::string outcome, std::string note) {
 
 bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& nextId, std::int64_t recordsRead) {
     spill_.rewind();
+    if (duplicates_) duplicates_->rewind();
     cutShort_.clear();
     RecordSpill::Entry entry;
     RecordSpill::Read read;
@@ -49,10 +50,9 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
         std::string_view recordNotes = entry.notes;
         const auto index = static_cast<std::uint32_t>(reported);
         const bool unpaired = id == kUnpaired || (saved && id == 0);
-        if (unpaired || duplicates_.concerns(index)) {
+        if (unpaired || (duplicates_ && duplicates_->concerns(index))) {
             notes = recordNotes;
-            duplicates_.notesOn(index, entry.file, entry.line, entry.number,
-                                [&](std::string_view note) { append(notes, " | ", note); });
+            if (duplicates_) duplicates_->notesOn(index, [&](std::string_view note) { append(notes, " | ", note); });
             if (unpaired) append(notes, " | ", id == kUnpaired ? std::string_view(unpairedNote_) : texts::kNotInTable);
             recordNotes = notes;
             if (id == kUnpaired) outcome = unpairedOutcome_;
@@ -62,8 +62,12 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
                     recordNotes, entry.original});
         ++reported;
     }
-    if (read == RecordSpill::Read::end && !spill_.writeFailed()) return true;
-    cutShort_ = texts::reportCutShort(spill_.writeFailed(), reported, recordsRead);
+    if (read == RecordSpill::Read::end && !spill_.writeFailed()) {
+        if (!duplicates_ || !duplicates_->failed()) return true;
+        cutShort_ = std::string(texts::kDuplicatesNotAllFound);
+    } else {
+        cutShort_ = texts::reportCutShort(spill_.writeFailed(), reported, recordsRead);
+    }
     writer.row({{}, {}, {}, texts::kReportIncomplete, {}, cutShort_, {}});
     return false;
 }

@@ -21,8 +21,9 @@ public:
     // The report's columns, in their order.
     static const std::vector<std::string>& columns();
 
-    // duplicates: the likely duplicates found while the records were read, noted on their rows.
-    ReportRows(RecordSpill& spill, LikelyDuplicates& duplicates) : spill_(spill), duplicates_(duplicates) {}
+    // duplicates: the likely duplicates found among the records, noted on their rows; none when
+    // they were not looked for.
+    ReportRows(RecordSpill& spill, LikelyDuplicates* duplicates) : spill_(spill), duplicates_(duplicates) {}
 
     // The outcome and the note of the records whose rows could not be looked up (kUnpaired).
     void unpaired(std::string outcome, std::string note);
@@ -35,7 +36,7 @@ public:
 
 private:
     RecordSpill& spill_;
-    LikelyDuplicates& duplicates_;
+    LikelyDuplicates* duplicates_;
     std::string unpairedOutcome_;
     std::string unpairedNote_;
     std::string cutShort_;

@@ -17,7 +17,8 @@ std::string countsLine(const RecordCounts& c, std::string_view separator) {
            text::groupDigits(c.discarded, separator) + " verworfen; " +
            text::counted(c.notes, separator, "Hinweis", "Hinweise") + "; " +
            (c.likelyDuplicates
-                ? text::counted(*c.likelyDuplicates, separator, "mögliche Dublette", "mögliche Dubletten") + "; "
+                ? text::counted(*c.likelyDuplicates, separator, "mögliche Dublette", "mögliche Dubletten") +
+                      (c.tableNotCompared ? " (ohne Abgleich mit Adressen)" : "") + "; "
                 : std::string()) +
            text::counted(c.filesUnreadable, separator, "Adressdatei fehlt oder ist unlesbar.",
                          "Adressdateien fehlen oder sind unlesbar.");

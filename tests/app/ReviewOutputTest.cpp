@@ -479,6 +479,17 @@ TEST_F(Report, ARecordThatRepeatsAnAddressInTheAddressTableNamesItsId) {
                            "98 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
     EXPECT_EQ(db::SqliteConnection::open(datenpool())->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer(), 3);
+
+    // An address table of another form is not compared with, and the counts say so.
+    db::SqliteConnection::open(datenpool())
+        ->execute("DROP TABLE Adressen; CREATE TABLE Adressen (id INTEGER PRIMARY KEY, name TEXT)");
+    const CliRun again = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_TRUE(app_tests::hasLine(again.err,
+                                   "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 0 Hinweise; 0 "
+                                   "mögliche Dubletten (ohne Abgleich mit Adressen); 98 Adressdateien "
+                                   "fehlen oder sind unlesbar."))
+        << again.err;
 }
 
 // A staging table without fremdid takes the rows all the same; their records cannot be paired

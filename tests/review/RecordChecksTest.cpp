@@ -5,6 +5,8 @@
 
 #include <array>
 #include <optional>
+#include <sstream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -178,79 +180,116 @@ TEST(DuplicateKeys, TelephoneNumbersCompareByTheirDigitsWithTheCountryCodeAsZero
 }
 
 // Adds the record with the keys of its values.
-std::int64_t add(review::LikelyDuplicates& duplicates, std::uint32_t index, const adr::MappedValues& values,
-                 std::string_view file, std::uint64_t line, std::optional<double> number) {
+void add(review::LikelyDuplicates& duplicates, std::uint32_t index, const adr::MappedValues& values,
+         std::string_view file, std::uint64_t line, std::optional<double> number) {
     const auto keys = keysOf(values);
-    return duplicates.add(index, keys, file, line, number);
+    duplicates.add(index, keys, file, line, number);
+}
+
+// The notes of the records 0 to count - 1, as the report's rows ask for them.
+std::vector<std::vector<std::string>> notesOf(review::LikelyDuplicates& duplicates, std::uint32_t count) {
+    std::vector<std::vector<std::string>> notes(count);
+    duplicates.rewind();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const bool concerned = duplicates.concerns(i);
+        duplicates.notesOn(i, [&](std::string_view note) { notes[i].emplace_back(note); });
+        EXPECT_EQ(concerned, !notes[i].empty()) << i;
+    }
+    return notes;
 }
 
 TEST(LikelyDuplicates, BothRecordsNameTheOtherTheFirstOneEachLaterOne) {
-    review::LikelyDuplicates duplicates;
+    std::stringstream workFile;
+    review::LikelyDuplicates duplicates(workFile);
     const adr::MappedValues first = person("Meier", "Hans", "Hauptstr. 1", "10115 Berlin", "030 1234567");
-    EXPECT_EQ(add(duplicates, 0, first, "01A", 1, 101), 0);
-    EXPECT_EQ(add(duplicates, 1, person("Schulz", "Eva", "Hauptstr. 1", "10115 Berlin", "030 1234567"), "01A", 9, 201),
-              0);
-    EXPECT_EQ(add(duplicates, 2, person("MEIER", "hans", "Hauptstraße 1", "10115 Berlin"), "02A", 1, 102), 2);
-    EXPECT_EQ(add(duplicates, 3, person("Meier", "Hans", "Am Markt 2", "99084 Erfurt", "+49 30 1234567"), "03A", 1,
-                  std::nullopt),
-              2);
-    EXPECT_EQ(add(duplicates, 4, first, "04A", 17, 104), 2);
+    add(duplicates, 0, first, "01A", 1, 101);
+    add(duplicates, 1, person("Schulz", "Eva", "Hauptstr. 1", "10115 Berlin", "030 1234567"), "01A", 9, 201);
+    add(duplicates, 2, person("MEIER", "hans", "Hauptstraße 1", "10115 Berlin"), "02A", 1, 102);
+    adr::MappedValues twice = person("Meier", "Hans", "Am Markt 2", "99084 Erfurt", "+49 30 1234567");
+    twice.telefon2 = "030-1234567";
+    add(duplicates, 3, twice, "03A", 1, std::nullopt);
+    add(duplicates, 4, first, "04A", 17, 104);
+    duplicates.resolve();
     EXPECT_EQ(duplicates.count(), 3);
+    EXPECT_EQ(duplicates.notes(), 6);
 
-    std::vector<std::vector<std::string>> notes(5);
-    const std::array<std::array<const char*, 3>, 5> rows = {
-        {{"01A", "1", "101"}, {"01A", "9", "201"}, {"02A", "1", "102"}, {"03A", "1", ""}, {"04A", "17", "104"}}};
-    for (std::uint32_t i = 0; i < 5; ++i) {
-        duplicates.notesOn(i, rows[i][0], rows[i][1], rows[i][2],
-                           [&](std::string_view note) { notes[i].emplace_back(note); });
-    }
     const std::string first101 = "mögliche Dublette von Datei 01A, Zeile 1, Adressnummer 101 ";
-    EXPECT_EQ(notes[0], (std::vector<std::string>{
-                            "mögliche Dublette von Datei 02A, Zeile 1, Adressnummer 102 (gleicher Name und gleiche "
-                            "Anschrift)",
-                            "mögliche Dublette von Datei 03A, Zeile 1 (gleicher Name und gleiche Telefonnummer)",
-                            "mögliche Dublette von Datei 04A, Zeile 17, Adressnummer 104 (gleicher Name, gleiche "
-                            "Anschrift und Telefonnummer)"}));
-    EXPECT_EQ(notes[1], std::vector<std::string>{});
-    EXPECT_EQ(notes[2], std::vector<std::string>{first101 + "(gleicher Name und gleiche Anschrift)"});
-    EXPECT_EQ(notes[3], std::vector<std::string>{first101 + "(gleicher Name und gleiche Telefonnummer)"});
-    EXPECT_EQ(notes[4], std::vector<std::string>{first101 + "(gleicher Name, gleiche Anschrift und Telefonnummer)"});
+    const std::vector<std::vector<std::string>> expected = {
+        {"mögliche Dublette von Datei 02A, Zeile 1, Adressnummer 102 (gleicher Name und gleiche Anschrift)",
+         "mögliche Dublette von Datei 03A, Zeile 1 (gleicher Name und gleiche Telefonnummer)",
+         "mögliche Dublette von Datei 04A, Zeile 17, Adressnummer 104 (gleicher Name, gleiche Anschrift und "
+         "Telefonnummer)"},
+        {},
+        {first101 + "(gleicher Name und gleiche Anschrift)"},
+        {first101 + "(gleicher Name und gleiche Telefonnummer)"},
+        {first101 + "(gleicher Name, gleiche Anschrift und Telefonnummer)"}};
+    EXPECT_EQ(notesOf(duplicates, 5), expected);
+    EXPECT_EQ(notesOf(duplicates, 5), expected) << "a second report gets the same notes";
 }
 
 TEST(LikelyDuplicates, AnAddressAlreadyInTheTableIsNamedByItsIdOnTheRecordOnly) {
-    review::LikelyDuplicates duplicates;
+    std::stringstream workFile;
+    review::LikelyDuplicates duplicates(workFile);
     const adr::MappedValues meier = person("Meier", "Hans", "Hauptstr. 1", "10115 Berlin", "030 1234567");
-    const auto known = keysOf(meier);
-    duplicates.addKnown(known, 4711);
-    EXPECT_EQ(add(duplicates, 0, person("Schulz", "Eva", "Hauptstr. 1", "10115 Berlin"), "01A", 1, 1), 0);
-    EXPECT_EQ(add(duplicates, 1, meier, "01A", 9, 2), 1) << "one note, on the record";
-    EXPECT_EQ(add(duplicates, 2, meier, "01A", 17, 3), 3) << "the address in the table, and the record before";
+    duplicates.addKnown(keysOf(meier), 4712);
+    duplicates.addKnown(keysOf(meier), 4711);
+    add(duplicates, 0, person("Schulz", "Eva", "Hauptstr. 1", "10115 Berlin"), "01A", 1, 1);
+    add(duplicates, 1, meier, "01A", 9, 2);
+    add(duplicates, 2, meier, "01A", 17, 3);
+    duplicates.resolve();
     EXPECT_EQ(duplicates.count(), 2);
-    std::vector<std::string> notes;
-    for (std::uint32_t i = 0; i < 3; ++i) {
-        notes.clear();
-        duplicates.notesOn(i, "01A", std::to_string(1 + 8 * i), std::to_string(i + 1),
-                           [&](std::string_view note) { notes.emplace_back(note); });
-    }
-    EXPECT_EQ(notes, (std::vector<std::string>{
-                         "mögliche Dublette von Adresse 4711 in Adressen (gleicher Name, gleiche Anschrift und "
-                         "Telefonnummer)",
-                         "mögliche Dublette von Datei 01A, Zeile 9, Adressnummer 2 (gleicher Name, gleiche Anschrift "
-                         "und Telefonnummer)"}));
+    EXPECT_EQ(duplicates.notes(), 4) << "the address in the table on both, the records on each other";
+    const std::string known =
+        "mögliche Dublette von Adresse 4711 in Adressen (gleicher Name, gleiche Anschrift und "
+        "Telefonnummer)";
+    EXPECT_EQ(notesOf(duplicates, 3),
+              (std::vector<std::vector<std::string>>{
+                  {},
+                  {known,
+                   "mögliche Dublette von Datei 01A, Zeile 17, Adressnummer 3 (gleicher Name, gleiche "
+                   "Anschrift und Telefonnummer)"},
+                  {known,
+                   "mögliche Dublette von Datei 01A, Zeile 9, Adressnummer 2 (gleicher Name, gleiche "
+                   "Anschrift und Telefonnummer)"}}));
 }
 
-TEST(LikelyDuplicates, TheFirstRecordNamesTwentyLaterOnesAndCountsTheOthers) {
-    review::LikelyDuplicates duplicates;
-    const adr::MappedValues same = person("Meier", "Hans", "Hauptstr. 1", "10115 Berlin");
-    for (std::uint32_t i = 0; i < 5000; ++i) add(duplicates, i, same, "01A", 1 + 8 * i, 1 + i);
-    EXPECT_EQ(duplicates.count(), 4999);
-    std::vector<std::string> notes;
-    duplicates.notesOn(0, "01A", "1", "1", [&](std::string_view note) { notes.emplace_back(note); });
-    ASSERT_EQ(notes.size(), 21u);
-    EXPECT_EQ(notes[19],
-              "mögliche Dublette von Datei 01A, Zeile 161, Adressnummer 21 (gleicher Name und gleiche "
-              "Anschrift)");
-    EXPECT_EQ(notes[20], "… und 4.979 weitere mögliche Dubletten");
+TEST(LikelyDuplicates, KeysBeyondMemoryAreSortedInTheWorkFileAndTheFirstRecordNamesTwentyLaterOnes) {
+    std::stringstream workFile;
+    review::LikelyDuplicates duplicates(workFile);
+    // More keys than wait in memory: they are sorted in runs of the work file and merged.
+    constexpr std::uint32_t kRecords = 40000;
+    for (std::uint32_t i = 0; i < kRecords; ++i) {
+        const bool same = i % 2 == 0;
+        add(duplicates, i,
+            person(same ? "Meier" : "Person " + std::to_string(i), "Hans", "Hauptstr. 1", "10115 Berlin"), "01A",
+            1 + 8 * i, 1 + i);
+    }
+    duplicates.resolve();
+    EXPECT_GT(workFile.str().size(), 0u) << "the keys went through the work file";
+    EXPECT_FALSE(duplicates.failed());
+    EXPECT_EQ(duplicates.count(), kRecords / 2 - 1);
+    EXPECT_EQ(duplicates.notes(), kRecords / 2 - 1 + 21);
+    const auto notes = notesOf(duplicates, kRecords);
+    ASSERT_EQ(notes[0].size(), 21u);
+    EXPECT_EQ(notes[0][19],
+              "mögliche Dublette von Datei 01A, Zeile 321, Adressnummer 41 (gleicher Name und "
+              "gleiche Anschrift)");
+    EXPECT_EQ(notes[0][20], "… und 19.979 weitere mögliche Dubletten");
+    EXPECT_EQ(notes[1], std::vector<std::string>{});
+    EXPECT_EQ(notes[kRecords - 2], std::vector<std::string>{"mögliche Dublette von Datei 01A, Zeile 1, Adressnummer 1 "
+                                                            "(gleicher Name und gleiche Anschrift)"});
+}
+
+TEST(LikelyDuplicates, AWorkFileThatFailsIsSaid) {
+    // A file that takes no byte, as a full disk.
+    struct Refusing : std::streambuf {
+    } refusing;
+    std::iostream workFile(&refusing);
+    review::LikelyDuplicates duplicates(workFile);
+    for (std::uint32_t i = 0; i < 40000; ++i)
+        add(duplicates, i, person("Meier", "Hans", "Hauptstr. 1", "10115 Berlin"), "01A", 1, i);
+    duplicates.resolve();
+    EXPECT_TRUE(duplicates.failed());
 }
 
 }  // namespace
