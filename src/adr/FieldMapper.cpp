@@ -92,7 +92,11 @@ void FieldMapper::handOnValues(const db::EditableRowSet& rst) {
         into.clear();
         try {
             const db::Value& v = value(rst, which);
-            into = v.isText() ? v.text() : v.toText();
+            if (v.isText()) {
+                into.assign(v.text());  // into its buffer, kept from row to row
+            } else {
+                into = v.toText();
+            }
         } catch (const std::exception&) {
             // A column the table lacks: its failure was told when the value was assigned.
         }
