@@ -2,8 +2,6 @@
 
 #include <limits>
 #include <memory>
-#include <optional>
-#include <system_error>
 #include <utility>
 
 #include "adr/AddressFiles.h"
@@ -11,7 +9,6 @@
 #include "adr/ConversionEvents.h"
 #include "adr/HeldEvents.h"
 #include "adr/LineReader.h"
-#include "adr/ObserverThread.h"
 #include "adr/RecordObserver.h"
 #include "adr/RowRefusal.h"
 #include "adr/Texts.h"
@@ -54,13 +51,7 @@ std::int32_t BatchReader::run(const std::string& directory) {
     }
 
     fremdid_ = rows->column("fremdid");
-    std::optional<ObserverThread> beside;
-    try {
-        if (mapper_.observer().wantsThread()) beside.emplace(mapper_.observer());
-    } catch (const std::system_error&) {
-        // No thread to be had: the observer is told on the reading thread.
-    }
-    RecordObserver& observer = beside ? *beside : mapper_.observer();
+    RecordObserver& observer = mapper_.observer();
     ConversionEvents& window = *events_;
     HeldEvents held(window, observer, position_, *rows);
     // The reader and the mapper tell through the held events for the time of the run.
@@ -81,7 +72,6 @@ std::int32_t BatchReader::run(const std::string& directory) {
     // a cancel interrupted is dropped.
     endOpenRecord(*rows, !cancelled_);
     held.release(true);
-    if (beside) beside->finish();
     db::goOn(report_, [&] { rows->close(); });
     return recordsStarted_;
 }

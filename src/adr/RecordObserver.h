@@ -20,8 +20,6 @@ public:
     virtual void lineRead(const Line& /*line*/) {}
     // A note on the current record: a failure, a message, why it was discarded.
     virtual void note(const std::string& /*text*/) {}
-    // Whether its work is worth a thread of its own beside the reading (ObserverThread).
-    virtual bool wantsThread() const { return false; }
     // Whether valuesMapped is wanted: the mapper reads the values back from the row only then.
     virtual bool wantsValues() const { return false; }
     // The current record's values as its row is handed on to be saved, before its end is told.

@@ -56,7 +56,6 @@ public:
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const adr::Line& line) override;
     void note(const std::string& text) override;
-    bool wantsThread() const override { return spill_.has_value(); }
     bool wantsValues() const override { return spill_.has_value(); }
     void valuesMapped(const adr::MappedValues& values) override;
     void recordEnded(bool saved) override;
