@@ -28,15 +28,25 @@ std::string_view windows1252Letter(unsigned char second) {
 // The length of the UTF-8 sequence that starts with lead.
 std::size_t sequenceLength(unsigned char lead) { return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1; }
 
+// ASCII as it is compared: digits and lower-case letters, capitals lowered, anything else 0 (dropped).
+constexpr std::array<char, 128> kAsciiFolded = [] {
+    std::array<char, 128> folded{};
+    for (char c = '0'; c <= '9'; ++c) folded[static_cast<std::size_t>(c)] = c;
+    for (char c = 'a'; c <= 'z'; ++c)
+        folded[static_cast<std::size_t>(c)] = folded[static_cast<std::size_t>(c - 32)] = c;
+    return folded;
+}();
+
 void fold(std::string_view text, std::string& out) {
     for (std::size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            if (const char folded = kAsciiFolded[c]) out += folded;
+            ++i;
+            continue;
+        }
         const std::size_t length = sequenceLength(c);
-        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')) {
-            out += static_cast<char>(c);
-        } else if (c >= 'A' && c <= 'Z') {
-            out += static_cast<char>(c | 0x20);
-        } else if (length == 2 && i + 1 < text.size()) {
+        if (length == 2 && i + 1 < text.size()) {
             const auto second = static_cast<unsigned char>(text[i + 1]);
             if (c == 0xC3 && second >= 0x80 && second <= 0xBF) out += kLatin1Letters[second - 0x80];
             if (c == 0xC5) out += windows1252Letter(second);

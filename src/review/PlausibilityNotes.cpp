@@ -15,8 +15,10 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool allDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), isDigit); }
 
-std::string withoutBlanks(std::string_view s) {
-    std::string kept;
+// A code or number as it is checked: without any blank, in a buffer kept from call to call.
+std::string_view withoutBlanks(std::string_view s, std::string& kept) {
+    if (s.find(' ') == std::string_view::npos) return s;
+    kept.clear();
     for (const char c : s) {
         if (c != ' ') kept += c;
     }
@@ -25,8 +27,8 @@ std::string withoutBlanks(std::string_view s) {
 
 // What a postal code in front of a place says about itself.
 void notePostalCode(std::string_view plzOrt, bool postfach, const std::function<void(std::string)>& note) {
-    const std::string trimmed = text::trimSpaces(plzOrt);
-    std::string_view rest = trimmed;
+    const std::string_view code = text::withoutSpaces(plzOrt);
+    std::string_view rest = code;
     // A country prefix: "D-12345" is German, "W-1000" and "O-1000" are German codes of before 1993,
     // any other ("A-1010", "CH-8001") a foreign address.
     bool oldPrefix = false;
@@ -41,15 +43,14 @@ void notePostalCode(std::string_view plzOrt, bool postfach, const std::function<
         static_cast<std::size_t>(std::find_if_not(rest.begin(), rest.end(), isDigit) - rest.begin());
     // A place without a code in front is no postal code to judge.
     if (digits == 0) return;
-    const std::string_view code = rest.substr(0, digits);
     const bool followedByPlace = digits == rest.size() || rest[digits] == ' ' || rest[digits] == ',';
     if (digits == 5 && followedByPlace && !oldPrefix) return;
     if (digits == 4 && followedByPlace) {
-        note(texts::oldPostalCode(trimmed.substr(0, static_cast<std::size_t>(code.data() - trimmed.data()) + digits),
+        note(texts::oldPostalCode(code.substr(0, static_cast<std::size_t>(rest.data() - code.data()) + digits),
                                   postfach));
         return;
     }
-    note(texts::postalCodeNotFiveDigits(trimmed.substr(0, trimmed.find(' ')), postfach));
+    note(texts::postalCodeNotFiveDigits(code.substr(0, code.find(' ')), postfach));
 }
 
 // name@domain: one "@", a name without blanks, a domain of labels joined by dots, the last at
@@ -119,13 +120,13 @@ void notePlausibility(const adr::MappedValues& values, const db::Date& today,
     if (!values.plzOrt.empty()) notePostalCode(values.plzOrt, false, note);
     if (!values.plzOrtPostfach.empty()) notePostalCode(values.plzOrtPostfach, true, note);
 
-    if (const std::string email = text::trimSpaces(values.email); !email.empty() && !looksLikeEmail(email)) {
+    if (const std::string_view email = text::withoutSpaces(values.email); !email.empty() && !looksLikeEmail(email)) {
         note(texts::notAnEmail(email));
     }
     const std::pair<const std::string*, std::string_view> phones[] = {
         {&values.telefon1, texts::kTelefon1}, {&values.telefon2, texts::kTelefon2}, {&values.telefax, texts::kTelefax}};
     for (const auto& [number, which] : phones) {
-        if (hasLetter(*number)) note(texts::phoneWithLetters(which, text::trimSpaces(*number)));
+        if (hasLetter(*number)) note(texts::phoneWithLetters(which, text::withoutSpaces(*number)));
     }
 
     if (values.geburtstag) {
@@ -137,15 +138,16 @@ void notePlausibility(const adr::MappedValues& values, const db::Date& today,
         }
     }
 
-    if (const std::string code = withoutBlanks(values.bankleitzahl);
+    thread_local std::string kept;
+    if (const std::string_view code = withoutBlanks(values.bankleitzahl, kept);
         !code.empty() && !(code.size() == 8 && allDigits(code)) && !isBic(code)) {
-        note(texts::notABankCode(text::trimSpaces(values.bankleitzahl)));
+        note(texts::notABankCode(text::withoutSpaces(values.bankleitzahl)));
     }
-    if (const std::string account = withoutBlanks(values.kontoNummer); !account.empty()) {
+    if (const std::string_view account = withoutBlanks(values.kontoNummer, kept); !account.empty()) {
         if (isIbanLike(account)) {
-            if (!ibanChecks(account)) note(texts::notAnIban(text::trimSpaces(values.kontoNummer)));
+            if (!ibanChecks(account)) note(texts::notAnIban(text::withoutSpaces(values.kontoNummer)));
         } else if (!(account.size() <= 10 && allDigits(account))) {
-            note(texts::notAnAccount(text::trimSpaces(values.kontoNummer)));
+            note(texts::notAnAccount(text::withoutSpaces(values.kontoNummer)));
         }
     }
 }
