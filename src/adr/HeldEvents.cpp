@@ -24,19 +24,13 @@ void HeldEvents::rowWritten(std::uint64_t n, std::exception_ptr failure) {
 }
 
 bool HeldEvents::holding() {
-    if (count_ == kMostHeld) release(true);
-    return count_ > 0;
+    if (slots_.size() == kMostHeld) release(true);
+    return slots_.size() > 0;
 }
 
 HeldEvents::Event& HeldEvents::hold(Kind kind) {
     holding();  // makes room in a full queue
-    if (count_ == slots_.size()) {
-        std::rotate(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(front_), slots_.end());
-        front_ = 0;
-        slots_.resize(std::max<std::size_t>(64, 2 * slots_.size()));  // a power of two: slots wrap by a mask
-    }
-    Event& event = slots_[(front_ + count_) & (slots_.size() - 1)];
-    ++count_;
+    Event& event = slots_.pushBack();
     event.kind = kind;
     return event;
 }
@@ -47,7 +41,7 @@ void HeldEvents::showMessage(const std::string& text) {
 }
 
 void HeldEvents::rowRefused(const std::string& reason, const SourcePosition& where) {
-    if (count_ == 0) return events_.rowRefused(reason, where);
+    if (slots_.size() == 0) return events_.rowRefused(reason, where);
     Event& event = hold(Kind::refusal);
     event.text = reason;
     event.reason = where.file;
@@ -74,9 +68,8 @@ void HeldEvents::note(const std::string& text) {
 
 void HeldEvents::valuesMapped(const MappedValues& values) {
     if (!holding()) return observer_.valuesMapped(values);
-    Event& event = hold(Kind::valuesMapped);
-    if (!event.values) event.values = std::make_unique<MappedValues>();
-    *event.values = values;
+    hold(Kind::valuesMapped);
+    values_.pushBack() = values;
 }
 
 void HeldEvents::fileUnreadable(const std::string& file, const std::string& reason, bool missing) {
@@ -103,11 +96,10 @@ bool HeldEvents::waits(const Event& event) const { return event.kind == Kind::re
 
 void HeldEvents::release(bool wait) {
     if (wait && behind_) behind_->settle(true);
-    while (count_ > 0) {
-        const Event& event = slots_[front_];
+    while (slots_.size() > 0) {
+        const Event& event = slots_.front();
         if (!wait && event.row != 0 && waits(event)) return;
-        front_ = (front_ + 1) & (slots_.size() - 1);
-        --count_;
+        slots_.popFront();
         pass(event);
     }
 }
@@ -119,7 +111,10 @@ void HeldEvents::pass(const Event& event) {
         case Kind::recordStarted: observer_.recordStarted(event.text, event.line, event.number); break;
         case Kind::lineRead: observer_.lineRead(event.read); break;
         case Kind::note: observer_.note(event.text); break;
-        case Kind::valuesMapped: observer_.valuesMapped(*event.values); break;
+        case Kind::valuesMapped:
+            observer_.valuesMapped(values_.front());
+            values_.popFront();
+            break;
         case Kind::recordEnded: passRecordEnded(event); break;
         case Kind::fileUnreadable: observer_.fileUnreadable(event.text, event.reason, event.saved); break;
     }

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
-#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -19,6 +18,7 @@
 #include "adr/LineReader.h"
 #include "adr/MappedValues.h"
 #include "adr/RecordObserver.h"
+#include "adr/Ring.h"
 #include "db/EditableRowSet.h"
 #include "db/RowOutcomes.h"
 
@@ -63,8 +63,6 @@ private:
         std::uint64_t line = 0;
         std::optional<double> number;
         Line read;
-        // Only a slot that ever held values has them: the ring of events stays small.
-        std::unique_ptr<MappedValues> values;
         bool saved = false;     // of a record's end; of an unreadable file: it is missing
         std::uint64_t row = 0;  // of a record saved: the row handed on for it, 0 none
     };
@@ -91,9 +89,8 @@ private:
     std::uint64_t lastRow_ = 0;    // the row handed on last that a record's end was told of
     std::uint64_t written_ = 0;    // the rows whose outcome is known
     std::deque<std::pair<std::uint64_t, std::exception_ptr>> failures_;  // of rows not yet passed on
-    std::vector<Event> slots_;                                           // a ring: count_ events from front_ on
-    std::size_t front_ = 0;
-    std::size_t count_ = 0;
+    Ring<Event> slots_;
+    Ring<MappedValues> values_;  // of the valuesMapped events held, in their order
 };
 
 }  // namespace adr

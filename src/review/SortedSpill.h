@@ -25,7 +25,7 @@ public:
     SortedSpill& operator=(const SortedSpill&) = delete;
 
     void add(const Entry& entry) {
-        if (buffer_.empty()) buffer_.reserve(held_);
+        // The buffer grows as entries come, so that a few take little room.
         if (buffer_.size() == held_) writeRun();
         buffer_.push_back(entry);
     }

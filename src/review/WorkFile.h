@@ -10,8 +10,10 @@ namespace review {
 
 class WorkFile {
 public:
-    // isOpen says whether it could be made.
-    explicit WorkFile(std::filesystem::path path);
+    // isOpen says whether it could be made. buffered: read and written through a buffer of its
+    // own, for a file that is written and read back in order; a file read in many places is not,
+    // so that a read of a few bytes reads no more.
+    explicit WorkFile(std::filesystem::path path, bool buffered = true);
     ~WorkFile();
     WorkFile(const WorkFile&) = delete;
     WorkFile& operator=(const WorkFile&) = delete;
@@ -22,7 +24,7 @@ public:
 
 private:
     std::filesystem::path path_;
-    std::vector<char> buffer_ = std::vector<char>(64 * 1024);
+    std::vector<char> buffer_;
     std::fstream file_;
 };
 
