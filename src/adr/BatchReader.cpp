@@ -126,7 +126,6 @@ void BatchReader::endOpenRecord(db::EditableRowSet& rows, bool save) {
     bool saved = false;
     std::string refusal;
     if (save) {
-        if (open && !rows.atEnd()) mapper_.handOnValues(rows);
         saved = !rows.atEnd() && db::goOn(report_, [&] { saveKeepingRefusal(refusal, [&] { rows.update(); }); });
     } else {
         db::goOn(report_, [&] { rows.cancelUpdate(); });

@@ -1,7 +1,5 @@
 #include "adr/FieldMapper.h"
 
-#include <exception>
-
 #include "adr/BirthDate.h"
 #include "adr/ConversionEvents.h"
 #include "adr/RowRefusal.h"
@@ -84,41 +82,6 @@ const db::Value& FieldMapper::value(const db::EditableRowSet& rst, StagingColumn
 
 void FieldMapper::assign(db::EditableRowSet& rst, StagingColumn which, db::Value&& value) {
     step([&] { rst.set(column(rst, which), std::move(value)); });
-}
-
-void FieldMapper::handOnValues(const db::EditableRowSet& rst) {
-    if (!observer_->wantsValues()) return;
-    const auto read = [&](StagingColumn which, std::string& into) {
-        into.clear();
-        try {
-            const db::Value& v = value(rst, which);
-            if (v.isText()) {
-                into.assign(v.text());  // into its buffer, kept from row to row
-            } else {
-                into = v.toText();
-            }
-        } catch (const std::exception&) {
-            // A column the table lacks: its failure was told when the value was assigned.
-        }
-    };
-    read(kNachname, mapped_.nachname);
-    read(kVorname, mapped_.vorname);
-    read(kStrassenr, mapped_.strasse);
-    read(kPLZOrt, mapped_.plzOrt);
-    read(kPLZOrtPostfach, mapped_.plzOrtPostfach);
-    read(kTelefon1, mapped_.telefon1);
-    read(kTelefon2, mapped_.telefon2);
-    read(kTelefax, mapped_.telefax);
-    read(kEmail, mapped_.email);
-    read(kBankleitzahl, mapped_.bankleitzahl);
-    read(kKontoNummer, mapped_.kontoNummer);
-    mapped_.geburtstag.reset();
-    try {
-        if (const db::Value& v = value(rst, kGeburtstag); v.isDate()) mapped_.geburtstag = v.date();
-    } catch (const std::exception&) {
-        // As above.
-    }
-    observer_->valuesMapped(mapped_);
 }
 
 void FieldMapper::Auslesen(std::string& zl, std::uint64_t fld, db::EditableRowSet& rst) {
@@ -262,7 +225,6 @@ void FieldMapper::field8(std::string& zl, db::EditableRowSet& rst) {
         observer_->note(std::string(texts::kDroppedWithoutSurname));
         observer_->recordEnded(false);
     } else {
-        handOnValues(rst);
         std::string refusal;
         const bool saved = step([&] { saveKeepingRefusal(refusal, [&] { rst.update(); }); });
         if (!saved) tellNotSaved(*observer_, *events_, refusal, source_ ? *source_ : SourcePosition{});

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 
-#include "adr/MappedValues.h"
 #include "adr/RecordObserver.h"
 #include "adr/StagingColumns.h"
 #include "db/EditableRowSet.h"
@@ -54,9 +53,6 @@ public:
     };
 
     void Auslesen(std::string& zl, std::uint64_t fld, db::EditableRowSet& rst);
-    // Tells the observer, when it wants them, the values of the row about to be saved. A value
-    // that cannot be read back stays empty, unreported: the mapping itself is done.
-    void handOnValues(const db::EditableRowSet& rst);
     int anredeNr() const { return anredeNr_; }
 
 private:
@@ -86,8 +82,7 @@ private:
     const SourcePosition* source_ = nullptr;
     RecordObserver unobserved_;
     RecordObserver* observer_ = &unobserved_;
-    int anredeNr_ = 0;     // kept across records for the whole session
-    MappedValues mapped_;  // kept from row to row: its texts keep their buffers
+    int anredeNr_ = 0;  // kept across records for the whole session
     std::array<db::Column, kStagingColumnCount> columns_{};
     std::uint64_t columnsOf_ = 0;  // the identity of the row set they were looked up in; 0 none
     db::Report report_ = [this](const std::string& description) { reportFailure(description); };

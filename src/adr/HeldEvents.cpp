@@ -12,6 +12,7 @@ HeldEvents::HeldEvents(ConversionEvents& events, RecordObserver& observer, const
                        db::EditableRowSet& rows)
     : events_(events), observer_(observer), position_(position), behind_(nullptr) {
     try {
+        rows.inspectRows(observer_.rowInspector());
         if (rows.writeBehind(*this)) behind_ = &rows;
     } catch (const std::exception&) {
         // Written at once, then.
@@ -66,12 +67,6 @@ void HeldEvents::note(const std::string& text) {
     hold(Kind::note).text = text;
 }
 
-void HeldEvents::valuesMapped(const MappedValues& values) {
-    if (!holding()) return observer_.valuesMapped(values);
-    hold(Kind::valuesMapped);
-    values_.pushBack() = values;
-}
-
 void HeldEvents::fileUnreadable(const std::string& file, const std::string& reason, bool missing) {
     if (!holding()) return observer_.fileUnreadable(file, reason, missing);
     Event& event = hold(Kind::fileUnreadable);
@@ -111,10 +106,6 @@ void HeldEvents::pass(const Event& event) {
         case Kind::recordStarted: observer_.recordStarted(event.text, event.line, event.number); break;
         case Kind::lineRead: observer_.lineRead(event.read); break;
         case Kind::note: observer_.note(event.text); break;
-        case Kind::valuesMapped:
-            observer_.valuesMapped(values_.front());
-            values_.popFront();
-            break;
         case Kind::recordEnded: passRecordEnded(event); break;
         case Kind::fileUnreadable: observer_.fileUnreadable(event.text, event.reason, event.saved); break;
     }
@@ -126,7 +117,10 @@ void HeldEvents::passRecordEnded(const Event& event) {
         if (failures_.front().first == event.row) failure = std::move(failures_.front().second);
         failures_.pop_front();
     }
-    if (!failure) return observer_.recordEnded(event.saved);
+    if (!failure) {
+        if (event.saved && event.row != 0) observer_.rowOfRecord(event.row);
+        return observer_.recordEnded(event.saved);
+    }
     // What the reader and the mapper do when a row fails as it is saved.
     const SourcePosition where{event.text, event.line};
     const db::Report report = [&](const std::string& description) {

@@ -16,7 +16,6 @@
 #include "adr/ConversionEvents.h"
 #include "adr/FieldMapper.h"
 #include "adr/LineReader.h"
-#include "adr/MappedValues.h"
 #include "adr/RecordObserver.h"
 #include "adr/Ring.h"
 #include "db/EditableRowSet.h"
@@ -43,8 +42,7 @@ public:
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const Line& line) override;
     void note(const std::string& text) override;
-    bool wantsValues() const override { return observer_.wantsValues(); }
-    void valuesMapped(const MappedValues& values) override;
+    db::RowInspector* rowInspector() override { return observer_.rowInspector(); }
     void recordEnded(bool saved) override;
     void fileUnreadable(const std::string& file, const std::string& reason, bool missing) override;
 
@@ -55,7 +53,7 @@ private:
     void rowSaved(std::uint64_t n) override { lastSaved_ = n; }
     void rowWritten(std::uint64_t n, std::exception_ptr failure) override;
 
-    enum class Kind { message, refusal, recordStarted, lineRead, note, valuesMapped, recordEnded, fileUnreadable };
+    enum class Kind { message, refusal, recordStarted, lineRead, note, recordEnded, fileUnreadable };
     struct Event {
         Kind kind = Kind::message;
         std::string text;    // message, note, refusal; the file of a record, of its end, of an unreadable file
@@ -90,7 +88,6 @@ private:
     std::uint64_t written_ = 0;    // the rows whose outcome is known
     std::deque<std::pair<std::uint64_t, std::exception_ptr>> failures_;  // of rows not yet passed on
     Ring<Event> slots_;
-    Ring<MappedValues> values_;  // of the valuesMapped events held, in their order
 };
 
 }  // namespace adr

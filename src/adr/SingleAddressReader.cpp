@@ -51,6 +51,7 @@ bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, Conversi
     observer.lineRead(line);
 
     const auto rows = connection.openForWriting("AdressenImport WHERE fremdid=" + std::to_string(addressNumber));
+    rows->inspectRows(observer.rowInspector());
     if (rows->atEnd()) {
         rows->addNew();
         rows->set("fremdid", static_cast<double>(addressNumber));
@@ -63,8 +64,6 @@ bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, Conversi
         observer.lineRead(line);
         mapper.Auslesen(line.text, lineCounter, *rows);
     }
-    // A record of eight lines was handed on by the mapper at its line 8.
-    if (lineCounter <= 8) mapper.handOnValues(*rows);
     rows->update();
     rows->close();
     // A record of eight lines was ended by the mapper at its line 8.

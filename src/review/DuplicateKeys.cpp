@@ -138,7 +138,7 @@ std::size_t duplicateKeys(const adr::MappedValues& values, std::array<DuplicateK
             KeyHash(DuplicateKey::address).add(name).add(kApart).add(postalCode).add(kApart).add(street);
         keys[count++] = {key.finish(), DuplicateKey::address};
     }
-    for (const std::string* number : {&values.telefon1, &values.telefon2}) {
+    for (const std::string_view* number : {&values.telefon1, &values.telefon2}) {
         const std::string digits = phoneDigits(*number);
         if (digits.size() < kFewestPhoneDigits) continue;
         keys[count++] = {KeyHash(DuplicateKey::phone).add(name).add(kApart).add(digits).finish(), DuplicateKey::phone};

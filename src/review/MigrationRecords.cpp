@@ -20,6 +20,7 @@ MigrationRecords::MigrationRecords(std::iostream* spill, std::iostream* keyFile,
     if (!spill) return;
     spill_.emplace(*spill);
     if (keyFile) duplicates_.emplace(*keyFile);
+    checks_.emplace(today, keyFile != nullptr);
     rows_.emplace(*spill_, duplicates_ ? &*duplicates_ : nullptr);
 }
 
@@ -40,7 +41,7 @@ void MigrationRecords::recordStarted(const std::string& file, std::uint64_t line
     current_.line = line;
     current_.number = number;
     current_.index = static_cast<std::uint32_t>(counts_.read - 1);
-    current_.mapped = false;
+    current_.row = 0;
     current_.lines = 0;
     current_.notes.clear();
     current_.original.clear();
@@ -61,28 +62,22 @@ void MigrationRecords::note(const std::string& text) {
     if (spill_) current_.notes.add(text);
 }
 
-void MigrationRecords::valuesMapped(const adr::MappedValues& values) {
-    if (!open_ || !spill_) return;
-    current_.mapped = true;
-    current_.valueNotes.clear();
-    notePlausibility(values, today_, [this](std::string text) { current_.valueNotes.push_back(std::move(text)); });
-    current_.keyCount = duplicates_ ? duplicateKeys(values, current_.keys) : 0;
-}
-
 void MigrationRecords::readKnownAddresses(db::Connection& connection) {
     if (!duplicates_) return;
     try {
         const auto rows =
             connection.execute("SELECT id, nachname, vorname, strassenr, PLZOrt, telefon1, telefon2 FROM Adressen");
-        adr::MappedValues values;
+        std::array<std::string, 6> texts;  // nachname to telefon2, as the values view them
         std::array<DuplicateKey, 3> keys;
         for (; !rows->atEnd(); rows->moveNext()) {
-            values.nachname = rows->value(1).toText();
-            values.vorname = rows->value(2).toText();
-            values.strasse = rows->value(3).toText();
-            values.plzOrt = rows->value(4).toText();
-            values.telefon1 = rows->value(5).toText();
-            values.telefon2 = rows->value(6).toText();
+            for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = rows->value(static_cast<int>(i) + 1).toText();
+            adr::MappedValues values;
+            values.nachname = texts[0];
+            values.vorname = texts[1];
+            values.strasse = texts[2];
+            values.plzOrt = texts[3];
+            values.telefon1 = texts[4];
+            values.telefon2 = texts[5];
             const db::Value id = rows->value(0);
             duplicates_->addKnown(std::span(keys).first(duplicateKeys(values, keys)),
                                   id.isInteger() ? id.integer() : static_cast<std::int64_t>(id.number()));
@@ -94,16 +89,22 @@ void MigrationRecords::readKnownAddresses(db::Connection& connection) {
     }
 }
 
-void MigrationRecords::noteValues() {
-    for (const std::string& text : current_.valueNotes) note(text);
+void MigrationRecords::noteFindings() {
+    std::optional<RowChecks::Findings> found = checks_->take(current_.row);
+    if (!found) return;
+    for (const std::string& text : found->notes) note(text);
     if (duplicates_) {
-        duplicates_->add(current_.index, std::span(current_.keys).first(current_.keyCount), current_.file,
-                         current_.line, current_.number);
+        duplicates_->add(current_.index, std::span(found->keys).first(found->keyCount), current_.file, current_.line,
+                         current_.number);
     }
 }
 
 void MigrationRecords::finishReading() {
     finishOpenRecord();
+    findDuplicates();
+}
+
+void MigrationRecords::findDuplicates() {
     if (!duplicates_ || counts_.likelyDuplicates) return;
     duplicates_->resolve();
     counts_.notes += duplicates_->notes();
@@ -114,7 +115,7 @@ void MigrationRecords::recordEnded(bool saved) {
     if (!open_) return;
     open_ = false;
     current_.saved = saved;
-    if (saved && current_.mapped) noteValues();
+    if (saved && checks_) noteFindings();
     if (saved) {
         handedOn_.add(current_.number);
         ++handedCount_;
@@ -164,7 +165,7 @@ void MigrationRecords::startReportAhead() {
     const ReportOpener report = std::exchange(reportWhileListed_, {});
     // No record is read any more: the last one is finished here, so that the spill and the
     // numbers handed on stay as they are while the report's thread reads them.
-    finishReading();
+    finishOpenRecord();
     countsBeforeAhead_ = counts_;
     TableSink* writer = nullptr;
     try {
@@ -174,6 +175,8 @@ void MigrationRecords::startReportAhead() {
     }
     try {
         ahead_ = std::make_unique<ReportWhileListed>([this, writer](ListedIds& ids) {
+            // While the list is read: the likely duplicates are found before the first row needs them.
+            findDuplicates();
             std::int64_t given = 0;  // records handed on whose id was taken
             const auto nextId = [&] {
                 ++given;

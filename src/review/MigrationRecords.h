@@ -15,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "adr/MappedValues.h"
 #include "adr/RecordObserver.h"
 #include "db/Value.h"
 #include "review/CappedList.h"
@@ -25,6 +24,7 @@
 #include "review/NumberLog.h"
 #include "review/RecordCounts.h"
 #include "review/RecordSpill.h"
+#include "review/RowChecks.h"
 #include "review/ReportRows.h"
 #include "review/Texts.h"
 
@@ -44,9 +44,9 @@ using ReportOpener = std::function<TableSink&()>;
 class MigrationRecords : public adr::RecordObserver {
 public:
     // spill: where finished records wait, in order, until their staging ids are known; without
-    // one the records are only counted. With one, the values of each record handed on are checked
-    // for implausible values (birth dates against today) and, with keyFile to sort their keys in,
-    // for likely duplicates, and the findings noted.
+    // one the records are only counted. With one, the row of each record saved is checked as it
+    // is written (rowInspector) for implausible values (birth dates against today) and, with
+    // keyFile to sort their keys in, for likely duplicates, and the findings noted.
     explicit MigrationRecords(std::iostream* spill = nullptr, std::iostream* keyFile = nullptr,
                               const db::Date& today = currentDate());
     ~MigrationRecords() override;
@@ -56,8 +56,8 @@ public:
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const adr::Line& line) override;
     void note(const std::string& text) override;
-    bool wantsValues() const override { return spill_.has_value(); }
-    void valuesMapped(const adr::MappedValues& values) override;
+    db::RowInspector* rowInspector() override { return checks_ ? &*checks_ : nullptr; }
+    void rowOfRecord(std::uint64_t row) override { current_.row = row; }
     void recordEnded(bool saved) override;
     void fileUnreadable(const std::string& file, const std::string& reason, bool missing) override;
 
@@ -108,19 +108,17 @@ private:
         std::optional<double> number;
         std::uint32_t index = 0;  // counted from 0 in reading order
         bool saved = false;
-        // What the values it was handed on with say, noted once it is known to be saved.
-        bool mapped = false;
-        std::vector<std::string> valueNotes;
-        std::array<DuplicateKey, 3> keys;
-        std::size_t keyCount = 0;
+        std::uint64_t row = 0;  // written behind: the number of its row; 0 saved at once
         std::uint64_t lines = 0;
         CappedList notes{" | ", kReportedParts, texts::kMoreNote, texts::kMoreNotes};
         CappedList original{" ⏎ ", kReportedParts, texts::kMoreLine, texts::kMoreLines};
     };
-    // Notes what the values of the record being ended said: implausible ones; hands on its keys.
-    void noteValues();
+    // Notes what the checks of the saved record's row found: implausible values; hands on its keys.
+    void noteFindings();
     // Reading has ended: the last record is finished, and the likely duplicates are found.
     void finishReading();
+    // Once reading has ended: finds the likely duplicates and counts them and their notes.
+    void findDuplicates();
     // Ends the record being read: tells its end when nobody did, and spills it with all its lines.
     void finishOpenRecord();
     void rowListed(const db::RowSet& row);
@@ -138,6 +136,7 @@ private:
     std::optional<RecordSpill> spill_;
     db::Date today_;
     std::optional<LikelyDuplicates> duplicates_;
+    std::optional<RowChecks> checks_;
     std::optional<ReportRows> rows_;  // written from the spill
     Current current_;
     bool open_ = false;     // a record is read whose end is not told yet

@@ -123,7 +123,7 @@ void notePlausibility(const adr::MappedValues& values, const db::Date& today,
     if (const std::string_view email = text::withoutSpaces(values.email); !email.empty() && !looksLikeEmail(email)) {
         note(texts::notAnEmail(email));
     }
-    const std::pair<const std::string*, std::string_view> phones[] = {
+    const std::pair<const std::string_view*, std::string_view> phones[] = {
         {&values.telefon1, texts::kTelefon1}, {&values.telefon2, texts::kTelefon2}, {&values.telefax, texts::kTelefax}};
     for (const auto& [number, which] : phones) {
         if (hasLetter(*number)) note(texts::phoneWithLetters(which, text::withoutSpaces(*number)));

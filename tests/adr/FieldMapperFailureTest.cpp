@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,7 +14,7 @@
 #include "MapperFixture.h"
 #include "MemoryFiles.h"
 #include "adr/BatchReader.h"
-#include "adr/MappedValues.h"
+#include "db/RowInspector.h"
 #include "adr/RecordObserver.h"
 
 namespace {
@@ -115,58 +116,42 @@ struct RecordLog : adr::RecordObserver {
     std::vector<std::string> calls;
 };
 
-// The values of each row handed on reach an observer that wants them, before the record's end:
-// a record ended at its line 8, and one ended by the end of the run; none of a record discarded.
-TEST_F(FailureRule, TheValuesOfEachRowHandedOnReachOnlyAnObserverThatWantsThem) {
-    struct ValuesLog : RecordLog {
-        bool wantsValues() const override { return wanted; }
-        void valuesMapped(const adr::MappedValues& v) override {
-            calls.push_back("Werte " + v.nachname + "/" + v.vorname + "/" + v.strasse + "/" + v.plzOrt + "/" +
-                            v.telefon1 + "/" + v.telefax + "/" + v.email + "/" + v.bankleitzahl + "/" + v.kontoNummer +
-                            "/" + (v.geburtstag ? db::formatIsoDate(*v.geburtstag) : "-"));
+// Each saved row is shown to the observer's inspector, on the writing thread, with its number,
+// and the record is told that number before its end: a record ended at its line 8, and one ended
+// by the end of the run. A record discarded has no row.
+TEST_F(FailureRule, EachSavedRowIsInspectedAndItsRecordToldItsNumber) {
+    struct Inspector : db::RowInspector {
+        void columnsAre(const Position& position) override {
+            for (const char* column : {"nachname", "vorname", "Geburtstag", "KontoNummer", "fehlt"}) {
+                at.push_back(position(column));
+            }
         }
-        bool wanted = true;
+        void inspect(std::uint64_t n, std::span<const std::optional<db::Value>> values) noexcept override {
+            std::string seen = "Zeile " + std::to_string(n) + ":";
+            for (const auto& column : at) seen += " " + (column && values[*column] ? values[*column]->toText() : "-");
+            const std::lock_guard lock(mutex);
+            rows.push_back(seen);
+        }
+        std::vector<std::optional<std::size_t>> at;
+        std::mutex mutex;
+        std::vector<std::string> rows;
     };
-    const std::string file = adr_test::adrLines({"1*",
-                                                 "1",
-                                                 "Hans",
-                                                 "Meier**3.4.1950",
-                                                 "Weg 1",
-                                                 "12345 Ort",
-                                                 "030 1\x98"
-                                                 "040 2\x98\x98"
-                                                 "a@b.de",
-                                                 "<BN>B</BN><BO>O</BO><BZ>10020030</BZ><KT>4711</KT>",
-                                                 "2*",
-                                                 "",
-                                                 "",
-                                                 "",
-                                                 "",
-                                                 "",
-                                                 "",
-                                                 "",
-                                                 "3*",
-                                                 "",
-                                                 "Eva",
-                                                 "Schulz"});
-    ValuesLog log;
+    struct InspectedLog : RecordLog {
+        db::RowInspector* rowInspector() override { return &inspector; }
+        void rowOfRecord(std::uint64_t row) override { calls.push_back("Zeile " + std::to_string(row)); }
+        Inspector inspector;
+    };
+    InspectedLog log;
     mapper.setObserver(&log);
-    read(file);
-    EXPECT_EQ(log.calls,
-              (std::vector<std::string>{"Beginn 1",
-                                        "Werte Meier/Hans/Weg 1/12345 Ort/030 1/040 2/a@b.de/"
-                                        "10020030/4711/1950-04-03",
-                                        "gespeichert", "Beginn 9", "Hinweis ohne Nachname verworfen", "verworfen",
-                                        "Beginn 17", "Hinweis endet mit dem Dateiende nach Zeile 4 von 8",
-                                        "Werte Schulz/Eva////////-", "gespeichert"}));
-    ValuesLog unwanted;
-    unwanted.wanted = false;
-    mapper.setObserver(&unwanted);
-    read(file);
-    EXPECT_EQ(unwanted.calls.size(), 8u);
-    EXPECT_EQ(std::count_if(unwanted.calls.begin(), unwanted.calls.end(),
-                            [](const std::string& call) { return call.starts_with("Werte"); }),
-              0);
+    read(adr_test::adrLines({"1*", "1", "Hans", "Meier**3.4.1950", "Weg 1", "12345 Ort", "030 1\x98\x98a@b.de",
+                             "<BN>B</BN><BO>O</BO><BZ>10020030</BZ><KT>4711</KT>", "2*", "", "", "", "", "", "", "",
+                             "3*", "", "Eva", "Schulz"}));
+    EXPECT_EQ(log.inspector.rows,
+              (std::vector<std::string>{"Zeile 1: Meier Hans 1950-04-03 4711 -", "Zeile 2: Schulz Eva - - -"}));
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"Beginn 1", "Zeile 1", "gespeichert", "Beginn 9",
+                                                   "Hinweis ohne Nachname verworfen", "verworfen", "Beginn 17",
+                                                   "Hinweis endet mit dem Dateiende nach Zeile 4 von 8", "Zeile 2",
+                                                   "gespeichert"}));
 }
 
 // A refusal that passes silently (a constraint, a trigger) shows no message in the window, but
