@@ -21,7 +21,7 @@ MigrationRecords::MigrationRecords(std::iostream* spill, std::iostream* keyFile,
     spill_.emplace(*spill);
     if (keyFile) duplicates_.emplace(*keyFile);
     checks_.emplace(today, keyFile != nullptr);
-    rows_.emplace(*spill_, duplicates_ ? &*duplicates_ : nullptr);
+    rows_.emplace(*spill_, duplicates_ ? &*duplicates_ : nullptr, &*checks_);
 }
 
 db::Date MigrationRecords::currentDate() {

@@ -5,6 +5,7 @@
 
 #include "review/LikelyDuplicates.h"
 #include "review/RecordSpill.h"
+#include "review/RowChecks.h"
 #include "review/TableSink.h"
 #include "review/Texts.h"
 
@@ -63,8 +64,13 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
         ++reported;
     }
     if (read == RecordSpill::Read::end && !spill_.writeFailed()) {
-        if (!duplicates_ || !duplicates_->failed()) return true;
-        cutShort_ = std::string(texts::kDuplicatesNotAllFound);
+        if (checks_ && checks_->failed()) {
+            cutShort_ = std::string(texts::kNotEveryRowChecked);
+        } else if (duplicates_ && duplicates_->failed()) {
+            cutShort_ = std::string(texts::kDuplicatesNotAllFound);
+        } else {
+            return true;
+        }
     } else {
         cutShort_ = texts::reportCutShort(spill_.writeFailed(), reported, recordsRead);
     }

@@ -11,6 +11,7 @@ namespace review {
 
 class LikelyDuplicates;
 class RecordSpill;
+class RowChecks;
 class TableSink;
 
 // The id a record handed on gets in the report when its row could not be looked up.
@@ -23,7 +24,9 @@ public:
 
     // duplicates: the likely duplicates found among the records, noted on their rows; none when
     // they were not looked for.
-    ReportRows(RecordSpill& spill, LikelyDuplicates* duplicates) : spill_(spill), duplicates_(duplicates) {}
+    // checks: the checks of the rows, when they were made.
+    ReportRows(RecordSpill& spill, LikelyDuplicates* duplicates, const RowChecks* checks)
+        : spill_(spill), duplicates_(duplicates), checks_(checks) {}
 
     // The outcome and the note of the records whose rows could not be looked up (kUnpaired).
     void unpaired(std::string outcome, std::string note);
@@ -37,6 +40,7 @@ public:
 private:
     RecordSpill& spill_;
     LikelyDuplicates* duplicates_;
+    const RowChecks* checks_;
     std::string unpairedOutcome_;
     std::string unpairedNote_;
     std::string cutShort_;

@@ -58,6 +58,9 @@ std::string addressNamed(std::int64_t id);
 std::string likelyDuplicate(std::string_view other, bool sameAddress, bool samePhone);
 inline constexpr std::string_view kMoreDuplicate = "weitere mögliche Dublette";
 inline constexpr std::string_view kMoreDuplicates = "weitere mögliche Dubletten";
+inline constexpr std::string_view kNotEveryRowChecked =
+    "Nicht jede Adresse ließ sich prüfen (der Arbeitsspeicher reichte nicht); es fehlen Hinweise auf "
+    "unplausible Werte und mögliche Dubletten.";
 inline constexpr std::string_view kDuplicatesNotAllFound =
     "Die Arbeitsdatei der möglichen Dubletten ließ sich nicht vollständig schreiben oder lesen; nicht alle "
     "möglichen Dubletten sind im Bericht genannt.";
