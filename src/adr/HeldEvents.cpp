@@ -12,6 +12,7 @@ HeldEvents::HeldEvents(ConversionEvents& events, RecordObserver& observer, const
                        db::EditableRowSet& rows)
     : events_(events), observer_(observer), position_(position), behind_(nullptr) {
     try {
+        rows.inspectRows(observer_.rowInspector());
         if (rows.writeBehind(*this)) behind_ = &rows;
     } catch (const std::exception&) {
         // Written at once, then.
@@ -24,19 +25,13 @@ void HeldEvents::rowWritten(std::uint64_t n, std::exception_ptr failure) {
 }
 
 bool HeldEvents::holding() {
-    if (count_ == kMostHeld) release(true);
-    return count_ > 0;
+    if (slots_.size() == kMostHeld) release(true);
+    return slots_.size() > 0;
 }
 
 HeldEvents::Event& HeldEvents::hold(Kind kind) {
     holding();  // makes room in a full queue
-    if (count_ == slots_.size()) {
-        std::rotate(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(front_), slots_.end());
-        front_ = 0;
-        slots_.resize(std::max<std::size_t>(64, 2 * slots_.size()));  // a power of two: slots wrap by a mask
-    }
-    Event& event = slots_[(front_ + count_) & (slots_.size() - 1)];
-    ++count_;
+    Event& event = slots_.pushBack();
     event.kind = kind;
     return event;
 }
@@ -47,7 +42,7 @@ void HeldEvents::showMessage(const std::string& text) {
 }
 
 void HeldEvents::rowRefused(const std::string& reason, const SourcePosition& where) {
-    if (count_ == 0) return events_.rowRefused(reason, where);
+    if (slots_.size() == 0) return events_.rowRefused(reason, where);
     Event& event = hold(Kind::refusal);
     event.text = reason;
     event.reason = where.file;
@@ -96,11 +91,10 @@ bool HeldEvents::waits(const Event& event) const { return event.kind == Kind::re
 
 void HeldEvents::release(bool wait) {
     if (wait && behind_) behind_->settle(true);
-    while (count_ > 0) {
-        const Event& event = slots_[front_];
+    while (slots_.size() > 0) {
+        const Event& event = slots_.front();
         if (!wait && event.row != 0 && waits(event)) return;
-        front_ = (front_ + 1) & (slots_.size() - 1);
-        --count_;
+        slots_.popFront();
         pass(event);
     }
 }
@@ -123,7 +117,10 @@ void HeldEvents::passRecordEnded(const Event& event) {
         if (failures_.front().first == event.row) failure = std::move(failures_.front().second);
         failures_.pop_front();
     }
-    if (!failure) return observer_.recordEnded(event.saved);
+    if (!failure) {
+        if (event.saved && event.row != 0) observer_.rowOfRecord(event.row);
+        return observer_.recordEnded(event.saved);
+    }
     // What the reader and the mapper do when a row fails as it is saved.
     const SourcePosition where{event.text, event.line};
     const db::Report report = [&](const std::string& description) {

@@ -17,6 +17,7 @@
 #include "adr/FieldMapper.h"
 #include "adr/LineReader.h"
 #include "adr/RecordObserver.h"
+#include "adr/Ring.h"
 #include "db/EditableRowSet.h"
 #include "db/RowOutcomes.h"
 
@@ -41,6 +42,7 @@ public:
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const Line& line) override;
     void note(const std::string& text) override;
+    db::RowInspector* rowInspector() override { return observer_.rowInspector(); }
     void recordEnded(bool saved) override;
     void fileUnreadable(const std::string& file, const std::string& reason, bool missing) override;
 
@@ -85,9 +87,7 @@ private:
     std::uint64_t lastRow_ = 0;    // the row handed on last that a record's end was told of
     std::uint64_t written_ = 0;    // the rows whose outcome is known
     std::deque<std::pair<std::uint64_t, std::exception_ptr>> failures_;  // of rows not yet passed on
-    std::vector<Event> slots_;                                           // a ring: count_ events from front_ on
-    std::size_t front_ = 0;
-    std::size_t count_ = 0;
+    Ring<Event> slots_;
 };
 
 }  // namespace adr

@@ -6,6 +6,10 @@
 #include <optional>
 #include <string>
 
+namespace db {
+class RowInspector;
+}
+
 namespace adr {
 
 struct Line;
@@ -19,6 +23,12 @@ public:
     virtual void lineRead(const Line& /*line*/) {}
     // A note on the current record: a failure, a message, why it was discarded.
     virtual void note(const std::string& /*text*/) {}
+    // Who looks at the values of each row as it is written (db::RowInspector), on the writing
+    // thread; none when nobody does.
+    virtual db::RowInspector* rowInspector() { return nullptr; }
+    // Just before recordEnded of a record saved in a row written behind: that row's number, as
+    // the inspector was told it. Not told for a row written at once (the inspector's 0).
+    virtual void rowOfRecord(std::uint64_t /*row*/) {}
     // The current record was handed to the staging table (saved) or dropped.
     virtual void recordEnded(bool /*saved*/) {}
     // An address file that could not be opened or not be read to its end; missing: there is none.

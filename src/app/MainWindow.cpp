@@ -272,6 +272,7 @@ ListedRowSink MainWindow::beginRunReport() {
     if (!reportDirectory_) return rowListed_;
     lastRun_.reset();  // its work file goes before the next one is made
     lastRun_ = std::make_unique<RunReport>(*reportDirectory_);
+    lastRun_->records().readKnownAddresses(*cnn_);
     mapper_.setObserver(&lastRun_->records());
     return lastRun_->pairing();
 }

@@ -19,35 +19,30 @@ namespace {
 constexpr const char* kStagedRows = "SELECT id, fremdid FROM AdressenImport ORDER BY id";
 constexpr const char* kStagedRowCount = "SELECT COUNT(*) FROM AdressenImport";
 
-// A name no other window's run takes: several may run at once on one machine.
+// The start of a name no other window's run takes: several may run at once on one machine.
 std::string workFileName() {
     std::random_device random;
     const unsigned long long value = (static_cast<unsigned long long>(random()) << 32) ^ random();
     char name[48];
-    std::snprintf(name, sizeof name, "anschriftenwandler-%016llx.tmp", value);
+    std::snprintf(name, sizeof name, "anschriftenwandler-%016llx", value);
     return name;
 }
 
 }  // namespace
 
-RunReport::RunReport(const std::filesystem::path& workDirectory) : workFile_(workDirectory / workFileName()) {
-    spill_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    spill_.open(workFile_, std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
-    if (spill_) {
-        records_ = std::make_unique<review::MigrationRecords>(&spill_);
+RunReport::RunReport(const std::filesystem::path& workDirectory)
+    : workName_(workDirectory / workFileName()),
+      spill_(std::filesystem::path(workName_) += ".tmp"),
+      keys_(std::filesystem::path(workName_) += "-keys.tmp", false) {
+    if (spill_.isOpen() && keys_.isOpen()) {
+        records_ = std::make_unique<review::MigrationRecords>(&spill_.stream(), &keys_.stream());
     } else {
-        workFileFailure_ = text::utf8Of(workFile_);
+        workFileFailure_ = text::utf8Of((spill_.isOpen() ? keys_ : spill_).path());
         records_ = std::make_unique<review::MigrationRecords>();
     }
 }
 
-RunReport::~RunReport() {
-    records_.reset();
-    if (!spill_.is_open()) return;
-    spill_.close();  // Windows removes no file that is still open
-    std::error_code ignored;
-    std::filesystem::remove(workFile_, ignored);
-}
+RunReport::~RunReport() { records_.reset(); }
 
 void RunReport::settle(db::Connection* connection, bool listComplete) {
     records_->listEnded(listComplete);

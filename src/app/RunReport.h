@@ -1,10 +1,9 @@
 #pragma once
 // What the window keeps of its last conversion for the report: every record in a work file of
-// its own (in the temporary directory), paired with its staging row while the list is read;
+// its own (in the temporary directory, with a second one for their keys), paired with its staging row while the list is read;
 // after the run the counts, and on request the report, written to the file the user names.
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +12,7 @@
 #include "app/Conversion.h"
 #include "review/MigrationRecords.h"
 #include "review/TableWriter.h"
+#include "review/WorkFile.h"
 
 namespace db {
 class Connection;
@@ -44,10 +44,10 @@ private:
     // Writes every row to the file at path; answers why the report ends early, empty when whole.
     std::string writeTo(const std::filesystem::path& path, review::TableFormat format, std::string_view groupSeparator);
 
-    std::filesystem::path workFile_;
+    std::filesystem::path workName_;  // the work files' names without their endings
+    review::WorkFile spill_;          // the records
+    review::WorkFile keys_;           // their keys, sorted to find likely duplicates
     std::string workFileFailure_;
-    std::vector<char> buffer_ = std::vector<char>(64 * 1024);  // written and read back in large blocks
-    std::fstream spill_;
     std::unique_ptr<review::MigrationRecords> records_;
 };
 

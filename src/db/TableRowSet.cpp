@@ -101,30 +101,47 @@ const Value& TableRowSet::get(const Column& column) const {
 void TableRowSet::update() {
     if (!current_ || !current_->hasChanges()) return;
     Row& row = *current_;
-    // A failed save drops the row's pending changes: the failure is reported once, and the
-    // next record does not inherit it.
-    struct Settle {
-        Row& row;
-        bool wasNew;
-        ~Settle() {
-            // A new row held nothing before: it takes the assigned values over whole.
-            if (wasNew) {
-                row.stored.swap(row.assigned);
-                return;
+    const bool modified = row.id.has_value();
+    {
+        // A failed save drops the row's pending changes: the failure is reported once, and the
+        // next record does not inherit it.
+        struct Settle {
+            Row& row;
+            bool wasNew;
+            ~Settle() {
+                // A new row held nothing before: it takes the assigned values over whole.
+                if (wasNew) {
+                    row.stored.swap(row.assigned);
+                    return;
+                }
+                for (std::size_t i = 0; i < row.assigned.size(); ++i) {
+                    if (row.assigned[i]) row.stored[i] = std::move(*row.assigned[i]);
+                    row.assigned[i].reset();
+                }
             }
-            for (std::size_t i = 0; i < row.assigned.size(); ++i) {
-                if (row.assigned[i]) row.stored[i] = std::move(*row.assigned[i]);
-                row.assigned[i].reset();
-            }
+        } settle{row, !modified};
+        spare_ = std::move(beforeNew_);
+        beforeNew_.reset();
+        if (modified) {
+            modify(row);
+        } else {
+            insert(row);
         }
-    } settle{row, !row.id};
-    spare_ = std::move(beforeNew_);
-    beforeNew_.reset();
-    if (row.id) {
-        modify(row);
-    } else {
-        insert(row);
     }
+    // A row saved before is seen whole, with what it held and what was changed.
+    if (modified && inspector_) inspector_->inspect(0, row.stored);
+}
+
+void TableRowSet::inspectRows(RowInspector* inspector) {
+    inspector_ = inspector;
+    if (!inspector) return;
+    inspector->columnsAre([this](std::string_view name) -> std::optional<std::size_t> {
+        return columnPositions_.find(name);
+    });
+}
+
+void TableRowSet::inspectSaved(const Row& row) const {
+    if (inspector_) inspector_->inspect(0, row.assigned);
 }
 
 void TableRowSet::cancelUpdate() {

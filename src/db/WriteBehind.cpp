@@ -10,9 +10,10 @@ constexpr int kStretchesBetweenTrials = 7;
 }  // namespace
 
 WriteBehind::WriteBehind(Write write, RowOutcomes& outcomes, std::size_t batch, std::size_t capacity,
-                         std::size_t stretch)
+                         std::size_t stretch, RowInspector* inspector)
     : write_(std::move(write)),
       outcomes_(outcomes),
+      inspector_(inspector),
       batch_(batch),
       capacity_(capacity),
       stretch_(stretch),
@@ -103,12 +104,16 @@ void WriteBehind::writeWaiting(std::unique_lock<std::mutex>& lock, std::size_t r
     for (std::size_t i = 0; i < rows; ++i) batch.push_back(std::move(waiting_[i]));
     waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(rows));
     writing_ = true;
+    const std::uint64_t first = written_ + 1;
     lock.unlock();
     try {
         write_(batch, failures);
     } catch (...) {
         // Not told which row: each of them is said to have failed with it.
         failures.assign(batch.size(), std::current_exception());
+    }
+    if (inspector_) {
+        for (std::size_t i = 0; i < batch.size(); ++i) inspector_->inspect(first + i, batch[i]);
     }
     lock.lock();
     for (std::size_t i = 0; i < batch.size(); ++i) {

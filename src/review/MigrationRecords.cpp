@@ -1,20 +1,33 @@
 #include "review/MigrationRecords.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
+#include <span>
 #include <system_error>
 
 #include "adr/LineReader.h"
 #include "db/Connection.h"
+#include "db/RowSet.h"
+#include "review/PlausibilityNotes.h"
 #include "review/ReportWhileListed.h"
 #include "review/TablePairing.h"
 
 namespace review {
 
-MigrationRecords::MigrationRecords(std::iostream* spill) {
+MigrationRecords::MigrationRecords(std::iostream* spill, std::iostream* keyFile, const db::Date& today)
+    : today_(today) {
     if (!spill) return;
     spill_.emplace(*spill);
-    rows_.emplace(*spill_);
+    if (keyFile) duplicates_.emplace(*keyFile);
+    checks_.emplace(today, keyFile != nullptr);
+    rows_.emplace(*spill_, duplicates_ ? &*duplicates_ : nullptr, &*checks_);
+}
+
+db::Date MigrationRecords::currentDate() {
+    const std::chrono::year_month_day day{std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+    return {static_cast<int>(day.year()), static_cast<int>(static_cast<unsigned>(day.month())),
+            static_cast<int>(static_cast<unsigned>(day.day()))};
 }
 
 MigrationRecords::~MigrationRecords() = default;
@@ -27,6 +40,8 @@ void MigrationRecords::recordStarted(const std::string& file, std::uint64_t line
     current_.file = file;
     current_.line = line;
     current_.number = number;
+    current_.index = static_cast<std::uint32_t>(counts_.read - 1);
+    current_.row = 0;
     current_.lines = 0;
     current_.notes.clear();
     current_.original.clear();
@@ -47,10 +62,60 @@ void MigrationRecords::note(const std::string& text) {
     if (spill_) current_.notes.add(text);
 }
 
+void MigrationRecords::readKnownAddresses(db::Connection& connection) {
+    if (!duplicates_) return;
+    try {
+        const auto rows =
+            connection.execute("SELECT id, nachname, vorname, strassenr, PLZOrt, telefon1, telefon2 FROM Adressen");
+        std::array<std::string, 6> texts;  // nachname to telefon2, as the values view them
+        std::array<DuplicateKey, 3> keys;
+        for (; !rows->atEnd(); rows->moveNext()) {
+            for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = rows->value(static_cast<int>(i) + 1).toText();
+            adr::MappedValues values;
+            values.nachname = texts[0];
+            values.vorname = texts[1];
+            values.strasse = texts[2];
+            values.plzOrt = texts[3];
+            values.telefon1 = texts[4];
+            values.telefon2 = texts[5];
+            const db::Value id = rows->value(0);
+            duplicates_->addKnown(std::span(keys).first(duplicateKeys(values, keys)),
+                                  id.isInteger() ? id.integer() : static_cast<std::int64_t>(id.number()));
+        }
+    } catch (const std::exception&) {
+        // An address table of another form: the records are compared among themselves only, and
+        // the counts say so.
+        counts_.tableNotCompared = true;
+    }
+}
+
+void MigrationRecords::noteFindings() {
+    std::optional<RowChecks::Findings> found = checks_->take(current_.row);
+    if (!found) return;
+    for (const std::string& text : found->notes) note(text);
+    if (duplicates_) {
+        duplicates_->add(current_.index, std::span(found->keys).first(found->keyCount), current_.file, current_.line,
+                         current_.number);
+    }
+}
+
+void MigrationRecords::finishReading() {
+    finishOpenRecord();
+    findDuplicates();
+}
+
+void MigrationRecords::findDuplicates() {
+    if (!duplicates_ || counts_.likelyDuplicates) return;
+    duplicates_->resolve();
+    counts_.notes += duplicates_->notes();
+    counts_.likelyDuplicates = duplicates_->count();
+}
+
 void MigrationRecords::recordEnded(bool saved) {
     if (!open_) return;
     open_ = false;
     current_.saved = saved;
+    if (saved && checks_) noteFindings();
     if (saved) {
         handedOn_.add(current_.number);
         ++handedCount_;
@@ -110,6 +175,8 @@ void MigrationRecords::startReportAhead() {
     }
     try {
         ahead_ = std::make_unique<ReportWhileListed>([this, writer](ListedIds& ids) {
+            // While the list is read: the likely duplicates are found before the first row needs them.
+            findDuplicates();
             std::int64_t given = 0;  // records handed on whose id was taken
             const auto nextId = [&] {
                 ++given;
@@ -151,7 +218,7 @@ bool MigrationRecords::settle(db::Connection* connection, const std::string& row
         if (pairedWhileListed && written) return *written;
         counts_ = countsBeforeAhead_;
     }
-    finishOpenRecord();
+    finishReading();
     if (!pairedWhileListed) {
         pairedIds_ = NumberLog();
         if (connection) {

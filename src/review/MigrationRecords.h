@@ -4,6 +4,7 @@
 // discarded). A record counts as saved only when its row is found in the staging table after
 // the run, so a row the database lost on the way is never reported as saved.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -15,11 +16,15 @@
 #include <vector>
 
 #include "adr/RecordObserver.h"
+#include "db/Value.h"
 #include "review/CappedList.h"
+#include "review/DuplicateKeys.h"
+#include "review/LikelyDuplicates.h"
 #include "review/ListedPairing.h"
 #include "review/NumberLog.h"
 #include "review/RecordCounts.h"
 #include "review/RecordSpill.h"
+#include "review/RowChecks.h"
 #include "review/ReportRows.h"
 #include "review/Texts.h"
 
@@ -39,8 +44,11 @@ using ReportOpener = std::function<TableSink&()>;
 class MigrationRecords : public adr::RecordObserver {
 public:
     // spill: where finished records wait, in order, until their staging ids are known; without
-    // one the records are only counted.
-    explicit MigrationRecords(std::iostream* spill = nullptr);
+    // one the records are only counted. With one, the row of each record saved is checked as it
+    // is written (rowInspector) for implausible values (birth dates against today) and, with
+    // keyFile to sort their keys in, for likely duplicates, and the findings noted.
+    explicit MigrationRecords(std::iostream* spill = nullptr, std::iostream* keyFile = nullptr,
+                              const db::Date& today = currentDate());
     ~MigrationRecords() override;
     MigrationRecords(const MigrationRecords&) = delete;
     MigrationRecords& operator=(const MigrationRecords&) = delete;
@@ -48,6 +56,8 @@ public:
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const adr::Line& line) override;
     void note(const std::string& text) override;
+    db::RowInspector* rowInspector() override { return checks_ ? &*checks_ : nullptr; }
+    void rowOfRecord(std::uint64_t row) override { current_.row = row; }
     void recordEnded(bool saved) override;
     void fileUnreadable(const std::string& file, const std::string& reason, bool missing) override;
 
@@ -81,6 +91,13 @@ public:
     std::function<void(const db::RowSet& row)> pairWhileListed();
     void listEnded(bool complete);
     const RecordCounts& counts() const { return counts_; }
+    // Before the run, with a report: the addresses already in the address table, whose repeats
+    // among the records are noted as likely duplicates. A table without the columns (or none)
+    // is not compared with.
+    void readKnownAddresses(db::Connection& connection);
+
+    // Today's date on this machine.
+    static db::Date currentDate();
 
 private:
     // The report keeps this many of a record's lines, and of its notes.
@@ -89,11 +106,19 @@ private:
         std::string file;
         std::uint64_t line = 0;
         std::optional<double> number;
+        std::uint32_t index = 0;  // counted from 0 in reading order
         bool saved = false;
+        std::uint64_t row = 0;  // written behind: the number of its row; 0 saved at once
         std::uint64_t lines = 0;
         CappedList notes{" | ", kReportedParts, texts::kMoreNote, texts::kMoreNotes};
         CappedList original{" ⏎ ", kReportedParts, texts::kMoreLine, texts::kMoreLines};
     };
+    // Notes what the checks of the saved record's row found: implausible values; hands on its keys.
+    void noteFindings();
+    // Reading has ended: the last record is finished, and the likely duplicates are found.
+    void finishReading();
+    // Once reading has ended: finds the likely duplicates and counts them and their notes.
+    void findDuplicates();
     // Ends the record being read: tells its end when nobody did, and spills it with all its lines.
     void finishOpenRecord();
     void rowListed(const db::RowSet& row);
@@ -109,6 +134,9 @@ private:
                        std::int64_t unpaired, const std::string& why);
 
     std::optional<RecordSpill> spill_;
+    db::Date today_;
+    std::optional<LikelyDuplicates> duplicates_;
+    std::optional<RowChecks> checks_;
     std::optional<ReportRows> rows_;  // written from the spill
     Current current_;
     bool open_ = false;     // a record is read whose end is not told yet

@@ -2,6 +2,7 @@
 // How many records a run read, and what became of them: read = saved + discarded (+ unknown).
 
 #include <cstdint>
+#include <optional>
 
 namespace review {
 
@@ -14,6 +15,11 @@ struct RecordCounts {
     // Handed to the staging table, but neither their rows could be looked up nor counted: saved
     // or not, only the table can tell.
     std::int64_t unknown = 0;
+    // Records that repeat an earlier one's name with its address or telephone number; only when
+    // the records were checked for them.
+    std::optional<std::int64_t> likelyDuplicates;
+    // The address table could not be read to compare the records with (a table of another form).
+    bool tableNotCompared = false;
 };
 
 }  // namespace review

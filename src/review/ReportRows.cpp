@@ -3,7 +3,9 @@
 #include <string_view>
 #include <utility>
 
+#include "review/LikelyDuplicates.h"
 #include "review/RecordSpill.h"
+#include "review/RowChecks.h"
 #include "review/TableSink.h"
 #include "review/Texts.h"
 
@@ -30,6 +32,7 @@ void ReportRows::unpaired(std::string outcome, std::string note) {
 
 bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& nextId, std::int64_t recordsRead) {
     spill_.rewind();
+    if (duplicates_) duplicates_->rewind();
     cutShort_.clear();
     RecordSpill::Entry entry;
     RecordSpill::Read read;
@@ -46,9 +49,12 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
         const std::int64_t id = saved ? nextId() : 0;
         std::string_view outcome = id != 0 ? texts::kSaved : texts::kDiscarded;
         std::string_view recordNotes = entry.notes;
-        if (id == kUnpaired || (saved && id == 0)) {
+        const auto index = static_cast<std::uint32_t>(reported);
+        const bool unpaired = id == kUnpaired || (saved && id == 0);
+        if (unpaired || (duplicates_ && duplicates_->concerns(index))) {
             notes = recordNotes;
-            append(notes, " | ", id == kUnpaired ? std::string_view(unpairedNote_) : texts::kNotInTable);
+            if (duplicates_) duplicates_->notesOn(index, [&](std::string_view note) { append(notes, " | ", note); });
+            if (unpaired) append(notes, " | ", id == kUnpaired ? std::string_view(unpairedNote_) : texts::kNotInTable);
             recordNotes = notes;
             if (id == kUnpaired) outcome = unpairedOutcome_;
         }
@@ -57,8 +63,17 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
                     recordNotes, entry.original});
         ++reported;
     }
-    if (read == RecordSpill::Read::end && !spill_.writeFailed()) return true;
-    cutShort_ = texts::reportCutShort(spill_.writeFailed(), reported, recordsRead);
+    if (read == RecordSpill::Read::end && !spill_.writeFailed()) {
+        if (checks_ && checks_->failed()) {
+            cutShort_ = std::string(texts::kNotEveryRowChecked);
+        } else if (duplicates_ && duplicates_->failed()) {
+            cutShort_ = std::string(texts::kDuplicatesNotAllFound);
+        } else {
+            return true;
+        }
+    } else {
+        cutShort_ = texts::reportCutShort(spill_.writeFailed(), reported, recordsRead);
+    }
     writer.row({{}, {}, {}, texts::kReportIncomplete, {}, cutShort_, {}});
     return false;
 }

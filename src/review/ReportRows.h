@@ -9,7 +9,9 @@
 
 namespace review {
 
+class LikelyDuplicates;
 class RecordSpill;
+class RowChecks;
 class TableSink;
 
 // The id a record handed on gets in the report when its row could not be looked up.
@@ -20,7 +22,11 @@ public:
     // The report's columns, in their order.
     static const std::vector<std::string>& columns();
 
-    explicit ReportRows(RecordSpill& spill) : spill_(spill) {}
+    // duplicates: the likely duplicates found among the records, noted on their rows; none when
+    // they were not looked for.
+    // checks: the checks of the rows, when they were made.
+    ReportRows(RecordSpill& spill, LikelyDuplicates* duplicates, const RowChecks* checks)
+        : spill_(spill), duplicates_(duplicates), checks_(checks) {}
 
     // The outcome and the note of the records whose rows could not be looked up (kUnpaired).
     void unpaired(std::string outcome, std::string note);
@@ -33,6 +39,8 @@ public:
 
 private:
     RecordSpill& spill_;
+    LikelyDuplicates* duplicates_;
+    const RowChecks* checks_;
     std::string unpairedOutcome_;
     std::string unpairedNote_;
     std::string cutShort_;

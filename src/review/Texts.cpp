@@ -16,6 +16,10 @@ std::string countsLine(const RecordCounts& c, std::string_view separator) {
     return text::counted(c.read, separator, "Datensatz", "Datensätze") + " gelesen: " + saved + ", " +
            text::groupDigits(c.discarded, separator) + " verworfen; " +
            text::counted(c.notes, separator, "Hinweis", "Hinweise") + "; " +
+           (c.likelyDuplicates
+                ? text::counted(*c.likelyDuplicates, separator, "mögliche Dublette", "mögliche Dubletten") +
+                      (c.tableNotCompared ? " (ohne Abgleich mit Adressen)" : "") + "; "
+                : std::string()) +
            text::counted(c.filesUnreadable, separator, "Adressdatei fehlt oder ist unlesbar.",
                          "Adressdateien fehlen oder sind unlesbar.");
 }
@@ -39,6 +43,68 @@ std::string notPaired(std::string_view why, std::int64_t saved, std::int64_t unp
     return "ID unbekannt: die Tabellenzeilen in AdressenImport ließen sich den Datensätzen nicht zuordnen (" +
            std::string(why) + "); " + std::to_string(saved) + " von " + std::to_string(unpaired) +
            " dieser Datensätze sind dort gespeichert";
+}
+
+namespace {
+
+std::string quoted(std::string_view value) { return "„" + std::string(value) + "“"; }
+
+std::string germanDate(const db::Date& date) {
+    const auto twoDigits = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    return twoDigits(date.day) + "." + twoDigits(date.month) + "." + std::to_string(date.year);
+}
+
+std::string postalCodeOf(bool postfach) { return postfach ? "Postleitzahl des Postfachs " : "Postleitzahl "; }
+
+}  // namespace
+
+std::string oldPostalCode(std::string_view code, bool postfach) {
+    return postalCodeOf(postfach) + quoted(code) +
+           " hat vier Ziffern: eine alte, nicht umgestellte Postleitzahl (oder eine ausländische ohne "
+           "Länderkennzeichen)";
+}
+
+std::string postalCodeNotFiveDigits(std::string_view code, bool postfach) {
+    return postalCodeOf(postfach) + quoted(code) + " hat nicht fünf Ziffern";
+}
+
+std::string notAnEmail(std::string_view address) {
+    return "E-Mail-Adresse " + quoted(address) + " hat nicht die Form name@domain";
+}
+
+std::string phoneWithLetters(std::string_view which, std::string_view number) {
+    return std::string(which) + " " + quoted(number) + " enthält Buchstaben";
+}
+
+std::string birthDateInFuture(const db::Date& date) {
+    return "Geburtsdatum " + germanDate(date) + " liegt in der Zukunft";
+}
+
+std::string birthDateTooOld(const db::Date& date) {
+    return "Geburtsdatum " + germanDate(date) + " liegt mehr als 120 Jahre zurück";
+}
+
+std::string notABankCode(std::string_view code) { return "Bankleitzahl " + quoted(code) + " hat nicht acht Ziffern"; }
+
+std::string notAnAccount(std::string_view account) {
+    return "Kontonummer " + quoted(account) + " ist weder eine Kontonummer (bis zu zehn Ziffern) noch eine IBAN";
+}
+
+std::string notAnIban(std::string_view iban) { return "IBAN " + quoted(iban) + " ist ungültig (Prüfziffern)"; }
+
+std::string recordNamed(std::string_view file, std::string_view line, std::string_view number) {
+    std::string named = "Datei " + std::string(file) + ", Zeile " + std::string(line);
+    if (!number.empty()) named += ", Adressnummer " + std::string(number);
+    return named;
+}
+
+std::string addressNamed(std::int64_t id) { return "Adresse " + std::to_string(id) + " in Adressen"; }
+
+std::string likelyDuplicate(std::string_view other, bool sameAddress, bool samePhone) {
+    const std::string same = sameAddress && samePhone ? "gleicher Name, gleiche Anschrift und Telefonnummer"
+                             : sameAddress            ? "gleicher Name und gleiche Anschrift"
+                                                      : "gleicher Name und gleiche Telefonnummer";
+    return "mögliche Dublette von " + std::string(other) + " (" + same + ")";
 }
 
 std::string leftOut(std::int64_t count, std::string_view one, std::string_view many) {

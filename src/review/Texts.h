@@ -8,12 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "db/Value.h"
 #include "review/RecordCounts.h"
 
 namespace review::texts {
 
-// "1.234 Datensätze gelesen: 1.200 gespeichert, 34 verworfen; 56 Hinweise; 0 Adressdateien fehlen oder sind unlesbar."
-// With records of unknown outcome the saved count is said to be unknown, and where to look.
+// "1.234 Datensätze gelesen: 1.200 gespeichert, 34 verworfen; 56 Hinweise; 12 mögliche Dubletten; 0 Adressdateien
+// fehlen oder sind unlesbar." With records of unknown outcome the saved count is said to be unknown, and where to
+// look; the likely duplicates only when the records were checked for them.
 std::string countsLine(const RecordCounts& counts, std::string_view groupSeparator);
 
 // The report's columns.
@@ -35,6 +37,33 @@ std::string notLookedUp(std::string_view why);
 std::string notPaired(std::string_view why, std::int64_t saved, std::int64_t unpaired);
 inline constexpr std::string_view kPairingGivenUp =
     "mehr als 1000 Tabellenzeilen in AdressenImport gehören zu keinem Datensatz dieses Laufs";
+
+// Implausible values of a record; postfach: the postal code is the post-office box's.
+std::string oldPostalCode(std::string_view code, bool postfach);
+std::string postalCodeNotFiveDigits(std::string_view code, bool postfach);
+std::string notAnEmail(std::string_view address);
+inline constexpr std::string_view kTelefon1 = "Telefonnummer";
+inline constexpr std::string_view kTelefon2 = "Zweite Telefonnummer";
+inline constexpr std::string_view kTelefax = "Faxnummer";
+std::string phoneWithLetters(std::string_view which, std::string_view number);
+std::string birthDateInFuture(const db::Date& date);
+std::string birthDateTooOld(const db::Date& date);
+std::string notABankCode(std::string_view code);
+std::string notAnAccount(std::string_view account);
+std::string notAnIban(std::string_view iban);
+
+// Likely duplicates: the other record, and what the two have in common.
+std::string recordNamed(std::string_view file, std::string_view line, std::string_view number);
+std::string addressNamed(std::int64_t id);
+std::string likelyDuplicate(std::string_view other, bool sameAddress, bool samePhone);
+inline constexpr std::string_view kMoreDuplicate = "weitere mögliche Dublette";
+inline constexpr std::string_view kMoreDuplicates = "weitere mögliche Dubletten";
+inline constexpr std::string_view kNotEveryRowChecked =
+    "Nicht jede Adresse ließ sich prüfen (der Arbeitsspeicher reichte nicht); es fehlen Hinweise auf "
+    "unplausible Werte und mögliche Dubletten.";
+inline constexpr std::string_view kDuplicatesNotAllFound =
+    "Die Arbeitsdatei der möglichen Dubletten ließ sich nicht vollständig schreiben oder lesen; nicht alle "
+    "möglichen Dubletten sind im Bericht genannt.";
 
 // The workbook: its second sheet, and what writing it can meet.
 inline constexpr const char kSummarySheet[] = "Zusammenfassung";

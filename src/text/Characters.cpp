@@ -5,13 +5,13 @@ namespace text {
 namespace {
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0u) == 0x80u; }
 
-// What is left of s without its leading and trailing spaces; empty when nothing is.
+}  // namespace
+
 std::string_view withoutSpaces(std::string_view s) {
     const std::size_t first = s.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
-}  // namespace
 
 std::size_t charCount(std::string_view s) {
     std::size_t n = 0;

@@ -8,6 +8,9 @@
 
 namespace text {
 
+// What is left of s without its leading and trailing spaces, viewed; empty when nothing is.
+std::string_view withoutSpaces(std::string_view s);
+
 std::size_t charCount(std::string_view s);
 // Byte offset of the character at 0-based index (s.size() when past the end).
 std::size_t byteOffset(std::string_view s, std::size_t charIndex);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "MapperFixture.h"
 #include "MemoryFiles.h"
 #include "adr/BatchReader.h"
+#include "db/RowInspector.h"
 #include "adr/RecordObserver.h"
 
 namespace {
@@ -113,6 +115,44 @@ struct RecordLog : adr::RecordObserver {
     void recordEnded(bool saved) override { calls.push_back(saved ? "gespeichert" : "verworfen"); }
     std::vector<std::string> calls;
 };
+
+// Each saved row is shown to the observer's inspector, on the writing thread, with its number,
+// and the record is told that number before its end: a record ended at its line 8, and one ended
+// by the end of the run. A record discarded has no row.
+TEST_F(FailureRule, EachSavedRowIsInspectedAndItsRecordToldItsNumber) {
+    struct Inspector : db::RowInspector {
+        void columnsAre(const Position& position) override {
+            for (const char* column : {"nachname", "vorname", "Geburtstag", "KontoNummer", "fehlt"}) {
+                at.push_back(position(column));
+            }
+        }
+        void inspect(std::uint64_t n, std::span<const std::optional<db::Value>> values) noexcept override {
+            std::string seen = "Zeile " + std::to_string(n) + ":";
+            for (const auto& column : at) seen += " " + (column && values[*column] ? values[*column]->toText() : "-");
+            const std::lock_guard lock(mutex);
+            rows.push_back(seen);
+        }
+        std::vector<std::optional<std::size_t>> at;
+        std::mutex mutex;
+        std::vector<std::string> rows;
+    };
+    struct InspectedLog : RecordLog {
+        db::RowInspector* rowInspector() override { return &inspector; }
+        void rowOfRecord(std::uint64_t row) override { calls.push_back("Zeile " + std::to_string(row)); }
+        Inspector inspector;
+    };
+    InspectedLog log;
+    mapper.setObserver(&log);
+    read(adr_test::adrLines({"1*", "1", "Hans", "Meier**3.4.1950", "Weg 1", "12345 Ort", "030 1\x98\x98a@b.de",
+                             "<BN>B</BN><BO>O</BO><BZ>10020030</BZ><KT>4711</KT>", "2*", "", "", "", "", "", "", "",
+                             "3*", "", "Eva", "Schulz"}));
+    EXPECT_EQ(log.inspector.rows,
+              (std::vector<std::string>{"Zeile 1: Meier Hans 1950-04-03 4711 -", "Zeile 2: Schulz Eva - - -"}));
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"Beginn 1", "Zeile 1", "gespeichert", "Beginn 9",
+                                                   "Hinweis ohne Nachname verworfen", "verworfen", "Beginn 17",
+                                                   "Hinweis endet mit dem Dateiende nach Zeile 4 von 8", "Zeile 2",
+                                                   "gespeichert"}));
+}
 
 // A refusal that passes silently (a constraint, a trigger) shows no message in the window, but
 // the record's note gives the database's reason, for the report.

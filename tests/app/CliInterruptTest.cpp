@@ -139,8 +139,8 @@ TEST_F(CliInterrupt, DuringTheListItLeavesTheCountsAndTheReportWhole) {
     EXPECT_EQ(cli->wait(), 1) << err();
 
     EXPECT_TRUE(hasLine(err(),
-                        "120000 Datensätze gelesen: 120000 gespeichert, 0 verworfen; 1 Hinweis; 98 "
-                        "Adressdateien fehlen oder sind unlesbar."))
+                        "120000 Datensätze gelesen: 120000 gespeichert, 0 verworfen; 1 Hinweis; 0 mögliche "
+                        "Dubletten; 98 Adressdateien fehlen oder sind unlesbar."))
         << err();
     EXPECT_EQ(err().find("(Strg+C)"), std::string::npos) << err();
     EXPECT_EQ(savedInReport(), kRecords);
@@ -158,8 +158,8 @@ TEST_F(CliInterrupt, AListPipeClosedByItsReaderEndsTheListButNotTheSummaryOrTheR
                         "Adressen sind in AdressenImport gespeichert."))
         << err();
     EXPECT_TRUE(hasLine(err(),
-                        "5000 Datensätze gelesen: 5000 gespeichert, 0 verworfen; 0 Hinweise; 98 "
-                        "Adressdateien fehlen oder sind unlesbar."))
+                        "5000 Datensätze gelesen: 5000 gespeichert, 0 verworfen; 0 Hinweise; 0 mögliche "
+                        "Dubletten; 98 Adressdateien fehlen oder sind unlesbar."))
         << err();
     EXPECT_EQ(savedInReport(), 5000);
 }

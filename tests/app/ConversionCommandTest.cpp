@@ -199,9 +199,9 @@ TEST_F(ConversionCommand, TheWindowShowsTheRunsCountsAndSavesItsReportWhereTheUs
     window->cmdStart_Click();
     window->cmdStart_Click();  // a second run replaces the first one's work file
     EXPECT_TRUE(heldDuringTheRun);
-    EXPECT_EQ(workFilesIn(work), 1u);
+    EXPECT_EQ(workFilesIn(work), 2u) << "the records and their keys";
     EXPECT_EQ(view.text(Control::lblErgebnis),
-              "3 Datensätze gelesen: 3 gespeichert, 0 verworfen; 1 Hinweis; "
+              "3 Datensätze gelesen: 3 gespeichert, 0 verworfen; 1 Hinweis; 0 mögliche Dubletten; "
               "97 Adressdateien fehlen oder sind unlesbar.");
     ASSERT_TRUE(view.isEnabled(Control::cmdBericht));
 

@@ -10,9 +10,11 @@
 #include <optional>
 #include <random>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "ConvertWithCli.h"
+#include "CorpusGenerator.h"
 #include "adr/FieldMapper.h"
 #include "app/Conversion.h"
 #include "db/Backends.h"
@@ -264,9 +266,10 @@ TEST_F(Report, EveryRecordWithItsFileLineOutcomeIdNotesAndOriginal) {
     EXPECT_NE(rows[6][5].find("Verzeichnis"), std::string::npos) << rows[6][5];
     // Every file from "04A" on is missing as well.
     EXPECT_EQ(rows.size(), 6u + 96u);
-    EXPECT_TRUE(app_tests::hasLine(converted.err,
-                                   "4 Datensätze gelesen: 3 gespeichert, 1 verworfen; 4 Hinweise; "
-                                   "97 Adressdateien fehlen oder sind unlesbar."))
+    EXPECT_TRUE(
+        app_tests::hasLine(converted.err,
+                           "4 Datensätze gelesen: 3 gespeichert, 1 verworfen; 4 Hinweise; 0 mögliche Dubletten; "
+                           "97 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
 }
 
@@ -285,12 +288,14 @@ TEST_F(Report, ARecordKeepsItsLinesAfterTheEighthUpTo200) {
     std::string kept = "11* ⏎ 1#Herr ⏎ Hans ⏎ Meier";
     for (int i = 5; i <= 200; ++i) kept += " ⏎ z" + std::to_string(i);
     EXPECT_EQ(rows[1][6], kept + " ⏎ … und 100 weitere Zeilen");
-    EXPECT_EQ(rows[1][5], "Ein Nullbyte in Spalte 2 ergibt kein Zeichen");
+    // Line 7 stands where the telephone number does.
+    EXPECT_EQ(rows[1][5], "Telefonnummer „z7“ enthält Buchstaben | Ein Nullbyte in Spalte 2 ergibt kein Zeichen");
     EXPECT_EQ(rows[2][1], "301");
     EXPECT_EQ(rows[2][6].rfind("12* ⏎ 1#Herr", 0), 0u) << rows[2][6];
-    EXPECT_TRUE(app_tests::hasLine(converted.err,
-                                   "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 1 Hinweis; "
-                                   "98 Adressdateien fehlen oder sind unlesbar."))
+    EXPECT_TRUE(
+        app_tests::hasLine(converted.err,
+                           "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 2 Hinweise; 0 mögliche Dubletten; "
+                           "98 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
 }
 
@@ -306,6 +311,17 @@ TEST_F(Report, JsonLinesForASingleAddress) {
                             0),
               0u)
         << rows[0];
+
+    // Its values are checked as its row is saved, a new row and the same row saved again.
+    writeAdr("45A", app_tests::adrLines({"745*", "1#Herr", "Hans", "Meier", "Hauptstr. 1", "1011 Berlin"}));
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(this->run({"convert-one", "745", "--adr", adrDir(), "--db", datenpool(), "--report", report}).exitCode,
+                  0);
+        const std::string written = testing_support::readWhole(report);
+        EXPECT_NE(written.find("\"Hinweise\":\"Postleitzahl „1011“ hat vier Ziffern"), std::string::npos)
+            << run << written;
+        if (run == 0) db::SqliteConnection::open(datenpool())->execute("DELETE FROM AdressenImport");
+    }
 }
 
 TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithTheDatabasesReason) {
@@ -326,7 +342,7 @@ TEST_F(Report, ARowTheDatabaseRefusesIsDiscardedWithTheDatabasesReason) {
                                    "Der Datenpool hat die Adresse nicht gespeichert: gesperrt (Datei 01A, Zeile 8)"))
         << converted.err;
     EXPECT_TRUE(app_tests::hasLine(converted.err,
-                                   "1 Datensatz gelesen: 0 gespeichert, 1 verworfen; 1 Hinweis; "
+                                   "1 Datensatz gelesen: 0 gespeichert, 1 verworfen; 1 Hinweis; 0 mögliche Dubletten; "
                                    "98 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
 }
@@ -349,9 +365,10 @@ TEST_F(Report, ARowRefusedAmongManyIsTheOnlyOneDiscardedOnEitherBackend) {
         const CliRun converted = run({"convert", "--adr", adrDir(), "--db", target, "--report", report});
         EXPECT_EQ(converted.exitCode, 0) << target << "\n" << converted.err;
         // Digits grouped as the user's locale groups them (Windows: "1.200" or "1,200").
-        EXPECT_TRUE(std::regex_search(converted.err,
-                                      std::regex("1[.,]?200 Datensätze gelesen: 1[.,]?199 gespeichert, 1 verworfen; "
-                                                 "1 Hinweis; 98 Adressdateien fehlen oder sind unlesbar\\.")))
+        EXPECT_TRUE(std::regex_search(
+            converted.err,
+            std::regex("1[.,]?200 Datensätze gelesen: 1[.,]?199 gespeichert, 1 verworfen; "
+                       "1 Hinweis; 0 mögliche Dubletten; 98 Adressdateien fehlen oder sind unlesbar\\.")))
             << target << "\n"
             << converted.err;
 
@@ -394,6 +411,98 @@ TEST_F(Report, ACommandThatEndsBeforeTheRunLeavesNoEmptyReportAndAnEarlierOneAsI
     EXPECT_EQ(testing_support::readWhole(earlier), "der Bericht von gestern");
 }
 
+// What a note of the report is about, by its first words: "Dublette N" names the other record's
+// address number; a note of any other kind stands as it is, so that it shows.
+std::string kindOfNote(const std::string& note) {
+    static const std::regex duplicate("mögliche Dublette von Datei \\w+, Zeile \\d+, Adressnummer (\\d+) \\(.*\\)");
+    static const std::vector<std::pair<std::string, std::string>> kinds = {{"Postleitzahl ", "Postleitzahl"},
+                                                                           {"E-Mail-Adresse ", "E-Mail"},
+                                                                           {"Telefonnummer ", "Telefon"},
+                                                                           {"Geburtsdatum ", "Geburtsdatum"},
+                                                                           {"Bankleitzahl ", "Bankleitzahl"},
+                                                                           {"Kontonummer ", "Kontonummer"},
+                                                                           {"IBAN ", "IBAN"}};
+    std::smatch match;
+    if (std::regex_match(note, match, duplicate)) return "Dublette " + match[1].str();
+    for (const auto& [start, kind] : kinds) {
+        if (note.rfind(start, 0) == 0) return kind;
+    }
+    return note;
+}
+
+// The generator's corpus with planted duplicates and implausible values, among them values that
+// only look odd: the report notes exactly the planted ones, each duplicate on both records, and
+// the counts line counts the records that repeat an earlier one.
+TEST_F(Report, NotesExactlyThePlantedDuplicatesAndImplausibleValues) {
+    std::vector<bench::PlantedFlaw> planted;
+    bench::writeCorpus(adrDir(), 3000, 4711, {12, 30}, &planted);
+    std::multiset<std::string> expected;
+    for (const bench::PlantedFlaw& flaw : planted) {
+        if (flaw.kind != "Dublette") {
+            expected.insert(std::to_string(flaw.number) + " " + flaw.kind);
+            continue;
+        }
+        expected.insert(std::to_string(flaw.number) + " Dublette " + std::to_string(flaw.repeats));
+        expected.insert(std::to_string(flaw.repeats) + " Dublette " + std::to_string(flaw.number));
+    }
+    ASSERT_EQ(expected.size(), 2u * 12u + 18u) << "12 duplicates, 18 of the 30 values noted";
+
+    const std::string report = dir.file("bericht.csv");
+    const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    std::multiset<std::string> found;
+    const auto rows = reportRows(report);
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        if (rows[r][2].empty() || rows[r][5].empty()) continue;
+        const std::string& notes = rows[r][5];
+        for (std::size_t start = 0, end = 0; start <= notes.size(); start = end + 3) {
+            end = std::min(notes.find(" | ", start), notes.size());
+            found.insert(rows[r][2] + " " + kindOfNote(notes.substr(start, end - start)));
+        }
+    }
+    EXPECT_EQ(found, expected);
+    EXPECT_TRUE(std::regex_search(converted.err, std::regex("3[.,]?000 Datensätze gelesen: 3[.,]?000 gespeichert, 0 "
+                                                            "verworfen; 42 Hinweise; 12 mögliche Dubletten; ")))
+        << converted.err;
+}
+
+// Addresses already in the address table (an earlier import, or typed in): a record that repeats
+// one is noted with its id there; the table itself is only read.
+TEST_F(Report, ARecordThatRepeatsAnAddressInTheAddressTableNamesItsId) {
+    writeAdr("01A", app_tests::completeRecord("1", "Meier") + app_tests::completeRecord("2", "Schulz"));
+    const auto pool = db::SqliteConnection::create(datenpool());
+    pool->execute(
+        "INSERT INTO Adressen (id, nachname, vorname, strassenr, PLZOrt, telefon1) VALUES "
+        "(7, 'MEIER', 'hans', 'Hauptstraße 1', '10115 Berlin', ''), (8, 'Schulz', 'Hans', 'Am Markt 2', '99084 "
+        "Erfurt', "
+        "'+49 30 123'), (9, 'Schulz', 'Eva', 'Hauptstr. 1', '10115 Berlin', '030 123')");
+    const std::string report = dir.file("bericht.csv");
+    const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    const auto rows = reportRows(report);
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(rows[1][5], "mögliche Dublette von Adresse 7 in Adressen (gleicher Name und gleiche Anschrift)");
+    EXPECT_EQ(rows[2][5], "mögliche Dublette von Adresse 8 in Adressen (gleicher Name und gleiche Telefonnummer)")
+        << "not 9: another first name at the same address and telephone";
+    EXPECT_TRUE(
+        app_tests::hasLine(converted.err,
+                           "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 2 Hinweise; 2 mögliche Dubletten; "
+                           "98 Adressdateien fehlen oder sind unlesbar."))
+        << converted.err;
+    EXPECT_EQ(db::SqliteConnection::open(datenpool())->execute("SELECT COUNT(*) FROM Adressen")->value(0).integer(), 3);
+
+    // An address table of another form is not compared with, and the counts say so.
+    db::SqliteConnection::open(datenpool())
+        ->execute("DROP TABLE Adressen; CREATE TABLE Adressen (id INTEGER PRIMARY KEY, name TEXT)");
+    const CliRun again = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_TRUE(app_tests::hasLine(again.err,
+                                   "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 0 Hinweise; 0 "
+                                   "mögliche Dubletten (ohne Abgleich mit Adressen); 98 Adressdateien "
+                                   "fehlen oder sind unlesbar."))
+        << again.err;
+}
+
 // A staging table without fremdid takes the rows all the same; their records cannot be paired
 // with them, so the rows are counted, and the report says why it names no ids.
 TEST_F(Report, AStagingTableWithoutFremdidIsCountedAndTheReportSaysWhyItNamesNoIds) {
@@ -403,9 +512,10 @@ TEST_F(Report, AStagingTableWithoutFremdidIsCountedAndTheReportSaysWhyItNamesNoI
     const CliRun converted = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
 
     EXPECT_EQ(converted.exitCode, 0) << converted.err;
-    EXPECT_TRUE(app_tests::hasLine(converted.err,
-                                   "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 4 Hinweise; "
-                                   "98 Adressdateien fehlen oder sind unlesbar."))
+    EXPECT_TRUE(
+        app_tests::hasLine(converted.err,
+                           "2 Datensätze gelesen: 2 gespeichert, 0 verworfen; 4 Hinweise; 0 mögliche Dubletten; "
+                           "98 Adressdateien fehlen oder sind unlesbar."))
         << converted.err;
     EXPECT_TRUE(app_tests::hasLine(converted.err,
                                    "Die Adressen in AdressenImport ließen sich den Datensätzen nicht zuordnen (no such "

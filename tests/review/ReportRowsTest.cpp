@@ -202,11 +202,11 @@ TEST(ReportRows, RecordsLeftUnpairedByRowsThatFailAreCountedOrUnknown) {
         std::string outcome;  // of the records 3 and 4
         review::RecordCounts counts;
     };
-    const std::vector<Case> cases{{"SELECT 4", "gespeichert", {4, 4, 0, 2, 0, 0}},
-                                  {"SELECT 3", "unbekannt", {4, 3, 1, 2, 0, 0}},
-                                  {"SELECT 2", "verworfen", {4, 2, 2, 2, 0, 0}},
-                                  {"", "unbekannt", {4, 2, 0, 2, 0, 2}},
-                                  {"SELECT * FROM fehlt", "unbekannt", {4, 2, 0, 2, 0, 2}}};
+    const std::vector<Case> cases{{"SELECT 4", "gespeichert", {4, 4, 0, 2, 0, 0, {}}},
+                                  {"SELECT 3", "unbekannt", {4, 3, 1, 2, 0, 0, {}}},
+                                  {"SELECT 2", "verworfen", {4, 2, 2, 2, 0, 0, {}}},
+                                  {"", "unbekannt", {4, 2, 0, 2, 0, 2, {}}},
+                                  {"SELECT * FROM fehlt", "unbekannt", {4, 2, 0, 2, 0, 2, {}}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.countQuery);
         std::stringstream spill;
@@ -294,7 +294,7 @@ TEST(RowPairing, EachRowToTheNextRecordItMatchesAndForeignRowsPassedOver) {
 }
 
 TEST(RecordCounts, AnUnknownSavedCountIsSaidAndWhereToLook) {
-    review::RecordCounts counts{1000000, 451997, 1, 548002, 0, 548002};
+    review::RecordCounts counts{1000000, 451997, 1, 548002, 0, 548002, {}};
     EXPECT_EQ(review::texts::countsLine(counts, "."),
               "1.000.000 Datensätze gelesen: gespeichert unbekannt (451.997 bestätigt, 548.002 ungeprüft: siehe "
               "AdressenImport), 1 verworfen; 548.002 Hinweise; 0 Adressdateien fehlen oder sind unlesbar.");
@@ -467,11 +467,17 @@ TEST(ReportRows, NumberLogGivesBackEveryNumberInOrder) {
 }  // namespace
 
 TEST(RecordCounts, OneOfAThingIsSaidInTheSingular) {
-    const review::RecordCounts one{1, 1, 0, 1, 1, 0};
+    const review::RecordCounts one{1, 1, 0, 1, 1, 0, 1};
     EXPECT_EQ(review::texts::countsLine(one, "."),
-              "1 Datensatz gelesen: 1 gespeichert, 0 verworfen; 1 Hinweis; 1 Adressdatei fehlt oder ist unlesbar.");
-    const review::RecordCounts two{2, 1, 1, 2, 2, 0};
+              "1 Datensatz gelesen: 1 gespeichert, 0 verworfen; 1 Hinweis; 1 mögliche Dublette; 1 Adressdatei fehlt "
+              "oder ist unlesbar.");
+    const review::RecordCounts two{2, 1, 1, 2, 2, 0, 2};
     EXPECT_EQ(review::texts::countsLine(two, "."),
+              "2 Datensätze gelesen: 1 gespeichert, 1 verworfen; 2 Hinweise; 2 mögliche Dubletten; 2 Adressdateien "
+              "fehlen oder sind unlesbar.");
+    const review::RecordCounts unchecked{2, 1, 1, 2, 2, 0, {}};
+    EXPECT_EQ(review::texts::countsLine(unchecked, "."),
               "2 Datensätze gelesen: 1 gespeichert, 1 verworfen; 2 Hinweise; 2 Adressdateien fehlen oder sind "
-              "unlesbar.");
+              "unlesbar.")
+        << "without the check no count of likely duplicates is claimed";
 }

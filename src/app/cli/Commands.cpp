@@ -54,6 +54,7 @@ int convertInto(const std::string& target, const std::string& directory, ReportO
     std::unique_ptr<db::Connection> connection;
     try {
         connection = openDatenpool(target);
+        report.records().readKnownAddresses(*connection);
         adr::FieldMapper mapper(events);
         outcome = app::convertDirectory(*connection, mapper, events, directory, printListLine, report.follow(mapper));
     } catch (const db::Error& failure) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <tuple>
 
 #include "adr/FieldMapper.h"
 #include "app/cli/Arguments.h"
@@ -24,11 +25,12 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     std::error_code ignored;
     reportExisted_ = std::filesystem::exists(text::pathOf(*path_), ignored);
     OutputFile::ensureWritable(*path_);
-    spillPath_ = *path_ + ".tmp";
-    spill_.rdbuf()->pubsetbuf(spillBuffer_.data(), static_cast<std::streamsize>(spillBuffer_.size()));
-    spill_.open(text::pathOf(spillPath_), std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!spill_) throw std::runtime_error(texts::workFileNotCreated(spillPath_));
-    records_ = std::make_unique<review::MigrationRecords>(&spill_);
+    for (auto [file, ending, buffered] : {std::tuple{&spill_, ".tmp", true}, std::tuple{&keys_, ".keys.tmp", false}}) {
+        if (!file->emplace(text::pathOf(*path_ + ending), buffered).isOpen()) {
+            throw std::runtime_error(texts::workFileNotCreated(*path_ + ending));
+        }
+    }
+    records_ = std::make_unique<review::MigrationRecords>(&spill_->stream(), &keys_->stream());
     records_->reportWhileListed([this]() -> review::TableSink& { return begin(); });
 }
 
@@ -58,14 +60,14 @@ app::ListedRowSink ReportOption::follow(adr::FieldMapper& mapper) {
 
 ReportOption::~ReportOption() {
     records_.reset();  // ends the thread that may still write the report from the spill
-    if (spillPath_.empty()) return;
-    spill_.close();
+    if (!spill_) return;
+    spill_.reset();
+    keys_.reset();
     // The writers are closed before their file removes a draft: Windows removes no open file.
     writer_.reset();
     workbook_.reset();
     file_.reset();
     std::error_code ignored;
-    std::filesystem::remove(text::pathOf(spillPath_), ignored);
     // Only the trial of the name made it: no report stands for a run that never ended.
     if (!placed_ && !reportExisted_) std::filesystem::remove(text::pathOf(*path_), ignored);
 }

@@ -5,18 +5,18 @@
 // it replaces only once it is whole on disk: a command that ends before, or a report that
 // cannot be written to its end, leaves an earlier report as it was and no empty one; a report
 // cut short stays beside the name (".part"), its last row saying so. The
-// records wait in order in a work file beside it until their staging ids are known after the run.
+// records wait in order in a work file beside it until their staging ids are known after the run,
+// their keys in another, in which they are sorted to find the likely duplicates.
 
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "app/Conversion.h"
 #include "app/cli/OutputFile.h"
 #include "review/MigrationRecords.h"
 #include "review/TableWriter.h"
+#include "review/WorkFile.h"
 #include "review/WorkbookWriter.h"
 
 namespace adr {
@@ -53,10 +53,9 @@ private:
     std::optional<std::string> path_;
     review::TableFormat format_ = review::TableFormat::csv;
     bool reportExisted_ = false;
-    bool placed_ = false;  // the report replaced what stood under its name
-    std::string spillPath_;
-    std::vector<char> spillBuffer_ = std::vector<char>(64 * 1024);  // written and read back in large blocks
-    std::fstream spill_;
+    bool placed_ = false;                    // the report replaced what stood under its name
+    std::optional<review::WorkFile> spill_;  // the records
+    std::optional<review::WorkFile> keys_;   // their keys, sorted to find likely duplicates
     std::optional<OutputFile> file_;
     std::optional<review::TableWriter> writer_;
     std::optional<review::WorkbookWriter> workbook_;

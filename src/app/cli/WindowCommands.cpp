@@ -73,6 +73,7 @@ int convertFromSettings(const std::optional<std::string>& registryFile, const st
     if (!session.start()) return 1;
     ConsoleView& view = session.view();
     if (adr) view.setText(app::Control::txtADR, *adr);
+    if (db::Connection* connection = session.window().connection()) report.records().readKnownAddresses(*connection);
     session.window().pairListedRows(report.follow(session.window().mapper()));
     const app::ConversionOutcome outcome = session.window().cmdStart_Click();
     return reportConversion(outcome, session.window().target(), report, session.window().connection());

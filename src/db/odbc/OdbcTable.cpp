@@ -86,7 +86,8 @@ bool OdbcTable::writeBehind(RowOutcomes& outcomes) {
         behind_ =
             std::make_unique<WriteBehind>([this](std::span<const WriteBehind::Values> rows,
                                                  std::span<std::exception_ptr> failures) { writeRows(rows, failures); },
-                                          outcomes, RowInserter::kArrayRows, kRowsWaitingBehind, kBatchesTimedTogether);
+                                          outcomes, RowInserter::kArrayRows, kRowsWaitingBehind, kBatchesTimedTogether,
+                                          inspector());
     }
     return behind_ != nullptr;
 }
@@ -119,6 +120,7 @@ void OdbcTable::insert(Row& row) {
     }
     row.id = nextId_++;
     held_.push_back({*row.id, row.assigned});
+    inspectSaved(row);
     if (held_.size() >= RowInserter::kArrayRows) writeHeldRows();
 }
 

@@ -153,7 +153,8 @@ bool SqliteTable::writeBehind(RowOutcomes& outcomes) {
         behind_ =
             std::make_unique<WriteBehind>([this](std::span<const WriteBehind::Values> rows,
                                                  std::span<std::exception_ptr> failures) { writeRows(rows, failures); },
-                                          outcomes, kRowsBehindBatch, kRowsWaitingBehind, kBatchesTimedTogether);
+                                          outcomes, kRowsBehindBatch, kRowsWaitingBehind, kBatchesTimedTogether,
+                                          inspector());
     }
     return true;
 }
@@ -251,6 +252,7 @@ void SqliteTable::insert(Row& row) {
     }
     write(row.assigned);
     row.id = sqlite3_last_insert_rowid(handle_);
+    inspectSaved(row);
 }
 
 void SqliteTable::modify(Row& row) {
