@@ -42,7 +42,8 @@ std::unique_ptr<db::RowSet> listedRows(db::Connection& connection) {
         if (!ListLines::reads(name) && !text::sameName(name, "id") && !text::sameName(name, "fremdid")) continue;
         read += (read.empty() ? "" : ", ") + name;
     }
-    return connection.execute("SELECT " + (read.empty() ? std::string("*") : read) + " FROM AdressenImport ORDER BY id");
+    return connection.execute("SELECT " + (read.empty() ? std::string("*") : read) +
+                              " FROM AdressenImport ORDER BY id");
 }
 
 }  // namespace

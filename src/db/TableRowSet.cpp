@@ -135,9 +135,8 @@ void TableRowSet::update() {
 void TableRowSet::inspectRows(RowInspector* inspector) {
     inspector_ = inspector;
     if (!inspector) return;
-    inspector->columnsAre([this](std::string_view name) -> std::optional<std::size_t> {
-        return columnPositions_.find(name);
-    });
+    inspector->columnsAre(
+        [this](std::string_view name) -> std::optional<std::size_t> { return columnPositions_.find(name); });
 }
 
 void TableRowSet::inspectSaved(const Row& row) const {

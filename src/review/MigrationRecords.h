@@ -24,8 +24,8 @@
 #include "review/NumberLog.h"
 #include "review/RecordCounts.h"
 #include "review/RecordSpill.h"
-#include "review/RowChecks.h"
 #include "review/ReportRows.h"
+#include "review/RowChecks.h"
 #include "review/Texts.h"
 
 namespace db {

@@ -28,9 +28,9 @@ void RowChecks::inspect(std::uint64_t n, std::span<const std::optional<db::Value
             if (value->isText()) return value->text();
             return texts_[which] = value->toText();
         };
-        adr::MappedValues mapped{textOf(kNachname), textOf(kVorname),  textOf(kStrasse),      textOf(kPlzOrt),
-                                 textOf(kPlzOrtPostfach), textOf(kTelefon1), textOf(kTelefon2),     textOf(kTelefax),
-                                 textOf(kEmail),     textOf(kBankleitzahl), textOf(kKontoNummer), std::nullopt};
+        adr::MappedValues mapped{textOf(kNachname),       textOf(kVorname),      textOf(kStrasse),     textOf(kPlzOrt),
+                                 textOf(kPlzOrtPostfach), textOf(kTelefon1),     textOf(kTelefon2),    textOf(kTelefax),
+                                 textOf(kEmail),          textOf(kBankleitzahl), textOf(kKontoNummer), std::nullopt};
         if (const db::Value* born = valueOf(kGeburtstag); born && born->isDate()) mapped.geburtstag = born->date();
 
         Findings found;

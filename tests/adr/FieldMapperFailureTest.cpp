@@ -14,8 +14,8 @@
 #include "MapperFixture.h"
 #include "MemoryFiles.h"
 #include "adr/BatchReader.h"
-#include "db/RowInspector.h"
 #include "adr/RecordObserver.h"
+#include "db/RowInspector.h"
 
 namespace {
 
@@ -143,15 +143,32 @@ TEST_F(FailureRule, EachSavedRowIsInspectedAndItsRecordToldItsNumber) {
     };
     InspectedLog log;
     mapper.setObserver(&log);
-    read(adr_test::adrLines({"1*", "1", "Hans", "Meier**3.4.1950", "Weg 1", "12345 Ort", "030 1\x98\x98a@b.de",
-                             "<BN>B</BN><BO>O</BO><BZ>10020030</BZ><KT>4711</KT>", "2*", "", "", "", "", "", "", "",
-                             "3*", "", "Eva", "Schulz"}));
+    read(adr_test::adrLines({"1*",
+                             "1",
+                             "Hans",
+                             "Meier**3.4.1950",
+                             "Weg 1",
+                             "12345 Ort",
+                             "030 1\x98\x98a@b.de",
+                             "<BN>B</BN><BO>O</BO><BZ>10020030</BZ><KT>4711</KT>",
+                             "2*",
+                             "",
+                             "",
+                             "",
+                             "",
+                             "",
+                             "",
+                             "",
+                             "3*",
+                             "",
+                             "Eva",
+                             "Schulz"}));
     EXPECT_EQ(log.inspector.rows,
               (std::vector<std::string>{"Zeile 1: Meier Hans 1950-04-03 4711 -", "Zeile 2: Schulz Eva - - -"}));
-    EXPECT_EQ(log.calls, (std::vector<std::string>{"Beginn 1", "Zeile 1", "gespeichert", "Beginn 9",
-                                                   "Hinweis ohne Nachname verworfen", "verworfen", "Beginn 17",
-                                                   "Hinweis endet mit dem Dateiende nach Zeile 4 von 8", "Zeile 2",
-                                                   "gespeichert"}));
+    EXPECT_EQ(log.calls,
+              (std::vector<std::string>{
+                  "Beginn 1", "Zeile 1", "gespeichert", "Beginn 9", "Hinweis ohne Nachname verworfen", "verworfen",
+                  "Beginn 17", "Hinweis endet mit dem Dateiende nach Zeile 4 von 8", "Zeile 2", "gespeichert"}));
 }
 
 // A refusal that passes silently (a constraint, a trigger) shows no message in the window, but

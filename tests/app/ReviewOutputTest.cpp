@@ -315,8 +315,8 @@ TEST_F(Report, JsonLinesForASingleAddress) {
     // Its values are checked as its row is saved, a new row and the same row saved again.
     writeAdr("45A", app_tests::adrLines({"745*", "1#Herr", "Hans", "Meier", "Hauptstr. 1", "1011 Berlin"}));
     for (int run = 0; run < 2; ++run) {
-        ASSERT_EQ(this->run({"convert-one", "745", "--adr", adrDir(), "--db", datenpool(), "--report", report}).exitCode,
-                  0);
+        ASSERT_EQ(
+            this->run({"convert-one", "745", "--adr", adrDir(), "--db", datenpool(), "--report", report}).exitCode, 0);
         const std::string written = testing_support::readWhole(report);
         EXPECT_NE(written.find("\"Hinweise\":\"Postleitzahl „1011“ hat vier Ziffern"), std::string::npos)
             << run << written;

@@ -83,11 +83,11 @@ OdbcTable::~OdbcTable() {
 bool OdbcTable::writeBehind(RowOutcomes& outcomes) {
     // Rows held already are told by the save that writes them: writing behind begins before the first.
     if (!behind_ && held_.empty()) {
-        behind_ =
-            std::make_unique<WriteBehind>([this](std::span<const WriteBehind::Values> rows,
-                                                 std::span<std::exception_ptr> failures) { writeRows(rows, failures); },
-                                          outcomes, RowInserter::kArrayRows, kRowsWaitingBehind, kBatchesTimedTogether,
-                                          inspector());
+        behind_ = std::make_unique<WriteBehind>(
+            [this](std::span<const WriteBehind::Values> rows, std::span<std::exception_ptr> failures) {
+                writeRows(rows, failures);
+            },
+            outcomes, RowInserter::kArrayRows, kRowsWaitingBehind, kBatchesTimedTogether, inspector());
     }
     return behind_ != nullptr;
 }

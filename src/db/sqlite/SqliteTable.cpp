@@ -150,11 +150,11 @@ bool SqliteTable::writeBehind(RowOutcomes& outcomes) {
             static constexpr const char* kSql[] = {"SAVEPOINT zusammen", "RELEASE zusammen", "ROLLBACK TO zusammen"};
             prepare(handle_, kSql[i], &savepoint_[i]);
         }
-        behind_ =
-            std::make_unique<WriteBehind>([this](std::span<const WriteBehind::Values> rows,
-                                                 std::span<std::exception_ptr> failures) { writeRows(rows, failures); },
-                                          outcomes, kRowsBehindBatch, kRowsWaitingBehind, kBatchesTimedTogether,
-                                          inspector());
+        behind_ = std::make_unique<WriteBehind>(
+            [this](std::span<const WriteBehind::Values> rows, std::span<std::exception_ptr> failures) {
+                writeRows(rows, failures);
+            },
+            outcomes, kRowsBehindBatch, kRowsWaitingBehind, kBatchesTimedTogether, inspector());
     }
     return true;
 }
