@@ -12,7 +12,7 @@ HeldEvents::HeldEvents(ConversionEvents& events, RecordObserver& observer, const
                        db::EditableRowSet& rows)
     : events_(events), observer_(observer), position_(position), behind_(nullptr) {
     try {
-        rows.inspectRows(observer_.rowInspector());
+        rows.showRowsTo(observer_.rowViewer());
         if (rows.writeBehind(*this)) behind_ = &rows;
     } catch (const std::exception&) {
         // Written at once, then.

@@ -42,7 +42,7 @@ public:
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const Line& line) override;
     void note(const std::string& text) override;
-    db::RowInspector* rowInspector() override { return observer_.rowInspector(); }
+    db::RowViewer* rowViewer() override { return observer_.rowViewer(); }
     void recordEnded(bool saved) override;
     void fileUnreadable(const std::string& file, const std::string& reason, bool missing) override;
 

@@ -7,7 +7,7 @@
 #include <string>
 
 namespace db {
-class RowInspector;
+class RowViewer;
 }
 
 namespace adr {
@@ -23,11 +23,11 @@ public:
     virtual void lineRead(const Line& /*line*/) {}
     // A note on the current record: a failure, a message, why it was discarded.
     virtual void note(const std::string& /*text*/) {}
-    // Who looks at the values of each row as it is written (db::RowInspector), on the writing
+    // Who looks at the values of each row as it is written (db::RowViewer), on the writing
     // thread; none when nobody does.
-    virtual db::RowInspector* rowInspector() { return nullptr; }
+    virtual db::RowViewer* rowViewer() { return nullptr; }
     // Just before recordEnded of a record saved in a row written behind: that row's number, as
-    // the inspector was told it. Not told for a row written at once (the inspector's 0).
+    // the viewer was told it. Not told for a row written at once (the viewer's 0).
     virtual void rowOfRecord(std::uint64_t /*row*/) {}
     // The current record was handed to the staging table (saved) or dropped.
     virtual void recordEnded(bool /*saved*/) {}

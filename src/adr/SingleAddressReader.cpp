@@ -51,7 +51,7 @@ bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, Conversi
     observer.lineRead(line);
 
     const auto rows = connection.openForWriting("AdressenImport WHERE fremdid=" + std::to_string(addressNumber));
-    rows->inspectRows(observer.rowInspector());
+    rows->showRowsTo(observer.rowViewer());
     if (rows->atEnd()) {
         rows->addNew();
         rows->set("fremdid", static_cast<double>(addressNumber));

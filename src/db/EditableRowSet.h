@@ -11,7 +11,7 @@
 
 namespace db {
 
-class RowInspector;
+class RowViewer;
 class RowOutcomes;
 
 // A column of an editable row set, looked up by name once and then used by its position. A
@@ -49,9 +49,9 @@ public:
     // afterwards); what became of each row is told later, by update() and settle(). False: this
     // row set writes each row as update() saves it, and update() throws what failed.
     virtual bool writeBehind(RowOutcomes& /*outcomes*/) { return false; }
-    // Before writeBehind: every new row saved from now on is shown to the inspector as it is
-    // written (RowInspector). A row set that cannot does nothing.
-    virtual void inspectRows(RowInspector* /*inspector*/) {}
+    // Before writeBehind: every new row saved from now on is shown to the viewer as it is
+    // written (RowViewer). A row set that cannot does nothing.
+    virtual void showRowsTo(RowViewer* /*viewer*/) {}
     // Tells what became of the rows written behind by now; with wait, of every row handed on.
     virtual void settle(bool /*wait*/) {}
 

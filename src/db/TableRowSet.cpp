@@ -129,18 +129,18 @@ void TableRowSet::update() {
         }
     }
     // A row saved before is seen whole, with what it held and what was changed.
-    if (modified && inspector_) inspector_->inspect(0, row.stored);
+    if (modified && viewer_) viewer_->view(0, row.stored);
 }
 
-void TableRowSet::inspectRows(RowInspector* inspector) {
-    inspector_ = inspector;
-    if (!inspector) return;
-    inspector->columnsAre(
+void TableRowSet::showRowsTo(RowViewer* viewer) {
+    viewer_ = viewer;
+    if (!viewer) return;
+    viewer->columnsAre(
         [this](std::string_view name) -> std::optional<std::size_t> { return columnPositions_.find(name); });
 }
 
-void TableRowSet::inspectSaved(const Row& row) const {
-    if (inspector_) inspector_->inspect(0, row.assigned);
+void TableRowSet::showSaved(const Row& row) const {
+    if (viewer_) viewer_->view(0, row.assigned);
 }
 
 void TableRowSet::cancelUpdate() {

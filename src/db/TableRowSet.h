@@ -11,7 +11,7 @@
 
 #include "db/EditableRowSet.h"
 #include "db/Names.h"
-#include "db/RowInspector.h"
+#include "db/RowViewer.h"
 
 namespace db {
 
@@ -32,7 +32,7 @@ public:
     void update() override;
     void cancelUpdate() override;
     void close() override;
-    void inspectRows(RowInspector* inspector) override;
+    void showRowsTo(RowViewer* viewer) override;
 
 protected:
     struct Row {
@@ -58,10 +58,10 @@ protected:
     void clearValues(std::vector<std::optional<Value>>& values) const;
     const std::string& table() const { return table_; }
     const std::vector<TableColumn>& columns() const { return columns_; }
-    // The inspector rows are shown to (RowInspector); none when nobody asked.
-    RowInspector* inspector() const { return inspector_; }
-    // A new row written at once has been saved: the inspector sees it.
-    void inspectSaved(const Row& row) const;
+    // The viewer rows are shown to (RowViewer); none when nobody asked.
+    RowViewer* viewer() const { return viewer_; }
+    // A new row written at once has been saved: the viewer sees it.
+    void showSaved(const Row& row) const;
 
 private:
     std::size_t columnIndex(const Column& column) const;
@@ -73,7 +73,7 @@ private:
     std::optional<Row> current_;
     std::optional<Row> beforeNew_;
     std::optional<Row> spare_;  // a row no longer stood on, whose buffers the next new row takes
-    RowInspector* inspector_ = nullptr;
+    RowViewer* viewer_ = nullptr;
 };
 
 }  // namespace db

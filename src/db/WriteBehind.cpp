@@ -10,10 +10,10 @@ constexpr int kStretchesBetweenTrials = 7;
 }  // namespace
 
 WriteBehind::WriteBehind(Write write, RowOutcomes& outcomes, std::size_t batch, std::size_t capacity,
-                         std::size_t stretch, RowInspector* inspector)
+                         std::size_t stretch, RowViewer* viewer)
     : write_(std::move(write)),
       outcomes_(outcomes),
-      inspector_(inspector),
+      viewer_(viewer),
       batch_(batch),
       capacity_(capacity),
       stretch_(stretch),
@@ -112,8 +112,8 @@ void WriteBehind::writeWaiting(std::unique_lock<std::mutex>& lock, std::size_t r
         // Not told which row: each of them is said to have failed with it.
         failures.assign(batch.size(), std::current_exception());
     }
-    if (inspector_) {
-        for (std::size_t i = 0; i < batch.size(); ++i) inspector_->inspect(first + i, batch[i]);
+    if (viewer_) {
+        for (std::size_t i = 0; i < batch.size(); ++i) viewer_->view(first + i, batch[i]);
     }
     lock.lock();
     for (std::size_t i = 0; i < batch.size(); ++i) {

@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "db/FasterOfTwo.h"
-#include "db/RowInspector.h"
 #include "db/RowOutcomes.h"
+#include "db/RowViewer.h"
 #include "db/Value.h"
 
 namespace db {
@@ -34,10 +34,10 @@ public:
     // Writes rows in order; sets the failure of each row that failed (the others stay null).
     using Write = std::function<void(std::span<const Values> rows, std::span<std::exception_ptr> failures)>;
 
-    // stretch: the batches over which a way of writing is timed. inspector: shown every row
+    // stretch: the batches over which a way of writing is timed. viewer: shown every row
     // once it is written, on the writing thread (none: nobody).
     WriteBehind(Write write, RowOutcomes& outcomes, std::size_t batch, std::size_t capacity, std::size_t stretch,
-                RowInspector* inspector = nullptr);
+                RowViewer* viewer = nullptr);
     // Writes what still waits, then ends the thread.
     ~WriteBehind();
     WriteBehind(const WriteBehind&) = delete;
@@ -65,7 +65,7 @@ private:
 
     Write write_;
     RowOutcomes& outcomes_;
-    RowInspector* inspector_;
+    RowViewer* viewer_;
     std::size_t batch_;
     std::size_t capacity_;
     std::size_t stretch_;

@@ -45,7 +45,7 @@ class MigrationRecords : public adr::RecordObserver {
 public:
     // spill: where finished records wait, in order, until their staging ids are known; without
     // one the records are only counted. With one, the row of each record saved is checked as it
-    // is written (rowInspector) for implausible values (birth dates against today) and, with
+    // is written (rowViewer) for implausible values (birth dates against today) and, with
     // keyFile to sort their keys in, for likely duplicates, and the findings noted.
     explicit MigrationRecords(std::iostream* spill = nullptr, std::iostream* keyFile = nullptr,
                               const db::Date& today = currentDate());
@@ -56,7 +56,7 @@ public:
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const adr::Line& line) override;
     void note(const std::string& text) override;
-    db::RowInspector* rowInspector() override { return checks_ ? &*checks_ : nullptr; }
+    db::RowViewer* rowViewer() override { return checks_ ? &*checks_ : nullptr; }
     void rowOfRecord(std::uint64_t row) override { current_.row = row; }
     void recordEnded(bool saved) override;
     void fileUnreadable(const std::string& file, const std::string& reason, bool missing) override;

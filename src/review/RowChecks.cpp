@@ -15,7 +15,7 @@ void RowChecks::columnsAre(const Position& position) {
     for (std::size_t i = 0; i < kCheckedCount; ++i) positions_[i] = position(adr::kStagingColumnNames[kColumns[i]]);
 }
 
-void RowChecks::inspect(std::uint64_t n, std::span<const std::optional<db::Value>> values) noexcept {
+void RowChecks::view(std::uint64_t n, std::span<const std::optional<db::Value>> values) noexcept {
     try {
         // A column the table lacks, or one not assigned, is empty.
         const auto valueOf = [&](Checked which) -> const db::Value* {

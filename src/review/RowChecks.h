@@ -13,13 +13,13 @@
 #include <utility>
 #include <vector>
 
-#include "db/RowInspector.h"
+#include "db/RowViewer.h"
 #include "db/Value.h"
 #include "review/DuplicateKeys.h"
 
 namespace review {
 
-class RowChecks : public db::RowInspector {
+class RowChecks : public db::RowViewer {
 public:
     struct Findings {
         std::vector<std::string> notes;
@@ -31,9 +31,9 @@ public:
     RowChecks(const db::Date& today, bool withKeys) : today_(today), withKeys_(withKeys) {}
 
     void columnsAre(const Position& position) override;
-    void inspect(std::uint64_t n, std::span<const std::optional<db::Value>> values) noexcept override;
+    void view(std::uint64_t n, std::span<const std::optional<db::Value>> values) noexcept override;
 
-    // The findings of row n, as the inspector was told it (0: the row saved at once last); none
+    // The findings of row n, as the viewer was told it (0: the row saved at once last); none
     // when that row was not shown. Rows before n that were not taken are dropped: their records
     // were not saved.
     std::optional<Findings> take(std::uint64_t n);

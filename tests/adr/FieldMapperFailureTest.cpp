@@ -15,7 +15,7 @@
 #include "MemoryFiles.h"
 #include "adr/BatchReader.h"
 #include "adr/RecordObserver.h"
-#include "db/RowInspector.h"
+#include "db/RowViewer.h"
 
 namespace {
 
@@ -116,17 +116,17 @@ struct RecordLog : adr::RecordObserver {
     std::vector<std::string> calls;
 };
 
-// Each saved row is shown to the observer's inspector, on the writing thread, with its number,
+// Each saved row is shown to the observer's viewer, on the writing thread, with its number,
 // and the record is told that number before its end: a record ended at its line 8, and one ended
 // by the end of the run. A record discarded has no row.
-TEST_F(FailureRule, EachSavedRowIsInspectedAndItsRecordToldItsNumber) {
-    struct Inspector : db::RowInspector {
+TEST_F(FailureRule, EachSavedRowIsViewedAndItsRecordToldItsNumber) {
+    struct Viewer : db::RowViewer {
         void columnsAre(const Position& position) override {
             for (const char* column : {"nachname", "vorname", "Geburtstag", "KontoNummer", "fehlt"}) {
                 at.push_back(position(column));
             }
         }
-        void inspect(std::uint64_t n, std::span<const std::optional<db::Value>> values) noexcept override {
+        void view(std::uint64_t n, std::span<const std::optional<db::Value>> values) noexcept override {
             std::string seen = "Zeile " + std::to_string(n) + ":";
             for (const auto& column : at) seen += " " + (column && values[*column] ? values[*column]->toText() : "-");
             const std::lock_guard lock(mutex);
@@ -136,12 +136,12 @@ TEST_F(FailureRule, EachSavedRowIsInspectedAndItsRecordToldItsNumber) {
         std::mutex mutex;
         std::vector<std::string> rows;
     };
-    struct InspectedLog : RecordLog {
-        db::RowInspector* rowInspector() override { return &inspector; }
+    struct ViewedLog : RecordLog {
+        db::RowViewer* rowViewer() override { return &viewer; }
         void rowOfRecord(std::uint64_t row) override { calls.push_back("Zeile " + std::to_string(row)); }
-        Inspector inspector;
+        Viewer viewer;
     };
-    InspectedLog log;
+    ViewedLog log;
     mapper.setObserver(&log);
     read(adr_test::adrLines({"1*",
                              "1",
@@ -163,7 +163,7 @@ TEST_F(FailureRule, EachSavedRowIsInspectedAndItsRecordToldItsNumber) {
                              "",
                              "Eva",
                              "Schulz"}));
-    EXPECT_EQ(log.inspector.rows,
+    EXPECT_EQ(log.viewer.rows,
               (std::vector<std::string>{"Zeile 1: Meier Hans 1950-04-03 4711 -", "Zeile 2: Schulz Eva - - -"}));
     EXPECT_EQ(log.calls,
               (std::vector<std::string>{

@@ -87,7 +87,7 @@ bool OdbcTable::writeBehind(RowOutcomes& outcomes) {
             [this](std::span<const WriteBehind::Values> rows, std::span<std::exception_ptr> failures) {
                 writeRows(rows, failures);
             },
-            outcomes, RowInserter::kArrayRows, kRowsWaitingBehind, kBatchesTimedTogether, inspector());
+            outcomes, RowInserter::kArrayRows, kRowsWaitingBehind, kBatchesTimedTogether, viewer());
     }
     return behind_ != nullptr;
 }
@@ -120,7 +120,7 @@ void OdbcTable::insert(Row& row) {
     }
     row.id = nextId_++;
     held_.push_back({*row.id, row.assigned});
-    inspectSaved(row);
+    showSaved(row);
     if (held_.size() >= RowInserter::kArrayRows) writeHeldRows();
 }
 

@@ -154,7 +154,7 @@ bool SqliteTable::writeBehind(RowOutcomes& outcomes) {
             [this](std::span<const WriteBehind::Values> rows, std::span<std::exception_ptr> failures) {
                 writeRows(rows, failures);
             },
-            outcomes, kRowsBehindBatch, kRowsWaitingBehind, kBatchesTimedTogether, inspector());
+            outcomes, kRowsBehindBatch, kRowsWaitingBehind, kBatchesTimedTogether, viewer());
     }
     return true;
 }
@@ -252,7 +252,7 @@ void SqliteTable::insert(Row& row) {
     }
     write(row.assigned);
     row.id = sqlite3_last_insert_rowid(handle_);
-    inspectSaved(row);
+    showSaved(row);
 }
 
 void SqliteTable::modify(Row& row) {

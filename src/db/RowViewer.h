@@ -12,9 +12,9 @@
 
 namespace db {
 
-class RowInspector {
+class RowViewer {
 public:
-    virtual ~RowInspector() = default;
+    virtual ~RowViewer() = default;
     // Before the first row: where a column, named without regard to case, stands among the
     // values; none for a column the table lacks.
     using Position = std::function<std::optional<std::size_t>(std::string_view column)>;
@@ -23,7 +23,7 @@ public:
     // a new row handed on to be written behind (from 1, as RowOutcomes counts them), told of
     // every row handed on, in order, before its outcome is told; 0 for a row written at once,
     // told once it is saved (a row saved before: with all its values). Must not throw.
-    virtual void inspect(std::uint64_t n, std::span<const std::optional<Value>> values) noexcept = 0;
+    virtual void view(std::uint64_t n, std::span<const std::optional<Value>> values) noexcept = 0;
 };
 
 }  // namespace db
