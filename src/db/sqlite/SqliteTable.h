@@ -56,6 +56,7 @@ private:
     std::string mask_;  // the mask of the rows being inserted, kept to spare an allocation per row
     std::string key_;
     std::vector<bool> hasDefault_;
+    std::vector<std::size_t> assignedIn_;  // of each column, by how many rows of a batch
     std::size_t rowsTogether_ = 1;
     std::array<sqlite3_stmt*, 3> savepoint_{};  // set, release, roll back to
     std::unique_ptr<WriteBehind> behind_;
