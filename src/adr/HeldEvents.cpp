@@ -10,7 +10,11 @@ namespace adr {
 
 HeldEvents::HeldEvents(ConversionEvents& events, RecordObserver& observer, const SourcePosition& position,
                        db::EditableRowSet& rows)
-    : events_(events), observer_(observer), position_(position), behind_(nullptr) {
+    : events_(events),
+      observer_(observer),
+      position_(position),
+      behind_(nullptr),
+      linesWhole_(observer.readsLineTexts()) {
     try {
         rows.showRowsTo(observer_.rowViewer());
         if (rows.writeBehind(*this)) behind_ = &rows;
@@ -59,7 +63,15 @@ void HeldEvents::recordStarted(const std::string& file, std::uint64_t line, std:
 
 void HeldEvents::lineRead(const Line& line) {
     if (!holding()) return observer_.lineRead(line);
-    hold(Kind::lineRead).read = line;
+    Line& held = hold(Kind::lineRead).read;
+    if (linesWhole_) {
+        held = line;
+        return;
+    }
+    // Copying every line's text, for an observer that reads none, would cost the reading thread
+    // more than the rest of holding it.
+    held.text.clear();
+    held.characters = line.characters;
 }
 
 void HeldEvents::note(const std::string& text) {

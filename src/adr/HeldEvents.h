@@ -83,6 +83,7 @@ private:
     RecordObserver& observer_;
     const SourcePosition& position_;
     db::EditableRowSet* behind_;   // the rows, when they are written behind
+    bool linesWhole_;              // the observer reads the lines' texts
     std::uint64_t lastSaved_ = 0;  // the row handed on last
     std::uint64_t lastRow_ = 0;    // the row handed on last that a record's end was told of
     std::uint64_t written_ = 0;    // the rows whose outcome is known

@@ -19,8 +19,10 @@ public:
     virtual ~RecordObserver() = default;
     // A record begins at line (counted from 1 in its file); its header's number, when it has one.
     virtual void recordStarted(const std::string& /*file*/, std::uint64_t /*line*/, std::optional<double> /*number*/) {}
-    // A line of the current record as translated, before the mapper cuts it.
+    // A line of the current record as translated, before the mapper cuts it; an observer that
+    // reads no texts (readsLineTexts) is told its length only.
     virtual void lineRead(const Line& /*line*/) {}
+    virtual bool readsLineTexts() const { return true; }
     // A note on the current record: a failure, a message, why it was discarded.
     virtual void note(const std::string& /*text*/) {}
     // Who looks at the values of each row as it is written (db::RowViewer), on the writing

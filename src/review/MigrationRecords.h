@@ -55,6 +55,8 @@ public:
 
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const adr::Line& line) override;
+    // Only the report keeps the lines' texts; the counts need their lengths.
+    bool readsLineTexts() const override { return spill_.has_value(); }
     void note(const std::string& text) override;
     db::RowViewer* rowViewer() override { return checks_ ? &*checks_ : nullptr; }
     void rowOfRecord(std::uint64_t row) override { current_.row = row; }
