@@ -1,5 +1,6 @@
 #include "review/NumberLog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -20,12 +21,12 @@ bool isWhole(double number) {
     return std::fabs(number) < kWholeLimit && std::trunc(number) == number && !(number == 0 && std::signbit(number));
 }
 
-void putVarint(std::string& bytes, std::uint64_t value) {
-    for (; value >= 0x80; value >>= 7) bytes += static_cast<char>((value & 0x7F) | 0x80);
-    bytes += static_cast<char>(value);
+void putVarint(std::deque<char>& bytes, std::uint64_t value) {
+    for (; value >= 0x80; value >>= 7) bytes.push_back(static_cast<char>((value & 0x7F) | 0x80));
+    bytes.push_back(static_cast<char>(value));
 }
 
-std::uint64_t takeVarint(const std::string& bytes, std::size_t& position) {
+std::uint64_t takeVarint(const std::deque<char>& bytes, std::size_t& position) {
     std::uint64_t value = 0;
     for (int shift = 0; position < bytes.size(); shift += 7) {
         const auto byte = static_cast<unsigned char>(bytes[position++]);
@@ -43,7 +44,7 @@ void NumberLog::add(std::optional<double> number) {
         putVarint(bytes_, kRaw);
         char raw[sizeof(double)];
         std::memcpy(raw, &*number, sizeof raw);
-        bytes_.append(raw, sizeof raw);
+        bytes_.insert(bytes_.end(), raw, raw + sizeof raw);
         return;
     }
     const auto whole = static_cast<long long>(*number);
@@ -58,7 +59,9 @@ std::optional<double> NumberLog::Reader::next() {
     if (code == kNone) return std::nullopt;
     if (code == kRaw) {
         double number = 0;
-        std::memcpy(&number, bytes_.data() + position_, sizeof number);
+        char raw[sizeof number];
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), sizeof raw, raw);
+        std::memcpy(&number, raw, sizeof number);
         position_ += sizeof number;
         return number;
     }

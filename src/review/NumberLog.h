@@ -1,10 +1,11 @@
 #pragma once
 // Address numbers in the order they were added, kept compact: a whole number close to the one
-// before takes a byte or two, so a million records need about two megabytes, not sixteen.
+// before takes a byte or two, so a million records need about two megabytes, not sixteen. The
+// bytes are kept in blocks: a log that grows is never copied whole, nor held twice meanwhile.
 
 #include <cstddef>
+#include <deque>
 #include <optional>
-#include <string>
 
 namespace review {
 
@@ -15,19 +16,19 @@ public:
     // Reads the numbers back in order; the log must not change meanwhile.
     class Reader {
     public:
-        explicit Reader(const std::string& bytes) : bytes_(bytes) {}
+        explicit Reader(const std::deque<char>& bytes) : bytes_(bytes) {}
         bool atEnd() const { return position_ >= bytes_.size(); }
         std::optional<double> next();
 
     private:
-        const std::string& bytes_;
+        const std::deque<char>& bytes_;
         std::size_t position_ = 0;
         long long previous_ = 0;
     };
     Reader reader() const { return Reader(bytes_); }
 
 private:
-    std::string bytes_;
+    std::deque<char> bytes_;
     long long previous_ = 0;  // the last whole number added
 };
 
