@@ -13,7 +13,8 @@ class NumberLog {
 public:
     void add(std::optional<double> number);
 
-    // Reads the numbers back in order; the log must not change meanwhile.
+    // Reads the numbers back in order, also those added after it was made (the list begins before
+    // the last record is finished).
     class Reader {
     public:
         explicit Reader(const std::deque<char>& bytes) : bytes_(bytes) {}

@@ -444,14 +444,17 @@ TEST(ReportRows, ListedIdsReachTheReportThreadInOrder) {
     abandoned.end(true);
 }
 
-// The address numbers of the records handed on come back exactly as they went in.
+// The address numbers of the records handed on come back exactly as they went in, over many
+// blocks, and also those added after the reader was made.
 TEST(ReportRows, NumberLogGivesBackEveryNumberInOrder) {
-    const std::vector<std::optional<double>> numbers{
+    std::vector<std::optional<double>> numbers{
         1, 2, 3, std::nullopt, 1000000, -5, 0, -0.0, 2.5, 1e15, -1e15, 1e300, 9007199254740992.0, -9007199254740994.0,
         4, 3};
+    for (int i = 0; i < 20000; ++i) numbers.push_back(i % 7 == 0 ? std::optional<double>(i * 1e9 + 0.5) : i);
     review::NumberLog log;
-    for (const auto& number : numbers) log.add(number);
+    for (std::size_t i = 0; i + 1 < numbers.size(); ++i) log.add(numbers[i]);
     review::NumberLog::Reader reader = log.reader();
+    log.add(numbers.back());
     for (const auto& number : numbers) {
         ASSERT_FALSE(reader.atEnd());
         const std::optional<double> back = reader.next();
