@@ -65,6 +65,7 @@ private:
         bool known = false;
         struct Less {
             bool operator()(const Key& a, const Key& b) const;
+            static std::uint64_t leading(const Key& key) { return key.hash; }
         };
     };
     // A note that a record gets: the other record or address, where it stands, and what the two share.
@@ -79,6 +80,7 @@ private:
         std::uint8_t kinds = 0;
         struct Less {
             bool operator()(const Pair& a, const Pair& b) const;
+            static std::uint64_t leading(const Pair& pair) { return pair.record; }
         };
         bool sameAs(const Pair& other) const;
     };

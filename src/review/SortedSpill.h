@@ -3,9 +3,12 @@
 // `held` of them wait in memory; when that many are there, they are sorted and written to a
 // work file as a run, and the runs are merged as the entries are read back. Entries that never
 // fill the memory are sorted there and never written. Several spills may share one work file:
-// each positions the file before every read and write.
+// each positions the file before every read and write. Less::leading(entry) gives a number that
+// orders the entries as Less does where it differs: they are spread over buckets by it first, so
+// that entries keyed by hashes sort in about linear time.
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
@@ -33,7 +36,7 @@ public:
     // Ends adding; the entries are then read back from the smallest on.
     void finish() {
         if (!runs_.empty() && !buffer_.empty()) writeRun();
-        if (runs_.empty()) std::sort(buffer_.begin(), buffer_.end(), Less());
+        if (runs_.empty()) sortBuffer();
         rewind();
     }
 
@@ -94,8 +97,51 @@ private:
     };
     using Heads = std::priority_queue<std::size_t, std::vector<std::size_t>, HeadLess>;
 
+    // Spreads the entries over buckets by their leading number, in place (each entry is swapped
+    // into its bucket's next free place), then sorts each bucket on its own. Buckets are about a
+    // eighth as many as the entries, and span the range of leading numbers the entries have.
+    void sortBuffer() {
+        if (buffer_.size() < 2) return;
+        const auto [lowest, highest] =
+            std::minmax_element(buffer_.begin(), buffer_.end(),
+                                [](const Entry& a, const Entry& b) { return Less::leading(a) < Less::leading(b); });
+        const std::uint64_t low = Less::leading(*lowest);
+        const std::uint64_t span = Less::leading(*highest) - low;
+        const int bucketBits = std::max(static_cast<int>(std::bit_width(buffer_.size())) - 3, 1);
+        const int shift = std::max(static_cast<int>(std::bit_width(span)) - bucketBits, 0);
+        const auto bucketOf = [&](const Entry& entry) {
+            return static_cast<std::size_t>((Less::leading(entry) - low) >> shift);
+        };
+        const std::size_t buckets = static_cast<std::size_t>(span >> shift) + 1;
+        bucketEnds_.assign(buckets, 0);
+        for (const Entry& entry : buffer_) ++bucketEnds_[bucketOf(entry)];
+        bucketFree_.resize(buckets);
+        std::uint32_t start = 0;
+        for (std::size_t b = 0; b < buckets; ++b) {
+            bucketFree_[b] = start;
+            start += bucketEnds_[b];
+            bucketEnds_[b] = start;
+        }
+        for (std::size_t b = 0; b < buckets; ++b) {
+            while (bucketFree_[b] < bucketEnds_[b]) {
+                const std::size_t into = bucketOf(buffer_[bucketFree_[b]]);
+                if (into == b) {
+                    ++bucketFree_[b];
+                } else {
+                    std::swap(buffer_[bucketFree_[b]], buffer_[bucketFree_[into]++]);
+                }
+            }
+        }
+        for (std::size_t b = 0, from = 0; b < buckets; from = bucketEnds_[b++]) {
+            if (bucketEnds_[b] - from > 1) {
+                std::sort(buffer_.begin() + static_cast<std::ptrdiff_t>(from),
+                          buffer_.begin() + static_cast<std::ptrdiff_t>(bucketEnds_[b]), Less());
+            }
+        }
+    }
+
     void writeRun() {
-        std::sort(buffer_.begin(), buffer_.end(), Less());
+        sortBuffer();
         file_.clear();
         file_.seekp(0, std::ios::end);
         const auto start = static_cast<std::int64_t>(file_.tellp());
@@ -126,8 +172,10 @@ private:
     std::size_t held_;
     std::vector<Entry> buffer_;  // while adding, the entries of the next run; then the runs' slices
     std::vector<Run> runs_;
-    Heads heads_{HeadLess{this}};  // the runs with entries left, the smallest first
-    std::size_t read_ = 0;         // without runs: the next entry in the buffer
+    std::vector<std::uint32_t> bucketEnds_;  // of each bucket while the buffer (of held_ < 2^32) is sorted
+    std::vector<std::uint32_t> bucketFree_;  // its next place not yet holding one of its entries
+    Heads heads_{HeadLess{this}};            // the runs with entries left, the smallest first
+    std::size_t read_ = 0;                   // without runs: the next entry in the buffer
     bool failed_ = false;
 };
 

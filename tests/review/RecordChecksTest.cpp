@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <sstream>
 #include <streambuf>
@@ -15,6 +17,7 @@
 #include "review/DuplicateKeys.h"
 #include "review/LikelyDuplicates.h"
 #include "review/PlausibilityNotes.h"
+#include "review/SortedSpill.h"
 
 namespace {
 
@@ -299,6 +302,44 @@ TEST(LikelyDuplicates, AWorkFileThatFailsIsSaid) {
         add(duplicates, i, person("Meier", "Hans", "Hauptstr. 1", "10115 Berlin"), "01A", 1, i);
     duplicates.resolve();
     EXPECT_TRUE(duplicates.failed());
+}
+
+// Entries come back in the order Less gives, in memory and through runs of the work file: leading
+// numbers over the whole range, a narrow one, and many alike.
+TEST(SortedSpill, GivesEveryEntryBackInOrderHoweverItsLeadingNumbersSpread) {
+    struct Entry {
+        std::uint64_t leading;
+        std::uint32_t tie;
+    };
+    struct Less {
+        bool operator()(const Entry& a, const Entry& b) const {
+            return a.leading != b.leading ? a.leading < b.leading : a.tie < b.tie;
+        }
+        static std::uint64_t leading(const Entry& entry) { return entry.leading; }
+    };
+    std::uint64_t state = 88172645463325252u;
+    const auto random = [&] { return state ^= state << 13, state ^= state >> 7, state ^= state << 17; };
+    for (const std::uint64_t spread : {~std::uint64_t{0}, std::uint64_t{1000}, std::uint64_t{3}}) {
+        for (const std::size_t count : {std::size_t{1}, std::size_t{700}, std::size_t{5000}}) {
+            std::stringstream workFile;
+            review::SortedSpill<Entry, Less> spill(workFile, 1024);
+            std::vector<Entry> entries;
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint64_t leading = i == 1 ? 0 : i == 2 ? spread : random() % spread;
+                entries.push_back({leading, static_cast<std::uint32_t>(random())});
+                spill.add(entries.back());
+            }
+            spill.finish();
+            std::sort(entries.begin(), entries.end(), Less());
+            std::vector<Entry> back(count + 1);
+            std::size_t read = 0;
+            while (read < back.size() && spill.next(back[read])) ++read;
+            ASSERT_EQ(read, count) << spread;
+            for (std::size_t i = 0; i < count; ++i) {
+                EXPECT_TRUE(!Less()(back[i], entries[i]) && !Less()(entries[i], back[i])) << spread << " " << i;
+            }
+        }
+    }
 }
 
 }  // namespace
