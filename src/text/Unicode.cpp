@@ -1,5 +1,6 @@
 #include "text/Unicode.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -56,19 +57,24 @@ void appendUtf8(std::string& out, char32_t c) {
 
 namespace {
 
+static_assert(std::endian::native == std::endian::little, "the first byte of a word is its lowest");
+
 // Where the first byte is that starts no character decodeUtf8 accepts; npos when there is none.
 std::size_t malformedUtf8At(std::string_view text) {
     std::size_t pos = 0;
     char32_t ignored = 0;
     while (pos < text.size()) {
-        // Plain ASCII, most of any text here, needs no decoding: eight bytes at a time.
+        // Plain ASCII, most of any text here, needs no decoding: eight bytes at a time, and up to
+        // the first byte of eight that is not ASCII.
         std::uint64_t eight = 0;
         if (text.size() - pos >= sizeof eight) {
             std::memcpy(&eight, text.data() + pos, sizeof eight);
-            if ((eight & 0x8080808080808080u) == 0) {
+            const std::uint64_t high = eight & 0x8080808080808080u;
+            if (high == 0) {
                 pos += sizeof eight;
                 continue;
             }
+            pos += static_cast<std::size_t>(std::countr_zero(high)) / 8;
         }
         if (static_cast<unsigned char>(text[pos]) < 0x80) {
             ++pos;

@@ -48,6 +48,16 @@ TEST(Unicode, MalformedUtf8BecomesTheReplacementCharacter) {
         EXPECT_EQ(text::replacingMalformedUtf8(flawed), ascii.substr(0, at) + "\xEF\xBF\xBD" + ascii.substr(at)) << at;
     }
     EXPECT_TRUE(text::isUtf8(ascii + ascii));
+    // Within eight bytes that are not all ASCII as well, before and after other characters.
+    const std::string mixed = "Bärbel ⏎ Größe 1 ⏎ 10115 Berlin";
+    EXPECT_TRUE(text::isUtf8(mixed));
+    for (std::size_t at = 0; at <= mixed.size(); ++at) {
+        if (at < mixed.size() && (static_cast<unsigned char>(mixed[at]) & 0xC0) == 0x80) continue;
+        const std::string flawed = mixed.substr(0, at) + "\xE2\x8F" + mixed.substr(at);
+        EXPECT_EQ(text::replacingMalformedUtf8(flawed),
+                  mixed.substr(0, at) + "\xEF\xBF\xBD\xEF\xBF\xBD" + mixed.substr(at))
+            << at;
+    }
 }
 
 #ifdef _WIN32
