@@ -55,12 +55,12 @@ void NumberLog::add(std::optional<double> number) {
 }
 
 std::optional<double> NumberLog::Reader::next() {
-    const std::uint64_t code = takeVarint(bytes_, position_);
+    const std::uint64_t code = takeVarint(*bytes_, position_);
     if (code == kNone) return std::nullopt;
     if (code == kRaw) {
         double number = 0;
         char raw[sizeof number];
-        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), sizeof raw, raw);
+        std::copy_n(bytes_->begin() + static_cast<std::ptrdiff_t>(position_), sizeof raw, raw);
         std::memcpy(&number, raw, sizeof number);
         position_ += sizeof number;
         return number;

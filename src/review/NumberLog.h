@@ -17,12 +17,12 @@ public:
     // the last record is finished).
     class Reader {
     public:
-        explicit Reader(const std::deque<char>& bytes) : bytes_(bytes) {}
-        bool atEnd() const { return position_ >= bytes_.size(); }
+        explicit Reader(const std::deque<char>& bytes) : bytes_(&bytes) {}
+        bool atEnd() const { return position_ >= bytes_->size(); }
         std::optional<double> next();
 
     private:
-        const std::deque<char>& bytes_;
+        const std::deque<char>* bytes_;
         std::size_t position_ = 0;
         long long previous_ = 0;
     };

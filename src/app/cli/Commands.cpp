@@ -43,9 +43,7 @@ bool printListLine(const std::string& line) {
         listInterrupted = true;
         return false;
     }
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    return !std::ferror(stdout);  // a closed pipe or a full disk ends the list, not the run
+    return writeLine(stdout, line);  // a closed pipe or a full disk ends the list, not the run
 }
 
 int convertInto(const std::string& target, const std::string& directory, ReportOption& report) {

@@ -33,8 +33,7 @@ void ConsoleView::clearList() { listed_ = 0; }
 
 void ConsoleView::addListLine(const std::string& line) {
     progressLine_.clear();
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
+    writeLine(stdout, line);
     ++listed_;
 }
 

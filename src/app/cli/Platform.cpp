@@ -24,6 +24,23 @@ void bufferStdoutUnlessConsole() {
     if (!isTerminal(stdout)) std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 }
 
+bool writeLine(std::FILE* stream, std::string_view line) {
+#ifdef _WIN32
+    _lock_file(stream);
+    _fwrite_nolock(line.data(), 1, line.size(), stream);
+    _fputc_nolock('\n', stream);
+    const bool written = !ferror(stream);
+    _unlock_file(stream);
+#else
+    flockfile(stream);
+    fwrite_unlocked(line.data(), 1, line.size(), stream);
+    putc_unlocked('\n', stream);
+    const bool written = !ferror_unlocked(stream);
+    funlockfile(stream);
+#endif
+    return written;
+}
+
 #ifdef _WIN32
 
 void prepareConsole() { SetConsoleOutputCP(CP_UTF8); }
