@@ -26,19 +26,18 @@ void bufferStdoutUnlessConsole() {
 
 bool writeLine(std::FILE* stream, std::string_view line) {
 #ifdef _WIN32
-    _lock_file(stream);
-    _fwrite_nolock(line.data(), 1, line.size(), stream);
-    _fputc_nolock('\n', stream);
-    const bool written = !ferror(stream);
-    _unlock_file(stream);
+    // The C library here has no unlocked block write: each call takes the lock on its own.
+    std::fwrite(line.data(), 1, line.size(), stream);
+    std::fputc('\n', stream);
+    return !std::ferror(stream);
 #else
     flockfile(stream);
     fwrite_unlocked(line.data(), 1, line.size(), stream);
     putc_unlocked('\n', stream);
     const bool written = !ferror_unlocked(stream);
     funlockfile(stream);
-#endif
     return written;
+#endif
 }
 
 #ifdef _WIN32
