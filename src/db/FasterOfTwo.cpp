@@ -7,10 +7,15 @@ namespace db {
 int FasterOfTwo::next(std::chrono::steady_clock::duration took) {
     if (trial_) {
         trial_ = false;
-        left_ = between_;
         // The best of a run, not its last stretch: one stretch that met a busy moment does not
         // decide. A way kept is measured afresh in its next run.
-        if (took < best_) way_ = 1 - way_;
+        if (took < best_) {
+            way_ = 1 - way_;
+            run_ = between_;
+        } else {
+            run_ = std::min(run_ * 2, longest_);
+        }
+        left_ = run_;
         best_ = took < best_ ? took : std::chrono::steady_clock::duration::max();
         return way_;
     }

@@ -5,8 +5,10 @@
 namespace db {
 
 namespace {
-// After each trial, the faster way writes this many stretches before the other is tried again.
+// After each trial, the faster way writes this many stretches before the other is tried again,
+// twice as many after each trial it won, up to eight times as many.
 constexpr int kStretchesBetweenTrials = 7;
+constexpr int kMostStretchesBetweenTrials = 8 * kStretchesBetweenTrials;
 }  // namespace
 
 WriteBehind::WriteBehind(Write write, RowOutcomes& outcomes, std::size_t batch, std::size_t capacity,
@@ -17,7 +19,7 @@ WriteBehind::WriteBehind(Write write, RowOutcomes& outcomes, std::size_t batch, 
       batch_(batch),
       capacity_(capacity),
       stretch_(stretch),
-      faster_(kStretchesBetweenTrials),
+      faster_(kStretchesBetweenTrials, kMostStretchesBetweenTrials),
       thread_([this] { run(); }) {}
 
 WriteBehind::~WriteBehind() {

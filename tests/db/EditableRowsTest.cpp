@@ -468,6 +468,22 @@ TEST(FasterOfTwo, TriesTheOtherWayNowAndThenAndSwitchesWhenItBeatsTheBestOfTheRu
     EXPECT_EQ(faster.next(milliseconds(8)), 1);
     EXPECT_EQ(faster.next(milliseconds(8)), 0);
     EXPECT_EQ(faster.next(milliseconds(9)), 1);
+
+    // Each trial the way in use wins doubles its run, up to the longest; a lost one starts anew.
+    db::FasterOfTwo backingOff(2, 5);
+    const auto runBeforeTrial = [&](int way) {
+        int stretches = 0;
+        while (backingOff.next(milliseconds(5)) == way) ++stretches;
+        EXPECT_EQ(backingOff.next(milliseconds(9)), way) << "the trial loses";
+        return stretches;
+    };
+    EXPECT_EQ(runBeforeTrial(0), 1) << "the first trial comes after two stretches";
+    EXPECT_EQ(runBeforeTrial(0), 3);
+    EXPECT_EQ(runBeforeTrial(0), 4);
+    EXPECT_EQ(runBeforeTrial(0), 4);
+    while (backingOff.next(milliseconds(5)) == 0) {}
+    EXPECT_EQ(backingOff.next(milliseconds(1)), 1) << "the trial wins";
+    EXPECT_EQ(runBeforeTrial(1), 1);
 }
 
 TEST(EmbeddedDatenpool, SecondWriterIsRefusedWhileTheFirstHoldsTheDatenpool) {
