@@ -81,11 +81,12 @@ TEST_P(LineFraming, EveryByteIsTranslatedWhereverItStandsAmongPlainOnes) {
     const adr::CharTable& table = adr::zeichentabelle();
     for (int byte = 1; byte < 256; ++byte) {
         if (byte == 13) continue;
-        for (std::size_t before = 0; before < 10; ++before) {
+        // At every place of the blocks plain bytes are taken in, and behind them.
+        for (std::size_t before = 0; before < 20; ++before) {
             const std::string plain(before, 'a');
-            const std::string expected =
-                plain + std::string(table.character(static_cast<unsigned char>(byte))) + "bbbbbbbbb";
-            ASSERT_EQ(texts(plain + static_cast<char>(byte) + "bbbbbbbbb"), (Texts{expected})) << "byte " << byte;
+            const std::string after(17, 'b');
+            const std::string expected = plain + std::string(table.character(static_cast<unsigned char>(byte))) + after;
+            ASSERT_EQ(texts(plain + static_cast<char>(byte) + after), (Texts{expected})) << "byte " << byte;
         }
     }
     const auto lines = frame(std::string(197, 'x') + "\"" + std::string(50, 'x'));
