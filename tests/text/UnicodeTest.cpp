@@ -35,6 +35,30 @@ TEST(Unicode, UnpairedSurrogatesAreToldApart) {
     EXPECT_EQ(text::utf16ToUtf8Replacing(u"a\xDE00\xD83D"), "a\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
+// The check of whole texts accepts exactly the characters decoding accepts: every lead and
+// second byte, with the bytes behind them continuing or not.
+TEST(Unicode, CheckingATextAgreesWithDecodingIt) {
+    const auto decodesWhole = [](const std::string& bytes) {
+        std::size_t pos = 0;
+        char32_t ignored = 0;
+        while (pos < bytes.size()) {
+            if (!text::decodeUtf8(bytes, pos, ignored)) return false;
+        }
+        return true;
+    };
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        for (int second = 0; second < 0x100; ++second) {
+            for (const char rest : {'\x80', '\xBF', 'A'}) {
+                for (std::size_t length = 2; length <= 4; ++length) {
+                    std::string bytes{static_cast<char>(lead), static_cast<char>(second)};
+                    bytes.resize(length, rest);
+                    ASSERT_EQ(text::isUtf8(bytes), decodesWhole(bytes)) << lead << " " << second << " " << length;
+                }
+            }
+        }
+    }
+}
+
 TEST(Unicode, MalformedUtf8BecomesTheReplacementCharacter) {
     EXPECT_EQ(text::utf8ToUtf16("a\xC3"), u"a\xFFFD") << "cut off";
     EXPECT_EQ(text::utf8ToUtf16("\xC0\xAF"), u"\xFFFD\xFFFD") << "an overlong form";
