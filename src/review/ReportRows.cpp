@@ -60,7 +60,7 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
         }
         const std::string idText = id > 0 ? std::to_string(id) : std::string();
         writer.row({entry.file, numberOrNull(entry.line), numberOrNull(entry.number), outcome, numberOrNull(idText),
-                    recordNotes, entry.original});
+                    recordNotes, Cell::ofUtf8(entry.original)});
         ++reported;
     }
     if (read == RecordSpill::Read::end && !spill_.writeFailed()) {

@@ -8,7 +8,7 @@ namespace review {
 
 namespace {
 
-bool malformed(const Cell& cell) { return cell.text && !text::isUtf8(*cell.text); }
+bool malformed(const Cell& cell) { return cell.text && !cell.utf8 && !text::isUtf8(*cell.text); }
 
 }  // namespace
 

@@ -26,9 +26,17 @@ struct Cell {
         cell.number = true;
         return cell;
     }
+    // A text made of UTF-8 by this program (the lines read through Zeichentabelle), which
+    // need not be checked again: the longest cells of a report are such texts.
+    static Cell ofUtf8(std::string_view given) {
+        Cell cell(given);
+        cell.utf8 = true;
+        return cell;
+    }
 
     std::optional<std::string_view> text;
     bool number = false;
+    bool utf8 = false;
 };
 
 class TableSink {
