@@ -1,5 +1,6 @@
 #include "review/RecordSpill.h"
 
+#include <algorithm>
 #include <cstring>
 #include <istream>
 #include <ostream>
@@ -28,20 +29,6 @@ std::uint64_t lengthAt(std::string_view bytes) {
     std::uint64_t length = 0;
     std::memcpy(&length, bytes.data(), kLengthBytes);
     return length;
-}
-
-// Reads the next entry; false at the end of the file or when it ends inside an entry (then
-// `complete` is false as well).
-bool readEntry(std::istream& file, char& kind, std::string& entry, bool& complete) {
-    char head[1 + kLengthBytes];
-    const auto got = file.rdbuf()->sgetn(head, sizeof head);
-    complete = got == 0 || got == static_cast<std::streamsize>(sizeof head);
-    if (got != static_cast<std::streamsize>(sizeof head)) return false;
-    kind = head[0];
-    entry.resize(lengthAt(std::string_view(head + 1, kLengthBytes)));
-    const auto size = static_cast<std::streamsize>(entry.size());
-    complete = file.rdbuf()->sgetn(entry.data(), size) == size;
-    return complete;
 }
 
 // Takes the next field off the front of an entry read back; false when the entry holds no more.
@@ -77,33 +64,60 @@ void RecordSpill::putFile(std::string_view file, std::string_view reason, bool m
 
 // Starts an entry with its kind and room for its length, which finishEntry fills in.
 void RecordSpill::startEntry(char kind) {
-    entry_.assign(1, kind);
-    putLength(entry_, 0);
+    entry_ = block_.size();
+    block_ += kind;
+    putLength(block_, 0);
 }
 
 void RecordSpill::put(std::string_view field) {
-    putLength(entry_, field.size());
-    entry_.append(field);
+    putLength(block_, field.size());
+    block_.append(field);
 }
 
 void RecordSpill::finishEntry() {
-    const std::uint64_t rest = entry_.size() - 1 - kLengthBytes;
-    std::memcpy(entry_.data() + 1, &rest, kLengthBytes);
-    file_.write(entry_.data(), static_cast<std::streamsize>(entry_.size()));
+    const std::uint64_t rest = block_.size() - entry_ - 1 - kLengthBytes;
+    std::memcpy(block_.data() + entry_ + 1, &rest, kLengthBytes);
+    if (block_.size() >= kBlockBytes) writeBlock();
+}
+
+void RecordSpill::writeBlock() {
+    file_.write(block_.data(), static_cast<std::streamsize>(block_.size()));
+    block_.clear();
 }
 
 void RecordSpill::rewind() {
+    if (!reading_) writeBlock();
+    reading_ = true;
     file_.flush();
     writeFailed_ = writeFailed_ || file_.bad();
     file_.clear();
     file_.seekg(0);
+    block_.clear();
+    read_ = 0;
+}
+
+bool RecordSpill::holds(std::size_t bytes) {
+    while (block_.size() - read_ < bytes) {
+        // What is left of the block moves to its front, and as much again as a block is read behind it.
+        block_.erase(0, read_);
+        read_ = 0;
+        const std::size_t had = block_.size();
+        block_.resize(had + std::max(kBlockBytes, bytes - had));
+        const auto got = file_.rdbuf()->sgetn(block_.data() + had, static_cast<std::streamsize>(block_.size() - had));
+        block_.resize(had + static_cast<std::size_t>(std::max<std::streamsize>(got, 0)));
+        if (got <= 0) return false;
+    }
+    return true;
 }
 
 RecordSpill::Read RecordSpill::next(Entry& entry) {
-    char kind = 0;
-    bool complete = true;
-    if (!readEntry(file_, kind, entry_, complete)) return complete ? Read::end : Read::cutShort;
-    std::string_view rest = entry_;
+    constexpr std::size_t kHead = 1 + kLengthBytes;
+    if (!holds(kHead)) return block_.size() == read_ ? Read::end : Read::cutShort;
+    const char kind = block_[read_];
+    const std::uint64_t length = lengthAt(std::string_view(block_).substr(read_ + 1));
+    if (length > block_.max_size() - kHead || !holds(kHead + length)) return Read::cutShort;
+    std::string_view rest = std::string_view(block_).substr(read_ + kHead, length);
+    read_ += kHead + length;
     entry = Entry{};
     if (kind == kFile || kind == kMissingFile) {
         entry.kind = kind == kFile ? Entry::Kind::file : Entry::Kind::missingFile;

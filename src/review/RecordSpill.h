@@ -1,7 +1,9 @@
 #pragma once
 // The work file of a run's finished records: each record, and each address file that could not
 // be read, as an entry in reading order, until the report is written from them once their
-// staging ids are known. An entry carries any byte and is read back in one piece.
+// staging ids are known. An entry carries any byte and is read back in one piece. Entries are
+// put together, written and read in blocks of many, so that a record's bytes are copied once
+// on each way.
 
 #include <cstdint>
 #include <iosfwd>
@@ -45,9 +47,18 @@ private:
     void startEntry(char kind);
     void put(std::string_view field);
     void finishEntry();
+    void writeBlock();
+    // Whether the block holds `bytes` from `read_` on, reading on when it does not; false at the
+    // end of the file.
+    bool holds(std::size_t bytes);
+
+    static constexpr std::size_t kBlockBytes = 128 * 1024;
 
     std::iostream& file_;
-    std::string entry_;  // an entry as it is put together or read back, in one piece
+    std::string block_;      // the entries put together and not yet written, or read and not yet taken
+    std::size_t entry_ = 0;  // where the entry put together begins
+    std::size_t read_ = 0;   // where the next entry to read begins
+    bool reading_ = false;   // the entries are read back: all are written
     bool writeFailed_ = false;
 };
 
