@@ -18,8 +18,13 @@ void append(std::string& joined, std::string_view separator, std::string_view pa
     joined += part;
 }
 
-// Line, address number and id are numbers; a record without one has none.
-Cell numberOrNull(std::string_view digits) { return digits.empty() ? Cell{} : Cell::ofNumber(digits); }
+// Line, address number and id are numbers, written by this program; a record without one has none.
+Cell numberOrNull(std::string_view digits) {
+    if (digits.empty()) return {};
+    Cell cell = Cell::ofNumber(digits);
+    cell.utf8 = true;
+    return cell;
+}
 
 }  // namespace
 
@@ -59,8 +64,8 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
             if (id == kUnpaired) outcome = unpairedOutcome_;
         }
         const std::string idText = id > 0 ? std::to_string(id) : std::string();
-        writer.row({entry.file, numberOrNull(entry.line), numberOrNull(entry.number), outcome, numberOrNull(idText),
-                    recordNotes, Cell::ofUtf8(entry.original)});
+        writer.row({entry.file, numberOrNull(entry.line), numberOrNull(entry.number), Cell::ofUtf8(outcome),
+                    numberOrNull(idText), recordNotes, Cell::ofUtf8(entry.original)});
         ++reported;
     }
     if (read == RecordSpill::Read::end && !spill_.writeFailed()) {

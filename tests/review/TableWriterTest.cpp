@@ -22,13 +22,19 @@ TEST(TableCells, CsvQuotesOnlyWhatASpreadsheetWouldSplit) {
     EXPECT_EQ(review::csvCell("Zeile 1\r\nZeile 2"), "\"Zeile 1\r\nZeile 2\"");
     EXPECT_EQ(review::csvCell("x\ny"), "\"x\ny\"");
     EXPECT_EQ(review::csvCell(""), "");
-    // Short and long cells are looked through in different ways.
+    // Short and long cells are looked through in different ways, some in blocks of characters:
+    // the character that splits is found at every place of a block and of what is left after it.
     const std::string plain(40, 'x');
     EXPECT_EQ(review::csvCell(plain), plain);
     for (const char c : {';', '"', '\r', '\n'}) {
         for (const std::size_t length : {std::size_t{32}, std::size_t{33}, std::size_t{200}}) {
             const std::string cell = std::string(length - 1, 'x') + c;
             EXPECT_EQ(review::csvCell(cell).front(), '"') << length << " " << int{c};
+        }
+        for (std::size_t at = 0; at < plain.size(); ++at) {
+            std::string cell = plain;
+            cell[at] = c;
+            EXPECT_EQ(review::csvCell(cell).front(), '"') << at << " " << int{c};
         }
     }
 }
