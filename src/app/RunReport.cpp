@@ -33,7 +33,7 @@ std::string workFileName() {
 RunReport::RunReport(const std::filesystem::path& workDirectory)
     : workName_(workDirectory / workFileName()),
       spill_(std::filesystem::path(workName_) += ".tmp"),
-      keys_(std::filesystem::path(workName_) += "-keys.tmp", false) {
+      keys_(std::filesystem::path(workName_) += "-keys.tmp") {
     if (spill_.isOpen() && keys_.isOpen()) {
         records_ = std::make_unique<review::MigrationRecords>(&spill_.stream(), &keys_.stream());
     } else {

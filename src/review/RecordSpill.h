@@ -52,7 +52,7 @@ private:
     // end of the file.
     bool holds(std::size_t bytes);
 
-    static constexpr std::size_t kBlockBytes = 128 * 1024;
+    static constexpr std::size_t kBlockBytes = 32 * 1024;
 
     std::iostream& file_;
     std::string block_;      // the entries put together and not yet written, or read and not yet taken

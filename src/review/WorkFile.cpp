@@ -5,10 +5,9 @@
 
 namespace review {
 
-WorkFile::WorkFile(std::filesystem::path path, bool buffered)
-    : path_(std::move(path)), buffer_(buffered ? 64 * 1024 : 0) {
-    // The buffer must be in place before the file is opened to take effect; none is no buffer.
-    file_.rdbuf()->pubsetbuf(buffer_.empty() ? nullptr : buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+WorkFile::WorkFile(std::filesystem::path path) : path_(std::move(path)) {
+    // No buffer must be set before the file is opened to take effect.
+    file_.rdbuf()->pubsetbuf(nullptr, 0);
     file_.open(path_, std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
 }
 

@@ -1,19 +1,18 @@
 #pragma once
 // A file of a run's own, in which parts of the report wait until it is written: opened anew for
-// reading and writing in large blocks, and removed when it is dropped.
+// reading and writing, and removed when it is dropped. It has no buffer of its own: its users
+// read and write it in large blocks, or a few bytes in many places, where a buffer would read
+// more than they need.
 
 #include <filesystem>
 #include <fstream>
-#include <vector>
 
 namespace review {
 
 class WorkFile {
 public:
-    // isOpen says whether it could be made. buffered: read and written through a buffer of its
-    // own, for a file that is written and read back in order; a file read in many places is not,
-    // so that a read of a few bytes reads no more.
-    explicit WorkFile(std::filesystem::path path, bool buffered = true);
+    // isOpen says whether it could be made.
+    explicit WorkFile(std::filesystem::path path);
     ~WorkFile();
     WorkFile(const WorkFile&) = delete;
     WorkFile& operator=(const WorkFile&) = delete;
@@ -24,7 +23,6 @@ public:
 
 private:
     std::filesystem::path path_;
-    std::vector<char> buffer_;
     std::fstream file_;
 };
 

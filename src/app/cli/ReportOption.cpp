@@ -2,7 +2,7 @@
 
 #include <filesystem>
 #include <stdexcept>
-#include <tuple>
+#include <utility>
 
 #include "adr/FieldMapper.h"
 #include "app/cli/Arguments.h"
@@ -25,8 +25,8 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     std::error_code ignored;
     reportExisted_ = std::filesystem::exists(text::pathOf(*path_), ignored);
     OutputFile::ensureWritable(*path_);
-    for (auto [file, ending, buffered] : {std::tuple{&spill_, ".tmp", true}, std::tuple{&keys_, ".keys.tmp", false}}) {
-        if (!file->emplace(text::pathOf(*path_ + ending), buffered).isOpen()) {
+    for (auto [file, ending] : {std::pair{&spill_, ".tmp"}, std::pair{&keys_, ".keys.tmp"}}) {
+        if (!file->emplace(text::pathOf(*path_ + ending)).isOpen()) {
             throw std::runtime_error(texts::workFileNotCreated(*path_ + ending));
         }
     }
