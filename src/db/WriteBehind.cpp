@@ -1,6 +1,7 @@
 #include "db/WriteBehind.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace db {
 
@@ -25,6 +26,7 @@ WriteBehind::WriteBehind(Write write, RowOutcomes& outcomes, std::size_t batch, 
 WriteBehind::~WriteBehind() {
     {
         const std::lock_guard lock(mutex_);
+        takeInPending();
         ending_ = true;
     }
     rowsWaiting_.notify_one();
@@ -32,35 +34,47 @@ WriteBehind::~WriteBehind() {
 }
 
 WriteBehind::Values WriteBehind::handOn(Values&& values) {
+    pending_.push_back(std::move(values));
+    ++handedOn_;
+    if (handedOn_ % batch_ == 0) handOverBatch();
+    outcomes_.rowSaved(handedOn_);
+    if (written_.load(std::memory_order_acquire) != told_) tell(false);
     Values emptied;
-    bool batchFull = false;
+    if (!spare_.empty()) {
+        emptied = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    return emptied;
+}
+
+void WriteBehind::handOverBatch() {
+    bool wake = false;
     {
         std::unique_lock lock(mutex_);
-        rowsWritten_.wait(lock, [&] { return waiting_.size() < capacity_; });
-        waiting_.push_back(std::move(values));
-        ++handedOn_;
-        if (!emptied_.empty()) {
-            emptied = std::move(emptied_.back());
-            emptied_.pop_back();
+        // Room for this batch and the next one, gathered meanwhile: at most `capacity` rows wait.
+        rowsWritten_.wait(lock,
+                          [&] { return waiting_.empty() || waiting_.size() + pending_.size() + batch_ <= capacity_; });
+        takeInPending();
+        std::move(emptied_.begin(), emptied_.end(), std::back_inserter(spare_));
+        emptied_.clear();
+        if (handedOn_ % (batch_ * stretch_) == 0) {
+            // The first stretch warms up (files opened, caches filled) and is not timed.
+            const auto now = std::chrono::steady_clock::now();
+            if (handedOn_ > batch_ * stretch_) way_ = faster_.next(now - stretchStarted_);
+            stretchStarted_ = now;
         }
-        if (handedOn_ % batch_ == 0) {
-            if (handedOn_ % (batch_ * stretch_) == 0) {
-                // The first stretch warms up (files opened, caches filled) and is not timed.
-                const auto now = std::chrono::steady_clock::now();
-                if (handedOn_ > batch_ * stretch_) way_ = faster_.next(now - stretchStarted_);
-                stretchStarted_ = now;
-            }
-            if (way_ == kAtHand) {
-                writeWaiting(lock, waiting_.size());
-            } else {
-                batchFull = true;
-            }
+        if (way_ == kAtHand) {
+            writeWaiting(lock, waiting_.size());
+        } else {
+            wake = true;
         }
     }
-    if (batchFull) rowsWaiting_.notify_one();
-    outcomes_.rowSaved(handedOn_);
-    tell(false);
-    return emptied;
+    if (wake) rowsWaiting_.notify_one();
+}
+
+void WriteBehind::takeInPending() {
+    std::move(pending_.begin(), pending_.end(), std::back_inserter(waiting_));
+    pending_.clear();
 }
 
 void WriteBehind::writeUpTo(std::unique_lock<std::mutex>& lock, std::uint64_t n) {
@@ -71,8 +85,14 @@ void WriteBehind::tell(bool wait) {
     std::uint64_t written = 0;
     std::deque<std::pair<std::uint64_t, std::exception_ptr>> failures;
     {
-        std::unique_lock lock(mutex_);
-        if (wait) writeUpTo(lock, handedOn_);
+        // Without wait, what the thread is busy with is told later rather than waited for.
+        std::unique_lock lock(mutex_, std::defer_lock);
+        if (!wait && !lock.try_lock()) return;
+        if (wait) {
+            lock.lock();
+            takeInPending();
+            writeUpTo(lock, handedOn_);
+        }
         written = written_;
         failures.swap(failures_);
     }
@@ -90,6 +110,7 @@ void WriteBehind::tell(bool wait) {
 
 void WriteBehind::finish() {
     std::unique_lock lock(mutex_);
+    takeInPending();
     writeUpTo(lock, handedOn_);
 }
 
