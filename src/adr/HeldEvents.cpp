@@ -63,13 +63,22 @@ void HeldEvents::recordStarted(const std::string& file, std::uint64_t line, std:
 
 void HeldEvents::lineRead(const Line& line) {
     if (!holding()) return observer_.lineRead(line);
-    Line& held = hold(Kind::lineRead).read;
     if (linesWhole_) {
-        held = line;
+        hold(Kind::lineRead).read = line;
         return;
     }
-    // Copying every line's text, for an observer that reads none, would cost the reading thread
-    // more than the rest of holding it.
+    // For an observer that reads no texts, the lines no longer than their kept text are only
+    // counted, those in a row in one event: holding each would cost the reading thread more than
+    // reading it.
+    if (line.characters <= kLineTextLimit) {
+        if (slots_.back().kind == Kind::shortLines) {
+            ++slots_.back().lines;
+        } else {
+            hold(Kind::shortLines).lines = 1;
+        }
+        return;
+    }
+    Line& held = hold(Kind::lineRead).read;
     held.text.clear();
     held.characters = line.characters;
 }
@@ -117,6 +126,7 @@ void HeldEvents::pass(const Event& event) {
         case Kind::refusal: events_.rowRefused(event.text, SourcePosition{event.reason, event.line}); break;
         case Kind::recordStarted: observer_.recordStarted(event.text, event.line, event.number); break;
         case Kind::lineRead: observer_.lineRead(event.read); break;
+        case Kind::shortLines: observer_.linesRead(event.lines); break;
         case Kind::note: observer_.note(event.text); break;
         case Kind::recordEnded: passRecordEnded(event); break;
         case Kind::fileUnreadable: observer_.fileUnreadable(event.text, event.reason, event.saved); break;

@@ -53,7 +53,7 @@ private:
     void rowSaved(std::uint64_t n) override { lastSaved_ = n; }
     void rowWritten(std::uint64_t n, std::exception_ptr failure) override;
 
-    enum class Kind { message, refusal, recordStarted, lineRead, note, recordEnded, fileUnreadable };
+    enum class Kind { message, refusal, recordStarted, lineRead, shortLines, note, recordEnded, fileUnreadable };
     struct Event {
         Kind kind = Kind::message;
         std::string text;    // message, note, refusal; the file of a record, of its end, of an unreadable file
@@ -61,8 +61,9 @@ private:
         std::uint64_t line = 0;
         std::optional<double> number;
         Line read;
-        bool saved = false;     // of a record's end; of an unreadable file: it is missing
-        std::uint64_t row = 0;  // of a record saved: the row handed on for it, 0 none
+        std::uint64_t lines = 1;  // of short lines, told together: how many
+        bool saved = false;       // of a record's end; of an unreadable file: it is missing
+        std::uint64_t row = 0;    // of a record saved: the row handed on for it, 0 none
     };
 
     // Whether events wait to be passed on. A full queue is passed on first, once its rows are

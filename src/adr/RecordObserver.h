@@ -23,6 +23,9 @@ public:
     // reads no texts (readsLineTexts) is told its length only.
     virtual void lineRead(const Line& /*line*/) {}
     virtual bool readsLineTexts() const { return true; }
+    // So many lines of the current record, none longer than the text a line keeps, told together
+    // to an observer that reads no texts, in place of a lineRead for each.
+    virtual void linesRead(std::uint64_t /*count*/) {}
     // A note on the current record: a failure, a message, why it was discarded.
     virtual void note(const std::string& /*text*/) {}
     // Who looks at the values of each row as it is written (db::RowViewer), on the writing

@@ -20,6 +20,7 @@ public:
         return slot;
     }
     T& front() { return slots_[front_]; }
+    T& back() { return slots_[(front_ + count_ - 1) & (slots_.size() - 1)]; }
     // The slot at the front is free again; what it holds stays until it is taken anew.
     void popFront() {
         front_ = (front_ + 1) & (slots_.size() - 1);

@@ -56,6 +56,10 @@ void MigrationRecords::lineRead(const adr::Line& line) {
     }
 }
 
+void MigrationRecords::linesRead(std::uint64_t count) {
+    if (reading_) current_.lines += count;
+}
+
 void MigrationRecords::note(const std::string& text) {
     if (!reading_) return;
     ++counts_.notes;

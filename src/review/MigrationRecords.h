@@ -57,6 +57,7 @@ public:
     void lineRead(const adr::Line& line) override;
     // Only the report keeps the lines' texts; the counts need their lengths.
     bool readsLineTexts() const override { return spill_.has_value(); }
+    void linesRead(std::uint64_t count) override;
     void note(const std::string& text) override;
     db::RowViewer* rowViewer() override { return checks_ ? &*checks_ : nullptr; }
     void rowOfRecord(std::uint64_t row) override { current_.row = row; }
