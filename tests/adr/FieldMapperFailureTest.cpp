@@ -193,7 +193,7 @@ TEST_F(FailureRule, ARowTheDatabaseRefusesIsReportedInItsPlaceAmongTheMessages) 
     RecordLog log;
     mapper.setObserver(&log);
     read(adr_test::adrLines({"1*", "", "", "Eins", "2*", "", "", "Zwei", "3*", "", "", std::string("Dr\0ei", 5)}));
-    ASSERT_EQ(log.calls.size(), 10u);
+    ASSERT_EQ(log.calls.size(), 10u) << testing::PrintToString(log.calls) << testing::PrintToString(events.messages);
     EXPECT_EQ(log.calls[2], "Beginn 5");
     EXPECT_TRUE(log.calls[3].starts_with("Hinweis string or blob too big")) << log.calls[3];
     EXPECT_EQ(log.calls[4], "Hinweis vom Datenpool nicht gespeichert");
