@@ -36,7 +36,8 @@ WriteBehind::~WriteBehind() {
 WriteBehind::Values WriteBehind::handOn(Values&& values) {
     pending_.push_back(std::move(values));
     ++handedOn_;
-    if (handedOn_ % batch_ == 0) handOverBatch();
+    // Whole batches only, also after a rest was written when asked for: the thread takes no less.
+    if (pending_.size() == batch_) handOverBatch();
     outcomes_.rowSaved(handedOn_);
     if (written_.load(std::memory_order_acquire) != told_) tell(false);
     Values emptied;
@@ -57,10 +58,10 @@ void WriteBehind::handOverBatch() {
         takeInPending();
         std::move(emptied_.begin(), emptied_.end(), std::back_inserter(spare_));
         emptied_.clear();
-        if (handedOn_ % (batch_ * stretch_) == 0) {
+        if (++batchesHandedOver_ % stretch_ == 0) {
             // The first stretch warms up (files opened, caches filled) and is not timed.
             const auto now = std::chrono::steady_clock::now();
-            if (handedOn_ > batch_ * stretch_) way_ = faster_.next(now - stretchStarted_);
+            if (batchesHandedOver_ > stretch_) way_ = faster_.next(now - stretchStarted_);
             stretchStarted_ = now;
         }
         if (way_ == kAtHand) {

@@ -87,6 +87,7 @@ private:
     std::vector<Values> emptied_;
     std::deque<std::pair<std::uint64_t, std::exception_ptr>> failures_;
     std::uint64_t handedOn_ = 0;
+    std::uint64_t batchesHandedOver_ = 0;
     std::uint64_t told_ = 0;                  // the rows whose outcome was told (the caller's thread only)
     std::atomic<std::uint64_t> written_ = 0;  // changed under the lock; looked at without it
     int way_ = kByThread;
