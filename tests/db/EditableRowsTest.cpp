@@ -476,6 +476,16 @@ TEST(FasterOfTwo, TriesTheOtherWayNowAndThenAndSwitchesWhenItBeatsTheBestOfTheRu
     EXPECT_EQ(faster.next(milliseconds(8)), 0);
     EXPECT_EQ(faster.next(milliseconds(9)), 1);
 
+    // A trial that beats the best by less than an eighth does not take over: a stretch's time
+    // varies by that much anyway.
+    db::FasterOfTwo closeCall(2);
+    EXPECT_EQ(closeCall.next(milliseconds(16)), 0);
+    EXPECT_EQ(closeCall.next(milliseconds(16)), 1);
+    EXPECT_EQ(closeCall.next(milliseconds(15)), 0) << "15 ms is within an eighth of 16";
+    EXPECT_EQ(closeCall.next(milliseconds(16)), 0);
+    EXPECT_EQ(closeCall.next(milliseconds(16)), 1);
+    EXPECT_EQ(closeCall.next(milliseconds(13)), 1) << "13 ms is not";
+
     // Each trial the way in use wins doubles its run, up to the longest; a lost one starts anew.
     db::FasterOfTwo backingOff(2, 5);
     const auto runBeforeTrial = [&](int way) {
