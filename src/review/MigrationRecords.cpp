@@ -113,6 +113,7 @@ void MigrationRecords::findDuplicates() {
     duplicates_->resolve();
     counts_.notes += duplicates_->notes();
     counts_.likelyDuplicates = duplicates_->count();
+    counts_.duplicatesNotAllFound = duplicates_->failed() || checks_->failed();
 }
 
 void MigrationRecords::recordEnded(bool saved) {

@@ -20,6 +20,9 @@ struct RecordCounts {
     std::optional<std::int64_t> likelyDuplicates;
     // The address table could not be read to compare the records with (a table of another form).
     bool tableNotCompared = false;
+    // Not every record could be looked through for them (their work file failed, or the memory
+    // for the checks ran out): likelyDuplicates counts those found.
+    bool duplicatesNotAllFound = false;
 };
 
 }  // namespace review

@@ -18,7 +18,8 @@ std::string countsLine(const RecordCounts& c, std::string_view separator) {
            text::counted(c.notes, separator, "Hinweis", "Hinweise") + "; " +
            (c.likelyDuplicates
                 ? text::counted(*c.likelyDuplicates, separator, "mögliche Dublette", "mögliche Dubletten") +
-                      (c.tableNotCompared ? " (ohne Abgleich mit Adressen)" : "") + "; "
+                      (c.tableNotCompared ? " (ohne Abgleich mit Adressen)" : "") +
+                      (c.duplicatesNotAllFound ? " (Suche unvollständig)" : "") + "; "
                 : std::string()) +
            text::counted(c.filesUnreadable, separator, "Adressdatei fehlt oder ist unlesbar.",
                          "Adressdateien fehlen oder sind unlesbar.");

@@ -483,4 +483,9 @@ TEST(RecordCounts, OneOfAThingIsSaidInTheSingular) {
               "2 Datensätze gelesen: 1 gespeichert, 1 verworfen; 2 Hinweise; 2 Adressdateien fehlen oder sind "
               "unlesbar.")
         << "without the check no count of likely duplicates is claimed";
+    review::RecordCounts cutShort = two;
+    cutShort.duplicatesNotAllFound = true;
+    EXPECT_NE(review::texts::countsLine(cutShort, ".").find("; 2 mögliche Dubletten (Suche unvollständig); "),
+              std::string::npos)
+        << "a search that could not see every record does not pass for a whole one";
 }
