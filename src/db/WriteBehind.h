@@ -6,9 +6,9 @@
 // now and then and the faster one writes in between. Only one thread writes at a time, batch
 // after batch, so the rows keep their order; at most `capacity` rows wait for the thread, and
 // handing on a batch more waits for room. The caller's rows go over in whole batches too, each
-// under one lock: a lock for each row would meet the thread's often. What became of each row is told to the RowOutcomes on the
-// caller's thread, when the caller hands on a row or asks (only failures wait to be told: they
-// are rare).
+// under one lock: a lock for each row would meet the thread's often. What became of each row is
+// told to the RowOutcomes on the caller's thread, when the caller hands on a row or asks (only
+// failures wait to be told: they are rare).
 
 #include <atomic>
 #include <condition_variable>
