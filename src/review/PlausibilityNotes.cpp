@@ -70,7 +70,10 @@ bool looksLikeEmail(std::string_view address) {
 bool hasLetter(std::string_view s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         const auto lead = static_cast<unsigned char>(s[i]);
-        if (isAsciiLetter(s[i])) return true;
+        if (lead < 0x80) {
+            if (isAsciiLetter(s[i])) return true;
+            continue;
+        }
         if (i + 1 == s.size()) break;
         const auto next = static_cast<unsigned char>(s[i + 1]);
         if (lead == 0xC3 && next != 0x97 && next != 0xB7) return true;  // U+00C0 to U+00FF but × and ÷
