@@ -2,10 +2,10 @@
 // Picks the faster of two ways of doing the same work while the work is done, on a machine whose
 // speed for each changes as it runs (a second core that is at times busy elsewhere): the work
 // goes in stretches, the way in use does `between` of them, then the other way is tried for one;
-// it takes over when it beat the best of those stretches. Each trial the way in use wins doubles
-// its next run, up to `longest` stretches: a trial costs the time the slower way takes, and a
-// machine that stays as it is needs fewer of them. Way 0 begins, with two stretches before the
-// first trial, so that a slow way is left early.
+// it takes over when it beat the best of those stretches, and is itself tried against after one
+// stretch. Each trial the way in use wins doubles its next run, up to `longest` stretches: a trial
+// costs the time the slower way takes, and a machine that stays as it is needs fewer of them.
+// Way 0 begins, with two stretches before the first trial, so that a slow way is left early.
 
 #include <algorithm>
 #include <chrono>

@@ -471,10 +471,10 @@ TEST(FasterOfTwo, TriesTheOtherWayNowAndThenAndSwitchesWhenItBeatsTheBestOfTheRu
     EXPECT_EQ(faster.next(milliseconds(10)), 0);
     EXPECT_EQ(faster.next(milliseconds(10)), 1);
     EXPECT_EQ(faster.next(milliseconds(8)), 1) << "8 ms beats this run's best of 10";
+    EXPECT_EQ(faster.next(milliseconds(8)), 0) << "the way that took over is tried against after one stretch";
+    EXPECT_EQ(faster.next(milliseconds(9)), 1) << "the trial loses";
     EXPECT_EQ(faster.next(milliseconds(8)), 1);
-    EXPECT_EQ(faster.next(milliseconds(8)), 1);
-    EXPECT_EQ(faster.next(milliseconds(8)), 0);
-    EXPECT_EQ(faster.next(milliseconds(9)), 1);
+    EXPECT_EQ(faster.next(milliseconds(8)), 0) << "its run doubled to two";
 
     // A trial that beats the best by less than an eighth does not take over: a stretch's time
     // varies by that much anyway.
@@ -500,7 +500,10 @@ TEST(FasterOfTwo, TriesTheOtherWayNowAndThenAndSwitchesWhenItBeatsTheBestOfTheRu
     EXPECT_EQ(runBeforeTrial(0), 4);
     while (backingOff.next(milliseconds(5)) == 0) {}
     EXPECT_EQ(backingOff.next(milliseconds(1)), 1) << "the trial wins";
+    EXPECT_EQ(runBeforeTrial(1), 0);
     EXPECT_EQ(runBeforeTrial(1), 1);
+    EXPECT_EQ(runBeforeTrial(1), 3);
+    EXPECT_EQ(runBeforeTrial(1), 4);
 }
 
 TEST(EmbeddedDatenpool, SecondWriterIsRefusedWhileTheFirstHoldsTheDatenpool) {
