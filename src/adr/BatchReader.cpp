@@ -108,6 +108,7 @@ bool BatchReader::readFile(const std::string& directory, int number, db::Editabl
             }
             ++lineCounter_;
             if (lineCounter_ == 1) startRecord(line, rows);
+            mapper_.observer().lineText(line.text, lineCounter_ == 1 ? position_.line : 0);
             mapper_.observer().lineRead(line);
             if (line.nulBytes > 0) report_(texts::nulBytes(line.nulBytes, line.firstNulColumn));
 

@@ -10,11 +10,7 @@ namespace adr {
 
 HeldEvents::HeldEvents(ConversionEvents& events, RecordObserver& observer, const SourcePosition& position,
                        db::EditableRowSet& rows)
-    : events_(events),
-      observer_(observer),
-      position_(position),
-      behind_(nullptr),
-      linesWhole_(observer.readsLineTexts()) {
+    : events_(events), observer_(observer), position_(position), behind_(nullptr) {
     try {
         rows.showRowsTo(observer_.rowViewer());
         if (rows.writeBehind(*this)) behind_ = &rows;
@@ -63,13 +59,8 @@ void HeldEvents::recordStarted(const std::string& file, std::uint64_t line, std:
 
 void HeldEvents::lineRead(const Line& line) {
     if (!holding()) return observer_.lineRead(line);
-    if (linesWhole_) {
-        hold(Kind::lineRead).read = line;
-        return;
-    }
-    // For an observer that reads no texts, the lines no longer than their kept text are only
-    // counted, those in a row in one event: holding each would cost the reading thread more than
-    // reading it.
+    // The lines no longer than their kept text are only counted, those in a row in one event:
+    // holding each would cost the reading thread more than reading it.
     if (line.characters <= kLineTextLimit) {
         if (slots_.back().kind == Kind::shortLines) {
             ++slots_.back().lines;

@@ -41,6 +41,8 @@ public:
 
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const Line& line) override;
+    // Not held: the texts go on ahead of the events.
+    void lineText(const std::string& text, std::uint64_t recordLine) override { observer_.lineText(text, recordLine); }
     void note(const std::string& text) override;
     db::RowViewer* rowViewer() override { return observer_.rowViewer(); }
     void recordEnded(bool saved) override;
@@ -84,7 +86,6 @@ private:
     RecordObserver& observer_;
     const SourcePosition& position_;
     db::EditableRowSet* behind_;   // the rows, when they are written behind
-    bool linesWhole_;              // the observer reads the lines' texts
     std::uint64_t lastSaved_ = 0;  // the row handed on last
     std::uint64_t lastRow_ = 0;    // the row handed on last that a record's end was told of
     std::uint64_t written_ = 0;    // the rows whose outcome is known

@@ -19,13 +19,17 @@ public:
     virtual ~RecordObserver() = default;
     // A record begins at line (counted from 1 in its file); its header's number, when it has one.
     virtual void recordStarted(const std::string& /*file*/, std::uint64_t /*line*/, std::optional<double> /*number*/) {}
-    // A line of the current record as translated, before the mapper cuts it; an observer that
-    // reads no texts (readsLineTexts) is told its length only.
+    // A line of the current record, for its length; its text comes through lineText.
     virtual void lineRead(const Line& /*line*/) {}
-    virtual bool readsLineTexts() const { return true; }
     // So many lines of the current record, none longer than the text a line keeps, told together
-    // to an observer that reads no texts, in place of a lineRead for each.
+    // in place of a lineRead for each.
     virtual void linesRead(std::uint64_t /*count*/) {}
+    // The text of a line as translated (of a long one, the part kept), before the mapper cuts it;
+    // recordLine: for a record's first line, its line number as recordStarted tells it, else 0.
+    // Told as soon as the line is read, also where the other calls wait for the record's row, so
+    // in reading order among the texts only: a record's lines are the texts from its first line
+    // up to the next record's.
+    virtual void lineText(const std::string& /*text*/, std::uint64_t /*recordLine*/) {}
     // A note on the current record: a failure, a message, why it was discarded.
     virtual void note(const std::string& /*text*/) {}
     // Who looks at the values of each row as it is written (db::RowViewer), on the writing

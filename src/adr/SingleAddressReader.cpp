@@ -48,6 +48,7 @@ bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, Conversi
         return false;
     }
     observer.recordStarted(position.file, reader.lineNumber(), static_cast<double>(addressNumber));
+    observer.lineText(line.text, reader.lineNumber());
     observer.lineRead(line);
 
     const auto rows = connection.openForWriting("AdressenImport WHERE fremdid=" + std::to_string(addressNumber));
@@ -61,6 +62,7 @@ bool readSingleAddress(db::Connection& connection, FieldMapper& mapper, Conversi
     std::uint64_t lineCounter = 2;
     for (; lineCounter <= 8 && reader.next(line) && !line.isHeader; ++lineCounter) {
         position.line = reader.lineNumber();
+        observer.lineText(line.text, 0);
         observer.lineRead(line);
         mapper.Auslesen(line.text, lineCounter, *rows);
     }

@@ -4,8 +4,8 @@
 
 namespace review {
 
-void CappedList::clear() {
-    text_.clear();
+void CappedList::begin(std::string& into) {
+    into_ = &into;
     kept_ = 0;
     leftOut_ = 0;
 }
@@ -15,16 +15,14 @@ void CappedList::add(std::string_view part) {
         ++leftOut_;
         return;
     }
-    if (kept_++ > 0) text_ += separator_;
-    text_ += part;
+    if (kept_++ > 0) into_->append(separator_);
+    into_->append(part);
 }
 
-const std::string& CappedList::finish() {
-    if (leftOut_ > 0) {
-        text_ += separator_;
-        text_ += texts::leftOut(leftOut_, one_, many_);
-    }
-    return text_;
+void CappedList::finish() {
+    if (leftOut_ == 0) return;
+    into_->append(separator_);
+    into_->append(texts::leftOut(leftOut_, one_, many_));
 }
 
 }  // namespace review

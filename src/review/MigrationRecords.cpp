@@ -44,13 +44,29 @@ void MigrationRecords::recordStarted(const std::string& file, std::uint64_t line
     current_.row = 0;
     current_.lines = 0;
     current_.notes.clear();
-    current_.original.clear();
+    current_.noteList.begin(current_.notes);
+}
+
+void MigrationRecords::lineText(const std::string& text, std::uint64_t recordLine) {
+    if (!spill_) return;
+    if (recordLine != 0) {
+        finishLines();
+        original_.begin(spill_->beginLines(recordLine));
+        linesOpen_ = true;
+    }
+    if (linesOpen_) original_.add(text);
+}
+
+void MigrationRecords::finishLines() {
+    if (!linesOpen_) return;
+    linesOpen_ = false;
+    original_.finish();
+    spill_->endLines();
 }
 
 void MigrationRecords::lineRead(const adr::Line& line) {
     if (!reading_) return;
     ++current_.lines;
-    if (spill_) current_.original.add(line.text);
     if (line.characters > adr::kLineTextLimit) {
         note(texts::lineCut(current_.lines, adr::kLineTextLimit, line.characters));
     }
@@ -63,7 +79,7 @@ void MigrationRecords::linesRead(std::uint64_t count) {
 void MigrationRecords::note(const std::string& text) {
     if (!reading_) return;
     ++counts_.notes;
-    if (spill_) current_.notes.add(text);
+    if (spill_) current_.noteList.add(text);
 }
 
 void MigrationRecords::readKnownAddresses(db::Connection& connection) {
@@ -105,6 +121,7 @@ void MigrationRecords::noteFindings() {
 
 void MigrationRecords::finishReading() {
     finishOpenRecord();
+    finishLines();
     findDuplicates();
 }
 
@@ -134,8 +151,8 @@ void MigrationRecords::finishOpenRecord() {
     if (!reading_) return;
     reading_ = false;
     if (!spill_) return;
-    spill_->putRecord(current_.saved, current_.file, current_.line, current_.number, current_.notes.finish(),
-                      current_.original.finish());
+    current_.noteList.finish();
+    spill_->putRecord(current_.saved, current_.file, current_.line, current_.number, current_.notes);
     for (const auto& [file, reason, missing] : std::exchange(laterFiles_, {})) spill_->putFile(file, reason, missing);
 }
 
@@ -171,6 +188,7 @@ void MigrationRecords::startReportAhead() {
     // No record is read any more: the last one is finished here, so that the spill and the
     // numbers handed on stay as they are while the report's thread reads them.
     finishOpenRecord();
+    finishLines();
     countsBeforeAhead_ = counts_;
     TableSink* writer = nullptr;
     try {

@@ -43,10 +43,10 @@ using ReportOpener = std::function<TableSink&()>;
 
 class MigrationRecords : public adr::RecordObserver {
 public:
-    // spill: where finished records wait, in order, until their staging ids are known; without
-    // one the records are only counted. With one, the row of each record saved is checked as it
-    // is written (rowViewer) for implausible values (birth dates against today) and, with
-    // keyFile to sort their keys in, for likely duplicates, and the findings noted.
+    // spill: where finished records and their original lines wait, in order, until their staging
+    // ids are known; without one the records are only counted. With one, the row of each record
+    // saved is checked as it is written (rowViewer) for implausible values (birth dates against
+    // today) and, with keyFile to sort their keys in, for likely duplicates, and the findings noted.
     explicit MigrationRecords(std::iostream* spill = nullptr, std::iostream* keyFile = nullptr,
                               const db::Date& today = currentDate());
     ~MigrationRecords() override;
@@ -55,9 +55,8 @@ public:
 
     void recordStarted(const std::string& file, std::uint64_t line, std::optional<double> number) override;
     void lineRead(const adr::Line& line) override;
-    // Only the report keeps the lines' texts; the counts need their lengths.
-    bool readsLineTexts() const override { return spill_.has_value(); }
     void linesRead(std::uint64_t count) override;
+    void lineText(const std::string& text, std::uint64_t recordLine) override;
     void note(const std::string& text) override;
     db::RowViewer* rowViewer() override { return checks_ ? &*checks_ : nullptr; }
     void rowOfRecord(std::uint64_t row) override { current_.row = row; }
@@ -113,8 +112,8 @@ private:
         bool saved = false;
         std::uint64_t row = 0;  // written behind: the number of its row; 0 saved at once
         std::uint64_t lines = 0;
-        CappedList notes{" | ", kReportedParts, texts::kMoreNote, texts::kMoreNotes};
-        CappedList original{" ⏎ ", kReportedParts, texts::kMoreLine, texts::kMoreLines};
+        std::string notes;
+        CappedList noteList{" | ", kReportedParts, texts::kMoreNote, texts::kMoreNotes};
     };
     // Notes what the checks of the saved record's row found: implausible values; hands on its keys.
     void noteFindings();
@@ -122,8 +121,10 @@ private:
     void finishReading();
     // Once reading has ended: finds the likely duplicates and counts them and their notes.
     void findDuplicates();
-    // Ends the record being read: tells its end when nobody did, and spills it with all its lines.
+    // Ends the record being read: tells its end when nobody did, and spills it.
     void finishOpenRecord();
+    // Spills the original lines of the record whose lines were told last.
+    void finishLines();
     void rowListed(const db::RowSet& row);
     void paired(std::int64_t id);
     void startReportAhead();
@@ -137,6 +138,10 @@ private:
                        std::int64_t unpaired, const std::string& why);
 
     std::optional<RecordSpill> spill_;
+    // The original lines of the record whose lines are told, ahead of its other events, put
+    // together in the spill; whether they are.
+    CappedList original_{" ⏎ ", kReportedParts, texts::kMoreLine, texts::kMoreLines};
+    bool linesOpen_ = false;
     db::Date today_;
     std::optional<LikelyDuplicates> duplicates_;
     std::optional<RowChecks> checks_;

@@ -5,19 +5,19 @@
 #include <istream>
 #include <ostream>
 
-#include "db/Value.h"
-
 namespace review {
 
 namespace {
 
 // An entry: a kind letter, the length of the rest in eight bytes, then fields, each its length
-// in eight bytes and its bytes.
+// in eight bytes and its bytes. A block holds whole entries only.
 constexpr char kSaved = 'S';        // a record handed to the staging table
 constexpr char kDiscarded = 'D';    // a record dropped
 constexpr char kFile = 'F';         // an unreadable file
 constexpr char kMissingFile = 'M';  // a file that is not there
+constexpr char kLines = 'L';        // a record's original lines
 constexpr std::size_t kLengthBytes = sizeof(std::uint64_t);
+constexpr std::size_t kHead = 1 + kLengthBytes;
 
 void putLength(std::string& entry, std::uint64_t length) {
     char bytes[kLengthBytes];
@@ -42,92 +42,147 @@ bool take(std::string_view& rest, std::string_view& field) {
     return true;
 }
 
+// A number put as its bytes; false when the field is not of its size.
+template <class Number>
+bool numberIn(std::string_view field, Number& number) {
+    if (field.size() != sizeof number) return false;
+    std::memcpy(&number, field.data(), sizeof number);
+    return true;
+}
+
 }  // namespace
 
 void RecordSpill::putRecord(bool saved, std::string_view file, std::uint64_t line, const std::optional<double>& number,
-                            std::string_view notes, std::string_view original) {
-    startEntry(saved ? kSaved : kDiscarded);
-    put(file);
-    put(std::to_string(line));
-    put(number ? db::Value(*number).toText() : std::string());
-    put(notes);
-    put(original);
-    finishEntry();
+                            std::string_view notes) {
+    startEntry(records_, saved ? kSaved : kDiscarded);
+    put(records_, file);
+    putNumber(records_, line);
+    if (number) {
+        putNumber(records_, *number);
+    } else {
+        put(records_, {});
+    }
+    put(records_, notes);
+    finishEntry(records_);
 }
 
 void RecordSpill::putFile(std::string_view file, std::string_view reason, bool missing) {
-    startEntry(missing ? kMissingFile : kFile);
-    put(file);
-    put(reason);
-    finishEntry();
+    startEntry(records_, missing ? kMissingFile : kFile);
+    put(records_, file);
+    put(records_, reason);
+    finishEntry(records_);
+}
+
+std::string& RecordSpill::beginLines(std::uint64_t line) {
+    startEntry(lines_, kLines);
+    putNumber(lines_, line);
+    lines_.field = lines_.block.size();
+    putLength(lines_.block, 0);
+    return lines_.block;
+}
+
+void RecordSpill::endLines() {
+    const std::uint64_t length = lines_.block.size() - lines_.field - kLengthBytes;
+    std::memcpy(lines_.block.data() + lines_.field, &length, kLengthBytes);
+    finishEntry(lines_);
 }
 
 // Starts an entry with its kind and room for its length, which finishEntry fills in.
-void RecordSpill::startEntry(char kind) {
-    entry_ = block_.size();
-    block_ += kind;
-    putLength(block_, 0);
+void RecordSpill::startEntry(Blocks& blocks, char kind) {
+    blocks.entry = blocks.block.size();
+    blocks.block += kind;
+    putLength(blocks.block, 0);
 }
 
-void RecordSpill::put(std::string_view field) {
-    putLength(block_, field.size());
-    block_.append(field);
+void RecordSpill::put(Blocks& blocks, std::string_view field) {
+    putLength(blocks.block, field.size());
+    blocks.block.append(field);
 }
 
-void RecordSpill::finishEntry() {
-    const std::uint64_t rest = block_.size() - entry_ - 1 - kLengthBytes;
-    std::memcpy(block_.data() + entry_ + 1, &rest, kLengthBytes);
-    if (block_.size() >= kBlockBytes) writeBlock();
+template <class Number>
+void RecordSpill::putNumber(Blocks& blocks, Number number) {
+    char bytes[sizeof number];
+    std::memcpy(bytes, &number, sizeof number);
+    put(blocks, std::string_view(bytes, sizeof bytes));
 }
 
-void RecordSpill::writeBlock() {
-    file_.write(block_.data(), static_cast<std::streamsize>(block_.size()));
-    block_.clear();
+void RecordSpill::finishEntry(Blocks& blocks) {
+    const std::uint64_t rest = blocks.block.size() - blocks.entry - kHead;
+    std::memcpy(blocks.block.data() + blocks.entry + 1, &rest, kLengthBytes);
+    if (blocks.block.size() >= kBlockBytes) writeBlock(blocks);
+}
+
+void RecordSpill::writeBlock(Blocks& blocks) {
+    if (blocks.block.empty()) return;
+    file_.write(blocks.block.data(), static_cast<std::streamsize>(blocks.block.size()));
+    blocks.written.emplace_back(end_, blocks.block.size());
+    end_ += blocks.block.size();
+    blocks.block.clear();
 }
 
 void RecordSpill::rewind() {
-    if (!reading_) writeBlock();
+    if (!reading_) {
+        writeBlock(records_);
+        writeBlock(lines_);
+    }
     reading_ = true;
     file_.flush();
     writeFailed_ = writeFailed_ || file_.bad();
     file_.clear();
-    file_.seekg(0);
-    block_.clear();
-    read_ = 0;
-}
-
-bool RecordSpill::holds(std::size_t bytes) {
-    while (block_.size() - read_ < bytes) {
-        // What is left of the block moves to its front, and as much again as a block is read behind it.
-        block_.erase(0, read_);
-        read_ = 0;
-        const std::size_t had = block_.size();
-        block_.resize(had + std::max(kBlockBytes, bytes - had));
-        const auto got = file_.rdbuf()->sgetn(block_.data() + had, static_cast<std::streamsize>(block_.size() - had));
-        block_.resize(had + static_cast<std::size_t>(std::max<std::streamsize>(got, 0)));
-        if (got <= 0) return false;
+    for (Blocks* blocks : {&records_, &lines_}) {
+        blocks->block.clear();
+        blocks->read = 0;
+        blocks->nextBlock = 0;
+        blocks->cut = false;
     }
-    return true;
 }
 
-RecordSpill::Read RecordSpill::next(Entry& entry) {
-    constexpr std::size_t kHead = 1 + kLengthBytes;
-    if (!holds(kHead)) return block_.size() == read_ ? Read::end : Read::cutShort;
-    const char kind = block_[read_];
-    const std::uint64_t length = lengthAt(std::string_view(block_).substr(read_ + 1));
-    if (length > block_.max_size() - kHead || !holds(kHead + length)) return Read::cutShort;
-    std::string_view rest = std::string_view(block_).substr(read_ + kHead, length);
-    read_ += kHead + length;
+bool RecordSpill::readBlock(Blocks& blocks) {
+    if (blocks.cut || blocks.nextBlock == blocks.written.size()) return false;
+    const auto [at, size] = blocks.written[blocks.nextBlock++];
+    blocks.block.resize(size);
+    blocks.read = 0;
+    file_.clear();
+    file_.seekg(static_cast<std::streamoff>(at));
+    const auto got =
+        std::max<std::streamsize>(file_.rdbuf()->sgetn(blocks.block.data(), static_cast<std::streamsize>(size)), 0);
+    blocks.block.resize(static_cast<std::size_t>(got));
+    blocks.cut = blocks.block.size() != size;
+    return got > 0;
+}
+
+RecordSpill::Read RecordSpill::next(Blocks& blocks, Entry& entry) {
+    if (blocks.read == blocks.block.size() && !readBlock(blocks)) return blocks.cut ? Read::cutShort : Read::end;
+    const std::string_view block(blocks.block);
+    if (block.size() - blocks.read < kHead) return Read::cutShort;
+    const char kind = block[blocks.read];
+    const std::uint64_t length = lengthAt(block.substr(blocks.read + 1));
+    if (length > block.size() - blocks.read - kHead) return Read::cutShort;
+    std::string_view rest = block.substr(blocks.read + kHead, length);
+    blocks.read += kHead + length;
     entry = Entry{};
+    std::string_view line;
     if (kind == kFile || kind == kMissingFile) {
         entry.kind = kind == kFile ? Entry::Kind::file : Entry::Kind::missingFile;
         return take(rest, entry.file) && take(rest, entry.reason) ? Read::entry : Read::cutShort;
     }
+    if (kind == kLines) {
+        entry.kind = Entry::Kind::lines;
+        return take(rest, line) && numberIn(line, entry.line) && take(rest, entry.original) ? Read::entry
+                                                                                            : Read::cutShort;
+    }
     entry.kind = kind == kSaved ? Entry::Kind::saved : Entry::Kind::discarded;
-    return take(rest, entry.file) && take(rest, entry.line) && take(rest, entry.number) && take(rest, entry.notes) &&
-                   take(rest, entry.original)
-               ? Read::entry
-               : Read::cutShort;
+    std::string_view number;
+    if (!take(rest, entry.file) || !take(rest, line) || !numberIn(line, entry.line) || !take(rest, number) ||
+        !take(rest, entry.notes)) {
+        return Read::cutShort;
+    }
+    if (double value = 0; numberIn(number, value)) {
+        entry.number = value;
+    } else if (!number.empty()) {
+        return Read::cutShort;
+    }
+    return Read::entry;
 }
 
 }  // namespace review

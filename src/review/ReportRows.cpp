@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "db/Value.h"
 #include "review/LikelyDuplicates.h"
 #include "review/RecordSpill.h"
 #include "review/RowChecks.h"
@@ -41,6 +42,9 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
     cutShort_.clear();
     RecordSpill::Entry entry;
     RecordSpill::Read read;
+    // The original lines of the next record that has any, read ahead.
+    RecordSpill::Entry lines;
+    RecordSpill::Read linesRead = spill_.nextLines(lines);
     std::int64_t reported = 0;  // records in the report
     std::string notes;          // with a note added
     while ((read = spill_.next(entry)) == RecordSpill::Read::entry) {
@@ -49,6 +53,11 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
             writer.row(
                 {entry.file, {}, {}, missing ? texts::kFileMissing : texts::kFileUnreadable, {}, entry.reason, {}});
             continue;
+        }
+        // A record whose original lines the work file lost ends the report.
+        if (linesRead == RecordSpill::Read::cutShort) {
+            read = linesRead;
+            break;
         }
         const bool saved = entry.kind == RecordSpill::Entry::Kind::saved;
         const std::int64_t id = saved ? nextId() : 0;
@@ -63,9 +72,14 @@ bool ReportRows::write(TableSink& writer, const std::function<std::int64_t()>& n
             recordNotes = notes;
             if (id == kUnpaired) outcome = unpairedOutcome_;
         }
+        const std::string line = std::to_string(entry.line);
+        const std::string number = entry.number ? db::Value(*entry.number).toText() : std::string();
         const std::string idText = id > 0 ? std::to_string(id) : std::string();
-        writer.row({entry.file, numberOrNull(entry.line), numberOrNull(entry.number), Cell::ofUtf8(outcome),
-                    numberOrNull(idText), recordNotes, Cell::ofUtf8(entry.original)});
+        const bool hasLines = linesRead == RecordSpill::Read::entry && lines.line == entry.line &&
+                              lines.kind == RecordSpill::Entry::Kind::lines;
+        writer.row({entry.file, numberOrNull(line), numberOrNull(number), Cell::ofUtf8(outcome), numberOrNull(idText),
+                    recordNotes, Cell::ofUtf8(hasLines ? lines.original : std::string_view())});
+        if (hasLines) linesRead = spill_.nextLines(lines);
         ++reported;
     }
     if (read == RecordSpill::Read::end && !spill_.writeFailed()) {

@@ -1,6 +1,7 @@
 #pragma once
 // The report's rows: one per record and per unreadable file, in reading order, read back from
-// the work file, each record handed to the staging table with the staging id its row has.
+// the work file (the records, and apart from them their original lines), each record handed to
+// the staging table with the staging id its row has.
 
 #include <cstdint>
 #include <functional>

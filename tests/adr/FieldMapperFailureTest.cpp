@@ -113,7 +113,14 @@ struct RecordLog : adr::RecordObserver {
     }
     void note(const std::string& text) override { calls.push_back("Hinweis " + text); }
     void recordEnded(bool saved) override { calls.push_back(saved ? "gespeichert" : "verworfen"); }
+    // The texts are told apart from the calls: a record's first with its line, and how many calls
+    // had been told by then.
+    void lineText(const std::string& text, std::uint64_t recordLine) override {
+        texts.push_back(recordLine ? std::to_string(recordLine) + " nach " + std::to_string(calls.size()) + ": " + text
+                                   : text);
+    }
     std::vector<std::string> calls;
+    std::vector<std::string> texts;
 };
 
 // Each saved row is shown to the observer's viewer, on the writing thread, with its number,
@@ -204,6 +211,10 @@ TEST_F(FailureRule, ARowTheDatabaseRefusesIsReportedInItsPlaceAmongTheMessages) 
     EXPECT_TRUE(events.messages[0].ends_with("(Datei 01A, Zeile 9)")) << events.messages[0];
     EXPECT_EQ(events.messages[1], "Ein Nullbyte in Spalte 3 ergibt kein Zeichen (Datei 01A, Zeile 12)");
     EXPECT_EQ(stored("nachname"), (std::vector<Value>{"Eins", "Drei"}));
+    // The texts do not wait for the rows: all three records' are told while the first one's end
+    // still waits for its row.
+    EXPECT_EQ(log.texts, (std::vector<std::string>{"1 nach 1: 1*", "", "", "Eins", "5 nach 1: 2*", "", "", "Zwei",
+                                                   "9 nach 1: 3*", "", "", "Drei"}));
 }
 
 }  // namespace

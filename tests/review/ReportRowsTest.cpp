@@ -39,6 +39,13 @@ adr::Line lineOf(const std::string& text, std::uint64_t characters = 0) {
     return line;
 }
 
+// Tells a line as the reader does: its text at once (a record's first with the record's line),
+// then the line itself.
+void tell(review::MigrationRecords& records, const adr::Line& line, std::uint64_t recordLine = 0) {
+    records.lineText(line.text, recordLine);
+    records.lineRead(line);
+}
+
 // Notes and original lines reach the report with every byte they hold: separators, quotes,
 // line breaks, null bytes, and a record longer than the blocks the work file is written in.
 TEST(ReportRows, CarryEveryByteOfNotesAndOriginalLines) {
@@ -47,16 +54,16 @@ TEST(ReportRows, CarryEveryByteOfNotesAndOriginalLines) {
     std::stringstream spill;
     review::MigrationRecords records(&spill);
     records.recordStarted("01A", 1, 7);
-    records.lineRead(lineOf("Meier; \"Hans\"\r\nx"));
+    tell(records, lineOf("Meier; \"Hans\"\r\nx"), 1);
     records.note(std::string("a\0b", 3));
-    records.lineRead(lineOf("kurz", 100000));
+    tell(records, lineOf("kurz", 100000));
     records.recordEnded(true);
     records.fileUnreadable("02A", "fehlt; \"weg\"", false);
     records.recordStarted("01A", 9, 2.5);
     std::string longOriginal = "z";
-    records.lineRead(lineOf("z"));
+    tell(records, lineOf("z"), 9);
     for (int i = 0; i < 199; ++i) {
-        records.lineRead(lineOf(std::string(200, static_cast<char>('a' + i % 26))));
+        tell(records, lineOf(std::string(200, static_cast<char>('a' + i % 26))));
         longOriginal += " ⏎ " + std::string(200, static_cast<char>('a' + i % 26));
     }
     records.recordEnded(true);  // handed on, but its row is not there
@@ -91,9 +98,9 @@ TEST(ReportRows, KeepTheFirst200LinesAndNotesOfARecordAndCountTheRest) {
     review::MigrationRecords records(&spill);
     records.recordStarted("01A", 1, 7);
     std::string kept = "7*";
-    records.lineRead(lineOf("7*"));
+    tell(records, lineOf("7*"), 1);
     for (int i = 2; i <= 100192; ++i) {
-        records.lineRead(lineOf("z" + std::to_string(i)));
+        tell(records, lineOf("z" + std::to_string(i)));
         if (i <= 200) kept += " ⏎ z" + std::to_string(i);
     }
     for (int i = 1; i <= 201; ++i) records.note("n" + std::to_string(i));
@@ -135,7 +142,7 @@ TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
     const auto readThreeRecords = [](review::MigrationRecords& records) {
         for (int n = 1; n <= 3; ++n) {
             records.recordStarted("01A", static_cast<std::uint64_t>(n), n);
-            records.lineRead(lineOf(std::to_string(n) + "*"));
+            tell(records, lineOf(std::to_string(n) + "*"), static_cast<std::uint64_t>(n));
             records.recordEnded(true);
         }
     };
@@ -147,6 +154,7 @@ TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
 
     FullDisk disk(static_cast<std::streamsize>(whole.str().size()) - 2);
     std::iostream spill(&disk);
+    std::stringstream lines;
     review::MigrationRecords records(&spill);
     readThreeRecords(records);
     ReportInMemory report{TableFormat::jsonl};
