@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "review/Texts.h"
@@ -66,9 +67,23 @@ bool looksLikeEmail(std::string_view address) {
 }
 
 // A letter of ASCII or of Windows-1252's further letters (umlauts, accented letters, Š, Œ, Ž);
-// signs such as "–", "/" or "·" are none.
+// signs such as "–", "/" or "·" are none. ASCII is looked at eight bytes at a time.
 bool hasLetter(std::string_view s) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    std::size_t i = 0;
+    for (; i + sizeof(std::uint64_t) <= s.size(); i += sizeof(std::uint64_t)) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, sizeof word);
+        if (word & kHighBits) break;  // beyond ASCII: byte by byte from here
+        // Capitals as small letters; then the high bit of each byte from "a" on, and from "{" on:
+        // no byte below 0x80 carries into the next.
+        const std::uint64_t small = word | kOnes * 0x20;
+        const std::uint64_t fromA = (small + kOnes * (0x80 - 'a')) & kHighBits;
+        const std::uint64_t pastZ = (small + kOnes * (0x80 - '{')) & kHighBits;
+        if (fromA & ~pastZ) return true;
+    }
+    for (; i < s.size(); ++i) {
         const auto lead = static_cast<unsigned char>(s[i]);
         if (lead < 0x80) {
             if (isAsciiLetter(s[i])) return true;

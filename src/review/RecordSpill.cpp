@@ -1,6 +1,7 @@
 #include "review/RecordSpill.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <istream>
 #include <ostream>
@@ -18,6 +19,11 @@ constexpr char kMissingFile = 'M';  // a file that is not there
 constexpr char kLines = 'L';        // a record's original lines
 constexpr std::size_t kLengthBytes = sizeof(std::uint64_t);
 constexpr std::size_t kHead = 1 + kLengthBytes;
+
+char* lengthTo(char* at, std::uint64_t length) {
+    std::memcpy(at, &length, kLengthBytes);
+    return at + kLengthBytes;
+}
 
 void putLength(std::string& entry, std::uint64_t length) {
     char bytes[kLengthBytes];
@@ -42,6 +48,19 @@ bool take(std::string_view& rest, std::string_view& field) {
     return true;
 }
 
+// A number as the bytes it is put as.
+template <class Number>
+std::array<char, sizeof(Number)> bytesOf(Number number) {
+    std::array<char, sizeof(Number)> bytes;
+    std::memcpy(bytes.data(), &number, sizeof number);
+    return bytes;
+}
+
+template <std::size_t size>
+std::string_view viewOf(const std::array<char, size>& bytes) {
+    return {bytes.data(), size};
+}
+
 // A number put as its bytes; false when the field is not of its size.
 template <class Number>
 bool numberIn(std::string_view field, Number& number) {
@@ -54,62 +73,50 @@ bool numberIn(std::string_view field, Number& number) {
 
 void RecordSpill::putRecord(bool saved, std::string_view file, std::uint64_t line, const std::optional<double>& number,
                             std::string_view notes) {
-    startEntry(records_, saved ? kSaved : kDiscarded);
-    put(records_, file);
-    putNumber(records_, line);
-    if (number) {
-        putNumber(records_, *number);
-    } else {
-        put(records_, {});
-    }
-    put(records_, notes);
-    finishEntry(records_);
+    const auto lineBytes = bytesOf(line);
+    const auto numberBytes = bytesOf(number.value_or(0));
+    putEntry(records_, saved ? kSaved : kDiscarded,
+             {file, viewOf(lineBytes), number ? viewOf(numberBytes) : std::string_view(), notes});
 }
 
 void RecordSpill::putFile(std::string_view file, std::string_view reason, bool missing) {
-    startEntry(records_, missing ? kMissingFile : kFile);
-    put(records_, file);
-    put(records_, reason);
-    finishEntry(records_);
+    putEntry(records_, missing ? kMissingFile : kFile, {file, reason});
+}
+
+void RecordSpill::putEntry(Blocks& blocks, char kind, std::initializer_list<std::string_view> fields) {
+    std::size_t size = kHead;
+    for (const std::string_view field : fields) size += kLengthBytes + field.size();
+    const std::size_t start = blocks.block.size();
+    blocks.block.resize(start + size);
+    char* at = blocks.block.data() + start;
+    *at++ = kind;
+    at = lengthTo(at, size - kHead);
+    for (const std::string_view field : fields) {
+        at = lengthTo(at, field.size());
+        if (!field.empty()) std::memcpy(at, field.data(), field.size());
+        at += field.size();
+    }
+    if (blocks.block.size() >= kBlockBytes) writeBlock(blocks);
 }
 
 std::string& RecordSpill::beginLines(std::uint64_t line) {
-    startEntry(lines_, kLines);
-    putNumber(lines_, line);
-    lines_.field = lines_.block.size();
-    putLength(lines_.block, 0);
-    return lines_.block;
+    const auto lineBytes = bytesOf(line);
+    std::string& block = lines_.block;
+    lines_.entry = block.size();
+    block += kLines;
+    putLength(block, 0);  // of the entry, filled in by endLines
+    putLength(block, lineBytes.size());
+    block.append(viewOf(lineBytes));
+    lines_.field = block.size();
+    putLength(block, 0);
+    return block;
 }
 
 void RecordSpill::endLines() {
-    const std::uint64_t length = lines_.block.size() - lines_.field - kLengthBytes;
-    std::memcpy(lines_.block.data() + lines_.field, &length, kLengthBytes);
-    finishEntry(lines_);
-}
-
-// Starts an entry with its kind and room for its length, which finishEntry fills in.
-void RecordSpill::startEntry(Blocks& blocks, char kind) {
-    blocks.entry = blocks.block.size();
-    blocks.block += kind;
-    putLength(blocks.block, 0);
-}
-
-void RecordSpill::put(Blocks& blocks, std::string_view field) {
-    putLength(blocks.block, field.size());
-    blocks.block.append(field);
-}
-
-template <class Number>
-void RecordSpill::putNumber(Blocks& blocks, Number number) {
-    char bytes[sizeof number];
-    std::memcpy(bytes, &number, sizeof number);
-    put(blocks, std::string_view(bytes, sizeof bytes));
-}
-
-void RecordSpill::finishEntry(Blocks& blocks) {
-    const std::uint64_t rest = blocks.block.size() - blocks.entry - kHead;
-    std::memcpy(blocks.block.data() + blocks.entry + 1, &rest, kLengthBytes);
-    if (blocks.block.size() >= kBlockBytes) writeBlock(blocks);
+    std::string& block = lines_.block;
+    lengthTo(block.data() + lines_.field, block.size() - lines_.field - kLengthBytes);
+    lengthTo(block.data() + lines_.entry + 1, block.size() - lines_.entry - kHead);
+    if (block.size() >= kBlockBytes) writeBlock(lines_);
 }
 
 void RecordSpill::writeBlock(Blocks& blocks) {

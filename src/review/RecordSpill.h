@@ -8,6 +8,7 @@
 // on each way.
 
 #include <cstdint>
+#include <initializer_list>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -67,12 +68,8 @@ private:
         bool cut = false;  // the file ends inside a block: what it holds of it is read, no more
     };
 
-    void startEntry(Blocks& blocks, char kind);
-    void put(Blocks& blocks, std::string_view field);
-    // A number as its eight bytes.
-    template <class Number>
-    void putNumber(Blocks& blocks, Number number);
-    void finishEntry(Blocks& blocks);
+    // Appends a whole entry: its kind, its length, and each field with its length.
+    void putEntry(Blocks& blocks, char kind, std::initializer_list<std::string_view> fields);
     void writeBlock(Blocks& blocks);
     Read next(Blocks& blocks, Entry& entry);
     // Reads the next block written, or what the file holds of it; false when there is none left.

@@ -79,6 +79,9 @@ TEST(Plausibility, TelephoneNumbersWithLettersAreSaidSignsAreNoLetters) {
     values.telefon2 = "0171 – 12345";
     values.telefax = "0221·12345";
     EXPECT_EQ(notesOn(values), std::vector<std::string>{});
+    // The signs next to the letters in ASCII are none either, eight at a time or one by one.
+    values.telefon1 = "030 @[`{ 12345 @[`{";
+    EXPECT_EQ(notesOn(values), std::vector<std::string>{});
     values.telefon1 = " 66111 Saarbrücken";
     values.telefon2 = "0171 Ä";
     values.telefax = "0221 12345 privat";
@@ -163,6 +166,9 @@ TEST(DuplicateKeys, TheSamePersonWrittenDifferentlyHasTheSameAddressKey) {
     EXPECT_NE(addressKey(person("Müller", "Jürgen", "Hauptstr. 5", "10117 Berlin")), key);
     EXPECT_NE(addressKey(person("Müll", "erJürgen", "Hauptstr. 5", "10115 Berlin")), key) << "name parts stay apart";
     EXPECT_EQ(review::foldedForKey("Çelik-Straße 3, Öhringen"), "celikstrasse3oehringen");
+    // Letters and digits are taken eight at a time, up to the first other byte.
+    EXPECT_EQ(review::foldedForKey("ABCDEFGHIJ0123456789Zeile"), "abcdefghij0123456789zeile");
+    EXPECT_EQ(review::foldedForKey("AZaz09@[`{/:AZaz09@[`{/:Ölmühle"), "azaz09azaz09oelmuehle");
 }
 
 TEST(DuplicateKeys, TelephoneNumbersCompareByTheirDigitsWithTheCountryCodeAsZero) {
