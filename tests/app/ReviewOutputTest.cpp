@@ -615,8 +615,10 @@ TEST_F(Report, AReportThatCannotBeWrittenLeavesTheEarlierOneAndSaysWhatFailed) {
     const auto draft = reportRows(earlier + ".part");
     ASSERT_FALSE(draft.empty());
     EXPECT_EQ(draft.back()[3], "Bericht unvollständig");
-    // What reached the work file is reported: the records up to the limit, some 550 of them.
-    EXPECT_GT(draft.size(), 400u);
+    // What reached the work file is reported: the records up to the limit, some 550 of them when
+    // the rows are written at once, some 330 when the original lines, which do not wait for the
+    // rows written behind, took up the file ahead of their records.
+    EXPECT_GT(draft.size(), 250u);
     EXPECT_EQ(converted.err.find("nicht lesen"), std::string::npos) << converted.err;
 #endif
 }
