@@ -41,38 +41,15 @@ constexpr std::array<char, 128> kAsciiFolded = [] {
     return folded;
 }();
 
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
 static_assert(std::endian::native == std::endian::little, "the first byte of a word is its lowest");
 
-// The high bit of each byte of `word` (each below 0x80) that is at least `low`: no carry crosses
-// from one byte to the next.
-std::uint64_t atLeast(std::uint64_t word, unsigned char low) { return (word + kOnes * (0x80u - low)) & kHighBits; }
-
-// Writes text folded to out, which has room for as many bytes as text and eight more: a folded
-// letter is never longer than its UTF-8 sequence, and ASCII letters and digits are written eight
-// at a time. Answers the end of what was written.
+// Writes text folded to out, which has room for as many bytes as text: a folded letter is never
+// longer than its UTF-8 sequence. Answers the end of what was written.
 char* fold(std::string_view text, char* out) {
     const auto append = [&](std::string_view letters) {
         for (const char c : letters) *out++ = c;
     };
     for (std::size_t i = 0; i < text.size();) {
-        if (text.size() - i >= sizeof(std::uint64_t)) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + i, sizeof word);
-            const std::uint64_t low = word & ~kHighBits;
-            const std::uint64_t small = low | kOnes * 0x20;  // capitals as small letters
-            const std::uint64_t letters = atLeast(small, 'a') & ~atLeast(small, '{') & ~word;
-            const std::uint64_t digits = atLeast(low, '0') & ~atLeast(low, ':') & ~word;
-            const std::uint64_t folded = word | letters >> 2;
-            std::memcpy(out, &folded, sizeof folded);
-            // The letters and digits up to the first other byte stand folded; that one is taken below.
-            const std::uint64_t others = (letters | digits) ^ kHighBits;
-            const auto kept = static_cast<std::size_t>(others ? std::countr_zero(others) / 8 : sizeof word);
-            out += kept;
-            i += kept;
-            if (kept == sizeof word) continue;
-        }
         const auto c = static_cast<unsigned char>(text[i]);
         if (c < 0x80) {
             *out = kAsciiFolded[c];
@@ -156,7 +133,7 @@ std::uint64_t hashed(const char* bytes, std::size_t size, std::uint64_t seed) {
 }  // namespace
 
 std::string foldedForKey(std::string_view text) {
-    std::string out(text.size() + sizeof(std::uint64_t), '\0');
+    std::string out(text.size(), '\0');
     out.resize(static_cast<std::size_t>(fold(text, out.data()) - out.data()));
     return out;
 }
@@ -166,7 +143,7 @@ std::size_t duplicateKeys(const adr::MappedValues& values, std::array<DuplicateK
     // folded name, postal code and street one after the other, each but the last followed by a
     // byte no folded text holds, so that the parts stay apart ("Müll", "erJürgen" is not
     // "Müller", "Jürgen"); behind them a telephone number's digits (two more for its "+"), and
-    // the eight bytes a fold may write and a hash may read beyond its part.
+    // the eight bytes a hash may read beyond what it hashes.
     constexpr char kApart = '\x1F';
     thread_local std::string room;
     const std::size_t needed = values.nachname.size() + values.vorname.size() + values.plzOrt.size() +
