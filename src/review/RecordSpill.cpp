@@ -147,10 +147,15 @@ void RecordSpill::rewind() {
 bool RecordSpill::readBlock(Blocks& blocks) {
     if (blocks.cut || blocks.nextBlock == blocks.written.size()) return false;
     const auto [at, size] = blocks.written[blocks.nextBlock++];
-    blocks.block.resize(size);
     blocks.read = 0;
     file_.clear();
-    file_.seekg(static_cast<std::streamoff>(at));
+    // A file that ends before the block (a write that failed) may not even be positioned there.
+    if (!file_.seekg(static_cast<std::streamoff>(at))) {
+        blocks.block.clear();
+        blocks.cut = true;
+        return false;
+    }
+    blocks.block.resize(size);
     const auto got =
         std::max<std::streamsize>(file_.rdbuf()->sgetn(blocks.block.data(), static_cast<std::streamsize>(size)), 0);
     blocks.block.resize(static_cast<std::size_t>(got));

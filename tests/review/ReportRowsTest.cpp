@@ -19,6 +19,7 @@
 #include "review/ListedIds.h"
 #include "review/MigrationRecords.h"
 #include "review/NumberLog.h"
+#include "review/RecordSpill.h"
 #include "review/RowPairing.h"
 #include "review/TableWriter.h"
 #include "review/Texts.h"
@@ -136,6 +137,53 @@ private:
     std::streamsize room_;
     std::streamsize written_ = 0;
 };
+
+// Records and their original lines share one work file in blocks of their own, however they
+// interleave and however long an entry is; each kind comes back in its own order. On a disk that
+// is full, each kind comes back as far as its blocks were written, and no further.
+TEST(RecordSpill, RecordsAndLinesComeBackEachInItsOrderAsFarAsTheyWereWritten) {
+    using Read = review::RecordSpill::Read;
+    const auto linesOf = [](std::uint64_t n) {
+        return n % 1000 == 0 ? std::string(100000, 'x') : "Zeile " + std::to_string(n);  // longer than a block
+    };
+    const auto writeAndReadBack = [&](std::iostream& file) {
+        review::RecordSpill spill(file);
+        for (std::uint64_t n = 1; n <= 3000; ++n) {
+            spill.beginLines(n) += linesOf(n);
+            spill.endLines();
+            spill.putRecord(n % 2 == 0, "01A", n, n % 3 ? std::optional<double>(n) : std::nullopt,
+                            "Hinweis " + std::to_string(n));
+        }
+        spill.rewind();
+        review::RecordSpill::Entry entry;
+        std::uint64_t records = 0;
+        Read read;
+        while ((read = spill.next(entry)) == Read::entry) {
+            const std::uint64_t n = ++records;
+            EXPECT_EQ(entry.kind, n % 2 == 0 ? review::RecordSpill::Entry::Kind::saved
+                                             : review::RecordSpill::Entry::Kind::discarded);
+            EXPECT_EQ(entry.line, n);
+            EXPECT_EQ(entry.number, n % 3 ? std::optional<double>(n) : std::nullopt);
+            EXPECT_EQ(entry.notes, "Hinweis " + std::to_string(n));
+        }
+        EXPECT_EQ(read, spill.writeFailed() ? Read::cutShort : Read::end);
+        std::uint64_t lines = 0;
+        while ((read = spill.nextLines(entry)) == Read::entry) {
+            EXPECT_EQ(entry.line, ++lines);
+            EXPECT_EQ(entry.original, linesOf(lines));
+        }
+        EXPECT_EQ(read, spill.writeFailed() ? Read::cutShort : Read::end);
+        return std::pair{records, lines};
+    };
+    std::stringstream whole;
+    EXPECT_EQ(writeAndReadBack(whole), (std::pair<std::uint64_t, std::uint64_t>{3000, 3000}));
+    FullDisk disk(static_cast<std::streamsize>(whole.str().size() / 2));
+    std::iostream full(&disk);
+    const auto [records, lines] = writeAndReadBack(full);
+    EXPECT_GT(records, 0u);
+    EXPECT_LT(records, 3000u);
+    EXPECT_LT(lines, 3000u);
+}
 
 // A work file cut short is no complete report, and still every record is counted.
 TEST(ReportRows, AWorkFileCutShortIsNoCompleteReport) {
