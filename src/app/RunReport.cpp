@@ -1,7 +1,5 @@
 #include "app/RunReport.h"
 
-#include <cstdio>
-#include <random>
 #include <stdexcept>
 
 #include "app/Texts.h"
@@ -19,19 +17,10 @@ namespace {
 constexpr const char* kStagedRows = "SELECT id, fremdid FROM AdressenImport ORDER BY id";
 constexpr const char* kStagedRowCount = "SELECT COUNT(*) FROM AdressenImport";
 
-// The start of a name no other window's run takes: several may run at once on one machine.
-std::string workFileName() {
-    std::random_device random;
-    const unsigned long long value = (static_cast<unsigned long long>(random()) << 32) ^ random();
-    char name[48];
-    std::snprintf(name, sizeof name, "anschriftenwandler-%016llx", value);
-    return name;
-}
-
 }  // namespace
 
 RunReport::RunReport(const std::filesystem::path& workDirectory)
-    : workName_(workDirectory / workFileName()),
+    : workName_(workDirectory / ("anschriftenwandler-" + review::uniqueFileTag())),
       spill_(std::filesystem::path(workName_) += ".tmp"),
       keys_(std::filesystem::path(workName_) += "-keys.tmp") {
     if (spill_.isOpen() && keys_.isOpen()) {

@@ -6,12 +6,18 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 namespace review {
 
+// Sixteen random hexadecimal digits for the names of a run's own files: runs at once, on this
+// machine or on others sharing the folder, never take each other's files, and a file that
+// happens to stand there is not mistaken for one of them.
+std::string uniqueFileTag();
+
 class WorkFile {
 public:
-    // isOpen says whether it could be made.
+    // isOpen says whether it could be made; a file or link already standing there is left alone.
     explicit WorkFile(std::filesystem::path path);
     ~WorkFile();
     WorkFile(const WorkFile&) = delete;

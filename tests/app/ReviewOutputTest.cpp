@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <optional>
 #include <random>
@@ -409,6 +410,54 @@ TEST_F(Report, ACommandThatEndsBeforeTheRunLeavesNoEmptyReportAndAnEarlierOneAsI
     const std::string earlier = dir.write("bericht.csv", "der Bericht von gestern");
     EXPECT_EQ(run({"convert", "--adr", dir.file("fehlt"), "--db", datenpool(), "--report", earlier}).exitCode, 1);
     EXPECT_EQ(testing_support::readWhole(earlier), "der Bericht von gestern");
+}
+
+// Two workstations write their reports under one name into one shared folder at the same time:
+// each run keeps its drafts and work files apart, the report left is one whole run's, and files
+// of the user's named as such files might be stay as they were.
+TEST_F(Report, TwoRunsAtOnceIntoOneReportKeepApartAndLeaveTheUsersFilesBeside) {
+    constexpr int kRecords = 3000;
+    std::string records;
+    for (int number = 1; number <= kRecords; ++number) {
+        records += app_tests::completeRecord(std::to_string(number), "Name" + std::to_string(number));
+    }
+    writeAdr("01A", records);
+    const std::string report = dir.file("bericht.csv");
+    const std::vector<std::string> users = {dir.write("bericht.csv.tmp", "meine Notizen"),
+                                            dir.write("bericht.csv.keys.tmp", "mehr Notizen")};
+    const std::string otherPool = dir.file("zweiter.db");
+    ASSERT_EQ(run({"init-db", otherPool}).exitCode, 0);
+    std::filesystem::create_directories(dir.path() / "a");
+    std::filesystem::create_directories(dir.path() / "b");
+    const auto convertInto = [&](const std::string& pool, const char* outDir) {
+        return std::async(std::launch::async, [&, pool, outDir] {
+            return testing_support::runCli({"convert", "--adr", adrDir(), "--db", pool, "--report", report},
+                                           dir.file(outDir));
+        });
+    };
+    auto first = convertInto(datenpool(), "a");
+    auto second = convertInto(otherPool, "b");
+    for (const CliRun& converted : {first.get(), second.get()}) EXPECT_EQ(converted.exitCode, 0) << converted.err;
+
+    const auto rows = reportRows(report);
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(kRecords) + 1 + 98) << "the records, then 02A to 99A missing";
+    for (int number = 1; number <= kRecords; ++number) {
+        const auto& row = rows[static_cast<std::size_t>(number)];
+        ASSERT_EQ(row.size(), 7u) << number;
+        EXPECT_EQ(row[2], std::to_string(number));
+        EXPECT_EQ(row[3], "gespeichert");
+        EXPECT_EQ(row[4], std::to_string(number)) << "both Datenpools were fresh";
+        EXPECT_TRUE(row[6].starts_with(std::to_string(number) + "* ⏎ ")) << row[6];
+    }
+    EXPECT_EQ(testing_support::readWhole(users[0]), "meine Notizen");
+    EXPECT_EQ(testing_support::readWhole(users[1]), "mehr Notizen");
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        if (entry.is_regular_file()) left.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, (std::set<std::string>{"bericht.csv", "bericht.csv.tmp", "bericht.csv.keys.tmp", "pool.db",
+                                           "zweiter.db", "cli.out", "cli.err"}))
+        << "no draft or work file left";
 }
 
 // What a note of the report is about, by its first words: "Dublette N" names the other record's

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/cli/Texts.h"
+#include "review/WorkFile.h"
 #include "text/Utf8Path.h"
 
 namespace cli {
@@ -14,7 +15,8 @@ std::runtime_error notCreated(const std::string& path) { return std::runtime_err
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path, OwnWriter) : path_(path), draftPath_(path + ".part") {
+OutputFile::OutputFile(const std::string& path, OwnWriter)
+    : path_(path), draftPath_(path + "." + review::uniqueFileTag() + ".part") {
     std::error_code ignored;
     const auto status = std::filesystem::status(text::pathOf(path), ignored);
     if (!std::filesystem::exists(status)) return;
@@ -67,6 +69,12 @@ void OutputFile::close() {
 void OutputFile::keepDraft() {
     closeDraft();
     draftSettled_ = true;
+    if (writtenInPlace()) return;
+    const std::string kept = path_ + ".part";
+    std::error_code error;
+    std::filesystem::rename(text::pathOf(draftPath_), text::pathOf(kept), error);
+    if (error) throw std::runtime_error(texts::fileNotRenamed(draftPath_, kept, error.message()));
+    draftPath_ = kept;
 }
 
 }  // namespace cli

@@ -1,6 +1,6 @@
 #pragma once
 // A file the tool writes for the user (a report, an export): named in UTF-8, written beside its
-// name (".part") and put in its place only once it is whole, so that a command that fails or a
+// name (a draft of this run's own, ending ".part") and put in its place only once it is whole, so that a command that fails or a
 // full disk leaves an earlier file of that name as it was. Written through one large buffer and
 // checked when it is closed, or by a writer that creates the draft itself (a workbook). A device
 // or a pipe is written into directly.
@@ -31,8 +31,9 @@ public:
     // Writes what is buffered and puts the draft in the file's place; throws std::runtime_error
     // when any write failed or the draft cannot take the name.
     void close();
-    // Writes what is buffered and leaves the draft beside the name: a file cut short, which the
-    // user is told of. Throws std::runtime_error when any write failed.
+    // Writes what is buffered and leaves the draft beside the name, as the name with ".part":
+    // a file cut short, which the user is told of (draftPath). Throws std::runtime_error when
+    // any write failed, or when the draft cannot take that name (it then keeps its own).
     void keepDraft();
 
 private:

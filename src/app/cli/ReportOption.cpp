@@ -25,9 +25,10 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     std::error_code ignored;
     reportExisted_ = std::filesystem::exists(text::pathOf(*path_), ignored);
     OutputFile::ensureWritable(*path_);
+    const std::string workName = *path_ + "." + review::uniqueFileTag();
     for (auto [file, ending] : {std::pair{&spill_, ".tmp"}, std::pair{&keys_, ".keys.tmp"}}) {
-        if (!file->emplace(text::pathOf(*path_ + ending)).isOpen()) {
-            throw std::runtime_error(texts::workFileNotCreated(*path_ + ending));
+        if (!file->emplace(text::pathOf(workName + ending)).isOpen()) {
+            throw std::runtime_error(texts::workFileNotCreated(workName + ending));
         }
     }
     records_ = std::make_unique<review::MigrationRecords>(&spill_->stream(), &keys_->stream());

@@ -6,7 +6,9 @@
 // cannot be written to its end, leaves an earlier report as it was and no empty one; a report
 // cut short stays beside the name (".part"), its last row saying so. The
 // records wait in order in a work file beside it until their staging ids are known after the run,
-// their keys in another, in which they are sorted to find the likely duplicates.
+// their keys in another, in which they are sorted to find the likely duplicates. Drafts and work
+// files take names of their own run's, so that runs writing the same report at once, on this
+// machine or another, keep apart, and no file of the user's beside it is overwritten.
 
 #include <memory>
 #include <optional>
