@@ -113,7 +113,7 @@ private:
         std::uint64_t row = 0;  // written behind: the number of its row; 0 saved at once
         std::uint64_t lines = 0;
         std::string notes;
-        CappedList noteList{" | ", kReportedParts, texts::kMoreNote, texts::kMoreNotes};
+        CappedList<std::string> noteList{" | ", kReportedParts, texts::kMoreNote, texts::kMoreNotes};
     };
     // Notes what the checks of the saved record's row found: implausible values; hands on its keys.
     void noteFindings();
@@ -140,7 +140,7 @@ private:
     std::optional<RecordSpill> spill_;
     // The original lines of the record whose lines are told, ahead of its other events, put
     // together in the spill; whether they are.
-    CappedList original_{" ⏎ ", kReportedParts, texts::kMoreLine, texts::kMoreLines};
+    CappedList<ByteBlock> original_{" ⏎ ", kReportedParts, texts::kMoreLine, texts::kMoreLines};
     bool linesOpen_ = false;
     db::Date today_;
     std::optional<LikelyDuplicates> duplicates_;

@@ -25,10 +25,10 @@ char* lengthTo(char* at, std::uint64_t length) {
     return at + kLengthBytes;
 }
 
-void putLength(std::string& entry, std::uint64_t length) {
+void putLength(ByteBlock& entry, std::uint64_t length) {
     char bytes[kLengthBytes];
     std::memcpy(bytes, &length, kLengthBytes);
-    entry.append(bytes, kLengthBytes);
+    entry.append(std::string_view(bytes, kLengthBytes));
 }
 
 std::uint64_t lengthAt(std::string_view bytes) {
@@ -99,11 +99,11 @@ void RecordSpill::putEntry(Blocks& blocks, char kind, std::initializer_list<std:
     if (blocks.block.size() >= kBlockBytes) writeBlock(blocks);
 }
 
-std::string& RecordSpill::beginLines(std::uint64_t line) {
+ByteBlock& RecordSpill::beginLines(std::uint64_t line) {
     const auto lineBytes = bytesOf(line);
-    std::string& block = lines_.block;
+    ByteBlock& block = lines_.block;
     lines_.entry = block.size();
-    block += kLines;
+    block.append(kLines);
     putLength(block, 0);  // of the entry, filled in by endLines
     putLength(block, lineBytes.size());
     block.append(viewOf(lineBytes));
@@ -113,7 +113,7 @@ std::string& RecordSpill::beginLines(std::uint64_t line) {
 }
 
 void RecordSpill::endLines() {
-    std::string& block = lines_.block;
+    ByteBlock& block = lines_.block;
     lengthTo(block.data() + lines_.field, block.size() - lines_.field - kLengthBytes);
     lengthTo(block.data() + lines_.entry + 1, block.size() - lines_.entry - kHead);
     if (block.size() >= kBlockBytes) writeBlock(lines_);
@@ -165,7 +165,7 @@ bool RecordSpill::readBlock(Blocks& blocks) {
 
 RecordSpill::Read RecordSpill::next(Blocks& blocks, Entry& entry) {
     if (blocks.read == blocks.block.size() && !readBlock(blocks)) return blocks.cut ? Read::cutShort : Read::end;
-    const std::string_view block(blocks.block);
+    const std::string_view block = blocks.block.view();
     if (block.size() - blocks.read < kHead) return Read::cutShort;
     const char kind = block[blocks.read];
     const std::uint64_t length = lengthAt(block.substr(blocks.read + 1));

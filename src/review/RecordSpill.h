@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "review/ByteBlock.h"
+
 namespace review {
 
 class RecordSpill {
@@ -28,7 +30,7 @@ public:
     void putFile(std::string_view file, std::string_view reason, bool missing);
     // A record's original lines, put together in place as they are told: begun with the line the
     // record begins at, appended to the string answered, then ended.
-    std::string& beginLines(std::uint64_t line);
+    ByteBlock& beginLines(std::uint64_t line);
     void endLines();
 
     // Read back from the first entry on. A write that failed during the run leaves the file
@@ -57,7 +59,7 @@ private:
     // The entries of one kind: the block put together and not yet written, or read and not yet
     // taken, and where in the file its blocks stand.
     struct Blocks {
-        std::string block;
+        ByteBlock block;
         // Where the entry put together begins, and the length of its field put together in place.
         std::size_t entry = 0;
         std::size_t field = 0;

@@ -149,7 +149,7 @@ TEST(RecordSpill, RecordsAndLinesComeBackEachInItsOrderAsFarAsTheyWereWritten) {
     const auto writeAndReadBack = [&](std::iostream& file) {
         review::RecordSpill spill(file);
         for (std::uint64_t n = 1; n <= 3000; ++n) {
-            spill.beginLines(n) += linesOf(n);
+            spill.beginLines(n).append(linesOf(n));
             spill.endLines();
             spill.putRecord(n % 2 == 0, "01A", n, n % 3 ? std::optional<double>(n) : std::nullopt,
                             "Hinweis " + std::to_string(n));
