@@ -22,14 +22,6 @@ ConversionOutcome failed(const std::string& why) {
     return outcome;
 }
 
-std::optional<std::int64_t> stagedRows(db::Connection& connection) {
-    try {
-        return connection.execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer();
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
 // The run's rows with the columns their list lines are built from and those a listed row is
 // paired by (id and fremdid): the other columns of the whole row would cost the list most of
 // its time. A column the table lacks is not asked for, so that the list says which one it
@@ -94,6 +86,14 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
     }
     if (!outcome.listComplete) outcome.staged = stagedRows(connection);
     return outcome;
+}
+
+std::optional<std::int64_t> stagedRows(db::Connection& connection) {
+    try {
+        return connection.execute("SELECT COUNT(*) FROM AdressenImport")->value(0).integer();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 std::string datenpoolName(const db::Connection& connection) {

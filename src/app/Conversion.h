@@ -48,6 +48,8 @@ ConversionOutcome convertDirectory(db::Connection& connection, adr::FieldMapper&
 
 // "<server>/<database>": the Datenpool as the window names it.
 std::string datenpoolName(const db::Connection& connection);
+// The rows the staging table holds; none when they cannot be counted.
+std::optional<std::int64_t> stagedRows(db::Connection& connection);
 // "<server>/<database> / AdressenImport": the target as the window shows it.
 std::string datenpoolCaption(const db::Connection& connection);
 

@@ -7,6 +7,9 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include "db/FullPath.h"
 #include "db/sqlite/SqliteConnection.h"
@@ -452,6 +455,26 @@ TEST_F(CliMigration, OnATerminalTheChoiceOfOnlyTheNewAddressesIsAskedAndConfirms
     EXPECT_EQ(addresses(), 3);
     EXPECT_EQ(numberOf("Neu"), "301");
     EXPECT_EQ(numberOf("Meier"), "101") << "not imported twice";
+}
+
+// A list that cannot be written (a full disk) is cut short, not the run: the settings' way of
+// converting says so as the other way does, with the count of the staged rows, and ends with 1.
+TEST_F(CliMigration, AListThatCannotBeWrittenIsCutShortOnEitherWayOfConverting) {
+    const auto quote = [](const std::string& word) { return testing_support::quoted(word); };
+    for (const std::string& words :
+         {"--registry " + quote(registryFile), "--adr " + quote(dir.file("ADR")) + " --db " + quote(pool)}) {
+        const std::string command =
+            quote(CLI_PATH) + " convert " + words + " </dev/null >/dev/full 2>" + quote(dir.file("err.txt"));
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << words;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << words;
+        const std::string err = testing_support::readWhole(dir.file("err.txt"));
+        EXPECT_NE(err.find("2 Adressen konvertiert nach "), std::string::npos) << err;
+        EXPECT_NE(err.find("Die Liste ist unvollständig, die Konvertierung nicht: alle 2 konvertierten Adressen sind "
+                           "in AdressenImport gespeichert."),
+                  std::string::npos)
+            << err;
+    }
 }
 #endif
 

@@ -60,8 +60,7 @@ int convertInto(const std::string& target, const std::string& directory, ReportO
         say(failure.description());
         return 1;
     }
-    // Lines still in the buffer count as listed only once they are written.
-    if (std::fflush(stdout) != 0) outcome.listComplete = false;
+    endConsoleList(outcome, connection.get(), false);
     events.finishProgress();
     if (outcome.ending == app::ConversionOutcome::Ending::failed) say(outcome.failure);
     return reportConversion(outcome, app::datenpoolCaption(*connection), report, connection.get());
@@ -103,6 +102,15 @@ int sayOutcome(const app::ConversionOutcome& outcome, const std::string& datenpo
 }
 
 }  // namespace
+
+void endConsoleList(app::ConversionOutcome& outcome, db::Connection* connection, bool linesLost) {
+    if (std::fflush(stdout) == 0 && !linesLost) return;
+    if (!outcome.listComplete) return;
+    outcome.listComplete = false;
+    if (connection && outcome.ending != app::ConversionOutcome::Ending::failed) {
+        outcome.staged = app::stagedRows(*connection);
+    }
+}
 
 int reportConversion(const app::ConversionOutcome& outcome, const std::string& datenpoolCaption, ReportOption& report,
                      db::Connection* connection) {

@@ -33,7 +33,7 @@ void ConsoleView::clearList() { listed_ = 0; }
 
 void ConsoleView::addListLine(const std::string& line) {
     progressLine_.clear();
-    writeLine(stdout, line);
+    if (!writeLine(stdout, line)) listLinesLost_ = true;
     ++listed_;
 }
 

@@ -51,6 +51,8 @@ public:
     void clearList() override;
     void addListLine(const std::string& line) override;
     long long listCount() const override { return listedBefore + listed_; }
+    // A list line could not be written (a full disk, a closed pipe).
+    bool listLinesLost() const { return listLinesLost_; }
     void setProgress(int value) override;
 
     int messageBox(const std::string& text, app::MessageKind kind, const std::string& title) override;
@@ -97,6 +99,7 @@ private:
     std::string caption_;
     app::ControlStates states_;
     long long listed_ = 0;
+    bool listLinesLost_ = false;
     int progress_ = 0;
     ProgressLine progressLine_;
     bool cancelled_ = false;

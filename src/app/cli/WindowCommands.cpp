@@ -75,7 +75,8 @@ int convertFromSettings(const std::optional<std::string>& registryFile, const st
     if (adr) view.setText(app::Control::txtADR, *adr);
     if (db::Connection* connection = session.window().connection()) report.records().readKnownAddresses(*connection);
     session.window().pairListedRows(report.follow(session.window().mapper()));
-    const app::ConversionOutcome outcome = session.window().cmdStart_Click();
+    app::ConversionOutcome outcome = session.window().cmdStart_Click();
+    endConsoleList(outcome, session.window().connection(), view.listLinesLost());
     return reportConversion(outcome, session.window().target(), report, session.window().connection());
 }
 
