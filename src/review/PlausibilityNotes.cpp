@@ -1,6 +1,7 @@
 #include "review/PlausibilityNotes.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -54,12 +55,23 @@ void notePostalCode(std::string_view plzOrt, bool postfach, const std::function<
     note(texts::postalCodeNotFiveDigits(code.substr(0, code.find(' ')), postfach));
 }
 
+// What an e-mail address cannot hold, each looked up once (find_first_of tests every character
+// against each of them).
+constexpr std::array<bool, 256> kNotInEmail = [] {
+    std::array<bool, 256> table{};
+    for (const char c : std::string_view(" ,;<>()[]\\\"")) table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+
 // name@domain: one "@", a name without blanks, a domain of labels joined by dots, the last at
 // least two characters long.
 bool looksLikeEmail(std::string_view address) {
     const std::size_t at = address.find('@');
     if (at == 0 || at == std::string_view::npos || address.find('@', at + 1) != std::string_view::npos) return false;
-    if (address.find_first_of(" ,;<>()[]\\\"") != std::string_view::npos) return false;
+    if (std::any_of(address.begin(), address.end(),
+                    [](char c) { return kNotInEmail[static_cast<unsigned char>(c)]; })) {
+        return false;
+    }
     const std::string_view domain = address.substr(at + 1);
     const std::size_t lastDot = domain.rfind('.');
     if (lastDot == std::string_view::npos || lastDot == 0 || domain.size() - lastDot - 1 < 2) return false;
