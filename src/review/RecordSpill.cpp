@@ -25,12 +25,6 @@ char* lengthTo(char* at, std::uint64_t length) {
     return at + kLengthBytes;
 }
 
-void putLength(ByteBlock& entry, std::uint64_t length) {
-    char bytes[kLengthBytes];
-    std::memcpy(bytes, &length, kLengthBytes);
-    entry.append(std::string_view(bytes, kLengthBytes));
-}
-
 std::uint64_t lengthAt(std::string_view bytes) {
     std::uint64_t length = 0;
     std::memcpy(&length, bytes.data(), kLengthBytes);
@@ -100,15 +94,15 @@ void RecordSpill::putEntry(Blocks& blocks, char kind, std::initializer_list<std:
 }
 
 ByteBlock& RecordSpill::beginLines(std::uint64_t line) {
-    const auto lineBytes = bytesOf(line);
     ByteBlock& block = lines_.block;
     lines_.entry = block.size();
-    block.append(kLines);
-    putLength(block, 0);  // of the entry, filled in by endLines
-    putLength(block, lineBytes.size());
-    block.append(viewOf(lineBytes));
-    lines_.field = block.size();
-    putLength(block, 0);
+    // The head, the line and the length of the lines; both lengths are filled in by endLines.
+    block.resize(lines_.entry + kHead + 2 * kLengthBytes + sizeof line);
+    char* at = block.data() + lines_.entry;
+    *at++ = kLines;
+    at = lengthTo(lengthTo(at, 0), sizeof line);
+    std::memcpy(at, &line, sizeof line);
+    lines_.field = lines_.entry + kHead + kLengthBytes + sizeof line;
     return block;
 }
 
