@@ -69,9 +69,8 @@ void HeldEvents::lineRead(const Line& line) {
         }
         return;
     }
-    Line& held = hold(Kind::lineRead).read;
-    held.text.clear();
-    held.characters = line.characters;
+    // Observers take no more of a line than its length: its text comes through lineText.
+    hold(Kind::lineRead).line = line.characters;
 }
 
 void HeldEvents::note(const std::string& text) {
@@ -116,7 +115,12 @@ void HeldEvents::pass(const Event& event) {
         case Kind::message: events_.showMessage(event.text); break;
         case Kind::refusal: events_.rowRefused(event.text, SourcePosition{event.reason, event.line}); break;
         case Kind::recordStarted: observer_.recordStarted(event.text, event.line, event.number); break;
-        case Kind::lineRead: observer_.lineRead(event.read); break;
+        case Kind::lineRead: {
+            Line read;
+            read.characters = event.line;
+            observer_.lineRead(read);
+            break;
+        }
         case Kind::shortLines: observer_.linesRead(event.lines); break;
         case Kind::note: observer_.note(event.text); break;
         case Kind::recordEnded: passRecordEnded(event); break;

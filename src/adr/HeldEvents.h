@@ -58,11 +58,10 @@ private:
     enum class Kind { message, refusal, recordStarted, lineRead, shortLines, note, recordEnded, fileUnreadable };
     struct Event {
         Kind kind = Kind::message;
-        std::string text;    // message, note, refusal; the file of a record, of its end, of an unreadable file
-        std::string reason;  // of an unreadable file; the file of a refusal
-        std::uint64_t line = 0;
+        std::string text;        // message, note, refusal; the file of a record, of its end, of an unreadable file
+        std::string reason;      // of an unreadable file; the file of a refusal
+        std::uint64_t line = 0;  // of a record's start; of a long line read: its characters
         std::optional<double> number;
-        Line read;
         std::uint64_t lines = 1;  // of short lines, told together: how many
         bool saved = false;       // of a record's end; of an unreadable file: it is missing
         std::uint64_t row = 0;    // of a record saved: the row handed on for it, 0 none
