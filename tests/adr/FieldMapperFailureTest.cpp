@@ -156,7 +156,8 @@ TEST_F(FailureRule, EachSavedRowIsViewedAndItsRecordToldItsNumber) {
                              "Meier**3.4.1950",
                              "Weg 1",
                              "12345 Ort",
-                             "030 1\x98\x98a@b.de",
+                             "030 1\x98\x98"
+                             "a@b.de",
                              "<BN>B</BN><BO>O</BO><BZ>10020030</BZ><KT>4711</KT>",
                              "2*",
                              "",

@@ -38,7 +38,9 @@ TEST(ShortenedName, NoCharacterIsCutInTheMiddleOfItsBytes) {
             const auto byte = static_cast<unsigned char>(shortened[i]);
             const auto next = static_cast<unsigned char>(shortened[i + 1]);
             // A lead byte of two (0xC3 for ü) is always followed by its continuation byte.
-            if (byte == 0xC3) EXPECT_EQ(next & 0xC0, 0x80) << width << ": " << shortened;
+            if (byte == 0xC3) {
+                EXPECT_EQ(next & 0xC0, 0x80) << width << ": " << shortened;
+            }
         }
         EXPECT_LE(shortened.size(), std::max<std::size_t>(width, 3)) << shortened;
     }
