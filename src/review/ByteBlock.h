@@ -30,7 +30,6 @@ public:
         if (!piece.empty()) std::memcpy(bytes_.get() + size_, piece.data(), piece.size());
         size_ += piece.size();
     }
-    void append(char byte) { append(std::string_view(&byte, 1)); }
 
 private:
     void reserve(std::size_t least) {

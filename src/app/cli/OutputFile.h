@@ -1,9 +1,9 @@
 #pragma once
 // A file the tool writes for the user (a report, an export): named in UTF-8, written beside its
-// name (a draft of this run's own, ending ".part") and put in its place only once it is whole, so that a command that fails or a
-// full disk leaves an earlier file of that name as it was. Written through one large buffer and
-// checked when it is closed, or by a writer that creates the draft itself (a workbook). A device
-// or a pipe is written into directly.
+// name (a draft of this run's own, ending ".part") and put in its place only once it is whole,
+// so that a command that fails or a full disk leaves an earlier file of that name as it was.
+// Written through one large buffer and checked when it is closed, or by a writer that creates
+// the draft itself (a workbook). A device or a pipe is written into directly.
 
 #include <fstream>
 #include <string>
