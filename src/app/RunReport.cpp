@@ -6,6 +6,7 @@
 #include "review/ReportRows.h"
 #include "review/TableWriter.h"
 #include "review/Texts.h"
+#include "review/WorkFile.h"
 #include "review/WorkbookWriter.h"
 #include "text/Utf8Path.h"
 
@@ -41,10 +42,11 @@ void RunReport::settle(db::Connection* connection, bool listComplete) {
 std::string RunReport::save(const std::string& path, std::string_view groupSeparator) {
     if (!workFileFailure_.empty()) throw std::runtime_error(texts::reportWorkFileMissing(workFileFailure_));
     const review::TableFormat format = review::tableFormatOf(path).value_or(review::TableFormat::xlsx);
-    // Written beside its name first: a report that fails leaves what stood there as it was.
+    // Written beside its name first, under a name of this save's own: a report that fails leaves
+    // what stood there as it was, and a save at the same time (another workstation's) its draft.
     const std::filesystem::path target = text::pathOf(path);
     std::filesystem::path draft = target;
-    draft += ".part";
+    draft += "." + review::uniqueFileTag() + ".part";
     std::string incomplete;
     std::error_code error;
     try {

@@ -235,16 +235,25 @@ TEST_F(ConversionCommand, AReportThatCannotBeSavedOrOpenedIsSaidAndAFailedRunOff
     window->cmdBericht_Click();
     EXPECT_TRUE(view.opened.empty()) << "cancelled in the dialog";
 
-    view.saveChoice = dir.write("Bericht.csv", "vorher");
-    std::filesystem::create_directory(view.saveChoice + ".part");  // the draft's place is taken
+    // A folder of that name, with a file in it, cannot be replaced by the report.
+    view.saveChoice = dir.file("Bericht.csv");
+    std::filesystem::create_directory(view.saveChoice);
+    const std::string inside = dir.write("Bericht.csv/vorher.txt", "vorher");
     window->cmdBericht_Click();
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(
         view.messages[0].text.rfind("Der Bericht konnte nicht als " + view.saveChoice + " gespeichert werden: ", 0), 0u)
         << view.messages[0].text;
-    EXPECT_EQ(contentOf(view.saveChoice), "vorher");
+    EXPECT_EQ(contentOf(inside), "vorher");
     EXPECT_TRUE(view.opened.empty());
-    std::filesystem::remove(view.saveChoice + ".part");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        EXPECT_FALSE(entry.path().string().ends_with(".part")) << "no draft is left: " << entry.path();
+    }
+    std::filesystem::remove_all(view.saveChoice);
+    dir.write("Bericht.csv", "vorher");
+    // A draft of the same name by another workstation is none of this save's.
+    std::filesystem::create_directory(view.saveChoice + ".part");
+    const std::string othersDraft = dir.write("Bericht.csv.part/fremd.txt", "fremd");
 
     view.openError = "Keine Anwendung zugeordnet.";
     window->cmdBericht_Click();
@@ -252,6 +261,7 @@ TEST_F(ConversionCommand, AReportThatCannotBeSavedOrOpenedIsSaidAndAFailedRunOff
     EXPECT_EQ(view.messages[1].text, "Der Bericht ist als " + view.saveChoice +
                                          " gespeichert. Windows konnte ihn nicht öffnen: Keine Anwendung zugeordnet.");
     EXPECT_NE(contentOf(view.saveChoice), "vorher");
+    EXPECT_EQ(contentOf(othersDraft), "fremd");
 
     auto other = db::SqliteConnection::open(pool);
     other->beginTransaction();
