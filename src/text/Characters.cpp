@@ -1,5 +1,8 @@
 #include "text/Characters.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace text {
 
 namespace {
@@ -21,6 +24,13 @@ std::size_t charCount(std::string_view s) {
 
 std::size_t byteOffset(std::string_view s, std::size_t charIndex) {
     std::size_t i = 0;
+    // Eight ASCII bytes are eight characters: fixed-width fields far into a line are reached a
+    // word at a time.
+    constexpr std::size_t kWord = sizeof(std::uint64_t);
+    for (std::uint64_t word = 0; charIndex >= kWord && s.size() - i >= kWord; i += kWord, charIndex -= kWord) {
+        std::memcpy(&word, s.data() + i, kWord);
+        if ((word & 0x8080808080808080u) != 0) break;
+    }
     while (i < s.size() && charIndex > 0) {
         ++i;
         while (i < s.size() && isContinuation(s[i])) ++i;

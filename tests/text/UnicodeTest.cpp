@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "text/Characters.h"
 #include "text/Unicode.h"
 
 namespace {
@@ -19,6 +20,24 @@ std::u32string decodedAll(std::u16string_view units) {
         out += c;
     }
     return out;
+}
+
+// Character positions count characters, not bytes, wherever the multibyte ones stand among
+// long ASCII runs, and a stray continuation byte counts with the character before it.
+TEST(Unicode, CharacterPositionsCountCharactersNotBytes) {
+    const std::string s =
+        "\x80"
+        "Bankhaus Müller & Söhne GmbH   Köln      100200300 ß4711€" +
+        std::string(20, 'x');
+    std::size_t at = 0;  // byte offset of the k-th character, walked byte by byte
+    for (std::size_t k = 0; k <= s.size() + 1; ++k) {
+        EXPECT_EQ(text::byteOffset(s, k), at) << k;
+        if (at < s.size()) {
+            ++at;
+            while (at < s.size() && (static_cast<unsigned char>(s[at]) & 0xC0u) == 0x80u) ++at;
+        }
+    }
+    EXPECT_EQ(text::mid("Bankhaus Müller & Söhne GmbH Köln      10020030", 30, 4), "Köln");
 }
 
 TEST(Unicode, SurrogatePairsAreOneCharacter) {
