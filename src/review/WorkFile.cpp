@@ -1,11 +1,35 @@
 #include "review/WorkFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <random>
-#include <system_error>
 #include <utility>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace review {
+
+namespace {
+
+// Made only where nothing stands under the name, not even a link; answers -1 when it cannot be.
+int openOwnFile(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return ::_wopen(path.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT | _O_TEMPORARY,
+                    _S_IREAD | _S_IWRITE);
+#else
+    const int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (descriptor >= 0) ::unlink(path.c_str());
+    return descriptor;
+#endif
+}
+
+}  // namespace
 
 std::string uniqueFileTag() {
     std::random_device random;
@@ -16,18 +40,12 @@ std::string uniqueFileTag() {
 }
 
 WorkFile::WorkFile(std::filesystem::path path) : path_(std::move(path)) {
-    std::error_code unknown;
-    if (std::filesystem::exists(std::filesystem::symlink_status(path_, unknown))) return;
-    // No buffer must be set before the file is opened to take effect.
-    file_.rdbuf()->pubsetbuf(nullptr, 0);
-    file_.open(path_, std::ios::in | std::ios::out | std::ios::trunc | std::ios::binary);
-}
-
-WorkFile::~WorkFile() {
-    if (!file_.is_open()) return;
-    file_.close();  // Windows removes no file that is still open
-    std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
+    const int descriptor = openOwnFile(path_);
+    if (descriptor < 0) return;
+    // A buffer of one character is none: the file is read and written as its users ask.
+    file_ = std::make_unique<__gnu_cxx::stdio_filebuf<char>>(descriptor,
+                                                             std::ios::in | std::ios::out | std::ios::binary, 1);
+    stream_.rdbuf(file_.get());
 }
 
 }  // namespace review

@@ -1,5 +1,6 @@
 // Ctrl+C in anschriftenwandler-cli, sent as the terminal sends it: it ends the tool's waits,
-// and after the reading it ends only the list, while the tool says what was kept.
+// and after the reading it ends only the list, while the tool says what was kept. Killed
+// outright, the tool leaves no client data behind in its work files.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <thread>
@@ -48,6 +50,7 @@ public:
         }
     }
     void interrupt() const { ::kill(pid_, SIGINT); }
+    void killOutright() const { ::kill(pid_, SIGKILL); }
     // The exit code; -1 when a signal ended the tool.
     int wait() const {
         int status = 0;
@@ -162,6 +165,18 @@ TEST_F(CliInterrupt, AListPipeClosedByItsReaderEndsTheListButNotTheSummaryOrTheR
                         "Dubletten; 98 Adressdateien fehlen oder sind unlesbar."))
         << err();
     EXPECT_EQ(savedInReport(), 5000);
+}
+
+// Killed while it lists and writes the report (kill -9, a crash), the tool leaves none of the
+// work files that hold the records read: they have no name in the folder while they are used.
+TEST_F(CliInterrupt, KilledOutrightItLeavesNoWorkFileWithTheRecords) {
+    std::optional<RunningCli> cli;
+    const int list = startConvertWithReport(cli, manyRecordsAndAListPipe());
+    cli->killOutright();
+    EXPECT_EQ(cli->wait(), -1);
+    ::close(list);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
 }
 
 TEST_F(CliInterrupt, WhileAnotherProgramHoldsTheDatenpoolItEndsTheWait) {

@@ -199,7 +199,13 @@ TEST_F(ConversionCommand, TheWindowShowsTheRunsCountsAndSavesItsReportWhereTheUs
     window->cmdStart_Click();
     window->cmdStart_Click();  // a second run replaces the first one's work file
     EXPECT_TRUE(heldDuringTheRun);
-    EXPECT_EQ(workFilesIn(work), 2u) << "the records and their keys";
+    // The records and their keys wait in files of the run's own, which have no name in the folder
+    // while they are used; Windows shows them until they are closed.
+#ifdef _WIN32
+    EXPECT_EQ(workFilesIn(work), 2u) << "the records and their keys, the first run's gone";
+#else
+    EXPECT_EQ(workFilesIn(work), 0u);
+#endif
     EXPECT_EQ(view.text(Control::lblErgebnis),
               "3 Datensätze gelesen: 3 gespeichert, 0 verworfen; 1 Hinweis; 0 mögliche Dubletten; "
               "97 Adressdateien fehlen oder sind unlesbar.");

@@ -23,7 +23,8 @@ std::u32string decodedAll(std::u16string_view units) {
 }
 
 // Character positions count characters, not bytes, wherever the multibyte ones stand among
-// long ASCII runs, and a stray continuation byte counts with the character before it.
+// long ASCII runs, and a stray continuation byte at the text's start counts as a character of
+// its own.
 TEST(Unicode, CharacterPositionsCountCharactersNotBytes) {
     const std::string s =
         "\x80"
