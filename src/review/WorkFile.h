@@ -1,10 +1,11 @@
 #pragma once
 // A file of a run's own, in which parts of the report wait until it is written: made anew for
-// reading and writing, and gone with the run, however the run ends. It holds client data, so it
-// leaves nothing behind even when the program is ended by force or the power fails: elsewhere
-// it has no name in its folder once it is open, and Windows removes it when its handle is closed,
-// which ending a process does as well. It has no buffer of its own: its users read and write it
-// in large blocks, or a few bytes in many places, where a buffer would read more than they need.
+// reading and writing, and gone with the run. It holds the addresses read, so it leaves nothing
+// behind even when the program is ended by force or the power fails: it has no name in its folder
+// once it is open (where an open file keeps its name, as on some network shares, it is removed
+// by name when closed), and Windows removes it when its handle is closed, which ending a process
+// does as well. It has no buffer of its own: its users read and write it in large blocks, or a
+// few bytes in many places, where a buffer would read more than they need.
 
 #include <ext/stdio_filebuf.h>
 
@@ -24,6 +25,9 @@ class WorkFile {
 public:
     // isOpen says whether it could be made; a file or link already standing there is left alone.
     explicit WorkFile(std::filesystem::path path);
+    ~WorkFile();
+    WorkFile(const WorkFile&) = delete;
+    WorkFile& operator=(const WorkFile&) = delete;
 
     bool isOpen() const { return file_ != nullptr; }
     std::iostream& stream() { return stream_; }
@@ -33,6 +37,7 @@ private:
     std::filesystem::path path_;
     std::unique_ptr<__gnu_cxx::stdio_filebuf<char>> file_;
     std::iostream stream_{nullptr};
+    bool named_ = false;  // the name could not be taken from it while it is open
 };
 
 }  // namespace review
