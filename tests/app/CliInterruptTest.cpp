@@ -168,7 +168,8 @@ TEST_F(CliInterrupt, AListPipeClosedByItsReaderEndsTheListButNotTheSummaryOrTheR
 }
 
 // Killed while it lists and writes the report (kill -9, a crash), the tool leaves none of the
-// work files that hold the records read: they have no name in the folder while they are used.
+// work files that hold the records read (they have no name in the folder while they are used),
+// and no empty file under the report's name.
 TEST_F(CliInterrupt, KilledOutrightItLeavesNoWorkFileWithTheRecords) {
     std::optional<RunningCli> cli;
     const int list = startConvertWithReport(cli, manyRecordsAndAListPipe());
@@ -177,6 +178,7 @@ TEST_F(CliInterrupt, KilledOutrightItLeavesNoWorkFileWithTheRecords) {
     ::close(list);
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+    EXPECT_FALSE(std::filesystem::exists(report())) << "no empty report where none stood";
 }
 
 TEST_F(CliInterrupt, WhileAnotherProgramHoldsTheDatenpoolItEndsTheWait) {

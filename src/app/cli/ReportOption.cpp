@@ -25,6 +25,9 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     std::error_code ignored;
     reportExisted_ = std::filesystem::exists(text::pathOf(*path_), ignored);
     OutputFile::ensureWritable(*path_);
+    // The trial of the name leaves nothing: a run killed outright leaves no empty report, and one
+    // that fails has nothing to remove, which another run may have put there meanwhile.
+    if (!reportExisted_) std::filesystem::remove(text::pathOf(*path_), ignored);
     const std::string workName = *path_ + "." + review::uniqueFileTag();
     for (auto [file, ending] : {std::pair{&spill_, ".tmp"}, std::pair{&keys_, ".keys.tmp"}}) {
         if (!file->emplace(text::pathOf(workName + ending)).isOpen()) {
@@ -68,9 +71,6 @@ ReportOption::~ReportOption() {
     writer_.reset();
     workbook_.reset();
     file_.reset();
-    std::error_code ignored;
-    // Only the trial of the name made it: no report stands for a run that never ended.
-    if (!placed_ && !reportExisted_) std::filesystem::remove(text::pathOf(*path_), ignored);
 }
 
 void ReportOption::finish(db::Connection* connection, const std::string& rowsQuery, const std::string& countQuery) {
@@ -90,7 +90,6 @@ void ReportOption::finish(db::Connection* connection, const std::string& rowsQue
     if (!complete) {
         throw std::runtime_error(texts::reportIncomplete(records_->reportCutShort(), file_->draftPath(), kept));
     }
-    placed_ = true;
 }
 
 }  // namespace cli

@@ -55,7 +55,6 @@ private:
     std::optional<std::string> path_;
     review::TableFormat format_ = review::TableFormat::csv;
     bool reportExisted_ = false;
-    bool placed_ = false;                    // the report replaced what stood under its name
     std::optional<review::WorkFile> spill_;  // the records
     std::optional<review::WorkFile> keys_;   // their keys, sorted to find likely duplicates
     std::optional<OutputFile> file_;
