@@ -24,6 +24,10 @@ public:
     // every row handed on, in order, before its outcome is told; 0 for a row written at once,
     // told once it is saved (a row saved before: with all its values). Must not throw.
     virtual void view(std::uint64_t n, std::span<const std::optional<Value>> values) noexcept = 0;
+    // The rows written behind together were all viewed, before the outcome of any of them is
+    // told: what the viewer found of them may go on together, under one lock rather than one
+    // for each row, which the thread filling the rows would meet. Must not throw.
+    virtual void batchViewed() noexcept {}
 };
 
 }  // namespace db

@@ -138,6 +138,7 @@ void WriteBehind::writeWaiting(std::unique_lock<std::mutex>& lock, std::size_t r
     }
     if (viewer_) {
         for (std::size_t i = 0; i < batch.size(); ++i) viewer_->view(first + i, batch[i]);
+        viewer_->batchViewed();
     }
     lock.lock();
     for (std::size_t i = 0; i < batch.size(); ++i) {

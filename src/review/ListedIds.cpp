@@ -12,6 +12,8 @@ void ListedIds::add(std::int64_t id) {
     if (!readerGone_ && !ended_) ready_.push_back(std::move(filling_));
     filling_.clear();
     changed_.notify_all();
+    lock.unlock();
+    filling_.reserve(kChunk);  // the next chunk fills without growing step by step
 }
 
 void ListedIds::end(bool usable) {

@@ -1,5 +1,6 @@
 #include "review/RowChecks.h"
 
+#include <iterator>
 #include <string_view>
 
 #include "adr/MappedValues.h"
@@ -37,16 +38,26 @@ void RowChecks::view(std::uint64_t n, std::span<const std::optional<db::Value>> 
         notePlausibility(mapped, today_, [&](std::string text) { found.notes.push_back(std::move(text)); });
         if (withKeys_) found.keyCount = duplicateKeys(mapped, found.keys);
 
-        const std::lock_guard lock(mutex_);
-        if (n == 0) {
-            atOnce_ = std::move(found);
-        } else {
-            behind_.emplace_back(n, std::move(found));
+        if (n != 0) {
+            viewed_.emplace_back(n, std::move(found));
+            return;
         }
+        const std::lock_guard lock(mutex_);
+        atOnce_ = std::move(found);
     } catch (...) {
         const std::lock_guard lock(mutex_);
         failed_ = true;
     }
+}
+
+void RowChecks::batchViewed() noexcept {
+    const std::lock_guard lock(mutex_);
+    try {
+        std::move(viewed_.begin(), viewed_.end(), std::back_inserter(behind_));
+    } catch (...) {
+        failed_ = true;
+    }
+    viewed_.clear();
 }
 
 std::optional<RowChecks::Findings> RowChecks::take(std::uint64_t n) {

@@ -2,7 +2,8 @@
 // The checks of each saved row for the migration report, made on the thread that writes the
 // rows, so that the thread reading the records does not wait for them: its implausible values
 // (PlausibilityNotes) and its keys of likely duplicates (DuplicateKeys). The record the row is
-// of takes the findings once its end is told.
+// of takes the findings once its end is told; those of rows written behind go over a batch at a
+// time, once all its rows are viewed.
 
 #include <array>
 #include <cstdint>
@@ -32,6 +33,7 @@ public:
 
     void columnsAre(const Position& position) override;
     void view(std::uint64_t n, std::span<const std::optional<db::Value>> values) noexcept override;
+    void batchViewed() noexcept override;
 
     // The findings of row n, as the viewer was told it (0: the row saved at once last); none
     // when that row was not shown. Rows before n that were not taken are dropped: their records
@@ -61,6 +63,7 @@ private:
     bool withKeys_;
     std::array<std::optional<std::size_t>, kCheckedCount> positions_{};
     std::array<std::string, kCheckedCount> texts_;  // the text form of values that are no text; the writing thread's
+    std::vector<std::pair<std::uint64_t, Findings>> viewed_;  // of the batch being viewed, by the thread writing it
     mutable std::mutex mutex_;
     std::deque<std::pair<std::uint64_t, Findings>> behind_;  // of rows written behind, in order
     std::optional<Findings> atOnce_;                         // of the row saved at once last
