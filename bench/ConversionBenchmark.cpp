@@ -229,7 +229,11 @@ int main(int argc, char** argv) {
         const auto [without, withReport] =
             alternate([&] { return convertOnce(adr, pool.string()); },
                       [&] {
-                          return convertOnce(adr, pool.string(), {"--report", (work / "report.csv").string()});
+                          // A new report each time, as the Datenpool is new: replacing the last
+                          // one would add the freeing of its blocks, no part of the conversion.
+                          const auto report = work / "report.csv";
+                          std::filesystem::remove(report);
+                          return convertOnce(adr, pool.string(), {"--report", report.string()});
                       });
         table.push_back({"convert " + corpus + " --report (CSV)", rows, adrBytes, withReport});
         reportRatios.emplace_back(corpus, ratioOf(withReport, without));
