@@ -395,10 +395,11 @@ TEST_F(Report, BadNameIsBadUsageAndAnUnwritableReportStopsBeforeTheRun) {
     writeAdr("01A", app_tests::completeRecord("1", "Meier"));
     EXPECT_EQ(run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", dir.file("bericht.txt")}).exitCode,
               2);
-    const CliRun refused =
-        run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", dir.file("fehlt/bericht.csv")});
+    const std::string unreachable = dir.file("fehlt/bericht.csv");
+    const CliRun refused = run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", unreachable});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.err.find("lässt sich nicht anlegen"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("Die Datei " + unreachable + " lässt sich nicht anlegen."), std::string::npos)
+        << refused.err;
     EXPECT_FALSE(std::filesystem::exists(datenpool()));
 }
 

@@ -24,14 +24,16 @@ ReportOption::ReportOption(const std::optional<std::string>& path) : path_(path)
     format_ = *format;
     std::error_code ignored;
     reportExisted_ = std::filesystem::exists(text::pathOf(*path_), ignored);
-    OutputFile::ensureWritable(*path_);
-    // The trial of the name leaves nothing: a run killed outright leaves no empty report, and one
-    // that fails has nothing to remove, which another run may have put there meanwhile.
-    if (!reportExisted_) std::filesystem::remove(text::pathOf(*path_), ignored);
+    // A report standing there must be one the user may replace. Where none stands, nothing is
+    // made under its name before the report is whole: a trial there would have to be removed,
+    // and with it a report that another run put there meanwhile. The work files beside it show
+    // that the folder takes the report.
+    if (reportExisted_) OutputFile::ensureWritable(*path_);
     const std::string workName = *path_ + "." + review::uniqueFileTag();
     for (auto [file, ending] : {std::pair{&spill_, ".tmp"}, std::pair{&keys_, ".keys.tmp"}}) {
         if (!file->emplace(text::pathOf(workName + ending)).isOpen()) {
-            throw std::runtime_error(texts::workFileNotCreated(workName + ending));
+            throw std::runtime_error(reportExisted_ ? texts::workFileNotCreated(workName + ending)
+                                                    : texts::fileNotCreated(*path_));
         }
     }
     records_ = std::make_unique<review::MigrationRecords>(&spill_->stream(), &keys_->stream());
