@@ -73,6 +73,7 @@ std::int32_t BatchReader::run(const std::string& directory) {
     endOpenRecord(*rows, !cancelled_);
     held.release(true);
     db::goOn(report_, [&] { rows->close(); });
+    observer.readingEnded();
     return recordsStarted_;
 }
 

@@ -42,6 +42,9 @@ public:
     virtual void recordEnded(bool /*saved*/) {}
     // An address file that could not be opened or not be read to its end; missing: there is none.
     virtual void fileUnreadable(const std::string& /*file*/, const std::string& /*reason*/, bool /*missing*/) {}
+    // The run has read its last record (also when it was cancelled): nothing more is told of the
+    // records, and their rows are all written; they are yet to be kept.
+    virtual void readingEnded() {}
 };
 
 }  // namespace adr

@@ -172,6 +172,12 @@ std::function<void(const db::RowSet&)> MigrationRecords::pairWhileListed() {
     return [this](const db::RowSet& row) { rowListed(row); };
 }
 
+void MigrationRecords::readingEnded() {
+    // The report's thread finds the likely duplicates while the run's rows are committed, before
+    // the list needs them.
+    if (listing_ && reportWhileListed_ && spill_) startReportAhead();
+}
+
 void MigrationRecords::rowListed(const db::RowSet& row) {
     if (!listing_->usable()) return;
     if (reportWhileListed_ && spill_) startReportAhead();

@@ -62,6 +62,7 @@ public:
     void rowOfRecord(std::uint64_t row) override { current_.row = row; }
     void recordEnded(bool saved) override;
     void fileUnreadable(const std::string& file, const std::string& reason, bool missing) override;
+    void readingEnded() override;
 
     // After the run: pairs the records handed to the staging table with their rows, by the rule
     // of RowPairing: from the list when it paired them (pairWhileListed, listEnded), else from
@@ -83,9 +84,10 @@ public:
     const std::string& pairingFailure() const;
     // Why the report ends before its last record, when it does; empty otherwise.
     const std::string& reportCutShort() const;
-    // The report is begun once the list starts, and written on a thread of its own while the
-    // list is read, each record as soon as the listed rows pair it; settle waits for it. When
-    // the list turns out unable to pair the records, settle begins the report anew.
+    // The report is begun once reading has ended (at the latest when the list starts), and
+    // written on a thread of its own while the rows are kept and the list is read, each record
+    // as soon as the listed rows pair it; settle waits for it. When the list turns out unable to
+    // pair the records, or the rows were not kept, settle begins the report anew.
     void reportWhileListed(ReportOpener report) { reportWhileListed_ = std::move(report); }
     // While the run's list is read: takes each listed row, in list order, and pairs the records
     // with them. When listEnded says the list was complete, and the list could pair them, settle

@@ -1,8 +1,9 @@
 #pragma once
 // Entries of fixed size sorted in a bounded amount of memory, however many there are: up to
-// `held` of them wait in memory; when that many are there, they are sorted and written to a
-// work file as a run, and the runs are merged as the entries are read back. Entries that never
-// fill the memory are sorted there and never written. Several spills may share one work file:
+// `held` of them wait in memory; when that many are there, they are written to a work file as a
+// run. Once adding ends, each run is sorted in its place (by whoever ends it: the thread that adds
+// does not wait for sorting), and the runs are merged as the entries are read back. Entries that
+// never fill the memory are sorted there and never written. Several spills may share one work file:
 // each positions the file before every read and write. Less::leading(entry) gives a number that
 // orders the entries as Less does where it differs: they are spread over buckets by it first, so
 // that entries keyed by hashes sort in about linear time.
@@ -35,8 +36,12 @@ public:
 
     // Ends adding; the entries are then read back from the smallest on.
     void finish() {
-        if (!runs_.empty() && !buffer_.empty()) writeRun();
-        if (runs_.empty()) sortBuffer();
+        if (runs_.empty()) {
+            sortBuffer();
+        } else {
+            if (!buffer_.empty()) writeRun();
+            for (const Run& run : runs_) sortRun(run);
+        }
         rewind();
     }
 
@@ -141,7 +146,6 @@ private:
     }
 
     void writeRun() {
-        sortBuffer();
         file_.clear();
         file_.seekp(0, std::ios::end);
         const auto start = static_cast<std::int64_t>(file_.tellp());
@@ -150,6 +154,22 @@ private:
         if (start < 0 || !file_) failed_ = true;
         if (!failed_) runs_.push_back({static_cast<std::uint64_t>(start), buffer_.size()});
         buffer_.clear();
+    }
+
+    // Reads a run, sorts it and writes it back in its place; a run that cannot be read stays as
+    // it is, and the spill has failed.
+    void sortRun(const Run& run) {
+        const auto bytes = static_cast<std::streamsize>(run.count * sizeof(Entry));
+        buffer_.resize(run.count);
+        file_.clear();
+        file_.seekg(static_cast<std::streamoff>(run.start));
+        if (!file_.read(reinterpret_cast<char*>(buffer_.data()), bytes)) {
+            failed_ = true;
+            return;
+        }
+        sortBuffer();
+        file_.seekp(static_cast<std::streamoff>(run.start));
+        if (!file_.write(reinterpret_cast<const char*>(buffer_.data()), bytes)) failed_ = true;
     }
 
     void refill(Run& run) {

@@ -48,12 +48,22 @@ TEST_F(UnusableDatenpool, ExclusiveLockOfAnotherProgramRefusesTheRunWithoutBlami
 
 TEST_F(UnusableDatenpool, ReaderThatOutlastsTheRunMakesItFailNotSucceed) {
     // The run gets its write lock, but its commit waits for the reader in vain; the whole
-    // run is rolled back, and that must not be reported as a conversion.
-    const CliRun result = convertWhileAnotherHolds("BEGIN; SELECT count(*) FROM AdressenImport;");
+    // run is rolled back, and that must not be reported as a conversion, nor its record in the
+    // report as saved (the report was begun before the commit).
+    const std::string report = dir.file("bericht.jsonl");
+    const CliRun result =
+        testing_support::whileAnotherHolds(datenpool(), "BEGIN; SELECT count(*) FROM AdressenImport;", [&] {
+            return run({"convert", "--adr", adrDir(), "--db", datenpool(), "--report", report});
+        });
 
     expectRefused(result, 1);
     EXPECT_TRUE(contains(result.err, "Die konvertierten Adressen ließen sich nicht speichern")) << result.err;
     EXPECT_FALSE(contains(result.err, "Adressen konvertiert nach")) << result.err;
+    std::ifstream written(report);
+    std::string row;
+    ASSERT_TRUE(std::getline(written, row));
+    EXPECT_TRUE(contains(row, "\"Zeile\":1,\"Adressnummer\":1,\"Ergebnis\":\"verworfen\",\"ID\":null")) << row;
+    while (std::getline(written, row)) EXPECT_TRUE(contains(row, "\"Ergebnis\":\"fehlt\"")) << row;
 }
 
 TEST_F(UnusableDatenpool, ReadOnlyFileRefusesTheRun) {

@@ -311,7 +311,8 @@ TEST(LikelyDuplicates, AWorkFileThatFailsIsSaid) {
 }
 
 // Entries come back in the order Less gives, in memory and through runs of the work file: leading
-// numbers over the whole range, a narrow one, and many alike.
+// numbers over the whole range, a narrow one, and many alike; also from two spills that share one
+// work file, filled, sorted and read back in turn.
 TEST(SortedSpill, GivesEveryEntryBackInOrderHoweverItsLeadingNumbersSpread) {
     struct Entry {
         std::uint64_t leading;
@@ -329,20 +330,26 @@ TEST(SortedSpill, GivesEveryEntryBackInOrderHoweverItsLeadingNumbersSpread) {
         for (const std::size_t count : {std::size_t{1}, std::size_t{700}, std::size_t{5000}}) {
             std::stringstream workFile;
             review::SortedSpill<Entry, Less> spill(workFile, 1024);
+            review::SortedSpill<Entry, Less> sharing(workFile, 1000);
             std::vector<Entry> entries;
             for (std::size_t i = 0; i < count; ++i) {
                 const std::uint64_t leading = i == 1 ? 0 : i == 2 ? spread : random() % spread;
                 entries.push_back({leading, static_cast<std::uint32_t>(random())});
                 spill.add(entries.back());
+                sharing.add(entries.back());
             }
             spill.finish();
+            sharing.finish();
             std::sort(entries.begin(), entries.end(), Less());
             std::vector<Entry> back(count + 1);
+            std::vector<Entry> backShared(count + 1);
             std::size_t read = 0;
-            while (read < back.size() && spill.next(back[read])) ++read;
+            while (read < back.size() && spill.next(back[read]) && sharing.next(backShared[read])) ++read;
             ASSERT_EQ(read, count) << spread;
             for (std::size_t i = 0; i < count; ++i) {
                 EXPECT_TRUE(!Less()(back[i], entries[i]) && !Less()(entries[i], back[i])) << spread << " " << i;
+                EXPECT_TRUE(!Less()(backShared[i], entries[i]) && !Less()(entries[i], backShared[i]))
+                    << spread << " " << i;
             }
         }
     }
