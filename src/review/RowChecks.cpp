@@ -61,12 +61,21 @@ void RowChecks::batchViewed() noexcept {
 }
 
 std::optional<RowChecks::Findings> RowChecks::take(std::uint64_t n) {
-    const std::lock_guard lock(mutex_);
-    if (n == 0) return std::exchange(atOnce_, std::nullopt);
-    while (!behind_.empty() && behind_.front().first < n) behind_.pop_front();
-    if (behind_.empty() || behind_.front().first != n) return std::nullopt;
-    Findings found = std::move(behind_.front().second);
-    behind_.pop_front();
+    if (n == 0) {
+        const std::lock_guard lock(mutex_);
+        return std::exchange(atOnce_, std::nullopt);
+    }
+    // The findings of whole batches are taken over under one lock, not one for each record.
+    for (;;) {
+        while (!taking_.empty() && taking_.front().first < n) taking_.pop_front();
+        if (!taking_.empty()) break;
+        const std::lock_guard lock(mutex_);
+        if (behind_.empty()) return std::nullopt;
+        taking_.swap(behind_);
+    }
+    if (taking_.front().first != n) return std::nullopt;
+    Findings found = std::move(taking_.front().second);
+    taking_.pop_front();
     return found;
 }
 

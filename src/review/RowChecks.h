@@ -66,6 +66,7 @@ private:
     std::vector<std::pair<std::uint64_t, Findings>> viewed_;  // of the batch being viewed, by the thread writing it
     mutable std::mutex mutex_;
     std::deque<std::pair<std::uint64_t, Findings>> behind_;  // of rows written behind, in order
+    std::deque<std::pair<std::uint64_t, Findings>> taking_;  // those taken over from behind_ by take, in order
     std::optional<Findings> atOnce_;                         // of the row saved at once last
     bool failed_ = false;
 };
